@@ -1,0 +1,29 @@
+# Helpers shared by the project's CMakeLists files.
+
+# kovrin_add_test(<name> SOURCES <files...> LIBS <targets...>)
+# A GoogleTest program run under Wine; each test case is one CTest entry.
+function(kovrin_add_test name)
+  cmake_parse_arguments(arg "" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
+  if(NOT arg_TIMEOUT)
+    set(arg_TIMEOUT 120)
+  endif()
+  add_executable(${name} ${arg_SOURCES})
+  target_link_libraries(${name} PRIVATE ${arg_LIBS} GTest::gtest_main)
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
+  gtest_discover_tests(${name}
+    DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
+    EXTRA_ARGS --gtest_color=no
+    PROPERTIES TIMEOUT ${arg_TIMEOUT} LABELS ${name})
+endfunction()
+
+# kovrin_ship(<target> <file name>): copies a built program into the
+# distribution folder under the name it ships with.
+function(kovrin_ship target shipped_name)
+  add_custom_command(TARGET ${target} POST_BUILD
+    COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:${target}> ${KOVRIN_DIST_DIR}/${shipped_name})
+endfunction()
+
+# kovrin_program(<target>): a program with a wWinMain or wmain entry point.
+function(kovrin_program target)
+  target_link_options(${target} PRIVATE -municode)
+endfunction()

@@ -1,0 +1,55 @@
+#include "formats/Payload.h"
+
+#include "support/Error.h"
+
+void CopyChunked(BinaryFile& source, BinaryFile& target, int64_t count, CopyBuffer& buffer,
+                 uint32_t blockSize, const BlockCallback& afterBlock) {
+  int64_t remaining = count < 0 ? 0 : count;
+  auto move = [&](uint32_t piece) {
+    uint32_t got = 0;
+    while (got < piece) {
+      uint32_t done = source.Read(buffer.Data() + got, piece - got);
+      if (done == 0)
+        throw KovrinError(L"\"" + source.Path() + L"\" ends before \"" + target.Path() +
+                          L"\" is complete: the package is damaged or incomplete.");
+      got += done;
+    }
+    target.Write(buffer.Data(), piece);
+    if (afterBlock)
+      afterBlock(piece);
+  };
+  while (remaining > blockSize) {
+    move(blockSize);
+    remaining -= blockSize;
+  }
+  move(static_cast<uint32_t>(remaining));
+}
+
+int64_t AppendFile(BinaryFile& target, const std::wstring& sourcePath, CopyBuffer& buffer,
+                   uint32_t blockSize, const BlockCallback& afterBlock) {
+  BinaryFile source = BinaryFile::OpenRead(sourcePath);
+  const int64_t size = source.Size();
+  CopyChunked(source, target, size, buffer, blockSize, afterBlock);
+  return size;
+}
+
+void JoinTexts(const std::wstring& readMePath, const std::wstring& licensePath,
+               const std::wstring& textsPath, CopyBuffer& buffer) {
+  BinaryFile texts = BinaryFile::Create(textsPath);
+  if (!readMePath.empty())
+    AppendFile(texts, readMePath, buffer, kLauncherBlock);
+  if (!licensePath.empty())
+    AppendFile(texts, licensePath, buffer, kLauncherBlock);
+}
+
+void SplitTexts(const std::wstring& textsPath, int64_t readMeSize, int64_t licenseSize,
+                const std::wstring& readMePath, const std::wstring& licensePath,
+                CopyBuffer& buffer) {
+  BinaryFile texts = BinaryFile::OpenRead(textsPath);
+  {
+    BinaryFile readMe = BinaryFile::Create(readMePath);
+    CopyChunked(texts, readMe, readMeSize, buffer, kPayloadBlock);
+  }
+  BinaryFile license = BinaryFile::Create(licensePath);
+  CopyChunked(texts, license, licenseSize, buffer, kPayloadBlock);
+}

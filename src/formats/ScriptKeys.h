@@ -1,0 +1,61 @@
+#pragma once
+// Section and key names of the setup script, shared by its writer and its readers.
+
+namespace script {
+inline constexpr wchar_t kMain[] = L"Main";
+inline constexpr wchar_t kOneData[] = L"One_Data";
+inline constexpr wchar_t kOneFiles[] = L"One_Files";
+inline constexpr wchar_t kReadMe[] = L"ReadMe";
+inline constexpr wchar_t kLicense[] = L"License";
+inline constexpr wchar_t kOneShortCuts[] = L"One_ShortCuts";
+inline constexpr wchar_t kExtended[] = L"Extended";
+
+inline constexpr wchar_t kInstallPath[] = L"InstallPath";
+inline constexpr wchar_t kProgramName[] = L"ProgramName";
+inline constexpr wchar_t kCompanyName[] = L"CompanyName";
+inline constexpr wchar_t kSetupLanguage[] = L"SetupLanguage";
+inline constexpr wchar_t kExpended[] = L"Expended";
+inline constexpr wchar_t kUseReadMe[] = L"UseReadMe";
+inline constexpr wchar_t kUseLicense[] = L"UseLicense";
+
+inline constexpr wchar_t kSummarySize[] = L"SummarySize";
+inline constexpr wchar_t kCountOfFiles[] = L"CountOfFiles";
+inline constexpr wchar_t kFileName[] = L"FileName";
+inline constexpr wchar_t kFileSize[] = L"FileSize";
+
+inline constexpr wchar_t kType[] = L"Type";
+inline constexpr wchar_t kFontSize[] = L"FontSize";
+inline constexpr wchar_t kFontColor[] = L"FontColor";
+inline constexpr wchar_t kFontName[] = L"FontName";
+inline constexpr wchar_t kSize[] = L"Size";
+
+inline constexpr wchar_t kCountOfShortCuts[] = L"CountOfShortCuts";
+inline constexpr wchar_t kShortCutName[] = L"ShortCutName";
+inline constexpr wchar_t kShortCutSavePath[] = L"ShortCutSavePath";
+inline constexpr wchar_t kShortCutFileName[] = L"ShortCutFileName";
+inline constexpr wchar_t kShortCutParams[] = L"ShortCutParams";
+inline constexpr wchar_t kShortCutFilePath[] = L"ShortCutFilePath";
+
+inline constexpr wchar_t kUseReboot[] = L"UseReboot";
+inline constexpr wchar_t kAskToReboot[] = L"AskToReboot";
+inline constexpr wchar_t kUseRun[] = L"UseRun";
+inline constexpr wchar_t kUseGoSite[] = L"UseGoSite";
+inline constexpr wchar_t kUseUninstall[] = L"UseUninstall";
+inline constexpr wchar_t kRunFileName[] = L"RunFileName";
+inline constexpr wchar_t kSiteAddress[] = L"SiteAddress";
+
+inline constexpr wchar_t kYes[] = L"Yes";
+inline constexpr wchar_t kNo[] = L"No";
+inline constexpr wchar_t kRtf[] = L"rtf";
+inline constexpr wchar_t kTxt[] = L"txt";
+
+// File names inside the build folder and the package.
+inline constexpr wchar_t kScriptFile[] = L"Setup.ini";
+inline constexpr wchar_t kPayloadFile[] = L"data.dat";
+inline constexpr wchar_t kTextsFile[] = L"Setup.dat";
+inline constexpr wchar_t kUninstallerImage[] = L"uninst.dat";
+inline constexpr wchar_t kSavedReadMe[] = L"_zreadme.dat";
+inline constexpr wchar_t kSavedLicense[] = L"_zlicense.dat";
+inline constexpr wchar_t kExtractedReadMe[] = L"readme.dat";
+inline constexpr wchar_t kExtractedLicense[] = L"license.dat";
+}  // namespace script

@@ -1,0 +1,86 @@
+#pragma once
+// The installation project as the designer's pages describe it; lives in memory only.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// The system window-text colour as a font colour (system colour index 8).
+inline constexpr int32_t kWindowTextColor = -16777208;
+
+struct FileEntry {
+  std::wstring RelativeName;  // path below the installation folder
+  std::wstring LocalFolder;   // source folder on the author's machine
+  int64_t Size = 0;           // bytes; the package stores it as a signed 32-bit number
+
+  // LocalFolder, a "\" if it lacks one, and RelativeName.
+  std::wstring SourcePath() const;
+};
+
+struct ShortcutEntry {
+  std::wstring ShortCutName;
+  std::wstring ShortCutSavePath;  // "%Desktop%", "%StartMenu%", "%AutoLoading%" or a folder
+  std::wstring ShortCutFileName;
+  std::wstring ShortCutParams;
+  std::wstring ShortCutFilePath;  // working folder
+};
+
+enum class TextType { Rtf, Txt };
+
+struct TextFont {
+  std::wstring Name = L"MS Sans Serif";
+  int32_t Size = 8;  // points
+  int32_t Color = kWindowTextColor;
+  bool Bold = false;
+  bool Italic = false;
+  bool Underline = false;
+  bool StrikeOut = false;
+};
+
+struct SetupProject {
+  // Main page.
+  std::wstring ProgramName;
+  std::wstring CompanyName;
+  std::wstring InstallPath;
+  std::wstring SetupFileName = L"Setup.exe";
+  std::wstring OutputFolder = L"C:\\MySetup\\";
+
+  // Files page.
+  std::vector<FileEntry> Files;
+
+  // Compression page.
+  bool UseWinRar = false;
+  std::wstring WinRarPath;
+  int CompressionLevel = 3;  // 0..5, "Обычный"
+  bool SortByExtension = false;
+
+  // Information page; ReadMeRtf holds the RTF bytes as the rich-text box writes them.
+  bool UseReadMe = false;
+  TextType ReadMeType = TextType::Rtf;
+  std::string ReadMeRtf;
+  std::vector<std::wstring> ReadMeText;
+  TextFont ReadMeFont;
+
+  // License page.
+  bool UseLicense = false;
+  TextType LicenseType = TextType::Rtf;
+  std::string LicenseRtf;
+  std::vector<std::wstring> LicenseText;
+  TextFont LicenseFont;
+
+  // Shortcuts page.
+  std::vector<ShortcutEntry> Shortcuts;
+
+  // Extended page.
+  bool UseReboot = false;
+  bool AskToReboot = false;
+  bool UseRun = false;
+  std::wstring RunFileName;
+  bool UseGoSite = false;
+  std::wstring SiteAddress;
+  bool UseUninstall = false;
+
+  int FileCount() const { return static_cast<int>(Files.size()); }
+  // Sum of the rows' sizes in 64 bits.
+  int64_t TotalFileSize() const;
+};

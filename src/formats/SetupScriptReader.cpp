@@ -1,0 +1,77 @@
+#include "formats/SetupScriptReader.h"
+
+#include "formats/ScriptKeys.h"
+#include "support/Strings.h"
+
+bool ReadYesNo(const ProfileFile& profile, const wchar_t* section, const wchar_t* key) {
+  return EqualNoCase(profile.ReadString(section, key, script::kNo), script::kYes);
+}
+
+bool ReadFlag(const ProfileFile& profile, const wchar_t* section, const wchar_t* key) {
+  return TextToInt(profile.ReadString(section, key, L"0")) != 0;
+}
+
+int32_t ReadNumber(const ProfileFile& profile, const wchar_t* section, const std::wstring& key,
+                   const wchar_t* defaultText) {
+  return TextToInt(profile.ReadString(section, key, defaultText));
+}
+
+namespace {
+ScriptTextInfo ReadTextInfo(const ProfileFile& profile, const wchar_t* section) {
+  using namespace script;
+  ScriptTextInfo info;
+  info.FontSize = ReadNumber(profile, section, kFontSize, L"12");
+  info.FontColor = ReadNumber(profile, section, kFontColor, L"0");
+  info.FontName = profile.ReadString(section, kFontName, L"Arial");
+  info.Size = ReadNumber(profile, section, kSize, L"0");
+  info.IsRtf = EqualNoCase(profile.ReadString(section, kType, kRtf), kRtf);
+  return info;
+}
+}  // namespace
+
+SetupScriptValues ReadSetupScriptValues(const ProfileFile& profile) {
+  using namespace script;
+  SetupScriptValues v;
+  v.InstallPath = profile.ReadString(kMain, kInstallPath, L"");
+  v.ProgramName = profile.ReadString(kMain, kProgramName, L"!!!ProgramName!!!");
+  v.CompanyName = profile.ReadString(kMain, kCompanyName, L"!!!CompanyName!!!");
+  v.UseReadMe = ReadYesNo(profile, kMain, kUseReadMe);
+  v.UseLicense = ReadYesNo(profile, kMain, kUseLicense);
+  v.UseUninstall = ReadFlag(profile, kExtended, kUseUninstall);
+  v.SummarySize = ReadNumber(profile, kOneData, kSummarySize, L"0");
+  v.CountOfFiles = ReadNumber(profile, kOneData, kCountOfFiles, L"0");
+  v.CountOfShortCuts = ReadNumber(profile, kOneShortCuts, kCountOfShortCuts, L"0");
+  if (v.UseReadMe)
+    v.ReadMe = ReadTextInfo(profile, kReadMe);
+  if (v.UseLicense)
+    v.License = ReadTextInfo(profile, kLicense);
+  v.UseReboot = ReadFlag(profile, kExtended, kUseReboot);
+  v.AskToReboot = ReadFlag(profile, kExtended, kAskToReboot);
+  v.UseRun = ReadFlag(profile, kExtended, kUseRun);
+  v.UseGoSite = ReadFlag(profile, kExtended, kUseGoSite);
+  v.RunFileName = profile.ReadString(kExtended, kRunFileName, L"");
+  v.SiteAddress = profile.ReadString(kExtended, kSiteAddress, L"");
+  return v;
+}
+
+ScriptFileRow ReadFileRow(const ProfileFile& profile, int32_t n) {
+  const std::wstring suffix = IntToText(n);
+  ScriptFileRow row;
+  row.FileName = profile.ReadString(script::kOneFiles, script::kFileName + suffix, L"");
+  row.FileSize = ReadNumber(profile, script::kOneFiles, script::kFileSize + suffix, L"");
+  return row;
+}
+
+ScriptShortcutRow ReadShortcutRow(const ProfileFile& profile, int32_t n) {
+  using namespace script;
+  // The setup program reads this section under another spelling; names match without case.
+  const wchar_t* section = L"One_Shortcuts";
+  const std::wstring suffix = IntToText(n);
+  ScriptShortcutRow row;
+  row.ShortCutName = profile.ReadString(section, kShortCutName + suffix, L"");
+  row.ShortCutSavePath = profile.ReadString(section, kShortCutSavePath + suffix, L"");
+  row.ShortCutFileName = profile.ReadString(section, kShortCutFileName + suffix, L"");
+  row.ShortCutParams = profile.ReadString(section, kShortCutParams + suffix, L"");
+  row.ShortCutFilePath = profile.ReadString(section, kShortCutFilePath + suffix, L"");
+  return row;
+}

@@ -1,0 +1,65 @@
+#pragma once
+// The reading side of the setup script: defaults and conversions shared by the
+// setup program's start-up and install steps.
+
+#include <cstdint>
+#include <string>
+
+#include "support/ProfileFile.h"
+
+// [Main] flags: true when the value equals "Yes" without regard to Latin case.
+bool ReadYesNo(const ProfileFile& profile, const wchar_t* section, const wchar_t* key);
+// [Extended] flags: any non-zero integer is true; missing or not a number is false.
+bool ReadFlag(const ProfileFile& profile, const wchar_t* section, const wchar_t* key);
+// A number read with TextToInt; `defaultText` when the key is missing.
+int32_t ReadNumber(const ProfileFile& profile, const wchar_t* section, const std::wstring& key,
+                   const wchar_t* defaultText);
+
+struct ScriptTextInfo {
+  std::wstring FontName = L"Arial";
+  int32_t FontSize = 12;
+  int32_t FontColor = 0;
+  int32_t Size = 0;
+  bool IsRtf = true;
+};
+
+// The single values of a script with the readers' defaults.
+struct SetupScriptValues {
+  std::wstring InstallPath;
+  std::wstring ProgramName = L"!!!ProgramName!!!";
+  std::wstring CompanyName = L"!!!CompanyName!!!";
+  bool UseReadMe = false;
+  bool UseLicense = false;
+  bool UseUninstall = false;
+  int64_t SummarySize = 0;  // read as 32 bits and widened with its sign
+  int32_t CountOfFiles = 0;
+  int32_t CountOfShortCuts = 0;
+  ScriptTextInfo ReadMe;   // filled only when UseReadMe
+  ScriptTextInfo License;  // filled only when UseLicense
+  bool UseReboot = false;
+  bool AskToReboot = false;
+  bool UseRun = false;
+  bool UseGoSite = false;
+  std::wstring RunFileName;
+  std::wstring SiteAddress;
+};
+
+SetupScriptValues ReadSetupScriptValues(const ProfileFile& profile);
+
+struct ScriptFileRow {
+  std::wstring FileName;
+  int64_t FileSize = 0;  // 32-bit signed, widened
+};
+
+struct ScriptShortcutRow {
+  std::wstring ShortCutName;
+  std::wstring ShortCutSavePath;
+  std::wstring ShortCutFileName;
+  std::wstring ShortCutParams;
+  std::wstring ShortCutFilePath;
+};
+
+// Row n (from 1) of [One_Files]; missing keys read as an empty name of size 0.
+ScriptFileRow ReadFileRow(const ProfileFile& profile, int32_t n);
+// Row n (from 1) of the shortcut section, read under the spelling "One_Shortcuts".
+ScriptShortcutRow ReadShortcutRow(const ProfileFile& profile, int32_t n);

@@ -1,0 +1,78 @@
+#include "support/Environment.h"
+
+#include <windows.h>
+
+#include "support/Error.h"
+#include "support/QRegistry.h"
+
+namespace {
+PathVariableTable g_pathVariables;
+
+// A shell-folder value, expanded; a missing or unreadable value gives the fallback.
+std::wstring ShellFolder(const wchar_t* valueName, const wchar_t* fallback) {
+  std::wstring raw;
+  try {
+    raw = Registry().ReadRegString(HKEY_CURRENT_USER, kShellFoldersKey, valueName, fallback);
+  } catch (const KovrinError&) {
+    // A value of another data type must not end the program: treat it as missing.
+    raw = fallback;
+  }
+  return ExpandPathVariables(raw);
+}
+}  // namespace
+
+std::wstring GetEnvVar(const std::wstring& name) {
+  if (name.empty())
+    return {};
+  DWORD size = GetEnvironmentVariableW(name.c_str(), nullptr, 0);
+  if (size == 0)
+    return {};
+  std::wstring value(size, L'\0');
+  DWORD length = GetEnvironmentVariableW(name.c_str(), value.data(), size);
+  value.resize(length < size ? length : 0);
+  return value;
+}
+
+std::wstring ExpandPathVariables(std::wstring_view text) {
+  std::wstring output;
+  output.reserve(text.size());
+  std::wstring_view rest = text;
+  size_t p;
+  while ((p = rest.find(L'%')) != std::wstring_view::npos) {
+    output.append(rest.substr(0, p));
+    rest.remove_prefix(p + 1);
+    size_t q = rest.find(L'%');
+    std::wstring name(q == std::wstring_view::npos ? std::wstring_view() : rest.substr(0, q));
+    std::wstring value = GetEnvVar(name);
+    if (!value.empty()) {
+      output += value;
+    } else {
+      output += L'%';
+      output += name;
+      output += L'%';
+    }
+    rest.remove_prefix(q == std::wstring_view::npos ? 0 : q + 1);
+  }
+  output.append(rest);
+  return output;
+}
+
+void InitPathVariables() {
+  PathVariableTable& t = g_pathVariables;
+  t.AllUsersProfile = GetEnvVar(L"AllUsersProfile");
+  t.AppData = GetEnvVar(L"AppData");
+  t.CommonProgramFiles = GetEnvVar(L"CommonProgramFiles");
+  t.ComputerName = GetEnvVar(L"ComputerName");
+  t.Desktop = ShellFolder(L"Desktop", L"%UserProfile%\\Рабочий стол");
+  t.HomeDrive = GetEnvVar(L"HomeDrive");
+  t.Personal = ShellFolder(L"Personal", L"%UserProfile%\\Мои документы");
+  t.ProgramFiles = GetEnvVar(L"ProgramFiles");
+  t.StartMenu = ShellFolder(L"Start Menu", L"%UserProfile%\\Главное меню");
+  t.Startup = ShellFolder(L"Startup", L"%UserProfile%\\Главное меню\\Программы\\Автозагрузка");
+  t.SystemRoot = GetEnvVar(L"SystemRoot");
+  t.Temp = GetEnvVar(L"Temp");
+  t.UserName = GetEnvVar(L"UserName");
+  t.UserProfile = GetEnvVar(L"UserProfile");
+}
+
+const PathVariableTable& PathVariables() { return g_pathVariables; }

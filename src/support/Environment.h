@@ -1,0 +1,39 @@
+#pragma once
+// %Name% path references resolved against the machine: the environment and the
+// table of well-known folders built once at start-up.
+
+#include <string>
+#include <string_view>
+
+// Value of one environment variable; empty when unset.
+std::wstring GetEnvVar(const std::wstring& name);
+
+// One pass over the text: each %Name% naming a set environment variable becomes
+// its value; any other reference stays as written. Inserted values are not rescanned.
+std::wstring ExpandPathVariables(std::wstring_view text);
+
+struct PathVariableTable {
+  std::wstring AllUsersProfile;
+  std::wstring AppData;
+  std::wstring CommonProgramFiles;
+  std::wstring ComputerName;
+  std::wstring Desktop;
+  std::wstring HomeDrive;
+  std::wstring Personal;
+  std::wstring ProgramFiles;
+  std::wstring StartMenu;
+  std::wstring Startup;
+  std::wstring SystemRoot;
+  std::wstring Temp;
+  std::wstring UserName;
+  std::wstring UserProfile;
+};
+
+inline constexpr wchar_t kShellFoldersKey[] =
+    L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+
+// Fills the program-wide table; the registry object must exist already.
+void InitPathVariables();
+
+// The program-wide table, read-only after InitPathVariables.
+const PathVariableTable& PathVariables();

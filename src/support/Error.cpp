@@ -1,0 +1,39 @@
+#include "support/Error.h"
+
+#include <windows.h>
+
+KovrinError::KovrinError(std::wstring message) : message_(std::move(message)) {
+  int bytes = WideCharToMultiByte(CP_UTF8, 0, message_.data(), static_cast<int>(message_.size()),
+                                  nullptr, 0, nullptr, nullptr);
+  utf8_.resize(bytes > 0 ? bytes : 0);
+  if (bytes > 0)
+    WideCharToMultiByte(CP_UTF8, 0, message_.data(), static_cast<int>(message_.size()),
+                        utf8_.data(), bytes, nullptr, nullptr);
+}
+
+std::wstring SystemErrorText(unsigned long code) {
+  wchar_t* buffer = nullptr;
+  DWORD length = FormatMessageW(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+      nullptr, code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+  std::wstring text;
+  if (length && buffer) {
+    text.assign(buffer, length);
+    LocalFree(buffer);
+  }
+  while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' '))
+    text.pop_back();
+  if (text.empty())
+    text = L"System error " + std::to_wstring(code) + L".";
+  return text;
+}
+
+void ThrowCannotOpen(const std::wstring& path) {
+  DWORD code = GetLastError();
+  throw KovrinError(L"Cannot open file \"" + path + L"\". " + SystemErrorText(code));
+}
+
+void ThrowCannotCreate(const std::wstring& path) {
+  DWORD code = GetLastError();
+  throw KovrinError(L"Cannot create file \"" + path + L"\". " + SystemErrorText(code));
+}

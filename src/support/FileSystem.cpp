@@ -1,0 +1,166 @@
+#include "support/FileSystem.h"
+
+#include <windows.h>
+
+#include <algorithm>
+
+#include "support/Error.h"
+
+bool FileExists(const std::wstring& path) {
+  DWORD attributes = GetFileAttributesW(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool FolderExists(const std::wstring& path) {
+  if (path.empty())
+    return false;
+  DWORD attributes = GetFileAttributesW(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool ForceFolder(const std::wstring& path) {
+  if (path.empty())
+    throw KovrinError(L"Unable to create directory");
+  std::wstring folder = WithoutTrailingBackslash(path);
+  if (folder.size() < 3 || FolderExists(folder))
+    return true;
+  std::wstring parent = WithoutTrailingBackslash(FolderOf(folder));
+  if (parent.empty() || parent == folder)
+    return true;
+  if (!ForceFolder(parent))
+    return false;
+  return CreateDirectoryW(folder.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS;
+}
+
+int64_t GetFileSize64(const std::wstring& path) {
+  FileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file)
+    return -1;
+  LARGE_INTEGER size;
+  if (!GetFileSizeEx(file.Get(), &size))
+    return -1;
+  return size.QuadPart;
+}
+
+int64_t GetFileSize32(const std::wstring& path) {
+  int64_t size = GetFileSize64(path);
+  if (size < 0)
+    return -1;
+  return static_cast<int32_t>(static_cast<uint32_t>(size));
+}
+
+std::wstring FolderOf(const std::wstring& path) {
+  size_t slash = path.find_last_of(L"\\/");
+  return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash + 1);
+}
+
+std::wstring WithTrailingBackslash(const std::wstring& path) {
+  if (path.empty() || path.back() == L'\\')
+    return path;
+  return path + L'\\';
+}
+
+std::wstring WithoutTrailingBackslash(const std::wstring& path) {
+  if (!path.empty() && path.back() == L'\\')
+    return path.substr(0, path.size() - 1);
+  return path;
+}
+
+std::wstring ProgramPath() {
+  std::wstring buffer(MAX_PATH, L'\0');
+  for (;;) {
+    DWORD length = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+    if (length < buffer.size()) {
+      buffer.resize(length);
+      return buffer;
+    }
+    buffer.resize(buffer.size() * 2);
+  }
+}
+
+std::wstring ProgramFolder() { return FolderOf(ProgramPath()); }
+
+BinaryFile BinaryFile::OpenRead(const std::wstring& path) {
+  FileHandle handle(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+  if (!handle)
+    ThrowCannotOpen(path);
+  return BinaryFile(std::move(handle), path);
+}
+
+BinaryFile BinaryFile::Create(const std::wstring& path) {
+  FileHandle handle(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+  if (!handle)
+    ThrowCannotCreate(path);
+  return BinaryFile(std::move(handle), path);
+}
+
+BinaryFile BinaryFile::OpenAppend(const std::wstring& path) {
+  FileHandle handle(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+  if (!handle)
+    ThrowCannotOpen(path);
+  LARGE_INTEGER zero{};
+  SetFilePointerEx(handle.Get(), zero, nullptr, FILE_END);
+  return BinaryFile(std::move(handle), path);
+}
+
+uint32_t BinaryFile::Read(void* buffer, uint32_t size) {
+  DWORD done = 0;
+  if (!ReadFile(handle_.Get(), buffer, size, &done, nullptr)) {
+    DWORD code = GetLastError();
+    throw KovrinError(L"Unable to read from " + path_ + L". " + SystemErrorText(code));
+  }
+  return done;
+}
+
+void BinaryFile::ReadExact(void* buffer, uint32_t size) {
+  uint32_t total = 0;
+  while (total < size) {
+    uint32_t done = Read(static_cast<char*>(buffer) + total, size - total);
+    if (done == 0)
+      throw KovrinError(L"Unexpected end of file \"" + path_ + L"\": the file is shorter than expected.");
+    total += done;
+  }
+}
+
+void BinaryFile::Write(const void* buffer, uint32_t size) {
+  DWORD done = 0;
+  if (size == 0)
+    return;
+  BOOL ok = WriteFile(handle_.Get(), buffer, size, &done, nullptr);
+  if (!ok || done != size) {
+    DWORD code = ok ? ERROR_DISK_FULL : GetLastError();  // a short write means the disk is full
+    throw KovrinError(L"Unable to write to " + path_ + L". " + SystemErrorText(code));
+  }
+}
+
+int64_t BinaryFile::Size() const {
+  LARGE_INTEGER size{};
+  GetFileSizeEx(handle_.Get(), &size);
+  return size.QuadPart;
+}
+
+void BinaryFile::Close() { handle_.Reset(); }
+
+void WriteWholeFile(const std::wstring& path, const std::string& bytes) {
+  BinaryFile file = BinaryFile::Create(path);
+  size_t offset = 0;
+  constexpr size_t kChunk = 1 << 20;
+  while (offset < bytes.size()) {
+    uint32_t piece = static_cast<uint32_t>(std::min(kChunk, bytes.size() - offset));
+    file.Write(bytes.data() + offset, piece);
+    offset += piece;
+  }
+}
+
+std::string ReadWholeFile(const std::wstring& path) {
+  BinaryFile file = BinaryFile::OpenRead(path);
+  int64_t size = file.Size();
+  std::string bytes(static_cast<size_t>(size), '\0');
+  if (size > 0)
+    file.ReadExact(bytes.data(), static_cast<uint32_t>(size));
+  return bytes;
+}

@@ -1,0 +1,82 @@
+#include <gtest/gtest.h>
+
+#include "TestUtil.h"
+#include "formats/Payload.h"
+#include "support/Error.h"
+
+namespace {
+std::vector<uint32_t> BlocksOf(int64_t size, uint32_t blockSize) {
+  TempDir dir;
+  WritePatternFile(dir / L"src", size, 3);
+  BinaryFile out = BinaryFile::Create(dir / L"dst");
+  CopyBuffer buffer;
+  std::vector<uint32_t> blocks;
+  AppendFile(out, dir / L"src", buffer, blockSize, [&](uint32_t n) { blocks.push_back(n); });
+  out.Close();
+  EXPECT_EQ(ReadFileBytes(dir / L"dst"), ReadFileBytes(dir / L"src"));
+  return blocks;
+}
+}  // namespace
+
+TEST(CopyChunked, BlockBoundaries) {
+  EXPECT_EQ(BlocksOf(0, kPayloadBlock), (std::vector<uint32_t>{0}));
+  EXPECT_EQ(BlocksOf(1000000, kPayloadBlock), (std::vector<uint32_t>{1000000}));
+  EXPECT_EQ(BlocksOf(1000001, kPayloadBlock), (std::vector<uint32_t>{1000000, 1}));
+  EXPECT_EQ(BlocksOf(3000000, kPayloadBlock), (std::vector<uint32_t>{1000000, 1000000, 1000000}));
+  EXPECT_EQ(BlocksOf(400000, kLauncherBlock), (std::vector<uint32_t>{200000, 200000}));
+}
+
+TEST(Payload, ConcatenatesAndSplitsBackInOrder) {
+  TempDir dir;
+  const int64_t sizes[] = {0, 1000000, 1000001, 17};
+  CopyBuffer buffer;
+  {
+    BinaryFile payload = BinaryFile::Create(dir / L"data.dat");
+    for (int i = 0; i < 4; ++i) {
+      WritePatternFile(dir / (L"in" + std::to_wstring(i)), sizes[i], i + 10);
+      EXPECT_EQ(AppendFile(payload, dir / (L"in" + std::to_wstring(i)), buffer, kPayloadBlock), sizes[i]);
+    }
+  }
+  EXPECT_EQ(GetFileSize64(dir / L"data.dat"), 2000018);
+  BinaryFile payload = BinaryFile::OpenRead(dir / L"data.dat");
+  for (int i = 0; i < 4; ++i) {
+    BinaryFile out = BinaryFile::Create(dir / (L"out" + std::to_wstring(i)));
+    CopyChunked(payload, out, sizes[i], buffer, kPayloadBlock);
+    out.Close();
+    EXPECT_EQ(ReadFileBytes(dir / (L"out" + std::to_wstring(i))),
+              ReadFileBytes(dir / (L"in" + std::to_wstring(i))));
+  }
+}
+
+TEST(Payload, ShortSourceRaisesNamingTheTarget) {
+  TempDir dir;
+  WriteTextFile(dir / L"data.dat", "12345");
+  CopyBuffer buffer;
+  BinaryFile payload = BinaryFile::OpenRead(dir / L"data.dat");
+  BinaryFile out = BinaryFile::Create(dir / L"target.bin");
+  try {
+    CopyChunked(payload, out, 10, buffer, kPayloadBlock);
+    FAIL() << "a short payload must not pass";
+  } catch (const KovrinError& e) {
+    EXPECT_NE(e.Message().find(dir / L"target.bin"), std::wstring::npos);
+  }
+}
+
+TEST(Texts, JoinAndSplitBothTextsAndLicenseOnly) {
+  TempDir dir;
+  CopyBuffer buffer;
+  WriteTextFile(dir / L"_zreadme.dat", "README");
+  WriteTextFile(dir / L"_zlicense.dat", "LICENSE!");
+  JoinTexts(dir / L"_zreadme.dat", dir / L"_zlicense.dat", dir / L"Setup.dat", buffer);
+  EXPECT_EQ(ReadFileBytes(dir / L"Setup.dat"), "READMELICENSE!");
+  SplitTexts(dir / L"Setup.dat", 6, 8, dir / L"readme.dat", dir / L"license.dat", buffer);
+  EXPECT_EQ(ReadFileBytes(dir / L"readme.dat"), "README");
+  EXPECT_EQ(ReadFileBytes(dir / L"license.dat"), "LICENSE!");
+
+  JoinTexts(L"", dir / L"_zlicense.dat", dir / L"Setup.dat", buffer);
+  SplitTexts(dir / L"Setup.dat", 0, 8, dir / L"readme.dat", dir / L"license.dat", buffer);
+  EXPECT_EQ(ReadFileBytes(dir / L"readme.dat"), "");
+  EXPECT_EQ(ReadFileBytes(dir / L"license.dat"), "LICENSE!");
+  // Sizes beyond the file: refused instead of garbage.
+  EXPECT_THROW(SplitTexts(dir / L"Setup.dat", 6, 8, dir / L"r2", dir / L"l2", buffer), KovrinError);
+}

@@ -1,0 +1,115 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "TestUtil.h"
+#include "support/CodePage.h"
+#include "support/Error.h"
+#include "support/ProfileFile.h"
+
+namespace {
+// A case: the INI text and lookups; each lookup is compared with the platform's reader.
+struct DiffCase {
+  const char* name;
+  std::string text;
+  std::vector<std::pair<std::wstring, std::wstring>> lookups;  // section, key
+};
+
+std::wstring PlatformRead(const std::wstring& path, const std::wstring& section, const std::wstring& key) {
+  std::wstring buffer(2048, L'\0');
+  DWORD length = GetPrivateProfileStringW(section.c_str(), key.c_str(), L"<default>", buffer.data(), 2048,
+                                          path.c_str());
+  buffer.resize(length);
+  return buffer;
+}
+}  // namespace
+
+// The same tricky texts through our reader and the platform's; they must agree.
+TEST(ProfileFileDifferential, AgreesWithThePlatformReader) {
+  std::string longValue(3000, 'v');
+  std::vector<DiffCase> cases = {
+      {"blanks", "[Main]\r\n  Key1  =  spaced value  \r\n\tKey2=\ttab\t\r\nKey3=\r\nKey4 =x\r\n",
+       {{L"Main", L"Key1"}, {L"Main", L"Key2"}, {L"Main", L"Key3"}, {L"Main", L"Key4"}, {L" Main ", L" Key1 "}}},
+      {"quotes",
+       "[Q]\r\na=\"quoted\"\r\nb='single'\r\nc=\"mixed'\r\nd=\"\r\ne=\"\"\r\nf= \"x y\" \r\ng=\"in\"side\"\r\n",
+       {{L"Q", L"a"}, {L"Q", L"b"}, {L"Q", L"c"}, {L"Q", L"d"}, {L"Q", L"e"}, {L"Q", L"f"}, {L"Q", L"g"}}},
+      {"duplicate sections and keys",
+       "[S]\r\nk=first\r\nk=second\r\n[T]\r\nz=1\r\n[s]\r\nk=third\r\nonly=later\r\n",
+       {{L"S", L"k"}, {L"s", L"K"}, {L"S", L"only"}, {L"T", L"z"}}},
+      {"keys without equals", "[N]\r\nlonely\r\nafter=1\r\nlonely=2\r\n",
+       {{L"N", L"lonely"}, {L"N", L"after"}}},
+      {"lines before the first section", "orphan=1\r\n\r\n[A]\r\nx=2\r\n",
+       {{L"A", L"orphan"}, {L"A", L"x"}}},
+      {"missing final newline", "[A]\r\nx=1\r\ny=last", {{L"A", L"x"}, {L"A", L"y"}}},
+      {"very long value", "[L]\r\nlong=" + longValue + "\r\n", {{L"L", L"long"}}},
+      {"mixed case", "[One_ShortCuts]\r\nShortCutSavePath1=%Desktop%\r\n",
+       {{L"One_Shortcuts", L"shortcutsavepath1"}, {L"ONE_SHORTCUTS", L"SHORTCUTSAVEPATH1"}}},
+      {"bare LF and blank lines", "[A]\n\n\nx=1\n[B]\ny=2\n", {{L"A", L"x"}, {L"B", L"y"}, {L"B", L"x"}}},
+      {"section header oddities", "[ Spaced ]\r\na=1\r\n[Broken\r\nb=2\r\n[Tail]junk\r\nc=3\r\n",
+       {{L"Spaced", L"a"}, {L" Spaced ", L"a"}, {L"Tail", L"c"}, {L"Broken", L"b"}}},
+      {"missing section and key", "[A]\r\nx=1\r\n", {{L"B", L"x"}, {L"A", L"y"}}},
+      {"equals in value", "[E]\r\nurl=http://x/?a=b=c\r\n", {{L"E", L"url"}}},
+  };
+  TempDir dir;
+  for (const DiffCase& c : cases) {
+    std::wstring path = dir / L"case.ini";
+    WriteTextFile(path, c.text);
+    ProfileFile ours = ProfileFile::Load(path);
+    for (const auto& [section, key] : c.lookups) {
+      std::wstring platform = PlatformRead(path, section, key);
+      std::wstring mine = ours.ReadString(section, key, L"<default>");
+      EXPECT_EQ(Narrow(mine), Narrow(platform))
+          << "case '" << c.name << "', [" << Narrow(section) << "] " << Narrow(key);
+    }
+  }
+}
+
+TEST(ProfileFile, RewriteKeepsPlaceAppendsKeysAndSections) {
+  ProfileFile profile = ProfileFile::FromText(L"; header comment\r\n[A]\r\nx=1\r\ny=2\r\n\r\n[B]\r\nz=3\r\n");
+  profile.WriteString(L"a", L"X", L"10");  // existing key, other case: same place, original spelling
+  profile.WriteString(L"A", L"new", L"n");  // new key: end of its section, before the blank line
+  profile.WriteString(L"C", L"k", L"v");    // new section: end of file
+  EXPECT_EQ(profile.ToText(),
+            L"; header comment\r\n[A]\r\nx=10\r\ny=2\r\nnew=n\r\n\r\n[B]\r\nz=3\r\n\r\n[C]\r\nk=v\r\n");
+  EXPECT_EQ(profile.ReadString(L"A", L"x", L""), L"10");
+}
+
+TEST(ProfileFile, EmptyProfileWritesCrLfSections) {
+  ProfileFile profile;
+  profile.WriteString(L"Main", L"A", L"1");
+  profile.WriteString(L"Main", L"B", L"");
+  profile.WriteString(L"Next", L"C", L"3");
+  EXPECT_EQ(profile.ToText(), L"[Main]\r\nA=1\r\nB=\r\n\r\n[Next]\r\nC=3\r\n");
+  EXPECT_TRUE(profile.HasKey(L"main", L"b"));
+  EXPECT_FALSE(profile.HasKey(L"main", L"zz"));
+}
+
+TEST(ProfileFile, SavesAndLoadsWindows1251) {
+  TempDir dir;
+  ProfileFile profile;
+  profile.WriteString(L"Main", L"ProgramName", L"Программа");
+  profile.WriteString(L"Main", L"InstallPath", L"C:\\Программы\\Фирма");
+  profile.Save(dir / L"Setup.ini");
+  std::string bytes = ReadFileBytes(dir / L"Setup.ini");
+  EXPECT_NE(bytes.find(ToCp1251(L"ProgramName=Программа\r\n")), std::string::npos);
+  ProfileFile back = ProfileFile::Load(dir / L"Setup.ini");
+  EXPECT_EQ(back.ReadString(L"Main", L"ProgramName", L""), L"Программа");
+  EXPECT_EQ(back.ReadString(L"Main", L"InstallPath", L""), L"C:\\Программы\\Фирма");
+}
+
+TEST(ProfileFile, ReadSectionListsKeysInOrder) {
+  ProfileFile profile = ProfileFile::FromText(L"[Files]\r\nFile3=c\r\nFile1=\"a\"\r\nnovalue\r\n");
+  auto pairs = profile.ReadSection(L"files");
+  ASSERT_EQ(pairs.size(), 2u);
+  EXPECT_EQ(pairs[0].first, L"File3");
+  EXPECT_EQ(pairs[1].second, L"a");
+  EXPECT_TRUE(profile.ReadSection(L"none").empty());
+}
+
+TEST(ProfileFile, SaveToMissingFolderRaises) {
+  TempDir dir;
+  ProfileFile profile;
+  profile.WriteString(L"A", L"b", L"c");
+  EXPECT_THROW(profile.Save(dir / L"no\\such\\folder.ini"), KovrinError);
+}
