@@ -27,3 +27,6 @@ endfunction()
 function(kovrin_program target)
   target_link_options(${target} PRIVATE -municode)
 endfunction()
+
+# Test and benchmark programs land in build/bin.
+set(KOVRIN_BIN_DIR ${CMAKE_BINARY_DIR}/bin)
