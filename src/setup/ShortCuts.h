@@ -1,0 +1,31 @@
+#pragma once
+// Shell shortcuts (.lnk files) written through the shell's link object.
+
+#include <cstdint>
+#include <string>
+
+enum ShortcutKind : uint8_t {
+  kShortcutDesktop = 0,
+  kShortcutStartMenu = 1,
+  kShortcutStartup = 2,
+  kShortcutOtherFolder = 3,
+};
+
+class TShortCut {
+public:
+  uint8_t Kind = kShortcutDesktop;
+  std::wstring Name;      // link file name, normally without extension
+  std::wstring FileName;  // target
+  std::wstring Params;    // arguments
+  std::wstring FilePath;  // working folder
+  std::wstring SavePath;  // folder that receives the link file
+
+  // Creates `folder` with its parents ("Unable to create directory" when empty)
+  // and writes the link there; a link that cannot be made is skipped silently.
+  void Save(const std::wstring& folder) const;
+};
+
+// Writes one link file; true when the shell saved it. COM must be initialised.
+bool CreateShellLink(const std::wstring& location, const std::wstring& target,
+                     const std::wstring& arguments, const std::wstring& workingFolder,
+                     const std::wstring& subFolder, const std::wstring& linkName);
