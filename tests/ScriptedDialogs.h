@@ -1,0 +1,55 @@
+#pragma once
+// Dialogs that answer from a script instead of a human, and record what was asked.
+
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "win/Dialogs.h"
+
+class ScriptedDialogs final : public Dialogs {
+public:
+  struct Asked {
+    std::wstring id, text, caption;
+    unsigned style;
+  };
+
+  std::deque<int> answers;                             // next Ask answers; IDOK when empty
+  std::deque<std::vector<std::wstring>> fileAnswers;   // next OpenFiles; Cancel when empty
+  std::deque<std::wstring> folderAnswers;              // next BrowseForFolder; Cancel when empty
+  std::deque<FontChoice> fontAnswers;                  // next ChooseFont; Cancel when empty
+  std::vector<Asked> asked;
+  std::vector<std::wstring> browseRoots;
+
+  int Ask(std::wstring_view id, const std::wstring& text, const std::wstring& caption,
+          unsigned style) override {
+    asked.push_back({std::wstring(id), text, caption, style});
+    if (answers.empty())
+      return IDOK;
+    int answer = answers.front();
+    answers.pop_front();
+    return answer;
+  }
+  bool OpenFiles(HWND, const std::wstring&, bool, std::vector<std::wstring>& files) override {
+    if (fileAnswers.empty())
+      return false;
+    files = fileAnswers.front();
+    fileAnswers.pop_front();
+    return true;
+  }
+  bool BrowseForFolder(HWND, const std::wstring&, const std::wstring& root, std::wstring& folder) override {
+    browseRoots.push_back(root);
+    if (folderAnswers.empty())
+      return false;
+    folder = folderAnswers.front();
+    folderAnswers.pop_front();
+    return true;
+  }
+  bool ChooseFont(HWND, FontChoice& font) override {
+    if (fontAnswers.empty())
+      return false;
+    font = fontAnswers.front();
+    fontAnswers.pop_front();
+    return true;
+  }
+};

@@ -1,0 +1,62 @@
+#include <gtest/gtest.h>
+
+#include "win/Application.h"
+#include "win/Dialogs.h"
+#include "win/Layout.h"
+#include "win/Window.h"
+
+namespace {
+class CountingWindow : public Window {
+public:
+  int creates = 0;
+  int commands = 0;
+  void Create() {
+    CreateWindowInstance(L"KovrinTestWindow", L"Проверка", WS_OVERLAPPEDWINDOW, 0, 0, 0, 200, 100, nullptr);
+  }
+
+protected:
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
+    if (message == WM_CREATE)
+      ++creates;
+    if (message == WM_COMMAND)
+      ++commands;
+    return Window::HandleMessage(message, wParam, lParam);
+  }
+};
+}  // namespace
+
+TEST(Window, MessagesReachTheObjectFromCreationOn) {
+  CountingWindow window;
+  window.Create();
+  ASSERT_NE(window.Handle(), nullptr);
+  EXPECT_EQ(window.creates, 1);
+  SendMessageW(window.Handle(), WM_COMMAND, 0, 0);
+  EXPECT_EQ(window.commands, 1);
+  wchar_t title[32];
+  GetWindowTextW(window.Handle(), title, 32);
+  EXPECT_STREQ(title, L"Проверка");
+}
+
+TEST(Window, DestroyingTheWindowDetachesTheObject) {
+  CountingWindow window;
+  window.Create();
+  DestroyWindow(window.Handle());
+  EXPECT_EQ(window.Handle(), nullptr);  // the object no longer points at a dead window
+}
+
+TEST(Layout, ScalingFontsAndCentring) {
+  EXPECT_EQ(Scale(96), MulDiv(96, SystemDpi(), 96));
+  LOGFONTW lf{};
+  ASSERT_TRUE(GetObjectW(UiFont(), sizeof lf, &lf));
+  EXPECT_STREQ(lf.lfFaceName, L"MS Sans Serif");
+  EXPECT_EQ(lf.lfCharSet, RUSSIAN_CHARSET);
+  POINT p = CentredOnScreen(201, 101);
+  EXPECT_EQ(p.x, (GetSystemMetrics(SM_CXSCREEN) - 201) / 2);
+  EXPECT_EQ(p.y, (GetSystemMetrics(SM_CYSCREEN) - 101) / 2);
+}
+
+TEST(ResolveColor, RgbAndSystemColours) {
+  EXPECT_EQ(ResolveColor(255), RGB(255, 0, 0));
+  EXPECT_EQ(ResolveColor(0x00FF8040), RGB(0x40, 0x80, 0xFF));
+  EXPECT_EQ(ResolveColor(-16777208), GetSysColor(COLOR_WINDOWTEXT));
+}
