@@ -1,13 +1,111 @@
 #include "setup/ShortCuts.h"
 
+#include <windows.h>
+#include <objbase.h>
+#include <shlobj.h>
+#include <shobjidl.h>
+
+#include "support/Error.h"
 #include "support/FileSystem.h"
+#include "support/Handle.h"
+
+namespace {
+// Names a caller may pass instead of a folder; their paths come from the user's
+// shell-folder key. Matched byte for byte, case included.
+constexpr const wchar_t* kShellFolderNames[] = {L"Desktop", L"Favorites", L"Programs",
+                                                L"SendTo",  L"Start Menu", L"Startup"};
+constexpr wchar_t kShellFoldersKey[] =
+    L"Software\\MicroSoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+
+bool IsShellFolderName(const std::wstring& location) {
+  for (const wchar_t* name : kShellFolderNames)
+    if (location == name)
+      return true;
+  return false;
+}
+
+// The key is only opened, never created; anything missing gives an empty text.
+std::wstring ReadShellFolder(const std::wstring& name) {
+  RegKey key;
+  if (RegOpenKeyExW(HKEY_CURRENT_USER, kShellFoldersKey, 0, KEY_READ, key.Put()) != ERROR_SUCCESS)
+    return {};
+  DWORD type = 0;
+  DWORD bytes = 0;
+  if (RegQueryValueExW(key.Get(), name.c_str(), nullptr, &type, nullptr, &bytes) != ERROR_SUCCESS ||
+      (type != REG_SZ && type != REG_EXPAND_SZ) || bytes == 0)
+    return {};
+  std::wstring value(bytes / sizeof(wchar_t) + 1, L'\0');
+  if (RegQueryValueExW(key.Get(), name.c_str(), nullptr, &type,
+                       reinterpret_cast<BYTE*>(value.data()), &bytes) != ERROR_SUCCESS)
+    return {};
+  value.resize(wcsnlen(value.c_str(), value.size()));
+  return value;
+}
+
+// "Readme" -> "Readme.lnk"; names whose last three letters (or whole name, when
+// four letters or fewer) read "LNK" in any case are kept as they are.
+std::wstring WithLinkExtension(const std::wstring& name) {
+  std::wstring tail = name.size() > 4 ? name.substr(name.size() - 3) : name;
+  CharUpperBuffW(tail.data(), static_cast<DWORD>(tail.size()));
+  return tail == L"LNK" ? name : name + L".lnk";
+}
+
+// IShellLinkA takes texts in the system's ANSI code page.
+std::string ToAnsi(const std::wstring& text) {
+  if (text.empty())
+    return {};
+  int bytes = WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr,
+                                  0, nullptr, nullptr);
+  std::string out(bytes > 0 ? bytes : 0, '\0');
+  if (bytes > 0)
+    WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), out.data(), bytes,
+                        nullptr, nullptr);
+  return out;
+}
+
+[[noreturn]] void ThrowComError(const wchar_t* what, HRESULT result) {
+  throw KovrinError(std::wstring(what) + L": " + SystemErrorText(static_cast<unsigned long>(result)));
+}
+}  // namespace
 
 void TShortCut::Save(const std::wstring& folder) const {
   ForceFolder(folder);
   CreateShellLink(folder, FileName, Params, FilePath, L"", Name);
 }
 
-bool CreateShellLink(const std::wstring&, const std::wstring&, const std::wstring&,
-                     const std::wstring&, const std::wstring&, const std::wstring&) {
-  return false;  // written by the shell-link change that follows
+bool CreateShellLink(const std::wstring& location, const std::wstring& target,
+                     const std::wstring& arguments, const std::wstring& workingFolder,
+                     const std::wstring& subFolder, const std::wstring& linkName) {
+  std::wstring linkFolder;
+  if (IsShellFolderName(location)) {
+    linkFolder = ReadShellFolder(location);
+    if (!subFolder.empty())
+      linkFolder += L"\\" + subFolder;
+  }
+  if (FolderExists(location))
+    linkFolder = location;
+  else if (linkFolder.empty())
+    return false;
+  if ((!FileExists(target) && !FolderExists(target)) || linkName.empty())
+    return false;
+
+  const std::wstring fileName = WithLinkExtension(linkName);
+
+  ComPtr<IShellLinkA> link;
+  HRESULT result = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                    link.PutVoid());
+  if (FAILED(result))
+    ThrowComError(L"Cannot create the shell link object", result);
+  ComPtr<IPersistFile> file;
+  result = link->QueryInterface(IID_IPersistFile, file.PutVoid());
+  if (FAILED(result))
+    ThrowComError(L"The shell link object offers no IPersistFile", result);
+
+  link->SetPath(ToAnsi(target).c_str());
+  link->SetArguments(ToAnsi(arguments).c_str());
+  link->SetWorkingDirectory(ToAnsi(workingFolder).c_str());
+
+  const std::wstring fullName =
+      linkFolder.back() == L'\\' ? linkFolder + fileName : linkFolder + L"\\" + fileName;
+  return file->Save(fullName.c_str(), FALSE) == S_OK;
 }

@@ -1,0 +1,159 @@
+#include "setup/InstallEngine.h"
+
+#include <windows.h>
+
+#include <cmath>
+
+#include "formats/Payload.h"
+#include "formats/ScriptKeys.h"
+#include "setup/InstallLists.h"
+#include "setup/RelativeNames.h"
+#include "setup/SetupState.h"
+#include "setup/UninstallRegistration.h"
+#include "setup/UninstallScript.h"
+#include "support/Error.h"
+#include "support/FileSystem.h"
+#include "support/Strings.h"
+
+namespace {
+// LoadInstallLists only needs to let messages run.
+class PumpOnly final : public ProgressSink {
+public:
+  explicit PumpOnly(InstallView& view) : view_(view) {}
+  void Pump() override { view_.Pump(); }
+
+private:
+  InstallView& view_;
+};
+
+int Permille(int64_t done, int64_t total) {
+  return static_cast<int>(std::lround(static_cast<double>(done) / static_cast<double>(total) * 1000.0));
+}
+
+void RefuseUnsafeNames(const SetupState& state) {
+  for (size_t n = 1; n < state.FileList.size(); ++n)
+    if (!IsSafeRelativeName(state.FileList[n].FileName))
+      throw KovrinError(L"The setup script names the file \"" + state.FileList[n].FileName +
+                        L"\", which does not lie inside the install folder. The package is damaged; "
+                        L"nothing has been installed.");
+}
+
+bool ShortcutChosen(const TShortCut& shortcut, const InstallChoices& choices) {
+  switch (shortcut.Kind) {
+    case kShortcutDesktop: return choices.DesktopShortcuts;
+    case kShortcutStartMenu: return choices.StartMenuShortcuts;
+    case kShortcutStartup: return choices.StartupShortcuts;
+    default: return true;
+  }
+}
+
+// Step 9: every file out of data.dat, front to back, with both bars.
+void CopyFiles(SetupState& state, InstallView& view, BinaryFile& payload,
+               UninstallScriptCheckpoints& checkpoints) {
+  const int64_t payloadSize = payload.Size();
+  int64_t payloadPosition = 0;
+  CopyBuffer buffer;
+  for (size_t n = 1; n < state.FileList.size(); ++n) {
+    const InstallFile& file = state.FileList[n];
+    view.StartFileAnimation();
+    view.SetFileLabel(kCopyingFilePrefix + file.FileName);
+    view.Pump();
+    const std::wstring target = state.InstallPath + L"\\" + file.FileName;
+    state.UninstallScript.WriteString(kUninstallFilesSection, kUninstallFileKey + IntToText(static_cast<int32_t>(n)),
+                                      target);
+    checkpoints.MarkDirty();
+    checkpoints.Save();
+    ForceFolder(FolderOf(target));
+    BinaryFile output = BinaryFile::Create(target);
+    int64_t written = 0;
+    try {
+      CopyChunked(payload, output, file.FileSize, buffer, kPayloadBlock, [&](uint32_t piece) {
+        written += piece;
+        payloadPosition += piece;
+        if (file.FileSize > 0)
+          view.SetFileBar(Permille(written, file.FileSize));
+        if (payloadSize > 0)
+          view.SetOverallBar(Permille(payloadPosition, payloadSize));
+        view.Pump();
+      });
+    } catch (...) {
+      // An incomplete copy is not left looking like an installed file.
+      output.Close();
+      DeleteFileW(target.c_str());
+      throw;
+    }
+  }
+}
+
+// Step 11: shortcuts by kind and box; ShortCut<n> keeps the script position n.
+void MakeShortcuts(SetupState& state, const InstallChoices& choices) {
+  int32_t created = 0;
+  for (size_t n = 1; n < state.ShortcutList.size(); ++n) {
+    const TShortCut& shortcut = state.ShortcutList[n];
+    if (!ShortcutChosen(shortcut, choices))
+      continue;
+    ++created;
+    state.UninstallScript.WriteString(kUninstallShortCutsSection,
+                                      kUninstallShortCutKey + IntToText(static_cast<int32_t>(n)),
+                                      shortcut.SavePath + L"\\" + shortcut.Name + L".lnk");
+    shortcut.Save(shortcut.SavePath);
+  }
+  state.UninstallScript.WriteString(kUninstallShortCutsSection, kUninstallShortCutCount, IntToText(created));
+}
+}  // namespace
+
+void RunInstall(SetupState& state, const InstallChoices& choices, InstallView& view) {
+  view.EnterInstallingState();
+  view.SetFileLabel(L"");
+  view.SetStageLabel(kStagePreparing);
+  view.Pump();
+
+  BinaryFile payload = BinaryFile::OpenRead(state.PackageFolder + script::kPayloadFile);
+
+  state.InstallPath = choices.InstallPathText;
+  ForceFolder(state.InstallPath);
+  OpenUninstallScript(state);
+
+  view.ShowCopyPage();
+  PumpOnly pump(view);
+  LoadInstallLists(state, pump);
+  RefuseUnsafeNames(state);
+
+  view.StartManyFilesAnimation();
+  view.SetStageLabel(kStageCopying);
+  view.Pump();
+
+  UninstallScriptCheckpoints checkpoints(state);
+  state.UninstallScript.WriteString(kUninstallFilesSection, kUninstallFileCount, IntToText(state.CountOfFiles));
+  checkpoints.Save(true);  // an install folder that could not be made stops here
+  try {
+    CopyFiles(state, view, payload, checkpoints);
+    payload.Close();
+    checkpoints.Save(true);
+
+    view.StopAnimations();
+    view.SetFileBar(0);
+    view.SetOverallBar(0);
+    view.SetFileLabel(L"");
+    view.SetStageLabel(kStageShortcuts);
+    view.Pump();
+
+    MakeShortcuts(state, choices);
+    checkpoints.Save(true);
+  } catch (...) {
+    // Whatever stopped the install, what it did must be recorded on disk; the
+    // first error is the one the user sees.
+    try {
+      checkpoints.Save(true);
+    } catch (const KovrinError&) {
+    }
+    throw;
+  }
+
+  if (state.UseUninstall)
+    RegisterUninstaller(state);
+
+  state.Installed = true;
+  view.ShowFinishPage({state.UseGoSite, state.UseRun, state.UseReboot && !state.AskToReboot});
+  checkpoints.Save(true);
+}

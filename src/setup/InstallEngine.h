@@ -1,0 +1,64 @@
+#pragma once
+// The install behind "Установить": copies every file out of data.dat into the
+// chosen folder, records Uninst.ini, makes the chosen shortcuts, installs and
+// registers the uninstaller and turns the window into its finished state. The
+// window drives it through InstallView and never sees package files.
+
+#include <string>
+
+struct SetupState;
+
+// What the end user chose on the pages.
+struct InstallChoices {
+  std::wstring InstallPathText;    // the install-path box, taken as it stands
+  bool DesktopShortcuts = false;   // the three boxes of the shortcuts page
+  bool StartMenuShortcuts = false;
+  bool StartupShortcuts = false;
+};
+
+// Which boxes the finish page shows.
+struct FinishPageBoxes {
+  bool GoSite = false;  // "Зайти на зайт программы"
+  bool Run = false;     // "Запустить установленную программу"
+  bool Reboot = false;  // "Перезагрузить компьютер" (only when the restart is not asked)
+};
+
+// The setup window as the install sees it. Bars run from 0 to 1000.
+class InstallView {
+public:
+  virtual ~InstallView() = default;
+  // Cancel button disabled, install button hidden: no way back, no second install.
+  virtual void EnterInstallingState() = 0;
+  // Hides the five wizard pages and shows the copy page.
+  virtual void ShowCopyPage() = 0;
+  virtual void SetStageLabel(const std::wstring& text) = 0;
+  virtual void SetFileLabel(const std::wstring& text) = 0;
+  virtual void SetFileBar(int position) = 0;
+  virtual void SetOverallBar(int position) = 0;
+  // The system's copy clips, whole and repeated; none where the clips are missing.
+  virtual void StartManyFilesAnimation() = 0;
+  virtual void StartFileAnimation() = 0;
+  // Both clips stop and return to their first frame.
+  virtual void StopAnimations() = 0;
+  // Lets pending window messages run.
+  virtual void Pump() = 0;
+  // Cancel button becomes "Готово" and is enabled; copy page hidden; the finish
+  // page shows the given boxes; the label "Этапы установки:" is hidden.
+  virtual void ShowFinishPage(const FinishPageBoxes& boxes) = 0;
+};
+
+// Button2Click's work, in order. Every file, profile or registry failure raises
+// KovrinError with the system's wording; the caller shows it in the standard error
+// box and leaves the window as it is (Installing). Nothing done so far is undone,
+// and Uninst.ini on disk lists every file the install started.
+// Beyond the plain algorithm: a file name that is absolute, carries a drive or
+// climbs out with ".." stops the install before any file or Uninst.ini is written;
+// a data.dat shorter than the script's sizes stops it with a message naming the
+// file being written, and that incomplete file is removed.
+void RunInstall(SetupState& state, const InstallChoices& choices, InstallView& view);
+
+// The texts the install shows.
+inline constexpr wchar_t kStagePreparing[] = L"Подготовка...";
+inline constexpr wchar_t kStageCopying[] = L"Копирование файлов...";
+inline constexpr wchar_t kStageShortcuts[] = L"Создание ярлыков...";
+inline constexpr wchar_t kCopyingFilePrefix[] = L"Копирование файла: ";

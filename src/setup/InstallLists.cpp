@@ -1,0 +1,72 @@
+#include "setup/InstallLists.h"
+
+#include <algorithm>
+
+#include "formats/ScriptKeys.h"
+#include "formats/SetupScriptReader.h"
+#include "setup/SetupState.h"
+#include "setup/SetupVariables.h"
+#include "support/FileSystem.h"
+#include "support/Strings.h"
+
+namespace {
+// Every row has at least one key in its section, so a section's key count bounds
+// the rows it can hold whatever count the script claims.
+int32_t RowLimit(const ProfileFile& script, const wchar_t* section, int32_t claimed) {
+  const size_t keys = script.ReadSection(section).size();
+  return static_cast<int32_t>(std::min<int64_t>(std::max<int32_t>(claimed, 0), static_cast<int64_t>(keys)));
+}
+
+bool FileRowPresent(const ProfileFile& script, int32_t n) {
+  const std::wstring suffix = IntToText(n);
+  return script.HasKey(script::kOneFiles, script::kFileName + suffix) ||
+         script.HasKey(script::kOneFiles, script::kFileSize + suffix);
+}
+
+bool ShortcutRowPresent(const ProfileFile& script, int32_t n) {
+  const std::wstring suffix = IntToText(n);
+  for (const wchar_t* key : {script::kShortCutName, script::kShortCutSavePath, script::kShortCutFileName,
+                             script::kShortCutParams, script::kShortCutFilePath})
+    if (script.HasKey(script::kOneShortCuts, key + suffix))
+      return true;
+  return false;
+}
+}  // namespace
+
+uint8_t ShortcutKindOf(std::wstring_view savePath) {
+  if (StartsWithNoCase(savePath, L"%Desktop%"))
+    return kShortcutDesktop;
+  if (StartsWithNoCase(savePath, L"%AutoLoading%"))
+    return kShortcutStartup;
+  if (StartsWithNoCase(savePath, L"%StartMenu%"))
+    return kShortcutStartMenu;
+  return kShortcutOtherFolder;
+}
+
+void LoadInstallLists(SetupState& state, ProgressSink& progress) {
+  const ProfileFile script = ProfileFile::Load(state.PackageFolder + script::kScriptFile);
+
+  const int32_t shortcutLimit = RowLimit(script, script::kOneShortCuts, state.CountOfShortCuts);
+  state.ShortcutList.assign(1, TShortCut());
+  for (int32_t n = 1; n <= shortcutLimit && ShortcutRowPresent(script, n); ++n) {
+    const ScriptShortcutRow row = ReadShortcutRow(script, n);
+    TShortCut shortcut;
+    shortcut.Name = ExpandSetupVariables(state, row.ShortCutName);
+    shortcut.SavePath = ExpandSetupVariables(state, row.ShortCutSavePath);
+    shortcut.FileName = ExpandSetupVariables(state, row.ShortCutFileName);
+    shortcut.Params = ExpandSetupVariables(state, row.ShortCutParams);
+    shortcut.FilePath = WithoutTrailingBackslash(ExpandSetupVariables(state, row.ShortCutFilePath));
+    shortcut.Kind = ShortcutKindOf(row.ShortCutSavePath);
+    state.ShortcutList.push_back(std::move(shortcut));
+  }
+  state.CountOfShortCuts = static_cast<int32_t>(state.ShortcutList.size() - 1);
+
+  const int32_t fileLimit = RowLimit(script, script::kOneFiles, state.CountOfFiles);
+  state.FileList.assign(1, InstallFile());
+  for (int32_t n = 1; n <= fileLimit && FileRowPresent(script, n); ++n) {
+    ScriptFileRow row = ReadFileRow(script, n);
+    state.FileList.push_back({std::move(row.FileName), row.FileSize});
+    progress.Pump();
+  }
+  state.CountOfFiles = static_cast<int32_t>(state.FileList.size() - 1);
+}
