@@ -1,0 +1,62 @@
+#pragma once
+// Rows of the Files page: single files, whole folder trees, and the totals the
+// page shows. No windows here; the page supplies a sink that lists the rows.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "formats/SetupProject.h"
+
+// The package stores sizes as signed 32-bit numbers: a file of this size or more
+// cannot be described by it and is refused when it is added.
+inline constexpr int64_t kPackageFileLimit = int64_t{1} << 31;
+
+class FileRowSink {
+public:
+  virtual ~FileRowSink() = default;
+  // Appends one row (and lets the window repaint); false stops the walk.
+  virtual bool AddFileRow(FileEntry entry) = 0;
+  // A file too large for the package; it is left out of the list.
+  virtual void RefuseFile(const std::wstring& path) = 0;
+};
+
+// The row for one file chosen on its own: its bare name, its folder with a
+// trailing "\", and its size (-1 when it cannot be opened). Nothing for a file
+// too large for the package.
+std::optional<FileEntry> SingleFileEntry(const std::wstring& path);
+
+// Depth first, in the file system's order: every file below `folder` becomes a
+// row whose relative name is its path less `folderRoot` and a "\", and whose
+// local folder is `folderRoot` as given. Folder links (reparse points) are not
+// entered, so a link back into the tree cannot loop; an unreadable folder
+// yields nothing. False when the sink stopped the walk.
+bool AddFolderTree(const std::wstring& folder, const std::wstring& folderRoot, FileRowSink& sink);
+
+// The count and the running 64-bit total of a file list, kept as rows come and
+// go, so adding a row never re-sums the whole list.
+class FileTotals {
+public:
+  void Add(int64_t size) {
+    ++count_;
+    total_ += size;
+  }
+  void Remove(int64_t size) {
+    --count_;
+    total_ -= size;
+  }
+  void Clear() { *this = FileTotals(); }
+  int Count() const { return count_; }
+  int64_t Total() const { return total_; }
+
+private:
+  int count_ = 0;
+  int64_t total_ = 0;
+};
+
+// "Всего файлов: N" and "Общий размер: N байт" (the low 32 bits of the total, signed).
+std::wstring FileCountText(int count);
+std::wstring TotalSizeText(int64_t total);
+
+// The size column: the signed 32-bit decimal text of the package.
+std::wstring SizeText(int64_t size);
