@@ -17,20 +17,13 @@ std::wstring_view Trim(std::wstring_view text) {
   return text;
 }
 
-// Case-folded copy used as a lookup key; ASCII inline, anything else by the system.
-std::wstring Fold(std::wstring_view text) {
-  std::wstring folded(text);
-  bool ascii = true;
-  for (wchar_t& c : folded) {
-    if (c >= L'a' && c <= L'z')
-      c = static_cast<wchar_t>(c - 32);
-    else if (c >= 0x80)
-      ascii = false;
-  }
-  if (!ascii && !folded.empty())
-    LCMapStringW(LOCALE_INVARIANT, LCMAP_UPPERCASE, folded.data(), static_cast<int>(folded.size()),
-                 folded.data(), static_cast<int>(folded.size()));
-  return folded;
+// Upper case of one character: ASCII inline, anything else by the system's rules.
+wchar_t FoldChar(wchar_t c) {
+  if (c < 0x80)
+    return (c >= L'a' && c <= L'z') ? static_cast<wchar_t>(c - 32) : c;
+  wchar_t upper = c;
+  LCMapStringW(LOCALE_INVARIANT, LCMAP_UPPERCASE, &c, 1, &upper, 1);
+  return upper;
 }
 
 // What a reader sees: one pair of matching quotes removed, cut at 2,047 characters.
@@ -42,6 +35,22 @@ std::wstring ReaderValue(std::wstring_view raw) {
   return std::wstring(raw);
 }
 }  // namespace
+
+size_t NoCaseHash::operator()(std::wstring_view text) const noexcept {
+  size_t hash = 2166136261u;  // FNV-1a over the folded characters
+  for (wchar_t c : text)
+    hash = (hash ^ static_cast<size_t>(FoldChar(c))) * 16777619u;
+  return hash;
+}
+
+bool NoCaseEqual::operator()(std::wstring_view a, std::wstring_view b) const noexcept {
+  if (a.size() != b.size())
+    return false;
+  for (size_t i = 0; i < a.size(); ++i)
+    if (a[i] != b[i] && FoldChar(a[i]) != FoldChar(b[i]))
+      return false;
+  return true;
+}
 
 ProfileFile ProfileFile::Load(const std::wstring& path) {
   if (GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES)
@@ -68,16 +77,16 @@ ProfileFile ProfileFile::FromText(std::wstring_view text) {
 }
 
 ProfileFile::Section& ProfileFile::NewSection(std::wstring name, bool hasHeader) {
-  sectionIndex_.try_emplace(Fold(name), sections_.size());
+  sectionIndex_.try_emplace(name, sections_.size());
   sections_.push_back(Section{std::move(name), hasHeader, {}, {}, {}});
   return sections_.back();
 }
 
 void ProfileFile::AddKey(Section& section, Line line) {
   for (std::wstring& kept : section.trailer)
-    section.lines.push_back(Line{std::move(kept), {}, {}, false, false});
+    section.lines.push_back(Line{std::move(kept), {}, false, false});
   section.trailer.clear();
-  section.keys.try_emplace(Fold(line.name), section.lines.size());
+  section.keys.try_emplace(line.name, section.lines.size());
   section.lines.push_back(std::move(line));
 }
 
@@ -92,17 +101,13 @@ void ProfileFile::ParseLine(std::wstring_view raw) {
   if (line.front() == L'[') {
     size_t close = line.rfind(L']');
     if (close != std::wstring_view::npos && close > 0) {
-      Section& section = NewSection(std::wstring(Trim(line.substr(1, close - 1))), true);
-      section.lines.clear();
-      // Keep the header text itself for a faithful rewrite.
-      section.trailer.clear();
+      NewSection(std::wstring(Trim(line.substr(1, close - 1))), true);
       return;
     }
   }
   if (sections_.empty())
     NewSection(L"", false);
   Line entry;
-  entry.text = std::wstring(raw);
   entry.isKey = true;
   size_t equals = line.find(L'=');
   if (equals == std::wstring_view::npos) {
@@ -116,11 +121,11 @@ void ProfileFile::ParseLine(std::wstring_view raw) {
 }
 
 const ProfileFile::Line* ProfileFile::FindKey(std::wstring_view section, std::wstring_view key) const {
-  auto found = sectionIndex_.find(Fold(Trim(section)));
+  auto found = sectionIndex_.find(Trim(section));
   if (found == sectionIndex_.end())
     return nullptr;
   const Section& s = sections_[found->second];
-  auto k = s.keys.find(Fold(Trim(key)));
+  auto k = s.keys.find(Trim(key));
   return k == s.keys.end() ? nullptr : &s.lines[k->second];
 }
 
@@ -138,13 +143,13 @@ bool ProfileFile::HasKey(std::wstring_view section, std::wstring_view key) const
 }
 
 bool ProfileFile::HasSection(std::wstring_view section) const {
-  return sectionIndex_.count(Fold(Trim(section))) != 0;
+  return sectionIndex_.count(Trim(section)) != 0;
 }
 
 std::vector<std::pair<std::wstring, std::wstring>> ProfileFile::ReadSection(
     std::wstring_view section) const {
   std::vector<std::pair<std::wstring, std::wstring>> pairs;
-  auto found = sectionIndex_.find(Fold(Trim(section)));
+  auto found = sectionIndex_.find(Trim(section));
   if (found == sectionIndex_.end())
     return pairs;
   for (const Line& line : sections_[found->second].lines)
@@ -157,7 +162,7 @@ void ProfileFile::WriteString(std::wstring_view section, std::wstring_view key,
                               std::wstring_view value) {
   std::wstring_view sectionName = Trim(section);
   std::wstring_view keyName = Trim(key);
-  auto found = sectionIndex_.find(Fold(sectionName));
+  auto found = sectionIndex_.find(sectionName);
   Section* target;
   if (found == sectionIndex_.end()) {
     if (!sections_.empty() && (sections_.back().lines.size() || sections_.back().hasHeader) &&
@@ -167,12 +172,11 @@ void ProfileFile::WriteString(std::wstring_view section, std::wstring_view key,
   } else {
     target = &sections_[found->second];
   }
-  auto k = target->keys.find(Fold(keyName));
+  auto k = target->keys.find(keyName);
   if (k != target->keys.end()) {
     Line& line = target->lines[k->second];
     line.value = std::wstring(Trim(value));
     line.hasValue = true;
-    line.text = line.name + L'=' + std::wstring(value);
     return;
   }
   Line line;
@@ -180,19 +184,31 @@ void ProfileFile::WriteString(std::wstring_view section, std::wstring_view key,
   line.value = std::wstring(Trim(value));
   line.hasValue = true;
   line.isKey = true;
-  line.text = line.name + L'=' + std::wstring(value);
   // A new key follows the last key of its section, before any trailing blank lines.
-  target->keys.try_emplace(Fold(line.name), target->lines.size());
+  target->keys.try_emplace(line.name, target->lines.size());
   target->lines.push_back(std::move(line));
 }
 
 std::wstring ProfileFile::ToText() const {
+  size_t length = 0;
+  for (const Section& section : sections_) {
+    length += section.name.size() + 4;
+    for (const Line& line : section.lines)
+      length += line.name.size() + line.value.size() + 3;
+    for (const std::wstring& line : section.trailer)
+      length += line.size() + 2;
+  }
   std::wstring text;
+  text.reserve(length);
   for (const Section& section : sections_) {
     if (section.hasHeader)
       text += L'[' + section.name + L"]\r\n";
     for (const Line& line : section.lines) {
-      text += line.text;
+      text += line.name;
+      if (line.hasValue) {
+        text += L'=';
+        text += line.value;
+      }
       text += L"\r\n";
     }
     for (const std::wstring& line : section.trailer) {

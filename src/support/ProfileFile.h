@@ -11,6 +11,17 @@
 #include <utility>
 #include <vector>
 
+// Section and key names compare without regard to case; lookups take views, so
+// finding a key allocates nothing.
+struct NoCaseHash {
+  using is_transparent = void;
+  size_t operator()(std::wstring_view text) const noexcept;
+};
+struct NoCaseEqual {
+  using is_transparent = void;
+  bool operator()(std::wstring_view a, std::wstring_view b) const noexcept;
+};
+
 class ProfileFile {
 public:
   static constexpr size_t kMaxValueLength = 2047;
@@ -38,10 +49,11 @@ public:
   void Save(const std::wstring& path) const;
 
 private:
+  // A key line is stored as name and value and written back as "name=value";
+  // any other line (blank, comment without "=") keeps its text in `name`.
   struct Line {
-    std::wstring text;     // the line as stored, for lines kept verbatim
-    std::wstring name;     // key name (keys only)
-    std::wstring value;    // raw value after "=", trimmed
+    std::wstring name;
+    std::wstring value;     // raw value after "=", trimmed
     bool isKey = false;
     bool hasValue = false;  // a key line without "=" reads as missing
   };
@@ -50,7 +62,7 @@ private:
     bool hasHeader = true;    // false for the lines before the first section
     std::vector<Line> lines;  // up to and including the last key
     std::vector<std::wstring> trailer;  // blank or odd lines after the last key
-    std::unordered_map<std::wstring, size_t> keys;  // folded name -> first key line
+    std::unordered_map<std::wstring, size_t, NoCaseHash, NoCaseEqual> keys;  // first key line
   };
 
   void ParseLine(std::wstring_view line);
@@ -59,5 +71,5 @@ private:
   Section& NewSection(std::wstring name, bool hasHeader);
 
   std::vector<Section> sections_;
-  std::unordered_map<std::wstring, size_t> sectionIndex_;  // folded name -> first section
+  std::unordered_map<std::wstring, size_t, NoCaseHash, NoCaseEqual> sectionIndex_;  // first section
 };
