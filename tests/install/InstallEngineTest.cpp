@@ -1,0 +1,251 @@
+#include <gtest/gtest.h>
+
+#include "InstallPackage.h"
+#include "setup/InstallEngine.h"
+#include "setup/UninstallRegistration.h"
+#include "support/ComScope.h"
+#include "support/Error.h"
+#include "support/Handle.h"
+
+namespace {
+class InstallEngineTest : public ::testing::Test {
+protected:
+  ComScope com;
+  InstallPackage package;
+  RecordingView view;
+
+  InstallChoices Choices(bool desktop = false, bool startMenu = false, bool startup = false) {
+    return {package.InstallFolder(), desktop, startMenu, startup};
+  }
+  std::wstring Installed(const std::wstring& name) { return package.InstallFolder() + L"\\" + name; }
+};
+
+std::wstring ErrorOf(SetupState& state, const InstallChoices& choices, InstallView& view) {
+  try {
+    RunInstall(state, choices, view);
+  } catch (const KovrinError& error) {
+    return error.Message();
+  }
+  return L"";
+}
+
+std::wstring ReadHklmString(const std::wstring& key, const wchar_t* name) {
+  RegKey handle;
+  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_READ, handle.Put()) != ERROR_SUCCESS)
+    return L"<no key>";
+  wchar_t value[1024] = L"";
+  DWORD bytes = sizeof value;
+  DWORD type = 0;
+  if (RegQueryValueExW(handle.Get(), name, nullptr, &type, reinterpret_cast<BYTE*>(value), &bytes) != ERROR_SUCCESS)
+    return L"<no value>";
+  return type == REG_SZ ? value : L"<not REG_SZ>";
+}
+
+bool HklmKeyExists(const std::wstring& key) {
+  RegKey handle;
+  return RegOpenKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_READ, handle.Put()) == ERROR_SUCCESS;
+}
+}  // namespace
+
+TEST_F(InstallEngineTest, CopiesEveryFileByteForByteAndRecordsThemInOrder) {
+  package.AddFile(L"empty.dat", 0);
+  package.AddFile(L"million.bin", 1000000);
+  package.AddFile(L"million1.bin", 1000001);
+  package.AddFile(L"docs\\readme.txt", 4321);
+  package.Write();
+  SetupState state = package.State();
+
+  RunInstall(state, Choices(), view);
+
+  EXPECT_EQ(ReadFileBytes(Installed(L"empty.dat")), package.contents[0]);
+  EXPECT_EQ(ReadFileBytes(Installed(L"million.bin")), package.contents[1]);
+  EXPECT_EQ(ReadFileBytes(Installed(L"million1.bin")), package.contents[2]);
+  EXPECT_EQ(ReadFileBytes(Installed(L"docs\\readme.txt")), package.contents[3]);
+  const std::wstring root = package.InstallFolder();
+  EXPECT_EQ(UninstallScriptText(root), L"[Files]\r\nFileCount=4\r\nFile1=" + root + L"\\empty.dat\r\nFile2=" + root +
+                                           L"\\million.bin\r\nFile3=" + root + L"\\million1.bin\r\nFile4=" + root +
+                                           L"\\docs\\readme.txt\r\n\r\n[ShortCuts]\r\nCount=0\r\n");
+  EXPECT_TRUE(state.Installed);
+  EXPECT_EQ(state.InstallPath, root);
+  EXPECT_TRUE(view.finished);
+}
+
+TEST_F(InstallEngineTest, BarsFollowTheFileAndThePayloadAndLabelsFollowTheSteps) {
+  package.AddFile(L"a.bin", 1000001);  // one block and a one-byte piece
+  package.AddFile(L"zero.bin", 0);     // moves the overall bar, not the file bar
+  package.AddFile(L"b.bin", 999999);
+  package.Write();
+  SetupState state = package.State();
+
+  RunInstall(state, Choices(), view);
+
+  // 1000000/1000001 of a.bin, its last byte, then b.bin whole; the zero-byte file adds none.
+  EXPECT_EQ(view.fileBar, (std::vector<int>{1000, 1000, 1000, 0}));
+  EXPECT_EQ(view.overallBar, (std::vector<int>{500, 500, 500, 1000, 0}));
+  EXPECT_EQ(view.stages, (std::vector<std::wstring>{kStagePreparing, kStageCopying, kStageShortcuts}));
+  EXPECT_EQ(view.fileLabels, (std::vector<std::wstring>{L"", L"Копирование файла: a.bin",
+                                                        L"Копирование файла: zero.bin", L"Копирование файла: b.bin", L""}));
+  EXPECT_EQ(view.events, (std::vector<std::wstring>{L"installing", L"copy page", L"many files", L"one file",
+                                                    L"one file", L"one file", L"stop"}));
+}
+
+TEST_F(InstallEngineTest, EmptyPayloadSkipsTheOverallBarAndStillCreatesTheFiles) {
+  package.AddFile(L"one.txt", 0);
+  package.AddFile(L"sub\\two.txt", 0);
+  package.Write();
+  SetupState state = package.State();
+
+  RunInstall(state, Choices(), view);
+
+  EXPECT_TRUE(FileExists(Installed(L"one.txt")));
+  EXPECT_TRUE(FileExists(Installed(L"sub\\two.txt")));
+  EXPECT_EQ(view.overallBar, std::vector<int>{0});  // only the reset after the copy
+}
+
+TEST_F(InstallEngineTest, NoFilesStillRecordsAndFinishes) {
+  package.Write();
+  SetupState state = package.State();
+  RunInstall(state, Choices(), view);
+  EXPECT_EQ(UninstallScriptText(package.InstallFolder()), L"[Files]\r\nFileCount=0\r\n\r\n[ShortCuts]\r\nCount=0\r\n");
+  EXPECT_TRUE(view.finished);
+}
+
+TEST_F(InstallEngineTest, ShortPayloadStopsNamingTheFileAndKeepsTheRecord) {
+  package.AddFile(L"first.bin", 3000);
+  package.AddFile(L"second.bin", 2500000);
+  package.AddFile(L"third.bin", 10);
+  package.Write(/*payloadCut=*/20);
+  SetupState state = package.State();
+
+  const std::wstring error = ErrorOf(state, Choices(), view);
+
+  EXPECT_NE(error.find(Installed(L"second.bin")), std::wstring::npos) << Narrow(error);
+  EXPECT_EQ(ReadFileBytes(Installed(L"first.bin")), package.contents[0]);
+  EXPECT_FALSE(FileExists(Installed(L"second.bin"))) << "an incomplete file must not stay behind";
+  EXPECT_FALSE(FileExists(Installed(L"third.bin")));
+  const std::wstring root = package.InstallFolder();
+  EXPECT_EQ(UninstallScriptText(root),
+            L"[Files]\r\nFileCount=3\r\nFile1=" + root + L"\\first.bin\r\nFile2=" + root + L"\\second.bin\r\n");
+  EXPECT_FALSE(state.Installed);
+  EXPECT_FALSE(view.finished);
+}
+
+TEST_F(InstallEngineTest, NamesOutsideTheInstallFolderAreRefusedBeforeAnythingIsWritten) {
+  for (const wchar_t* bad : {L"..\\escaped.txt", L"sub\\..\\..\\escaped.txt", L"C:\\escaped.txt",
+                             L"\\escaped.txt", L"c:escaped.txt", L"sub/../../escaped.txt"}) {
+    InstallPackage tampered;
+    tampered.AddFile(L"good.txt", 10);
+    tampered.AddFile(bad, 10);
+    tampered.Write();
+    SetupState state = tampered.State();
+    RecordingView quiet;
+
+    const std::wstring error = ErrorOf(state, {tampered.InstallFolder()}, quiet);
+
+    EXPECT_NE(error.find(bad), std::wstring::npos) << Narrow(bad);
+    EXPECT_FALSE(FileExists(tampered.InstallFolder() + L"\\good.txt")) << Narrow(bad);
+    EXPECT_FALSE(FileExists(tampered.InstallFolder() + L"\\Uninst.ini")) << Narrow(bad);
+    EXPECT_FALSE(FileExists(tampered.Scratch(L"escaped.txt"))) << Narrow(bad);
+  }
+}
+
+TEST_F(InstallEngineTest, FailuresCarryTheSystemWording) {
+  package.AddFile(L"a.txt", 5);
+  package.Write();
+
+  SetupState empty = package.State();
+  EXPECT_EQ(ErrorOf(empty, {L""}, view), L"Unable to create directory");
+
+  // A folder that cannot be made (a file stands in its way) first fails at Uninst.ini.
+  WriteTextFile(package.Scratch(L"blocker"), "x");
+  SetupState blocked = package.State();
+  const std::wstring blockedFolder = package.Scratch(L"blocker") + L"\\inner";
+  EXPECT_EQ(ErrorOf(blocked, {blockedFolder}, view).rfind(L"Unable to write to " + blockedFolder + L"\\Uninst.ini", 0), 0u);
+
+  DeleteFileW((package.Folder() + L"data.dat").c_str());
+  SetupState noPayload = package.State();
+  EXPECT_EQ(ErrorOf(noPayload, Choices(), view).rfind(L"Cannot open file \"" + package.Folder() + L"data.dat\". ", 0),
+            0u);
+  EXPECT_FALSE(FolderExists(package.InstallFolder())) << "data.dat is opened before the folder is made";
+}
+
+TEST_F(InstallEngineTest, SecondInstallRewritesInPlaceAndKeepsHigherKeys) {
+  const std::wstring shortcutFolder = package.Scratch(L"links");
+  package.AddFile(L"one.txt", 10);
+  package.AddFile(L"two.txt", 10);
+  package.AddFile(L"three.txt", 10);
+  package.AddShortcut({L"One", shortcutFolder, L"%InstallPath%\\one.txt", L"", L""});
+  package.AddShortcut({L"Two", shortcutFolder, L"%InstallPath%\\two.txt", L"", L""});
+  package.Write();
+  SetupState first = package.State();
+  RunInstall(first, Choices(), view);
+
+  InstallPackage smaller;
+  smaller.AddFile(L"only.txt", 10);
+  smaller.Write();
+  SetupState second = smaller.State();
+  RunInstall(second, Choices(), view);
+
+  const std::wstring root = package.InstallFolder();
+  EXPECT_EQ(UninstallScriptText(root), L"[Files]\r\nFileCount=1\r\nFile1=" + root + L"\\only.txt\r\nFile2=" + root +
+                                           L"\\two.txt\r\nFile3=" + root + L"\\three.txt\r\n\r\n[ShortCuts]\r\nShortCut1=" +
+                                           shortcutFolder + L"\\One.lnk\r\nShortCut2=" + shortcutFolder +
+                                           L"\\Two.lnk\r\nCount=0\r\n");
+}
+
+TEST_F(InstallEngineTest, WithoutUninstallNeitherTheWindowsFolderNorTheRegistryIsTouched) {
+  const std::wstring windows = package.Scratch(L"windows");
+  CreateDirectoryW(windows.c_str(), nullptr);
+  ScopedEnv systemRoot(L"SystemRoot", windows);
+  package.useUninstall = false;
+  package.Write();
+  SetupState state = package.State();
+
+  RunInstall(state, Choices(), view);
+
+  EXPECT_FALSE(FileExists(windows + L"\\MVUninst.exe"));
+  EXPECT_FALSE(HklmKeyExists(kUninstallKeyBase + state.ProgramName));
+  EXPECT_TRUE(FileExists(package.InstallFolder() + L"\\Uninst.ini"));
+}
+
+TEST_F(InstallEngineTest, UninstallerIsPlacedAndRegisteredWithTheExactTexts) {
+  const std::wstring windows = package.Scratch(L"windows");
+  CreateDirectoryW(windows.c_str(), nullptr);
+  ScopedEnv systemRoot(L"SystemRoot", windows);
+  package.programName = UniqueProgramName(L"Программа Ковёр");
+  package.useUninstall = true;
+  package.AddFile(L"prog.exe", 100);
+  package.Write();
+  SetupState state = package.State();
+
+  RunInstall(state, Choices(), view);
+
+  const std::wstring key = kUninstallKeyBase + state.ProgramName;
+  EXPECT_EQ(ReadFileBytes(windows + L"\\MVUninst.exe"), "uninstaller image");
+  EXPECT_EQ(ReadHklmString(key, L"DisplayName"), state.ProgramName);
+  EXPECT_EQ(ReadHklmString(key, L"DisplayIcon"), L"\"" + windows + L"\\MVUninst.exe\",0");
+  EXPECT_EQ(ReadHklmString(key, L"UninstallString"), windows + L"\\MVUninst.exe \"" + package.InstallFolder() +
+                                                         L"\\Uninst.ini\" \"" + state.ProgramName + L"\"");
+  RegDeleteKeyW(HKEY_LOCAL_MACHINE, key.c_str());
+}
+
+TEST_F(InstallEngineTest, FinishPageShowsTheBoxesTheScriptAllows) {
+  package.Write();
+  SetupState state = package.State();
+  state.UseGoSite = true;
+  state.UseRun = true;
+  state.UseReboot = true;
+  state.AskToReboot = true;  // asked when "Готово" is pressed, so no box
+  RunInstall(state, Choices(), view);
+  EXPECT_TRUE(view.boxes.GoSite);
+  EXPECT_TRUE(view.boxes.Run);
+  EXPECT_FALSE(view.boxes.Reboot);
+
+  SetupState plain = package.State();
+  plain.UseReboot = true;
+  RecordingView second;
+  RunInstall(plain, Choices(), second);
+  EXPECT_FALSE(second.boxes.GoSite);
+  EXPECT_FALSE(second.boxes.Run);
+  EXPECT_TRUE(second.boxes.Reboot);
+}
