@@ -1,0 +1,171 @@
+#include <gtest/gtest.h>
+
+#include "install/InstallPackage.h"
+#include "setup/UninstallRegistration.h"
+#include "support/ComScope.h"
+#include "support/Handle.h"
+#include "uninstaller/UninstallEngine.h"
+
+namespace {
+std::wstring UninstallKey(const std::wstring& name) { return kUninstallKeyBase + name; }
+
+void CreateUninstallKey(const std::wstring& name) {
+  RegKey key;
+  RegCreateKeyExW(HKEY_LOCAL_MACHINE, UninstallKey(name).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.Put(),
+                  nullptr);
+}
+
+bool KeyExists(const std::wstring& name) {
+  RegKey key;
+  return RegOpenKeyExW(HKEY_LOCAL_MACHINE, UninstallKey(name).c_str(), 0, KEY_READ, key.Put()) == ERROR_SUCCESS;
+}
+
+std::wstring RegisteredCommandLine(const std::wstring& name) {
+  RegKey key;
+  RegOpenKeyExW(HKEY_LOCAL_MACHINE, UninstallKey(name).c_str(), 0, KEY_READ, key.Put());
+  wchar_t value[2048] = L"";
+  DWORD bytes = sizeof value;
+  RegQueryValueExW(key.Get(), L"UninstallString", nullptr, nullptr, reinterpret_cast<BYTE*>(value), &bytes);
+  return value;
+}
+
+class UninstallEngineTest : public ::testing::Test {
+protected:
+  TempDir dir;
+  std::wstring root = dir / L"Program";
+  std::wstring links = dir / L"Links";
+  std::wstring name = UniqueProgramName(L"Удаляемая программа");
+
+  void TearDown() override { RegDeleteKeyW(HKEY_LOCAL_MACHINE, UninstallKey(name).c_str()); }
+
+  // An installed tree recorded with gaps in its numbering, as a second install leaves it.
+  void LayOutInstall() {
+    ForceFolder(root + L"\\bin\\plugins");
+    ForceFolder(root + L"\\docs");
+    ForceFolder(links);
+    for (const wchar_t* file : {L"\\prog.exe", L"\\bin\\lib.dll", L"\\bin\\plugins\\one.dll", L"\\docs\\read.txt"})
+      WriteTextFile(root + file, "data");
+    WriteTextFile(links + L"\\Prog.lnk", "link");
+    WriteTextFile(links + L"\\Docs.lnk", "link");
+    WriteTextFile(root + L"\\Uninst.ini",
+                  "[Files]\r\nFileCount=2\r\nFile1=" + Narrow(root) + "\\prog.exe\r\nFile3=" + Narrow(root) +
+                      "\\bin\\lib.dll\r\nFile7=" + Narrow(root) + "\\bin\\plugins\\one.dll\r\nFile9=" + Narrow(root) +
+                      "\\docs\\read.txt\r\nFile10=" + Narrow(root) + "\\gone-already.txt\r\n\r\n[ShortCuts]\r\n"
+                      "ShortCut2=" + Narrow(links) + "\\Prog.lnk\r\nShortCut5=" + Narrow(links) +
+                      "\\Docs.lnk\r\nCount=2\r\n");
+    CreateUninstallKey(name);
+  }
+  UninstallCommand Command() { return {root + L"\\Uninst.ini", name}; }
+};
+}  // namespace
+
+TEST(UninstallCommandTest, TakesTheLastTwoArgumentsOfTheRegisteredLine) {
+  UninstallCommand command;
+  ASSERT_TRUE(ParseUninstallCommand(
+      L"C:\\windows\\MVUninst.exe \"C:\\Program Files\\Ковёр\\Uninst.ini\" \"Ковёр 1.0\"", command));
+  EXPECT_EQ(command.ScriptPath, L"C:\\Program Files\\Ковёр\\Uninst.ini");
+  EXPECT_EQ(command.ProgramName, L"Ковёр 1.0");
+  // The uninstaller's own path is not quoted, so a Windows folder with blanks splits it.
+  ASSERT_TRUE(ParseUninstallCommand(L"C:\\My Windows\\MVUninst.exe \"D:\\P\\Uninst.ini\" \"P\"", command));
+  EXPECT_EQ(command.ScriptPath, L"D:\\P\\Uninst.ini");
+  EXPECT_EQ(command.ProgramName, L"P");
+  EXPECT_FALSE(ParseUninstallCommand(L"MVUninst.exe \"D:\\P\\Uninst.ini\"", command));
+  EXPECT_FALSE(ParseUninstallCommand(L"MVUninst.exe", command));
+}
+
+TEST_F(UninstallEngineTest, RemovesListedFilesLinksEmptyFoldersScriptAndKey) {
+  LayOutInstall();
+  const UninstallResult result = RemoveInstallation(Command(), L"C:\\windows\\MVUninst.exe");
+  EXPECT_TRUE(result.ScriptFound);
+  EXPECT_TRUE(result.NotRemoved.empty());
+  EXPECT_TRUE(result.FoldersKept.empty());
+  EXPECT_FALSE(FolderExists(root)) << "every folder of the tree was left empty";
+  EXPECT_FALSE(FileExists(links + L"\\Prog.lnk"));
+  EXPECT_FALSE(FileExists(links + L"\\Docs.lnk"));
+  EXPECT_TRUE(FolderExists(links)) << "folders of links are not the install tree";
+  EXPECT_FALSE(KeyExists(name));
+  EXPECT_EQ(UninstallReport(name, result), L"Программа «" + name + L"» удалена.");
+}
+
+TEST_F(UninstallEngineTest, UsersOwnFilesAndTheirFoldersStayAndAreReported) {
+  LayOutInstall();
+  WriteTextFile(root + L"\\bin\\notes.txt", "mine");
+  ForceFolder(root + L"\\saves");
+  WriteTextFile(root + L"\\saves\\game1.sav", "mine");
+
+  const UninstallResult result = RemoveInstallation(Command(), L"C:\\windows\\MVUninst.exe");
+
+  EXPECT_EQ(ReadFileBytes(root + L"\\bin\\notes.txt"), "mine");
+  EXPECT_EQ(ReadFileBytes(root + L"\\saves\\game1.sav"), "mine");
+  EXPECT_FALSE(FileExists(root + L"\\bin\\lib.dll"));
+  EXPECT_FALSE(FolderExists(root + L"\\bin\\plugins"));
+  EXPECT_FALSE(FolderExists(root + L"\\docs"));
+  EXPECT_FALSE(FileExists(root + L"\\Uninst.ini"));
+  EXPECT_EQ(result.FoldersKept, (std::vector<std::wstring>{root + L"\\bin", root}));
+  EXPECT_TRUE(result.NotRemoved.empty());
+  EXPECT_NE(UninstallReport(name, result).find(L"Папки оставлены"), std::wstring::npos);
+}
+
+TEST_F(UninstallEngineTest, NeverDeletesItselfAndReportsWhatIsLocked) {
+  LayOutInstall();
+  const std::wstring self = root + L"\\prog.exe";  // as if the record listed the uninstaller
+  FileHandle locked(CreateFileW((root + L"\\docs\\read.txt").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0,
+                                nullptr));
+  ASSERT_TRUE(locked.Valid());
+
+  const UninstallResult result = RemoveInstallation(Command(), self);
+
+  EXPECT_TRUE(FileExists(self));
+  EXPECT_EQ(result.NotRemoved, std::vector<std::wstring>{root + L"\\docs\\read.txt"});
+  const std::wstring report = UninstallReport(name, result);
+  EXPECT_NE(report.find(L"удалена не полностью"), std::wstring::npos);
+  EXPECT_NE(report.find(root + L"\\docs\\read.txt"), std::wstring::npos);
+  EXPECT_FALSE(KeyExists(name));
+}
+
+TEST_F(UninstallEngineTest, MissingScriptRemovesOnlyTheKey) {
+  CreateUninstallKey(name);
+  ForceFolder(root);
+  WriteTextFile(root + L"\\prog.exe", "data");
+  const UninstallResult result = RemoveInstallation(Command(), L"C:\\windows\\MVUninst.exe");
+  EXPECT_FALSE(result.ScriptFound);
+  EXPECT_TRUE(FileExists(root + L"\\prog.exe"));
+  EXPECT_FALSE(KeyExists(name));
+}
+
+TEST_F(UninstallEngineTest, NamesThatWouldReachAnotherKeyAreLeftAlone) {
+  LayOutInstall();
+  const std::wstring child = name + L"\\Child";
+  CreateUninstallKey(child);
+  const UninstallResult result = RemoveInstallation({root + L"\\Uninst.ini", child}, L"");
+  EXPECT_TRUE(KeyExists(child));
+  EXPECT_EQ(result.NotRemoved, std::vector<std::wstring>{L"HKEY_LOCAL_MACHINE\\" + UninstallKey(child)});
+  RegDeleteKeyW(HKEY_LOCAL_MACHINE, UninstallKey(child).c_str());
+}
+
+TEST(UninstallRoundTripTest, WhatTheInstallRegistersTheUninstallerRemoves) {
+  ComScope com;
+  InstallPackage package;
+  const std::wstring windows = package.Scratch(L"windows");
+  CreateDirectoryW(windows.c_str(), nullptr);
+  ScopedEnv systemRoot(L"SystemRoot", windows);
+  package.useUninstall = true;
+  package.AddFile(L"prog.exe", 2000);
+  package.AddFile(L"data\\base\\table.db", 1000001);
+  package.AddShortcut({L"Программа", package.Scratch(L"menu"), L"%InstallPath%\\prog.exe", L"", L"%InstallPath%"});
+  package.Write();
+  SetupState state = package.State();
+  RecordingView view;
+  RunInstall(state, {package.InstallFolder()}, view);
+  ASSERT_TRUE(FileExists(package.Scratch(L"menu\\Программа.lnk")));
+
+  UninstallCommand command;
+  ASSERT_TRUE(ParseUninstallCommand(RegisteredCommandLine(state.ProgramName).c_str(), command));
+  const UninstallResult result = RemoveInstallation(command, windows + L"\\MVUninst.exe");
+
+  EXPECT_TRUE(result.NotRemoved.empty());
+  EXPECT_FALSE(FolderExists(package.InstallFolder()));
+  EXPECT_FALSE(FileExists(package.Scratch(L"menu\\Программа.lnk")));
+  EXPECT_TRUE(FileExists(windows + L"\\MVUninst.exe")) << "shared by other products";
+  EXPECT_FALSE(KeyExists(state.ProgramName));
+}
