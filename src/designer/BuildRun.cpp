@@ -1,0 +1,85 @@
+#include "designer/BuildRun.h"
+
+#include <windows.h>
+
+#include "designer/BuildSteps.h"
+#include "designer/SfxArchive.h"
+#include "designer/SortByExtension.h"
+#include "formats/ScriptKeys.h"
+#include "formats/SetupScriptWriter.h"
+#include "support/Environment.h"
+#include "support/Error.h"
+#include "support/FileSystem.h"
+
+std::wstring BuildFolderFromEnvironment() {
+  std::wstring temp = GetEnvVar(L"Temp");
+  if (temp.empty()) {
+    wchar_t system[MAX_PATH + 1];
+    DWORD length = GetTempPathW(MAX_PATH + 1, system);
+    temp = WithoutTrailingBackslash(std::wstring(system, length <= MAX_PATH ? length : 0));
+  }
+  return temp + L"\\Kovrin";
+}
+
+namespace {
+void Steps(BuildContext& context) {
+  SetupProject& project = context.Project;
+  BuildObserver& observer = context.Observer;
+
+  if (project.SortByExtension) {
+    context.Status(L"Сортировка файлов...");
+    context.Checkpoint();
+    SortFilesByExtension(project.Files);
+  }
+
+  context.Status(L"Создание файла Setup.ini");
+  observer.StageBegins(BuildStage::Script);
+  context.Checkpoint();
+  CheckSetupFileName(project.SetupFileName);
+  CheckOutputFolder(project.OutputFolder, context.Folders.BuildFolder);
+  CreateFolderOrThrow(project.OutputFolder);
+  CreateFolderOrThrow(context.Folders.BuildFolder);
+  const std::wstring scriptPath = context.InBuild(script::kScriptFile);
+  WriteSetupScript(project, scriptPath, observer);
+  context.Checkpoint();
+  observer.StageEnds(BuildStage::Script);
+
+  observer.StageBegins(BuildStage::Payload);
+  WritePayload(context);
+  RefreshScriptSizes(context, scriptPath);
+  observer.StageEnds(BuildStage::Payload);
+
+  observer.StageBegins(BuildStage::Launcher);
+  WriteLauncher(context);
+  observer.StageEnds(BuildStage::Launcher);
+
+  observer.StageBegins(BuildStage::Package);
+  context.Checkpoint();
+  CopyUninstaller(context);
+  if (project.UseWinRar)
+    BuildSfxArchive(context);
+  else
+    PublishPackage(context);
+  ClearBuildFolder(context.Folders.BuildFolder);
+  observer.StageEnds(BuildStage::Package);
+  context.Status(L"Создание завершено");
+  observer.Pump();
+}
+}  // namespace
+
+BuildResult RunBuild(SetupProject& project, const BuildFolders& folders, BuildObserver& observer) {
+  BuildContext context(project, folders, observer);
+  try {
+    Steps(context);
+    return {BuildOutcome::Done, kBuildDoneText};
+  } catch (const BuildCancelled&) {
+    ClearBuildFolder(folders.BuildFolder);
+    observer.SetPosition(0);
+    observer.SetStatus(L"Создание отменено");
+    return {BuildOutcome::Cancelled, kBuildCancelledText};
+  } catch (const KovrinError& error) {
+    return {BuildOutcome::Failed, error.Message()};
+  } catch (const std::bad_alloc&) {
+    return {BuildOutcome::Failed, L"Out of memory."};
+  }
+}

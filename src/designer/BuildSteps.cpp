@@ -1,0 +1,262 @@
+#include "designer/BuildSteps.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+
+#include "formats/ScriptKeys.h"
+#include "support/Error.h"
+#include "support/FileControl.h"
+#include "support/FileSystem.h"
+#include "support/ProfileFile.h"
+#include "support/Strings.h"
+
+namespace {
+bool SameNameNoCase(const std::wstring& a, const std::wstring& b) {
+  return CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(),
+                              static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
+}
+
+std::wstring FullPath(const std::wstring& path) {
+  DWORD size = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+  if (size == 0)
+    return path;
+  std::wstring full(size, L'\0');
+  DWORD length = GetFullPathNameW(path.c_str(), size, full.data(), nullptr);
+  full.resize(length < size ? length : 0);
+  return WithoutTrailingBackslash(full);
+}
+
+// Copies a whole file through the run's buffer; the source is opened first, so
+// a missing source leaves no empty target behind.
+void CopyWhole(BuildContext& context, const std::wstring& from, const std::wstring& to,
+               uint32_t blockSize, const BlockCallback& afterBlock) {
+  BinaryFile source = BinaryFile::OpenRead(from);
+  BinaryFile target = BinaryFile::Create(to);
+  CopyChunked(source, target, source.Size(), context.Buffer, blockSize, afterBlock);
+}
+}  // namespace
+
+std::wstring BuildContext::InDesigner(const std::wstring& name) const {
+  return WithTrailingBackslash(Folders.DesignerFolder) + name;
+}
+
+void BuildContext::Checkpoint() {
+  Observer.Pump();
+  if (Observer.Cancelled())
+    throw BuildCancelled{};
+}
+
+void BuildContext::ShowShare(int64_t done, int64_t total) {
+  if (total <= 0) {
+    Observer.SetPosition(0);
+    return;
+  }
+  const double share = std::round(static_cast<double>(done) * 100.0 / static_cast<double>(total));
+  Observer.SetPosition(static_cast<int>(std::clamp(share, 0.0, 100.0)));
+}
+
+void CheckSetupFileName(const std::wstring& setupFileName) {
+  if (setupFileName.empty())
+    throw KovrinError(L"Не задано имя файла установочной программы.");
+  using namespace script;
+  for (const wchar_t* reserved : {kScriptFile, kPayloadFile, kTextsFile, kUninstallerImage,
+                                  kSavedReadMe, kSavedLicense, L"setup.lst", L"setup.cmt"}) {
+    if (SameNameNoCase(setupFileName, reserved))
+      throw KovrinError(L"Имя файла установочной программы \"" + setupFileName +
+                        L"\" совпадает с именем файла пакета. Выберите другое имя.");
+  }
+}
+
+void CheckOutputFolder(const std::wstring& outputFolder, const std::wstring& buildFolder) {
+  if (!outputFolder.empty() && SameNameNoCase(FullPath(outputFolder), FullPath(buildFolder)))
+    throw KovrinError(L"Папка для установочной программы \"" + outputFolder +
+                      L"\" совпадает с временной папкой сборки. Выберите другую папку.");
+}
+
+void CreateFolderOrThrow(const std::wstring& folder) {
+  if (!ForceFolder(folder))  // an empty text raises by itself
+    throw KovrinError(L"Unable to create directory \"" + folder + L"\". " +
+                      SystemErrorText(GetLastError()));
+}
+
+void WritePayload(BuildContext& context) {
+  BinaryFile payload = BinaryFile::Create(context.InBuild(script::kPayloadFile));
+  context.Status(L"Создание файла с программой...");
+  context.Checkpoint();
+
+  // The total starts from the recorded sizes; each file's own size replaces
+  // its recorded one as it is opened.
+  int64_t total = context.Project.TotalFileSize();
+  int64_t written = 0;
+  for (FileEntry& file : context.Project.Files) {
+    context.Status(L"Добавление файла " + file.RelativeName);
+    context.Checkpoint();
+    BinaryFile source = BinaryFile::OpenRead(file.SourcePath());
+    const int64_t size = source.Size();
+    if (size > INT32_MAX)
+      throw KovrinError(L"Файл \"" + source.Path() +
+                        L"\" больше 2 ГБ: такой файл нельзя записать в пакет.");
+    total += size - file.Size;
+    file.Size = size;
+    int64_t taken = 0;
+    CopyChunked(source, payload, size, context.Buffer, kPayloadBlock, [&](uint32_t piece) {
+      taken += piece;
+      written += piece;
+      if (taken < size) {  // the bar moves on whole blocks, not on the last piece
+        context.ShowShare(written, total);
+        context.Checkpoint();
+      }
+    });
+    source.Close();
+    context.Checkpoint();
+  }
+  payload.Close();
+  context.Observer.SetPosition(0);
+}
+
+void RefreshScriptSizes(BuildContext& context, const std::wstring& scriptPath) {
+  using namespace script;
+  ProfileFile profile = ProfileFile::Load(scriptPath);
+  const std::vector<FileEntry>& files = context.Project.Files;
+  for (size_t i = 0; i < files.size(); ++i)
+    profile.WriteString(kOneFiles, kFileSize + IntToText(static_cast<int32_t>(i + 1)),
+                        IntToText(LowSigned32(files[i].Size)));
+  profile.WriteString(kOneData, kSummarySize, IntToText(LowSigned32(context.Project.TotalFileSize())));
+  profile.Save(scriptPath);
+}
+
+void WriteLauncher(BuildContext& context) {
+  const SetupProject& project = context.Project;
+  context.Status(L"Подготовка...");
+  context.Checkpoint();
+
+  const std::wstring launcherImage = context.InDesigner(L"Kovrin.dat");
+  const std::wstring readMe = context.InBuild(script::kSavedReadMe);
+  const std::wstring license = context.InBuild(script::kSavedLicense);
+  int64_t total = std::max<int64_t>(GetFileSize64(launcherImage), 0);
+  if (project.UseReadMe)
+    total += std::max<int64_t>(GetFileSize64(readMe), 0);
+  if (project.UseLicense)
+    total += std::max<int64_t>(GetFileSize64(license), 0);
+
+  context.Status(L"Запись запускаемого модуля...");
+  context.Checkpoint();
+  // One written count across the launcher and both texts: the bar reaches 100
+  // only when all three are written.
+  int64_t written = 0;
+  const BlockCallback afterBlock = [&](uint32_t piece) {
+    written += piece;
+    context.ShowShare(written, total);
+    context.Checkpoint();
+  };
+  CopyWhole(context, launcherImage, context.InBuild(project.SetupFileName), kLauncherBlock, afterBlock);
+
+  if (!project.UseReadMe && !project.UseLicense)
+    return;
+  BinaryFile texts = BinaryFile::Create(context.InBuild(script::kTextsFile));
+  if (project.UseReadMe) {
+    context.Status(L"Запись файла информации...");
+    context.Checkpoint();
+    AppendFile(texts, readMe, context.Buffer, kLauncherBlock, afterBlock);
+  }
+  if (project.UseLicense) {
+    context.Status(L"Запись файла лицензии...");
+    context.Checkpoint();
+    AppendFile(texts, license, context.Buffer, kLauncherBlock, afterBlock);
+  }
+  texts.Close();
+  context.Observer.SetPosition(0);
+  context.Status(L"Завершение...");
+  context.Checkpoint();
+}
+
+void CopyUninstaller(BuildContext& context) {
+  if (!context.Project.UseUninstall)
+    return;  // only a package that installs the uninstaller carries it
+  CopyWhole(context, context.InDesigner(script::kUninstallerImage),
+            context.InBuild(script::kUninstallerImage), kLauncherBlock,
+            [&](uint32_t) { context.Checkpoint(); });
+}
+
+std::vector<PackageFile> PackageFiles(const SetupProject& project) {
+  using namespace script;
+  std::vector<PackageFile> files = {{project.SetupFileName, project.SetupFileName},
+                                    {kPayloadFile, kPayloadFile},
+                                    {kScriptFile, kScriptFile}};
+  if (project.UseReadMe || project.UseLicense)
+    files.push_back({kTextsFile, L"setup.dat"});
+  if (project.UseUninstall)
+    files.push_back({kUninstallerImage, kUninstallerImage});
+  return files;
+}
+
+namespace {
+// Package files waiting under temporary names in the output folder; those not
+// yet put in place are deleted when it goes out of scope.
+class StagedPackage {
+public:
+  explicit StagedPackage(BuildContext& context) : context_(context) {}
+  ~StagedPackage() {
+    for (const Item& item : items_)
+      if (!item.placed)
+        DeleteFileW(item.staged.c_str());
+  }
+  StagedPackage(const StagedPackage&) = delete;
+  StagedPackage& operator=(const StagedPackage&) = delete;
+
+  void Stage(const PackageFile& file) {
+    const std::wstring from = context_.InBuild(file.BuildName);
+    Item& item = items_.emplace_back(
+        Item{context_.InOutput(file.PackageName + L".kovrin-tmp"), context_.InOutput(file.PackageName)});
+    // On one volume the move is a rename; across volumes the bytes are copied
+    // through the run's buffer with the usual checkpoints.
+    if (MoveFileExW(from.c_str(), item.staged.c_str(), MOVEFILE_REPLACE_EXISTING))
+      return;
+    const DWORD code = GetLastError();
+    if (code != ERROR_NOT_SAME_DEVICE)
+      ThrowCannotCreateWith(item.staged, code);
+    const int64_t total = std::max<int64_t>(GetFileSize64(from), 0);
+    int64_t done = 0;
+    CopyWhole(context_, from, item.staged, kLauncherBlock, [&](uint32_t piece) {
+      done += piece;
+      context_.ShowShare(done, total);
+      context_.Checkpoint();
+    });
+  }
+
+  void PutInPlace() {
+    for (Item& item : items_) {
+      if (!MoveFileExW(item.staged.c_str(), item.target.c_str(), MOVEFILE_REPLACE_EXISTING))
+        ThrowCannotCreateWith(item.target, GetLastError());
+      item.placed = true;
+    }
+  }
+
+private:
+  struct Item {
+    std::wstring staged;
+    std::wstring target;
+    bool placed = false;
+  };
+
+  [[noreturn]] static void ThrowCannotCreateWith(const std::wstring& path, DWORD code) {
+    throw KovrinError(L"Cannot create file \"" + path + L"\". " + SystemErrorText(code));
+  }
+
+  BuildContext& context_;
+  std::vector<Item> items_;
+};
+}  // namespace
+
+void PublishPackage(BuildContext& context) {
+  StagedPackage staged(context);
+  for (const PackageFile& file : PackageFiles(context.Project))
+    staged.Stage(file);
+  context.Observer.SetPosition(0);
+  staged.PutInPlace();
+}
+
+void ClearBuildFolder(const std::wstring& buildFolder) { ClearFolder(buildFolder); }

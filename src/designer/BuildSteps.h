@@ -1,0 +1,66 @@
+#pragma once
+// The steps of the build run and the state they share. Each step reports to the
+// run's observer and gives way to pending messages after every block; a cancel
+// request raises BuildCancelled at the next such point.
+
+#include <string>
+#include <vector>
+
+#include "designer/BuildRun.h"
+#include "formats/Payload.h"
+
+// Raised at a checkpoint once the author has asked to stop.
+struct BuildCancelled {};
+
+struct BuildContext {
+  BuildContext(SetupProject& project, const BuildFolders& folders, BuildObserver& observer)
+      : Project(project), Folders(folders), Observer(observer) {}
+
+  SetupProject& Project;
+  const BuildFolders& Folders;
+  BuildObserver& Observer;
+  CopyBuffer Buffer;  // the one copy buffer of the run
+
+  // Folder, "\" and name, joined as typed: a folder text that ends in "\" gives a
+  // doubled separator, which the file system accepts.
+  std::wstring InBuild(const std::wstring& name) const { return Folders.BuildFolder + L"\\" + name; }
+  std::wstring InOutput(const std::wstring& name) const { return Project.OutputFolder + L"\\" + name; }
+  std::wstring InDesigner(const std::wstring& name) const;
+
+  void Status(const std::wstring& text) { Observer.SetStatus(text); }
+  // Lets pending messages run, then stops the run if the author asked to.
+  void Checkpoint();
+  // Bar position of `done` out of `total`, rounded and kept within 0..100.
+  void ShowShare(int64_t done, int64_t total);
+};
+
+// Refuses a setup file name that would overwrite another package file.
+void CheckSetupFileName(const std::wstring& setupFileName);
+// Refuses an output folder that is the build folder: its clean-up would delete the package.
+void CheckOutputFolder(const std::wstring& outputFolder, const std::wstring& buildFolder);
+// Creates the folder with its parents or raises "Unable to create directory".
+void CreateFolderOrThrow(const std::wstring& folder);
+
+// Appends every listed file to data.dat in list order. Each file's Size becomes
+// the number of bytes taken from it, measured when it was opened.
+void WritePayload(BuildContext& context);
+// Rewrites FileSize<n> and SummarySize in the written script with the sizes
+// the payload really holds.
+void RefreshScriptSizes(BuildContext& context, const std::wstring& scriptPath);
+// The launcher (a copy of Kovrin.dat named SetupFileName) and Setup.dat.
+void WriteLauncher(BuildContext& context);
+// uninst.dat into the build folder when the project installs the uninstaller.
+void CopyUninstaller(BuildContext& context);
+// Moves the package into the output folder: every file first under a temporary
+// name, then all of them into place, so a cancel or an error keeps the
+// previous package there whole.
+void PublishPackage(BuildContext& context);
+// Deletes every file directly in the build folder.
+void ClearBuildFolder(const std::wstring& buildFolder);
+
+// The package's files as (name in the build folder, name in the package).
+struct PackageFile {
+  std::wstring BuildName;
+  std::wstring PackageName;
+};
+std::vector<PackageFile> PackageFiles(const SetupProject& project);

@@ -1,0 +1,135 @@
+#include "designer/SfxArchive.h"
+
+#include <windows.h>
+#include <objbase.h>
+#include <shellapi.h>
+
+#include <cstdint>
+
+#include "formats/ScriptKeys.h"
+#include "support/CodePage.h"
+#include "support/Error.h"
+#include "support/FileSystem.h"
+#include "support/Handle.h"
+
+std::vector<std::wstring> SfxListLines(const SetupProject& project, const std::wstring& buildFolder) {
+  std::vector<std::wstring> lines = {buildFolder + L"\\" + project.SetupFileName,
+                                     buildFolder + L"\\setup.ini", buildFolder + L"\\data.dat"};
+  if (project.UseReadMe || project.UseLicense)
+    lines.push_back(buildFolder + L"\\setup.dat");
+  if (project.UseUninstall)
+    lines.push_back(buildFolder + L"\\uninst.dat");
+  return lines;
+}
+
+std::vector<std::wstring> SfxCommentLines(const SetupProject& project) {
+  return {L";Morvel Kovrin comments file for WinRAR",
+          L"",
+          L"Silent=3",
+          L"Setup=" + project.SetupFileName,
+          L"TempMode=\"Хотите установить " + project.ProgramName + L" ?\",\"" + project.CompanyName +
+              L" " + project.ProgramName + L"\""};
+}
+
+std::wstring SfxCommandLine(const SetupProject& project, const BuildFolders& folders) {
+  const unsigned method = static_cast<uint8_t>(project.CompressionLevel);
+  return L"a -df -sfx -ep1 -iicon\"" + folders.DesignerFolder + L"\\setup.ico\" -m" +
+         std::to_wstring(method) + L" -z\"" + folders.BuildFolder + L"\\" + kSfxCommentFile +
+         L"\" \"" + project.OutputFolder + L"\\" + project.SetupFileName + L"\" @\"" +
+         folders.BuildFolder + L"\\" + kSfxListFile + L"\"";
+}
+
+std::wstring ArchiverProgram(const SetupProject& project) {
+  return FileExists(project.WinRarPath) ? project.WinRarPath : std::wstring(kArchiverName);
+}
+
+std::string CrLfLines(const std::vector<std::wstring>& lines) {
+  std::string bytes;
+  for (const std::wstring& line : lines) {
+    bytes += ToCp1251(line);
+    bytes += "\r\n";
+  }
+  return bytes;
+}
+
+namespace {
+// The shell may hand the start to COM objects: the thread needs COM meanwhile.
+class ComScope {
+public:
+  ComScope() : result_(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE)) {}
+  ~ComScope() {
+    if (SUCCEEDED(result_))
+      CoUninitialize();
+  }
+  ComScope(const ComScope&) = delete;
+  ComScope& operator=(const ComScope&) = delete;
+
+private:
+  HRESULT result_;
+};
+
+KernelHandle StartArchiver(const std::wstring& program, const std::wstring& parameters) {
+  ComScope com;
+  SHELLEXECUTEINFOW info{};
+  info.cbSize = sizeof info;
+  info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI | SEE_MASK_NOASYNC;
+  info.lpVerb = L"open";
+  info.lpFile = program.c_str();
+  info.lpParameters = parameters.c_str();
+  info.nShow = SW_SHOWNORMAL;
+  if (!ShellExecuteExW(&info))
+    throw KovrinError(L"Не удалось запустить " + program + L". " + SystemErrorText(GetLastError()));
+  return KernelHandle(info.hProcess);
+}
+
+// Stops the archiver at the author's request and removes what it had written.
+[[noreturn]] void AbandonArchiver(HANDLE process, const std::wstring& archive) {
+  if (process) {
+    TerminateProcess(process, 1);
+    WaitForSingleObject(process, 10000);
+  }
+  DeleteFileW(archive.c_str());
+  throw BuildCancelled{};
+}
+
+// Waits until the archiver has ended, letting messages run and sleeping in
+// between; the end is then judged by whether the launcher was archived.
+void WaitForArchiver(BuildContext& context, const KernelHandle& process,
+                     const std::wstring& launcher, const std::wstring& archive) {
+  const HANDLE handle = process.Get();
+  for (;;) {
+    context.Observer.Pump();
+    if (context.Observer.Cancelled())
+      AbandonArchiver(handle, archive);
+    if (!handle) {
+      // No process to watch (the shell started it some other way): the launcher's
+      // removal is the only signal left.
+      if (!FileExists(launcher))
+        return;
+      MsgWaitForMultipleObjects(0, nullptr, FALSE, 100, QS_ALLINPUT);
+      continue;
+    }
+    if (MsgWaitForMultipleObjects(1, &handle, FALSE, 100, QS_ALLINPUT) == WAIT_OBJECT_0)
+      break;
+  }
+  DWORD exitCode = 0;
+  GetExitCodeProcess(handle, &exitCode);
+  if (FileExists(launcher) || !FileExists(archive))
+    throw KovrinError(L"WinRAR завершил работу с кодом " + std::to_wstring(exitCode) +
+                      L", не создав архив \"" + archive + L"\".");
+}
+}  // namespace
+
+void BuildSfxArchive(BuildContext& context) {
+  const SetupProject& project = context.Project;
+  context.Status(L"Запускается WinRAR...");
+  context.Checkpoint();
+  WriteWholeFile(context.InBuild(kSfxListFile),
+                 CrLfLines(SfxListLines(project, context.Folders.BuildFolder)));
+  WriteWholeFile(context.InBuild(kSfxCommentFile), CrLfLines(SfxCommentLines(project)));
+
+  const KernelHandle process =
+      StartArchiver(ArchiverProgram(project), SfxCommandLine(project, context.Folders));
+  WaitForArchiver(context, process, context.InBuild(project.SetupFileName),
+                  context.InOutput(project.SetupFileName));
+}

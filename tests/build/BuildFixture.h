@@ -1,0 +1,67 @@
+#pragma once
+// A designer folder, sources, a build folder and an output folder of their own
+// for each test, and an observer that records what the build run reports.
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "TestUtil.h"
+#include "designer/BuildRun.h"
+
+struct BuildEvent {
+  enum Kind { Status, Position, Begin, End, Pump } kind;
+  std::wstring text;  // Status
+  int value = 0;      // Position, or the stage number
+};
+
+class RecordingObserver : public BuildObserver {
+public:
+  void SetStatus(const std::wstring& text) override { events.push_back({BuildEvent::Status, text}); }
+  void SetPosition(int position) override { events.push_back({BuildEvent::Position, {}, position}); }
+  void StageBegins(BuildStage stage) override {
+    events.push_back({BuildEvent::Begin, {}, static_cast<int>(stage)});
+    if (onStage)
+      onStage(stage);
+  }
+  void StageEnds(BuildStage stage) override { events.push_back({BuildEvent::End, {}, static_cast<int>(stage)}); }
+  void Pump() override {
+    ++pumps;
+    if (cancelAtPump > 0 && pumps >= cancelAtPump)
+      cancel = true;
+  }
+  bool Cancelled() override { return cancel; }
+
+  std::vector<std::wstring> Statuses() const;
+  // Positions reported between the beginning and the end of a stage.
+  std::vector<int> PositionsIn(BuildStage stage) const;
+  // "B1 E1 B2 ..." for the stage events in order.
+  std::string StageTrace() const;
+
+  std::vector<BuildEvent> events;
+  int pumps = 0;
+  int cancelAtPump = 0;  // > 0: ask to stop from that pump on
+  bool cancel = false;
+  std::function<void(BuildStage)> onStage;
+};
+
+class BuildFixture {
+public:
+  BuildFixture();
+
+  BuildFolders Folders() const { return {designer, build}; }
+  // A source file of `size` pattern bytes in the sources folder, as a Files row.
+  FileEntry AddSource(const std::wstring& relativeName, int64_t size, unsigned seed);
+  // Names of the files directly in a folder, sorted.
+  static std::vector<std::wstring> FilesIn(const std::wstring& folder);
+
+  TempDir root;
+  std::wstring designer;  // with a trailing "\" as the designer gives it
+  std::wstring sources;
+  std::wstring build;
+  std::wstring output;
+};
+
+// The example project of the designer, as "Заполнить примером" fills it, its
+// files taken from the fixture's designer folder, the Compression box cleared.
+SetupProject ExampleProjectIn(const BuildFixture& fixture);

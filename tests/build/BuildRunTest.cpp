@@ -1,0 +1,279 @@
+#include <gtest/gtest.h>
+
+#include "BuildFixture.h"
+#include "formats/SetupScriptReader.h"
+#include "support/Environment.h"
+#include "support/ProfileFile.h"
+
+namespace {
+using Pairs = std::vector<std::pair<std::wstring, std::wstring>>;
+using Names = std::vector<std::wstring>;
+
+std::string Concatenation(const std::vector<FileEntry>& files) {
+  std::string bytes;
+  for (const FileEntry& file : files)
+    bytes += ReadFileBytes(file.SourcePath());
+  return bytes;
+}
+
+// Section names of a script in the order they stand in the file.
+Names SectionOrder(const std::wstring& scriptPath) {
+  Names sections;
+  const std::string text = ReadFileBytes(scriptPath);
+  for (size_t at = 0; at < text.size();) {
+    size_t end = text.find("\r\n", at);
+    if (end == std::string::npos)
+      end = text.size();
+    if (text[at] == '[')
+      sections.push_back(std::wstring(text.begin() + at + 1, text.begin() + text.find(']', at)));
+    at = end + 2;
+  }
+  return sections;
+}
+
+bool IsEmptyFolder(const std::wstring& folder) { return BuildFixture::FilesIn(folder).empty(); }
+}  // namespace
+
+TEST(BuildRun, ExampleProjectGivesTheSeparatePackage) {
+  BuildFixture fx;
+  SetupProject project = ExampleProjectIn(fx);
+  CreateDirectoryW(fx.output.c_str(), nullptr);
+  WriteTextFile(fx.output + L"\\uninst.dat", "left by an earlier run");
+  RecordingObserver observer;
+
+  const BuildResult result = RunBuild(project, fx.Folders(), observer);
+
+  ASSERT_EQ(result.Outcome, BuildOutcome::Done) << Narrow(result.Message);
+  EXPECT_EQ(result.Message, L"Установочная программа создана.");
+  EXPECT_EQ(BuildFixture::FilesIn(fx.output),
+            (Names{L"Setup.exe", L"Setup.ini", L"data.dat", L"setup.dat", L"uninst.dat"}));
+  EXPECT_EQ(ReadFileBytes(fx.output + L"\\uninst.dat"), "left by an earlier run");
+  EXPECT_TRUE(IsEmptyFolder(fx.build));
+  EXPECT_EQ(ReadFileBytes(fx.output + L"\\Setup.exe"), ReadFileBytes(fx.designer + L"Kovrin.dat"));
+  EXPECT_EQ(ReadFileBytes(fx.output + L"\\data.dat"), Concatenation(project.Files));
+  EXPECT_EQ(ReadFileBytes(fx.output + L"\\setup.dat"), project.ReadMeRtf + project.LicenseRtf);
+
+  // The example's rows carried size 0: the build measured them and says so.
+  const std::wstring script = fx.output + L"\\Setup.ini";
+  const int64_t sizes[] = {70000, 450001, 766, 30};
+  for (size_t i = 0; i < 4; ++i)
+    EXPECT_EQ(project.Files[i].Size, sizes[i]) << i;
+  const ProfileFile ini = ProfileFile::Load(script);
+  EXPECT_EQ(SectionOrder(script), (Names{L"Main", L"One_Data", L"One_Files", L"ReadMe", L"License",
+                                         L"One_ShortCuts", L"Extended"}));
+  EXPECT_EQ(ini.ReadSection(L"Main"),
+            (Pairs{{L"InstallPath", L"%ProgramFiles%\\%CompanyName%"}, {L"ProgramName", L"Kovrin"},
+                   {L"CompanyName", L"Morvel Labs"}, {L"SetupLanguage", L"ru"}, {L"Expended", L"0"},
+                   {L"UseReadMe", L"Yes"}, {L"UseLicense", L"Yes"}}));
+  EXPECT_EQ(ini.ReadSection(L"One_Data"), (Pairs{{L"SummarySize", L"520797"}, {L"CountOfFiles", L"4"}}));
+  EXPECT_EQ(ini.ReadSection(L"One_Files"),
+            (Pairs{{L"FileName1", L"Kovrin.exe"}, {L"FileSize1", L"70000"},
+                   {L"FileName2", L"Kovrin.dat"}, {L"FileSize2", L"450001"},
+                   {L"FileName3", L"Setup.ico"}, {L"FileSize3", L"766"},
+                   {L"FileName4", L"help.html"}, {L"FileSize4", L"30"}}));
+  EXPECT_EQ(ini.ReadSection(L"ReadMe"),
+            (Pairs{{L"Type", L"rtf"}, {L"Size", std::to_wstring(project.ReadMeRtf.size())}}));
+  EXPECT_EQ(ini.ReadSection(L"License"),
+            (Pairs{{L"Type", L"rtf"}, {L"Size", std::to_wstring(project.LicenseRtf.size())}}));
+  EXPECT_EQ(ini.ReadSection(L"One_ShortCuts"),
+            (Pairs{{L"CountOfShortCuts", L"1"}, {L"ShortCutName1", L"Kovrin"},
+                   {L"ShortCutSavePath1", L"%Desktop%"},
+                   {L"ShortCutFileName1", L"%InstallPath%\\Kovrin.exe"}, {L"ShortCutParams1", L""},
+                   {L"ShortCutFilePath1", L"%InstallPath%"}}));
+  EXPECT_EQ(ini.ReadSection(L"Extended"),
+            (Pairs{{L"UseReboot", L"0"}, {L"AskToReboot", L"0"}, {L"UseRun", L"1"}, {L"UseGoSite", L"1"},
+                   {L"UseUninstall", L"0"}, {L"RunFileName", L"%InstallPath%\\Kovrin.exe"},
+                   {L"SiteAddress", L"https://morvel-labs.example/kovrin"}}));
+
+  EXPECT_EQ(observer.StageTrace(), "B1 E1 B2 E2 B3 E3 B4 E4");
+  EXPECT_EQ(observer.Statuses().back(), L"Создание завершено");
+  const Names statuses = observer.Statuses();
+  const Names expectedStart = {L"Создание файла Setup.ini", L"Создание файла с программой...",
+                               L"Добавление файла Kovrin.exe"};
+  EXPECT_EQ(Names(statuses.begin(), statuses.begin() + 3), expectedStart);
+  // The launcher stage's bar counts Kovrin.dat and both texts together up to 100.
+  const std::vector<int> launcher = observer.PositionsIn(BuildStage::Launcher);
+  ASSERT_GE(launcher.size(), 5u);
+  EXPECT_EQ(launcher[launcher.size() - 2], 100);
+  EXPECT_EQ(launcher.back(), 0);
+}
+
+TEST(BuildRun, PayloadMovesWholeBlocksAndRefreshesChangedSizes) {
+  BuildFixture fx;
+  SetupProject project;
+  project.OutputFolder = fx.output;
+  project.Files = {fx.AddSource(L"exact.bin", 1000000, 1), fx.AddSource(L"empty.bin", 0, 2),
+                   fx.AddSource(L"longer.bin", 1000001, 3), fx.AddSource(L"grown.txt", 10, 4)};
+  project.Files[3].Size = 3;    // recorded before the file grew
+  project.Files[1].Size = -1;   // recorded while another program held it
+  RecordingObserver observer;
+
+  ASSERT_EQ(RunBuild(project, fx.Folders(), observer).Outcome, BuildOutcome::Done);
+
+  EXPECT_EQ(ReadFileBytes(fx.output + L"\\data.dat"), Concatenation(project.Files));
+  const ProfileFile ini = ProfileFile::Load(fx.output + L"\\Setup.ini");
+  EXPECT_EQ(ini.ReadString(L"One_Files", L"FileSize1", L""), L"1000000");
+  EXPECT_EQ(ini.ReadString(L"One_Files", L"FileSize2", L""), L"0");
+  EXPECT_EQ(ini.ReadString(L"One_Files", L"FileSize3", L""), L"1000001");
+  EXPECT_EQ(ini.ReadString(L"One_Files", L"FileSize4", L""), L"10");
+  EXPECT_EQ(ini.ReadString(L"One_Data", L"SummarySize", L""), L"2000011");
+  EXPECT_EQ(project.Files[3].Size, 10);
+  EXPECT_EQ(project.Files[1].Size, 0);
+  // 1,000,000 bytes are one final piece and move no bar; 1,000,001 are a block
+  // (bar moved) and a piece of one byte; the payload stage then resets the bar.
+  EXPECT_EQ(observer.PositionsIn(BuildStage::Payload), (std::vector<int>{100, 0}));
+  EXPECT_EQ(BuildFixture::FilesIn(fx.output), (Names{L"Setup.exe", L"Setup.ini", L"data.dat"}));
+}
+
+TEST(BuildRun, SortByExtensionOrdersScriptAndPayload) {
+  BuildFixture fx;
+  SetupProject project;
+  project.OutputFolder = fx.output;
+  project.SortByExtension = true;
+  project.Files = {fx.AddSource(L"b.txt", 11, 1), fx.AddSource(L"A.EXE", 22, 2),
+                   fx.AddSource(L"readme", 33, 3), fx.AddSource(L"c.exe", 44, 4)};
+  RecordingObserver observer;
+
+  ASSERT_EQ(RunBuild(project, fx.Folders(), observer).Outcome, BuildOutcome::Done);
+
+  const Names order = {L"readme", L"A.EXE", L"c.exe", L"b.txt"};
+  const ProfileFile ini = ProfileFile::Load(fx.output + L"\\Setup.ini");
+  for (size_t i = 0; i < order.size(); ++i) {
+    EXPECT_EQ(project.Files[i].RelativeName, order[i]);
+    EXPECT_EQ(ini.ReadString(L"One_Files", L"FileName" + std::to_wstring(i + 1), L""), order[i]);
+  }
+  EXPECT_EQ(ReadFileBytes(fx.output + L"\\data.dat"), Concatenation(project.Files));
+  EXPECT_EQ(observer.Statuses().front(), L"Сортировка файлов...");
+}
+
+TEST(BuildRun, TextsAndUninstallerGoWhereTheProjectAsks) {
+  BuildFixture fx;
+  SetupProject project;
+  project.OutputFolder = fx.output + L"\\nested\\deeper\\";
+  project.SetupFileName = L"install me.exe";
+  project.UseLicense = true;  // the license alone, from the first byte of setup.dat
+  project.LicenseType = TextType::Txt;
+  project.LicenseText = {L"Лицензия", L"строка 2"};
+  project.UseUninstall = true;
+  RecordingObserver observer;
+
+  ASSERT_EQ(RunBuild(project, fx.Folders(), observer).Outcome, BuildOutcome::Done);
+
+  const std::wstring out = fx.output + L"\\nested\\deeper";
+  EXPECT_EQ(BuildFixture::FilesIn(out),
+            (Names{L"Setup.ini", L"data.dat", L"install me.exe", L"setup.dat", L"uninst.dat"}));
+  EXPECT_EQ(ReadFileBytes(out + L"\\setup.dat"), "\xcb\xe8\xf6\xe5\xed\xe7\xe8\xff\r\n\xf1\xf2\xf0\xee\xea\xe0 2\r\n");
+  EXPECT_EQ(ReadFileBytes(out + L"\\uninst.dat"), ReadFileBytes(fx.designer + L"uninst.dat"));
+  EXPECT_EQ(GetFileSize64(out + L"\\data.dat"), 0);
+  EXPECT_TRUE(IsEmptyFolder(fx.build));
+}
+
+TEST(BuildRun, WithoutTextsNoSetupDatAndTheLauncherStatusStays) {
+  BuildFixture fx;
+  SetupProject project;
+  project.OutputFolder = fx.output;
+  RecordingObserver observer;
+
+  ASSERT_EQ(RunBuild(project, fx.Folders(), observer).Outcome, BuildOutcome::Done);
+
+  EXPECT_EQ(BuildFixture::FilesIn(fx.output), (Names{L"Setup.exe", L"Setup.ini", L"data.dat"}));
+  const Names statuses = observer.Statuses();
+  ASSERT_GE(statuses.size(), 2u);
+  EXPECT_EQ(statuses[statuses.size() - 2], L"Запись запускаемого модуля...");
+  EXPECT_EQ(statuses.back(), L"Создание завершено");
+}
+
+TEST(BuildRun, MissingSourceEndsTheRunAndKeepsTheBuildFolder) {
+  BuildFixture fx;
+  SetupProject project;
+  project.OutputFolder = fx.output;
+  project.Files = {fx.AddSource(L"present.bin", 100, 1), FileEntry{L"gone.bin", fx.sources, 5}};
+  RecordingObserver observer;
+
+  const BuildResult result = RunBuild(project, fx.Folders(), observer);
+
+  ASSERT_EQ(result.Outcome, BuildOutcome::Failed);
+  EXPECT_NE(result.Message.find(fx.sources + L"\\gone.bin"), std::wstring::npos) << Narrow(result.Message);
+  EXPECT_EQ(observer.StageTrace(), "B1 E1 B2");
+  EXPECT_EQ(observer.Statuses().back(), L"Добавление файла gone.bin");
+  EXPECT_EQ(BuildFixture::FilesIn(fx.build), (Names{L"Setup.ini", L"data.dat"}));
+  EXPECT_TRUE(IsEmptyFolder(fx.output));
+}
+
+TEST(BuildRun, FailuresThatUsedToPassAsSuccess) {
+  BuildFixture fx;
+  struct Case {
+    const char* what;
+    std::function<void(SetupProject&)> change;
+    const wchar_t* said;  // part of the message
+  };
+  WriteTextFile(fx.root / L"a file", "x");
+  const Case cases[] = {
+      {"uninstaller missing beside the designer",
+       [&](SetupProject& p) {
+         p.UseUninstall = true;
+         DeleteFileW((fx.designer + L"uninst.dat").c_str());
+       },
+       L"uninst.dat"},
+      {"output folder below a file", [&](SetupProject& p) { p.OutputFolder = fx.root / L"a file\\out"; },
+       L"Unable to create directory"},
+      {"empty output folder", [](SetupProject& p) { p.OutputFolder.clear(); }, L"Unable to create directory"},
+      {"output folder is the build folder", [&](SetupProject& p) { p.OutputFolder = fx.build + L"\\"; },
+       L"временной папкой"},
+      {"setup name of a package file", [](SetupProject& p) { p.SetupFileName = L"DATA.DAT"; },
+       L"совпадает с именем файла пакета"},
+      {"launcher image missing", [&](SetupProject&) { DeleteFileW((fx.designer + L"Kovrin.dat").c_str()); },
+       L"Kovrin.dat"},
+  };
+  for (const Case& c : cases) {
+    SetupProject project;
+    project.OutputFolder = fx.output;
+    c.change(project);
+    RecordingObserver observer;
+    const BuildResult result = RunBuild(project, fx.Folders(), observer);
+    EXPECT_EQ(result.Outcome, BuildOutcome::Failed) << c.what;
+    EXPECT_NE(result.Message.find(c.said), std::wstring::npos) << c.what << ": " << Narrow(result.Message);
+    EXPECT_NE(observer.Statuses().back(), L"Создание завершено") << c.what;
+    EXPECT_TRUE(IsEmptyFolder(fx.output)) << c.what;
+  }
+}
+
+TEST(BuildRun, CancelEmptiesTheBuildFolderAndKeepsThePreviousPackage) {
+  for (int stage = 1; stage <= 4; ++stage) {
+    BuildFixture fx;
+    SetupProject project;
+    project.OutputFolder = fx.output;
+    project.UseReadMe = true;
+    project.Files = {fx.AddSource(L"big.bin", 3500000, 1)};
+    CreateDirectoryW(fx.output.c_str(), nullptr);
+    WriteTextFile(fx.output + L"\\data.dat", "previous package");
+    RecordingObserver observer;
+    // Ask to stop as the stage begins; stage 2 also stops in the middle of its blocks.
+    observer.onStage = [&](BuildStage begun) {
+      if (static_cast<int>(begun) == stage)
+        observer.cancelAtPump = observer.pumps + (stage == 2 ? 4 : 1);
+    };
+
+    const BuildResult result = RunBuild(project, fx.Folders(), observer);
+
+    ASSERT_EQ(result.Outcome, BuildOutcome::Cancelled) << stage;
+    EXPECT_EQ(result.Message, L"Создание программы установки отменено.");
+    EXPECT_TRUE(IsEmptyFolder(fx.build)) << stage;
+    EXPECT_EQ(BuildFixture::FilesIn(fx.output), Names{L"data.dat"}) << stage;
+    EXPECT_EQ(ReadFileBytes(fx.output + L"\\data.dat"), "previous package") << stage;
+    EXPECT_EQ(observer.Statuses().back(), L"Создание отменено");
+  }
+}
+
+TEST(BuildRun, BuildFolderComesFromTempOrTheSystemTemporaryFolder) {
+  const std::wstring saved = GetEnvVar(L"Temp");
+  SetEnvironmentVariableW(L"Temp", L"D:\\Work Temp");
+  EXPECT_EQ(BuildFolderFromEnvironment(), L"D:\\Work Temp\\Kovrin");
+  SetEnvironmentVariableW(L"Temp", nullptr);
+  const std::wstring fallback = BuildFolderFromEnvironment();
+  SetEnvironmentVariableW(L"Temp", saved.empty() ? nullptr : saved.c_str());
+  wchar_t system[MAX_PATH + 1];
+  GetTempPathW(MAX_PATH + 1, system);
+  EXPECT_EQ(fallback, WithoutTrailingBackslash(system) + L"\\Kovrin");
+  EXPECT_GT(fallback.size(), std::wstring(L"\\Kovrin").size());
+}
