@@ -18,17 +18,19 @@ void ShowErrorBox(const std::wstring& message) {
   MessageBoxW(ApplicationWindow(), message.c_str(), g_title.c_str(), MB_OK | MB_ICONSTOP);
 }
 
-void ShowCurrentException() {
+void ShowCurrentException() { ShowErrorBox(CurrentExceptionMessage()); }
+
+std::wstring CurrentExceptionMessage() {
   try {
     throw;
   } catch (const KovrinError& error) {
-    ShowErrorBox(error.Message());
+    return error.Message();
   } catch (const std::bad_alloc&) {
-    ShowErrorBox(L"Out of memory");
+    return L"Out of memory";
   } catch (const std::exception& error) {
     std::string what = error.what();
-    ShowErrorBox(std::wstring(what.begin(), what.end()));
+    return std::wstring(what.begin(), what.end());
   } catch (...) {
-    ShowErrorBox(L"Unknown error");
+    return L"Unknown error";
   }
 }

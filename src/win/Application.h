@@ -15,3 +15,5 @@ HWND ApplicationWindow();
 void ShowErrorBox(const std::wstring& message);
 // Shows the error box for the exception being handled (call inside a catch block).
 void ShowCurrentException();
+// The text the error box shows for the exception being handled (call inside a catch block).
+std::wstring CurrentExceptionMessage();
