@@ -1,6 +1,55 @@
+// The setup program (shipped as Kovrin.dat, copied into each package under the
+// author's setup name): installs the package that lies beside it. No command line.
+
 #include <windows.h>
+#include <commctrl.h>
+
+#include "setup/ScriptLoading.h"
+#include "setup/FinishActions.h"
+#include "setup/ui/SetupWindow.h"
+#include "support/ComScope.h"
+#include "support/Environment.h"
+#include "support/FileSystem.h"
+#include "support/QRegistry.h"
+#include "support/ShellActions.h"
+#include "win/Application.h"
+#include "win/Dialogs.h"
+
+namespace {
+int RunSetup() {
+  ComScope com;  // the shell's links and folder browser need COM on this thread
+  RegistryScope registry;
+  InitPathVariables();
+  SetApplicationTitle(kSetupWindowCaption);
+  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_LISTVIEW_CLASSES |
+                                                     ICC_PROGRESS_CLASS | ICC_ANIMATE_CLASS};
+  InitCommonControlsEx(&controls);
+
+  SystemDialogs dialogs;
+  SystemShellActions shell;
+  SystemDriveProbe drives;
+  const int showCommand = StartupShowCommand();
+  TForm1 form(ProgramFolder(), SetupServices{dialogs, shell, drives, showCommand, true});
+  form.Create();
+  ShowWindow(form.Handle(), showCommand);
+  UpdateWindow(form.Handle());
+
+  MSG msg;
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    if (!form.Handle() || !IsDialogMessageW(form.Handle(), &msg)) {
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+  }
+  return 0;
+}
+}  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
-  MessageBoxW(nullptr, L"Программа установки ещё не готова.", L"Установка программы", MB_OK | MB_ICONINFORMATION);
-  return 0;
+  try {
+    return RunSetup();
+  } catch (...) {
+    ShowCurrentException();
+    return 1;
+  }
 }

@@ -1,0 +1,278 @@
+#include "setup/ui/SetupWindow.h"
+
+#include <commctrl.h>
+
+#include "setup/FinishActions.h"
+#include "setup/SetupVariables.h"
+#include "setup/ui/FittedLabel.h"
+#include "support/Error.h"
+#include "support/Environment.h"
+#include "win/Application.h"
+#include "win/Layout.h"
+
+namespace {
+constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+constexpr int kClientWidth = 536, kClientHeight = 341;
+constexpr int kHeaderWidth = 537, kHeaderHeight = 49;
+constexpr wchar_t kHeaderPrefix[] = L"Установка программы: ";
+constexpr wchar_t kBrowseTitle[] = L"Выберите папку для установки";
+constexpr wchar_t kErrorPromptId[] = L"setup.error";
+
+// Control identifiers, so that other programs can find the controls.
+enum ControlId { kListBox1 = 101, kButton1, kButton2 };
+
+void SetBar(HWND bar, int position) { SendMessageW(bar, PBM_SETPOS, position, 0); }
+}  // namespace
+
+TForm1::TForm1(std::wstring packageFolder, const SetupServices& services) : services_(services) {
+  state_.PackageFolder = std::move(packageFolder);
+}
+
+void TForm1::Create() {
+  const SIZE size = WindowSizeForClient(kClientWidth, kClientHeight, kWindowStyle, 0, false);
+  const POINT at = CentredOnScreen(size.cx, size.cy);
+  CreateWindowInstance(kSetupWindowClass, kSetupWindowCaption, kWindowStyle, WS_EX_CONTROLPARENT, at.x,
+                       at.y, size.cx, size.cy, nullptr);
+  if (!Handle())
+    throw KovrinError(L"Cannot create the setup window. " + SystemErrorText(GetLastError()));
+  if (services_.endsProgram)
+    SetApplicationWindow(Handle());
+  CreateControls();
+  FormCreate();
+}
+
+void TForm1::CreateControls() {
+  HWND form = Handle();
+  Label1 = CreateFittedLabel(form, L"", 16, 16, UiBoldFont());
+  CreateChild(form, L"STATIC", L"", WS_VISIBLE | SS_ETCHEDHORZ, 0, 48, 537, 3);
+  Label2 = CreateFittedLabel(form, L"Этапы установки:", 16, 56);
+  ListBox1 = CreateChild(form, L"LISTBOX", L"",
+                         WS_VISIBLE | WS_TABSTOP | WS_BORDER | WS_VSCROLL | WS_CLIPSIBLINGS | LBS_NOTIFY |
+                             LBS_NOINTEGRALHEIGHT,
+                         8, 76, 153, 215, kListBox1);
+  SendMessageW(ListBox1, LB_SETITEMHEIGHT, 0, Scale(13));
+  CreateChild(form, L"STATIC", L"", WS_VISIBLE | SS_ETCHEDHORZ, 0, 304, 537, 3);
+  Button1 = CreateChild(form, L"BUTTON", L"Отмена", WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 360, 312, 75,
+                        25, kButton1);
+  Button2 = CreateChild(form, L"BUTTON", L"Установить", WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 448, 312,
+                        75, 25, kButton2);
+  Frame11.Create(form);
+  Frame21.Create(form);
+  Frame31.Create(form);
+  Frame41.Create(form);
+  Frame51.Create(form);
+  Frame61.Create(form);
+  Frame71.Create(form);
+}
+
+void TForm1::FormCreate() {
+  state_.Installed = false;
+  state_.CurrentPage = 0;
+  SendMessageW(ListBox1, LB_RESETCONTENT, 0, 0);
+  SendMessageW(ListBox1, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(kPageCharacteristics));
+  HideAllPages();
+  ShowPage(0);
+  SendMessageW(ListBox1, LB_SETCURSEL, 0, 0);
+  try {
+    ReadSetupScript(state_);
+    const std::vector<std::wstring> pages = BuildPageList(state_);
+    for (size_t i = 1; i < pages.size(); ++i)
+      SendMessageW(ListBox1, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(pages[i].c_str()));
+    FillPages();
+    SetTextFitted(Label1, kHeaderPrefix + state_.ProgramName);
+  } catch (...) {
+    ReportCurrentError();
+  }
+}
+
+void TForm1::FillPages() {
+  Frame11.SetValue(TFrame1::kProductName, state_.ProgramName);
+  Frame11.SetValue(TFrame1::kCompanyName, state_.CompanyName);
+  Frame11.SetValue(TFrame1::kFileCount, std::to_wstring(state_.CountOfFiles));
+  Frame11.SetValue(TFrame1::kTotalSize, ByteCountText(state_.SummarySize));
+  ExtractTexts(state_);
+  if (state_.UseLicense) {
+    if (state_.LicenseIsRtf)
+      Frame21.LoadRichText(LicenseTextPath(state_));
+    else
+      Frame21.LoadPlainText(LicenseTextPath(state_), state_.LicenseFont);
+  }
+  if (state_.UseReadMe) {
+    if (state_.ReadMeIsRtf)
+      Frame31.LoadRichText(ReadMeTextPath(state_));
+    else
+      Frame31.LoadPlainText(ReadMeTextPath(state_), state_.ReadMeFont);
+  }
+  SetText(Frame41.Edit1, ExpandSetupVariables(state_, state_.InstallPath));
+  Frame41.SetProgramSize(ByteCountText(state_.SummarySize));
+  ShowFreeSpace(GetText(Frame41.Edit1));
+}
+
+void TForm1::HideAllPages() {
+  Frame11.Show(false);
+  Frame21.Show(false);
+  Frame31.Show(false);
+  Frame41.Show(false);
+  Frame51.Show(false);
+}
+
+void TForm1::ShowPage(int position) {
+  const LRESULT length = SendMessageW(ListBox1, LB_GETTEXTLEN, position, 0);
+  if (length == LB_ERR)
+    return;
+  std::wstring name(static_cast<size_t>(length) + 1, L'\0');
+  name.resize(static_cast<size_t>(SendMessageW(ListBox1, LB_GETTEXT, position, reinterpret_cast<LPARAM>(name.data()))));
+  const struct {
+    const wchar_t* name;
+    Panel* page;
+  } pages[] = {{kPageCharacteristics, &Frame11}, {kPageLicense, &Frame21}, {kPageInformation, &Frame31},
+               {kPageInstallPath, &Frame41},     {kPageShortcuts, &Frame51}};
+  for (const auto& page : pages)
+    if (name == page.name)
+      page.page->Show(true);
+}
+
+void TForm1::ListBox1Click() {
+  const int selected = static_cast<int>(SendMessageW(ListBox1, LB_GETCURSEL, 0, 0));
+  if (selected == LB_ERR || selected == state_.CurrentPage)
+    return;
+  HideAllPages();
+  state_.CurrentPage = selected;
+  ShowPage(selected);
+}
+
+void TForm1::Frame41Edit1Change() { ShowFreeSpace(GetText(Frame41.Edit1)); }
+
+void TForm1::ShowFreeSpace(const std::wstring& path) {
+  Frame41.ShowFreeSpaceLine(DescribeFreeSpace(path, services_.drives));
+}
+
+void TForm1::Frame41Button1Click() {
+  std::wstring folder;  // nothing preselected: the box's text is not passed in
+  if (services_.dialogs.BrowseForFolder(Handle(), kBrowseTitle, PathVariables().Desktop, folder))
+    SetText(Frame41.Edit1, folder);  // the change refreshes the free-space line
+}
+
+void TForm1::Button1Click() {
+  if (state_.Installed) {
+    const FinishChoices choices{IsTicked(Frame71.CheckBox2), IsTicked(Frame71.CheckBox1),
+                                IsTicked(Frame71.CheckBox3)};
+    RunFinishActions(state_, choices, services_.showCommand, services_.dialogs, services_.shell);
+  }
+  DestroyWindow(Handle());
+}
+
+void TForm1::Button2Click() {
+  const InstallChoices choices{GetText(Frame41.Edit1), IsTicked(Frame51.CheckBox1),
+                               IsTicked(Frame51.CheckBox2), IsTicked(Frame51.CheckBox3)};
+  try {
+    RunInstall(state_, choices, *this);
+  } catch (...) {
+    // The window stays as the error left it: only its close box ends the program.
+    ReportCurrentError();
+  }
+  if (quitPending_)
+    PostQuitMessage(0);
+}
+
+void TForm1::EnterInstallingState() {
+  EnableWindow(Button1, FALSE);
+  ShowWindow(Button2, SW_HIDE);
+}
+
+void TForm1::ShowCopyPage() {
+  HideAllPages();
+  // The wide page lies over the page list and its label.
+  SetWindowPos(Frame61.Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+}
+
+void TForm1::SetStageLabel(const std::wstring& text) { SetText(Frame61.StageLabel, text); }
+void TForm1::SetFileLabel(const std::wstring& text) { SetText(Frame61.FileLabel, text); }
+void TForm1::SetFileBar(int position) { SetBar(Frame61.ProgressBar1, position); }
+void TForm1::SetOverallBar(int position) { SetBar(Frame61.ProgressBar2, position); }
+void TForm1::StartManyFilesAnimation() { Frame61.Play(Frame61.Animate2); }
+void TForm1::StartFileAnimation() { Frame61.Play(Frame61.Animate1); }
+
+void TForm1::StopAnimations() {
+  Frame61.Rewind(Frame61.Animate1);
+  Frame61.Rewind(Frame61.Animate2);
+}
+
+void TForm1::Pump() {
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (msg.message == WM_QUIT) {
+      // Closed during the install: the program ends once the install returns.
+      quitPending_ = true;
+      return;
+    }
+    if (!Handle() || !IsDialogMessageW(Handle(), &msg)) {
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+  }
+}
+
+void TForm1::ShowFinishPage(const FinishPageBoxes& boxes) {
+  SetText(Button1, L"Готово");
+  EnableWindow(Button1, TRUE);
+  Frame61.Show(false);
+  ShowWindow(Frame71.CheckBox1, boxes.GoSite ? SW_SHOW : SW_HIDE);
+  ShowWindow(Frame71.CheckBox2, boxes.Run ? SW_SHOW : SW_HIDE);
+  ShowWindow(Frame71.CheckBox3, boxes.Reboot ? SW_SHOW : SW_HIDE);
+  ShowWindow(Label2, SW_HIDE);
+  SetWindowPos(Frame71.Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+}
+
+void TForm1::ReportCurrentError() {
+  const std::wstring title = ApplicationTitle().empty() ? std::wstring(kSetupWindowCaption) : ApplicationTitle();
+  services_.dialogs.Ask(kErrorPromptId, CurrentExceptionMessage(), title, MB_OK | MB_ICONSTOP);
+}
+
+void TForm1::PaintHeaderBand() {
+  PAINTSTRUCT paint;
+  HDC dc = BeginPaint(Handle(), &paint);
+  RECT band{0, 0, Scale(kHeaderWidth), Scale(kHeaderHeight)};
+  FillRect(dc, &band, GetSysColorBrush(COLOR_WINDOW));
+  EndPaint(Handle(), &paint);
+}
+
+void TForm1::OnCommand(HWND control, int code) {
+  if (control == ListBox1 && code == LBN_SELCHANGE)
+    ListBox1Click();
+  else if (control == Button1 && code == BN_CLICKED)
+    Button1Click();
+  else if (control == Button2 && code == BN_CLICKED)
+    Button2Click();
+  else if (control == Frame41.Edit1 && code == EN_CHANGE)
+    Frame41Edit1Change();
+  else if (control == Frame41.Button1 && code == BN_CLICKED)
+    Frame41Button1Click();
+}
+
+LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_COMMAND:
+      if (lParam)
+        OnCommand(reinterpret_cast<HWND>(lParam), HIWORD(wParam));
+      return 0;
+    case WM_PAINT:
+      PaintHeaderBand();
+      return 0;
+    case WM_CTLCOLORSTATIC:
+      if (reinterpret_cast<HWND>(lParam) == Label1) {
+        HDC dc = reinterpret_cast<HDC>(wParam);
+        SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+        SetBkColor(dc, GetSysColor(COLOR_WINDOW));
+        return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
+      }
+      break;
+    case WM_DESTROY:
+      if (services_.endsProgram) {
+        SetApplicationWindow(nullptr);
+        PostQuitMessage(0);
+      }
+      return 0;
+  }
+  return Window::HandleMessage(message, wParam, lParam);
+}

@@ -1,0 +1,94 @@
+#pragma once
+// The setup program's window (TForm1): header band, page list, the seven pages
+// and the two buttons. It reads the package at creation, lets the end user walk
+// the pages in any order, and carries the install out through the install
+// engine, which it serves as the InstallView.
+
+#include <windows.h>
+
+#include <string>
+
+#include "setup/InstallEngine.h"
+#include "setup/ScriptLoading.h"
+#include "setup/SetupState.h"
+#include "setup/ui/InstallPages.h"
+#include "setup/ui/WizardPages.h"
+#include "support/ShellActions.h"
+#include "win/Dialogs.h"
+#include "win/Window.h"
+
+inline constexpr wchar_t kSetupWindowCaption[] = L"Установка программы";
+inline constexpr wchar_t kSetupWindowClass[] = L"KovrinSetupWindow";
+
+// What the window asks of the outside world; tests pass their own.
+struct SetupServices {
+  Dialogs& dialogs;  // questions, error boxes and the folder browser
+  ShellActions& shell;
+  DriveProbe& drives;
+  int showCommand = SW_SHOWNORMAL;  // how the finishing "open" shows a program
+  bool endsProgram = false;         // closing the window ends the message loop
+};
+
+class TForm1 final : public Window, public InstallView {
+public:
+  TForm1(std::wstring packageFolder, const SetupServices& services);
+
+  // Creates the window hidden and runs the start-up (FormCreate); an error of
+  // the start-up is shown and the window keeps the state reached so far.
+  void Create();
+
+  // Handlers, named after the controls they serve.
+  void FormCreate();
+  void ListBox1Click();
+  void Button1Click();
+  void Button2Click();
+  void Frame41Edit1Change();
+  void Frame41Button1Click();
+
+  void HideAllPages();
+  void ShowPage(int position);
+  void ShowFreeSpace(const std::wstring& path);
+
+  const SetupState& State() const { return state_; }
+
+  // InstallView
+  void EnterInstallingState() override;
+  void ShowCopyPage() override;
+  void SetStageLabel(const std::wstring& text) override;
+  void SetFileLabel(const std::wstring& text) override;
+  void SetFileBar(int position) override;
+  void SetOverallBar(int position) override;
+  void StartManyFilesAnimation() override;
+  void StartFileAnimation() override;
+  void StopAnimations() override;
+  void Pump() override;
+  void ShowFinishPage(const FinishPageBoxes& boxes) override;
+
+  HWND Label1 = nullptr;  // header: "Установка программы: " + ProgramName
+  HWND Label2 = nullptr;  // "Этапы установки:"
+  HWND ListBox1 = nullptr;
+  HWND Button1 = nullptr;  // "Отмена", then "Готово"
+  HWND Button2 = nullptr;  // "Установить"
+  TFrame1 Frame11;
+  TFrame2 Frame21;
+  TFrame3 Frame31;
+  TFrame4 Frame41;
+  TFrame5 Frame51;
+  TFrame6 Frame61;
+  TFrame7 Frame71;
+
+protected:
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+  void CreateControls();
+  void FillPages();
+  void OnCommand(HWND control, int code);
+  void PaintHeaderBand();
+  // The standard error box for the exception being handled, through the dialogs.
+  void ReportCurrentError();
+
+  SetupState state_;
+  SetupServices services_;
+  bool quitPending_ = false;  // the window was closed while the install ran
+};

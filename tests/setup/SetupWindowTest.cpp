@@ -1,0 +1,308 @@
+// The setup window in-process under Wine's null display driver, opened on
+// packages written by the tests.
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <memory>
+
+#include "ScriptedDialogs.h"
+#include "SetupPackage.h"
+#include "setup/ui/SetupWindow.h"
+#include "support/Environment.h"
+#include "support/QRegistry.h"
+#include "win/Layout.h"
+
+namespace {
+class RecordingShell final : public ShellActions {
+public:
+  std::vector<std::wstring> opened;
+  int restarts = 0;
+  bool Open(const std::wstring& file, const std::wstring&, const std::wstring&, int) override {
+    opened.push_back(file);
+    return true;
+  }
+  bool RequestRestart() override {
+    ++restarts;
+    return true;
+  }
+};
+
+class FixedDrives final : public DriveProbe {
+public:
+  bool RootExists(const std::wstring& root) override { return root == L"C:\\" || root == L"c:\\"; }
+  int64_t FreeBytes(const std::wstring&) override { return 6000000000LL; }
+};
+
+std::wstring ListEntry(HWND list, int i) {
+  wchar_t text[256] = {};
+  SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text));
+  return text;
+}
+
+std::vector<std::wstring> ListEntries(HWND list) {
+  std::vector<std::wstring> entries;
+  const int count = static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0));
+  for (int i = 0; i < count; ++i)
+    entries.push_back(ListEntry(list, i));
+  return entries;
+}
+
+bool Shown(const Panel& page) { return page.Visible(); }
+
+class SetupWindowTest : public ::testing::Test {
+protected:
+  static void SetUpTestSuite() {
+    static RegistryScope registry;
+    InitPathVariables();
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_LISTVIEW_CLASSES |
+                                                       ICC_PROGRESS_CLASS | ICC_ANIMATE_CLASS};
+    InitCommonControlsEx(&controls);
+  }
+
+  TForm1& Open(const TestPackage& package) {
+    form = std::make_unique<TForm1>(package.Folder(),
+                                    SetupServices{dialogs, shell, drives, SW_SHOWNORMAL, false});
+    form->Create();
+    ShowWindow(form->Handle(), SW_SHOWNA);
+    return *form;
+  }
+  void Select(int position) {
+    SendMessageW(form->ListBox1, LB_SETCURSEL, position, 0);
+    form->ListBox1Click();
+  }
+  void Tick(HWND box) { SendMessageW(box, BM_SETCHECK, BST_CHECKED, 0); }
+
+  TempOverride temp;  // extracted texts go to a folder of the test
+  ScriptedDialogs dialogs;
+  RecordingShell shell;
+  FixedDrives drives;
+  std::unique_ptr<TForm1> form;
+};
+
+const char kRtf[] =
+    "{\\rtf1\\ansi\\ansicpg1251\\deff0{\\fonttbl{\\f0\\fcharset204 Arial;}}\\pard\\plain\\f0 "
+    "\\'cb\\'e8\\'f6\\'e5\\'ed\\'e7\\'e8\\'ff \\b MIT\\b0\\par}";
+const char kPlain[] = "\xcf\xf0\xe8\xe2\xe5\xf2\r\nline two\r\n";  // "Привет", line two
+}  // namespace
+
+TEST_F(SetupWindowTest, FixedCentredWindowWithItsCaption) {
+  TestPackage package(L"");
+  TForm1& f = Open(package);
+  RECT client, window;
+  GetClientRect(f.Handle(), &client);
+  GetWindowRect(f.Handle(), &window);
+  EXPECT_EQ(client.right, Scale(536));
+  EXPECT_EQ(client.bottom, Scale(341));
+  EXPECT_EQ(window.left, (GetSystemMetrics(SM_CXSCREEN) - (window.right - window.left)) / 2);
+  EXPECT_EQ(window.top, (GetSystemMetrics(SM_CYSCREEN) - (window.bottom - window.top)) / 2);
+  const LONG style = GetWindowLongW(f.Handle(), GWL_STYLE);
+  EXPECT_FALSE(style & (WS_THICKFRAME | WS_MAXIMIZEBOX));
+  EXPECT_TRUE(style & WS_MINIMIZEBOX);
+  EXPECT_EQ(GetText(f.Handle()), L"Установка программы");
+  EXPECT_EQ(GetText(f.Button1), L"Отмена");
+  EXPECT_EQ(GetText(f.Button2), L"Установить");
+}
+
+TEST_F(SetupWindowTest, WithoutAScriptTheDefaultsAndTwoPages) {
+  TestPackage package(L"");
+  TForm1& f = Open(package);
+  EXPECT_EQ(GetText(f.Label1), L"Установка программы: !!!ProgramName!!!");
+  EXPECT_EQ(ListEntries(f.ListBox1), (std::vector<std::wstring>{L"Характеристика", L"Путь установки"}));
+  EXPECT_EQ(f.Frame11.Value(TFrame1::kCompanyName), L"!!!CompanyName!!!");
+  EXPECT_EQ(f.Frame11.Value(TFrame1::kTotalSize), L"0 байт");
+  EXPECT_EQ(GetText(f.Frame41.Edit1), L"");
+  EXPECT_FALSE(HasVisibleStyle(f.Frame41.FreeSpaceLabel));  // an empty box has no drive
+  EXPECT_TRUE(dialogs.asked.empty());
+}
+
+TEST_F(SetupWindowTest, APackageOpensWithItsPagesAndTexts) {
+  std::string texts = std::string(kPlain) + kRtf;
+  TestPackage package(
+      L"[Main]\r\nInstallPath=C:\\Apps\\%CompanyName%\r\nProgramName=Редактор\r\nCompanyName=Фирма\r\n"
+      L"UseReadMe=Yes\r\nUseLicense=Yes\r\n[One_Data]\r\nSummarySize=123456\r\nCountOfFiles=2000000000\r\n"
+      L"[ReadMe]\r\nType=txt\r\nFontName=Courier New\r\nFontSize=10\r\nFontColor=-16777208\r\nSize=" +
+          std::to_wstring(sizeof kPlain - 1) + L"\r\n[License]\r\nType=rtf\r\nSize=" +
+          std::to_wstring(sizeof kRtf - 1) + L"\r\n[One_ShortCuts]\r\nCountOfShortCuts=1\r\n",
+      texts);
+  TForm1& f = Open(package);
+  ASSERT_TRUE(dialogs.asked.empty()) << Narrow(dialogs.asked[0].text);
+  EXPECT_EQ(GetText(f.Label1), L"Установка программы: Редактор");
+  EXPECT_EQ(ListEntries(f.ListBox1), (std::vector<std::wstring>{L"Характеристика", L"Лицензия", L"Информация",
+                                                                L"Путь установки", L"Ярлыки"}));
+  EXPECT_EQ(f.Frame11.Value(TFrame1::kProductName), L"Редактор");
+  EXPECT_EQ(f.Frame11.Value(TFrame1::kCompanyName), L"Фирма");
+  EXPECT_EQ(f.Frame11.Value(TFrame1::kFileCount), L"2000000000");
+  EXPECT_EQ(f.Frame11.Value(TFrame1::kTotalSize), L"123456 байт");
+
+  // The license is rich text: its viewer shows the RTF's text, the plain one is hidden.
+  EXPECT_TRUE(HasVisibleStyle(f.Frame21.RichEdit1));
+  EXPECT_FALSE(HasVisibleStyle(f.Frame21.Memo1));
+  EXPECT_EQ(GetText(f.Frame21.RichEdit1), L"Лицензия MIT");
+  // The information is plain text in the script's font and the system's window-text colour.
+  EXPECT_FALSE(HasVisibleStyle(f.Frame31.RichEdit1));
+  EXPECT_TRUE(HasVisibleStyle(f.Frame31.Memo1));
+  EXPECT_EQ(GetText(f.Frame31.Memo1), L"Привет\r\nline two\r\n");
+  LOGFONTW font{};
+  GetObjectW(reinterpret_cast<HFONT>(SendMessageW(f.Frame31.Memo1, WM_GETFONT, 0, 0)), sizeof font, &font);
+  EXPECT_STREQ(font.lfFaceName, L"Courier New");
+  EXPECT_EQ(font.lfHeight, -MulDiv(10, SystemDpi(), 72));
+  EXPECT_EQ(f.Frame31.PlainTextColor(), GetSysColor(COLOR_WINDOWTEXT));
+
+  EXPECT_EQ(GetText(f.Frame41.Edit1), L"C:\\Apps\\Фирма");
+  EXPECT_EQ(GetText(f.Frame41.ProgramSizeValue), L"123456 байт");
+  EXPECT_EQ(GetText(f.Frame41.FreeSpaceLabel), L"Свободно на диске C:");
+  EXPECT_EQ(GetText(f.Frame41.FreeSpaceValue), L"6000000000 байт");
+}
+
+TEST_F(SetupWindowTest, PlainTextInAnRgbColour) {
+  TestPackage package(L"[Main]\r\nUseLicense=Yes\r\n[License]\r\nType=txt\r\nFontColor=255\r\nSize=3\r\n", "abc");
+  TForm1& f = Open(package);
+  EXPECT_EQ(f.Frame21.PlainTextColor(), RGB(255, 0, 0));
+  EXPECT_EQ(GetText(f.Frame21.Memo1), L"abc");
+}
+
+TEST_F(SetupWindowTest, ThePageListChoosesThePageShown) {
+  TestPackage package(L"[Main]\r\nUseLicense=Yes\r\n[License]\r\nSize=0\r\n[One_ShortCuts]\r\nCountOfShortCuts=2\r\n",
+                      "x");
+  TForm1& f = Open(package);
+  EXPECT_TRUE(Shown(f.Frame11));
+  EXPECT_FALSE(Shown(f.Frame21) || Shown(f.Frame41) || Shown(f.Frame51) || Shown(f.Frame61) || Shown(f.Frame71));
+  Select(2);  // "Путь установки"
+  EXPECT_EQ(f.State().CurrentPage, 2);
+  EXPECT_TRUE(Shown(f.Frame41));
+  EXPECT_FALSE(Shown(f.Frame11));
+  Select(2);  // the page already shown: nothing changes
+  EXPECT_TRUE(Shown(f.Frame41));
+  Select(3);
+  EXPECT_TRUE(Shown(f.Frame51));
+  EXPECT_FALSE(Shown(f.Frame41));
+  EXPECT_FALSE(IsTicked(f.Frame51.CheckBox1) || IsTicked(f.Frame51.CheckBox2) || IsTicked(f.Frame51.CheckBox3));
+  EXPECT_EQ(GetText(f.Frame51.CheckBox2), L"Создать ярлыки в меню \"Пуск\"");
+  Select(1);
+  EXPECT_TRUE(Shown(f.Frame21));
+  EXPECT_EQ(f.State().CurrentPage, 1);
+}
+
+TEST_F(SetupWindowTest, TheFreeSpaceLineFollowsTheBox) {
+  TestPackage package(L"");
+  TForm1& f = Open(package);
+  SetText(f.Frame41.Edit1, L"q:\\apps");
+  EXPECT_TRUE(HasVisibleStyle(f.Frame41.FreeSpaceLabel));
+  EXPECT_EQ(GetText(f.Frame41.FreeSpaceLabel), L"Диск q не существует");
+  EXPECT_FALSE(HasVisibleStyle(f.Frame41.FreeSpaceValue));
+  SetText(f.Frame41.Edit1, L"\\\\server\\share");
+  EXPECT_EQ(GetText(f.Frame41.FreeSpaceLabel), L"Диск \\ не существует");
+  SetText(f.Frame41.Edit1, L"apps");
+  EXPECT_FALSE(HasVisibleStyle(f.Frame41.FreeSpaceLabel));
+  EXPECT_FALSE(HasVisibleStyle(f.Frame41.FreeSpaceValue));
+  SetText(f.Frame41.Edit1, L"c:\\apps");
+  EXPECT_EQ(GetText(f.Frame41.FreeSpaceLabel), L"Свободно на диске C:");
+  EXPECT_TRUE(HasVisibleStyle(f.Frame41.FreeSpaceValue));
+  EXPECT_EQ(GetText(f.Frame41.FreeSpaceValue), L"6000000000 байт");
+}
+
+TEST_F(SetupWindowTest, TheBrowserStartsAtTheDesktopAndReplacesTheBox) {
+  TestPackage package(L"[Main]\r\nInstallPath=q:\\typed\r\n");
+  TForm1& f = Open(package);
+  f.Frame41Button1Click();  // cancelled: nothing changes
+  EXPECT_EQ(GetText(f.Frame41.Edit1), L"q:\\typed");
+  dialogs.folderAnswers.push_back(L"C:\\Chosen");
+  f.Frame41Button1Click();
+  EXPECT_EQ(GetText(f.Frame41.Edit1), L"C:\\Chosen");
+  EXPECT_EQ(GetText(f.Frame41.FreeSpaceLabel), L"Свободно на диске C:");
+  ASSERT_EQ(dialogs.browseRoots.size(), 2u);
+  EXPECT_EQ(dialogs.browseRoots[0], PathVariables().Desktop);
+}
+
+TEST_F(SetupWindowTest, AShortSetupDatIsReportedAndTheWindowStillOpens) {
+  TestPackage package(L"[Main]\r\nProgramName=Демо\r\nUseLicense=Yes\r\n[License]\r\nSize=50\r\n", "short");
+  TForm1& f = Open(package);
+  ASSERT_EQ(dialogs.asked.size(), 1u);
+  EXPECT_NE(dialogs.asked[0].text.find(package / L"Setup.dat"), std::wstring::npos);
+  EXPECT_EQ(dialogs.asked[0].style, static_cast<unsigned>(MB_OK | MB_ICONSTOP));
+  EXPECT_TRUE(IsWindow(f.Handle()));
+  EXPECT_TRUE(Shown(f.Frame11));
+  EXPECT_EQ(ListEntries(f.ListBox1).size(), 3u);
+}
+
+TEST_F(SetupWindowTest, CancelBeforeTheInstallClosesAtOnce) {
+  TestPackage package(L"");
+  TForm1& f = Open(package);
+  SendMessageW(f.Button1, BM_CLICK, 0, 0);
+  EXPECT_EQ(f.Handle(), nullptr);
+  EXPECT_TRUE(dialogs.asked.empty());
+  EXPECT_TRUE(shell.opened.empty());
+}
+
+TEST_F(SetupWindowTest, InstallFromThePagesThenFinish) {
+  TempDir target;
+  std::wstring installTo = target / L"Программа";
+  TestPackage package(L"[Main]\r\nProgramName=Демо\r\n[One_Data]\r\nSummarySize=5\r\nCountOfFiles=2\r\n"
+                      L"[One_Files]\r\nFileName1=a.txt\r\nFileSize1=2\r\nFileName2=sub\\b.txt\r\nFileSize2=3\r\n"
+                      L"[One_ShortCuts]\r\nCountOfShortCuts=1\r\nShortCutName1=Демо\r\nShortCutSavePath1=" +
+                      (target / L"Links") +
+                      L"\r\nShortCutFileName1=%InstallPath%\\a.txt\r\n"
+                      L"[Extended]\r\nUseRun=1\r\nUseGoSite=1\r\nUseReboot=1\r\nRunFileName=%InstallPath%\\a.txt\r\n"
+                      L"SiteAddress=http://example.org/\r\n");
+  WriteTextFile(package / L"data.dat", "ABcde");
+  TForm1& f = Open(package);
+  SetText(f.Frame41.Edit1, installTo);
+  SendMessageW(f.Button2, BM_CLICK, 0, 0);
+  ASSERT_TRUE(dialogs.asked.empty()) << Narrow(dialogs.asked[0].text);
+
+  EXPECT_EQ(ReadFileBytes(installTo + L"\\a.txt"), "AB");
+  EXPECT_EQ(ReadFileBytes(installTo + L"\\sub\\b.txt"), "cde");
+  EXPECT_TRUE(FileExists(target / L"Links\\Демо.lnk"));  // another folder: always made
+  EXPECT_TRUE(f.State().Installed);
+
+  // The finished state: "Готово", no install button, the finish page over the list.
+  EXPECT_EQ(GetText(f.Button1), L"Готово");
+  EXPECT_TRUE(IsWindowEnabled(f.Button1));
+  EXPECT_FALSE(HasVisibleStyle(f.Button2));
+  EXPECT_FALSE(HasVisibleStyle(f.Label2));
+  EXPECT_FALSE(Shown(f.Frame61));
+  EXPECT_TRUE(Shown(f.Frame71));
+  EXPECT_TRUE(HasVisibleStyle(f.Frame71.CheckBox1));
+  EXPECT_TRUE(HasVisibleStyle(f.Frame71.CheckBox2));
+  EXPECT_TRUE(HasVisibleStyle(f.Frame71.CheckBox3));  // the restart is offered, not asked
+  EXPECT_FALSE(IsTicked(f.Frame71.CheckBox3));
+
+  Tick(f.Frame71.CheckBox2);
+  Tick(f.Frame71.CheckBox3);
+  SendMessageW(f.Button1, BM_CLICK, 0, 0);
+  EXPECT_EQ(f.Handle(), nullptr);
+  EXPECT_EQ(shell.opened, (std::vector<std::wstring>{installTo + L"\\a.txt"}));
+  EXPECT_EQ(shell.restarts, 1);
+}
+
+TEST_F(SetupWindowTest, TheAskedRestartComesWhenFinishing) {
+  TempDir target;
+  TestPackage package(L"[Extended]\r\nUseReboot=1\r\nAskToReboot=1\r\n");
+  WriteTextFile(package / L"data.dat", "");
+  TForm1& f = Open(package);
+  SetText(f.Frame41.Edit1, target / L"x");
+  f.Button2Click();
+  EXPECT_FALSE(HasVisibleStyle(f.Frame71.CheckBox3));
+  dialogs.answers.push_back(IDYES);
+  f.Button1Click();
+  ASSERT_EQ(dialogs.asked.size(), 1u);
+  EXPECT_EQ(dialogs.asked[0].caption, L"Внимание");
+  EXPECT_EQ(shell.restarts, 1);
+}
+
+TEST_F(SetupWindowTest, AFailedInstallLeavesTheWindowInstalling) {
+  TestPackage package(L"[One_Data]\r\nCountOfFiles=0\r\n");
+  WriteTextFile(package / L"data.dat", "");
+  TForm1& f = Open(package);
+  SetText(f.Frame41.Edit1, L"");
+  f.Button2Click();
+  ASSERT_EQ(dialogs.asked.size(), 1u);
+  EXPECT_EQ(dialogs.asked[0].text, L"Unable to create directory");
+  EXPECT_FALSE(f.State().Installed);
+  EXPECT_FALSE(IsWindowEnabled(f.Button1));
+  EXPECT_FALSE(HasVisibleStyle(f.Button2));
+  EXPECT_EQ(GetText(f.Button1), L"Отмена");
+}
