@@ -16,14 +16,26 @@
 #include "support/Strings.h"
 
 namespace {
-// LoadInstallLists only needs to let messages run.
-class PumpOnly final : public ProgressSink {
+// Lets window messages run at most every few milliseconds inside the loops: the
+// window still repaints a hundred times a second, while a package of thousands of
+// small files no longer pays one trip through the message queue per file and chunk.
+class ThrottledPump final : public ProgressSink {
 public:
-  explicit PumpOnly(InstallView& view) : view_(view) {}
-  void Pump() override { view_.Pump(); }
+  explicit ThrottledPump(InstallView& view) : view_(view) {}
+  void Pump() override {
+    const uint64_t tick = GetTickCount64();
+    if (tick - last_ >= kIntervalMs)
+      Now(tick);
+  }
+  void Now(uint64_t tick = GetTickCount64()) {
+    last_ = tick;
+    view_.Pump();
+  }
 
 private:
+  static constexpr uint64_t kIntervalMs = 10;
   InstallView& view_;
+  uint64_t last_ = 0;
 };
 
 int Permille(int64_t done, int64_t total) {
@@ -48,22 +60,27 @@ bool ShortcutChosen(const TShortCut& shortcut, const InstallChoices& choices) {
 }
 
 // Step 9: every file out of data.dat, front to back, with both bars.
-void CopyFiles(SetupState& state, InstallView& view, BinaryFile& payload,
+void CopyFiles(SetupState& state, InstallView& view, ThrottledPump& pump, BinaryFile& payload,
                UninstallScriptCheckpoints& checkpoints) {
   const int64_t payloadSize = payload.Size();
   int64_t payloadPosition = 0;
   CopyBuffer buffer;
+  std::wstring madeFolder;  // files of one folder usually follow each other
   for (size_t n = 1; n < state.FileList.size(); ++n) {
     const InstallFile& file = state.FileList[n];
     view.StartFileAnimation();
     view.SetFileLabel(kCopyingFilePrefix + file.FileName);
-    view.Pump();
+    pump.Pump();
     const std::wstring target = state.InstallPath + L"\\" + file.FileName;
     state.UninstallScript.WriteString(kUninstallFilesSection, kUninstallFileKey + IntToText(static_cast<int32_t>(n)),
                                       target);
     checkpoints.MarkDirty();
     checkpoints.Save();
-    ForceFolder(FolderOf(target));
+    const std::wstring folder = FolderOf(target);
+    if (folder != madeFolder) {
+      ForceFolder(folder);
+      madeFolder = folder;
+    }
     BinaryFile output = BinaryFile::Create(target);
     int64_t written = 0;
     try {
@@ -74,7 +91,7 @@ void CopyFiles(SetupState& state, InstallView& view, BinaryFile& payload,
           view.SetFileBar(Permille(written, file.FileSize));
         if (payloadSize > 0)
           view.SetOverallBar(Permille(payloadPosition, payloadSize));
-        view.Pump();
+        pump.Pump();
       });
     } catch (...) {
       // An incomplete copy is not left looking like an installed file.
@@ -106,7 +123,8 @@ void RunInstall(SetupState& state, const InstallChoices& choices, InstallView& v
   view.EnterInstallingState();
   view.SetFileLabel(L"");
   view.SetStageLabel(kStagePreparing);
-  view.Pump();
+  ThrottledPump pump(view);
+  pump.Now();
 
   BinaryFile payload = BinaryFile::OpenRead(state.PackageFolder + script::kPayloadFile);
 
@@ -115,19 +133,18 @@ void RunInstall(SetupState& state, const InstallChoices& choices, InstallView& v
   OpenUninstallScript(state);
 
   view.ShowCopyPage();
-  PumpOnly pump(view);
   LoadInstallLists(state, pump);
   RefuseUnsafeNames(state);
 
   view.StartManyFilesAnimation();
   view.SetStageLabel(kStageCopying);
-  view.Pump();
+  pump.Now();
 
   UninstallScriptCheckpoints checkpoints(state);
   state.UninstallScript.WriteString(kUninstallFilesSection, kUninstallFileCount, IntToText(state.CountOfFiles));
   checkpoints.Save(true);  // an install folder that could not be made stops here
   try {
-    CopyFiles(state, view, payload, checkpoints);
+    CopyFiles(state, view, pump, payload, checkpoints);
     payload.Close();
     checkpoints.Save(true);
 
@@ -136,7 +153,7 @@ void RunInstall(SetupState& state, const InstallChoices& choices, InstallView& v
     view.SetOverallBar(0);
     view.SetFileLabel(L"");
     view.SetStageLabel(kStageShortcuts);
-    view.Pump();
+    pump.Now();
 
     MakeShortcuts(state, choices);
     checkpoints.Save(true);

@@ -40,7 +40,8 @@ public:
   virtual void StartFileAnimation() = 0;
   // Both clips stop and return to their first frame.
   virtual void StopAnimations() = 0;
-  // Lets pending window messages run.
+  // Lets pending window messages run. Inside the copy loops the engine calls it at
+  // most every 10 ms, at the step boundaries always.
   virtual void Pump() = 0;
   // Cancel button becomes "Готово" and is enabled; copy page hidden; the finish
   // page shows the given boxes; the label "Этапы установки:" is hidden.

@@ -28,7 +28,7 @@ void SaveUninstallScript(const SetupState& state);
 // few saves rather than one per file; Save(true) writes now.
 class UninstallScriptCheckpoints {
 public:
-  explicit UninstallScriptCheckpoints(const SetupState& state, uint32_t intervalMs = 250)
+  explicit UninstallScriptCheckpoints(const SetupState& state, uint32_t intervalMs = 1000)
       : state_(state), intervalMs_(intervalMs) {}
   void Save(bool now = false);
   bool Dirty() const noexcept { return dirty_; }

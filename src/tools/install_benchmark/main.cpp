@@ -1,0 +1,204 @@
+// install_benchmark <work folder> [runs] [--no-pump]
+// Writes two packages into the work folder (best a tmpfs or a fresh file system):
+// about 1 GB in four large files, and 20,000 small files in 100 folders. Each is
+// installed through RunInstall and split by a plain loop (create the folder, the
+// file, copy blocks of 1,000,000 bytes) in alternating runs; the median times,
+// throughputs and the ratio engine / plain are printed. --no-pump leaves out the
+// message-queue look that the window's pump costs; BENCH_SMALL_ONLY=1 in the
+// environment skips the large package.
+#include <windows.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "formats/Payload.h"
+#include "formats/ScriptKeys.h"
+#include "setup/InstallEngine.h"
+#include "setup/SetupState.h"
+#include "support/Error.h"
+#include "support/FileSystem.h"
+#include "support/ProfileFile.h"
+#include "support/Strings.h"
+
+namespace {
+bool g_pump = true;
+
+class SilentView final : public InstallView {
+public:
+  void EnterInstallingState() override {}
+  void ShowCopyPage() override {}
+  void SetStageLabel(const std::wstring&) override {}
+  void SetFileLabel(const std::wstring&) override {}
+  void SetFileBar(int) override {}
+  void SetOverallBar(int) override {}
+  void StartManyFilesAnimation() override {}
+  void StartFileAnimation() override {}
+  void StopAnimations() override {}
+  void Pump() override {
+    if (!g_pump)
+      return;
+    MSG message;  // what the window's pump costs: one look at an empty queue
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
+      DispatchMessageW(&message);
+  }
+  void ShowFinishPage(const FinishPageBoxes&) override {}
+};
+
+struct PackageFile {
+  std::wstring Name;
+  int64_t Size;
+};
+
+struct Package {
+  std::wstring Folder;  // with trailing "\"
+  std::vector<PackageFile> Files;
+  int64_t Bytes = 0;
+};
+
+void RemoveTree(const std::wstring& path) {
+  WIN32_FIND_DATAW entry;
+  HANDLE find = FindFirstFileW((path + L"\\*").c_str(), &entry);
+  if (find != INVALID_HANDLE_VALUE) {
+    do {
+      const std::wstring name = entry.cFileName;
+      if (name == L"." || name == L"..")
+        continue;
+      const std::wstring full = path + L"\\" + name;
+      if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+        RemoveTree(full);
+      else
+        DeleteFileW(full.c_str());
+    } while (FindNextFileW(find, &entry));
+    FindClose(find);
+  }
+  RemoveDirectoryW(path.c_str());
+}
+
+// Writes Setup.ini and data.dat; the payload is generated block by block.
+Package WritePackage(const std::wstring& folder, std::vector<PackageFile> files) {
+  ForceFolder(folder);
+  Package package{WithTrailingBackslash(folder), std::move(files)};
+  ProfileFile script;
+  script.WriteString(script::kMain, script::kProgramName, L"Benchmark");
+  script.WriteString(script::kOneData, script::kCountOfFiles, IntToText(static_cast<int32_t>(package.Files.size())));
+  BinaryFile payload = BinaryFile::Create(package.Folder + script::kPayloadFile);
+  std::vector<char> block(kPayloadBlock);
+  unsigned seed = 12345;
+  for (size_t i = 0; i < package.Files.size(); ++i) {
+    const std::wstring n = IntToText(static_cast<int32_t>(i + 1));
+    script.WriteString(script::kOneFiles, script::kFileName + n, package.Files[i].Name);
+    script.WriteString(script::kOneFiles, script::kFileSize + n, IntToText(static_cast<int32_t>(package.Files[i].Size)));
+    for (int64_t left = package.Files[i].Size; left > 0;) {
+      const uint32_t piece = static_cast<uint32_t>(std::min<int64_t>(left, kPayloadBlock));
+      for (uint32_t j = 0; j < piece; j += 64)
+        block[j] = static_cast<char>(seed = seed * 1103515245u + 12345u);
+      payload.Write(block.data(), piece);
+      left -= piece;
+    }
+    package.Bytes += package.Files[i].Size;
+  }
+  script.Save(package.Folder + script::kScriptFile);
+  return package;
+}
+
+double Seconds(std::chrono::steady_clock::time_point start) {
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+double InstallThroughEngine(const Package& package, const std::wstring& target) {
+  SetupState state;
+  state.PackageFolder = package.Folder;
+  state.CountOfFiles = static_cast<int32_t>(package.Files.size());
+  SilentView view;
+  const auto start = std::chrono::steady_clock::now();
+  RunInstall(state, {target}, view);
+  return Seconds(start);
+}
+
+// The baseline: the same files out of the same payload with nothing else around.
+double SplitPlainly(const Package& package, const std::wstring& target) {
+  const auto start = std::chrono::steady_clock::now();
+  FileHandle payload(CreateFileW((package.Folder + script::kPayloadFile).c_str(), GENERIC_READ, FILE_SHARE_READ,
+                                 nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+  std::vector<char> buffer(kPayloadBlock);
+  CreateDirectoryW(target.c_str(), nullptr);
+  for (const PackageFile& file : package.Files) {
+    const std::wstring path = target + L"\\" + file.Name;
+    CreateDirectoryW(FolderOf(path).c_str(), nullptr);
+    FileHandle out(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    for (int64_t left = file.Size; left > 0;) {
+      const DWORD piece = static_cast<DWORD>(std::min<int64_t>(left, kPayloadBlock));
+      DWORD done = 0;
+      ReadFile(payload.Get(), buffer.data(), piece, &done, nullptr);
+      WriteFile(out.Get(), buffer.data(), done, &done, nullptr);
+      left -= piece;
+    }
+  }
+  return Seconds(start);
+}
+
+double Median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  return values[values.size() / 2];
+}
+
+void Measure(const char* title, const Package& package, const std::wstring& work, int runs) {
+  std::vector<double> engine, plain;
+  for (int run = 0; run < runs; ++run) {
+    const std::wstring target = work + L"\\target";
+    // Alternate the order so that neither side always meets a warmer cache.
+    for (int side = 0; side < 2; ++side) {
+      const bool engineFirst = (run % 2 == 0);
+      if ((side == 0) == engineFirst)
+        engine.push_back(InstallThroughEngine(package, target));
+      else
+        plain.push_back(SplitPlainly(package, target));
+      RemoveTree(target);
+    }
+  }
+  const double e = Median(engine), p = Median(plain);
+  const double mb = static_cast<double>(package.Bytes) / 1e6;
+  std::printf("%s: %zu files, %.1f MB, median of %d runs\n", title, package.Files.size(), mb, runs);
+  std::printf("  install engine: %7.3f s  %8.1f MB/s  %8.0f files/s\n", e, mb / e, package.Files.size() / e);
+  std::printf("  plain split:    %7.3f s  %8.1f MB/s  %8.0f files/s\n", p, mb / p, package.Files.size() / p);
+  std::printf("  ratio engine / plain: %.3f (goal <= 1.1)\n", e / p);
+  std::fflush(stdout);
+}
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  if (argc < 2) {
+    std::fprintf(stderr, "usage: install_benchmark <work folder> [runs]\n");
+    return 2;
+  }
+  const std::wstring work = WithoutTrailingBackslash(argv[1]);
+  const int runs = argc > 2 ? std::max(1, _wtoi(argv[2])) : 3;
+  g_pump = !(argc > 3 && std::wstring(argv[3]) == L"--no-pump");
+  try {
+    ForceFolder(work);
+    if (!_wgetenv(L"BENCH_SMALL_ONLY")) {
+      std::vector<PackageFile> large;
+      for (int i = 1; i <= 4; ++i)
+        large.push_back({L"data\\volume" + IntToText(i) + L".bin", 250000000});
+      const Package package = WritePackage(work + L"\\large", std::move(large));
+      Measure("Large files", package, work, runs);
+      RemoveTree(work + L"\\large");
+    }
+    {
+      std::vector<PackageFile> small;
+      for (int i = 0; i < 20000; ++i)
+        small.push_back({L"folder" + IntToText(i / 200) + L"\\file" + IntToText(i) + L".txt", 512 + (i * 7919) % 7680});
+      const Package package = WritePackage(work + L"\\small", std::move(small));
+      Measure("Small files", package, work, runs);
+      RemoveTree(work + L"\\small");
+    }
+  } catch (const KovrinError& error) {
+    std::fprintf(stderr, "error: %s\n", error.what());
+    return 1;
+  }
+  RemoveTree(work);
+  return 0;
+}
