@@ -306,3 +306,17 @@ TEST_F(SetupWindowTest, AFailedInstallLeavesTheWindowInstalling) {
   EXPECT_FALSE(HasVisibleStyle(f.Button2));
   EXPECT_EQ(GetText(f.Button1), L"Отмена");
 }
+
+TEST_F(SetupWindowTest, NoSecondInstallAfterAFailedOne) {
+  TempDir target;
+  TestPackage package(L"[One_Data]\r\nCountOfFiles=0\r\n");  // and no data.dat
+  TForm1& f = Open(package);
+  SetText(f.Frame41.Edit1, target / L"x");
+  f.Button2Click();
+  ASSERT_EQ(dialogs.asked.size(), 1u);
+  EXPECT_EQ(dialogs.asked[0].text.rfind(L"Cannot open file", 0), 0u);
+  WriteTextFile(package / L"data.dat", "");
+  f.Button2Click();  // the install button is hidden; a stray click does nothing
+  EXPECT_EQ(dialogs.asked.size(), 1u);
+  EXPECT_FALSE(f.State().Installed);
+}

@@ -163,6 +163,9 @@ void TForm1::Button1Click() {
 }
 
 void TForm1::Button2Click() {
+  if (installStarted_)
+    return;
+  installStarted_ = true;
   const InstallChoices choices{GetText(Frame41.Edit1), IsTicked(Frame51.CheckBox1),
                                IsTicked(Frame51.CheckBox2), IsTicked(Frame51.CheckBox3)};
   try {

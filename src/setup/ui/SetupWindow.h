@@ -90,5 +90,6 @@ private:
 
   SetupState state_;
   SetupServices services_;
+  bool installStarted_ = false;  // one install per run, even after a failed one
   bool quitPending_ = false;  // the window was closed while the install ran
 };
