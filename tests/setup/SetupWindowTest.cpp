@@ -320,3 +320,30 @@ TEST_F(SetupWindowTest, NoSecondInstallAfterAFailedOne) {
   EXPECT_EQ(dialogs.asked.size(), 1u);
   EXPECT_FALSE(f.State().Installed);
 }
+
+TEST_F(SetupWindowTest, TheCopyPageHasTwoSmoothBarsAndItsClipsOrNone) {
+  TestPackage package(L"");
+  TForm1& f = Open(package);
+  for (HWND bar : {f.Frame61.ProgressBar1, f.Frame61.ProgressBar2}) {
+    PBRANGE range{};
+    SendMessageW(bar, PBM_GETRANGE, FALSE, reinterpret_cast<LPARAM>(&range));
+    EXPECT_EQ(range.iLow, 0);
+    EXPECT_EQ(range.iHigh, 1000);
+    EXPECT_TRUE(GetWindowLongW(bar, GWL_STYLE) & PBS_SMOOTH);
+  }
+  f.ShowCopyPage();
+  EXPECT_TRUE(Shown(f.Frame61));
+  EXPECT_FALSE(Shown(f.Frame11));
+  f.SetFileBar(250);
+  f.SetOverallBar(1000);
+  EXPECT_EQ(SendMessageW(f.Frame61.ProgressBar1, PBM_GETPOS, 0, 0), 250);
+  EXPECT_EQ(SendMessageW(f.Frame61.ProgressBar2, PBM_GETPOS, 0, 0), 1000);
+  // A clip the system lacks leaves its place empty instead of failing the install.
+  for (HWND clip : {f.Frame61.Animate1, f.Frame61.Animate2})
+    EXPECT_EQ(HasVisibleStyle(clip), f.Frame61.HasClip(clip));
+  f.StartFileAnimation();
+  f.StartManyFilesAnimation();
+  f.StopAnimations();
+  f.SetFileLabel(L"Копирование файла: a.txt");
+  EXPECT_EQ(GetText(f.Frame61.FileLabel), L"Копирование файла: a.txt");
+}
