@@ -26,6 +26,8 @@ cleanup() {
   wine_run reg delete "HKLM\\$key" /f >/dev/null 2>&1 || true
 }
 trap cleanup EXIT
+# KOVRIN_SHOTS=<folder> (with DISPLAY set) keeps screenshots of the main steps.
+shot() { if [ -n "${KOVRIN_SHOTS:-}" ]; then sleep 0.7; import -window root "$KOVRIN_SHOTS/$1.png"; fi; }
 fail() { echo "FAIL: $*" >&2; driver dump >&2 || true; exit 1; }
 
 # The package: three files (one empty, one in a sub-folder), two shortcuts (one
@@ -54,8 +56,11 @@ cp "$build/dist/uninst.dat" "$package/uninst.dat"
 # Install as a person would.
 wine_run "$package/Setup.exe" & setup_pid=$!
 driver wait "Установка программы" 60000 || fail "the setup window did not open"
+shot 1-setup
 driver click "Установка программы" "Установить" || fail "no install button"
-driver click "Установка программы" "Готово" 120000 || fail "the install did not finish"
+driver waitbutton "Установка программы" "Готово" 120000 || fail "the install did not finish"
+shot 2-finished
+driver click "Установка программы" "Готово" || fail "no finish button"
 driver waitgone "Установка программы" 30000 || fail "the window did not close"
 wait "$setup_pid" || fail "the setup program ended with $?"
 setup_pid=
@@ -77,7 +82,9 @@ echo "my notes" >"$install_unix/bin/notes.txt"
 
 # Uninstall through the registered command line.
 driver run "$command_line" & uninstall_pid=$!
+[ -z "${KOVRIN_SHOTS:-}" ] || { driver msgbox "Удаление программы" none 30000 >/dev/null 2>&1 || true; shot 3-question; }
 driver msgbox "Удаление программы" yes || fail "no question from the uninstaller"
+[ -z "${KOVRIN_SHOTS:-}" ] || { sleep 1; shot 4-report; }
 report=$(driver msgbox "Удаление программы" ok) || fail "no report from the uninstaller"
 echo "$report"
 wait "$uninstall_pid" || fail "the uninstaller ended with $?"

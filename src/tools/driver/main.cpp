@@ -5,9 +5,12 @@
 //                                         waits for the button to be visible and
 //                                         enabled, then clicks it (posted, so a
 //                                         box it opens never blocks the driver)
+//   driver waitbutton <title> <caption|#id> [ms]
+//                                         the same wait, without the click
 //   driver check <title> <caption> <0|1>  sets a check box, as a click would
-//   driver msgbox <caption> <yes|no|ok|cancel> [ms]
-//                                         answers a message box; prints its text
+//   driver msgbox <caption> <yes|no|ok|cancel|none> [ms]
+//                                         answers a message box (none: leaves it
+//                                         open); prints its text
 //   driver regget <key under HKLM> <value>
 //                                         prints a REG_SZ value of HKEY_LOCAL_MACHINE
 //   driver run <command line>             starts it, waits, returns its exit code
@@ -173,7 +176,7 @@ int RegGet(const std::wstring& keyPath, const std::wstring& name) {
 }
 
 int Usage() {
-  std::fputs("usage: driver wait|waitgone|click|check|msgbox|regget|run|dump ...\n", stderr);
+  std::fputs("usage: driver wait|waitgone|click|waitbutton|check|msgbox|regget|run|dump ...\n", stderr);
   return 2;
 }
 }  // namespace
@@ -196,7 +199,7 @@ int wmain(int argc, wchar_t** argv) {
       return 0;
     return Fail(L"window still there: " + std::wstring(argv[2]));
   }
-  if (command == L"click" && argc >= 4) {
+  if ((command == L"click" || command == L"waitbutton") && argc >= 4) {
     HWND button = nullptr;
     const bool ready = WaitFor(TimeoutArg(argc, argv, 4), [&] {
       HWND top = FindTop(argv[2], false);
@@ -205,7 +208,8 @@ int wmain(int argc, wchar_t** argv) {
     });
     if (!ready)
       return Fail(L"no enabled button \"" + std::wstring(argv[3]) + L"\" in \"" + argv[2] + L"\"");
-    PostMessageW(button, BM_CLICK, 0, 0);
+    if (command == L"click")
+      PostMessageW(button, BM_CLICK, 0, 0);
     return 0;
   }
   if (command == L"check" && argc >= 5) {
@@ -226,6 +230,8 @@ int wmain(int argc, wchar_t** argv) {
       if (ClassOf(child) == L"Static" && !TextOf(child).empty())
         Print(L"text: " + TextOf(child));
     const std::wstring answer = argv[3];
+    if (answer == L"none")  // only wait for the box and print its text
+      return 0;
     const int id = answer == L"yes" ? IDYES : answer == L"no" ? IDNO : answer == L"cancel" ? IDCANCEL : IDOK;
     HWND button = GetDlgItem(box, id);
     if (!button)
