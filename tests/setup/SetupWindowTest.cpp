@@ -347,3 +347,17 @@ TEST_F(SetupWindowTest, TheCopyPageHasTwoSmoothBarsAndItsClipsOrNone) {
   f.SetFileLabel(L"Копирование файла: a.txt");
   EXPECT_EQ(GetText(f.Frame61.FileLabel), L"Копирование файла: a.txt");
 }
+
+TEST_F(SetupWindowTest, ClosingDuringTheInstallLetsItRunToItsEnd) {
+  TempDir target;
+  TestPackage package(L"[One_Data]\r\nCountOfFiles=1\r\n[One_Files]\r\nFileName1=a.txt\r\nFileSize1=3\r\n");
+  WriteTextFile(package / L"data.dat", "abc");
+  TForm1& f = Open(package);
+  SetText(f.Frame41.Edit1, target / L"x");
+  PostMessageW(f.Handle(), WM_CLOSE, 0, 0);  // handled at the install's first pause
+  f.Button2Click();
+  EXPECT_EQ(f.Handle(), nullptr);
+  EXPECT_TRUE(f.State().Installed);
+  EXPECT_EQ(ReadFileBytes(target / L"x\\a.txt"), "abc");
+  EXPECT_TRUE(dialogs.asked.empty());
+}

@@ -46,6 +46,8 @@ void TForm1::CreateControls() {
   Label1 = CreateFittedLabel(form, L"", 16, 16, UiBoldFont());
   CreateChild(form, L"STATIC", L"", WS_VISIBLE | SS_ETCHEDHORZ, 0, 48, 537, 3);
   Label2 = CreateFittedLabel(form, L"Этапы установки:", 16, 56);
+  // The wide pages lie over the label and the list: neither may paint over them.
+  SetWindowLongW(Label2, GWL_STYLE, GetWindowLongW(Label2, GWL_STYLE) | WS_CLIPSIBLINGS);
   ListBox1 = CreateChild(form, L"LISTBOX", L"",
                          WS_VISIBLE | WS_TABSTOP | WS_BORDER | WS_VSCROLL | WS_CLIPSIBLINGS | LBS_NOTIFY |
                              LBS_NOINTEGRALHEIGHT,
