@@ -4,6 +4,7 @@
 #include <shlobj.h>
 
 #include <memory>
+#include <utility>
 
 #include "support/FileSystem.h"
 #include "support/Handle.h"
@@ -23,6 +24,9 @@ bool SystemDialogs::OpenFiles(HWND owner, const std::wstring& filter, bool multi
   ofn.lpstrFilter = filter.c_str();
   ofn.lpstrFile = buffer.data();
   ofn.nMaxFile = static_cast<DWORD>(buffer.size());
+  // A folder asked for once; afterwards the dialog returns to the last one used.
+  std::wstring initialFolder = std::exchange(openFolder_, std::wstring());
+  ofn.lpstrInitialDir = initialFolder.empty() ? nullptr : initialFolder.c_str();
   ofn.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST |
               (multiSelect ? OFN_ALLOWMULTISELECT : 0);
   if (!GetOpenFileNameW(&ofn))
@@ -119,6 +123,15 @@ bool SystemDialogs::BrowseForFolder(HWND owner, const std::wstring& title, const
   if (folder.size() > 3)
     folder = WithoutTrailingBackslash(folder);
   return true;
+}
+
+std::wstring DialogFilter(std::wstring_view pipeSeparated) {
+  std::wstring filter(pipeSeparated);
+  for (wchar_t& c : filter)
+    if (c == L'|')
+      c = L'\0';
+  filter.push_back(L'\0');  // with the string's own terminator: the closing double zero
+  return filter;
 }
 
 COLORREF ResolveColor(int32_t colorValue) {

@@ -32,6 +32,8 @@ public:
                                std::wstring& folder) = 0;
   // The font dialog with colour; false on Cancel.
   virtual bool ChooseFont(HWND owner, FontChoice& font) = 0;
+  // The folder the next open-file dialog starts in (otherwise the last one used).
+  virtual void SetOpenFolder(const std::wstring& /*folder*/) {}
 };
 
 // The real dialogs of the platform.
@@ -44,7 +46,14 @@ public:
   bool BrowseForFolder(HWND owner, const std::wstring& title, const std::wstring& root,
                        std::wstring& folder) override;
   bool ChooseFont(HWND owner, FontChoice& font) override;
+  void SetOpenFolder(const std::wstring& folder) override { openFolder_ = folder; }
+
+private:
+  std::wstring openFolder_;
 };
+
+// "Name|*.ext|..." as the open-file dialog's zero-separated filter.
+std::wstring DialogFilter(std::wstring_view pipeSeparated);
 
 // A COLORREF for a colour value that may name a system colour (top byte all ones).
 COLORREF ResolveColor(int32_t colorValue);

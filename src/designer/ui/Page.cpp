@@ -1,0 +1,95 @@
+#include "designer/ui/Page.h"
+
+#include <commctrl.h>
+#include <richedit.h>
+
+#include "win/Layout.h"
+
+void Page::Create(HWND parent, int x, int y, int width, int height) {
+  CreateWindowInstance(L"KovrinPage", L"", WS_CHILD | WS_CLIPSIBLINGS, WS_EX_CONTROLPARENT, Scale(x),
+                       Scale(y), Scale(width), Scale(height), parent, nullptr,
+                       reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
+  CreateControls();
+}
+
+HWND Page::Add(const wchar_t* className, const std::wstring& text, DWORD style, int x, int y,
+               int width, int height, std::optional<std::wstring> hint, DWORD exStyle) {
+  HWND control = CreateChild(Handle(), className, text, WS_VISIBLE | style, x, y, width, height,
+                             nextId_++, exStyle);
+  context_.hints.Attach(control, std::move(hint));
+  return control;
+}
+
+HWND Page::AddButton(const std::wstring& text, int x, int y, int width, int height,
+                     std::optional<std::wstring> hint) {
+  return Add(WC_BUTTONW, text, WS_TABSTOP | BS_PUSHBUTTON, x, y, width, height, std::move(hint));
+}
+
+HWND Page::AddCheckBox(const std::wstring& text, int x, int y, int width,
+                       std::optional<std::wstring> hint) {
+  return Add(WC_BUTTONW, text, WS_TABSTOP | BS_AUTOCHECKBOX, x, y, width, 17, std::move(hint));
+}
+
+HWND Page::AddLabel(const std::wstring& text, int x, int y, int width,
+                    std::optional<std::wstring> hint) {
+  // SS_NOTIFY: the label takes the mouse itself, so passing over it never empties the bar.
+  return Add(WC_STATICW, text, SS_NOTIFY | SS_LEFT, x, y, width, 13, std::move(hint));
+}
+
+HWND Page::AddEdit(int x, int y, int width, std::optional<std::wstring> hint) {
+  return Add(WC_EDITW, L"", WS_TABSTOP | ES_AUTOHSCROLL, x, y, width, 21, std::move(hint),
+             WS_EX_CLIENTEDGE);
+}
+
+void Page::SetBoxColor(HWND box, bool windowColor) {
+  boxColors_[box] = windowColor;
+  wchar_t className[32] = {};
+  GetClassNameW(box, className, 32);
+  if (lstrcmpiW(className, MSFTEDIT_CLASS) == 0)
+    SendMessageW(box, EM_SETBKGNDCOLOR, 0, GetSysColor(windowColor ? COLOR_WINDOW : COLOR_BTNFACE));
+  InvalidateRect(box, nullptr, TRUE);
+}
+
+void Page::Govern(HWND box, bool enabled) {
+  EnableWindow(box, enabled);
+  SetBoxColor(box, enabled);
+}
+
+COLORREF Page::BoxColor(HWND box) const {
+  auto found = boxColors_.find(box);
+  bool window = found == boxColors_.end() ? true : found->second;
+  return GetSysColor(window ? COLOR_WINDOW : COLOR_BTNFACE);
+}
+
+LRESULT Page::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_COMMAND:
+      if (lParam)
+        OnCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
+      return 0;
+    case WM_NOTIFY:
+      return OnNotify(reinterpret_cast<NMHDR*>(lParam));
+    case WM_MOUSEMOVE:
+      context_.hints.Show(L"");
+      return 0;
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORSTATIC: {
+      HWND control = reinterpret_cast<HWND>(lParam);
+      auto found = boxColors_.find(control);
+      if (found == boxColors_.end())
+        break;
+      int colorIndex = found->second ? COLOR_WINDOW : COLOR_BTNFACE;
+      HDC dc = reinterpret_cast<HDC>(wParam);
+      SetBkColor(dc, GetSysColor(colorIndex));
+      PrepareBoxText(control, dc);
+      return reinterpret_cast<LRESULT>(GetSysColorBrush(colorIndex));
+    }
+  }
+  return Window::HandleMessage(message, wParam, lParam);
+}
+
+bool IsChecked(HWND box) { return SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+
+void SetChecked(HWND box, bool checked) {
+  SendMessageW(box, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+}

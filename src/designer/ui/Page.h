@@ -1,0 +1,81 @@
+#pragma once
+// The base of the seven project pages: a child panel of the main window that
+// creates its controls at 96-DPI positions, feeds the status bar, and paints
+// governed text boxes in the window or the button-face colour.
+
+#include <windows.h>
+
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+
+#include "designer/ui/StatusHints.h"
+#include "win/Dialogs.h"
+#include "win/Window.h"
+
+class TForm2;
+
+// What the main window keeps for its pages (besides the project in their controls).
+struct DesignerState {
+  std::wstring DesignerFolder;  // with a trailing "\"
+  std::wstring FolderRoot;      // last "Добавить папку" choice
+  std::wstring DetectedWinRarPath;
+  bool WinRarFound = false;
+  HKEY WinRarRoot = HKEY_LOCAL_MACHINE;  // where FindWinRarPath looks (tests: a scratch key)
+  std::wstring WinRarKey;
+};
+
+struct PageContext {
+  Dialogs& dialogs;
+  StatusHints& hints;
+  DesignerState& state;
+  // Runs once the shortcut editor is up, before its modal loop (tests fill and close it).
+  std::function<void(TForm2&)> editorShown;
+};
+
+class Page : public Window {
+public:
+  explicit Page(PageContext& context) : context_(context) {}
+  // Creates the panel at a 96-DPI position inside `parent`, hidden.
+  void Create(HWND parent, int x, int y, int width, int height);
+  void Show(bool visible) { ShowWindow(Handle(), visible ? SW_SHOW : SW_HIDE); }
+  // Its own visibility, whether or not the main window is shown.
+  bool Visible() const { return (GetWindowLongW(Handle(), GWL_STYLE) & WS_VISIBLE) != 0; }
+
+  // The colour a governed text box is painted in now.
+  COLORREF BoxColor(HWND box) const;
+
+protected:
+  virtual void CreateControls() = 0;
+  virtual void OnCommand(int /*id*/, int /*code*/, HWND /*control*/) {}
+  virtual LRESULT OnNotify(NMHDR* /*header*/) { return 0; }
+  // Lets a page give a governed box its own text colour.
+  virtual void PrepareBoxText(HWND /*box*/, HDC /*dc*/) {}
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+  // A child control; `hint` is its status-bar text (none: the bar stays as it is).
+  HWND Add(const wchar_t* className, const std::wstring& text, DWORD style, int x, int y, int width,
+           int height, std::optional<std::wstring> hint = std::nullopt, DWORD exStyle = 0);
+  HWND AddButton(const std::wstring& text, int x, int y, int width, int height,
+                 std::optional<std::wstring> hint = std::nullopt);
+  HWND AddCheckBox(const std::wstring& text, int x, int y, int width,
+                   std::optional<std::wstring> hint = std::nullopt);
+  HWND AddLabel(const std::wstring& text, int x, int y, int width,
+                std::optional<std::wstring> hint = std::nullopt);
+  HWND AddEdit(int x, int y, int width, std::optional<std::wstring> hint = std::nullopt);
+
+  // Window colour when true, button-face colour when false.
+  void SetBoxColor(HWND box, bool windowColor);
+  // The rule of governed boxes: enabled in the window colour, disabled in button face.
+  void Govern(HWND box, bool enabled);
+
+  PageContext& context_;
+
+private:
+  std::map<HWND, bool> boxColors_;
+  int nextId_ = 100;
+};
+
+bool IsChecked(HWND box);
+void SetChecked(HWND box, bool checked);

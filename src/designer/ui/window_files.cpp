@@ -1,0 +1,214 @@
+#include "designer/ui/window_files.h"
+
+#include <commctrl.h>
+
+#include "support/FileSystem.h"
+#include "win/Application.h"
+#include "win/Layout.h"
+#include "win/MessagePump.h"
+
+namespace {
+constexpr wchar_t kTooLargeCaption[] = L"Внимание!";
+constexpr size_t kRefusedNamesShown = 10;
+}  // namespace
+
+// Lists each row as the walk finds it, keeps the labels current and lets the
+// window repaint; stops when the program is asked to quit.
+class TFrame2::ListSink final : public FileRowSink {
+public:
+  explicit ListSink(TFrame2& page) : page_(page) {}
+  bool AddFileRow(FileEntry entry) override {
+    page_.AppendRow(std::move(entry));
+    page_.UpdateFileTotals();
+    return PumpMessages();
+  }
+  void RefuseFile(const std::wstring& path) override { refused.push_back(path); }
+  std::vector<std::wstring> refused;
+
+private:
+  TFrame2& page_;
+};
+
+void TFrame2::CreateControls() {
+  Button1 = AddButton(L"Добавить файлы", 8, 0, 121, 25, L"Добавить несколько файлов из одной папки");
+  Button2 = AddButton(L"Добавить папку", 8, 32, 121, 25,
+                      L"Добавить все вложенные файлы и папки, начиная с выбранной");
+  Button3 = AddButton(L"Удалить выделеное", 8, 64, 121, 25, L"Удалить из списка все выделеные файлы");
+  Button4 = AddButton(L"Очистить список", 8, 96, 121, 25, L"Полностью очистить список файлов");
+  Label1 = AddLabel(FileCountText(0), 144, 8, 250, L"Количество файлов для установки");
+  Label2 = AddLabel(TotalSizeText(0), 144, 32, 250, L"Общий размер всех файлов в списке");
+  ListView1 = Add(WC_LISTVIEWW, L"",
+                  WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA | LVS_SHOWSELALWAYS | LVS_EDITLABELS |
+                      LVS_NOSORTHEADER,
+                  0, 136, 400, 150, L"Список файлов для установки", WS_EX_CLIENTEDGE);
+  ListView_SetExtendedListViewStyle(ListView1, LVS_EX_FULLROWSELECT);
+  const struct {
+    const wchar_t* caption;
+    int width;
+  } columns[] = {{L"Относительное имя файла", 150}, {L"Локальный путь файла", 140}, {L"Размер файла", 98}};
+  for (int i = 0; i < 3; ++i) {
+    LVCOLUMNW column{LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM};
+    column.pszText = const_cast<wchar_t*>(columns[i].caption);
+    column.cx = Scale(columns[i].width);
+    column.iSubItem = i;
+    ListView_InsertColumn(ListView1, i, &column);
+  }
+}
+
+void TFrame2::OnCommand(int, int code, HWND control) {
+  if (code != BN_CLICKED)
+    return;
+  if (control == Button1)
+    Frame21Button1Click();
+  else if (control == Button2)
+    Frame21Button2Click();
+  else if (control == Button3)
+    Frame21Button3Click();
+  else if (control == Button4)
+    Frame21Button4Click();
+}
+
+LRESULT TFrame2::OnNotify(NMHDR* header) {
+  if (header->hwndFrom != ListView1)
+    return 0;
+  if (header->code == LVN_GETDISPINFOW) {
+    auto* info = reinterpret_cast<NMLVDISPINFOW*>(header);
+    if (!(info->item.mask & LVIF_TEXT) || info->item.iItem < 0 || info->item.iItem >= FileCount())
+      return 0;
+    const FileEntry& row = rows_[static_cast<size_t>(info->item.iItem)];
+    cellText_ = info->item.iSubItem == 0   ? row.RelativeName
+                : info->item.iSubItem == 1 ? row.LocalFolder
+                                           : SizeText(row.Size);
+    info->item.pszText = cellText_.data();
+    return 0;
+  }
+  if (header->code == LVN_ENDLABELEDITW) {
+    // The typed text becomes the relative name as it stands.
+    auto* info = reinterpret_cast<NMLVDISPINFOW*>(header);
+    if (info->item.pszText && info->item.iItem >= 0 && info->item.iItem < FileCount()) {
+      rows_[static_cast<size_t>(info->item.iItem)].RelativeName = info->item.pszText;
+      return TRUE;
+    }
+    return FALSE;
+  }
+  return 0;
+}
+
+void TFrame2::AppendRow(FileEntry entry) {
+  totals_.Add(entry.Size);
+  rows_.push_back(std::move(entry));
+  SyncItemCount();
+}
+
+void TFrame2::SyncItemCount() {
+  ListView_SetItemCountEx(ListView1, FileCount(), LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
+}
+
+void TFrame2::AppendRows(const std::vector<FileEntry>& rows) {
+  for (const FileEntry& row : rows)
+    AppendRow(row);
+}
+
+void TFrame2::UpdateFileTotals() {
+  SetText(Label1, FileCountText(FileCount()));
+  SetText(Label2, TotalSizeText(totals_.Total()));
+}
+
+void TFrame2::Frame21Button1Click() {
+  std::vector<std::wstring> chosen;
+  if (!context_.dialogs.OpenFiles(GetAncestor(Handle(), GA_ROOT), DialogFilter(L"Любые файлы (*.*)|*.*"), true,
+                                  chosen))
+    return;
+  std::vector<std::wstring> refused;
+  for (const std::wstring& path : chosen) {
+    std::optional<FileEntry> entry = SingleFileEntry(path);
+    if (!entry) {
+      refused.push_back(path);
+      continue;
+    }
+    AppendRow(std::move(*entry));
+    UpdateFileTotals();
+    if (!PumpMessages())
+      break;
+  }
+  ReportRefused(refused);
+}
+
+void TFrame2::Frame21Button2Click() {
+  std::wstring folder;
+  if (!context_.dialogs.BrowseForFolder(ApplicationWindow(), L"Выберите папку", L"", folder))
+    return;
+  context_.state.FolderRoot = folder;
+  AddFolderTree(WithoutTrailingBackslash(folder));
+}
+
+bool TFrame2::AddFolderTree(const std::wstring& folder) {
+  ListSink sink(*this);
+  SendMessageW(ListView1, WM_SETREDRAW, FALSE, 0);
+  bool finished = ::AddFolderTree(folder, context_.state.FolderRoot, sink);
+  SendMessageW(ListView1, WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(ListView1, nullptr, TRUE);
+  ReportRefused(sink.refused);
+  return finished;
+}
+
+void TFrame2::ReportRefused(const std::vector<std::wstring>& refused) {
+  if (refused.empty())
+    return;
+  std::wstring text = refused.size() == 1
+                          ? L"Файл не добавлен в список, так как его размер 2 ГБ или больше:\n"
+                          : L"Файлы не добавлены в список, так как размер каждого 2 ГБ или больше:\n";
+  for (size_t i = 0; i < refused.size() && i < kRefusedNamesShown; ++i)
+    text += L"\n" + refused[i];
+  if (refused.size() > kRefusedNamesShown)
+    text += L"\n… и ещё " + std::to_wstring(refused.size() - kRefusedNamesShown);
+  text += L"\n\nУстановочный пакет не может хранить файлы такого размера.";
+  context_.dialogs.Ask(L"FileTooLarge", text, kTooLargeCaption, MB_OK | MB_ICONWARNING);
+}
+
+void TFrame2::Frame21Button3Click() {
+  std::vector<bool> selected(rows_.size(), false);
+  bool any = false;
+  for (int i = ListView_GetNextItem(ListView1, -1, LVNI_SELECTED); i >= 0;
+       i = ListView_GetNextItem(ListView1, i, LVNI_SELECTED)) {
+    if (i < FileCount()) {
+      selected[static_cast<size_t>(i)] = true;
+      any = true;
+    }
+  }
+  if (any) {
+    ListView_SetItemState(ListView1, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+    std::vector<FileEntry> kept;
+    kept.reserve(rows_.size());
+    for (size_t i = 0; i < rows_.size(); ++i) {
+      if (selected[i])
+        totals_.Remove(rows_[i].Size);
+      else
+        kept.push_back(std::move(rows_[i]));
+    }
+    rows_ = std::move(kept);
+    ListView_SetItemCountEx(ListView1, FileCount(), 0);
+    InvalidateRect(ListView1, nullptr, TRUE);
+  }
+  UpdateFileTotals();
+}
+
+void TFrame2::Frame21Button4Click() {
+  rows_.clear();
+  totals_.Clear();
+  ListView_SetItemCountEx(ListView1, 0, 0);
+  UpdateFileTotals();
+}
+
+void TFrame2::Load(const SetupProject& project) {
+  rows_ = project.Files;
+  totals_.Clear();
+  for (const FileEntry& row : rows_)
+    totals_.Add(row.Size);
+  ListView_SetItemState(ListView1, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+  ListView_SetItemCountEx(ListView1, FileCount(), 0);
+  InvalidateRect(ListView1, nullptr, TRUE);
+  UpdateFileTotals();
+}
+
+void TFrame2::Store(SetupProject& project) const { project.Files = rows_; }

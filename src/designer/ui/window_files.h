@@ -1,0 +1,50 @@
+#pragma once
+// Files page "Файлы": the files the package installs, in list order. The rows
+// live in a vector shown by a virtual list view, so tens of thousands of rows
+// cost no more than their text.
+
+#include <vector>
+
+#include "designer/FileList.h"
+#include "designer/ui/Page.h"
+#include "formats/SetupProject.h"
+
+class TFrame2 : public Page {
+public:
+  using Page::Page;
+  void Load(const SetupProject& project);  // replaces the rows and sets the labels
+  void Store(SetupProject& project) const;
+
+  // Appends rows without touching the labels (the example project does this).
+  void AppendRows(const std::vector<FileEntry>& rows);
+
+  void Frame21Button1Click();  // "Добавить файлы"
+  void Frame21Button2Click();  // "Добавить папку"
+  void Frame21Button3Click();  // "Удалить выделеное"
+  void Frame21Button4Click();  // "Очистить список"
+  // Appends every file below `folder` (FolderRoot must be set); false when stopped.
+  bool AddFolderTree(const std::wstring& folder);
+  void UpdateFileTotals();
+  int FileCount() const { return static_cast<int>(rows_.size()); }
+  int64_t TotalFileSize() const { return totals_.Total(); }
+  const std::vector<FileEntry>& Rows() const { return rows_; }
+
+  HWND Button1 = nullptr, Button2 = nullptr, Button3 = nullptr, Button4 = nullptr;
+  HWND Label1 = nullptr, Label2 = nullptr;
+  HWND ListView1 = nullptr;
+
+protected:
+  void CreateControls() override;
+  void OnCommand(int id, int code, HWND control) override;
+  LRESULT OnNotify(NMHDR* header) override;
+
+private:
+  class ListSink;
+  void AppendRow(FileEntry entry);
+  void SyncItemCount();
+  void ReportRefused(const std::vector<std::wstring>& refused);
+
+  std::vector<FileEntry> rows_;
+  FileTotals totals_;
+  std::wstring cellText_;  // text handed to the list view for the cell it asked for
+};

@@ -1,0 +1,30 @@
+#pragma once
+// Compression page "Сжатие": WinRAR, its method, and the sort by extension.
+
+#include "designer/ui/Page.h"
+#include "formats/SetupProject.h"
+
+class TFrame3 : public Page {
+public:
+  using Page::Page;
+  void Load(const SetupProject& project);
+  void Store(SetupProject& project) const;
+
+  // Runs FindWinRarPath and keeps its result in the designer's state.
+  bool FindWinRarPath();
+  // At designer start: the path box takes the detected path when WinRAR is registered.
+  void FillDetectedPath();
+  void SetUseWinRar(bool use);  // as a click on the box
+  void SelectMethod(int index) { SendMessageW(ComboBox1, CB_SETCURSEL, index, 0); }
+
+  void Frame31CheckBox1Click();
+  void Frame31Button1Click();  // "..."
+  void Frame31Button2Click();  // "Авто"
+
+  HWND CheckBox1 = nullptr, Label2 = nullptr, Edit1 = nullptr, Button1 = nullptr, Button2 = nullptr;
+  HWND Label1 = nullptr, ComboBox1 = nullptr, CheckBox2 = nullptr;
+
+protected:
+  void CreateControls() override;
+  void OnCommand(int id, int code, HWND control) override;
+};

@@ -1,0 +1,36 @@
+#pragma once
+// Shortcuts page "Ярлыки": the shell shortcuts the setup program creates.
+
+#include <vector>
+
+#include "designer/ui/Page.h"
+#include "formats/SetupProject.h"
+
+class TFrame6 : public Page {
+public:
+  using Page::Page;
+  void Load(const SetupProject& project);
+  void Store(SetupProject& project) const;
+  // Appends a row without touching the buttons (the example project does this).
+  void AppendRow(const ShortcutEntry& entry);
+  const std::vector<ShortcutEntry>& Rows() const { return rows_; }
+  int Selected() const;
+  void Select(int index);  // selects a row as a click would, without the click rule
+
+  void Frame61Button1Click();  // "Добавить ярлык"
+  void Frame61Button2Click();  // "Редактировать"
+  void Frame61Button3Click();  // "Удалить"
+  void Frame61ListView1Click();
+
+  HWND Button1 = nullptr, Button2 = nullptr, Button3 = nullptr, ListView1 = nullptr;
+
+protected:
+  void CreateControls() override;
+  void OnCommand(int id, int code, HWND control) override;
+  LRESULT OnNotify(NMHDR* header) override;
+
+private:
+  void SyncItemCount();
+  std::vector<ShortcutEntry> rows_;
+  std::wstring cellText_;
+};

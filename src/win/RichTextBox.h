@@ -1,0 +1,26 @@
+#pragma once
+// A rich-text box (msftedit's RICHEDIT50W) that loads RTF files and hands its
+// content back as an RTF document; shared by the designer and the setup program.
+
+#include <windows.h>
+
+#include <string>
+
+// Loads msftedit.dll once for the process; call before creating a box.
+void LoadRichEditLibrary();
+// The class name to create boxes with.
+const wchar_t* RichEditClassName();
+
+// Gives a new box a plain (non-bold) default font, as RTF without \plain expects.
+void SetRichTextDefaultFont(HWND box, HFONT font);
+// Replaces the content with the RTF file, streamed in fixed blocks. Raises
+// `Cannot open file "…". …` and keeps the old content when it cannot be opened.
+void LoadRichTextFile(HWND box, const std::wstring& path);
+// Replaces the content with an RTF document held in memory.
+void SetRichText(HWND box, const std::string& rtf);
+// The content as an RTF document.
+std::string GetRichText(HWND box);
+// Appends one line of plain text at the end (also in a read-only box).
+void AppendRichTextLine(HWND box, const std::wstring& line);
+// The plain text, lines separated by "\r\n".
+std::wstring GetRichPlainText(HWND box);
