@@ -65,6 +65,8 @@ protected:
                 std::optional<std::wstring> hint = std::nullopt);
   HWND AddEdit(int x, int y, int width, std::optional<std::wstring> hint = std::nullopt);
 
+  // Widens a check box or radio button whose caption does not fit.
+  void FitToText(HWND control);
   // Window colour when true, button-face colour when false.
   void SetBoxColor(HWND box, bool windowColor);
   // The rule of governed boxes: enabled in the window colour, disabled in button face.

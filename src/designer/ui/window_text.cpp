@@ -74,6 +74,8 @@ void TTextFrame::CreateControls() {
                      L"Использовать формат RTF");
   RadioButton2 = Add(WC_BUTTONW, L"TXT файл", BS_AUTORADIOBUTTON, 152, 240, 113, 17,
                      L"Использовать формат TXT");
+  FitToText(RadioButton1);
+  FitToText(RadioButton2);
   SetChecked(RadioButton1, true);
   Button1 = AddButton(L"Загрузить из файла...", 16, 264, 129, 25, L"Загрузить текст из файла RTF или TXT");
   Button2 = AddButton(L"Изменить шрифт...", 152, 264, 129, 25, L"Изменить шрифт для файла TXT");
