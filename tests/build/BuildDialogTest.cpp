@@ -1,0 +1,143 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <functional>
+
+#include "BuildFixture.h"
+#include "designer/ui/create_install.h"
+#include "win/Layout.h"
+
+namespace {
+// Answers every box with OK and lets the test look at the dialog meanwhile.
+class AnsweringPrompter : public Prompter {
+public:
+  int Ask(std::wstring_view id, const std::wstring& text, const std::wstring& caption, unsigned style) override {
+    ids.emplace_back(id);
+    texts.push_back(text);
+    captions.push_back(caption);
+    styles.push_back(style);
+    if (onAsk)
+      onAsk();
+    return IDOK;
+  }
+  std::vector<std::wstring> ids, texts, captions;
+  std::vector<unsigned> styles;
+  std::function<void()> onAsk;
+};
+
+HICON MarkOf(const TForm3& form, int stage) {
+  return reinterpret_cast<HICON>(SendMessageW(form.StageMark(stage), STM_GETICON, 0, 0));
+}
+bool IsBold(HWND label) { return reinterpret_cast<HFONT>(SendMessageW(label, WM_GETFONT, 0, 0)) == UiBoldFont(); }
+
+// Presses "Отмена" as soon as the payload stage begins.
+class CancellingForm : public TForm3 {
+public:
+  using TForm3::TForm3;
+  void StageBegins(BuildStage stage) override {
+    TForm3::StageBegins(stage);
+    if (stage == BuildStage::Payload)
+      PostMessageW(CancelButton(), BM_CLICK, 0, 0);
+  }
+};
+
+class OwnerWindow {
+public:
+  OwnerWindow() {
+    hwnd = CreateWindowExW(0, L"STATIC", L"owner", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr, nullptr,
+                           GetModuleHandleW(nullptr), nullptr);
+  }
+  ~OwnerWindow() { DestroyWindow(hwnd); }
+  HWND hwnd;
+};
+}  // namespace
+
+TEST(BuildDialog, ShowsTheFinishedRunThenClosesAfterTheSuccessBox) {
+  InitCommonControls();
+  BuildFixture fx;
+  SetupProject project = ExampleProjectIn(fx);
+  AnsweringPrompter prompter;
+  OwnerWindow owner;
+  TForm3 form(project, fx.Folders(), prompter);
+  prompter.onAsk = [&] {
+    HWND dialog = form.Handle();
+    ASSERT_TRUE(IsWindow(dialog));
+    EXPECT_FALSE(IsWindowEnabled(owner.hwnd));  // modal over its owner
+    EXPECT_EQ(GetText(dialog), L"Создание программы установки");
+    RECT client;
+    GetClientRect(dialog, &client);
+    EXPECT_EQ(client.right, Scale(392));
+    EXPECT_EQ(client.bottom, Scale(266));
+    const wchar_t* labels[] = {L"Создание INI файла", L"Добавление файлов для установки",
+                               L"Добавление дополнительной информации", L"Сжатие файлов"};
+    for (int stage = 1; stage <= 4; ++stage) {
+      EXPECT_EQ(GetText(form.StageLabel(stage)), labels[stage - 1]);
+      EXPECT_EQ(MarkOf(form, stage), form.CheckMark()) << stage;
+      EXPECT_FALSE(IsBold(form.StageLabel(stage))) << stage;
+    }
+    EXPECT_EQ(GetText(form.StatusLine()), L"Создание завершено");
+    EXPECT_TRUE(GetWindowLongPtrW(form.ProgressBar(), GWL_STYLE) & PBS_SMOOTH);
+    EXPECT_EQ(SendMessageW(form.ProgressBar(), PBM_GETRANGE, FALSE, 0), 100);
+    EXPECT_EQ(GetText(form.CancelButton()), L"Отмена");
+  };
+
+  EXPECT_TRUE(form.ShowModal(owner.hwnd, 0));
+
+  ASSERT_EQ(prompter.ids.size(), 1u);
+  EXPECT_EQ(prompter.texts[0], L"Установочная программа создана.");
+  EXPECT_EQ(prompter.captions[0], L"Kovrin");
+  EXPECT_EQ(prompter.styles[0], static_cast<unsigned>(MB_OK | MB_ICONINFORMATION));
+  EXPECT_TRUE(IsWindowEnabled(owner.hwnd));
+  EXPECT_FALSE(IsWindow(form.Handle()));
+  EXPECT_TRUE(FileExists(fx.output + L"\\Setup.exe"));
+  EXPECT_EQ(project.Files[1].Size, 450001);  // the refreshed size reaches the project
+}
+
+TEST(BuildDialog, AFailedRunStaysOpenAtTheStageReached) {
+  InitCommonControls();
+  BuildFixture fx;
+  SetupProject project;
+  project.OutputFolder = fx.output;
+  project.Files = {FileEntry{L"gone.bin", fx.sources, 5}};
+  AnsweringPrompter prompter;
+  TForm3 form(project, fx.Folders(), prompter);
+  prompter.onAsk = [&] {
+    EXPECT_EQ(MarkOf(form, 1), form.CheckMark());
+    EXPECT_EQ(MarkOf(form, 2), form.Arrow());
+    EXPECT_EQ(MarkOf(form, 3), nullptr);
+    EXPECT_EQ(MarkOf(form, 4), nullptr);
+    EXPECT_FALSE(IsBold(form.StageLabel(1)));
+    EXPECT_TRUE(IsBold(form.StageLabel(2)));
+    EXPECT_EQ(GetText(form.StatusLine()), L"Добавление файла gone.bin");
+    // The author closes the dialog through its frame once the box is gone.
+    PostMessageW(form.Handle(), WM_CLOSE, 0, 0);
+  };
+
+  EXPECT_FALSE(form.ShowModal(nullptr, 0));
+
+  ASSERT_EQ(prompter.ids.size(), 1u);
+  EXPECT_EQ(prompter.ids[0], L"build.error");
+  EXPECT_EQ(prompter.styles[0], static_cast<unsigned>(MB_OK | MB_ICONSTOP));
+  EXPECT_NE(prompter.texts[0].find(L"gone.bin"), std::wstring::npos);
+  EXPECT_EQ(BuildFixture::FilesIn(fx.build), (std::vector<std::wstring>{L"Setup.ini", L"data.dat"}));
+}
+
+TEST(BuildDialog, CancelButtonStopsTheRunBetweenBlocks) {
+  InitCommonControls();
+  BuildFixture fx;
+  SetupProject project;
+  project.OutputFolder = fx.output;
+  project.Files = {fx.AddSource(L"big.bin", 5000000, 1)};
+  AnsweringPrompter prompter;
+  CancellingForm form(project, fx.Folders(), prompter);
+  prompter.onAsk = [&] { EXPECT_EQ(GetText(form.StatusLine()), L"Создание отменено"); };
+
+  EXPECT_FALSE(form.ShowModal(nullptr, 0));
+
+  ASSERT_EQ(prompter.ids.size(), 1u);
+  EXPECT_EQ(prompter.texts[0], L"Создание программы установки отменено.");
+  EXPECT_TRUE(BuildFixture::FilesIn(fx.build).empty());
+  EXPECT_TRUE(BuildFixture::FilesIn(fx.output).empty());
+}
