@@ -79,7 +79,8 @@ BuildResult RunBuild(SetupProject& project, const BuildFolders& folders, BuildOb
     return {BuildOutcome::Cancelled, kBuildCancelledText};
   } catch (const KovrinError& error) {
     return {BuildOutcome::Failed, error.Message()};
-  } catch (const std::bad_alloc&) {
-    return {BuildOutcome::Failed, L"Out of memory."};
+  } catch (const std::exception& error) {  // out of memory and the like
+    const std::string what = error.what();
+    return {BuildOutcome::Failed, std::wstring(what.begin(), what.end())};
   }
 }
