@@ -11,6 +11,7 @@ dpkg -s wine32:i386 >/dev/null 2>&1 || need+=(wine32:i386)
 command -v Xvfb >/dev/null || need+=(xvfb)
 command -v import >/dev/null && import -version 2>/dev/null | grep -q ImageMagick || need+=(imagemagick)
 [ -f /usr/src/googletest/CMakeLists.txt ] || need+=(googletest)
+[ -d /usr/share/wine/fonts ] || need+=(fonts-wine)
 command -v localedef >/dev/null || need+=(locales)
 
 if [ ${#need[@]} -eq 0 ]; then

@@ -24,20 +24,9 @@ const std::wstring* SetupValue(const SetupState& state, std::wstring_view name) 
 }  // namespace
 
 std::wstring ExpandSetupVariables(const SetupState& state, std::wstring_view text) {
-  const std::wstring expanded = ExpandPathVariables(text);
-  std::wstring output;
-  output.reserve(expanded.size());
-  std::wstring_view rest = expanded;
-  size_t p;
-  while ((p = rest.find(L'%')) != std::wstring_view::npos) {
-    output.append(rest.substr(0, p));
-    rest.remove_prefix(p + 1);
-    size_t q = rest.find(L'%');
-    std::wstring_view name = q == std::wstring_view::npos ? std::wstring_view() : rest.substr(0, q);
+  // Unknown names and a lone "%" are dropped: nothing is appended for them.
+  return ReplaceReferences(ExpandPathVariables(text), [&](std::wstring_view name, std::wstring& output) {
     if (const std::wstring* value = SetupValue(state, name))
       output += *value;
-    rest.remove_prefix(q == std::wstring_view::npos ? 0 : q + 1);
-  }
-  output.append(rest);
-  return output;
+  });
 }

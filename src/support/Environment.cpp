@@ -33,7 +33,8 @@ std::wstring GetEnvVar(const std::wstring& name) {
   return value;
 }
 
-std::wstring ExpandPathVariables(std::wstring_view text) {
+std::wstring ReplaceReferences(std::wstring_view text,
+                               const std::function<void(std::wstring_view, std::wstring&)>& substitute) {
   std::wstring output;
   output.reserve(text.size());
   std::wstring_view rest = text;
@@ -42,19 +43,24 @@ std::wstring ExpandPathVariables(std::wstring_view text) {
     output.append(rest.substr(0, p));
     rest.remove_prefix(p + 1);
     size_t q = rest.find(L'%');
-    std::wstring name(q == std::wstring_view::npos ? std::wstring_view() : rest.substr(0, q));
-    std::wstring value = GetEnvVar(name);
+    substitute(q == std::wstring_view::npos ? std::wstring_view() : rest.substr(0, q), output);
+    rest.remove_prefix(q == std::wstring_view::npos ? 0 : q + 1);
+  }
+  output.append(rest);
+  return output;
+}
+
+std::wstring ExpandPathVariables(std::wstring_view text) {
+  return ReplaceReferences(text, [](std::wstring_view name, std::wstring& output) {
+    std::wstring value = GetEnvVar(std::wstring(name));
     if (!value.empty()) {
       output += value;
     } else {
       output += L'%';
       output += name;
-      output += L'%';
+      output += L'%';  // an unset variable stays as it was written
     }
-    rest.remove_prefix(q == std::wstring_view::npos ? 0 : q + 1);
-  }
-  output.append(rest);
-  return output;
+  });
 }
 
 void InitPathVariables() {
