@@ -4,6 +4,7 @@
 
 #include "designer/ExampleProject.h"
 #include "designer/Product.h"
+#include "designer/ui/create_install.h"
 #include "win/Layout.h"
 
 namespace {
@@ -159,7 +160,7 @@ void TForm1::N2Click() { SendMessageW(Handle(), WM_CLOSE, 0, 0); }
 
 void TForm1::N4Click() {
   SetupProject project = StoreProject();
-  // ---- Build run: the build dialog runs here, modal, on `project`. ----
+  ShowBuildDialog(Handle(), project, State.DesignerFolder);
   // The build may sort the rows and measure their sizes: show the list it used.
   Frame21.Load(project);
 }
