@@ -43,6 +43,17 @@ public:
   }
 };
 
+// Asks to close through the frame while the payload is written.
+class ClosingForm : public TForm3 {
+public:
+  using TForm3::TForm3;
+  void StageBegins(BuildStage stage) override {
+    TForm3::StageBegins(stage);
+    if (stage == BuildStage::Payload)
+      PostMessageW(Handle(), WM_CLOSE, 0, 0);
+  }
+};
+
 class OwnerWindow {
 public:
   OwnerWindow() {
@@ -140,4 +151,20 @@ TEST(BuildDialog, CancelButtonStopsTheRunBetweenBlocks) {
   EXPECT_EQ(prompter.texts[0], L"Создание программы установки отменено.");
   EXPECT_TRUE(BuildFixture::FilesIn(fx.build).empty());
   EXPECT_TRUE(BuildFixture::FilesIn(fx.output).empty());
+}
+
+TEST(BuildDialog, AFrameCloseDuringTheRunWaitsForItsEnd) {
+  InitCommonControls();
+  BuildFixture fx;
+  SetupProject project;
+  project.OutputFolder = fx.output;
+  project.Files = {fx.AddSource(L"big.bin", 3000000, 1), FileEntry{L"gone.bin", fx.sources, 5}};
+  AnsweringPrompter prompter;
+  ClosingForm form(project, fx.Folders(), prompter);
+
+  EXPECT_FALSE(form.ShowModal(nullptr, 0));  // returns without anyone closing it again
+
+  ASSERT_EQ(prompter.ids.size(), 1u);
+  EXPECT_EQ(prompter.ids[0], L"build.error");  // the run went on to its end
+  EXPECT_EQ(GetFileSize64(fx.build + L"\\data.dat"), 3000000);
 }

@@ -220,10 +220,21 @@ TEST_F(DesignerWindowTest, ExampleFillTwiceAppendsAndLeavesTheLabels) {
   EXPECT_EQ(form->Frame71.BoxColor(form->Frame71.Edit1), WindowColor());
 }
 
-TEST_F(DesignerWindowTest, RunStoresTheProjectAndReloadsTheFileList) {
+TEST_F(DesignerWindowTest, RunBuildsTheProjectAndReloadsTheFileList) {
+  // A designer folder that really holds the example's files and the launcher image.
+  TempDir folder;
+  form->State.DesignerFolder = folder.Path() + L"\\";
+  for (const wchar_t* name : {L"Kovrin.exe", L"Kovrin.dat", L"Setup.ico", L"help.html"})
+    WriteTextFile(folder / name, "example file");
   form->N10Click();
+  SetText(form->Frame11.LabeledEdit5, folder / L"out");
+  form->Frame31.SetUseWinRar(false);
   form->N4Click();
-  // The reloaded list sets the labels: the example rows now count.
+  ASSERT_FALSE(dialogs.asked.empty());
+  EXPECT_EQ(dialogs.asked.back().text, L"Установочная программа создана.");
+  EXPECT_TRUE(FileExists(folder / L"out\\Setup.exe"));
+  // The reloaded list sets the labels: the example rows now count, with the sizes the build measured.
   EXPECT_EQ(GetText(form->Frame21.Label1), L"Всего файлов: 4");
   EXPECT_EQ(form->StoreProject().Files.size(), 4u);
+  EXPECT_EQ(form->StoreProject().Files[0].Size, 12);
 }

@@ -163,8 +163,11 @@ void TForm3::RunBuild() {
     Close();
     break;
   case BuildOutcome::Failed:
-    // The standard error box; the dialog stays open at the stage reached.
+    // The standard error box; the dialog stays open at the stage reached,
+    // unless the author already asked to close it during the run.
     prompter_.Ask(L"build.error", result.Message, ApplicationTitle(), MB_OK | MB_ICONSTOP);
+    if (closeRequested_)
+      Close();
     break;
   }
 }
@@ -231,16 +234,23 @@ LRESULT TForm3::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     break;
   case WM_CLOSE:
-    // The frame's close waits for a running build to end; otherwise it closes.
-    if (!running_)
+    // A close through the frame during the run takes effect when the run has ended.
+    if (running_)
+      closeRequested_ = true;
+    else
       Close();
     return 0;
   }
   return Window::HandleMessage(message, wParam, lParam);
 }
 
+bool ShowBuildDialog(HWND owner, SetupProject& project, const std::wstring& designerFolder,
+                     Prompter& prompter) {
+  TForm3 form(project, BuildFolders{designerFolder, BuildFolderFromEnvironment()}, prompter);
+  return form.ShowModal(owner);
+}
+
 bool ShowBuildDialog(HWND owner, SetupProject& project, const std::wstring& designerFolder) {
   SystemDialogs dialogs;
-  TForm3 form(project, BuildFolders{designerFolder, BuildFolderFromEnvironment()}, dialogs);
-  return form.ShowModal(owner);
+  return ShowBuildDialog(owner, project, designerFolder, dialogs);
 }

@@ -63,6 +63,7 @@ private:
 
   bool running_ = false;
   bool cancelRequested_ = false;
+  bool closeRequested_ = false;  // through the frame while the run worked
   bool closed_ = false;
   bool succeeded_ = false;
 };
@@ -73,3 +74,6 @@ private:
 // the files' order and sizes as the build used them. True when the package
 // was created.
 bool ShowBuildDialog(HWND owner, SetupProject& project, const std::wstring& designerFolder);
+// The same with the caller's prompter for its message boxes (window tests answer them).
+bool ShowBuildDialog(HWND owner, SetupProject& project, const std::wstring& designerFolder,
+                     Prompter& prompter);

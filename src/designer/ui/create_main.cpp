@@ -160,7 +160,7 @@ void TForm1::N2Click() { SendMessageW(Handle(), WM_CLOSE, 0, 0); }
 
 void TForm1::N4Click() {
   SetupProject project = StoreProject();
-  ShowBuildDialog(Handle(), project, State.DesignerFolder);
+  ShowBuildDialog(Handle(), project, State.DesignerFolder, dialogs_);
   // The build may sort the rows and measure their sizes: show the list it used.
   Frame21.Load(project);
 }
