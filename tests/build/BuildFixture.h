@@ -17,7 +17,11 @@ struct BuildEvent {
 
 class RecordingObserver : public BuildObserver {
 public:
-  void SetStatus(const std::wstring& text) override { events.push_back({BuildEvent::Status, text}); }
+  void SetStatus(const std::wstring& text) override {
+    events.push_back({BuildEvent::Status, text});
+    if (!cancelOnStatus.empty() && text == cancelOnStatus)
+      cancelAtPump = pumps + 20;
+  }
   void SetPosition(int position) override { events.push_back({BuildEvent::Position, {}, position}); }
   void StageBegins(BuildStage stage) override {
     events.push_back({BuildEvent::Begin, {}, static_cast<int>(stage)});
@@ -41,6 +45,7 @@ public:
   std::vector<BuildEvent> events;
   int pumps = 0;
   int cancelAtPump = 0;  // > 0: ask to stop from that pump on
+  std::wstring cancelOnStatus;  // ask to stop some pumps after this status
   bool cancel = false;
   std::function<void(BuildStage)> onStage;
 };

@@ -165,6 +165,25 @@ TEST(SfxArchive, AnArchiverThatCannotStartEndsTheRun) {
   EXPECT_NE(result.Message.find(project.WinRarPath), std::wstring::npos) << Narrow(result.Message);
 }
 
+TEST(SfxArchive, CancelStopsAnArchiverThatWouldNeverEnd) {
+  BuildFixture fx;
+  SetupProject project;
+  project.OutputFolder = fx.output;
+  project.UseWinRar = true;
+  wchar_t system[MAX_PATH];
+  GetSystemDirectoryW(system, MAX_PATH);
+  project.WinRarPath = std::wstring(system) + L"\\notepad.exe";  // waits for a human, forever
+  ASSERT_TRUE(FileExists(project.WinRarPath));
+  RecordingObserver observer;
+  observer.cancelOnStatus = L"Запускается WinRAR...";
+
+  const BuildResult result = RunBuild(project, fx.Folders(), observer);
+
+  ASSERT_EQ(result.Outcome, BuildOutcome::Cancelled) << Narrow(result.Message);
+  EXPECT_TRUE(BuildFixture::FilesIn(fx.build).empty());
+  EXPECT_TRUE(BuildFixture::FilesIn(fx.output).empty());
+}
+
 TEST(SfxArchive, StandInRefusesAnyOtherCommandLineAndDeletesNothing) {
   BuildFixture fx;
   const std::wstring stand = L"\"" + ProgramFolder() + L"WinRAR.exe\" ";
