@@ -4,6 +4,7 @@
 #include "designer/Product.h"
 #include "designer/ui/application_window.h"
 #include "designer/ui/create_main.h"
+#include "designer/ui/program_start.h"
 #include "support/ComScope.h"
 #include "support/Environment.h"
 #include "support/FileSystem.h"
@@ -12,32 +13,10 @@
 #include "win/Dialogs.h"
 #include "win/RichTextBox.h"
 
-namespace {
-// Another designer is running: offer to switch to it. True when this one must end.
-bool OtherInstanceRunning(Dialogs& dialogs) {
-  HWND running = FindWindowW(nullptr, kApplicationTitle);
-  if (!running)
-    return false;
-  if (dialogs.Ask(L"AlreadyRunning", L"Программа уже запущена. Переключиться на нее?", L"Проверка",
-                  MB_YESNO | MB_ICONWARNING) == IDYES) {
-    ShowWindow(running, SW_RESTORE);
-    SetForegroundWindow(running);
-  }
-  return true;
-}
-
-// Only the width is tested.
-bool ScreenAccepted(Dialogs& dialogs) {
-  if (GetSystemMetrics(SM_CXSCREEN) >= 800)
-    return true;
-  return dialogs.Ask(L"LowResolution", L"Разрешение экрана меньше 800x600. Продолжить выполнение программы?",
-                     L"Проверка", MB_YESNO | MB_ICONWARNING) == IDYES;
-}
-}  // namespace
-
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   SystemDialogs dialogs;
-  if (OtherInstanceRunning(dialogs) || !ScreenAccepted(dialogs))
+  if (!NoOtherInstance(dialogs, FindWindowW(nullptr, kApplicationTitle)) ||
+      !ScreenAccepted(dialogs, GetSystemMetrics(SM_CXSCREEN)))
     return 0;
 
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};

@@ -1,6 +1,7 @@
 #include "DesignerWindowFixture.h"
 
 #include "designer/Product.h"
+#include "designer/ui/program_start.h"
 #include "support/Environment.h"
 #include "win/RichTextBox.h"
 
@@ -237,4 +238,36 @@ TEST_F(DesignerWindowTest, RunBuildsTheProjectAndReloadsTheFileList) {
   EXPECT_EQ(GetText(form->Frame21.Label1), L"Всего файлов: 4");
   EXPECT_EQ(form->StoreProject().Files.size(), 4u);
   EXPECT_EQ(form->StoreProject().Files[0].Size, 12);
+}
+
+TEST(ProgramStart, ScreenWidthQuestion) {
+  ScriptedDialogs dialogs;
+  EXPECT_TRUE(ScreenAccepted(dialogs, 800));  // exactly 800: no question
+  EXPECT_TRUE(dialogs.asked.empty());
+  dialogs.answers.push_back(IDNO);
+  EXPECT_FALSE(ScreenAccepted(dialogs, 799));
+  ASSERT_EQ(dialogs.asked.size(), 1u);
+  EXPECT_EQ(dialogs.asked[0].text, L"Разрешение экрана меньше 800x600. Продолжить выполнение программы?");
+  EXPECT_EQ(dialogs.asked[0].caption, L"Проверка");
+  EXPECT_EQ(dialogs.asked[0].style, static_cast<unsigned>(MB_YESNO | MB_ICONWARNING));
+  dialogs.answers.push_back(IDYES);
+  EXPECT_TRUE(ScreenAccepted(dialogs, 640));
+}
+
+TEST(ProgramStart, SecondInstanceEndsWhateverTheAnswer) {
+  ScriptedDialogs dialogs;
+  EXPECT_TRUE(NoOtherInstance(dialogs, nullptr));
+  EXPECT_TRUE(dialogs.asked.empty());
+  HWND other = CreateWindowExW(0, L"STATIC", L"Morvel Kovrin 1.4.1", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                               nullptr, nullptr);
+  dialogs.answers.push_back(IDNO);
+  EXPECT_FALSE(NoOtherInstance(dialogs, other));
+  EXPECT_FALSE(IsWindowVisible(other));  // No: left as it was
+  dialogs.answers.push_back(IDYES);
+  EXPECT_FALSE(NoOtherInstance(dialogs, other));
+  EXPECT_TRUE(IsWindowVisible(other));  // Yes: restored
+  ASSERT_EQ(dialogs.asked.size(), 2u);
+  EXPECT_EQ(dialogs.asked[0].text, L"Программа уже запущена. Переключиться на нее?");
+  EXPECT_EQ(dialogs.asked[0].caption, L"Проверка");
+  DestroyWindow(other);
 }
