@@ -354,3 +354,21 @@ TEST_F(DesignerWindowTest, DeletingAShortcutAsksByName) {
   Click(links.Button3);  // nothing selected: no question
   EXPECT_EQ(dialogs.asked.size(), 2u);
 }
+
+TEST_F(DesignerWindowTest, ShortcutNameEditsInPlace) {
+  TFrame6& links = form->Frame61;
+  SetupProject project;
+  project.Shortcuts.push_back(ShortcutEntry{L"Old", L"%Desktop%", L"a.exe", L"", L""});
+  links.Load(project);
+  NMLVDISPINFOW edit{};
+  edit.hdr.hwndFrom = links.ListView1;
+  edit.hdr.code = LVN_ENDLABELEDITW;
+  edit.item.iItem = 0;
+  wchar_t typed[] = L"Новое имя";
+  edit.item.pszText = typed;
+  EXPECT_TRUE(SendMessageW(links.Handle(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&edit)));
+  edit.item.pszText = nullptr;  // an edit that was cancelled changes nothing
+  EXPECT_FALSE(SendMessageW(links.Handle(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&edit)));
+  EXPECT_EQ(form->StoreProject().Shortcuts[0].ShortCutName, L"Новое имя");
+  EXPECT_EQ(form->StoreProject().Shortcuts[0].ShortCutSavePath, L"%Desktop%");
+}
