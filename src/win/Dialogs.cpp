@@ -6,6 +6,7 @@
 #include <memory>
 #include <utility>
 
+#include "support/Error.h"
 #include "support/FileSystem.h"
 #include "support/Handle.h"
 #include "win/Application.h"
@@ -18,7 +19,8 @@ int SystemDialogs::Ask(std::wstring_view, const std::wstring& text, const std::w
 
 bool SystemDialogs::OpenFiles(HWND owner, const std::wstring& filter, bool multiSelect,
                               std::vector<std::wstring>& files) {
-  std::wstring buffer(64 * 1024, L'\0');
+  // Room for thousands of names; a larger selection is refused with a message below.
+  std::wstring buffer(1 << 20, L'\0');
   OPENFILENAMEW ofn{sizeof ofn};
   ofn.hwndOwner = owner;
   ofn.lpstrFilter = filter.c_str();
@@ -29,8 +31,11 @@ bool SystemDialogs::OpenFiles(HWND owner, const std::wstring& filter, bool multi
   ofn.lpstrInitialDir = initialFolder.empty() ? nullptr : initialFolder.c_str();
   ofn.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST |
               (multiSelect ? OFN_ALLOWMULTISELECT : 0);
-  if (!GetOpenFileNameW(&ofn))
+  if (!GetOpenFileNameW(&ofn)) {
+    if (CommDlgExtendedError() == FNERR_BUFFERTOOSMALL)
+      throw KovrinError(L"Выбрано слишком много файлов сразу. Добавьте их по частям или целой папкой.");
     return false;
+  }
   files.clear();
   // Multi-select gives the folder, then the names, each zero-terminated.
   const wchar_t* p = buffer.c_str();
