@@ -1,6 +1,7 @@
 #include "DesignerWindowFixture.h"
 
 #include "designer/Product.h"
+#include "designer/ui/MainMenu.h"
 #include "designer/ui/program_start.h"
 #include "support/Environment.h"
 #include "win/RichTextBox.h"
@@ -19,6 +20,38 @@ TEST_F(DesignerWindowTest, WindowFrameCaptionAndClientArea) {
   ASSERT_NE(bar, nullptr);
   EXPECT_EQ(GetMenuItemCount(bar), 3);
   EXPECT_EQ(SendMessageW(form->ListBox1, LB_GETCOUNT, 0, 0), 7);
+}
+
+namespace {
+std::wstring MenuText(HMENU menu, UINT position) {
+  wchar_t text[64] = L"";
+  GetMenuStringW(menu, position, text, 64, MF_BYPOSITION);
+  return text;
+}
+}  // namespace
+
+// The bar comes from the program's resources; scripts that drive the designer
+// read it there, so its texts and commands must be the ones the window obeys.
+TEST_F(DesignerWindowTest, MenuBarFromTheResourcesDrivesTheCommands) {
+  HMENU bar = GetMenu(form->Handle());
+  ASSERT_NE(bar, nullptr);
+  EXPECT_EQ(MenuText(bar, 0), L"Файл");
+  EXPECT_EQ(MenuText(bar, 1), L"Проект");
+  EXPECT_EQ(MenuText(bar, 2), L"Справка");
+  HMENU project = GetSubMenu(bar, 1);
+  ASSERT_EQ(GetMenuItemCount(project), 3);
+  EXPECT_EQ(MenuText(project, 0), L"Запуск");
+  EXPECT_EQ(GetMenuItemID(project, 0), static_cast<UINT>(IDM_N4));
+  EXPECT_EQ(GetMenuState(project, 1, MF_BYPOSITION) & MF_SEPARATOR, static_cast<UINT>(MF_SEPARATOR));
+  EXPECT_EQ(MenuText(project, 2), L"Заполнить примером");
+  EXPECT_EQ(GetMenuItemID(project, 2), static_cast<UINT>(IDM_N10));
+  HMENU help = GetSubMenu(bar, 2);
+  EXPECT_EQ(MenuText(help, 0), L"Вызов справки");
+  EXPECT_EQ(MenuText(help, 2), L"О программе...");
+  EXPECT_EQ(MenuText(GetSubMenu(bar, 0), 0), L"Выход");
+
+  SendMessageW(form->Handle(), WM_COMMAND, MAKEWPARAM(GetMenuItemID(project, 2), 0), 0);
+  EXPECT_EQ(form->StoreProject().ProgramName, L"Kovrin");
 }
 
 TEST_F(DesignerWindowTest, PageListSwitchesPagesAndIgnoresTheShownOne) {

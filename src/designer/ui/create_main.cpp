@@ -4,7 +4,9 @@
 
 #include "designer/ExampleProject.h"
 #include "designer/Product.h"
+#include "designer/ui/MainMenu.h"
 #include "designer/ui/create_install.h"
+#include "support/Error.h"
 #include "win/Layout.h"
 
 namespace {
@@ -14,8 +16,7 @@ constexpr int kClientWidth = 599;
 constexpr int kClientHeight = 353;
 constexpr UINT_PTR kLinkSubclass = 0x4B4C;  // "KL"
 
-// Menu ids stay clear of IDOK and IDCANCEL, which Enter and Escape send.
-enum MenuId { N2 = 1002, N4 = 1004, N6 = 1006, N8 = 1008, N10 = 1010, kListBoxId = 100, kLinkId = 101 };
+enum ControlId { kListBoxId = 100, kLinkId = 101 };
 
 const wchar_t* const kPageNames[] = {L"Главная", L"Файлы", L"Сжатие", L"Информация",
                                      L"Лицензия", L"Ярлыки", L"Дополнительно"};
@@ -65,20 +66,9 @@ void TForm1::Create(HWND applicationWindow) {
 }
 
 void TForm1::CreateMenuBar() {
-  HMENU bar = CreateMenu();
-  HMENU file = CreatePopupMenu();
-  AppendMenuW(file, MF_STRING, N2, L"Выход");
-  HMENU project = CreatePopupMenu();
-  AppendMenuW(project, MF_STRING, N4, L"Запуск");
-  AppendMenuW(project, MF_SEPARATOR, 0, nullptr);
-  AppendMenuW(project, MF_STRING, N10, L"Заполнить примером");
-  HMENU help = CreatePopupMenu();
-  AppendMenuW(help, MF_STRING, N6, L"Вызов справки");
-  AppendMenuW(help, MF_SEPARATOR, 0, nullptr);
-  AppendMenuW(help, MF_STRING, N8, L"О программе...");
-  AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(file), L"Файл");
-  AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(project), L"Проект");
-  AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(help), L"Справка");
+  HMENU bar = LoadMenuW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAIN_MENU));
+  if (!bar)
+    throw KovrinError(L"The main menu is missing from the program's resources");
   SetMenu(Handle(), bar);  // destroyed with the window
 }
 
@@ -238,11 +228,11 @@ LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       int code = HIWORD(wParam);
       if (lParam == 0) {
         switch (id) {
-          case N2: N2Click(); break;
-          case N4: N4Click(); break;
-          case N6: N6Click(); break;
-          case N8: N8Click(); break;
-          case N10: N10Click(); break;
+          case IDM_N2: N2Click(); break;
+          case IDM_N4: N4Click(); break;
+          case IDM_N6: N6Click(); break;
+          case IDM_N8: N8Click(); break;
+          case IDM_N10: N10Click(); break;
         }
       } else if (id == kListBoxId && code == LBN_SELCHANGE) {
         ListBox1Click();
