@@ -5,13 +5,8 @@
 # folder, the link and the registry key are gone and a user's own file is kept.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/../.." && pwd)
-build=$here/${KOVRIN_BUILD:-build}
-export WINEPREFIX=${WINEPREFIX:-$build/wine-prefix}
-export LANG=C.UTF-8   # Cyrillic arguments reach Wine intact
-wine_run() { "$here/tools/wine-run.sh" "$@"; }
-driver() { timeout 120 "$here/tools/wine-run.sh" "$build/bin/driver.exe" "$@" | tr -d '\r'; }
+source "$here/tests/e2e/lib/common.sh"
 
-drive_c=$WINEPREFIX/drive_c
 name="Ковёр E2E $$"
 install_win='C:\Kovrin E2E\Ковёр'
 install_unix="$drive_c/Kovrin E2E/Ковёр"
@@ -26,9 +21,6 @@ cleanup() {
   wine_run reg delete "HKLM\\$key" /f >/dev/null 2>&1 || true
 }
 trap cleanup EXIT
-# KOVRIN_SHOTS=<folder> (with DISPLAY set) keeps screenshots of the main steps.
-shot() { if [ -n "${KOVRIN_SHOTS:-}" ]; then sleep 0.7; import -window root "$KOVRIN_SHOTS/$1.png"; fi; }
-fail() { echo "FAIL: $*" >&2; driver dump >&2 || true; exit 1; }
 
 # The package: three files (one empty, one in a sub-folder), two shortcuts (one
 # on the desktop, whose box stays unticked, one in a folder of its own).

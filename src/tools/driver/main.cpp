@@ -8,6 +8,10 @@
 //   driver waitbutton <title> <caption|#id> [ms]
 //                                         the same wait, without the click
 //   driver check <title> <caption> <0|1>  sets a check box, as a click would
+//   driver select <title> <entry>         selects a list box entry, as a click would
+//   driver settext <title> <label|#id> <text>
+//                                         types into the edit box under that label
+//   driver menu <title> <item>            chooses a menu bar command by its text
 //   driver msgbox <caption> <yes|no|ok|cancel|none> [ms]
 //                                         answers a message box (none: leaves it
 //                                         open); prints its text
@@ -22,6 +26,7 @@
 #include <io.h>
 
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -39,6 +44,11 @@ void Print(const std::wstring& text) {
   std::fflush(stdout);
 }
 
+int Fail(const std::wstring& text) {
+  Print(L"driver: " + text);
+  return 1;
+}
+
 std::wstring TextOf(HWND window) {
   wchar_t buffer[4096] = L"";
   DWORD_PTR result = 0;
@@ -52,15 +62,16 @@ std::wstring ClassOf(HWND window) {
   return name;
 }
 
-// A button's caption as the user reads it: without the "&" of its access key.
-std::wstring Caption(HWND window) {
-  std::wstring text = TextOf(window);
+// A caption as the user reads it: without the "&" of its access key.
+std::wstring WithoutAccessKey(const std::wstring& text) {
   std::wstring out;
   for (size_t i = 0; i < text.size(); ++i)
     if (text[i] != L'&' || (i + 1 < text.size() && text[i + 1] == L'&' && ++i))
       out += text[i];
   return out;
 }
+
+std::wstring Caption(HWND window) { return WithoutAccessKey(TextOf(window)); }
 
 struct TopSearch {
   std::wstring title;
@@ -108,6 +119,111 @@ HWND FindButton(HWND top, const std::wstring& which) {
   return nullptr;
 }
 
+HWND FindVisibleChild(HWND top, const wchar_t* className, const std::wstring& caption) {
+  for (HWND child : Children(top))
+    if (ClassOf(child) == className && Caption(child) == caption && IsWindowVisible(child))
+      return child;
+  return nullptr;
+}
+
+// The edit box a label names: the first edit box after it in the tab order, as
+// for a dialog's labelled control; or the control with the id "#n".
+HWND FindEdit(HWND top, const std::wstring& which) {
+  if (which.size() > 1 && which[0] == L'#')
+    return FindButton(top, which);
+  HWND label = FindVisibleChild(top, L"Static", which);
+  for (HWND next = label ? GetWindow(label, GW_HWNDNEXT) : nullptr; next; next = GetWindow(next, GW_HWNDNEXT))
+    if (ClassOf(next) == L"Edit")
+      return next;
+  return nullptr;
+}
+
+int SetText(HWND top, const std::wstring& which, const std::wstring& text) {
+  HWND edit = FindEdit(top, which);
+  if (!edit)
+    return Fail(L"no edit box \"" + which + L"\"");
+  SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+  return TextOf(edit) == text ? 0 : Fail(L"the edit box \"" + which + L"\" did not take the text");
+}
+
+int SelectEntry(HWND top, const std::wstring& entry) {
+  for (HWND list : Children(top)) {
+    if (ClassOf(list) != L"ListBox" || !IsWindowVisible(list))
+      continue;
+    const LRESULT index = SendMessageW(list, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                       reinterpret_cast<LPARAM>(entry.c_str()));
+    if (index == LB_ERR)
+      continue;
+    // LB_SETCURSEL notifies no one; a click would also tell the parent.
+    SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    SendMessageW(GetParent(list), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(list), LBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(list));
+    return 0;
+  }
+  return Fail(L"no list box entry \"" + entry + L"\"");
+}
+
+// The command id of the item with this text, in the menu or its pop-ups.
+std::optional<UINT> FindMenuCommand(HMENU menu, const std::wstring& item) {
+  const int count = GetMenuItemCount(menu);
+  for (int i = 0; i < count; ++i) {
+    if (HMENU popup = GetSubMenu(menu, i)) {
+      if (auto id = FindMenuCommand(popup, item))
+        return id;
+      continue;
+    }
+    wchar_t text[256] = L"";
+    GetMenuStringW(menu, static_cast<UINT>(i), text, 256, MF_BYPOSITION);
+    if (WithoutAccessKey(text) == item)
+      return GetMenuItemID(menu, i);
+  }
+  return std::nullopt;
+}
+
+struct MenuSearch {
+  std::wstring item;
+  std::optional<UINT> id;
+};
+
+BOOL CALLBACK SearchMenuResource(HMODULE image, LPCWSTR, LPWSTR name, LONG_PTR param) {
+  auto* search = reinterpret_cast<MenuSearch*>(param);
+  if (HMENU menu = LoadMenuW(image, name)) {
+    search->id = FindMenuCommand(menu, search->item);
+    DestroyMenu(menu);
+  }
+  return !search->id;
+}
+
+// Wine keeps a menu inside the process that made it, so another process cannot
+// read the bar; the menu resources of the window's program image are its source.
+std::optional<UINT> FindMenuCommandInImage(HWND top, const std::wstring& item) {
+  DWORD processId = 0;
+  GetWindowThreadProcessId(top, &processId);
+  KernelHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
+  wchar_t path[MAX_PATH] = L"";
+  DWORD size = MAX_PATH;
+  if (!process || !QueryFullProcessImageNameW(process.Get(), 0, path, &size))
+    return std::nullopt;
+  ModuleHandle image(LoadLibraryExW(path, nullptr, LOAD_LIBRARY_AS_DATAFILE));
+  MenuSearch search{item, std::nullopt};
+  if (image)
+    EnumResourceNamesW(image.Get(), RT_MENU, SearchMenuResource, reinterpret_cast<LONG_PTR>(&search));
+  return search.id;
+}
+
+int ChooseMenuItem(HWND top, const std::wstring& item) {
+  HMENU bar = GetMenu(top);
+  if (!bar)
+    return Fail(L"the window has no menu bar");
+  std::optional<UINT> id =
+      GetMenuItemCount(bar) >= 0 ? FindMenuCommand(bar, item) : FindMenuCommandInImage(top, item);
+  if (!id)
+    return Fail(L"no menu item \"" + item + L"\"");
+  // Posted, as the menu itself does: a modal window the command opens never blocks the driver.
+  PostMessageW(top, WM_COMMAND, MAKEWPARAM(*id, 0), 0);
+  return 0;
+}
+
 template <class Test>
 bool WaitFor(DWORD timeout, Test test) {
   const ULONGLONG start = GetTickCount64();
@@ -122,11 +238,6 @@ bool WaitFor(DWORD timeout, Test test) {
 
 DWORD TimeoutArg(int argc, wchar_t** argv, int index) {
   return argc > index ? static_cast<DWORD>(_wtoi(argv[index])) : kDefaultTimeout;
-}
-
-int Fail(const std::wstring& text) {
-  Print(L"driver: " + text);
-  return 1;
 }
 
 int Dump() {
@@ -176,7 +287,7 @@ int RegGet(const std::wstring& keyPath, const std::wstring& name) {
 }
 
 int Usage() {
-  std::fputs("usage: driver wait|waitgone|click|waitbutton|check|msgbox|regget|run|dump ...\n", stderr);
+  std::fputs("usage: driver wait|waitgone|click|waitbutton|check|select|settext|menu|msgbox|regget|run|dump ...\n", stderr);
   return 2;
 }
 }  // namespace
@@ -218,9 +329,21 @@ int wmain(int argc, wchar_t** argv) {
     if (!box)
       return Fail(L"no check box \"" + std::wstring(argv[3]) + L"\"");
     const bool want = argv[4][0] == L'1';
-    if ((SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED) != want)
+    const auto checked = [box] { return SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED; };
+    if (checked() != want)
       SendMessageW(box, BM_CLICK, 0, 0);
-    return 0;
+    return checked() == want ? 0 : Fail(L"the check box \"" + std::wstring(argv[3]) + L"\" did not change");
+  }
+  if ((command == L"select" && argc >= 4) || (command == L"settext" && argc >= 5) ||
+      (command == L"menu" && argc >= 4)) {
+    HWND top = FindTop(argv[2], false);
+    if (!top)
+      return Fail(L"window not found: " + std::wstring(argv[2]));
+    if (command == L"select")
+      return SelectEntry(top, argv[3]);
+    if (command == L"settext")
+      return SetText(top, argv[3], argv[4]);
+    return ChooseMenuItem(top, argv[3]);
   }
   if (command == L"msgbox" && argc >= 4) {
     HWND box = nullptr;

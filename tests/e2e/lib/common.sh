@@ -1,0 +1,26 @@
+# Shared by the end-to-end scripts (sourced, not run): the build folder, the Wine
+# prefix, the window driver, screenshots on request and the failure report.
+# Each script sets `here` (the worktree) and its own `cleanup` trap.
+build=$here/${KOVRIN_BUILD:-build}
+export WINEPREFIX=${WINEPREFIX:-$build/wine-prefix}
+export LANG=C.UTF-8   # Cyrillic arguments reach Wine intact
+drive_c=$WINEPREFIX/drive_c
+
+wine_run() { "$here/tools/wine-run.sh" "$@"; }
+driver() { timeout 120 "$here/tools/wine-run.sh" "$build/bin/driver.exe" "$@" | tr -d '\r'; }
+
+# KOVRIN_SHOTS=<folder> (with DISPLAY set) keeps screenshots of the main steps.
+shot() { if [ -n "${KOVRIN_SHOTS:-}" ]; then sleep 0.7; import -window root "$KOVRIN_SHOTS/$1.png"; fi; }
+fail() { echo "FAIL: $*" >&2; driver dump >&2 || true; exit 1; }
+
+# A Unix path as a Windows program sees it through drive Z:.
+windows_path() { local path=$1; printf 'Z:%s' "${path//\//\\}"; }
+
+# The value of a key in a section of a Windows-1251 INI file (CR LF lines).
+ini_value() {
+  iconv -f CP1251 -t UTF-8 "$1" | tr -d '\r' |
+    awk -v section="[$2]" -v key="$3" '
+      /^\[/ { inside = ($0 == section); next }
+      inside && index($0, key "=") == 1 { print substr($0, length(key) + 2); found = 1; exit }
+      END { exit !found }'
+}
