@@ -59,7 +59,7 @@ build_package() {  # <output folder>
     fail "no output folder box"
   driver menu "$designer_title" "Запуск" || fail "no menu command Запуск"
   driver wait "$build_title" 30000 || fail "the build dialog did not open"
-  shot "build-$(basename "$1")"
+  [ -z "${KOVRIN_SHOTS:-}" ] || { driver msgbox "Kovrin" none 30000 >/dev/null || true; shot "built-$(basename "$1")"; }
   local said
   said=$(driver msgbox "Kovrin" ok 30000) || fail "the build did not end with its message"
   [ "$said" = "text: Установочная программа создана." ] || fail "the build said [$said]"
