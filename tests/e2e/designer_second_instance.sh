@@ -4,20 +4,13 @@
 # the answer; the first keeps running.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/../.." && pwd)
-build=$here/${KOVRIN_BUILD:-build}
-export WINEPREFIX=${WINEPREFIX:-$build/wine-prefix}
-export LANG=C.UTF-8
-wine_run() { "$here/tools/wine-run.sh" "$@"; }
-driver() { timeout 120 "$here/tools/wine-run.sh" "$build/bin/driver.exe" "$@" | tr -d '\r'; }
+source "$here/tests/e2e/lib/common.sh"
 
 first= second=
 cleanup() {
   for pid in $second $first; do kill "$pid" 2>/dev/null || true; done
 }
 trap cleanup EXIT
-# A persistent server: one started by a driver below would hold its output open.
-WINEPREFIX=$WINEPREFIX wineserver -p >/dev/null 2>&1 </dev/null || true
-fail() { echo "FAIL: $*" >&2; driver dump >&2 || true; exit 1; }
 
 "$here/tools/wine-run.sh" "$build/dist/Kovrin.exe" & first=$!
 driver wait "Kovrin 1.4.1" 60000 >/dev/null || fail "the designer did not open"

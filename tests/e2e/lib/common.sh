@@ -5,6 +5,8 @@ build=$here/${KOVRIN_BUILD:-build}
 export WINEPREFIX=${WINEPREFIX:-$build/wine-prefix}
 export LANG=C.UTF-8   # Cyrillic arguments reach Wine intact
 drive_c=$WINEPREFIX/drive_c
+# A persistent server: one started by a driver call would hold its output open.
+wineserver -p >/dev/null 2>&1 </dev/null || true
 
 wine_run() { "$here/tools/wine-run.sh" "$@"; }
 driver() { timeout 120 "$here/tools/wine-run.sh" "$build/bin/driver.exe" "$@" | tr -d '\r'; }
