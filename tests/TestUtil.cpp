@@ -1,7 +1,9 @@
 #include "TestUtil.h"
 
+#include <algorithm>
 #include <atomic>
-#include <vector>
+
+#include "support/Handle.h"
 
 namespace {
 std::wstring UniqueSuffix() {
@@ -20,45 +22,22 @@ TempDir::TempDir() {
 
 TempDir::~TempDir() { RemoveTree(path_); }
 
-void RemoveTree(const std::wstring& path) {
-  WIN32_FIND_DATAW entry;
-  HANDLE find = FindFirstFileW((path + L"\\*").c_str(), &entry);
-  if (find != INVALID_HANDLE_VALUE) {
-    do {
-      std::wstring name = entry.cFileName;
-      if (name == L"." || name == L"..")
-        continue;
-      std::wstring full = path + L"\\" + name;
-      if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-        RemoveTree(full);
-      } else {
-        SetFileAttributesW(full.c_str(), FILE_ATTRIBUTE_NORMAL);
-        DeleteFileW(full.c_str());
-      }
-    } while (FindNextFileW(find, &entry));
-    FindClose(find);
-  }
-  RemoveDirectoryW(path.c_str());
-}
-
 void WriteTextFile(const std::wstring& path, const std::string& bytes) { WriteWholeFile(path, bytes); }
 
 std::string ReadFileBytes(const std::wstring& path) { return ReadWholeFile(path); }
 
-void WritePatternFile(const std::wstring& path, int64_t size, unsigned seed) {
-  BinaryFile file = BinaryFile::Create(path);
-  std::vector<char> chunk(1 << 20);
-  unsigned state = seed * 2654435761u + 1;
-  int64_t left = size;
-  while (left > 0) {
-    uint32_t piece = static_cast<uint32_t>(left < (int64_t)chunk.size() ? left : chunk.size());
-    for (uint32_t i = 0; i < piece; ++i) {
-      state = state * 1103515245u + 12345u;
-      chunk[i] = static_cast<char>(state >> 16);
-    }
-    file.Write(chunk.data(), piece);
-    left -= piece;
-  }
+std::vector<std::wstring> FilesIn(const std::wstring& folder) {
+  std::vector<std::wstring> names;
+  WIN32_FIND_DATAW entry;
+  FindHandle find(FindFirstFileW((folder + L"\\*").c_str(), &entry));
+  if (!find.Valid())
+    return names;
+  do {
+    if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+      names.push_back(entry.cFileName);
+  } while (FindNextFileW(find.Get(), &entry));
+  std::sort(names.begin(), names.end());
+  return names;
 }
 
 std::string Narrow(const std::wstring& text) {
@@ -90,3 +69,31 @@ void ScratchKey::SetDword(const std::wstring& name, DWORD value) {
   RegSetValueExW(key, name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
   RegCloseKey(key);
 }
+
+std::wstring ReadRegText(HKEY root, const std::wstring& key, const wchar_t* name) {
+  RegKey handle;
+  if (RegOpenKeyExW(root, key.c_str(), 0, KEY_READ, handle.Put()) != ERROR_SUCCESS)
+    return L"<no key>";
+  wchar_t value[2048] = L"";
+  DWORD bytes = sizeof value - sizeof(wchar_t);
+  DWORD type = 0;
+  if (RegQueryValueExW(handle.Get(), name, nullptr, &type, reinterpret_cast<BYTE*>(value), &bytes) != ERROR_SUCCESS)
+    return L"<no value>";
+  return type == REG_SZ ? value : L"<not REG_SZ>";
+}
+
+bool RegKeyExists(HKEY root, const std::wstring& key) {
+  RegKey handle;
+  return RegOpenKeyExW(root, key.c_str(), 0, KEY_READ, handle.Put()) == ERROR_SUCCESS;
+}
+
+ScopedEnv::ScopedEnv(std::wstring name, const std::wstring& value) : name_(std::move(name)) {
+  wchar_t buffer[4096];
+  const DWORD length = GetEnvironmentVariableW(name_.c_str(), buffer, 4096);
+  had_ = length > 0 && length < 4096;
+  if (had_)
+    old_.assign(buffer, length);
+  SetEnvironmentVariableW(name_.c_str(), value.c_str());
+}
+
+ScopedEnv::~ScopedEnv() { SetEnvironmentVariableW(name_.c_str(), had_ ? old_.c_str() : nullptr); }

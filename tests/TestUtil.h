@@ -4,7 +4,9 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
+#include "Scratch.h"  // RemoveTree, WritePatternFile, MakeSparseFile
 #include "support/FileSystem.h"
 
 // A fresh folder under %TEMP% removed with everything in it at the end of the test.
@@ -22,11 +24,10 @@ private:
   std::wstring path_;
 };
 
-void RemoveTree(const std::wstring& path);
 void WriteTextFile(const std::wstring& path, const std::string& bytes);
 std::string ReadFileBytes(const std::wstring& path);
-// A file of `size` bytes whose content depends on `seed`, written in pieces.
-void WritePatternFile(const std::wstring& path, int64_t size, unsigned seed);
+// Names of the files directly in a folder (no folders), sorted.
+std::vector<std::wstring> FilesIn(const std::wstring& folder);
 std::string Narrow(const std::wstring& text);  // UTF-8, for test messages
 
 // A registry key under HKCU\Software\KovrinTests\<unique> deleted at the end.
@@ -42,4 +43,21 @@ public:
 
 private:
   std::wstring path_;
+};
+
+// A string value of a registry key, or "<no key>", "<no value>", "<not REG_SZ>".
+std::wstring ReadRegText(HKEY root, const std::wstring& key, const wchar_t* name);
+bool RegKeyExists(HKEY root, const std::wstring& key);
+
+// Sets an environment variable for the test's lifetime and restores it afterwards.
+class ScopedEnv {
+public:
+  ScopedEnv(std::wstring name, const std::wstring& value);
+  ~ScopedEnv();
+  ScopedEnv(const ScopedEnv&) = delete;
+  ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+private:
+  std::wstring name_, old_;
+  bool had_;
 };

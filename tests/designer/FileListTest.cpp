@@ -26,14 +26,6 @@ public:
   }
 };
 
-void MakeSparseFile(const std::wstring& path, int64_t size) {
-  FileHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-  ASSERT_TRUE(file.Valid());
-  LARGE_INTEGER end;
-  end.QuadPart = size;
-  ASSERT_TRUE(SetFilePointerEx(file.Get(), end, nullptr, FILE_BEGIN));
-  ASSERT_TRUE(SetEndOfFile(file.Get()));
-}
 }  // namespace
 
 TEST(AddFolderTree, RelativeNamesLocalFolderAndSizesDepthFirst) {

@@ -4,16 +4,6 @@
 #include "support/Error.h"
 #include "win/RichTextBox.h"
 
-namespace {
-void MakeSparseFile(const std::wstring& path, int64_t size) {
-  FileHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-  LARGE_INTEGER end;
-  end.QuadPart = size;
-  SetFilePointerEx(file.Get(), end, nullptr, FILE_BEGIN);
-  SetEndOfFile(file.Get());
-}
-}  // namespace
-
 TEST_F(DesignerWindowTest, FilesPageAddsDeletesAndClears) {
   TFrame2& files = form->Frame21;
   TempDir dir;

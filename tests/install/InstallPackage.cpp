@@ -91,14 +91,3 @@ LinkFields ReadLink(const std::wstring& linkPath) {
   fields.WorkingFolder = wide(text);
   return fields;
 }
-
-ScopedEnv::ScopedEnv(std::wstring name, const std::wstring& value) : name_(std::move(name)) {
-  wchar_t buffer[4096];
-  DWORD length = GetEnvironmentVariableW(name_.c_str(), buffer, 4096);
-  had_ = length > 0 && length < 4096;
-  if (had_)
-    old_.assign(buffer, length);
-  SetEnvironmentVariableW(name_.c_str(), value.c_str());
-}
-
-ScopedEnv::~ScopedEnv() { SetEnvironmentVariableW(name_.c_str(), had_ ? old_.c_str() : nullptr); }

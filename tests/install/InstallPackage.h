@@ -76,16 +76,3 @@ struct LinkFields {
   std::wstring Target, Arguments, WorkingFolder;
 };
 LinkFields ReadLink(const std::wstring& linkPath);
-
-// Sets an environment variable for the test's lifetime and restores it afterwards.
-class ScopedEnv {
-public:
-  ScopedEnv(std::wstring name, const std::wstring& value);
-  ~ScopedEnv();
-  ScopedEnv(const ScopedEnv&) = delete;
-  ScopedEnv& operator=(const ScopedEnv&) = delete;
-
-private:
-  std::wstring name_, old_;
-  bool had_;
-};

@@ -31,26 +31,6 @@ private:
   TempDir dir_;
 };
 
-// Sets an environment variable for the test's lifetime and restores the old value.
-class EnvironmentOverride {
-public:
-  EnvironmentOverride(std::wstring name, const std::wstring& value) : name_(std::move(name)) {
-    wchar_t old[4096];
-    DWORD n = GetEnvironmentVariableW(name_.c_str(), old, 4096);
-    had_ = n > 0 && n < 4096;
-    if (had_)
-      old_.assign(old, n);
-    SetEnvironmentVariableW(name_.c_str(), value.c_str());
-  }
-  ~EnvironmentOverride() { SetEnvironmentVariableW(name_.c_str(), had_ ? old_.c_str() : nullptr); }
-  EnvironmentOverride(const EnvironmentOverride&) = delete;
-  EnvironmentOverride& operator=(const EnvironmentOverride&) = delete;
-
-private:
-  std::wstring name_, old_;
-  bool had_ = false;
-};
-
 // %Temp% pointed at a fresh folder, so extracted texts land where the test looks.
 class TempOverride {
 public:
@@ -59,5 +39,5 @@ public:
 
 private:
   TempDir dir_;
-  EnvironmentOverride env_;
+  ScopedEnv env_;
 };

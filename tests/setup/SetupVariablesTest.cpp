@@ -31,10 +31,10 @@ TEST_F(SetupVariablesTest, SixNamesWithoutRegardToCase) {
 }
 
 TEST_F(SetupVariablesTest, EnvironmentFirstAndItWins) {
-  EnvironmentOverride files(L"ProgramFiles", L"C:\\Программы");
+  ScopedEnv files(L"ProgramFiles", L"C:\\Программы");
   EXPECT_EQ(ExpandSetupVariables(state, L"%ProgramFiles%\\%CompanyName%"),
             L"C:\\Программы\\Фирма");
-  EnvironmentOverride company(L"CompanyName", L"FromEnvironment");
+  ScopedEnv company(L"CompanyName", L"FromEnvironment");
   EXPECT_EQ(ExpandSetupVariables(state, L"%CompanyName%"), L"FromEnvironment");
 }
 
@@ -51,7 +51,7 @@ TEST_F(SetupVariablesTest, UnknownNamesAndLonePercentSignsVanish) {
 TEST_F(SetupVariablesTest, InsertedValuesAreNotSearchedAgain) {
   state.CompanyName = L"%ProgramName%";
   EXPECT_EQ(ExpandSetupVariables(state, L"%CompanyName%"), L"%ProgramName%");
-  EnvironmentOverride env(L"KovrinTestVar", L"%InstallPath%");
+  ScopedEnv env(L"KovrinTestVar", L"%InstallPath%");
   // The environment's value stays as inserted: the second step sees "%InstallPath%"
   // only because the environment step leaves it in the text, and then expands it once.
   EXPECT_EQ(ExpandSetupVariables(state, L"%KovrinTestVar%"), L"C:\\Apps\\Редактор");

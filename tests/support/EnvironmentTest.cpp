@@ -4,22 +4,8 @@
 #include "support/Environment.h"
 #include "support/QRegistry.h"
 
-namespace {
-// Sets an environment variable for the test's duration.
-class EnvScope {
-public:
-  EnvScope(const wchar_t* name, const wchar_t* value) : name_(name) {
-    SetEnvironmentVariableW(name, value);
-  }
-  ~EnvScope() { SetEnvironmentVariableW(name_.c_str(), nullptr); }
-
-private:
-  std::wstring name_;
-};
-}  // namespace
-
 TEST(ExpandPathVariables, SetVariablesExpandOthersStay) {
-  EnvScope pf(L"KovrinProgramFiles", L"C:\\Program Files");
+  ScopedEnv pf(L"KovrinProgramFiles", L"C:\\Program Files");
   EXPECT_EQ(ExpandPathVariables(L"%KovrinProgramFiles%\\%CompanyName%"),
             L"C:\\Program Files\\%CompanyName%");
   // Environment names match without regard to case.
@@ -34,13 +20,13 @@ TEST(ExpandPathVariables, PercentEdgeCases) {
 }
 
 TEST(ExpandPathVariables, OnePassOnly) {
-  EnvScope inner(L"KovrinInner", L"%Temp%");
+  ScopedEnv inner(L"KovrinInner", L"%Temp%");
   EXPECT_EQ(ExpandPathVariables(L"x%KovrinInner%y"), L"x%Temp%y");
 }
 
 TEST(GetEnvVar, UnsetGivesEmpty) {
   EXPECT_EQ(GetEnvVar(L"KovrinSurelyUnset"), L"");
-  EnvScope v(L"KovrinSet", L"value");
+  ScopedEnv v(L"KovrinSet", L"value");
   EXPECT_EQ(GetEnvVar(L"kovrinset"), L"value");
 }
 

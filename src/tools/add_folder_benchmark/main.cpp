@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "Scratch.h"
 #include "designer/FileList.h"
 #include "designer/ui/create_main.h"
 #include "support/Environment.h"
@@ -47,25 +48,6 @@ void WriteTree(const std::wstring& root, int files) {
       CloseHandle(file);
     }
   }
-}
-
-void RemoveTree(const std::wstring& path) {
-  WIN32_FIND_DATAW entry;
-  HANDLE find = FindFirstFileW((path + L"\\*").c_str(), &entry);
-  if (find != INVALID_HANDLE_VALUE) {
-    do {
-      std::wstring name = entry.cFileName;
-      if (name == L"." || name == L"..")
-        continue;
-      std::wstring full = path + L"\\" + name;
-      if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-        RemoveTree(full);
-      else
-        DeleteFileW(full.c_str());
-    } while (FindNextFileW(find, &entry));
-    FindClose(find);
-  }
-  RemoveDirectoryW(path.c_str());
 }
 
 class CountingSink final : public FileRowSink {

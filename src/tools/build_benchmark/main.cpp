@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "Scratch.h"
 #include "designer/BuildRun.h"
 #include "support/FileSystem.h"
 #include "support/Handle.h"
@@ -35,62 +36,27 @@ public:
   }
 };
 
-void WritePattern(const std::wstring& path, int64_t size, unsigned seed, std::vector<char>& chunk) {
-  BinaryFile file = BinaryFile::Create(path);
-  unsigned state = seed * 2654435761u + 1;
-  for (char& c : chunk) {
-    state = state * 1103515245u + 12345u;
-    c = static_cast<char>(state >> 16);
-  }
-  for (int64_t left = size; left > 0;) {
-    const uint32_t piece = static_cast<uint32_t>(std::min<int64_t>(left, static_cast<int64_t>(chunk.size())));
-    chunk[0] = static_cast<char>(left);  // blocks differ from each other
-    file.Write(chunk.data(), piece);
-    left -= piece;
-  }
-}
-
-void RemoveFilesBelow(const std::wstring& folder) {
-  WIN32_FIND_DATAW entry;
-  HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &entry);
-  if (find == INVALID_HANDLE_VALUE)
-    return;
-  do {
-    const std::wstring name = entry.cFileName;
-    if (name == L"." || name == L"..")
-      continue;
-    const std::wstring path = folder + L"\\" + name;
-    if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-      RemoveFilesBelow(path);
-      RemoveDirectoryW(path.c_str());
-    } else {
-      DeleteFileW(path.c_str());
-    }
-  } while (FindNextFileW(find, &entry));
-  FindClose(find);
-}
-
 struct DataSet {
   const char* name;
   std::vector<FileEntry> files;
   int64_t bytes = 0;
 };
 
-DataSet MakeLargeSet(const std::wstring& root, std::vector<char>& chunk) {
+DataSet MakeLargeSet(const std::wstring& root) {
   DataSet set{"large files"};
   const std::wstring folder = root + L"\\large";
   ForceFolder(folder);
   for (int i = 0; i < kLargeFiles; ++i) {
     const std::wstring name = L"part" + std::to_wstring(i) + L".bin";
     if (GetFileSize64(folder + L"\\" + name) != kLargeSize)
-      WritePattern(folder + L"\\" + name, kLargeSize, i + 1, chunk);
+      WritePatternFile(folder + L"\\" + name, kLargeSize, i + 1);
     set.files.push_back({name, folder, kLargeSize});
     set.bytes += kLargeSize;
   }
   return set;
 }
 
-DataSet MakeSmallSet(const std::wstring& root, std::vector<char>& chunk) {
+DataSet MakeSmallSet(const std::wstring& root) {
   DataSet set{"small files"};
   const std::wstring folder = root + L"\\small";
   for (int i = 0; i < kSmallFiles; ++i) {
@@ -100,7 +66,7 @@ DataSet MakeSmallSet(const std::wstring& root, std::vector<char>& chunk) {
     const std::wstring name = sub + L"\\file" + std::to_wstring(i) + L".dat";
     const int64_t size = 512 + (static_cast<int64_t>(i) * 7919) % 16384;  // 0.5 .. 16.5 KB
     if (GetFileSize64(folder + L"\\" + name) != size)
-      WritePattern(folder + L"\\" + name, size, i, chunk);
+      WritePatternFile(folder + L"\\" + name, size, i);
     set.files.push_back({name, folder, size});
     set.bytes += size;
   }
@@ -127,7 +93,7 @@ double TimeBuild(const DataSet& set, const std::wstring& root) {
     fwprintf(stderr, L"build wrote a payload of the wrong size\n");
     exit(1);
   }
-  RemoveFilesBelow(project.OutputFolder);
+  EmptyTree(project.OutputFolder);
   return seconds;
 }
 
@@ -167,7 +133,7 @@ double TimeCopy(const DataSet& set, const std::wstring& root, CopyKind kind) {
     }
   }
   const double seconds = Seconds(std::chrono::steady_clock::now() - start);
-  RemoveFilesBelow(target);
+  EmptyTree(target);
   return seconds;
 }
 
@@ -186,12 +152,11 @@ int wmain(int argc, wchar_t** argv) {
   const std::wstring root = WithoutTrailingBackslash(argv[1]);
   const int rounds = argc > 2 ? std::max(1, _wtoi(argv[2])) : 3;
   ForceFolder(root + L"\\designer");
-  std::vector<char> chunk(1 << 20);
-  WritePattern(root + L"\\designer\\Kovrin.dat", 450000, 99, chunk);
+  WritePatternFile(root + L"\\designer\\Kovrin.dat", 450000, 99);
 
   printf("preparing sources...\n");
   fflush(stdout);
-  const DataSet sets[] = {MakeLargeSet(root + L"\\sources", chunk), MakeSmallSet(root + L"\\sources", chunk)};
+  const DataSet sets[] = {MakeLargeSet(root + L"\\sources"), MakeSmallSet(root + L"\\sources")};
   // Two plain copies: the platform's CopyFileW, and a bare read/write loop
   // through a 1 MB buffer. The ratio is taken against the faster of the two.
   printf("%-12s %6s %11s | %8s %8s | %8s %8s | %8s %8s | %6s\n", "set", "files", "bytes", "build s",

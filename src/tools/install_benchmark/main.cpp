@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "Scratch.h"
 #include "formats/Payload.h"
 #include "formats/ScriptKeys.h"
 #include "setup/InstallEngine.h"
@@ -57,25 +58,6 @@ struct Package {
   std::vector<PackageFile> Files;
   int64_t Bytes = 0;
 };
-
-void RemoveTree(const std::wstring& path) {
-  WIN32_FIND_DATAW entry;
-  HANDLE find = FindFirstFileW((path + L"\\*").c_str(), &entry);
-  if (find != INVALID_HANDLE_VALUE) {
-    do {
-      const std::wstring name = entry.cFileName;
-      if (name == L"." || name == L"..")
-        continue;
-      const std::wstring full = path + L"\\" + name;
-      if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-        RemoveTree(full);
-      else
-        DeleteFileW(full.c_str());
-    } while (FindNextFileW(find, &entry));
-    FindClose(find);
-  }
-  RemoveDirectoryW(path.c_str());
-}
 
 // Writes Setup.ini and data.dat; the payload is generated block by block.
 Package WritePackage(const std::wstring& folder, std::vector<PackageFile> files) {
