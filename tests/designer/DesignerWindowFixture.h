@@ -10,30 +10,12 @@
 #include <memory>
 #include <vector>
 
+#include "RecordingShell.h"
 #include "ScriptedDialogs.h"
 #include "TestUtil.h"
 #include "designer/ui/create_main.h"
 #include "designer/ui/edit_shortcut.h"
 #include "win/Layout.h"
-
-class RecordingShell final : public ShellActions {
-public:
-  struct Call {
-    std::wstring file, parameters, folder;
-    int show;
-  };
-  std::vector<Call> opened;
-  int restarts = 0;
-  bool Open(const std::wstring& file, const std::wstring& parameters, const std::wstring& folder,
-            int show) override {
-    opened.push_back({file, parameters, folder, show});
-    return true;
-  }
-  bool RequestRestart() override {
-    ++restarts;
-    return true;
-  }
-};
 
 class DesignerWindowTest : public ::testing::Test {
 protected:

@@ -4,25 +4,11 @@
 
 #include <vector>
 
+#include "RecordingShell.h"
 #include "setup/FinishActions.h"
 #include "setup/SetupState.h"
 
 namespace {
-class RecordingShell final : public ShellActions {
-public:
-  std::vector<std::wstring> calls;
-  bool Open(const std::wstring& file, const std::wstring& parameters, const std::wstring& folder,
-            int showCommand) override {
-    calls.push_back(L"open " + file + L" [" + parameters + L"] in " + folder + L" show " +
-                    std::to_wstring(showCommand));
-    return true;
-  }
-  bool RequestRestart() override {
-    calls.push_back(L"restart");
-    return true;
-  }
-};
-
 class AnsweringPrompter final : public Prompter {
 public:
   explicit AnsweringPrompter(int answer) : answer_(answer) {}
@@ -56,9 +42,10 @@ TEST(FinishActionsTest, RunsTheProgramThenOpensTheSiteInItsFolder) {
 
   RunFinishActions(state, {true, true, false}, SW_SHOWMAXIMIZED, prompter, shell);
 
-  EXPECT_EQ(shell.calls, (std::vector<std::wstring>{
-                             L"open C:\\Apps\\Kovrin\\bin\\Kovrin.exe [] in C:\\Apps\\Kovrin\\bin\\ show 3",
-                             L"open http://example.org/%InstallPath% [] in C:\\Apps\\Kovrin\\bin\\ show 3"}));
+  const std::wstring folder = L"C:\\Apps\\Kovrin\\bin\\";
+  EXPECT_EQ(shell.opened, (std::vector<RecordingShell::Call>{{L"C:\\Apps\\Kovrin\\bin\\Kovrin.exe", L"", folder, 3},
+                                                            {L"http://example.org/%InstallPath%", L"", folder, 3}}));
+  EXPECT_EQ(shell.restarts, 0);
   EXPECT_TRUE(prompter.asked.empty());
 }
 
@@ -68,36 +55,33 @@ TEST(FinishActionsTest, UntickedBoxesAndUnusedOptionsDoNothing) {
   RecordingShell shell;
   AnsweringPrompter prompter(IDYES);
   RunFinishActions(state, {false, true, true}, SW_SHOWNORMAL, prompter, shell);
-  EXPECT_TRUE(shell.calls.empty()) << "site and restart are not offered by the script";
+  EXPECT_TRUE(shell.opened.empty() && shell.restarts == 0) << "site and restart are not offered by the script";
 
   state.Installed = false;  // before the install the button only closes
   state.UseGoSite = state.UseReboot = true;
   RunFinishActions(state, {true, true, true}, SW_SHOWNORMAL, prompter, shell);
-  EXPECT_TRUE(shell.calls.empty());
+  EXPECT_TRUE(shell.opened.empty() && shell.restarts == 0);
 }
 
 TEST(FinishActionsTest, RestartIsAskedOrRequestedAtMostOnce) {
-  SetupState asking = InstalledState();
-  asking.UseReboot = asking.AskToReboot = true;
-  RecordingShell yesShell;
-  AnsweringPrompter yes(IDYES);
-  RunFinishActions(asking, {false, false, true}, SW_SHOWNORMAL, yes, yesShell);
-  EXPECT_EQ(yesShell.calls, std::vector<std::wstring>{L"restart"});
-  ASSERT_EQ(yes.asked.size(), 1u);
-  EXPECT_EQ(yes.asked[0], L"setup.restart|Внимание|Для корретной работы установленой программы необходима "
-                          L"перезагрузка системы\r\n\r\nПерезагрузить компьютер сейчас?");
-
-  RecordingShell noShell;
-  AnsweringPrompter no(IDNO);
-  RunFinishActions(asking, {false, false, true}, SW_SHOWNORMAL, no, noShell);
-  EXPECT_TRUE(noShell.calls.empty());
-
-  SetupState box = InstalledState();
-  box.UseReboot = true;
-  RecordingShell boxShell;
-  RunFinishActions(box, {false, false, true}, SW_SHOWNORMAL, no, boxShell);
-  EXPECT_EQ(boxShell.calls, std::vector<std::wstring>{L"restart"});
-  RecordingShell untickedShell;
-  RunFinishActions(box, {false, false, false}, SW_SHOWNORMAL, no, untickedShell);
-  EXPECT_TRUE(untickedShell.calls.empty());
+  const struct {
+    bool ask, ticked;
+    int answer, restarts;
+    size_t questions;
+  } cases[] = {{true, true, IDYES, 1, 1}, {true, true, IDNO, 0, 1}, {false, true, IDNO, 1, 0}, {false, false, IDYES, 0, 0}};
+  for (const auto& c : cases) {
+    SetupState state = InstalledState();
+    state.UseReboot = true;
+    state.AskToReboot = c.ask;
+    RecordingShell shell;
+    AnsweringPrompter prompter(c.answer);
+    RunFinishActions(state, {false, false, c.ticked}, SW_SHOWNORMAL, prompter, shell);
+    SCOPED_TRACE(testing::Message() << "ask " << c.ask << " ticked " << c.ticked << " answer " << c.answer);
+    EXPECT_EQ(shell.restarts, c.restarts);
+    EXPECT_TRUE(shell.opened.empty());
+    ASSERT_EQ(prompter.asked.size(), c.questions);
+    if (c.questions)
+      EXPECT_EQ(prompter.asked[0], L"setup.restart|Внимание|Для корретной работы установленой программы необходима "
+                                   L"перезагрузка системы\r\n\r\nПерезагрузить компьютер сейчас?");
+  }
 }

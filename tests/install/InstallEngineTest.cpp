@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "InstallPackage.h"
+#include "InstallFixtures.h"
 #include "setup/InstallEngine.h"
 #include "setup/UninstallRegistration.h"
 #include "support/ComScope.h"
@@ -11,7 +11,7 @@ namespace {
 class InstallEngineTest : public ::testing::Test {
 protected:
   ComScope com;
-  InstallPackage package;
+  TestPackage package;
   RecordingView view;
 
   InstallChoices Choices(bool desktop = false, bool startMenu = false, bool startup = false) {
@@ -29,22 +29,6 @@ std::wstring ErrorOf(SetupState& state, const InstallChoices& choices, InstallVi
   return L"";
 }
 
-std::wstring ReadHklmString(const std::wstring& key, const wchar_t* name) {
-  RegKey handle;
-  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_READ, handle.Put()) != ERROR_SUCCESS)
-    return L"<no key>";
-  wchar_t value[1024] = L"";
-  DWORD bytes = sizeof value;
-  DWORD type = 0;
-  if (RegQueryValueExW(handle.Get(), name, nullptr, &type, reinterpret_cast<BYTE*>(value), &bytes) != ERROR_SUCCESS)
-    return L"<no value>";
-  return type == REG_SZ ? value : L"<not REG_SZ>";
-}
-
-bool HklmKeyExists(const std::wstring& key) {
-  RegKey handle;
-  return RegOpenKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_READ, handle.Put()) == ERROR_SUCCESS;
-}
 }  // namespace
 
 TEST_F(InstallEngineTest, CopiesEveryFileByteForByteAndRecordsThemInOrder) {
@@ -133,7 +117,7 @@ TEST_F(InstallEngineTest, ShortPayloadStopsNamingTheFileAndKeepsTheRecord) {
 TEST_F(InstallEngineTest, NamesOutsideTheInstallFolderAreRefusedBeforeAnythingIsWritten) {
   for (const wchar_t* bad : {L"..\\escaped.txt", L"sub\\..\\..\\escaped.txt", L"C:\\escaped.txt",
                              L"\\escaped.txt", L"c:escaped.txt", L"sub/../../escaped.txt"}) {
-    InstallPackage tampered;
+    TestPackage tampered;
     tampered.AddFile(L"good.txt", 10);
     tampered.AddFile(bad, 10);
     tampered.Write();
@@ -145,7 +129,7 @@ TEST_F(InstallEngineTest, NamesOutsideTheInstallFolderAreRefusedBeforeAnythingIs
     EXPECT_NE(error.find(bad), std::wstring::npos) << Narrow(bad);
     EXPECT_FALSE(FileExists(tampered.InstallFolder() + L"\\good.txt")) << Narrow(bad);
     EXPECT_FALSE(FileExists(tampered.InstallFolder() + L"\\Uninst.ini")) << Narrow(bad);
-    EXPECT_FALSE(FileExists(tampered.Scratch(L"escaped.txt"))) << Narrow(bad);
+    EXPECT_FALSE(FileExists(tampered / L"escaped.txt")) << Narrow(bad);
   }
 }
 
@@ -157,9 +141,9 @@ TEST_F(InstallEngineTest, FailuresCarryTheSystemWording) {
   EXPECT_EQ(ErrorOf(empty, {L""}, view), L"Unable to create directory");
 
   // A folder that cannot be made (a file stands in its way) first fails at Uninst.ini.
-  WriteTextFile(package.Scratch(L"blocker"), "x");
+  WriteTextFile(package / L"blocker", "x");
   SetupState blocked = package.State();
-  const std::wstring blockedFolder = package.Scratch(L"blocker") + L"\\inner";
+  const std::wstring blockedFolder = package / L"blocker" + L"\\inner";
   EXPECT_EQ(ErrorOf(blocked, {blockedFolder}, view).rfind(L"Unable to write to " + blockedFolder + L"\\Uninst.ini", 0), 0u);
 
   DeleteFileW((package.Folder() + L"data.dat").c_str());
@@ -170,7 +154,7 @@ TEST_F(InstallEngineTest, FailuresCarryTheSystemWording) {
 }
 
 TEST_F(InstallEngineTest, SecondInstallRewritesInPlaceAndKeepsHigherKeys) {
-  const std::wstring shortcutFolder = package.Scratch(L"links");
+  const std::wstring shortcutFolder = package / L"links";
   package.AddFile(L"one.txt", 10);
   package.AddFile(L"two.txt", 10);
   package.AddFile(L"three.txt", 10);
@@ -180,7 +164,7 @@ TEST_F(InstallEngineTest, SecondInstallRewritesInPlaceAndKeepsHigherKeys) {
   SetupState first = package.State();
   RunInstall(first, Choices(), view);
 
-  InstallPackage smaller;
+  TestPackage smaller;
   smaller.AddFile(L"only.txt", 10);
   smaller.Write();
   SetupState second = smaller.State();
@@ -194,7 +178,7 @@ TEST_F(InstallEngineTest, SecondInstallRewritesInPlaceAndKeepsHigherKeys) {
 }
 
 TEST_F(InstallEngineTest, WithoutUninstallNeitherTheWindowsFolderNorTheRegistryIsTouched) {
-  const std::wstring windows = package.Scratch(L"windows");
+  const std::wstring windows = package / L"windows";
   CreateDirectoryW(windows.c_str(), nullptr);
   ScopedEnv systemRoot(L"SystemRoot", windows);
   package.useUninstall = false;
@@ -204,12 +188,12 @@ TEST_F(InstallEngineTest, WithoutUninstallNeitherTheWindowsFolderNorTheRegistryI
   RunInstall(state, Choices(), view);
 
   EXPECT_FALSE(FileExists(windows + L"\\MVUninst.exe"));
-  EXPECT_FALSE(HklmKeyExists(kUninstallKeyBase + state.ProgramName));
+  EXPECT_FALSE(RegKeyExists(HKEY_LOCAL_MACHINE, kUninstallKeyBase + state.ProgramName));
   EXPECT_TRUE(FileExists(package.InstallFolder() + L"\\Uninst.ini"));
 }
 
 TEST_F(InstallEngineTest, UninstallerIsPlacedAndRegisteredWithTheExactTexts) {
-  const std::wstring windows = package.Scratch(L"windows");
+  const std::wstring windows = package / L"windows";
   CreateDirectoryW(windows.c_str(), nullptr);
   ScopedEnv systemRoot(L"SystemRoot", windows);
   package.programName = UniqueProgramName(L"Программа Ковёр");
@@ -222,9 +206,9 @@ TEST_F(InstallEngineTest, UninstallerIsPlacedAndRegisteredWithTheExactTexts) {
 
   const std::wstring key = kUninstallKeyBase + state.ProgramName;
   EXPECT_EQ(ReadFileBytes(windows + L"\\MVUninst.exe"), "uninstaller image");
-  EXPECT_EQ(ReadHklmString(key, L"DisplayName"), state.ProgramName);
-  EXPECT_EQ(ReadHklmString(key, L"DisplayIcon"), L"\"" + windows + L"\\MVUninst.exe\",0");
-  EXPECT_EQ(ReadHklmString(key, L"UninstallString"), windows + L"\\MVUninst.exe \"" + package.InstallFolder() +
+  EXPECT_EQ(ReadRegText(HKEY_LOCAL_MACHINE, key, L"DisplayName"), state.ProgramName);
+  EXPECT_EQ(ReadRegText(HKEY_LOCAL_MACHINE, key, L"DisplayIcon"), L"\"" + windows + L"\\MVUninst.exe\",0");
+  EXPECT_EQ(ReadRegText(HKEY_LOCAL_MACHINE, key, L"UninstallString"), windows + L"\\MVUninst.exe \"" + package.InstallFolder() +
                                                          L"\\Uninst.ini\" \"" + state.ProgramName + L"\"");
   RegDeleteKeyW(HKEY_LOCAL_MACHINE, key.c_str());
 }

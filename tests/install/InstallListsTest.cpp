@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
 
-#include "InstallPackage.h"
+#include "InstallFixtures.h"
 #include "setup/InstallLists.h"
 #include "setup/RelativeNames.h"
 
 namespace {
-SetupState Loaded(InstallPackage& package, int32_t claimedFiles, int32_t claimedShortcuts) {
+SetupState Loaded(TestPackage& package, int32_t claimedFiles, int32_t claimedShortcuts) {
   package.Write();
   SetupState state = package.State();
   state.InstallPath = L"C:\\Chosen";
@@ -18,7 +18,7 @@ SetupState Loaded(InstallPackage& package, int32_t claimedFiles, int32_t claimed
 }  // namespace
 
 TEST(InstallListsTest, ListsAreOneBasedWithExpandedShortcutFields) {
-  InstallPackage package;
+  TestPackage package;
   package.AddFile(L"bin\\prog.exe", 12);
   package.AddFile(L"%ProgramName%.txt", 0);  // file names are taken as written
   package.AddShortcut({L"%ProgramName%", L"%StartMenu%\\Tools", L"%InstallPath%\\bin\\prog.exe", L"\"-x\"",
@@ -52,7 +52,7 @@ TEST(InstallListsTest, KindsComeFromTheUnexpandedSavePath) {
 }
 
 TEST(InstallListsTest, AbsurdCountsOnlyReachTheRowsPresent) {
-  InstallPackage package;
+  TestPackage package;
   package.AddFile(L"a.txt", 1);
   package.AddFile(L"b.txt", 2);
   package.AddShortcut({L"One", L"C:\\x", L"C:\\x\\a.txt", L"", L""});

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "InstallPackage.h"
+#include "InstallFixtures.h"
 #include "setup/InstallEngine.h"
 #include "setup/ShortCuts.h"
 #include "support/ComScope.h"
@@ -71,11 +71,11 @@ namespace {
 class ShortcutSelectionTest : public ::testing::Test {
 protected:
   ComScope com;
-  InstallPackage package;
-  ScopedEnv desktop{L"Desktop", package.Scratch(L"desk")};
-  ScopedEnv startMenu{L"StartMenu", package.Scratch(L"menu")};
-  ScopedEnv startup{L"AutoLoading", package.Scratch(L"auto")};
-  std::wstring other = package.Scratch(L"other");
+  TestPackage package;
+  ScopedEnv desktop{L"Desktop", package / L"desk"};
+  ScopedEnv startMenu{L"StartMenu", package / L"menu"};
+  ScopedEnv startup{L"AutoLoading", package / L"auto"};
+  std::wstring other = package / L"other";
 
   void SetUp() override {
     package.AddFile(L"prog.exe", 10);
@@ -98,9 +98,9 @@ protected:
 
 TEST_F(ShortcutSelectionTest, NoBoxMakesOnlyOtherFolderLinks) {
   const std::wstring text = Install({});
-  EXPECT_FALSE(FileExists(Link(package.Scratch(L"desk"), L"Desk")));
-  EXPECT_FALSE(FileExists(Link(package.Scratch(L"menu\\Programs\\Test"), L"Menu")));
-  EXPECT_FALSE(FileExists(Link(package.Scratch(L"auto"), L"Auto")));
+  EXPECT_FALSE(FileExists(Link(package / L"desk", L"Desk")));
+  EXPECT_FALSE(FileExists(Link(package / L"menu\\Programs\\Test", L"Menu")));
+  EXPECT_FALSE(FileExists(Link(package / L"auto", L"Auto")));
   EXPECT_TRUE(FileExists(Link(other, L"Other")));
   EXPECT_NE(text.find(L"[ShortCuts]\r\nShortCut4=" + Link(other, L"Other") + L"\r\nCount=1\r\n"), std::wstring::npos)
       << Narrow(text);
@@ -108,10 +108,10 @@ TEST_F(ShortcutSelectionTest, NoBoxMakesOnlyOtherFolderLinks) {
 
 TEST_F(ShortcutSelectionTest, EachBoxMakesItsOwnKind) {
   const std::wstring text = Install({L"", true, false, true});
-  const std::wstring desk = Link(package.Scratch(L"desk"), L"Desk");
-  const std::wstring autoLink = Link(package.Scratch(L"auto"), L"Auto");
+  const std::wstring desk = Link(package / L"desk", L"Desk");
+  const std::wstring autoLink = Link(package / L"auto", L"Auto");
   EXPECT_TRUE(FileExists(desk));
-  EXPECT_FALSE(FileExists(Link(package.Scratch(L"menu\\Programs\\Test"), L"Menu")));
+  EXPECT_FALSE(FileExists(Link(package / L"menu\\Programs\\Test", L"Menu")));
   EXPECT_TRUE(FileExists(autoLink));
   EXPECT_NE(text.find(L"[ShortCuts]\r\nShortCut1=" + desk + L"\r\nShortCut3=" + autoLink + L"\r\nShortCut4=" +
                       Link(other, L"Other") + L"\r\nCount=3\r\n"),
@@ -124,12 +124,12 @@ TEST_F(ShortcutSelectionTest, EachBoxMakesItsOwnKind) {
 
   // The Start menu box alone, into the same folder.
   const std::wstring menuOnly = Install({L"", false, true, false});
-  EXPECT_TRUE(FileExists(Link(package.Scratch(L"menu\\Programs\\Test"), L"Menu")));
+  EXPECT_TRUE(FileExists(Link(package / L"menu\\Programs\\Test", L"Menu")));
   EXPECT_NE(menuOnly.find(L"Count=2\r\n"), std::wstring::npos) << Narrow(menuOnly);
 }
 
 TEST_F(ShortcutSelectionTest, MissingTargetIsSkippedAndTheInstallGoesOn) {
-  InstallPackage broken;
+  TestPackage broken;
   broken.AddFile(L"prog.exe", 10);
   broken.AddShortcut({L"Ghost", other, L"%InstallPath%\\not-installed.exe", L"", L""});
   broken.AddShortcut({L"Real", other, L"%InstallPath%\\prog.exe", L"", L""});

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "SetupPackage.h"
+#include "TestPackage.h"
 #include "setup/SetupVariables.h"
 #include "support/Environment.h"
 #include "support/QRegistry.h"

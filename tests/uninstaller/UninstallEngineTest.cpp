@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "install/InstallPackage.h"
+#include "install/InstallFixtures.h"
 #include "setup/UninstallRegistration.h"
 #include "support/ComScope.h"
 #include "support/Handle.h"
@@ -15,19 +15,7 @@ void CreateUninstallKey(const std::wstring& name) {
                   nullptr);
 }
 
-bool KeyExists(const std::wstring& name) {
-  RegKey key;
-  return RegOpenKeyExW(HKEY_LOCAL_MACHINE, UninstallKey(name).c_str(), 0, KEY_READ, key.Put()) == ERROR_SUCCESS;
-}
-
-std::wstring RegisteredCommandLine(const std::wstring& name) {
-  RegKey key;
-  RegOpenKeyExW(HKEY_LOCAL_MACHINE, UninstallKey(name).c_str(), 0, KEY_READ, key.Put());
-  wchar_t value[2048] = L"";
-  DWORD bytes = sizeof value;
-  RegQueryValueExW(key.Get(), L"UninstallString", nullptr, nullptr, reinterpret_cast<BYTE*>(value), &bytes);
-  return value;
-}
+bool KeyExists(const std::wstring& name) { return RegKeyExists(HKEY_LOCAL_MACHINE, UninstallKey(name)); }
 
 class UninstallEngineTest : public ::testing::Test {
 protected:
@@ -145,27 +133,27 @@ TEST_F(UninstallEngineTest, NamesThatWouldReachAnotherKeyAreLeftAlone) {
 
 TEST(UninstallRoundTripTest, WhatTheInstallRegistersTheUninstallerRemoves) {
   ComScope com;
-  InstallPackage package;
-  const std::wstring windows = package.Scratch(L"windows");
+  TestPackage package;
+  const std::wstring windows = package / L"windows";
   CreateDirectoryW(windows.c_str(), nullptr);
   ScopedEnv systemRoot(L"SystemRoot", windows);
   package.useUninstall = true;
   package.AddFile(L"prog.exe", 2000);
   package.AddFile(L"data\\base\\table.db", 1000001);
-  package.AddShortcut({L"Программа", package.Scratch(L"menu"), L"%InstallPath%\\prog.exe", L"", L"%InstallPath%"});
+  package.AddShortcut({L"Программа", package / L"menu", L"%InstallPath%\\prog.exe", L"", L"%InstallPath%"});
   package.Write();
   SetupState state = package.State();
   RecordingView view;
   RunInstall(state, {package.InstallFolder()}, view);
-  ASSERT_TRUE(FileExists(package.Scratch(L"menu\\Программа.lnk")));
+  ASSERT_TRUE(FileExists(package / L"menu\\Программа.lnk"));
 
   UninstallCommand command;
-  ASSERT_TRUE(ParseUninstallCommand(RegisteredCommandLine(state.ProgramName).c_str(), command));
+  ASSERT_TRUE(ParseUninstallCommand(ReadRegText(HKEY_LOCAL_MACHINE, UninstallKey(state.ProgramName), L"UninstallString").c_str(), command));
   const UninstallResult result = RemoveInstallation(command, windows + L"\\MVUninst.exe");
 
   EXPECT_TRUE(result.NotRemoved.empty());
   EXPECT_FALSE(FolderExists(package.InstallFolder()));
-  EXPECT_FALSE(FileExists(package.Scratch(L"menu\\Программа.lnk")));
+  EXPECT_FALSE(FileExists(package / L"menu\\Программа.lnk"));
   EXPECT_TRUE(FileExists(windows + L"\\MVUninst.exe")) << "shared by other products";
   EXPECT_FALSE(KeyExists(state.ProgramName));
 }

@@ -1,47 +1,14 @@
 #pragma once
-// A package written by a test, an install view that records what the engine showed,
-// and the few readers the install tests share.
+// An install view that records what the engine showed, and the readers the
+// install tests share.
 
 #include <windows.h>
 
 #include <string>
 #include <vector>
 
-#include "TestUtil.h"
+#include "TestPackage.h"
 #include "setup/InstallEngine.h"
-#include "setup/SetupState.h"
-#include "support/ProfileFile.h"
-
-struct PackageShortcut {
-  std::wstring Name, SavePath, FileName, Params, FilePath;
-};
-
-class InstallPackage {
-public:
-  InstallPackage();
-  // Adds a payload file of `size` pattern bytes and returns its content.
-  const std::string& AddFile(const std::wstring& name, int64_t size);
-  void AddShortcut(const PackageShortcut& shortcut);
-  // Writes Setup.ini, data.dat and uninst.dat; `payloadCut` bytes are left off data.dat.
-  void Write(int64_t payloadCut = 0);
-  // The state start-up would leave: package folder, name and the counts.
-  SetupState State() const;
-
-  std::wstring Folder() const { return dir_.Path() + L"\\"; }
-  std::wstring InstallFolder() const { return dir_ / L"target"; }
-  std::wstring Scratch(const std::wstring& name) const { return dir_ / name; }
-  ProfileFile& Script() { return script_; }
-
-  std::wstring programName;
-  bool useUninstall = false;
-  std::vector<std::string> contents;
-
-private:
-  TempDir dir_;
-  ProfileFile script_;
-  int32_t files_ = 0;
-  int32_t shortcuts_ = 0;
-};
 
 class RecordingView final : public InstallView {
 public:
@@ -67,8 +34,6 @@ public:
   }
 };
 
-// A unique product name, so parallel tests never share a registry key.
-std::wstring UniqueProgramName(const wchar_t* stem);
 // The Uninst.ini text as stored (Windows-1251 bytes turned back into UTF-16).
 std::wstring UninstallScriptText(const std::wstring& installFolder);
 // Target, arguments and working folder of a link, read back through IShellLinkA.
