@@ -32,25 +32,15 @@ HICON MarkOf(const TForm3& form, int stage) {
 }
 bool IsBold(HWND label) { return reinterpret_cast<HFONT>(SendMessageW(label, WM_GETFONT, 0, 0)) == UiBoldFont(); }
 
-// Presses "Отмена" as soon as the payload stage begins.
-class CancellingForm : public TForm3 {
+// Runs `atPayload` as the payload stage begins, as a click during the run would come.
+class PayloadStageForm : public TForm3 {
 public:
   using TForm3::TForm3;
+  std::function<void(TForm3&)> atPayload;
   void StageBegins(BuildStage stage) override {
     TForm3::StageBegins(stage);
     if (stage == BuildStage::Payload)
-      PostMessageW(CancelButton(), BM_CLICK, 0, 0);
-  }
-};
-
-// Asks to close through the frame while the payload is written.
-class ClosingForm : public TForm3 {
-public:
-  using TForm3::TForm3;
-  void StageBegins(BuildStage stage) override {
-    TForm3::StageBegins(stage);
-    if (stage == BuildStage::Payload)
-      PostMessageW(Handle(), WM_CLOSE, 0, 0);
+      atPayload(*this);
   }
 };
 
@@ -132,7 +122,7 @@ TEST(BuildDialog, AFailedRunStaysOpenAtTheStageReached) {
   EXPECT_EQ(prompter.ids[0], L"build.error");
   EXPECT_EQ(prompter.styles[0], static_cast<unsigned>(MB_OK | MB_ICONSTOP));
   EXPECT_NE(prompter.texts[0].find(L"gone.bin"), std::wstring::npos);
-  EXPECT_EQ(BuildFixture::FilesIn(fx.build), (std::vector<std::wstring>{L"Setup.ini", L"data.dat"}));
+  EXPECT_EQ(FilesIn(fx.build), (std::vector<std::wstring>{L"Setup.ini", L"data.dat"}));
 }
 
 TEST(BuildDialog, CancelButtonStopsTheRunBetweenBlocks) {
@@ -142,15 +132,16 @@ TEST(BuildDialog, CancelButtonStopsTheRunBetweenBlocks) {
   project.OutputFolder = fx.output;
   project.Files = {fx.AddSource(L"big.bin", 5000000, 1)};
   AnsweringPrompter prompter;
-  CancellingForm form(project, fx.Folders(), prompter);
+  PayloadStageForm form(project, fx.Folders(), prompter);
+  form.atPayload = [](TForm3& f) { PostMessageW(f.CancelButton(), BM_CLICK, 0, 0); };
   prompter.onAsk = [&] { EXPECT_EQ(GetText(form.StatusLine()), L"Создание отменено"); };
 
   EXPECT_FALSE(form.ShowModal(nullptr, 0));
 
   ASSERT_EQ(prompter.ids.size(), 1u);
   EXPECT_EQ(prompter.texts[0], L"Создание программы установки отменено.");
-  EXPECT_TRUE(BuildFixture::FilesIn(fx.build).empty());
-  EXPECT_TRUE(BuildFixture::FilesIn(fx.output).empty());
+  EXPECT_TRUE(FilesIn(fx.build).empty());
+  EXPECT_TRUE(FilesIn(fx.output).empty());
 }
 
 TEST(BuildDialog, AFrameCloseDuringTheRunWaitsForItsEnd) {
@@ -160,7 +151,8 @@ TEST(BuildDialog, AFrameCloseDuringTheRunWaitsForItsEnd) {
   project.OutputFolder = fx.output;
   project.Files = {fx.AddSource(L"big.bin", 3000000, 1), FileEntry{L"gone.bin", fx.sources, 5}};
   AnsweringPrompter prompter;
-  ClosingForm form(project, fx.Folders(), prompter);
+  PayloadStageForm form(project, fx.Folders(), prompter);
+  form.atPayload = [](TForm3& f) { PostMessageW(f.Handle(), WM_CLOSE, 0, 0); };
 
   EXPECT_FALSE(form.ShowModal(nullptr, 0));  // returns without anyone closing it again
 

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "ExampleProject.h"
 #include "TestUtil.h"
 #include "designer/BuildRun.h"
 
@@ -57,8 +58,6 @@ public:
   BuildFolders Folders() const { return {designer, build}; }
   // A source file of `size` pattern bytes in the sources folder, as a Files row.
   FileEntry AddSource(const std::wstring& relativeName, int64_t size, unsigned seed);
-  // Names of the files directly in a folder, sorted.
-  static std::vector<std::wstring> FilesIn(const std::wstring& folder);
 
   TempDir root;
   std::wstring designer;  // with a trailing "\" as the designer gives it
@@ -67,6 +66,7 @@ public:
   std::wstring output;
 };
 
-// The example project of the designer, as "Заполнить примером" fills it, its
-// files taken from the fixture's designer folder, the Compression box cleared.
-SetupProject ExampleProjectIn(const BuildFixture& fixture);
+// The example project with its files in the fixture's designer folder.
+inline SetupProject ExampleProjectIn(const BuildFixture& fixture) {
+  return ExampleLikeProject(fixture.designer, fixture.output + L"\\");
+}

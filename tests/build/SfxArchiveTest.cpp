@@ -109,9 +109,9 @@ TEST(SfxArchive, StandInArchiverBuildsTheArchiveThroughTheShell) {
   const BuildResult result = RunBuild(project, fx.Folders(), observer);
 
   ASSERT_EQ(result.Outcome, BuildOutcome::Done) << Narrow(result.Message);
-  EXPECT_TRUE(BuildFixture::FilesIn(fx.build).empty());
+  EXPECT_TRUE(FilesIn(fx.build).empty());
   const std::wstring out = fx.output + L"\\with blank";
-  ASSERT_EQ(BuildFixture::FilesIn(out), Names{L"My Setup.exe"});
+  ASSERT_EQ(FilesIn(out), Names{L"My Setup.exe"});
   const auto records = fake_archive::Parse(ReadFileBytes(out + L"\\My Setup.exe"));
   ASSERT_EQ(records.size(), 8u);
   EXPECT_EQ(records[0].Tag, "args");
@@ -146,7 +146,7 @@ TEST(SfxArchive, WaitEndsWhenTheArchiverFails) {
   EXPECT_NE(result.Message.find(L"WinRAR"), std::wstring::npos) << Narrow(result.Message);
   EXPECT_NE(result.Message.find(L"3"), std::wstring::npos) << Narrow(result.Message);
   EXPECT_TRUE(FileExists(fx.build + L"\\Setup.exe"));  // nothing archived, nothing removed
-  EXPECT_TRUE(BuildFixture::FilesIn(fx.output).empty());
+  EXPECT_TRUE(FilesIn(fx.output).empty());
   EXPECT_EQ(observer.StageTrace(), "B1 E1 B2 E2 B3 E3 B4");
 }
 
@@ -180,8 +180,8 @@ TEST(SfxArchive, CancelStopsAnArchiverThatWouldNeverEnd) {
   const BuildResult result = RunBuild(project, fx.Folders(), observer);
 
   ASSERT_EQ(result.Outcome, BuildOutcome::Cancelled) << Narrow(result.Message);
-  EXPECT_TRUE(BuildFixture::FilesIn(fx.build).empty());
-  EXPECT_TRUE(BuildFixture::FilesIn(fx.output).empty());
+  EXPECT_TRUE(FilesIn(fx.build).empty());
+  EXPECT_TRUE(FilesIn(fx.output).empty());
 }
 
 TEST(SfxArchive, StandInRefusesAnyOtherCommandLineAndDeletesNothing) {

@@ -1,41 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "ProjectFixtures.h"
+#include "ExampleProject.h"
 #include "TestUtil.h"
 #include "formats/SetupScriptReader.h"
 #include "formats/SetupScriptWriter.h"
-
-TEST(ReadSetupScriptValues, DefaultsForAnEmptyScript) {
-  SetupScriptValues v = ReadSetupScriptValues(ProfileFile());
-  EXPECT_EQ(v.ProgramName, L"!!!ProgramName!!!");
-  EXPECT_EQ(v.CompanyName, L"!!!CompanyName!!!");
-  EXPECT_EQ(v.InstallPath, L"");
-  EXPECT_FALSE(v.UseReadMe);
-  EXPECT_EQ(v.CountOfFiles, 0);
-  EXPECT_EQ(v.ReadMe.FontName, L"Arial");
-  EXPECT_EQ(v.ReadMe.FontSize, 12);
-  EXPECT_TRUE(v.ReadMe.IsRtf);
-}
-
-TEST(ReadSetupScriptValues, FlagSpellingsOfBothSections) {
-  ProfileFile p = ProfileFile::FromText(
-      L"[Main]\r\nUseReadMe=yes\r\nUseLicense=Y\r\n[Extended]\r\nUseRun=Yes\r\nUseGoSite=1\r\n"
-      L"UseReboot=7\r\nAskToReboot=0\r\nUseUninstall=x\r\n");
-  SetupScriptValues v = ReadSetupScriptValues(p);
-  EXPECT_TRUE(v.UseReadMe);
-  EXPECT_FALSE(v.UseLicense);
-  EXPECT_FALSE(v.UseRun);  // a word in [Extended] reads false
-  EXPECT_TRUE(v.UseGoSite);
-  EXPECT_TRUE(v.UseReboot);
-  EXPECT_FALSE(v.AskToReboot);
-  EXPECT_FALSE(v.UseUninstall);
-  for (const wchar_t* yes : {L"YES", L"yEs"}) {
-    ProfileFile q = ProfileFile::FromText(std::wstring(L"[Main]\r\nUseLicense=") + yes + L"\r\n");
-    EXPECT_TRUE(ReadSetupScriptValues(q).UseLicense);
-  }
-  ProfileFile digit = ProfileFile::FromText(L"[Main]\r\nUseLicense=1\r\n");
-  EXPECT_FALSE(ReadSetupScriptValues(digit).UseLicense);
-}
 
 TEST(ReadSetupScriptValues, WrittenScriptReadsBack) {
   TempDir dir;

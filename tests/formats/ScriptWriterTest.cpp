@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "ProjectFixtures.h"
+#include "ExampleProject.h"
 #include "TestUtil.h"
 #include "formats/SetupScriptWriter.h"
 #include "support/CodePage.h"
