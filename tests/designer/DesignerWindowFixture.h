@@ -36,6 +36,16 @@ protected:
     return form->StatusText();
   }
   static void Click(HWND button) { SendMessageW(button, BM_CLICK, 0, 0); }
+  // The list view's "edit ended" notice to its page; a null `typed` is a cancelled edit.
+  static bool EndLabelEdit(HWND page, HWND list, int item, const wchar_t* typed) {
+    std::wstring text = typed ? typed : L"";
+    NMLVDISPINFOW edit{};
+    edit.hdr.hwndFrom = list;
+    edit.hdr.code = LVN_ENDLABELEDITW;
+    edit.item.iItem = item;
+    edit.item.pszText = typed ? text.data() : nullptr;
+    return SendMessageW(page, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&edit)) != 0;
+  }
   static bool Enabled(HWND control) { return IsWindowEnabled(control) != FALSE; }
   // Its own visibility (the main window itself is never shown in these tests).
   static bool Shown(HWND control) { return (GetWindowLongW(control, GWL_STYLE) & WS_VISIBLE) != 0; }

@@ -181,7 +181,6 @@ TEST_F(DesignerWindowTest, ExitClosesTheWindow) {
 
 TEST_F(DesignerWindowTest, StartsWithTheProjectDefaults) {
   SetupProject project = form->StoreProject();
-  SetupProject defaults;
   EXPECT_EQ(project.ProgramName, L"");
   EXPECT_EQ(project.SetupFileName, L"Setup.exe");
   EXPECT_EQ(project.OutputFolder, L"C:\\MySetup\\");

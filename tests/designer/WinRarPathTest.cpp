@@ -4,32 +4,23 @@
 #include "designer/WinRarPath.h"
 #include "support/QRegistry.h"
 
-TEST(FindWinRarPath, CutsTheQuotedCommandToThePath) {
+TEST(FindWinRarPath, QuotedShortAndEmptyValuesAndAMissingKey) {
   ScratchKey key;
+  const auto path = [&](const std::wstring& key) { return FindWinRarPath(HKEY_CURRENT_USER, key); };
   key.SetString(L"", L"\"C:\\Program Files\\WinRAR\\WinRAR.exe\" \"%1\"");
-  WinRarLookup lookup = FindWinRarPath(HKEY_CURRENT_USER, key.Path());
-  EXPECT_TRUE(lookup.Found);
-  EXPECT_EQ(lookup.Path, L"C:\\Program Files\\WinRAR\\WinRAR.exe");
-}
-
-TEST(FindWinRarPath, ShortAndEmptyValuesAndAMissingKey) {
-  ScratchKey key;
+  EXPECT_EQ(path(key.Path()).Path, L"C:\\Program Files\\WinRAR\\WinRAR.exe");
+  EXPECT_TRUE(path(key.Path()).Found);
   key.SetString(L"", L"abcde");
-  EXPECT_EQ(FindWinRarPath(HKEY_CURRENT_USER, key.Path()).Path, L"bcde");
-
-  key.SetString(L"", L"");
-  WinRarLookup empty = FindWinRarPath(HKEY_CURRENT_USER, key.Path());
-  EXPECT_TRUE(empty.Found);  // found, with an empty path
-  EXPECT_EQ(empty.Path, L"");
+  EXPECT_EQ(path(key.Path()).Path, L"bcde");
+  key.SetString(L"", L"");  // found, with an empty path
+  EXPECT_TRUE(path(key.Path()).Found);
+  EXPECT_EQ(path(key.Path()).Path, L"");
 
   ScratchKey noValue;  // the key exists without a default value: found, empty
-  WinRarLookup unnamed = FindWinRarPath(HKEY_CURRENT_USER, noValue.Path());
-  EXPECT_TRUE(unnamed.Found);
-  EXPECT_EQ(unnamed.Path, L"");
-
-  WinRarLookup missing = FindWinRarPath(HKEY_CURRENT_USER, key.Path() + L"\\absent");
-  EXPECT_FALSE(missing.Found);
-  EXPECT_EQ(missing.Path, L"");
+  EXPECT_TRUE(path(noValue.Path()).Found);
+  EXPECT_EQ(path(noValue.Path()).Path, L"");
+  EXPECT_FALSE(path(key.Path() + L"\\absent").Found);
+  EXPECT_EQ(path(key.Path() + L"\\absent").Path, L"");
 }
 
 TEST(CutWinRarCommand, TheExactRule) {

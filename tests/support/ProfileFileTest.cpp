@@ -4,7 +4,6 @@
 #include <vector>
 
 #include "TestUtil.h"
-#include "support/CodePage.h"
 #include "support/Error.h"
 #include "support/ProfileFile.h"
 
@@ -83,19 +82,6 @@ TEST(ProfileFile, EmptyProfileWritesCrLfSections) {
   EXPECT_EQ(profile.ToText(), L"[Main]\r\nA=1\r\nB=\r\n\r\n[Next]\r\nC=3\r\n");
   EXPECT_TRUE(profile.HasKey(L"main", L"b"));
   EXPECT_FALSE(profile.HasKey(L"main", L"zz"));
-}
-
-TEST(ProfileFile, SavesAndLoadsWindows1251) {
-  TempDir dir;
-  ProfileFile profile;
-  profile.WriteString(L"Main", L"ProgramName", L"Программа");
-  profile.WriteString(L"Main", L"InstallPath", L"C:\\Программы\\Фирма");
-  profile.Save(dir / L"Setup.ini");
-  std::string bytes = ReadFileBytes(dir / L"Setup.ini");
-  EXPECT_NE(bytes.find(ToCp1251(L"ProgramName=Программа\r\n")), std::string::npos);
-  ProfileFile back = ProfileFile::Load(dir / L"Setup.ini");
-  EXPECT_EQ(back.ReadString(L"Main", L"ProgramName", L""), L"Программа");
-  EXPECT_EQ(back.ReadString(L"Main", L"InstallPath", L""), L"C:\\Программы\\Фирма");
 }
 
 TEST(ProfileFile, ReadSectionListsKeysInOrder) {
