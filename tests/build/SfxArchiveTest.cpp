@@ -4,6 +4,7 @@
 #include "FakeArchive.h"
 #include "designer/SfxArchive.h"
 #include "support/CodePage.h"
+#include "support/Handle.h"
 
 namespace {
 using Names = std::vector<std::wstring>;
@@ -42,11 +43,10 @@ DWORD RunAndWait(const std::wstring& commandLine) {
   std::wstring line = commandLine;
   if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
     return 9999;
-  WaitForSingleObject(process.hProcess, 30000);
+  const KernelHandle running(process.hProcess), thread(process.hThread);
+  WaitForSingleObject(running.Get(), 30000);
   DWORD code = 0;
-  GetExitCodeProcess(process.hProcess, &code);
-  CloseHandle(process.hProcess);
-  CloseHandle(process.hThread);
+  GetExitCodeProcess(running.Get(), &code);
   return code;
 }
 }  // namespace

@@ -14,9 +14,7 @@ protected:
   TestPackage package;
   RecordingView view;
 
-  InstallChoices Choices(bool desktop = false, bool startMenu = false, bool startup = false) {
-    return {package.InstallFolder(), desktop, startMenu, startup};
-  }
+  InstallChoices Choices() { return {package.InstallFolder()}; }
   std::wstring Installed(const std::wstring& name) { return package.InstallFolder() + L"\\" + name; }
 };
 
