@@ -80,8 +80,9 @@ TEST(FinishActionsTest, RestartIsAskedOrRequestedAtMostOnce) {
     EXPECT_EQ(shell.restarts, c.restarts);
     EXPECT_TRUE(shell.opened.empty());
     ASSERT_EQ(prompter.asked.size(), c.questions);
-    if (c.questions)
+    if (c.questions) {
       EXPECT_EQ(prompter.asked[0], L"setup.restart|Внимание|Для корретной работы установленой программы необходима "
                                    L"перезагрузка системы\r\n\r\nПерезагрузить компьютер сейчас?");
+    }
   }
 }
