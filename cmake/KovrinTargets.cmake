@@ -24,8 +24,9 @@ function(kovrin_ship target shipped_name)
 endfunction()
 
 # kovrin_program(<target>): a program with a wWinMain or wmain entry point.
+# Release programs are stripped: the setup program travels inside every package.
 function(kovrin_program target)
-  target_link_options(${target} PRIVATE -municode)
+  target_link_options(${target} PRIVATE -municode $<$<CONFIG:Release>:-s>)
 endfunction()
 
 # Test and benchmark programs land in build/bin.
