@@ -168,6 +168,7 @@ TEST_F(SetupWindowTest, ThePageListChoosesThePageShown) {
   EXPECT_EQ(f.State().CurrentPage, 1);
 }
 
+// The line's wording is DescribeFreeSpace's (engine tests); here: typing reaches it.
 TEST_F(SetupWindowTest, TheFreeSpaceLineFollowsTheBox) {
   TestPackage package(L"");
   TForm1& f = Open(package);
@@ -175,11 +176,7 @@ TEST_F(SetupWindowTest, TheFreeSpaceLineFollowsTheBox) {
   EXPECT_EQ(GetText(f.Frame41.FreeSpaceLabel), L"Диск q не существует");
   EXPECT_TRUE(HasVisibleStyle(f.Frame41.FreeSpaceLabel));
   EXPECT_FALSE(HasVisibleStyle(f.Frame41.FreeSpaceValue));
-  SetText(f.Frame41.Edit1, L"c:\\apps");
-  EXPECT_EQ(GetText(f.Frame41.FreeSpaceLabel), L"Свободно на диске C:");
-  EXPECT_EQ(GetText(f.Frame41.FreeSpaceValue), L"6000000000 байт");
-  EXPECT_TRUE(HasVisibleStyle(f.Frame41.FreeSpaceValue));
-  SetText(f.Frame41.Edit1, L"apps");  // a relative path has no drive: the line goes
+  SetText(f.Frame41.Edit1, L"apps");
   EXPECT_FALSE(HasVisibleStyle(f.Frame41.FreeSpaceLabel));
 }
 
@@ -207,24 +204,20 @@ TEST_F(SetupWindowTest, AShortSetupDatIsReportedAndTheWindowStillOpens) {
   EXPECT_EQ(ListEntries(f.ListBox1).size(), 3u);
 }
 
+// What is copied and linked is the engine's (InstallEngineTest, ShortCutsTest);
+// here the button starts it and the finish page's boxes reach the actions.
 TEST_F(SetupWindowTest, InstallFromThePagesThenFinish) {
   TempDir target;
   const std::wstring installTo = target / L"Программа";
-  TestPackage package(L"[Main]\r\nProgramName=Демо\r\n[One_Data]\r\nSummarySize=5\r\nCountOfFiles=2\r\n"
-                      L"[One_Files]\r\nFileName1=a.txt\r\nFileSize1=2\r\nFileName2=sub\\b.txt\r\nFileSize2=3\r\n"
-                      L"[One_ShortCuts]\r\nCountOfShortCuts=1\r\nShortCutName1=Демо\r\nShortCutSavePath1=" +
-                      (target / L"Links") +
-                      L"\r\nShortCutFileName1=%InstallPath%\\a.txt\r\n"
+  TestPackage package(L"[Main]\r\nProgramName=Демо\r\n[One_Data]\r\nSummarySize=2\r\nCountOfFiles=1\r\n"
+                      L"[One_Files]\r\nFileName1=a.txt\r\nFileSize1=2\r\n"
                       L"[Extended]\r\nUseRun=1\r\nUseGoSite=1\r\nUseReboot=1\r\nRunFileName=%InstallPath%\\a.txt\r\n"
                       L"SiteAddress=http://example.org/\r\n");
-  package.WritePayload("ABcde");
+  package.WritePayload("AB");
   TForm1& f = Open(package);
   InstallTo(installTo);
   ASSERT_TRUE(dialogs.asked.empty()) << Narrow(dialogs.asked[0].text);
-
   EXPECT_EQ(ReadFileBytes(installTo + L"\\a.txt"), "AB");
-  EXPECT_EQ(ReadFileBytes(installTo + L"\\sub\\b.txt"), "cde");
-  EXPECT_TRUE(FileExists(target / L"Links\\Демо.lnk"));  // another folder: always made
   EXPECT_TRUE(f.State().Installed);
 
   // The finished state: "Готово", no install button, the finish page over the list.
@@ -261,27 +254,20 @@ TEST_F(SetupWindowTest, TheAskedRestartComesWhenFinishing) {
   EXPECT_EQ(shell.restarts, 1);
 }
 
+// The error wording is the engine's (InstallEngineTest); the window stays Installing,
+// and its hidden install button does not start a second run.
 TEST_F(SetupWindowTest, AFailedInstallLeavesTheWindowInstalling) {
-  TestPackage package(L"[One_Data]\r\nCountOfFiles=0\r\n");
-  package.WritePayload("");
-  TForm1& f = Open(package);
-  InstallTo(L"");
-  ASSERT_EQ(dialogs.asked.size(), 1u);
-  EXPECT_EQ(dialogs.asked[0].text, L"Unable to create directory");
-  EXPECT_FALSE(f.State().Installed);
-  EXPECT_FALSE(IsWindowEnabled(f.Button1));
-  EXPECT_FALSE(HasVisibleStyle(f.Button2));
-  EXPECT_EQ(GetText(f.Button1), L"Отмена");
-}
-
-TEST_F(SetupWindowTest, NoSecondInstallAfterAFailedOne) {
   TestPackage package(L"[One_Data]\r\nCountOfFiles=0\r\n");  // and no data.dat
   TForm1& f = Open(package);
   InstallTo(package / L"x");
   ASSERT_EQ(dialogs.asked.size(), 1u);
   EXPECT_EQ(dialogs.asked[0].text.rfind(L"Cannot open file", 0), 0u);
+  EXPECT_FALSE(f.State().Installed);
+  EXPECT_FALSE(IsWindowEnabled(f.Button1));
+  EXPECT_FALSE(HasVisibleStyle(f.Button2));
+  EXPECT_EQ(GetText(f.Button1), L"Отмена");
   package.WritePayload("");
-  f.Button2Click();  // the install button is hidden; a stray click does nothing
+  f.Button2Click();
   EXPECT_EQ(dialogs.asked.size(), 1u);
   EXPECT_FALSE(f.State().Installed);
 }
