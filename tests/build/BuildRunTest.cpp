@@ -6,7 +6,6 @@
 #include "support/ProfileFile.h"
 
 namespace {
-using Pairs = std::vector<std::pair<std::wstring, std::wstring>>;
 using Names = std::vector<std::wstring>;
 
 std::string Concatenation(const std::vector<FileEntry>& files) {
@@ -39,13 +38,11 @@ TEST(BuildRun, ExampleProjectGivesTheSeparatePackage) {
   EXPECT_EQ(ReadFileBytes(fx.output + L"\\setup.dat"), project.ReadMeRtf + project.LicenseRtf);
 
   // The example's rows carried size 0: the build measured them and says so. The
-  // script is the writer's key for key (its text is pinned by the format tests).
+  // script is the writer's key for key with those sizes (its text is pinned by the
+  // format tests).
   const int64_t sizes[] = {70000, 450001, 766, 30};
   for (size_t i = 0; i < 4; ++i)
     EXPECT_EQ(project.Files[i].Size, sizes[i]) << i;
-  const ProfileFile ini = ProfileFile::Load(fx.output + L"\\Setup.ini");
-  EXPECT_EQ(ini.ReadSection(L"One_Data"), (Pairs{{L"SummarySize", L"520797"}, {L"CountOfFiles", L"4"}}));
-  EXPECT_EQ(ini.ReadString(L"One_Files", L"FileSize2", L""), L"450001");
   NullProgress quiet;
   WriteSetupScript(project, fx.root / L"expected.ini", quiet);
   EXPECT_EQ(ReadFileBytes(fx.output + L"\\Setup.ini"), ReadFileBytes(fx.root / L"expected.ini"));

@@ -59,7 +59,6 @@ TEST(SfxArchive, ListHasThreeLinesAloneAndFiveWithEverything) {
   const Names lines = SfxListLines(full, L"C:\\T\\Kovrin");
   EXPECT_EQ(lines, (Names{L"C:\\T\\Kovrin\\Setup.exe", L"C:\\T\\Kovrin\\setup.ini", L"C:\\T\\Kovrin\\data.dat",
                           L"C:\\T\\Kovrin\\setup.dat", L"C:\\T\\Kovrin\\uninst.dat"}));
-  EXPECT_EQ(CrLfLines(lines).substr(0, 25), "C:\\T\\Kovrin\\Setup.exe\r\nC:");
 }
 
 TEST(SfxArchive, CommentBytesAreWindows1251WithCrLf) {

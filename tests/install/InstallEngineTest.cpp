@@ -175,10 +175,17 @@ TEST_F(InstallEngineTest, SecondInstallRewritesInPlaceAndKeepsHigherKeys) {
                                            L"\\Two.lnk\r\nCount=0\r\n");
 }
 
-TEST_F(InstallEngineTest, WithoutUninstallNeitherTheWindowsFolderNorTheRegistryIsTouched) {
-  const std::wstring windows = package / L"windows";
-  CreateDirectoryW(windows.c_str(), nullptr);
-  ScopedEnv systemRoot(L"SystemRoot", windows);
+namespace {
+// MVUninst.exe goes to %SystemRoot%: a folder of the test's own.
+class UninstallRegistrationTest : public InstallEngineTest {
+protected:
+  void SetUp() override { CreateDirectoryW(windows.c_str(), nullptr); }
+  std::wstring windows = package / L"windows";
+  ScopedEnv systemRoot{L"SystemRoot", windows};
+};
+}  // namespace
+
+TEST_F(UninstallRegistrationTest, WithoutUninstallNeitherTheWindowsFolderNorTheRegistryIsTouched) {
   package.useUninstall = false;
   package.Write();
   SetupState state = package.State();
@@ -190,10 +197,7 @@ TEST_F(InstallEngineTest, WithoutUninstallNeitherTheWindowsFolderNorTheRegistryI
   EXPECT_TRUE(FileExists(package.InstallFolder() + L"\\Uninst.ini"));
 }
 
-TEST_F(InstallEngineTest, UninstallerIsPlacedAndRegisteredWithTheExactTexts) {
-  const std::wstring windows = package / L"windows";
-  CreateDirectoryW(windows.c_str(), nullptr);
-  ScopedEnv systemRoot(L"SystemRoot", windows);
+TEST_F(UninstallRegistrationTest, UninstallerIsPlacedAndRegisteredWithTheExactTexts) {
   package.programName = UniqueProgramName(L"Программа Ковёр");
   package.useUninstall = true;
   package.AddFile(L"prog.exe", 100);

@@ -2,7 +2,6 @@
 
 #include "install/InstallFixtures.h"
 #include "setup/UninstallRegistration.h"
-#include "support/ComScope.h"
 #include "support/Handle.h"
 #include "uninstaller/UninstallEngine.h"
 
@@ -129,31 +128,4 @@ TEST_F(UninstallEngineTest, NamesThatWouldReachAnotherKeyAreLeftAlone) {
   EXPECT_TRUE(KeyExists(child));
   EXPECT_EQ(result.NotRemoved, std::vector<std::wstring>{L"HKEY_LOCAL_MACHINE\\" + UninstallKey(child)});
   RegDeleteKeyW(HKEY_LOCAL_MACHINE, UninstallKey(child).c_str());
-}
-
-TEST(UninstallRoundTripTest, WhatTheInstallRegistersTheUninstallerRemoves) {
-  ComScope com;
-  TestPackage package;
-  const std::wstring windows = package / L"windows";
-  CreateDirectoryW(windows.c_str(), nullptr);
-  ScopedEnv systemRoot(L"SystemRoot", windows);
-  package.useUninstall = true;
-  package.AddFile(L"prog.exe", 2000);
-  package.AddFile(L"data\\base\\table.db", 1000001);
-  package.AddShortcut({L"Программа", package / L"menu", L"%InstallPath%\\prog.exe", L"", L"%InstallPath%"});
-  package.Write();
-  SetupState state = package.State();
-  RecordingView view;
-  RunInstall(state, {package.InstallFolder()}, view);
-  ASSERT_TRUE(FileExists(package / L"menu\\Программа.lnk"));
-
-  UninstallCommand command;
-  ASSERT_TRUE(ParseUninstallCommand(ReadRegText(HKEY_LOCAL_MACHINE, UninstallKey(state.ProgramName), L"UninstallString").c_str(), command));
-  const UninstallResult result = RemoveInstallation(command, windows + L"\\MVUninst.exe");
-
-  EXPECT_TRUE(result.NotRemoved.empty());
-  EXPECT_FALSE(FolderExists(package.InstallFolder()));
-  EXPECT_FALSE(FileExists(package / L"menu\\Программа.lnk"));
-  EXPECT_TRUE(FileExists(windows + L"\\MVUninst.exe")) << "shared by other products";
-  EXPECT_FALSE(KeyExists(state.ProgramName));
 }
