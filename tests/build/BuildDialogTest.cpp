@@ -56,23 +56,15 @@ public:
 
 // The run's rules and messages are pinned by BuildRunTest; these tests check the
 // dialog around it: its marks, status line, buttons and closing.
-class BuildDialog : public ::testing::Test {
+class BuildDialog : public BuildRunFixture {
 protected:
   static void SetUpTestSuite() { InitCommonControls(); }
-  SetupProject ProjectOf(std::vector<FileEntry> files) {
-    SetupProject project;
-    project.OutputFolder = fx.output;
-    project.Files = std::move(files);
-    return project;
-  }
-
-  BuildFixture fx;
   AnsweringPrompter prompter;
 };
 }  // namespace
 
 TEST_F(BuildDialog, ShowsTheFinishedRunThenClosesAfterTheSuccessBox) {
-  SetupProject project = ExampleProjectIn(fx);
+  project = ExampleProjectIn(fx);
   OwnerWindow owner;
   TForm3 form(project, fx.Folders(), prompter);
   prompter.onAsk = [&] {
@@ -109,7 +101,7 @@ TEST_F(BuildDialog, ShowsTheFinishedRunThenClosesAfterTheSuccessBox) {
 }
 
 TEST_F(BuildDialog, AFailedRunStaysOpenAtTheStageReached) {
-  SetupProject project = ProjectOf({FileEntry{L"gone.bin", fx.sources, 5}});
+  project.Files = {FileEntry{L"gone.bin", fx.sources, 5}};
   TForm3 form(project, fx.Folders(), prompter);
   prompter.onAsk = [&] {
     EXPECT_EQ(MarkOf(form, 1), form.CheckMark());
@@ -132,7 +124,7 @@ TEST_F(BuildDialog, AFailedRunStaysOpenAtTheStageReached) {
 }
 
 TEST_F(BuildDialog, CancelButtonStopsTheRunBetweenBlocks) {
-  SetupProject project = ProjectOf({fx.AddSource(L"big.bin", 5000000, 1)});
+  project.Files = {fx.AddSource(L"big.bin", 5000000, 1)};
   PayloadStageForm form(project, fx.Folders(), prompter);
   form.atPayload = [](TForm3& f) { PostMessageW(f.CancelButton(), BM_CLICK, 0, 0); };
   prompter.onAsk = [&] { EXPECT_EQ(GetText(form.StatusLine()), L"Создание отменено"); };
@@ -144,7 +136,7 @@ TEST_F(BuildDialog, CancelButtonStopsTheRunBetweenBlocks) {
 }
 
 TEST_F(BuildDialog, AFrameCloseDuringTheRunWaitsForItsEnd) {
-  SetupProject project = ProjectOf({fx.AddSource(L"big.bin", 3000000, 1), FileEntry{L"gone.bin", fx.sources, 5}});
+  project.Files = {fx.AddSource(L"big.bin", 3000000, 1), FileEntry{L"gone.bin", fx.sources, 5}};
   PayloadStageForm form(project, fx.Folders(), prompter);
   form.atPayload = [](TForm3& f) { PostMessageW(f.Handle(), WM_CLOSE, 0, 0); };
 

@@ -2,6 +2,8 @@
 // A designer folder, sources, a build folder and an output folder of their own
 // for each test, and an observer that records what the build run reports.
 
+#include <gtest/gtest.h>
+
 #include <functional>
 #include <string>
 #include <vector>
@@ -70,3 +72,20 @@ public:
 inline SetupProject ExampleProjectIn(const BuildFixture& fixture) {
   return ExampleLikeProject(fixture.designer, fixture.output + L"\\");
 }
+
+// An empty project writing into the fixture's output folder, run with a recording observer.
+class BuildRunFixture : public ::testing::Test {
+protected:
+  BuildResult Run() { return RunBuild(project, fx.Folders(), observer); }
+
+  BuildFixture fx;
+  SetupProject project = Empty(fx.output);
+  RecordingObserver observer;
+
+private:
+  static SetupProject Empty(const std::wstring& output) {
+    SetupProject p;
+    p.OutputFolder = output;
+    return p;
+  }
+};

@@ -16,16 +16,16 @@ std::string Concatenation(const std::vector<FileEntry>& files) {
 }
 
 bool IsEmptyFolder(const std::wstring& folder) { return FilesIn(folder).empty(); }
+
+class BuildRun : public BuildRunFixture {};
 }  // namespace
 
-TEST(BuildRun, ExampleProjectGivesTheSeparatePackage) {
-  BuildFixture fx;
-  SetupProject project = ExampleProjectIn(fx);
+TEST_F(BuildRun, ExampleProjectGivesTheSeparatePackage) {
+  project = ExampleProjectIn(fx);
   CreateDirectoryW(fx.output.c_str(), nullptr);
   WriteTextFile(fx.output + L"\\uninst.dat", "left by an earlier run");
-  RecordingObserver observer;
 
-  const BuildResult result = RunBuild(project, fx.Folders(), observer);
+  const BuildResult result = Run();
 
   ASSERT_EQ(result.Outcome, BuildOutcome::Done) << Narrow(result.Message);
   EXPECT_EQ(result.Message, L"Установочная программа создана.");
@@ -60,17 +60,13 @@ TEST(BuildRun, ExampleProjectGivesTheSeparatePackage) {
   EXPECT_EQ(launcher.back(), 0);
 }
 
-TEST(BuildRun, PayloadMovesWholeBlocksAndRefreshesChangedSizes) {
-  BuildFixture fx;
-  SetupProject project;
-  project.OutputFolder = fx.output;
+TEST_F(BuildRun, PayloadMovesWholeBlocksAndRefreshesChangedSizes) {
   project.Files = {fx.AddSource(L"exact.bin", 1000000, 1), fx.AddSource(L"empty.bin", 0, 2),
                    fx.AddSource(L"longer.bin", 1000001, 3), fx.AddSource(L"grown.txt", 10, 4)};
   project.Files[3].Size = 3;    // recorded before the file grew
   project.Files[1].Size = -1;   // recorded while another program held it
-  RecordingObserver observer;
 
-  ASSERT_EQ(RunBuild(project, fx.Folders(), observer).Outcome, BuildOutcome::Done);
+  ASSERT_EQ(Run().Outcome, BuildOutcome::Done);
 
   EXPECT_EQ(ReadFileBytes(fx.output + L"\\data.dat"), Concatenation(project.Files));
   const ProfileFile ini = ProfileFile::Load(fx.output + L"\\Setup.ini");
@@ -87,16 +83,12 @@ TEST(BuildRun, PayloadMovesWholeBlocksAndRefreshesChangedSizes) {
   EXPECT_EQ(FilesIn(fx.output), (Names{L"Setup.exe", L"Setup.ini", L"data.dat"}));
 }
 
-TEST(BuildRun, SortByExtensionOrdersScriptAndPayload) {
-  BuildFixture fx;
-  SetupProject project;
-  project.OutputFolder = fx.output;
+TEST_F(BuildRun, SortByExtensionOrdersScriptAndPayload) {
   project.SortByExtension = true;
   project.Files = {fx.AddSource(L"b.txt", 11, 1), fx.AddSource(L"A.EXE", 22, 2),
                    fx.AddSource(L"readme", 33, 3), fx.AddSource(L"c.exe", 44, 4)};
-  RecordingObserver observer;
 
-  ASSERT_EQ(RunBuild(project, fx.Folders(), observer).Outcome, BuildOutcome::Done);
+  ASSERT_EQ(Run().Outcome, BuildOutcome::Done);
 
   const Names order = {L"readme", L"A.EXE", L"c.exe", L"b.txt"};
   const ProfileFile ini = ProfileFile::Load(fx.output + L"\\Setup.ini");
@@ -108,18 +100,15 @@ TEST(BuildRun, SortByExtensionOrdersScriptAndPayload) {
   EXPECT_EQ(observer.Statuses().front(), L"Сортировка файлов...");
 }
 
-TEST(BuildRun, TextsAndUninstallerGoWhereTheProjectAsks) {
-  BuildFixture fx;
-  SetupProject project;
+TEST_F(BuildRun, TextsAndUninstallerGoWhereTheProjectAsks) {
   project.OutputFolder = fx.output + L"\\nested\\deeper\\";
   project.SetupFileName = L"install me.exe";
   project.UseLicense = true;  // the license alone, from the first byte of setup.dat
   project.LicenseType = TextType::Txt;
   project.LicenseText = {L"Лицензия", L"строка 2"};
   project.UseUninstall = true;
-  RecordingObserver observer;
 
-  ASSERT_EQ(RunBuild(project, fx.Folders(), observer).Outcome, BuildOutcome::Done);
+  ASSERT_EQ(Run().Outcome, BuildOutcome::Done);
 
   const std::wstring out = fx.output + L"\\nested\\deeper";
   EXPECT_EQ(FilesIn(out),
@@ -130,13 +119,8 @@ TEST(BuildRun, TextsAndUninstallerGoWhereTheProjectAsks) {
   EXPECT_TRUE(IsEmptyFolder(fx.build));
 }
 
-TEST(BuildRun, WithoutTextsNoSetupDatAndTheLauncherStatusStays) {
-  BuildFixture fx;
-  SetupProject project;
-  project.OutputFolder = fx.output;
-  RecordingObserver observer;
-
-  ASSERT_EQ(RunBuild(project, fx.Folders(), observer).Outcome, BuildOutcome::Done);
+TEST_F(BuildRun, WithoutTextsNoSetupDatAndTheLauncherStatusStays) {
+  ASSERT_EQ(Run().Outcome, BuildOutcome::Done);
 
   EXPECT_EQ(FilesIn(fx.output), (Names{L"Setup.exe", L"Setup.ini", L"data.dat"}));
   const Names statuses = observer.Statuses();
@@ -145,14 +129,10 @@ TEST(BuildRun, WithoutTextsNoSetupDatAndTheLauncherStatusStays) {
   EXPECT_EQ(statuses.back(), L"Создание завершено");
 }
 
-TEST(BuildRun, MissingSourceEndsTheRunAndKeepsTheBuildFolder) {
-  BuildFixture fx;
-  SetupProject project;
-  project.OutputFolder = fx.output;
+TEST_F(BuildRun, MissingSourceEndsTheRunAndKeepsTheBuildFolder) {
   project.Files = {fx.AddSource(L"present.bin", 100, 1), FileEntry{L"gone.bin", fx.sources, 5}};
-  RecordingObserver observer;
 
-  const BuildResult result = RunBuild(project, fx.Folders(), observer);
+  const BuildResult result = Run();
 
   ASSERT_EQ(result.Outcome, BuildOutcome::Failed);
   EXPECT_NE(result.Message.find(fx.sources + L"\\gone.bin"), std::wstring::npos) << Narrow(result.Message);
@@ -162,8 +142,7 @@ TEST(BuildRun, MissingSourceEndsTheRunAndKeepsTheBuildFolder) {
   EXPECT_TRUE(IsEmptyFolder(fx.output));
 }
 
-TEST(BuildRun, FailuresThatUsedToPassAsSuccess) {
-  BuildFixture fx;
+TEST_F(BuildRun, FailuresThatUsedToPassAsSuccess) {
   struct Case {
     const char* what;
     std::function<void(SetupProject&)> change;
@@ -188,19 +167,18 @@ TEST(BuildRun, FailuresThatUsedToPassAsSuccess) {
        L"Kovrin.dat"},
   };
   for (const Case& c : cases) {
-    SetupProject project;
-    project.OutputFolder = fx.output;
-    c.change(project);
-    RecordingObserver observer;
-    const BuildResult result = RunBuild(project, fx.Folders(), observer);
+    SetupProject changed = project;
+    c.change(changed);
+    RecordingObserver seen;
+    const BuildResult result = RunBuild(changed, fx.Folders(), seen);
     EXPECT_EQ(result.Outcome, BuildOutcome::Failed) << c.what;
     EXPECT_NE(result.Message.find(c.said), std::wstring::npos) << c.what << ": " << Narrow(result.Message);
-    EXPECT_NE(observer.Statuses().back(), L"Создание завершено") << c.what;
+    EXPECT_NE(seen.Statuses().back(), L"Создание завершено") << c.what;
     EXPECT_TRUE(IsEmptyFolder(fx.output)) << c.what;
   }
 }
 
-TEST(BuildRun, CancelEmptiesTheBuildFolderAndKeepsThePreviousPackage) {
+TEST(BuildRunCancel, EmptiesTheBuildFolderAndKeepsThePreviousPackage) {
   for (int stage = 1; stage <= 4; ++stage) {
     BuildFixture fx;
     SetupProject project;
@@ -227,7 +205,7 @@ TEST(BuildRun, CancelEmptiesTheBuildFolderAndKeepsThePreviousPackage) {
   }
 }
 
-TEST(BuildRun, BuildFolderComesFromTempOrTheSystemTemporaryFolder) {
+TEST(BuildFolder, ComesFromTempOrTheSystemTemporaryFolder) {
   const std::wstring saved = GetEnvVar(L"Temp");
   SetEnvironmentVariableW(L"Temp", L"D:\\Work Temp");
   EXPECT_EQ(BuildFolderFromEnvironment(), L"D:\\Work Temp\\Kovrin");

@@ -49,6 +49,8 @@ DWORD RunAndWait(const std::wstring& commandLine) {
   GetExitCodeProcess(running.Get(), &code);
   return code;
 }
+
+class SfxArchiveRun : public BuildRunFixture {};
 }  // namespace
 
 TEST(SfxArchive, ListHasThreeLinesAloneAndFiveWithEverything) {
@@ -93,19 +95,17 @@ TEST(SfxArchive, StartsThePagesProgramWhenItExists) {
   EXPECT_EQ(ArchiverProgram(project), project.WinRarPath);
 }
 
-TEST(SfxArchive, StandInArchiverBuildsTheArchiveThroughTheShell) {
+TEST_F(SfxArchiveRun, StandInArchiverBuildsTheArchiveThroughTheShell) {
   RegisterStandInArchiver();
-  BuildFixture fx;
-  SetupProject project = FullProject(fx.output + L"\\with blank\\");
+  project = FullProject(fx.output + L"\\with blank\\");
   project.SetupFileName = L"My Setup.exe";
   project.UseWinRar = true;
   project.CompressionLevel = 5;
   project.ReadMeRtf = "{\\rtf1 read}";
   project.LicenseRtf = "{\\rtf1 license}";
   project.Files = {fx.AddSource(L"prog.exe", 1500, 1)};
-  RecordingObserver observer;
 
-  const BuildResult result = RunBuild(project, fx.Folders(), observer);
+  const BuildResult result = Run();
 
   ASSERT_EQ(result.Outcome, BuildOutcome::Done) << Narrow(result.Message);
   EXPECT_TRUE(FilesIn(fx.build).empty());
@@ -130,16 +130,12 @@ TEST(SfxArchive, StandInArchiverBuildsTheArchiveThroughTheShell) {
   EXPECT_EQ(observer.Statuses()[observer.Statuses().size() - 2], L"Запускается WinRAR...");
 }
 
-TEST(SfxArchive, WaitEndsWhenTheArchiverFails) {
+TEST_F(SfxArchiveRun, WaitEndsWhenTheArchiverFails) {
   RegisterStandInArchiver();
-  BuildFixture fx;
   DeleteFileW((fx.designer + L"setup.ico").c_str());  // the archiver cannot read its icon
-  SetupProject project;
-  project.OutputFolder = fx.output;
   project.UseWinRar = true;
-  RecordingObserver observer;
 
-  const BuildResult result = RunBuild(project, fx.Folders(), observer);
+  const BuildResult result = Run();
 
   ASSERT_EQ(result.Outcome, BuildOutcome::Failed);
   EXPECT_NE(result.Message.find(L"WinRAR"), std::wstring::npos) << Narrow(result.Message);
@@ -149,34 +145,26 @@ TEST(SfxArchive, WaitEndsWhenTheArchiverFails) {
   EXPECT_EQ(observer.StageTrace(), "B1 E1 B2 E2 B3 E3 B4");
 }
 
-TEST(SfxArchive, AnArchiverThatCannotStartEndsTheRun) {
-  BuildFixture fx;
-  SetupProject project;
-  project.OutputFolder = fx.output;
+TEST_F(SfxArchiveRun, AnArchiverThatCannotStartEndsTheRun) {
   project.UseWinRar = true;
   project.WinRarPath = fx.root / L"archiver.nothing-opens-this";
   WriteTextFile(project.WinRarPath, "not a program");
-  RecordingObserver observer;
 
-  const BuildResult result = RunBuild(project, fx.Folders(), observer);
+  const BuildResult result = Run();
 
   ASSERT_EQ(result.Outcome, BuildOutcome::Failed);
   EXPECT_NE(result.Message.find(project.WinRarPath), std::wstring::npos) << Narrow(result.Message);
 }
 
-TEST(SfxArchive, CancelStopsAnArchiverThatWouldNeverEnd) {
-  BuildFixture fx;
-  SetupProject project;
-  project.OutputFolder = fx.output;
+TEST_F(SfxArchiveRun, CancelStopsAnArchiverThatWouldNeverEnd) {
   project.UseWinRar = true;
   wchar_t system[MAX_PATH];
   GetSystemDirectoryW(system, MAX_PATH);
   project.WinRarPath = std::wstring(system) + L"\\notepad.exe";  // waits for a human, forever
   ASSERT_TRUE(FileExists(project.WinRarPath));
-  RecordingObserver observer;
   observer.cancelOnStatus = L"Запускается WinRAR...";
 
-  const BuildResult result = RunBuild(project, fx.Folders(), observer);
+  const BuildResult result = Run();
 
   ASSERT_EQ(result.Outcome, BuildOutcome::Cancelled) << Narrow(result.Message);
   EXPECT_TRUE(FilesIn(fx.build).empty());
