@@ -27,8 +27,8 @@ std::wstring MenuText(HMENU menu, UINT position) {
 }
 }  // namespace
 
-// The bar comes from the program's resources; scripts that drive the designer
-// read it there, so its texts and commands must be the ones the window obeys.
+// The bar comes from the program's resources; designer_to_uninstall.sh chooses
+// "Заполнить примером", "Запуск" and "Выход" there by their texts.
 TEST_F(DesignerWindowTest, MenuBarFromTheResourcesDrivesTheCommands) {
   HMENU bar = GetMenu(form->Handle());
   ASSERT_NE(bar, nullptr);
@@ -37,15 +37,12 @@ TEST_F(DesignerWindowTest, MenuBarFromTheResourcesDrivesTheCommands) {
   EXPECT_EQ(MenuText(bar, 2), L"Справка");
   HMENU project = GetSubMenu(bar, 1);
   ASSERT_EQ(GetMenuItemCount(project), 3);
-  EXPECT_EQ(MenuText(project, 0), L"Запуск");
   EXPECT_EQ(GetMenuItemID(project, 0), static_cast<UINT>(IDM_N4));
   EXPECT_EQ(GetMenuState(project, 1, MF_BYPOSITION) & MF_SEPARATOR, static_cast<UINT>(MF_SEPARATOR));
-  EXPECT_EQ(MenuText(project, 2), L"Заполнить примером");
   EXPECT_EQ(GetMenuItemID(project, 2), static_cast<UINT>(IDM_N10));
   HMENU help = GetSubMenu(bar, 2);
   EXPECT_EQ(MenuText(help, 0), L"Вызов справки");
   EXPECT_EQ(MenuText(help, 2), L"О программе...");
-  EXPECT_EQ(MenuText(GetSubMenu(bar, 0), 0), L"Выход");
 
   SendMessageW(form->Handle(), WM_COMMAND, MAKEWPARAM(GetMenuItemID(project, 2), 0), 0);
   EXPECT_EQ(form->StoreProject().ProgramName, L"Kovrin");
@@ -282,6 +279,8 @@ TEST(ProgramStart, ScreenWidthQuestion) {
   EXPECT_TRUE(ScreenAccepted(dialogs, 640));
 }
 
+// The question's text and caption, and the end whatever the answer, are run for
+// real by designer_second_instance.sh; here: what each answer does to the first.
 TEST(ProgramStart, SecondInstanceEndsWhateverTheAnswer) {
   ScriptedDialogs dialogs;
   EXPECT_TRUE(NoOtherInstance(dialogs, nullptr));
@@ -294,8 +293,6 @@ TEST(ProgramStart, SecondInstanceEndsWhateverTheAnswer) {
   dialogs.answers.push_back(IDYES);
   EXPECT_FALSE(NoOtherInstance(dialogs, other));
   EXPECT_TRUE(IsWindowVisible(other));  // Yes: restored
-  ASSERT_EQ(dialogs.asked.size(), 2u);
-  EXPECT_EQ(dialogs.asked[0].text, L"Программа уже запущена. Переключиться на нее?");
-  EXPECT_EQ(dialogs.asked[0].caption, L"Проверка");
+  EXPECT_EQ(dialogs.asked.size(), 2u);
   DestroyWindow(other);
 }
