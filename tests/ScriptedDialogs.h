@@ -2,6 +2,7 @@
 // Dialogs that answer from a script instead of a human, and record what was asked.
 
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -20,10 +21,13 @@ public:
   std::deque<FontChoice> fontAnswers;                  // next ChooseFont; Cancel when empty
   std::vector<Asked> asked;
   std::vector<std::wstring> browseRoots;
+  std::function<void()> onAsk;  // runs while the box would be up
 
   int Ask(std::wstring_view id, const std::wstring& text, const std::wstring& caption,
           unsigned style) override {
     asked.push_back({std::wstring(id), text, caption, style});
+    if (onAsk)
+      onAsk();
     if (answers.empty())
       return IDOK;
     int answer = answers.front();

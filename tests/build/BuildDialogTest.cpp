@@ -6,27 +6,11 @@
 #include <functional>
 
 #include "BuildFixture.h"
+#include "ScriptedDialogs.h"
 #include "designer/ui/create_install.h"
 #include "win/Layout.h"
 
 namespace {
-// Answers every box with OK and lets the test look at the dialog meanwhile.
-class AnsweringPrompter : public Prompter {
-public:
-  int Ask(std::wstring_view id, const std::wstring& text, const std::wstring& caption, unsigned style) override {
-    ids.emplace_back(id);
-    texts.push_back(text);
-    captions.push_back(caption);
-    styles.push_back(style);
-    if (onAsk)
-      onAsk();
-    return IDOK;
-  }
-  std::vector<std::wstring> ids, texts, captions;
-  std::vector<unsigned> styles;
-  std::function<void()> onAsk;
-};
-
 HICON MarkOf(const TForm3& form, int stage) {
   return reinterpret_cast<HICON>(SendMessageW(form.StageMark(stage), STM_GETICON, 0, 0));
 }
@@ -59,15 +43,15 @@ public:
 class BuildDialog : public BuildRunFixture {
 protected:
   static void SetUpTestSuite() { InitCommonControls(); }
-  AnsweringPrompter prompter;
+  ScriptedDialogs dialogs;  // answers every box with OK
 };
 }  // namespace
 
 TEST_F(BuildDialog, ShowsTheFinishedRunThenClosesAfterTheSuccessBox) {
   project = ExampleProjectIn(fx);
   OwnerWindow owner;
-  TForm3 form(project, fx.Folders(), prompter);
-  prompter.onAsk = [&] {
+  TForm3 form(project, fx.Folders(), dialogs);
+  dialogs.onAsk = [&] {
     HWND dialog = form.Handle();
     ASSERT_TRUE(IsWindow(dialog));
     EXPECT_FALSE(IsWindowEnabled(owner.hwnd));  // modal over its owner
@@ -91,10 +75,10 @@ TEST_F(BuildDialog, ShowsTheFinishedRunThenClosesAfterTheSuccessBox) {
 
   EXPECT_TRUE(form.ShowModal(owner.hwnd, 0));
 
-  ASSERT_EQ(prompter.ids.size(), 1u);
-  EXPECT_EQ(prompter.texts[0], L"Установочная программа создана.");
-  EXPECT_EQ(prompter.captions[0], L"Kovrin");
-  EXPECT_EQ(prompter.styles[0], static_cast<unsigned>(MB_OK | MB_ICONINFORMATION));
+  ASSERT_EQ(dialogs.asked.size(), 1u);
+  EXPECT_EQ(dialogs.asked[0].text, L"Установочная программа создана.");
+  EXPECT_EQ(dialogs.asked[0].caption, L"Kovrin");
+  EXPECT_EQ(dialogs.asked[0].style, static_cast<unsigned>(MB_OK | MB_ICONINFORMATION));
   EXPECT_TRUE(IsWindowEnabled(owner.hwnd));
   EXPECT_FALSE(IsWindow(form.Handle()));
   EXPECT_EQ(project.Files[1].Size, 450001);  // the refreshed size reaches the project
@@ -102,8 +86,8 @@ TEST_F(BuildDialog, ShowsTheFinishedRunThenClosesAfterTheSuccessBox) {
 
 TEST_F(BuildDialog, AFailedRunStaysOpenAtTheStageReached) {
   project.Files = {FileEntry{L"gone.bin", fx.sources, 5}};
-  TForm3 form(project, fx.Folders(), prompter);
-  prompter.onAsk = [&] {
+  TForm3 form(project, fx.Folders(), dialogs);
+  dialogs.onAsk = [&] {
     EXPECT_EQ(MarkOf(form, 1), form.CheckMark());
     EXPECT_EQ(MarkOf(form, 2), form.Arrow());
     EXPECT_EQ(MarkOf(form, 3), nullptr);
@@ -117,32 +101,32 @@ TEST_F(BuildDialog, AFailedRunStaysOpenAtTheStageReached) {
 
   EXPECT_FALSE(form.ShowModal(nullptr, 0));
 
-  ASSERT_EQ(prompter.ids.size(), 1u);
-  EXPECT_EQ(prompter.ids[0], L"build.error");
-  EXPECT_EQ(prompter.styles[0], static_cast<unsigned>(MB_OK | MB_ICONSTOP));
-  EXPECT_NE(prompter.texts[0].find(L"gone.bin"), std::wstring::npos);
+  ASSERT_EQ(dialogs.asked.size(), 1u);
+  EXPECT_EQ(dialogs.asked[0].id, L"build.error");
+  EXPECT_EQ(dialogs.asked[0].style, static_cast<unsigned>(MB_OK | MB_ICONSTOP));
+  EXPECT_NE(dialogs.asked[0].text.find(L"gone.bin"), std::wstring::npos);
 }
 
 TEST_F(BuildDialog, CancelButtonStopsTheRunBetweenBlocks) {
   project.Files = {fx.AddSource(L"big.bin", 5000000, 1)};
-  PayloadStageForm form(project, fx.Folders(), prompter);
+  PayloadStageForm form(project, fx.Folders(), dialogs);
   form.atPayload = [](TForm3& f) { PostMessageW(f.CancelButton(), BM_CLICK, 0, 0); };
-  prompter.onAsk = [&] { EXPECT_EQ(GetText(form.StatusLine()), L"Создание отменено"); };
+  dialogs.onAsk = [&] { EXPECT_EQ(GetText(form.StatusLine()), L"Создание отменено"); };
 
   EXPECT_FALSE(form.ShowModal(nullptr, 0));
 
-  ASSERT_EQ(prompter.ids.size(), 1u);
-  EXPECT_EQ(prompter.texts[0], L"Создание программы установки отменено.");
+  ASSERT_EQ(dialogs.asked.size(), 1u);
+  EXPECT_EQ(dialogs.asked[0].text, L"Создание программы установки отменено.");
 }
 
 TEST_F(BuildDialog, AFrameCloseDuringTheRunWaitsForItsEnd) {
   project.Files = {fx.AddSource(L"big.bin", 3000000, 1), FileEntry{L"gone.bin", fx.sources, 5}};
-  PayloadStageForm form(project, fx.Folders(), prompter);
+  PayloadStageForm form(project, fx.Folders(), dialogs);
   form.atPayload = [](TForm3& f) { PostMessageW(f.Handle(), WM_CLOSE, 0, 0); };
 
   EXPECT_FALSE(form.ShowModal(nullptr, 0));  // returns without anyone closing it again
 
-  ASSERT_EQ(prompter.ids.size(), 1u);
-  EXPECT_EQ(prompter.ids[0], L"build.error");  // the run went on to its end
+  ASSERT_EQ(dialogs.asked.size(), 1u);
+  EXPECT_EQ(dialogs.asked[0].id, L"build.error");  // the run went on to its end
   EXPECT_EQ(GetFileSize64(fx.build + L"\\data.dat"), 3000000);
 }
