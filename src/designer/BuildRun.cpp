@@ -40,7 +40,8 @@ void Steps(BuildContext& context) {
   CreateFolderOrThrow(project.OutputFolder);
   CreateFolderOrThrow(context.Folders.BuildFolder);
   const std::wstring scriptPath = context.InBuild(script::kScriptFile);
-  WriteSetupScript(project, scriptPath, observer);
+  ThrottledProgress scriptProgress(observer);
+  WriteSetupScript(project, scriptPath, scriptProgress);
   context.Checkpoint();
   observer.StageEnds(BuildStage::Script);
 

@@ -44,7 +44,8 @@ std::wstring BuildContext::InDesigner(const std::wstring& name) const {
 }
 
 void BuildContext::Checkpoint() {
-  Observer.Pump();
+  if (Throttle.Due())
+    Observer.Pump();
   if (Observer.Cancelled())
     throw BuildCancelled{};
 }

@@ -20,6 +20,7 @@ struct BuildContext {
   const BuildFolders& Folders;
   BuildObserver& Observer;
   CopyBuffer Buffer;  // the one copy buffer of the run
+  PumpThrottle Throttle;
 
   // Folder, "\" and name, joined as typed: a folder text that ends in "\" gives a
   // doubled separator, which the file system accepts.
@@ -28,7 +29,8 @@ struct BuildContext {
   std::wstring InDesigner(const std::wstring& name) const;
 
   void Status(const std::wstring& text) { Observer.SetStatus(text); }
-  // Lets pending messages run, then stops the run if the author asked to.
+  // Lets pending messages run (on a clock, see PumpThrottle), then stops the run
+  // if the author asked to.
   void Checkpoint();
   // Bar position of `done` out of `total`, rounded and kept within 0..100.
   void ShowShare(int64_t done, int64_t total);

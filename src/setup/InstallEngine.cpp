@@ -23,19 +23,14 @@ class ThrottledPump final : public ProgressSink {
 public:
   explicit ThrottledPump(InstallView& view) : view_(view) {}
   void Pump() override {
-    const uint64_t tick = GetTickCount64();
-    if (tick - last_ >= kIntervalMs)
-      Now(tick);
+    if (throttle_.Due())
+      view_.Pump();
   }
-  void Now(uint64_t tick = GetTickCount64()) {
-    last_ = tick;
-    view_.Pump();
-  }
+  void Now() { view_.Pump(); }
 
 private:
-  static constexpr uint64_t kIntervalMs = 10;
   InstallView& view_;
-  uint64_t last_ = 0;
+  PumpThrottle throttle_;
 };
 
 int Permille(int64_t done, int64_t total) {

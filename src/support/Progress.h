@@ -1,6 +1,7 @@
 #pragma once
 // How a long operation talks to whoever shows it: a dialog, a window, or a test.
 
+#include <cstdint>
 #include <string>
 
 class ProgressSink {
@@ -15,3 +16,36 @@ public:
 
 // For callers that show nothing.
 class NullProgress final : public ProgressSink {};
+
+// Due at most once every `intervalMs` milliseconds (the first call is due).
+// Under Wine one trip through the message queue costs tens of microseconds, so
+// long loops let messages run on a clock rather than after every row or block:
+// windows still repaint a hundred times a second.
+class PumpThrottle {
+public:
+  static constexpr uint32_t kDefaultIntervalMs = 10;
+  explicit PumpThrottle(uint32_t intervalMs = kDefaultIntervalMs) : interval_(intervalMs) {}
+  bool Due();
+
+private:
+  uint32_t interval_;
+  uint64_t last_ = 0;
+  bool started_ = false;
+};
+
+// Passes everything on to `inner`, but lets messages run only when the throttle is due.
+class ThrottledProgress final : public ProgressSink {
+public:
+  explicit ThrottledProgress(ProgressSink& inner) : inner_(inner) {}
+  void SetStatus(const std::wstring& text) override { inner_.SetStatus(text); }
+  void SetPosition(int position) override { inner_.SetPosition(position); }
+  void Pump() override {
+    if (throttle_.Due())
+      inner_.Pump();
+  }
+  bool Cancelled() override { return inner_.Cancelled(); }
+
+private:
+  ProgressSink& inner_;
+  PumpThrottle throttle_;
+};

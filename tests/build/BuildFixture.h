@@ -23,7 +23,7 @@ public:
   void SetStatus(const std::wstring& text) override {
     events.push_back({BuildEvent::Status, text});
     if (!cancelOnStatus.empty() && text == cancelOnStatus)
-      cancelAtPump = pumps + 20;
+      cancelAtPoll = polls + 20;
   }
   void SetPosition(int position) override { events.push_back({BuildEvent::Position, {}, position}); }
   void StageBegins(BuildStage stage) override {
@@ -32,12 +32,14 @@ public:
       onStage(stage);
   }
   void StageEnds(BuildStage stage) override { events.push_back({BuildEvent::End, {}, static_cast<int>(stage)}); }
-  void Pump() override {
-    ++pumps;
-    if (cancelAtPump > 0 && pumps >= cancelAtPump)
+  void Pump() override { ++pumps; }
+  // The run asks at every checkpoint; the author's "Отмена" is the answer.
+  bool Cancelled() override {
+    ++polls;
+    if (cancelAtPoll > 0 && polls >= cancelAtPoll)
       cancel = true;
+    return cancel;
   }
-  bool Cancelled() override { return cancel; }
 
   std::vector<std::wstring> Statuses() const;
   // Positions reported between the beginning and the end of a stage.
@@ -47,8 +49,9 @@ public:
 
   std::vector<BuildEvent> events;
   int pumps = 0;
-  int cancelAtPump = 0;  // > 0: ask to stop from that pump on
-  std::wstring cancelOnStatus;  // ask to stop some pumps after this status
+  int polls = 0;
+  int cancelAtPoll = 0;  // > 0: ask to stop from that checkpoint on
+  std::wstring cancelOnStatus;  // ask to stop some checkpoints after this status
   bool cancel = false;
   std::function<void(BuildStage)> onStage;
 };

@@ -191,12 +191,13 @@ TEST(BuildRunCancel, EmptiesTheBuildFolderAndKeepsThePreviousPackage) {
     // Ask to stop as the stage begins; stage 2 also stops in the middle of its blocks.
     observer.onStage = [&](BuildStage begun) {
       if (static_cast<int>(begun) == stage)
-        observer.cancelAtPump = observer.pumps + (stage == 2 ? 4 : 1);
+        observer.cancelAtPoll = observer.polls + (stage == 2 ? 4 : 1);
     };
 
     const BuildResult result = RunBuild(project, fx.Folders(), observer);
 
     ASSERT_EQ(result.Outcome, BuildOutcome::Cancelled) << stage;
+    EXPECT_GT(observer.pumps, 0) << stage;  // the windows were let to repaint
     EXPECT_EQ(result.Message, L"Создание программы установки отменено.");
     EXPECT_TRUE(IsEmptyFolder(fx.build)) << stage;
     EXPECT_EQ(FilesIn(fx.output), Names{L"data.dat"}) << stage;

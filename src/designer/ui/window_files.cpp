@@ -5,6 +5,7 @@
 #include "support/FileSystem.h"
 #include "win/Application.h"
 #include "win/Layout.h"
+#include "support/Progress.h"
 #include "win/MessagePump.h"
 
 namespace {
@@ -22,10 +23,8 @@ public:
   ~ListSink() { page_.UpdateFileTotals(); }
   bool AddFileRow(FileEntry entry) override {
     page_.AppendRow(std::move(entry));
-    DWORD now = GetTickCount();
-    if (now - lastUpdate_ < kUpdateInterval)
+    if (!throttle_.Due())
       return true;
-    lastUpdate_ = now;
     page_.UpdateFileTotals();
     return PumpMessages();
   }
@@ -33,9 +32,8 @@ public:
   std::vector<std::wstring> refused;
 
 private:
-  static constexpr DWORD kUpdateInterval = 10;
   TFrame2& page_;
-  DWORD lastUpdate_ = GetTickCount();
+  PumpThrottle throttle_;
 };
 
 void TFrame2::CreateControls() {
