@@ -47,6 +47,7 @@ TEST_F(DesignerWindowTest, FilesPageAddsAFolderTreeBelowTheChosenRoot) {
   Click(files.Button2);
   EXPECT_EQ(form->State.FolderRoot, dir / L"Work");
   ASSERT_EQ(files.FileCount(), 2);  // names and sizes: the AddFolderTree tests
+  EXPECT_EQ(ListView_GetItemCount(files.ListView1), 2);  // the list view shows every row
   EXPECT_EQ(files.Rows()[0].LocalFolder, dir / L"Work");
   EXPECT_EQ(GetText(files.Label2), L"Общий размер: 12 байт");
 

@@ -20,18 +20,25 @@ constexpr size_t kRefusedNamesShown = 10;
 class TFrame2::ListSink final : public FileRowSink {
 public:
   explicit ListSink(TFrame2& page) : page_(page) {}
-  ~ListSink() { page_.UpdateFileTotals(); }
+  ~ListSink() { Show(); }
   bool AddFileRow(FileEntry entry) override {
-    page_.AppendRow(std::move(entry));
+    page_.AppendRowUnshown(std::move(entry));
     if (!throttle_.Due())
       return true;
-    page_.UpdateFileTotals();
+    Show();
     return PumpMessages();
   }
   void RefuseFile(const std::wstring& path) override { refused.push_back(path); }
   std::vector<std::wstring> refused;
 
 private:
+  // The list view learns the new row count only here: telling it after every row
+  // costs more than the walk itself.
+  void Show() {
+    page_.SyncItemCount();
+    page_.UpdateFileTotals();
+  }
+
   TFrame2& page_;
   PumpThrottle throttle_;
 };
@@ -102,9 +109,13 @@ LRESULT TFrame2::OnNotify(NMHDR* header) {
 }
 
 void TFrame2::AppendRow(FileEntry entry) {
+  AppendRowUnshown(std::move(entry));
+  SyncItemCount();
+}
+
+void TFrame2::AppendRowUnshown(FileEntry entry) {
   totals_.Add(entry.Size);
   rows_.push_back(std::move(entry));
-  SyncItemCount();
 }
 
 void TFrame2::SyncItemCount() {

@@ -41,6 +41,8 @@ protected:
 private:
   class ListSink;
   void AppendRow(FileEntry entry);
+  // Adds the row to the model only; SyncItemCount shows it in the list view.
+  void AppendRowUnshown(FileEntry entry);
   void SyncItemCount();
   void ReportRefused(const std::vector<std::wstring>& refused);
 
