@@ -16,9 +16,13 @@ function(kovrin_add_test name)
     PROPERTIES TIMEOUT ${arg_TIMEOUT} LABELS ${name})
 endfunction()
 
+# `dist` builds just the distribution folder: the programs that ship.
+add_custom_target(dist)
+
 # kovrin_ship(<target> <file name>): copies a built program into the
 # distribution folder under the name it ships with.
 function(kovrin_ship target shipped_name)
+  add_dependencies(dist ${target})
   add_custom_command(TARGET ${target} POST_BUILD
     COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:${target}> ${KOVRIN_DIST_DIR}/${shipped_name})
 endfunction()

@@ -4,7 +4,9 @@
 #   tools/install-benchmark.sh [runs]
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
-build=${KOVRIN_BUILD:-build}
+source "$here/tools/lib/arch.sh"
+kovrin_choose_test_arch
+build=$here/${KOVRIN_BUILD:-$(kovrin_build_dir "$kovrin_test_arch")}   # the build this machine can run
 work=$(mktemp -d /dev/shm/kovrin-bench.XXXXXX)
 trap 'rm -rf "$work"' EXIT
-"$here/tools/wine-run.sh" "$here/$build/bin/install_benchmark.exe" "Z:${work//\//\\}" "${1:-5}" | tr -d '\r'
+"$build/wine-run.sh" "$build/bin/install_benchmark.exe" "Z:${work//\//\\}" "${1:-5}" | tr -d '\r'

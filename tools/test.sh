@@ -1,31 +1,49 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything and runs every test under Wine.
+# The distribution (build/dist) is always the 32-bit build. The tests run on it
+# where this machine can start 32-bit programs, and otherwise on an x86_64 build of
+# the same sources (build/x86_64) under 64-bit Wine; KOVRIN_TEST_ARCH=x86_64 forces
+# that path anywhere.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 cd "$here"
-build=${KOVRIN_BUILD:-build}
-export WINEPREFIX=${WINEPREFIX:-$here/$build/wine-prefix}
+source tools/lib/arch.sh
+kovrin_choose_test_arch
+echo "== $kovrin_test_arch_why"
 
 bash tools/install-deps.sh
-cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-i686-mingw.cmake >/dev/null
-cmake --build "$build" -j"$(nproc)"
+dist_build=$(kovrin_build_dir i686)
+test_build=$(kovrin_build_dir "$kovrin_test_arch")
+if [ "$test_build" = "$dist_build" ]; then
+  kovrin_build i686 "$dist_build"
+else
+  # The shipped programs still compile and link as 32-bit ones.
+  kovrin_build i686 "$dist_build" --target dist
+  kovrin_build "$kovrin_test_arch" "$test_build"
+fi
 bash tools/check-layering.sh
 
-bash tools/wine-prefix.sh headless
+bash tools/wine-prefix.sh headless "$test_build"
+source "$test_build/wine-env.sh"
 status=0
-(cd "$build" && ctest -j"$(nproc)" --output-on-failure --timeout 300) || status=$?
+(cd "$test_build" && ctest -j"$(nproc)" --output-on-failure --timeout 300) || status=$?
 e2e_passed=0
 e2e_failed=0
 for script in tests/e2e/*.sh; do
   [ -e "$script" ] || continue
   echo "== $script"
-  if KOVRIN_BUILD="$build" bash "$script"; then
+  if KOVRIN_BUILD="$test_build" timeout 900 bash "$script"; then
     e2e_passed=$((e2e_passed + 1))
   else
     e2e_failed=$((e2e_failed + 1))
     status=1
   fi
 done
+wineserver -k 2>/dev/null || true
 echo "end-to-end: $e2e_passed passed, $e2e_failed failed"
-WINEPREFIX=$WINEPREFIX wineserver -k 2>/dev/null || true
+if [ "$status" -eq 0 ]; then
+  echo "All tests passed on the $kovrin_test_arch build."
+else
+  echo "Tests FAILED on the $kovrin_test_arch build."
+fi
 exit $status

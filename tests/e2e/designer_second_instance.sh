@@ -12,11 +12,11 @@ cleanup() {
 }
 trap cleanup EXIT
 
-"$here/tools/wine-run.sh" "$build/dist/Kovrin.exe" & first=$!
+"$build/wine-run.sh" "$build/dist/Kovrin.exe" & first=$!
 driver wait "Kovrin 1.4.1" 60000 >/dev/null || fail "the designer did not open"
 
 for answer in no yes; do
-  "$here/tools/wine-run.sh" "$build/dist/Kovrin.exe" & second=$!
+  "$build/wine-run.sh" "$build/dist/Kovrin.exe" & second=$!
   text=$(driver msgbox "Проверка" none 60000) || fail "no question from the second instance"
   sleep 0.5  # let the box settle before it is answered
   driver msgbox "Проверка" "$answer" 5000 >/dev/null || fail "the question went away unanswered"

@@ -6,7 +6,9 @@
 # ext4 without a journal, which would measure the disk's history, not the build.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/../../.." && pwd)
-build=${KOVRIN_BUILD:-$here/build}
+source "$here/tools/lib/arch.sh"
+kovrin_choose_test_arch
+build=$here/${KOVRIN_BUILD:-$(kovrin_build_dir "$kovrin_test_arch")}   # the build this machine can run
 mode=loop
 if [ "${1:-}" = --tmpfs ]; then mode=tmpfs; shift; fi
 rounds=${1:-3}
@@ -27,5 +29,4 @@ else
   mount -t tmpfs -o size=4G tmpfs "$work"
 fi
 echo "file system: $mode at $work"
-export WINEPREFIX=${WINEPREFIX:-$build/wine-prefix}
-"$here/tools/wine-run.sh" "$build/bin/build_benchmark.exe" "Z:${work//\//\\}" "$rounds" | tr -d '\r'
+"$build/wine-run.sh" "$build/bin/build_benchmark.exe" "Z:${work//\//\\}" "$rounds" | tr -d '\r'

@@ -1,15 +1,17 @@
 # Shared by the end-to-end scripts (sourced, not run): the build folder, the Wine
 # prefix, the window driver, screenshots on request and the failure report.
 # Each script sets `here` (the worktree) and its own `cleanup` trap.
+# KOVRIN_BUILD names the build under test (build/, or build/x86_64 where this
+# machine cannot start 32-bit programs); its wine-env.sh gives Wine's settings.
 build=$here/${KOVRIN_BUILD:-build}
-export WINEPREFIX=${WINEPREFIX:-$build/wine-prefix}
+source "$build/wine-env.sh"
 export LANG=C.UTF-8   # Cyrillic arguments reach Wine intact
 drive_c=$WINEPREFIX/drive_c
 # A persistent server: one started by a driver call would hold its output open.
 wineserver -p >/dev/null 2>&1 </dev/null || true
 
-wine_run() { "$here/tools/wine-run.sh" "$@"; }
-driver() { timeout 120 "$here/tools/wine-run.sh" "$build/bin/driver.exe" "$@" | tr -d '\r'; }
+wine_run() { wine "$@"; }
+driver() { timeout 120 wine "$build/bin/driver.exe" "$@" | tr -d '\r'; }
 
 # KOVRIN_SHOTS=<folder> (with DISPLAY set) keeps screenshots of the main steps.
 shot() { if [ -n "${KOVRIN_SHOTS:-}" ]; then sleep 0.7; import -window root "$KOVRIN_SHOTS/$1.png"; fi; }
