@@ -5,7 +5,7 @@
 #include "formats/SetupProject.h"
 
 inline SetupProject ExampleLikeProject(const std::wstring& folder = L"C:\\Kovrin\\",
-                                      const std::wstring& output = L"C:\\MySetup\\") {
+                                       const std::wstring& output = L"C:\\MySetup\\") {
   SetupProject p;
   p.ProgramName = L"Kovrin";
   p.CompanyName = L"Morvel Labs";
@@ -20,7 +20,8 @@ inline SetupProject ExampleLikeProject(const std::wstring& folder = L"C:\\Kovrin
   p.UseLicense = true;
   p.LicenseRtf = "{\\rtf1\\ansi license text, somewhat longer\\par}";
   p.LicenseText = {L"Текст лицензии в формате TXT"};
-  p.Shortcuts.push_back(ShortcutEntry{L"Kovrin", L"%Desktop%", L"%InstallPath%\\Kovrin.exe", L"", L"%InstallPath%"});
+  p.Shortcuts.push_back(
+      ShortcutEntry{L"Kovrin", L"%Desktop%", L"%InstallPath%\\Kovrin.exe", L"", L"%InstallPath%"});
   p.UseRun = true;
   p.UseGoSite = true;
   p.RunFileName = L"%InstallPath%\\Kovrin.exe";

@@ -7,7 +7,7 @@
 #include "support/ShellActions.h"
 
 class RecordingShell final : public ShellActions {
-public:
+ public:
   struct Call {
     std::wstring file, parameters, folder;
     int show;

@@ -9,16 +9,16 @@
 #include "win/Dialogs.h"
 
 class ScriptedDialogs final : public Dialogs {
-public:
+ public:
   struct Asked {
     std::wstring id, text, caption;
     unsigned style;
   };
 
-  std::deque<int> answers;                             // next Ask answers; IDOK when empty
-  std::deque<std::vector<std::wstring>> fileAnswers;   // next OpenFiles; Cancel when empty
-  std::deque<std::wstring> folderAnswers;              // next BrowseForFolder; Cancel when empty
-  std::deque<FontChoice> fontAnswers;                  // next ChooseFont; Cancel when empty
+  std::deque<int> answers;                            // next Ask answers; IDOK when empty
+  std::deque<std::vector<std::wstring>> fileAnswers;  // next OpenFiles; Cancel when empty
+  std::deque<std::wstring> folderAnswers;             // next BrowseForFolder; Cancel when empty
+  std::deque<FontChoice> fontAnswers;                 // next ChooseFont; Cancel when empty
   std::vector<Asked> asked;
   std::vector<std::wstring> browseRoots;
   std::function<void()> onAsk;  // runs while the box would be up
@@ -41,7 +41,8 @@ public:
     fileAnswers.pop_front();
     return true;
   }
-  bool BrowseForFolder(HWND, const std::wstring&, const std::wstring& root, std::wstring& folder) override {
+  bool BrowseForFolder(HWND, const std::wstring&, const std::wstring& root,
+                       std::wstring& folder) override {
     browseRoots.push_back(root);
     if (folderAnswers.empty())
       return false;

@@ -20,7 +20,8 @@ const std::string& TestPackage::AddFile(const std::wstring& name, int64_t size) 
   contents.push_back(ReadFileBytes(source));
   DeleteFileW(source.c_str());
   script_.WriteString(script::kOneFiles, script::kFileName + IntToText(files_), name);
-  script_.WriteString(script::kOneFiles, script::kFileSize + IntToText(files_), IntToText(static_cast<int32_t>(size)));
+  script_.WriteString(script::kOneFiles, script::kFileSize + IntToText(files_),
+                      IntToText(static_cast<int32_t>(size)));
   return contents.back();
 }
 
@@ -40,14 +41,15 @@ void TestPackage::Write(int64_t payloadCut) {
   script_.WriteString(script::kExtended, script::kUseUninstall, useUninstall ? L"1" : L"0");
   script_.Save(Folder() + script::kScriptFile);
   std::string payload;
-  for (const std::string& bytes : contents)
-    payload += bytes;
+  for (const std::string& bytes : contents) payload += bytes;
   payload.resize(payload.size() - static_cast<size_t>(payloadCut));
   WritePayload(payload);
   WriteTextFile(Folder() + script::kUninstallerImage, "uninstaller image");
 }
 
-void TestPackage::WritePayload(const std::string& bytes) const { WriteTextFile(Folder() + script::kPayloadFile, bytes); }
+void TestPackage::WritePayload(const std::string& bytes) const {
+  WriteTextFile(Folder() + script::kPayloadFile, bytes);
+}
 
 SetupState TestPackage::State() const {
   SetupState state;

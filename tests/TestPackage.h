@@ -14,7 +14,7 @@ struct PackageShortcut {
 };
 
 class TestPackage {
-public:
+ public:
   // An empty package to fill with AddFile and AddShortcut, then Write.
   TestPackage();
   // A package holding `script` as Setup.ini (none when empty) and `texts` as
@@ -39,7 +39,7 @@ public:
   bool useUninstall = false;
   std::vector<std::string> contents;
 
-private:
+ private:
   TempDir dir_;
   ProfileFile script_;
   int32_t files_ = 0;
@@ -51,11 +51,11 @@ std::wstring UniqueProgramName(const wchar_t* stem);
 
 // %Temp% pointed at a fresh folder, so extracted texts land where the test looks.
 class TempOverride {
-public:
+ public:
   TempOverride() : env_(L"Temp", dir_.Path()) {}
   const std::wstring& Path() const { return dir_.Path(); }
 
-private:
+ private:
   TempDir dir_;
   ScopedEnv env_;
 };

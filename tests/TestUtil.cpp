@@ -20,11 +20,17 @@ TempDir::TempDir() {
   CreateDirectoryW(path_.c_str(), nullptr);
 }
 
-TempDir::~TempDir() { RemoveTree(path_); }
+TempDir::~TempDir() {
+  RemoveTree(path_);
+}
 
-void WriteTextFile(const std::wstring& path, const std::string& bytes) { WriteWholeFile(path, bytes); }
+void WriteTextFile(const std::wstring& path, const std::string& bytes) {
+  WriteWholeFile(path, bytes);
+}
 
-std::string ReadFileBytes(const std::wstring& path) { return ReadWholeFile(path); }
+std::string ReadFileBytes(const std::wstring& path) {
+  return ReadWholeFile(path);
+}
 
 std::vector<std::wstring> FilesIn(const std::wstring& folder) {
   std::vector<std::wstring> names;
@@ -41,19 +47,24 @@ std::vector<std::wstring> FilesIn(const std::wstring& folder) {
 }
 
 std::string Narrow(const std::wstring& text) {
-  int bytes = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), (int)text.size(), nullptr, 0, nullptr, nullptr);
+  int bytes =
+      WideCharToMultiByte(CP_UTF8, 0, text.c_str(), (int)text.size(), nullptr, 0, nullptr, nullptr);
   std::string out(bytes, '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.c_str(), (int)text.size(), out.data(), bytes, nullptr, nullptr);
+  WideCharToMultiByte(CP_UTF8, 0, text.c_str(), (int)text.size(), out.data(), bytes, nullptr,
+                      nullptr);
   return out;
 }
 
 ScratchKey::ScratchKey() : path_(L"Software\\KovrinTests\\" + UniqueSuffix()) {
   HKEY key;
-  RegCreateKeyExW(HKEY_CURRENT_USER, path_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
+  RegCreateKeyExW(HKEY_CURRENT_USER, path_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                  nullptr);
   RegCloseKey(key);
 }
 
-ScratchKey::~ScratchKey() { RegDeleteTreeW(HKEY_CURRENT_USER, path_.c_str()); }
+ScratchKey::~ScratchKey() {
+  RegDeleteTreeW(HKEY_CURRENT_USER, path_.c_str());
+}
 
 void ScratchKey::SetString(const std::wstring& name, const std::wstring& value, DWORD type) {
   HKEY key;
@@ -66,7 +77,8 @@ void ScratchKey::SetString(const std::wstring& name, const std::wstring& value, 
 void ScratchKey::SetDword(const std::wstring& name, DWORD value) {
   HKEY key;
   RegOpenKeyExW(HKEY_CURRENT_USER, path_.c_str(), 0, KEY_SET_VALUE, &key);
-  RegSetValueExW(key, name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
+  RegSetValueExW(key, name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
+                 sizeof value);
   RegCloseKey(key);
 }
 
@@ -77,7 +89,8 @@ std::wstring ReadRegText(HKEY root, const std::wstring& key, const wchar_t* name
   wchar_t value[2048] = L"";
   DWORD bytes = sizeof value - sizeof(wchar_t);
   DWORD type = 0;
-  if (RegQueryValueExW(handle.Get(), name, nullptr, &type, reinterpret_cast<BYTE*>(value), &bytes) != ERROR_SUCCESS)
+  if (RegQueryValueExW(handle.Get(), name, nullptr, &type, reinterpret_cast<BYTE*>(value),
+                       &bytes) != ERROR_SUCCESS)
     return L"<no value>";
   return type == REG_SZ ? value : L"<not REG_SZ>";
 }
@@ -96,4 +109,6 @@ ScopedEnv::ScopedEnv(std::wstring name, const std::wstring& value) : name_(std::
   SetEnvironmentVariableW(name_.c_str(), value.c_str());
 }
 
-ScopedEnv::~ScopedEnv() { SetEnvironmentVariableW(name_.c_str(), had_ ? old_.c_str() : nullptr); }
+ScopedEnv::~ScopedEnv() {
+  SetEnvironmentVariableW(name_.c_str(), had_ ? old_.c_str() : nullptr);
+}

@@ -11,16 +11,16 @@
 
 // A fresh folder under %TEMP% removed with everything in it at the end of the test.
 class TempDir {
-public:
+ public:
   TempDir();
   ~TempDir();
   TempDir(const TempDir&) = delete;
   TempDir& operator=(const TempDir&) = delete;
 
-  const std::wstring& Path() const { return path_; }          // no trailing "\"
+  const std::wstring& Path() const { return path_; }  // no trailing "\"
   std::wstring operator/(const std::wstring& name) const { return path_ + L"\\" + name; }
 
-private:
+ private:
   std::wstring path_;
 };
 
@@ -32,7 +32,7 @@ std::string Narrow(const std::wstring& text);  // UTF-8, for test messages
 
 // A registry key under HKCU\Software\KovrinTests\<unique> deleted at the end.
 class ScratchKey {
-public:
+ public:
   ScratchKey();
   ~ScratchKey();
   ScratchKey(const ScratchKey&) = delete;
@@ -41,7 +41,7 @@ public:
   void SetString(const std::wstring& name, const std::wstring& value, DWORD type = REG_SZ);
   void SetDword(const std::wstring& name, DWORD value);
 
-private:
+ private:
   std::wstring path_;
 };
 
@@ -51,13 +51,13 @@ bool RegKeyExists(HKEY root, const std::wstring& key);
 
 // Sets an environment variable for the test's lifetime and restores it afterwards.
 class ScopedEnv {
-public:
+ public:
   ScopedEnv(std::wstring name, const std::wstring& value);
   ~ScopedEnv();
   ScopedEnv(const ScopedEnv&) = delete;
   ScopedEnv& operator=(const ScopedEnv&) = delete;
 
-private:
+ private:
   std::wstring name_, old_;
   bool had_;
 };

@@ -26,6 +26,7 @@ command -v import >/dev/null && import -version 2>/dev/null | grep -q ImageMagic
 [ -d /usr/share/wine/fonts ] || need+=(fonts-wine)
 command -v localedef >/dev/null || need+=(locales)
 command -v iconv >/dev/null || need+=(libc-bin)
+command -v clang-format >/dev/null || need+=(clang-format)
 
 if [ ${#need[@]} -eq 0 ]; then
   exit 0

@@ -22,6 +22,7 @@ else
   kovrin_build "$kovrin_test_arch" "$test_build"
 fi
 bash tools/check-layering.sh
+bash tools/check-format.sh
 
 bash tools/wine-prefix.sh headless "$test_build"
 source "$test_build/wine-env.sh"

@@ -14,7 +14,7 @@ enum class BuildStage { Script = 1, Payload = 2, Launcher = 3, Package = 4 };
 // What the run reports: status line, bar (0..100), stage rows, message pumping
 // after each block, and whether the author asked to stop.
 class BuildObserver : public ProgressSink {
-public:
+ public:
   virtual void StageBegins(BuildStage /*stage*/) {}
   virtual void StageEnds(BuildStage /*stage*/) {}
 };

@@ -125,7 +125,8 @@ void RefreshScriptSizes(BuildContext& context, const std::wstring& scriptPath) {
   for (size_t i = 0; i < files.size(); ++i)
     profile.WriteString(kOneFiles, kFileSize + IntToText(static_cast<int32_t>(i + 1)),
                         IntToText(LowSigned32(files[i].Size)));
-  profile.WriteString(kOneData, kSummarySize, IntToText(LowSigned32(context.Project.TotalFileSize())));
+  profile.WriteString(kOneData, kSummarySize,
+                      IntToText(LowSigned32(context.Project.TotalFileSize())));
   profile.Save(scriptPath);
 }
 
@@ -153,7 +154,8 @@ void WriteLauncher(BuildContext& context) {
     context.ShowShare(written, total);
     context.Checkpoint();
   };
-  CopyWhole(context, launcherImage, context.InBuild(project.SetupFileName), kLauncherBlock, afterBlock);
+  CopyWhole(context, launcherImage, context.InBuild(project.SetupFileName), kLauncherBlock,
+            afterBlock);
 
   if (!project.UseReadMe && !project.UseLicense)
     return;
@@ -198,7 +200,7 @@ namespace {
 // Package files waiting under temporary names in the output folder; those not
 // yet put in place are deleted when it goes out of scope.
 class StagedPackage {
-public:
+ public:
   explicit StagedPackage(BuildContext& context) : context_(context) {}
   ~StagedPackage() {
     for (const Item& item : items_)
@@ -210,8 +212,8 @@ public:
 
   void Stage(const PackageFile& file) {
     const std::wstring from = context_.InBuild(file.BuildName);
-    Item& item = items_.emplace_back(
-        Item{context_.InOutput(file.PackageName + L".kovrin-tmp"), context_.InOutput(file.PackageName)});
+    Item& item = items_.emplace_back(Item{context_.InOutput(file.PackageName + L".kovrin-tmp"),
+                                          context_.InOutput(file.PackageName)});
     // On one volume the move is a rename; across volumes the bytes are copied
     // through the run's buffer with the usual checkpoints.
     if (MoveFileExW(from.c_str(), item.staged.c_str(), MOVEFILE_REPLACE_EXISTING))
@@ -236,7 +238,7 @@ public:
     }
   }
 
-private:
+ private:
   struct Item {
     std::wstring staged;
     std::wstring target;
@@ -254,10 +256,11 @@ private:
 
 void PublishPackage(BuildContext& context) {
   StagedPackage staged(context);
-  for (const PackageFile& file : PackageFiles(context.Project))
-    staged.Stage(file);
+  for (const PackageFile& file : PackageFiles(context.Project)) staged.Stage(file);
   context.Observer.SetPosition(0);
   staged.PutInPlace();
 }
 
-void ClearBuildFolder(const std::wstring& buildFolder) { ClearFolder(buildFolder); }
+void ClearBuildFolder(const std::wstring& buildFolder) {
+  ClearFolder(buildFolder);
+}

@@ -24,8 +24,12 @@ struct BuildContext {
 
   // Folder, "\" and name, joined as typed: a folder text that ends in "\" gives a
   // doubled separator, which the file system accepts.
-  std::wstring InBuild(const std::wstring& name) const { return Folders.BuildFolder + L"\\" + name; }
-  std::wstring InOutput(const std::wstring& name) const { return Project.OutputFolder + L"\\" + name; }
+  std::wstring InBuild(const std::wstring& name) const {
+    return Folders.BuildFolder + L"\\" + name;
+  }
+  std::wstring InOutput(const std::wstring& name) const {
+    return Project.OutputFolder + L"\\" + name;
+  }
   std::wstring InDesigner(const std::wstring& name) const;
 
   void Status(const std::wstring& text) { Observer.SetStatus(text); }

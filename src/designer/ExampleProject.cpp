@@ -18,8 +18,8 @@ ExampleProject MakeExampleProject(const std::wstring& designerFolder) {
   example.ReadMeTextLine = L"Текст информации в формате TXT";
   example.LicenseRtfLine = L"Текст лицензии в формате RTF";
   example.LicenseTextLine = L"Текст лицензии в формате TXT";
-  example.Shortcut = ShortcutEntry{L"Kovrin", L"%Desktop%", L"%InstallPath%\\Kovrin.exe", L"",
-                                   L"%InstallPath%"};
+  example.Shortcut =
+      ShortcutEntry{L"Kovrin", L"%Desktop%", L"%InstallPath%\\Kovrin.exe", L"", L"%InstallPath%"};
   example.RunFileName = L"%InstallPath%\\Kovrin.exe";
   example.SiteAddress = kMakerSite;
   return example;

@@ -25,7 +25,7 @@ bool IsDotEntry(const wchar_t* name) {
 
 // One walker per "Добавить папку": the prefix to cut is computed once.
 class FolderWalk {
-public:
+ public:
   FolderWalk(const std::wstring& folderRoot, FileRowSink& sink)
       : root_(folderRoot), cut_(WithTrailingBackslash(folderRoot).size()), sink_(sink) {}
 
@@ -59,7 +59,7 @@ public:
     return true;
   }
 
-private:
+ private:
   const std::wstring& root_;
   size_t cut_;
   FileRowSink& sink_;
@@ -70,10 +70,14 @@ bool AddFolderTree(const std::wstring& folder, const std::wstring& folderRoot, F
   return FolderWalk(folderRoot, sink).Walk(folder);
 }
 
-std::wstring FileCountText(int count) { return L"Всего файлов: " + IntToText(count); }
+std::wstring FileCountText(int count) {
+  return L"Всего файлов: " + IntToText(count);
+}
 
 std::wstring TotalSizeText(int64_t total) {
   return L"Общий размер: " + IntToText(LowSigned32(total)) + L" байт";
 }
 
-std::wstring SizeText(int64_t size) { return IntToText(LowSigned32(size)); }
+std::wstring SizeText(int64_t size) {
+  return IntToText(LowSigned32(size));
+}

@@ -13,7 +13,7 @@
 inline constexpr int64_t kPackageFileLimit = int64_t{1} << 31;
 
 class FileRowSink {
-public:
+ public:
   virtual ~FileRowSink() = default;
   // Appends one row (and lets the window repaint); false stops the walk.
   virtual bool AddFileRow(FileEntry entry) = 0;
@@ -36,7 +36,7 @@ bool AddFolderTree(const std::wstring& folder, const std::wstring& folderRoot, F
 // The count and the running 64-bit total of a file list, kept as rows come and
 // go, so adding a row never re-sums the whole list.
 class FileTotals {
-public:
+ public:
   void Add(int64_t size) {
     ++count_;
     total_ += size;
@@ -49,7 +49,7 @@ public:
   int Count() const { return count_; }
   int64_t Total() const { return total_; }
 
-private:
+ private:
   int count_ = 0;
   int64_t total_ = 0;
 };

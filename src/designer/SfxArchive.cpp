@@ -1,6 +1,7 @@
 #include "designer/SfxArchive.h"
 
 #include <windows.h>
+
 #include <objbase.h>
 #include <shellapi.h>
 
@@ -12,7 +13,8 @@
 #include "support/FileSystem.h"
 #include "support/Handle.h"
 
-std::vector<std::wstring> SfxListLines(const SetupProject& project, const std::wstring& buildFolder) {
+std::vector<std::wstring> SfxListLines(const SetupProject& project,
+                                       const std::wstring& buildFolder) {
   std::vector<std::wstring> lines = {buildFolder + L"\\" + project.SetupFileName,
                                      buildFolder + L"\\setup.ini", buildFolder + L"\\data.dat"};
   if (project.UseReadMe || project.UseLicense)
@@ -23,12 +25,10 @@ std::vector<std::wstring> SfxListLines(const SetupProject& project, const std::w
 }
 
 std::vector<std::wstring> SfxCommentLines(const SetupProject& project) {
-  return {L";Morvel Kovrin comments file for WinRAR",
-          L"",
-          L"Silent=3",
+  return {L";Morvel Kovrin comments file for WinRAR", L"", L"Silent=3",
           L"Setup=" + project.SetupFileName,
-          L"TempMode=\"Хотите установить " + project.ProgramName + L" ?\",\"" + project.CompanyName +
-              L" " + project.ProgramName + L"\""};
+          L"TempMode=\"Хотите установить " + project.ProgramName + L" ?\",\"" +
+              project.CompanyName + L" " + project.ProgramName + L"\""};
 }
 
 std::wstring SfxCommandLine(const SetupProject& project, const BuildFolders& folders) {
@@ -55,8 +55,9 @@ std::string CrLfLines(const std::vector<std::wstring>& lines) {
 namespace {
 // The shell may hand the start to COM objects: the thread needs COM meanwhile.
 class ComScope {
-public:
-  ComScope() : result_(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE)) {}
+ public:
+  ComScope()
+      : result_(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE)) {}
   ~ComScope() {
     if (SUCCEEDED(result_))
       CoUninitialize();
@@ -64,7 +65,7 @@ public:
   ComScope(const ComScope&) = delete;
   ComScope& operator=(const ComScope&) = delete;
 
-private:
+ private:
   HRESULT result_;
 };
 

@@ -13,7 +13,8 @@ inline constexpr wchar_t kArchiverName[] = L"WinRAR.exe";
 
 // Lines of "setup.lst": the launcher, setup.ini, data.dat, then setup.dat when a
 // text is used and uninst.dat when the uninstaller is.
-std::vector<std::wstring> SfxListLines(const SetupProject& project, const std::wstring& buildFolder);
+std::vector<std::wstring> SfxListLines(const SetupProject& project,
+                                       const std::wstring& buildFolder);
 // Lines of "setup.cmt", the self-extractor's script.
 std::vector<std::wstring> SfxCommentLines(const SetupProject& project);
 // The archiver's arguments; the archive name is quoted so blanks survive.

@@ -22,7 +22,9 @@ std::string ExtensionKey(std::wstring_view relativeName) {
   return ToCp1251(ExtensionOf(relativeName));
 }
 
-int Sign(int value) { return (value > 0) - (value < 0); }
+int Sign(int value) {
+  return (value > 0) - (value < 0);
+}
 }  // namespace
 
 int CompareExtensions(std::wstring_view relativeNameA, std::wstring_view relativeNameB) {
@@ -37,6 +39,5 @@ void SortFilesByExtension(std::vector<FileEntry>& files) {
     keyed.emplace_back(ExtensionKey(file.RelativeName), std::move(file));
   std::stable_sort(keyed.begin(), keyed.end(),
                    [](const auto& a, const auto& b) { return a.first < b.first; });
-  for (size_t i = 0; i < files.size(); ++i)
-    files[i] = std::move(keyed[i].second);
+  for (size_t i = 0; i < files.size(); ++i) files[i] = std::move(keyed[i].second);
 }

@@ -10,16 +10,16 @@
 
 #include "support/FileSystem.h"
 
-inline constexpr uint32_t kPayloadBlock = 1000000;   // data.dat, both sides
-inline constexpr uint32_t kLauncherBlock = 200000;   // launcher, Setup.dat, final copies
+inline constexpr uint32_t kPayloadBlock = 1000000;  // data.dat, both sides
+inline constexpr uint32_t kLauncherBlock = 200000;  // launcher, Setup.dat, final copies
 
 // A fixed copy buffer of kPayloadBlock bytes, allocated once by its owner.
 class CopyBuffer {
-public:
+ public:
   CopyBuffer() : bytes_(new char[kPayloadBlock]) {}
   char* Data() const noexcept { return bytes_.get(); }
 
-private:
+ private:
   std::unique_ptr<char[]> bytes_;
 };
 

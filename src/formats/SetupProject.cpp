@@ -8,7 +8,6 @@ std::wstring FileEntry::SourcePath() const {
 
 int64_t SetupProject::TotalFileSize() const {
   int64_t total = 0;
-  for (const FileEntry& file : Files)
-    total += file.Size;
+  for (const FileEntry& file : Files) total += file.Size;
   return total;
 }

@@ -9,7 +9,9 @@
 #include "support/Strings.h"
 
 namespace {
-const wchar_t* OneZero(bool flag) { return flag ? L"1" : L"0"; }
+const wchar_t* OneZero(bool flag) {
+  return flag ? L"1" : L"0";
+}
 
 struct TextPage {
   bool use;

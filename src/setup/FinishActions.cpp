@@ -17,7 +17,8 @@ void RunFinishActions(const SetupState& state, const FinishChoices& choices, int
   if (state.UseGoSite && choices.OpenSite)
     shell.Open(state.SiteAddress, L"", programFolder, showCommand);
   if (state.UseReboot && state.AskToReboot) {
-    if (prompter.Ask(kRestartPromptId, kRestartQuestion, kRestartCaption, MB_YESNO | MB_ICONQUESTION) == IDYES)
+    if (prompter.Ask(kRestartPromptId, kRestartQuestion, kRestartCaption,
+                     MB_YESNO | MB_ICONQUESTION) == IDYES)
       shell.RequestRestart();
   } else if (state.UseReboot && choices.Restart) {
     shell.RequestRestart();

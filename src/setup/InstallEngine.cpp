@@ -20,7 +20,7 @@ namespace {
 // window still repaints a hundred times a second, while a package of thousands of
 // small files no longer pays one trip through the message queue per file and chunk.
 class ThrottledPump final : public ProgressSink {
-public:
+ public:
   explicit ThrottledPump(InstallView& view) : view_(view) {}
   void Pump() override {
     if (throttle_.Due())
@@ -28,29 +28,35 @@ public:
   }
   void Now() { view_.Pump(); }
 
-private:
+ private:
   InstallView& view_;
   PumpThrottle throttle_;
 };
 
 int Permille(int64_t done, int64_t total) {
-  return static_cast<int>(std::lround(static_cast<double>(done) / static_cast<double>(total) * 1000.0));
+  return static_cast<int>(
+      std::lround(static_cast<double>(done) / static_cast<double>(total) * 1000.0));
 }
 
 void RefuseUnsafeNames(const SetupState& state) {
   for (size_t n = 1; n < state.FileList.size(); ++n)
     if (!IsSafeRelativeName(state.FileList[n].FileName))
-      throw KovrinError(L"The setup script names the file \"" + state.FileList[n].FileName +
-                        L"\", which does not lie inside the install folder. The package is damaged; "
-                        L"nothing has been installed.");
+      throw KovrinError(
+          L"The setup script names the file \"" + state.FileList[n].FileName +
+          L"\", which does not lie inside the install folder. The package is damaged; "
+          L"nothing has been installed.");
 }
 
 bool ShortcutChosen(const TShortCut& shortcut, const InstallChoices& choices) {
   switch (shortcut.Kind) {
-    case kShortcutDesktop: return choices.DesktopShortcuts;
-    case kShortcutStartMenu: return choices.StartMenuShortcuts;
-    case kShortcutStartup: return choices.StartupShortcuts;
-    default: return true;
+    case kShortcutDesktop:
+      return choices.DesktopShortcuts;
+    case kShortcutStartMenu:
+      return choices.StartMenuShortcuts;
+    case kShortcutStartup:
+      return choices.StartupShortcuts;
+    default:
+      return true;
   }
 }
 
@@ -67,8 +73,8 @@ void CopyFiles(SetupState& state, InstallView& view, ThrottledPump& pump, Binary
     view.SetFileLabel(kCopyingFilePrefix + file.FileName);
     pump.Pump();
     const std::wstring target = state.InstallPath + L"\\" + file.FileName;
-    state.UninstallScript.WriteString(kUninstallFilesSection, kUninstallFileKey + IntToText(static_cast<int32_t>(n)),
-                                      target);
+    state.UninstallScript.WriteString(
+        kUninstallFilesSection, kUninstallFileKey + IntToText(static_cast<int32_t>(n)), target);
     checkpoints.MarkDirty();
     checkpoints.Save();
     const std::wstring folder = FolderOf(target);
@@ -110,7 +116,8 @@ void MakeShortcuts(SetupState& state, const InstallChoices& choices) {
                                       shortcut.SavePath + L"\\" + shortcut.Name + L".lnk");
     shortcut.Save(shortcut.SavePath);
   }
-  state.UninstallScript.WriteString(kUninstallShortCutsSection, kUninstallShortCutCount, IntToText(created));
+  state.UninstallScript.WriteString(kUninstallShortCutsSection, kUninstallShortCutCount,
+                                    IntToText(created));
 }
 }  // namespace
 
@@ -136,7 +143,8 @@ void RunInstall(SetupState& state, const InstallChoices& choices, InstallView& v
   pump.Now();
 
   UninstallScriptCheckpoints checkpoints(state);
-  state.UninstallScript.WriteString(kUninstallFilesSection, kUninstallFileCount, IntToText(state.CountOfFiles));
+  state.UninstallScript.WriteString(kUninstallFilesSection, kUninstallFileCount,
+                                    IntToText(state.CountOfFiles));
   checkpoints.Save(true);  // an install folder that could not be made stops here
   try {
     CopyFiles(state, view, pump, payload, checkpoints);

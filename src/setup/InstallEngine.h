@@ -10,8 +10,8 @@ struct SetupState;
 
 // What the end user chose on the pages.
 struct InstallChoices {
-  std::wstring InstallPathText;    // the install-path box, taken as it stands
-  bool DesktopShortcuts = false;   // the three boxes of the shortcuts page
+  std::wstring InstallPathText;   // the install-path box, taken as it stands
+  bool DesktopShortcuts = false;  // the three boxes of the shortcuts page
   bool StartMenuShortcuts = false;
   bool StartupShortcuts = false;
 };
@@ -25,7 +25,7 @@ struct FinishPageBoxes {
 
 // The setup window as the install sees it. Bars run from 0 to 1000.
 class InstallView {
-public:
+ public:
   virtual ~InstallView() = default;
   // Cancel button disabled, install button hidden: no way back, no second install.
   virtual void EnterInstallingState() = 0;

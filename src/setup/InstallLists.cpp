@@ -14,7 +14,8 @@ namespace {
 // the rows it can hold whatever count the script claims.
 int32_t RowLimit(const ProfileFile& script, const wchar_t* section, int32_t claimed) {
   const size_t keys = script.ReadSection(section).size();
-  return static_cast<int32_t>(std::min<int64_t>(std::max<int32_t>(claimed, 0), static_cast<int64_t>(keys)));
+  return static_cast<int32_t>(
+      std::min<int64_t>(std::max<int32_t>(claimed, 0), static_cast<int64_t>(keys)));
 }
 
 bool FileRowPresent(const ProfileFile& script, int32_t n) {
@@ -25,8 +26,9 @@ bool FileRowPresent(const ProfileFile& script, int32_t n) {
 
 bool ShortcutRowPresent(const ProfileFile& script, int32_t n) {
   const std::wstring suffix = IntToText(n);
-  for (const wchar_t* key : {script::kShortCutName, script::kShortCutSavePath, script::kShortCutFileName,
-                             script::kShortCutParams, script::kShortCutFilePath})
+  for (const wchar_t* key :
+       {script::kShortCutName, script::kShortCutSavePath, script::kShortCutFileName,
+        script::kShortCutParams, script::kShortCutFilePath})
     if (script.HasKey(script::kOneShortCuts, key + suffix))
       return true;
   return false;

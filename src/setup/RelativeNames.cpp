@@ -13,7 +13,8 @@ bool IsSafeRelativeName(std::wstring_view name) {
     std::wstring_view part = name.substr(start, end - start);
     // Windows drops trailing dots and blanks, so ".. " and "..." climb like "..".
     size_t last = part.find_last_not_of(L". ");
-    if (!part.empty() && last == std::wstring_view::npos && part.find(L"..") != std::wstring_view::npos)
+    if (!part.empty() && last == std::wstring_view::npos &&
+        part.find(L"..") != std::wstring_view::npos)
       return false;
     start = end + 1;
   }

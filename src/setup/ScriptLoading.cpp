@@ -65,13 +65,12 @@ std::wstring SafeFolderName(const std::wstring& name) {
   std::wstring safe;
   safe.reserve(name.size());
   for (wchar_t c : name) {
-    const bool refused = c < 32 || c == L'\\' || c == L'/' || c == L':' || c == L'*' ||
-                         c == L'?' || c == L'"' || c == L'<' || c == L'>' || c == L'|';
+    const bool refused = c < 32 || c == L'\\' || c == L'/' || c == L':' || c == L'*' || c == L'?' ||
+                         c == L'"' || c == L'<' || c == L'>' || c == L'|';
     safe += refused ? L'_' : c;
   }
   // Windows drops trailing dots and blanks from a name; ".." would climb a level.
-  while (!safe.empty() && (safe.back() == L'.' || safe.back() == L' '))
-    safe.back() = L'_';
+  while (!safe.empty() && (safe.back() == L'.' || safe.back() == L' ')) safe.back() = L'_';
   return safe;
 }
 
@@ -121,7 +120,9 @@ std::wstring LoadPlainText(const std::wstring& path) {
   return lines;
 }
 
-std::wstring ByteCountText(int64_t bytes) { return std::to_wstring(bytes) + L" байт"; }
+std::wstring ByteCountText(int64_t bytes) {
+  return std::to_wstring(bytes) + L" байт";
+}
 
 bool SystemDriveProbe::RootExists(const std::wstring& root) {
   // A drive without a medium must not bring up the system's "insert a disk" box.

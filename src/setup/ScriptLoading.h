@@ -50,15 +50,15 @@ std::wstring ByteCountText(int64_t bytes);
 
 // What the free-space line of the install-path page shows for a path.
 struct FreeSpaceLine {
-  bool Visible = false;       // both labels; false for a path without a drive part
-  std::wstring Label;         // "Свободно на диске C:" or "Диск X не существует"
+  bool Visible = false;  // both labels; false for a path without a drive part
+  std::wstring Label;  // "Свободно на диске C:" or "Диск X не существует"
   bool ValueVisible = false;  // the byte count; hidden for a missing drive
   std::wstring Value;         // "<free bytes> байт"
 };
 
 // The two questions the free-space line asks the system, replaceable in tests.
 class DriveProbe {
-public:
+ public:
   virtual ~DriveProbe() = default;
   virtual bool RootExists(const std::wstring& root) = 0;  // root such as "C:\"
   // Bytes free for the current user on the drive of `root`; -1 when unknown.
@@ -66,7 +66,7 @@ public:
 };
 
 class SystemDriveProbe final : public DriveProbe {
-public:
+ public:
   bool RootExists(const std::wstring& root) override;
   int64_t FreeBytes(const std::wstring& root) override;
 };

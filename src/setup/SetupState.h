@@ -11,8 +11,8 @@
 
 struct ScriptFont {
   std::wstring Name = L"Arial";
-  int32_t Size = 12;   // points
-  int32_t Color = 0;   // 0x00BBGGRR, or 0xFF0000nn for system colour nn
+  int32_t Size = 12;  // points
+  int32_t Color = 0;  // 0x00BBGGRR, or 0xFF0000nn for system colour nn
 };
 
 struct InstallFile {
@@ -46,7 +46,7 @@ struct SetupState {
   int32_t CurrentPage = 0;
   ScriptFont ReadMeFont;
   ScriptFont LicenseFont;
-  ProfileFile UninstallScript;          // Uninst.ini while the install runs
+  ProfileFile UninstallScript;  // Uninst.ini while the install runs
   std::wstring UninstallScriptPath;
   std::vector<TShortCut> ShortcutList;  // positions 1..CountOfShortCuts; 0 unused
   std::vector<InstallFile> FileList;    // positions 1..CountOfFiles; 0 unused

@@ -25,8 +25,9 @@ const std::wstring* SetupValue(const SetupState& state, std::wstring_view name) 
 
 std::wstring ExpandSetupVariables(const SetupState& state, std::wstring_view text) {
   // Unknown names and a lone "%" are dropped: nothing is appended for them.
-  return ReplaceReferences(ExpandPathVariables(text), [&](std::wstring_view name, std::wstring& output) {
-    if (const std::wstring* value = SetupValue(state, name))
-      output += *value;
-  });
+  return ReplaceReferences(ExpandPathVariables(text),
+                           [&](std::wstring_view name, std::wstring& output) {
+                             if (const std::wstring* value = SetupValue(state, name))
+                               output += *value;
+                           });
 }

@@ -1,6 +1,7 @@
 #include "setup/ShortCuts.h"
 
 #include <windows.h>
+
 #include <objbase.h>
 #include <shlobj.h>
 #include <shobjidl.h>
@@ -12,7 +13,7 @@
 namespace {
 // Names a caller may pass instead of a folder; their paths come from the user's
 // shell-folder key. Matched byte for byte, case included.
-constexpr const wchar_t* kShellFolderNames[] = {L"Desktop", L"Favorites", L"Programs",
+constexpr const wchar_t* kShellFolderNames[] = {L"Desktop", L"Favorites",  L"Programs",
                                                 L"SendTo",  L"Start Menu", L"Startup"};
 constexpr wchar_t kShellFoldersKey[] =
     L"Software\\MicroSoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
@@ -54,8 +55,8 @@ std::wstring WithLinkExtension(const std::wstring& name) {
 std::string ToAnsi(const std::wstring& text) {
   if (text.empty())
     return {};
-  int bytes = WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr,
-                                  0, nullptr, nullptr);
+  int bytes = WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
+                                  nullptr, nullptr);
   std::string out(bytes > 0 ? bytes : 0, '\0');
   if (bytes > 0)
     WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), out.data(), bytes,
@@ -64,7 +65,8 @@ std::string ToAnsi(const std::wstring& text) {
 }
 
 [[noreturn]] void ThrowComError(const wchar_t* what, HRESULT result) {
-  throw KovrinError(std::wstring(what) + L": " + SystemErrorText(static_cast<unsigned long>(result)));
+  throw KovrinError(std::wstring(what) + L": " +
+                    SystemErrorText(static_cast<unsigned long>(result)));
 }
 }  // namespace
 

@@ -12,7 +12,7 @@ enum ShortcutKind : uint8_t {
 };
 
 class TShortCut {
-public:
+ public:
   uint8_t Kind = kShortcutDesktop;
   std::wstring Name;      // link file name, normally without extension
   std::wstring FileName;  // target

@@ -11,28 +11,32 @@
 namespace {
 // Each value opens (creating if needed) the key afresh, as a key removed between
 // two writes must come back.
-void WriteUninstallValue(const std::wstring& keyPath, const std::wstring& name, const std::wstring& value) {
+void WriteUninstallValue(const std::wstring& keyPath, const std::wstring& name,
+                         const std::wstring& value) {
   RegKey key;
-  if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, key.Put(),
-                      nullptr) != ERROR_SUCCESS)
+  if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+                      key.Put(), nullptr) != ERROR_SUCCESS)
     throw KovrinError(L"Failed to create key " + keyPath);
   const DWORD bytes = static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t));
-  if (RegSetValueExW(key.Get(), name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                     bytes) != ERROR_SUCCESS)
+  if (RegSetValueExW(key.Get(), name.c_str(), 0, REG_SZ,
+                     reinterpret_cast<const BYTE*>(value.c_str()), bytes) != ERROR_SUCCESS)
     throw KovrinError(L"Failed to set data for '" + name + L"'");
 }
 }  // namespace
 
-std::wstring WindowsFolder(const SetupState& state) { return ExpandSetupVariables(state, L"%systemroot%"); }
+std::wstring WindowsFolder(const SetupState& state) {
+  return ExpandSetupVariables(state, L"%systemroot%");
+}
 
 std::wstring UninstallDisplayIcon(const std::wstring& windowsFolder) {
   return L"\"" + windowsFolder + L"\\" + kUninstallerFileName + L"\",0";
 }
 
-std::wstring UninstallCommandLine(const std::wstring& windowsFolder, const std::wstring& installPath,
+std::wstring UninstallCommandLine(const std::wstring& windowsFolder,
+                                  const std::wstring& installPath,
                                   const std::wstring& programName) {
-  return windowsFolder + L"\\" + kUninstallerFileName + L" \"" + installPath + L"\\Uninst.ini\" \"" +
-         programName + L"\"";
+  return windowsFolder + L"\\" + kUninstallerFileName + L" \"" + installPath +
+         L"\\Uninst.ini\" \"" + programName + L"\"";
 }
 
 void RegisterUninstaller(const SetupState& state) {
@@ -43,5 +47,6 @@ void RegisterUninstaller(const SetupState& state) {
   const std::wstring keyPath = kUninstallKeyBase + state.ProgramName;
   WriteUninstallValue(keyPath, L"DisplayName", state.ProgramName);
   WriteUninstallValue(keyPath, L"DisplayIcon", UninstallDisplayIcon(windows));
-  WriteUninstallValue(keyPath, L"UninstallString", UninstallCommandLine(windows, state.InstallPath, state.ProgramName));
+  WriteUninstallValue(keyPath, L"UninstallString",
+                      UninstallCommandLine(windows, state.InstallPath, state.ProgramName));
 }

@@ -21,7 +21,8 @@ void SaveUninstallScript(const SetupState& state) {
     DeleteFileW(temporary.c_str());
     throw KovrinError(L"Unable to write to " + path + L" (" + error.Message() + L")");
   }
-  if (!MoveFileExW(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+  if (!MoveFileExW(temporary.c_str(), path.c_str(),
+                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
     const DWORD code = GetLastError();
     DeleteFileW(temporary.c_str());
     throw KovrinError(L"Unable to write to " + path + L" (" + SystemErrorText(code) + L")");

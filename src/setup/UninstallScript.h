@@ -27,7 +27,7 @@ void SaveUninstallScript(const SetupState& state);
 // Saves at most every `interval` milliseconds, so recording 20,000 files costs a
 // few saves rather than one per file; Save(true) writes now.
 class UninstallScriptCheckpoints {
-public:
+ public:
   explicit UninstallScriptCheckpoints(const SetupState& state, uint32_t intervalMs = 1000)
       : state_(state), intervalMs_(intervalMs) {}
   void Save(bool now = false);
@@ -35,7 +35,7 @@ public:
   void MarkDirty() noexcept { dirty_ = true; }
   int SaveCount() const noexcept { return saves_; }
 
-private:
+ private:
   const SetupState& state_;
   uint32_t intervalMs_;
   uint64_t lastSave_ = 0;

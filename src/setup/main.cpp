@@ -2,10 +2,11 @@
 // author's setup name): installs the package that lies beside it. No command line.
 
 #include <windows.h>
+
 #include <commctrl.h>
 
-#include "setup/ScriptLoading.h"
 #include "setup/FinishActions.h"
+#include "setup/ScriptLoading.h"
 #include "setup/ui/SetupWindow.h"
 #include "support/ComScope.h"
 #include "support/Environment.h"

@@ -16,8 +16,8 @@ std::string ToCp1251(std::wstring_view text) {
 std::wstring FromCp1251(std::string_view bytes) {
   if (bytes.empty())
     return {};
-  int chars =
-      MultiByteToWideChar(kKitCodePage, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
+  int chars = MultiByteToWideChar(kKitCodePage, 0, bytes.data(), static_cast<int>(bytes.size()),
+                                  nullptr, 0);
   std::wstring out(chars, L'\0');
   MultiByteToWideChar(kKitCodePage, 0, bytes.data(), static_cast<int>(bytes.size()), out.data(),
                       chars);

@@ -4,8 +4,10 @@
 #include <objbase.h>
 
 class ComScope {
-public:
-  ComScope() : ok_(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE))) {}
+ public:
+  ComScope()
+      : ok_(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE))) {
+  }
   ~ComScope() {
     if (ok_)
       CoUninitialize();
@@ -13,6 +15,6 @@ public:
   ComScope(const ComScope&) = delete;
   ComScope& operator=(const ComScope&) = delete;
 
-private:
+ private:
   bool ok_;
 };

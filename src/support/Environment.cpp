@@ -33,8 +33,9 @@ std::wstring GetEnvVar(const std::wstring& name) {
   return value;
 }
 
-std::wstring ReplaceReferences(std::wstring_view text,
-                               const std::function<void(std::wstring_view, std::wstring&)>& substitute) {
+std::wstring ReplaceReferences(
+    std::wstring_view text,
+    const std::function<void(std::wstring_view, std::wstring&)>& substitute) {
   std::wstring output;
   output.reserve(text.size());
   std::wstring_view rest = text;
@@ -81,4 +82,6 @@ void InitPathVariables() {
   t.UserProfile = GetEnvVar(L"UserProfile");
 }
 
-const PathVariableTable& PathVariables() { return g_pathVariables; }
+const PathVariableTable& PathVariables() {
+  return g_pathVariables;
+}

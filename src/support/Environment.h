@@ -12,8 +12,9 @@ std::wstring GetEnvVar(const std::wstring& name);
 // One pass over `text`: the characters between a "%" and the next "%" (empty for
 // a lone "%") are handed to `substitute`, which appends their replacement; all
 // other characters are copied. Inserted text is never scanned again.
-std::wstring ReplaceReferences(std::wstring_view text,
-                               const std::function<void(std::wstring_view name, std::wstring& output)>& substitute);
+std::wstring ReplaceReferences(
+    std::wstring_view text,
+    const std::function<void(std::wstring_view name, std::wstring& output)>& substitute);
 
 // One pass over the text: each %Name% naming a set environment variable becomes
 // its value; any other reference stays as written. Inserted values are not rescanned.

@@ -6,14 +6,14 @@
 #include <string>
 
 class KovrinError : public std::exception {
-public:
+ public:
   explicit KovrinError(std::wstring message);
 
   const std::wstring& Message() const noexcept { return message_; }
   // UTF-8 copy for std::exception users (test output, logs).
   const char* what() const noexcept override { return utf8_.c_str(); }
 
-private:
+ private:
   std::wstring message_;
   std::string utf8_;
 };

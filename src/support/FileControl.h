@@ -5,10 +5,10 @@
 #include <string>
 
 enum CopyFileBlocksResult : int {
-  kCopyDone = 0,          // copied (also: source exists but cannot be opened)
-  kCopyNoSource = 1,      // the source file does not exist
+  kCopyDone = 0,            // copied (also: source exists but cannot be opened)
+  kCopyNoSource = 1,        // the source file does not exist
   kCopyNoTargetFolder = 2,  // the target's folder cannot be created
-  kCopyBadBlockSize = 3,  // block size outside 1 .. 1,000,000
+  kCopyBadBlockSize = 3,    // block size outside 1 .. 1,000,000
 };
 
 inline constexpr int32_t kMaxCopyBlock = 1000000;

@@ -79,7 +79,9 @@ std::wstring ProgramPath() {
   }
 }
 
-std::wstring ProgramFolder() { return FolderOf(ProgramPath()); }
+std::wstring ProgramFolder() {
+  return FolderOf(ProgramPath());
+}
 
 BinaryFile BinaryFile::OpenRead(const std::wstring& path) {
   FileHandle handle(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
@@ -121,7 +123,8 @@ void BinaryFile::ReadExact(void* buffer, uint32_t size) {
   while (total < size) {
     uint32_t done = Read(static_cast<char*>(buffer) + total, size - total);
     if (done == 0)
-      throw KovrinError(L"Unexpected end of file \"" + path_ + L"\": the file is shorter than expected.");
+      throw KovrinError(L"Unexpected end of file \"" + path_ +
+                        L"\": the file is shorter than expected.");
     total += done;
   }
 }
@@ -143,7 +146,9 @@ int64_t BinaryFile::Size() const {
   return size.QuadPart;
 }
 
-void BinaryFile::Close() { handle_.Reset(); }
+void BinaryFile::Close() {
+  handle_.Reset();
+}
 
 void WriteWholeFile(const std::wstring& path, const std::string& bytes) {
   BinaryFile file = BinaryFile::Create(path);

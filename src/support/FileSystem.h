@@ -33,7 +33,7 @@ std::wstring ProgramFolder();
 
 // A file opened for one streaming pass. Reads and writes check their counts.
 class BinaryFile {
-public:
+ public:
   // Opens for reading, others may read too. Raises `Cannot open file "…". …`.
   static BinaryFile OpenRead(const std::wstring& path);
   // Creates or replaces for writing. Raises `Cannot create file "…". …`.
@@ -54,8 +54,9 @@ public:
   const std::wstring& Path() const noexcept { return path_; }
   void Close();
 
-private:
-  BinaryFile(FileHandle handle, std::wstring path) : handle_(std::move(handle)), path_(std::move(path)) {}
+ private:
+  BinaryFile(FileHandle handle, std::wstring path)
+      : handle_(std::move(handle)), path_(std::move(path)) {}
   FileHandle handle_;
   std::wstring path_;
 };

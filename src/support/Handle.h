@@ -8,7 +8,7 @@
 
 template <class Traits>
 class UniqueHandle {
-public:
+ public:
   using Type = typename Traits::Type;
 
   UniqueHandle() noexcept = default;
@@ -40,7 +40,7 @@ public:
     return &value_;
   }
 
-private:
+ private:
   Type value_ = Traits::Invalid();
 };
 
@@ -87,7 +87,7 @@ using BrushHandle = UniqueHandle<GdiObjectTraits<HBRUSH>>;
 // A small owning COM pointer.
 template <class T>
 class ComPtr {
-public:
+ public:
   ComPtr() noexcept = default;
   ~ComPtr() { Reset(); }
   ComPtr(const ComPtr&) = delete;
@@ -114,6 +114,6 @@ public:
       std::exchange(ptr_, nullptr)->Release();
   }
 
-private:
+ private:
   T* ptr_ = nullptr;
 };

@@ -7,13 +7,13 @@
 #include "support/FileSystem.h"
 
 namespace {
-bool IsBlank(wchar_t c) { return c == L' ' || c == L'\t' || c == L'\v' || c == L'\f' || c == 0x1a; }
+bool IsBlank(wchar_t c) {
+  return c == L' ' || c == L'\t' || c == L'\v' || c == L'\f' || c == 0x1a;
+}
 
 std::wstring_view Trim(std::wstring_view text) {
-  while (!text.empty() && IsBlank(text.front()))
-    text.remove_prefix(1);
-  while (!text.empty() && IsBlank(text.back()))
-    text.remove_suffix(1);
+  while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
+  while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
   return text;
 }
 
@@ -38,8 +38,7 @@ std::wstring ReaderValue(std::wstring_view raw) {
 
 size_t NoCaseHash::operator()(std::wstring_view text) const noexcept {
   size_t hash = 2166136261u;  // FNV-1a over the folded characters
-  for (wchar_t c : text)
-    hash = (hash ^ static_cast<size_t>(FoldChar(c))) * 16777619u;
+  for (wchar_t c : text) hash = (hash ^ static_cast<size_t>(FoldChar(c))) * 16777619u;
   return hash;
 }
 
@@ -120,7 +119,8 @@ void ProfileFile::ParseLine(std::wstring_view raw) {
   AddKey(sections_.back(), std::move(entry));
 }
 
-const ProfileFile::Line* ProfileFile::FindKey(std::wstring_view section, std::wstring_view key) const {
+const ProfileFile::Line* ProfileFile::FindKey(std::wstring_view section,
+                                              std::wstring_view key) const {
   auto found = sectionIndex_.find(Trim(section));
   if (found == sectionIndex_.end())
     return nullptr;
@@ -193,10 +193,8 @@ std::wstring ProfileFile::ToText() const {
   size_t length = 0;
   for (const Section& section : sections_) {
     length += section.name.size() + 4;
-    for (const Line& line : section.lines)
-      length += line.name.size() + line.value.size() + 3;
-    for (const std::wstring& line : section.trailer)
-      length += line.size() + 2;
+    for (const Line& line : section.lines) length += line.name.size() + line.value.size() + 3;
+    for (const std::wstring& line : section.trailer) length += line.size() + 2;
   }
   std::wstring text;
   text.reserve(length);

@@ -23,7 +23,7 @@ struct NoCaseEqual {
 };
 
 class ProfileFile {
-public:
+ public:
   static constexpr size_t kMaxValueLength = 2047;
 
   ProfileFile() = default;
@@ -48,19 +48,19 @@ public:
   // Writes the whole profile in Windows-1251; failure raises "Unable to write to <path>".
   void Save(const std::wstring& path) const;
 
-private:
+ private:
   // A key line is stored as name and value and written back as "name=value";
   // any other line (blank, comment without "=") keeps its text in `name`.
   struct Line {
     std::wstring name;
-    std::wstring value;     // raw value after "=", trimmed
+    std::wstring value;  // raw value after "=", trimmed
     bool isKey = false;
     bool hasValue = false;  // a key line without "=" reads as missing
   };
   struct Section {
-    std::wstring name;        // between the brackets, trimmed
-    bool hasHeader = true;    // false for the lines before the first section
-    std::vector<Line> lines;  // up to and including the last key
+    std::wstring name;                  // between the brackets, trimmed
+    bool hasHeader = true;              // false for the lines before the first section
+    std::vector<Line> lines;            // up to and including the last key
     std::vector<std::wstring> trailer;  // blank or odd lines after the last key
     std::unordered_map<std::wstring, size_t, NoCaseHash, NoCaseEqual> keys;  // first key line
   };

@@ -5,7 +5,7 @@
 #include <string>
 
 class ProgressSink {
-public:
+ public:
   virtual ~ProgressSink() = default;
   virtual void SetStatus(const std::wstring& /*text*/) {}
   virtual void SetPosition(int /*position*/) {}
@@ -22,12 +22,12 @@ class NullProgress final : public ProgressSink {};
 // long loops let messages run on a clock rather than after every row or block:
 // windows still repaint a hundred times a second.
 class PumpThrottle {
-public:
+ public:
   static constexpr uint32_t kDefaultIntervalMs = 10;
   explicit PumpThrottle(uint32_t intervalMs = kDefaultIntervalMs) : interval_(intervalMs) {}
   bool Due();
 
-private:
+ private:
   uint32_t interval_;
   uint64_t last_ = 0;
   bool started_ = false;
@@ -35,7 +35,7 @@ private:
 
 // Passes everything on to `inner`, but lets messages run only when the throttle is due.
 class ThrottledProgress final : public ProgressSink {
-public:
+ public:
   explicit ThrottledProgress(ProgressSink& inner) : inner_(inner) {}
   void SetStatus(const std::wstring& text) override { inner_.SetStatus(text); }
   void SetPosition(int position) override { inner_.SetPosition(position); }
@@ -45,7 +45,7 @@ public:
   }
   bool Cancelled() override { return inner_.Cancelled(); }
 
-private:
+ private:
   ProgressSink& inner_;
   PumpThrottle throttle_;
 };

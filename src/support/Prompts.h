@@ -7,7 +7,7 @@
 #include <string_view>
 
 class Prompter {
-public:
+ public:
   virtual ~Prompter() = default;
   // Shows `text` with `caption`; `style` takes the MB_* button and icon flags.
   // Returns the IDYES/IDNO/IDOK/... answer.

@@ -15,8 +15,12 @@ QRegistry& Registry() {
   return *g_registry;
 }
 
-RegistryScope::RegistryScope() { g_registry = std::make_unique<QRegistry>(); }
-RegistryScope::~RegistryScope() { g_registry.reset(); }
+RegistryScope::RegistryScope() {
+  g_registry = std::make_unique<QRegistry>();
+}
+RegistryScope::~RegistryScope() {
+  g_registry.reset();
+}
 
 std::wstring QRegistry::ReadRegString(HKEY root, const std::wstring& keyPath,
                                       const std::wstring& valueName,

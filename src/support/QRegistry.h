@@ -6,7 +6,7 @@
 #include <string>
 
 class QRegistry {
-public:
+ public:
   QRegistry() = default;
   QRegistry(const QRegistry&) = delete;
   QRegistry& operator=(const QRegistry&) = delete;
@@ -20,7 +20,7 @@ public:
 
   HKEY RootKey() const noexcept { return root_; }
 
-private:
+ private:
   HKEY root_ = HKEY_CURRENT_USER;
 };
 
@@ -29,7 +29,7 @@ QRegistry& Registry();
 
 // Creates the registry object for the program's lifetime; destroyed in reverse order.
 class RegistryScope {
-public:
+ public:
   RegistryScope();
   ~RegistryScope();
   RegistryScope(const RegistryScope&) = delete;

@@ -1,6 +1,7 @@
 #include "support/ShellActions.h"
 
 #include <windows.h>
+
 #include <shellapi.h>
 
 #include "support/Handle.h"

@@ -5,7 +5,7 @@
 #include <string>
 
 class ShellActions {
-public:
+ public:
   virtual ~ShellActions() = default;
   // The shell's "open" verb; true when the shell accepted the request.
   virtual bool Open(const std::wstring& file, const std::wstring& parameters,
@@ -16,7 +16,7 @@ public:
 
 // The real thing: ShellExecuteW, and ExitWindowsEx after enabling the shutdown privilege.
 class SystemShellActions final : public ShellActions {
-public:
+ public:
   bool Open(const std::wstring& file, const std::wstring& parameters, const std::wstring& folder,
             int showCommand) override;
   bool RequestRestart() override;

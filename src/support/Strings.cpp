@@ -15,8 +15,7 @@ std::wstring IntToText(int32_t value) {
   text.reserve(count + 1);
   if (negative)
     text.push_back(L'-');
-  while (count)
-    text.push_back(digits[--count]);
+  while (count) text.push_back(digits[--count]);
   return text;
 }
 
@@ -35,8 +34,7 @@ int DigitValue(wchar_t c, int base) {
 
 int32_t TextToInt(std::wstring_view text) {
   size_t i = 0;
-  while (i < text.size() && text[i] == L' ')
-    ++i;
+  while (i < text.size() && text[i] == L' ') ++i;
   bool negative = false;
   if (i < text.size() && (text[i] == L'-' || text[i] == L'+'))
     negative = text[i++] == L'-';
@@ -47,7 +45,8 @@ int32_t TextToInt(std::wstring_view text) {
   } else if (i < text.size() && (text[i] == L'x' || text[i] == L'X')) {
     base = 16;
     ++i;
-  } else if (i + 1 < text.size() && text[i] == L'0' && (text[i + 1] == L'x' || text[i + 1] == L'X')) {
+  } else if (i + 1 < text.size() && text[i] == L'0' &&
+             (text[i + 1] == L'x' || text[i + 1] == L'X')) {
     base = 16;
     i += 2;
   }
@@ -65,7 +64,9 @@ int32_t TextToInt(std::wstring_view text) {
 }
 
 namespace {
-wchar_t LatinUpper(wchar_t c) { return (c >= L'a' && c <= L'z') ? static_cast<wchar_t>(c - 32) : c; }
+wchar_t LatinUpper(wchar_t c) {
+  return (c >= L'a' && c <= L'z') ? static_cast<wchar_t>(c - 32) : c;
+}
 }  // namespace
 
 bool EqualNoCase(std::wstring_view a, std::wstring_view b) {

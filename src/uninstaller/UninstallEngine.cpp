@@ -1,6 +1,7 @@
 #include "uninstaller/UninstallEngine.h"
 
 #include <windows.h>
+
 #include <shellapi.h>
 
 #include <algorithm>
@@ -12,7 +13,8 @@
 #include "support/Strings.h"
 
 namespace {
-constexpr wchar_t kUninstallKeyBase[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+constexpr wchar_t kUninstallKeyBase[] =
+    L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
 
 // "File12" for prefix "File"; "FileCount" does not qualify.
 bool IsNumberedKey(const std::wstring& key, std::wstring_view prefix) {
@@ -22,7 +24,8 @@ bool IsNumberedKey(const std::wstring& key, std::wstring_view prefix) {
                      [](wchar_t c) { return c >= L'0' && c <= L'9'; });
 }
 
-std::vector<std::wstring> NumberedValues(const ProfileFile& script, const wchar_t* section, std::wstring_view prefix) {
+std::vector<std::wstring> NumberedValues(const ProfileFile& script, const wchar_t* section,
+                                         std::wstring_view prefix) {
   std::vector<std::wstring> values;
   for (const auto& [key, value] : script.ReadSection(section))
     if (IsNumberedKey(key, prefix) && !value.empty())
@@ -35,7 +38,9 @@ std::wstring Folded(std::wstring text) {
   return text;
 }
 
-bool SamePath(const std::wstring& a, const std::wstring& b) { return Folded(a) == Folded(b); }
+bool SamePath(const std::wstring& a, const std::wstring& b) {
+  return Folded(a) == Folded(b);
+}
 
 // True when `path` lies strictly inside `folder`.
 bool IsInside(const std::wstring& path, const std::wstring& folder) {
@@ -86,7 +91,8 @@ UninstallResult RemoveInstallation(const UninstallCommand& command, const std::w
         result.NotRemoved.push_back(file);
       if (!installFolder.empty() && IsInside(file, installFolder)) {
         for (std::wstring folder = WithoutTrailingBackslash(FolderOf(file));
-             folder.size() >= installFolder.size() && (IsInside(folder, installFolder) || SamePath(folder, installFolder));
+             folder.size() >= installFolder.size() &&
+             (IsInside(folder, installFolder) || SamePath(folder, installFolder));
              folder = WithoutTrailingBackslash(FolderOf(folder)))
           if (folders.insert(Folded(folder)).second)
             folderPaths.push_back(folder);
@@ -140,8 +146,7 @@ std::wstring UninstallReport(const std::wstring& programName, const UninstallRes
       return;
     text += L"\r\n\r\n";
     text += heading;
-    for (size_t i = 0; i < items.size() && i < kShown; ++i)
-      text += L"\r\n" + items[i];
+    for (size_t i = 0; i < items.size() && i < kShown; ++i) text += L"\r\n" + items[i];
     if (items.size() > kShown)
       text += L"\r\n… и ещё " + std::to_wstring(items.size() - kShown);
   };

@@ -18,7 +18,7 @@ bool ParseUninstallCommand(const wchar_t* commandLine, UninstallCommand& command
 
 struct UninstallResult {
   bool ScriptFound = false;
-  std::vector<std::wstring> NotRemoved;  // files, links and keys that could not be removed
+  std::vector<std::wstring> NotRemoved;   // files, links and keys that could not be removed
   std::vector<std::wstring> FoldersKept;  // install folders that still hold other files
 };
 

@@ -17,7 +17,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     return 1;
   const UninstallResult result = RemoveInstallation(command, ProgramPath());
   const bool complete = result.ScriptFound && result.NotRemoved.empty();
-  MessageBoxW(nullptr, UninstallReport(command.ProgramName, result).c_str(), kUninstallCaption,
-              MB_OK | (complete && result.FoldersKept.empty() ? MB_ICONINFORMATION : MB_ICONWARNING));
+  MessageBoxW(
+      nullptr, UninstallReport(command.ProgramName, result).c_str(), kUninstallCaption,
+      MB_OK | (complete && result.FoldersKept.empty() ? MB_ICONINFORMATION : MB_ICONWARNING));
   return complete ? 0 : 3;
 }

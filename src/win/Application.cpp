@@ -9,16 +9,26 @@ std::wstring g_title;
 HWND g_window = nullptr;
 }  // namespace
 
-void SetApplicationTitle(std::wstring title) { g_title = std::move(title); }
-const std::wstring& ApplicationTitle() { return g_title; }
-void SetApplicationWindow(HWND window) { g_window = window; }
-HWND ApplicationWindow() { return g_window ? g_window : GetActiveWindow(); }
+void SetApplicationTitle(std::wstring title) {
+  g_title = std::move(title);
+}
+const std::wstring& ApplicationTitle() {
+  return g_title;
+}
+void SetApplicationWindow(HWND window) {
+  g_window = window;
+}
+HWND ApplicationWindow() {
+  return g_window ? g_window : GetActiveWindow();
+}
 
 void ShowErrorBox(const std::wstring& message) {
   MessageBoxW(ApplicationWindow(), message.c_str(), g_title.c_str(), MB_OK | MB_ICONSTOP);
 }
 
-void ShowCurrentException() { ShowErrorBox(CurrentExceptionMessage()); }
+void ShowCurrentException() {
+  ShowErrorBox(CurrentExceptionMessage());
+}
 
 std::wstring CurrentExceptionMessage() {
   try {

@@ -33,7 +33,8 @@ bool SystemDialogs::OpenFiles(HWND owner, const std::wstring& filter, bool multi
               (multiSelect ? OFN_ALLOWMULTISELECT : 0);
   if (!GetOpenFileNameW(&ofn)) {
     if (CommDlgExtendedError() == FNERR_BUFFERTOOSMALL)
-      throw KovrinError(L"Выбрано слишком много файлов сразу. Добавьте их по частям или целой папкой.");
+      throw KovrinError(
+          L"Выбрано слишком много файлов сразу. Добавьте их по частям или целой папкой.");
     return false;
   }
   files.clear();
@@ -62,17 +63,17 @@ int CALLBACK BrowseCallback(HWND window, UINT message, LPARAM, LPARAM data) {
 
 // Disables the program's other top-level windows while a modal shell dialog is open.
 class DisabledWindows {
-public:
+ public:
   explicit DisabledWindows(HWND owner) {
-    EnumThreadWindows(GetCurrentThreadId(), &DisabledWindows::Disable, reinterpret_cast<LPARAM>(this));
+    EnumThreadWindows(GetCurrentThreadId(), &DisabledWindows::Disable,
+                      reinterpret_cast<LPARAM>(this));
     owner_ = owner;
   }
   ~DisabledWindows() {
-    for (HWND w : disabled_)
-      EnableWindow(w, TRUE);
+    for (HWND w : disabled_) EnableWindow(w, TRUE);
   }
 
-private:
+ private:
   static BOOL CALLBACK Disable(HWND w, LPARAM self) {
     if (IsWindowVisible(w) && IsWindowEnabled(w)) {
       reinterpret_cast<DisabledWindows*>(self)->disabled_.push_back(w);
@@ -100,7 +101,8 @@ bool SystemDialogs::BrowseForFolder(HWND owner, const std::wstring& title, const
     if (SUCCEEDED(SHGetDesktopFolder(desktop.Put()))) {
       ITEMIDLIST* parsed = nullptr;
       std::wstring path = root;
-      if (SUCCEEDED(desktop->ParseDisplayName(owner, nullptr, path.data(), nullptr, &parsed, nullptr)))
+      if (SUCCEEDED(
+              desktop->ParseDisplayName(owner, nullptr, path.data(), nullptr, &parsed, nullptr)))
         rootPidl.reset(parsed);
     }
   }

@@ -11,8 +11,8 @@
 
 struct FontChoice {
   std::wstring Name;
-  int Size = 8;       // points
-  COLORREF Color = 0; // may be a system colour reference (0xFF0000nn)
+  int Size = 8;        // points
+  COLORREF Color = 0;  // may be a system colour reference (0xFF0000nn)
   bool Bold = false;
   bool Italic = false;
   bool Underline = false;
@@ -20,7 +20,7 @@ struct FontChoice {
 };
 
 class Dialogs : public Prompter {
-public:
+ public:
   // Open-file dialog; `filter` is "Name\0*.ext\0...\0\0" style. With `multiSelect`
   // several files may come back. False on Cancel.
   virtual bool OpenFiles(HWND owner, const std::wstring& filter, bool multiSelect,
@@ -38,7 +38,7 @@ public:
 
 // The real dialogs of the platform.
 class SystemDialogs final : public Dialogs {
-public:
+ public:
   int Ask(std::wstring_view id, const std::wstring& text, const std::wstring& caption,
           unsigned style) override;
   bool OpenFiles(HWND owner, const std::wstring& filter, bool multiSelect,
@@ -48,7 +48,7 @@ public:
   bool ChooseFont(HWND owner, FontChoice& font) override;
   void SetOpenFolder(const std::wstring& folder) override { openFolder_ = folder; }
 
-private:
+ private:
   std::wstring openFolder_;
 };
 

@@ -10,7 +10,9 @@ int SystemDpi() {
   return dpi;
 }
 
-int Scale(int pixels) { return MulDiv(pixels, SystemDpi(), 96); }
+int Scale(int pixels) {
+  return MulDiv(pixels, SystemDpi(), 96);
+}
 
 HFONT CreateUiFont(const std::wstring& face, int points, bool bold, bool italic, bool underline,
                    bool strikeOut) {
@@ -38,8 +40,8 @@ HFONT UiBoldFont() {
 
 HWND CreateChild(HWND parent, const wchar_t* className, const std::wstring& text, DWORD style,
                  int x, int y, int width, int height, int id, DWORD exStyle) {
-  HWND child = CreateWindowExW(exStyle, className, text.c_str(), WS_CHILD | style, Scale(x), Scale(y),
-                               Scale(width), Scale(height), parent,
+  HWND child = CreateWindowExW(exStyle, className, text.c_str(), WS_CHILD | style, Scale(x),
+                               Scale(y), Scale(width), Scale(height), parent,
                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                                GetModuleHandleW(nullptr), nullptr);
   if (child)
@@ -65,4 +67,6 @@ std::wstring GetText(HWND control) {
   return text;
 }
 
-void SetText(HWND control, const std::wstring& text) { SetWindowTextW(control, text.c_str()); }
+void SetText(HWND control, const std::wstring& text) {
+  SetWindowTextW(control, text.c_str());
+}

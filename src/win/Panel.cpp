@@ -4,7 +4,8 @@
 
 void Panel::CreatePanel(HWND parent, int x, int y, int width, int height) {
   CreateWindowInstance(L"KovrinPanel", L"", WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN,
-                       WS_EX_CONTROLPARENT, Scale(x), Scale(y), Scale(width), Scale(height), parent);
+                       WS_EX_CONTROLPARENT, Scale(x), Scale(y), Scale(width), Scale(height),
+                       parent);
 }
 
 LRESULT Panel::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -14,7 +15,8 @@ LRESULT Panel::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return SendMessageW(GetParent(Handle()), message, wParam, lParam);
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLOREDIT:
-      if (HBRUSH brush = ControlColors(reinterpret_cast<HWND>(lParam), reinterpret_cast<HDC>(wParam)))
+      if (HBRUSH brush =
+              ControlColors(reinterpret_cast<HWND>(lParam), reinterpret_cast<HDC>(wParam)))
         return reinterpret_cast<LRESULT>(brush);
       break;
   }

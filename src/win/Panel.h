@@ -6,13 +6,13 @@
 #include "win/Window.h"
 
 class Panel : public Window {
-public:
+ public:
   // A hidden child at a 96-DPI position, scaled; tab moves into its controls.
   void CreatePanel(HWND parent, int x, int y, int width, int height);
   void Show(bool visible) const { ShowWindow(Handle(), visible ? SW_SHOW : SW_HIDE); }
   bool Visible() const { return (GetWindowLongW(Handle(), GWL_STYLE) & WS_VISIBLE) != 0; }
 
-protected:
+ protected:
   // WM_CTLCOLORSTATIC / WM_CTLCOLOREDIT of a control on the panel: a brush, or
   // nullptr for the default colours.
   virtual HBRUSH ControlColors(HWND /*control*/, HDC /*dc*/) { return nullptr; }

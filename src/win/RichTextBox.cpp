@@ -41,7 +41,9 @@ void LoadRichEditLibrary() {
     g_richEdit.Reset(LoadLibraryW(L"msftedit.dll"));
 }
 
-const wchar_t* RichEditClassName() { return MSFTEDIT_CLASS; }
+const wchar_t* RichEditClassName() {
+  return MSFTEDIT_CLASS;
+}
 
 void SetRichTextDefaultFont(HWND box, HFONT font) {
   SendMessageW(box, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
@@ -88,7 +90,8 @@ std::wstring GetRichPlainText(HWND box) {
   GETTEXTLENGTHEX length{GTL_USECRLF | GTL_NUMCHARS, 1200};
   LRESULT chars = SendMessageW(box, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&length), 0);
   std::wstring text(static_cast<size_t>(chars) + 1, L'\0');
-  GETTEXTEX get{static_cast<DWORD>(text.size() * sizeof(wchar_t)), GT_USECRLF, 1200, nullptr, nullptr};
+  GETTEXTEX get{static_cast<DWORD>(text.size() * sizeof(wchar_t)), GT_USECRLF, 1200, nullptr,
+                nullptr};
   LRESULT copied = SendMessageW(box, EM_GETTEXTEX, reinterpret_cast<WPARAM>(&get),
                                 reinterpret_cast<LPARAM>(text.data()));
   text.resize(static_cast<size_t>(copied));

@@ -24,8 +24,8 @@ HWND Window::CreateWindowInstance(const wchar_t* className, const std::wstring& 
     wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(1));
     RegisterClassExW(&wc);
   }
-  return CreateWindowExW(exStyle, className, title.c_str(), style, x, y, width, height, parent, menu,
-                         instance, this);
+  return CreateWindowExW(exStyle, className, title.c_str(), style, x, y, width, height, parent,
+                         menu, instance, this);
 }
 
 LRESULT Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -8,7 +8,7 @@
 #include <string>
 
 class Window {
-public:
+ public:
   Window() = default;
   virtual ~Window();
   Window(const Window&) = delete;
@@ -16,7 +16,7 @@ public:
 
   HWND Handle() const noexcept { return hwnd_; }
 
-protected:
+ protected:
   // Registers `className` once (with this class's procedure) and creates the window.
   // Sizes are real pixels; use Scale() for 96-DPI layout values.
   HWND CreateWindowInstance(const wchar_t* className, const std::wstring& title, DWORD style,
@@ -26,7 +26,7 @@ protected:
   // Default handling is DefWindowProc; override and call Window::HandleMessage for the rest.
   virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
-private:
+ private:
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   HWND hwnd_ = nullptr;
 };

@@ -1,7 +1,7 @@
-#include <gtest/gtest.h>
-
 #include <windows.h>
+
 #include <commctrl.h>
+#include <gtest/gtest.h>
 
 #include <functional>
 
@@ -14,11 +14,13 @@ namespace {
 HICON MarkOf(const TForm3& form, int stage) {
   return reinterpret_cast<HICON>(SendMessageW(form.StageMark(stage), STM_GETICON, 0, 0));
 }
-bool IsBold(HWND label) { return reinterpret_cast<HFONT>(SendMessageW(label, WM_GETFONT, 0, 0)) == UiBoldFont(); }
+bool IsBold(HWND label) {
+  return reinterpret_cast<HFONT>(SendMessageW(label, WM_GETFONT, 0, 0)) == UiBoldFont();
+}
 
 // Runs `atPayload` as the payload stage begins, as a click during the run would come.
 class PayloadStageForm : public TForm3 {
-public:
+ public:
   using TForm3::TForm3;
   std::function<void(TForm3&)> atPayload;
   void StageBegins(BuildStage stage) override {
@@ -29,10 +31,10 @@ public:
 };
 
 class OwnerWindow {
-public:
+ public:
   OwnerWindow() {
-    hwnd = CreateWindowExW(0, L"STATIC", L"owner", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr, nullptr,
-                           GetModuleHandleW(nullptr), nullptr);
+    hwnd = CreateWindowExW(0, L"STATIC", L"owner", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr,
+                           nullptr, GetModuleHandleW(nullptr), nullptr);
   }
   ~OwnerWindow() { DestroyWindow(hwnd); }
   HWND hwnd;
@@ -41,7 +43,7 @@ public:
 // The run's rules and messages are pinned by BuildRunTest; these tests check the
 // dialog around it: its marks, status line, buttons and closing.
 class BuildDialog : public BuildRunFixture {
-protected:
+ protected:
   static void SetUpTestSuite() { InitCommonControls(); }
   ScriptedDialogs dialogs;  // answers every box with OK
 };

@@ -36,7 +36,9 @@ std::string RecordingObserver::StageTrace() const {
 }
 
 BuildFixture::BuildFixture()
-    : designer(root / L"designer\\"), sources(root / L"sources"), build(root / L"temp\\Kovrin"),
+    : designer(root / L"designer\\"),
+      sources(root / L"sources"),
+      build(root / L"temp\\Kovrin"),
       output(root / L"out") {
   CreateDirectoryW(designer.c_str(), nullptr);
   CreateDirectoryW(sources.c_str(), nullptr);

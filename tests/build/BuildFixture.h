@@ -19,19 +19,23 @@ struct BuildEvent {
 };
 
 class RecordingObserver : public BuildObserver {
-public:
+ public:
   void SetStatus(const std::wstring& text) override {
     events.push_back({BuildEvent::Status, text});
     if (!cancelOnStatus.empty() && text == cancelOnStatus)
       cancelAtPoll = polls + 20;
   }
-  void SetPosition(int position) override { events.push_back({BuildEvent::Position, {}, position}); }
+  void SetPosition(int position) override {
+    events.push_back({BuildEvent::Position, {}, position});
+  }
   void StageBegins(BuildStage stage) override {
     events.push_back({BuildEvent::Begin, {}, static_cast<int>(stage)});
     if (onStage)
       onStage(stage);
   }
-  void StageEnds(BuildStage stage) override { events.push_back({BuildEvent::End, {}, static_cast<int>(stage)}); }
+  void StageEnds(BuildStage stage) override {
+    events.push_back({BuildEvent::End, {}, static_cast<int>(stage)});
+  }
   void Pump() override { ++pumps; }
   // The run asks at every checkpoint; the author's "Отмена" is the answer.
   bool Cancelled() override {
@@ -50,14 +54,14 @@ public:
   std::vector<BuildEvent> events;
   int pumps = 0;
   int polls = 0;
-  int cancelAtPoll = 0;  // > 0: ask to stop from that checkpoint on
+  int cancelAtPoll = 0;         // > 0: ask to stop from that checkpoint on
   std::wstring cancelOnStatus;  // ask to stop some checkpoints after this status
   bool cancel = false;
   std::function<void(BuildStage)> onStage;
 };
 
 class BuildFixture {
-public:
+ public:
   BuildFixture();
 
   BuildFolders Folders() const { return {designer, build}; }
@@ -78,14 +82,14 @@ inline SetupProject ExampleProjectIn(const BuildFixture& fixture) {
 
 // An empty project writing into the fixture's output folder, run with a recording observer.
 class BuildRunFixture : public ::testing::Test {
-protected:
+ protected:
   BuildResult Run() { return RunBuild(project, fx.Folders(), observer); }
 
   BuildFixture fx;
   SetupProject project = Empty(fx.output);
   RecordingObserver observer;
 
-private:
+ private:
   static SetupProject Empty(const std::wstring& output) {
     SetupProject p;
     p.OutputFolder = output;

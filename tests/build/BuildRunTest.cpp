@@ -10,12 +10,13 @@ using Names = std::vector<std::wstring>;
 
 std::string Concatenation(const std::vector<FileEntry>& files) {
   std::string bytes;
-  for (const FileEntry& file : files)
-    bytes += ReadFileBytes(file.SourcePath());
+  for (const FileEntry& file : files) bytes += ReadFileBytes(file.SourcePath());
   return bytes;
 }
 
-bool IsEmptyFolder(const std::wstring& folder) { return FilesIn(folder).empty(); }
+bool IsEmptyFolder(const std::wstring& folder) {
+  return FilesIn(folder).empty();
+}
 
 class BuildRun : public BuildRunFixture {};
 }  // namespace
@@ -41,8 +42,7 @@ TEST_F(BuildRun, ExampleProjectGivesTheSeparatePackage) {
   // script is the writer's key for key with those sizes (its text is pinned by the
   // format tests).
   const int64_t sizes[] = {70000, 450001, 766, 30};
-  for (size_t i = 0; i < 4; ++i)
-    EXPECT_EQ(project.Files[i].Size, sizes[i]) << i;
+  for (size_t i = 0; i < 4; ++i) EXPECT_EQ(project.Files[i].Size, sizes[i]) << i;
   NullProgress quiet;
   WriteSetupScript(project, fx.root / L"expected.ini", quiet);
   EXPECT_EQ(ReadFileBytes(fx.output + L"\\Setup.ini"), ReadFileBytes(fx.root / L"expected.ini"));
@@ -63,8 +63,8 @@ TEST_F(BuildRun, ExampleProjectGivesTheSeparatePackage) {
 TEST_F(BuildRun, PayloadMovesWholeBlocksAndRefreshesChangedSizes) {
   project.Files = {fx.AddSource(L"exact.bin", 1000000, 1), fx.AddSource(L"empty.bin", 0, 2),
                    fx.AddSource(L"longer.bin", 1000001, 3), fx.AddSource(L"grown.txt", 10, 4)};
-  project.Files[3].Size = 3;    // recorded before the file grew
-  project.Files[1].Size = -1;   // recorded while another program held it
+  project.Files[3].Size = 3;   // recorded before the file grew
+  project.Files[1].Size = -1;  // recorded while another program held it
 
   ASSERT_EQ(Run().Outcome, BuildOutcome::Done);
 
@@ -113,7 +113,8 @@ TEST_F(BuildRun, TextsAndUninstallerGoWhereTheProjectAsks) {
   const std::wstring out = fx.output + L"\\nested\\deeper";
   EXPECT_EQ(FilesIn(out),
             (Names{L"Setup.ini", L"data.dat", L"install me.exe", L"setup.dat", L"uninst.dat"}));
-  EXPECT_EQ(ReadFileBytes(out + L"\\setup.dat"), "\xcb\xe8\xf6\xe5\xed\xe7\xe8\xff\r\n\xf1\xf2\xf0\xee\xea\xe0 2\r\n");
+  EXPECT_EQ(ReadFileBytes(out + L"\\setup.dat"),
+            "\xcb\xe8\xf6\xe5\xed\xe7\xe8\xff\r\n\xf1\xf2\xf0\xee\xea\xe0 2\r\n");
   EXPECT_EQ(ReadFileBytes(out + L"\\uninst.dat"), ReadFileBytes(fx.designer + L"uninst.dat"));
   EXPECT_EQ(GetFileSize64(out + L"\\data.dat"), 0);
   EXPECT_TRUE(IsEmptyFolder(fx.build));
@@ -135,7 +136,8 @@ TEST_F(BuildRun, MissingSourceEndsTheRunAndKeepsTheBuildFolder) {
   const BuildResult result = Run();
 
   ASSERT_EQ(result.Outcome, BuildOutcome::Failed);
-  EXPECT_NE(result.Message.find(fx.sources + L"\\gone.bin"), std::wstring::npos) << Narrow(result.Message);
+  EXPECT_NE(result.Message.find(fx.sources + L"\\gone.bin"), std::wstring::npos)
+      << Narrow(result.Message);
   EXPECT_EQ(observer.StageTrace(), "B1 E1 B2");
   EXPECT_EQ(observer.Statuses().back(), L"Добавление файла gone.bin");
   EXPECT_EQ(FilesIn(fx.build), (Names{L"Setup.ini", L"data.dat"}));
@@ -156,15 +158,17 @@ TEST_F(BuildRun, FailuresThatUsedToPassAsSuccess) {
          DeleteFileW((fx.designer + L"uninst.dat").c_str());
        },
        L"uninst.dat"},
-      {"output folder below a file", [&](SetupProject& p) { p.OutputFolder = fx.root / L"a file\\out"; },
+      {"output folder below a file",
+       [&](SetupProject& p) { p.OutputFolder = fx.root / L"a file\\out"; },
        L"Unable to create directory"},
-      {"empty output folder", [](SetupProject& p) { p.OutputFolder.clear(); }, L"Unable to create directory"},
-      {"output folder is the build folder", [&](SetupProject& p) { p.OutputFolder = fx.build + L"\\"; },
-       L"временной папкой"},
+      {"empty output folder", [](SetupProject& p) { p.OutputFolder.clear(); },
+       L"Unable to create directory"},
+      {"output folder is the build folder",
+       [&](SetupProject& p) { p.OutputFolder = fx.build + L"\\"; }, L"временной папкой"},
       {"setup name of a package file", [](SetupProject& p) { p.SetupFileName = L"DATA.DAT"; },
        L"совпадает с именем файла пакета"},
-      {"launcher image missing", [&](SetupProject&) { DeleteFileW((fx.designer + L"Kovrin.dat").c_str()); },
-       L"Kovrin.dat"},
+      {"launcher image missing",
+       [&](SetupProject&) { DeleteFileW((fx.designer + L"Kovrin.dat").c_str()); }, L"Kovrin.dat"},
   };
   for (const Case& c : cases) {
     SetupProject changed = project;
@@ -172,7 +176,8 @@ TEST_F(BuildRun, FailuresThatUsedToPassAsSuccess) {
     RecordingObserver seen;
     const BuildResult result = RunBuild(changed, fx.Folders(), seen);
     EXPECT_EQ(result.Outcome, BuildOutcome::Failed) << c.what;
-    EXPECT_NE(result.Message.find(c.said), std::wstring::npos) << c.what << ": " << Narrow(result.Message);
+    EXPECT_NE(result.Message.find(c.said), std::wstring::npos)
+        << c.what << ": " << Narrow(result.Message);
     EXPECT_NE(seen.Statuses().back(), L"Создание завершено") << c.what;
     EXPECT_TRUE(IsEmptyFolder(fx.output)) << c.what;
   }

@@ -16,8 +16,8 @@ void RegisterStandInArchiver() {
   ASSERT_TRUE(FileExists(program));
   HKEY key = nullptr;
   ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE,
-                            L"Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\WinRAR.exe", 0,
-                            nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr),
+                            L"Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\WinRAR.exe",
+                            0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr),
             ERROR_SUCCESS);
   RegSetValueExW(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(program.c_str()),
                  static_cast<DWORD>((program.size() + 1) * sizeof(wchar_t)));
@@ -41,7 +41,8 @@ DWORD RunAndWait(const std::wstring& commandLine) {
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process{};
   std::wstring line = commandLine;
-  if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+  if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                      &process))
     return 9999;
   const KernelHandle running(process.hProcess), thread(process.hThread);
   WaitForSingleObject(running.Get(), 30000);
@@ -56,18 +57,21 @@ class SfxArchiveRun : public BuildRunFixture {};
 TEST(SfxArchive, ListHasThreeLinesAloneAndFiveWithEverything) {
   SetupProject plain;
   EXPECT_EQ(SfxListLines(plain, L"C:\\T\\Kovrin"),
-            (Names{L"C:\\T\\Kovrin\\Setup.exe", L"C:\\T\\Kovrin\\setup.ini", L"C:\\T\\Kovrin\\data.dat"}));
+            (Names{L"C:\\T\\Kovrin\\Setup.exe", L"C:\\T\\Kovrin\\setup.ini",
+                   L"C:\\T\\Kovrin\\data.dat"}));
   const SetupProject full = FullProject(L"C:\\out");
   const Names lines = SfxListLines(full, L"C:\\T\\Kovrin");
-  EXPECT_EQ(lines, (Names{L"C:\\T\\Kovrin\\Setup.exe", L"C:\\T\\Kovrin\\setup.ini", L"C:\\T\\Kovrin\\data.dat",
-                          L"C:\\T\\Kovrin\\setup.dat", L"C:\\T\\Kovrin\\uninst.dat"}));
+  EXPECT_EQ(lines, (Names{L"C:\\T\\Kovrin\\Setup.exe", L"C:\\T\\Kovrin\\setup.ini",
+                          L"C:\\T\\Kovrin\\data.dat", L"C:\\T\\Kovrin\\setup.dat",
+                          L"C:\\T\\Kovrin\\uninst.dat"}));
 }
 
 TEST(SfxArchive, CommentBytesAreWindows1251WithCrLf) {
   SetupProject project = FullProject(L"C:\\out");
   EXPECT_EQ(CrLfLines(SfxCommentLines(project)),
             ";Morvel Kovrin comments file for WinRAR\r\n\r\nSilent=3\r\nSetup=Setup.exe\r\n"
-            "TempMode=\"\xd5\xee\xf2\xe8\xf2\xe5 \xf3\xf1\xf2\xe0\xed\xee\xe2\xe8\xf2\xfc \xca\xee\xe2\xb8\xf0 ?\","
+            "TempMode=\"\xd5\xee\xf2\xe8\xf2\xe5 \xf3\xf1\xf2\xe0\xed\xee\xe2\xe8\xf2\xfc "
+            "\xca\xee\xe2\xb8\xf0 ?\","
             "\"Morvel Labs \xca\xee\xe2\xb8\xf0\"\r\n");
   project.CompanyName.clear();  // the title then begins with a blank
   EXPECT_EQ(SfxCommentLines(project)[4], L"TempMode=\"Хотите установить Ковёр ?\",\" Ковёр\"");
@@ -77,7 +81,9 @@ TEST(SfxArchive, CommandLineCarriesTheMethodAndQuotesTheArchive) {
   SetupProject project;
   project.OutputFolder = L"C:\\MySetup\\";
   const BuildFolders folders{L"C:\\Kovrin\\", L"C:\\Temp\\Kovrin"};
-  const std::wstring tail = L" -z\"C:\\Temp\\Kovrin\\setup.cmt\" \"C:\\MySetup\\\\Setup.exe\" @\"C:\\Temp\\Kovrin\\setup.lst\"";
+  const std::wstring tail =
+      L" -z\"C:\\Temp\\Kovrin\\setup.cmt\" \"C:\\MySetup\\\\Setup.exe\" "
+      L"@\"C:\\Temp\\Kovrin\\setup.lst\"";
   const std::wstring head = L"a -df -sfx -ep1 -iicon\"C:\\Kovrin\\\\setup.ico\" -m";
   for (int method : {0, 3, 5}) {
     project.CompressionLevel = method;
@@ -181,9 +187,9 @@ TEST(SfxArchive, StandInRefusesAnyOtherCommandLineAndDeletesNothing) {
   const std::wstring archive = L" \"" + fx.root / L"out.exe" + L"\"";
   const std::wstring list = L" @\"" + fx.root / L"list.lst" + L"\"";
   const std::wstring wrong[] = {
-      L"a -sfx -ep1 " + icon + L" -m3" + z + archive + list,          // no -df
-      L"a -df -sfx -ep1 " + icon + L" -m6" + z + archive + list,      // no such method
-      L"x -df -sfx -ep1 " + icon + L" -m3" + z + archive + list,      // not "add"
+      L"a -sfx -ep1 " + icon + L" -m3" + z + archive + list,                     // no -df
+      L"a -df -sfx -ep1 " + icon + L" -m6" + z + archive + list,                 // no such method
+      L"x -df -sfx -ep1 " + icon + L" -m3" + z + archive + list,                 // not "add"
       L"a -df -sfx -ep1 " + icon + L" -m3" + z + L" C:\\out dir\\x.exe" + list,  // unquoted blank
   };
   for (const std::wstring& args : wrong) {

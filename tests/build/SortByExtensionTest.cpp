@@ -5,12 +5,10 @@
 namespace {
 std::vector<std::wstring> NamesAfterSort(std::vector<std::wstring> names) {
   std::vector<FileEntry> files;
-  for (const std::wstring& name : names)
-    files.push_back(FileEntry{name, L"C:\\src", 1});
+  for (const std::wstring& name : names) files.push_back(FileEntry{name, L"C:\\src", 1});
   SortFilesByExtension(files);
   std::vector<std::wstring> sorted;
-  for (const FileEntry& file : files)
-    sorted.push_back(file.RelativeName);
+  for (const FileEntry& file : files) sorted.push_back(file.RelativeName);
   return sorted;
 }
 }  // namespace
@@ -29,8 +27,8 @@ TEST(SortByExtension, ExtensionIsTheTextAfterTheLastDotOfTheName) {
 TEST(SortByExtension, ComparesBytesCaseSensitivelyShorterFirst) {
   EXPECT_EQ(CompareExtensions(L"a.TXT", L"b.exe"), -1);  // upper case sorts first
   EXPECT_EQ(CompareExtensions(L"a.exe", L"b.EXE"), 1);
-  EXPECT_EQ(CompareExtensions(L"readme", L"a.a"), -1);   // empty before every other
-  EXPECT_EQ(CompareExtensions(L"a.ex", L"a.exe"), -1);   // a prefix is smaller
+  EXPECT_EQ(CompareExtensions(L"readme", L"a.a"), -1);  // empty before every other
+  EXPECT_EQ(CompareExtensions(L"a.ex", L"a.exe"), -1);  // a prefix is smaller
   EXPECT_EQ(CompareExtensions(L"x\\one.dll", L"two.dll"), 0);
   // Windows-1251 bytes: Cyrillic (0xC0..0xFF) after Latin, "Ё" (0xA8) before "а" (0xE0).
   EXPECT_EQ(CompareExtensions(L"a.z", L"a.я"), -1);

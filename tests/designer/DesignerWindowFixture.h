@@ -2,10 +2,10 @@
 // The designer's main window created in-process (Wine's null display driver),
 // with scripted dialogs and a shell that records instead of opening anything.
 
-#include <gtest/gtest.h>
-
 #include <windows.h>
+
 #include <commctrl.h>
+#include <gtest/gtest.h>
 
 #include <memory>
 #include <vector>
@@ -18,7 +18,7 @@
 #include "win/Layout.h"
 
 class DesignerWindowTest : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);

@@ -8,7 +8,7 @@
 
 namespace {
 class RecordingSink : public FileRowSink {
-public:
+ public:
   std::vector<FileEntry> rows;
   std::vector<std::wstring> refused;
   size_t stopAfter = SIZE_MAX;
@@ -57,7 +57,8 @@ TEST(AddFolderTree, RelativeNamesLocalFolderAndSizesDepthFirst) {
   // Depth first: the subtree's rows stand together, deeper ones right after sub's own.
   auto index = [&](const std::wstring& name) {
     return std::find_if(sink.rows.begin(), sink.rows.end(),
-                        [&](const FileEntry& e) { return e.RelativeName == name; }) - sink.rows.begin();
+                        [&](const FileEntry& e) { return e.RelativeName == name; }) -
+           sink.rows.begin();
   };
   EXPECT_EQ(std::abs(index(L"sub\\b.dll") - index(L"sub\\deeper\\Файл.dat")), 1);
   EXPECT_TRUE(sink.refused.empty());
@@ -76,8 +77,7 @@ TEST(AddFolderTree, DriveRootKeepsItsBackslashAndNamesHaveNoLeadingOne) {
 
 TEST(AddFolderTree, StopsWhenTheSinkSaysSoAndSkipsMissingFolders) {
   TempDir dir;
-  for (int i = 0; i < 5; ++i)
-    WritePatternFile(dir / (L"f" + std::to_wstring(i)), 1, i);
+  for (int i = 0; i < 5; ++i) WritePatternFile(dir / (L"f" + std::to_wstring(i)), 1, i);
   RecordingSink sink;
   sink.stopAfter = 2;
   EXPECT_FALSE(AddFolderTree(dir.Path(), dir.Path(), sink));

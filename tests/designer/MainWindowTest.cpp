@@ -1,5 +1,4 @@
 #include "DesignerWindowFixture.h"
-
 #include "designer/Product.h"
 #include "designer/ui/MainMenu.h"
 #include "designer/ui/program_start.h"
@@ -38,7 +37,8 @@ TEST_F(DesignerWindowTest, MenuBarFromTheResourcesDrivesTheCommands) {
   HMENU project = GetSubMenu(bar, 1);
   ASSERT_EQ(GetMenuItemCount(project), 3);
   EXPECT_EQ(GetMenuItemID(project, 0), static_cast<UINT>(IDM_N4));
-  EXPECT_EQ(GetMenuState(project, 1, MF_BYPOSITION) & MF_SEPARATOR, static_cast<UINT>(MF_SEPARATOR));
+  EXPECT_EQ(GetMenuState(project, 1, MF_BYPOSITION) & MF_SEPARATOR,
+            static_cast<UINT>(MF_SEPARATOR));
   EXPECT_EQ(GetMenuItemID(project, 2), static_cast<UINT>(IDM_N10));
   HMENU help = GetSubMenu(bar, 2);
   EXPECT_EQ(MenuText(help, 0), L"Вызов справки");
@@ -51,8 +51,7 @@ TEST_F(DesignerWindowTest, MenuBarFromTheResourcesDrivesTheCommands) {
 TEST_F(DesignerWindowTest, PageListSwitchesPagesAndIgnoresTheShownOne) {
   EXPECT_EQ(form->CurrentPage, 0);
   EXPECT_TRUE(form->Frame11.Visible());
-  for (int i = 1; i < 7; ++i)
-    EXPECT_FALSE(form->PageAt(i).Visible()) << i;
+  for (int i = 1; i < 7; ++i) EXPECT_FALSE(form->PageAt(i).Visible()) << i;
 
   for (int target : {3, 6, 1, 0}) {
     SendMessageW(form->ListBox1, LB_SETCURSEL, target, 0);
@@ -69,8 +68,7 @@ TEST_F(DesignerWindowTest, PageListSwitchesPagesAndIgnoresTheShownOne) {
   EXPECT_FALSE(form->Frame11.Visible());
   form->ShowPage(9);  // out of range: shows nothing
   EXPECT_EQ(form->CurrentPage, 9);
-  for (int i = 0; i < 7; ++i)
-    EXPECT_FALSE(form->PageAt(i).Visible());
+  for (int i = 0; i < 7; ++i) EXPECT_FALSE(form->PageAt(i).Visible());
 }
 
 TEST_F(DesignerWindowTest, EveryHintOfTheTable) {
@@ -80,7 +78,8 @@ TEST_F(DesignerWindowTest, EveryHintOfTheTable) {
       {f.Label2, L"Зайти на сайт программы"},
       {f.Frame11.LabeledEdit1, L"Название вашего продукта вместе с версией. (%ProductName%)"},
       {f.Frame11.LabeledEdit2, L"Название вашей компании. (%CompanyName%)"},
-      {f.Frame11.LabeledEdit3, L"Путь по умолчанию, куда будет установлен продукт. (%InstallPath%)"},
+      {f.Frame11.LabeledEdit3,
+       L"Путь по умолчанию, куда будет установлен продукт. (%InstallPath%)"},
       {f.Frame11.LabeledEdit4, L"Имя файла, который будет запускать установку."},
       {f.Frame11.LabeledEdit5, L"Имя папки, куда будей записана установочная программа."},
       {f.Frame21.Button1, L"Добавить несколько файлов из одной папки"},
@@ -90,7 +89,8 @@ TEST_F(DesignerWindowTest, EveryHintOfTheTable) {
       {f.Frame21.Label1, L"Количество файлов для установки"},
       {f.Frame21.Label2, L"Общий размер всех файлов в списке"},
       {f.Frame21.ListView1, L"Список файлов для установки"},
-      {f.Frame31.CheckBox1, L"Использовать сжатие с помошью внешней программы WinRAR, если она есть на компьютере"},
+      {f.Frame31.CheckBox1,
+       L"Использовать сжатие с помошью внешней программы WinRAR, если она есть на компьютере"},
       {f.Frame31.Label2, L"Путь к WinRAR.exe"},
       {f.Frame31.Edit1, L"Путь к WinRAR.exe"},
       {f.Frame31.Button1, L"Указать путь к файлу WinRAR.exe"},
@@ -115,7 +115,8 @@ TEST_F(DesignerWindowTest, EveryHintOfTheTable) {
       {f.Frame61.Button3, L"Удалить выделеный ярлык"},
       {f.Frame61.ListView1, L"Список ярлыков"},
       {f.Frame71.CheckBox1, L"Выводить надпись \"Перезагрузить компьютер\" после установки"},
-      {f.Frame71.CheckBox2, L"Выводить запрос \"Перезагрузить компьютер ?\" после нажатия на кнопку \"Готово\""},
+      {f.Frame71.CheckBox2,
+       L"Выводить запрос \"Перезагрузить компьютер ?\" после нажатия на кнопку \"Готово\""},
       {f.Frame71.CheckBox3, L"Выводить надпись \"Запустить программу\" после установки"},
       {f.Frame71.CheckBox4, L"Выводить надпись \"Зайти на сайт\" после установки"},
       {f.Frame71.Edit1, L"Путь к запускаемой программе"},
@@ -135,8 +136,7 @@ TEST_F(DesignerWindowTest, ControlsWithoutAHintLeaveTheBarAlone) {
   HintOver(form->Frame21.Button1);
   const std::wstring kept = L"Добавить несколько файлов из одной папки";
   HWND quiet[] = {form->Label1, form->Frame31.ComboBox1, form->Frame31.CheckBox2, form->StatusBar1};
-  for (HWND control : quiet)
-    EXPECT_EQ(HintOver(control), kept);
+  for (HWND control : quiet) EXPECT_EQ(HintOver(control), kept);
   SendMessageW(form->Handle(), WM_MOUSEMOVE, 0, 0);
   EXPECT_EQ(form->StatusText(), L"");
 }
@@ -156,7 +156,8 @@ TEST_F(DesignerWindowTest, HelpAboutAndTheLink) {
   EXPECT_EQ(dialogs.asked[0].style, static_cast<unsigned>(MB_OK | MB_ICONINFORMATION));
   EXPECT_EQ(GetText(form->Label2), kMakerNotice);
 
-  SendMessageW(form->Handle(), WM_COMMAND, MAKEWPARAM(101, STN_CLICKED), reinterpret_cast<LPARAM>(form->Label2));
+  SendMessageW(form->Handle(), WM_COMMAND, MAKEWPARAM(101, STN_CLICKED),
+               reinterpret_cast<LPARAM>(form->Label2));
   ASSERT_EQ(shell.opened.size(), 2u);
   EXPECT_EQ(shell.opened[1].file, kMakerSite);
   EXPECT_EQ(shell.opened[1].show, SW_SHOWMAXIMIZED);
@@ -203,7 +204,8 @@ TEST_F(DesignerWindowTest, ExampleFillTwiceAppendsAndLeavesTheLabels) {
   EXPECT_EQ(p.InstallPath, L"%ProgramFiles%\\%CompanyName%");
   EXPECT_EQ(p.SetupFileName, L"Setup.exe");
   std::wstring homeDrive = GetEnvVar(L"HOMEDRIVE");
-  EXPECT_EQ(p.OutputFolder, homeDrive.empty() ? L"%homedrive%\\MySetup\\" : homeDrive + L"\\MySetup\\");
+  EXPECT_EQ(p.OutputFolder,
+            homeDrive.empty() ? L"%homedrive%\\MySetup\\" : homeDrive + L"\\MySetup\\");
 
   ASSERT_EQ(p.Files.size(), 8u);
   const wchar_t* names[] = {L"Kovrin.exe", L"Kovrin.dat", L"Setup.ico", L"help.html"};
@@ -221,8 +223,10 @@ TEST_F(DesignerWindowTest, ExampleFillTwiceAppendsAndLeavesTheLabels) {
   EXPECT_TRUE(p.UseReadMe);
   EXPECT_TRUE(p.UseLicense);
   EXPECT_EQ(p.ReadMeType, TextType::Rtf);
-  EXPECT_EQ(p.ReadMeText, (std::vector<std::wstring>{L"Текст информации в формате TXT", L"Текст информации в формате TXT"}));
-  EXPECT_EQ(p.LicenseText, (std::vector<std::wstring>{L"Текст лицензии в формате TXT", L"Текст лицензии в формате TXT"}));
+  EXPECT_EQ(p.ReadMeText, (std::vector<std::wstring>{L"Текст информации в формате TXT",
+                                                     L"Текст информации в формате TXT"}));
+  EXPECT_EQ(p.LicenseText, (std::vector<std::wstring>{L"Текст лицензии в формате TXT",
+                                                      L"Текст лицензии в формате TXT"}));
   EXPECT_EQ(GetRichPlainText(form->Frame41.RichEdit1),
             L"Текст информации в формате RTF\r\nТекст информации в формате RTF");
   EXPECT_EQ(GetRichPlainText(form->Frame51.RichEdit1),
@@ -259,7 +263,8 @@ TEST_F(DesignerWindowTest, RunBuildsTheProjectAndReloadsTheFileList) {
   form->N4Click();
   ASSERT_FALSE(dialogs.asked.empty());
   EXPECT_EQ(dialogs.asked.back().text, L"Установочная программа создана.");
-  // The reloaded list sets the labels: the example rows now count, with the sizes the build measured.
+  // The reloaded list sets the labels: the example rows now count, with the sizes the build
+  // measured.
   EXPECT_EQ(GetText(form->Frame21.Label1), L"Всего файлов: 4");
   EXPECT_EQ(form->StoreProject().Files.size(), 4u);
   EXPECT_EQ(form->StoreProject().Files[0].Size, 12);
@@ -272,7 +277,8 @@ TEST(ProgramStart, ScreenWidthQuestion) {
   dialogs.answers.push_back(IDNO);
   EXPECT_FALSE(ScreenAccepted(dialogs, 799));
   ASSERT_EQ(dialogs.asked.size(), 1u);
-  EXPECT_EQ(dialogs.asked[0].text, L"Разрешение экрана меньше 800x600. Продолжить выполнение программы?");
+  EXPECT_EQ(dialogs.asked[0].text,
+            L"Разрешение экрана меньше 800x600. Продолжить выполнение программы?");
   EXPECT_EQ(dialogs.asked[0].caption, L"Проверка");
   EXPECT_EQ(dialogs.asked[0].style, static_cast<unsigned>(MB_YESNO | MB_ICONWARNING));
   dialogs.answers.push_back(IDYES);
@@ -285,8 +291,8 @@ TEST(ProgramStart, SecondInstanceEndsWhateverTheAnswer) {
   ScriptedDialogs dialogs;
   EXPECT_TRUE(NoOtherInstance(dialogs, nullptr));
   EXPECT_TRUE(dialogs.asked.empty());
-  HWND other = CreateWindowExW(0, L"STATIC", L"Morvel Kovrin 1.4.1", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
-                               nullptr, nullptr);
+  HWND other = CreateWindowExW(0, L"STATIC", L"Morvel Kovrin 1.4.1", WS_POPUP, 0, 0, 10, 10,
+                               nullptr, nullptr, nullptr, nullptr);
   dialogs.answers.push_back(IDNO);
   EXPECT_FALSE(NoOtherInstance(dialogs, other));
   EXPECT_FALSE(IsWindowVisible(other));  // No: left as it was

@@ -1,5 +1,4 @@
 #include "DesignerWindowFixture.h"
-
 #include "designer/FileList.h"
 #include "support/Error.h"
 #include "win/RichTextBox.h"
@@ -11,7 +10,7 @@ TEST_F(DesignerWindowTest, FilesPageAddsDeletesAndClears) {
   WritePatternFile(dir / L"b.dll", 23, 2);
   dialogs.fileAnswers.push_back({dir / L"a.txt", dir / L"b.dll", dir / L"a.txt"});
   Click(files.Button1);
-  ASSERT_EQ(files.FileCount(), 3);  // the same file twice is listed twice
+  ASSERT_EQ(files.FileCount(), 3);                    // the same file twice is listed twice
   EXPECT_EQ(files.Rows()[0].RelativeName, L"a.txt");  // the row's fields: SingleFileEntry's tests
   EXPECT_EQ(GetText(files.Label1), L"Всего файлов: 3");
   EXPECT_EQ(GetText(files.Label2), L"Общий размер: 223 байт");
@@ -46,7 +45,7 @@ TEST_F(DesignerWindowTest, FilesPageAddsAFolderTreeBelowTheChosenRoot) {
   dialogs.folderAnswers.push_back(dir / L"Work");
   Click(files.Button2);
   EXPECT_EQ(form->State.FolderRoot, dir / L"Work");
-  ASSERT_EQ(files.FileCount(), 2);  // names and sizes: the AddFolderTree tests
+  ASSERT_EQ(files.FileCount(), 2);                       // names and sizes: the AddFolderTree tests
   EXPECT_EQ(ListView_GetItemCount(files.ListView1), 2);  // the list view shows every row
   EXPECT_EQ(files.Rows()[0].LocalFolder, dir / L"Work");
   EXPECT_EQ(GetText(files.Label2), L"Общий размер: 12 байт");
@@ -82,14 +81,13 @@ TEST_F(DesignerWindowTest, FilesPageEditsTheRelativeNameInPlace) {
 
 TEST_F(DesignerWindowTest, CompressionBoxGovernsItsControlsButNotTheSortBox) {
   TFrame3& pack = form->Frame31;
-  HWND governed[] = {pack.Label2, pack.Edit1, pack.Button1, pack.Button2, pack.Label1, pack.ComboBox1};
-  for (HWND control : governed)
-    EXPECT_FALSE(Enabled(control));
+  HWND governed[] = {pack.Label2,  pack.Edit1,  pack.Button1,
+                     pack.Button2, pack.Label1, pack.ComboBox1};
+  for (HWND control : governed) EXPECT_FALSE(Enabled(control));
   EXPECT_TRUE(Enabled(pack.CheckBox2));
   EXPECT_EQ(pack.BoxColor(pack.Edit1), FaceColor());
   Click(pack.CheckBox1);
-  for (HWND control : governed)
-    EXPECT_TRUE(Enabled(control));
+  for (HWND control : governed) EXPECT_TRUE(Enabled(control));
   EXPECT_EQ(pack.BoxColor(pack.Edit1), WindowColor());
   EXPECT_TRUE(Enabled(pack.CheckBox2));
   SendMessageW(pack.ComboBox1, CB_SETCURSEL, 0, 0);
@@ -126,13 +124,15 @@ TEST_F(DesignerWindowTest, AutoFillsThePathOrWarns) {
 }
 
 TEST_F(DesignerWindowTest, TextPageUseBoxLeavesTheFontButtonToTheFormatButtons) {
-  for (TTextFrame* page : {static_cast<TTextFrame*>(&form->Frame41), static_cast<TTextFrame*>(&form->Frame51)}) {
+  for (TTextFrame* page :
+       {static_cast<TTextFrame*>(&form->Frame41), static_cast<TTextFrame*>(&form->Frame51)}) {
     TTextFrame& text = *page;
     EXPECT_FALSE(Enabled(text.Button1));
     EXPECT_FALSE(Enabled(text.Button2));
     EXPECT_EQ(text.BoxColor(text.RichEdit1), FaceColor());
     Click(text.CheckBox1);
-    for (HWND control : {text.RichEdit1, text.Memo1, text.Button1, text.RadioButton1, text.RadioButton2})
+    for (HWND control :
+         {text.RichEdit1, text.Memo1, text.Button1, text.RadioButton1, text.RadioButton2})
       EXPECT_TRUE(Enabled(control));
     EXPECT_FALSE(Enabled(text.Button2));
     EXPECT_EQ(text.BoxColor(text.RichEdit1), WindowColor());
@@ -162,9 +162,10 @@ TEST_F(DesignerWindowTest, TextPageUseBoxLeavesTheFontButtonToTheFormatButtons) 
 TEST_F(DesignerWindowTest, TextPagesLoadFilesAndKeepTheChosenFont) {
   TFrame4& info = form->Frame41;
   TempDir dir;
-  WriteTextFile(dir / L"info.rtf",
-                "{\\rtf1\\ansi\\ansicpg1251\\deff0{\\fonttbl{\\f0\\fswiss\\fcharset204 Arial;}}\\f0\\fs20 "
-                "\\'cf\\'f0\\'e8\\'e2\\'e5\\'f2, \\b \\'ec\\'e8\\'f0\\b0 !\\par}");
+  WriteTextFile(
+      dir / L"info.rtf",
+      "{\\rtf1\\ansi\\ansicpg1251\\deff0{\\fonttbl{\\f0\\fswiss\\fcharset204 Arial;}}\\f0\\fs20 "
+      "\\'cf\\'f0\\'e8\\'e2\\'e5\\'f2, \\b \\'ec\\'e8\\'f0\\b0 !\\par}");
   WriteTextFile(dir / L"info.txt", "\xcf\xe5\xf0\xe2\xe0\xff\r\n\xc2\xf2\xee\xf0\xe0\xff\r\n");
   info.SetUse(true);
   dialogs.fileAnswers.push_back({dir / L"info.rtf"});
@@ -244,7 +245,8 @@ TEST_F(DesignerWindowTest, ExtendedPageExclusions) {
 TEST_F(DesignerWindowTest, ShortcutEditorMapsTokens) {
   TFrame6& links = form->Frame61;
   SetupProject project;
-  project.Shortcuts.push_back(ShortcutEntry{L"App", L"%STARTMENU%", L"%InstallPath%\\a.exe", L"-x", L"%InstallPath%"});
+  project.Shortcuts.push_back(
+      ShortcutEntry{L"App", L"%STARTMENU%", L"%InstallPath%\\a.exe", L"-x", L"%InstallPath%"});
   project.Shortcuts.push_back(ShortcutEntry{L"Sub", L"%StartMenu%\\Tools", L"b.exe", L"", L""});
   links.Load(project);
 
@@ -283,7 +285,8 @@ TEST_F(DesignerWindowTest, ShortcutEditorMapsTokens) {
   EXPECT_EQ(freePath, L"%StartMenu%\\Tools");
   EXPECT_EQ(links.Rows()[1].ShortCutSavePath, L"%StartMenu%\\Tools");
 
-  // Add: every box empty gives five empty texts; a free path left behind a token counts for nothing.
+  // Add: every box empty gives five empty texts; a free path left behind a token counts for
+  // nothing.
   form->Context.editorShown = [&](TForm2& editor) {
     SendMessageW(editor.ComboBox1, CB_SETCURSEL, 3, 0);
     editor.ComboBox1Change();
@@ -300,7 +303,9 @@ TEST_F(DesignerWindowTest, ShortcutEditorMapsTokens) {
   EXPECT_EQ(links.Rows()[2].ShortCutName, L"");
 
   // Closing with the title-bar button keeps the entry, as "ОК" does.
-  form->Context.editorShown = [&](TForm2& editor) { SendMessageW(editor.Handle(), WM_CLOSE, 0, 0); };
+  form->Context.editorShown = [&](TForm2& editor) {
+    SendMessageW(editor.Handle(), WM_CLOSE, 0, 0);
+  };
   Click(links.Button1);
   EXPECT_EQ(links.Rows().size(), 4u);
 }
@@ -337,7 +342,8 @@ TEST_F(DesignerWindowTest, ShortcutNameEditsInPlace) {
   project.Shortcuts.push_back(ShortcutEntry{L"Old", L"%Desktop%", L"a.exe", L"", L""});
   links.Load(project);
   EXPECT_TRUE(EndLabelEdit(links.Handle(), links.ListView1, 0, L"Новое имя"));
-  EXPECT_FALSE(EndLabelEdit(links.Handle(), links.ListView1, 0, nullptr));  // a cancelled edit changes nothing
+  EXPECT_FALSE(EndLabelEdit(links.Handle(), links.ListView1, 0,
+                            nullptr));  // a cancelled edit changes nothing
   EXPECT_EQ(form->StoreProject().Shortcuts[0].ShortCutName, L"Новое имя");
   EXPECT_EQ(form->StoreProject().Shortcuts[0].ShortCutSavePath, L"%Desktop%");
 }

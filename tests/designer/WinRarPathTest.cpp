@@ -25,7 +25,7 @@ TEST(FindWinRarPath, QuotedShortAndEmptyValuesAndAMissingKey) {
 
 TEST(CutWinRarCommand, TheExactRule) {
   EXPECT_EQ(CutWinRarCommand(L"\"X\" \"%1\""), L"X");
-  EXPECT_EQ(CutWinRarCommand(L"1234567"), L"");  // six left after the first cut: all go
+  EXPECT_EQ(CutWinRarCommand(L"1234567"), L"");      // six left after the first cut: all go
   EXPECT_EQ(CutWinRarCommand(L"123456"), L"23456");  // five left: nothing more is cut
   EXPECT_EQ(CutWinRarCommand(L"x"), L"");
 }

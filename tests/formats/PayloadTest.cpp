@@ -34,7 +34,8 @@ TEST(Payload, ConcatenatesAndSplitsBackInOrder) {
     BinaryFile payload = BinaryFile::Create(dir / L"data.dat");
     for (int i = 0; i < 4; ++i) {
       WritePatternFile(dir / (L"in" + std::to_wstring(i)), sizes[i], i + 10);
-      EXPECT_EQ(AppendFile(payload, dir / (L"in" + std::to_wstring(i)), buffer, kPayloadBlock), sizes[i]);
+      EXPECT_EQ(AppendFile(payload, dir / (L"in" + std::to_wstring(i)), buffer, kPayloadBlock),
+                sizes[i]);
     }
   }
   EXPECT_EQ(GetFileSize64(dir / L"data.dat"), 2000018);

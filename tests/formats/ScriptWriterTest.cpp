@@ -30,16 +30,26 @@ TEST(WriteSetupScript, ExampleProjectKeyForKeyInOrder) {
   const std::wstring licenseSize = std::to_wstring(project.LicenseRtf.size());
   EXPECT_EQ(text,
             L"[Main]\r\nInstallPath=%ProgramFiles%\\%CompanyName%\r\nProgramName=Kovrin\r\n"
-            L"CompanyName=Morvel Labs\r\nSetupLanguage=ru\r\nExpended=0\r\nUseReadMe=Yes\r\nUseLicense=Yes\r\n\r\n"
+            L"CompanyName=Morvel "
+            L"Labs\r\nSetupLanguage=ru\r\nExpended=0\r\nUseReadMe=Yes\r\nUseLicense=Yes\r\n\r\n"
             L"[One_Data]\r\nSummarySize=0\r\nCountOfFiles=4\r\n\r\n"
-            L"[One_Files]\r\nFileName1=Kovrin.exe\r\nFileSize1=0\r\nFileName2=Kovrin.dat\r\nFileSize2=0\r\n"
+            L"[One_Files]\r\nFileName1=Kovrin.exe\r\nFileSize1=0\r\nFileName2=Kovrin."
+            L"dat\r\nFileSize2=0\r\n"
             L"FileName3=Setup.ico\r\nFileSize3=0\r\nFileName4=help.html\r\nFileSize4=0\r\n\r\n"
-            L"[ReadMe]\r\nType=rtf\r\nSize=" + readMeSize + L"\r\n\r\n"
-            L"[License]\r\nType=rtf\r\nSize=" + licenseSize + L"\r\n\r\n"
-            L"[One_ShortCuts]\r\nCountOfShortCuts=1\r\nShortCutName1=Kovrin\r\nShortCutSavePath1=%Desktop%\r\n"
-            L"ShortCutFileName1=%InstallPath%\\Kovrin.exe\r\nShortCutParams1=\r\nShortCutFilePath1=%InstallPath%\r\n\r\n"
-            L"[Extended]\r\nUseReboot=0\r\nAskToReboot=0\r\nUseRun=1\r\nUseGoSite=1\r\nUseUninstall=0\r\n"
-            L"RunFileName=%InstallPath%\\Kovrin.exe\r\nSiteAddress=https://morvel-labs.example/kovrin\r\n");
+            L"[ReadMe]\r\nType=rtf\r\nSize=" +
+                readMeSize +
+                L"\r\n\r\n"
+                L"[License]\r\nType=rtf\r\nSize=" +
+                licenseSize +
+                L"\r\n\r\n"
+                L"[One_ShortCuts]\r\nCountOfShortCuts=1\r\nShortCutName1="
+                L"Kovrin\r\nShortCutSavePath1=%Desktop%\r\n"
+                L"ShortCutFileName1=%InstallPath%\\Kovrin.exe\r\nShortCutParams1="
+                L"\r\nShortCutFilePath1=%InstallPath%\r\n\r\n"
+                L"[Extended]\r\nUseReboot=0\r\nAskToReboot=0\r\nUseRun=1\r\nUseGoSite="
+                L"1\r\nUseUninstall=0\r\n"
+                L"RunFileName=%InstallPath%\\Kovrin.exe\r\nSiteAddress=https://morvel-labs.example/"
+                L"kovrin\r\n");
   EXPECT_EQ(ReadFileBytes(dir / L"_zreadme.dat"), project.ReadMeRtf);
   EXPECT_EQ(ReadFileBytes(dir / L"_zlicense.dat"), project.LicenseRtf);
   EXPECT_EQ(progress.positions, (std::vector<int>{25, 50, 75, 100, 0}));
@@ -59,7 +69,8 @@ TEST(WriteSetupScript, EmptyProject) {
   EXPECT_EQ(script.ReadString(L"Main", L"UseReadMe", L"?"), L"No");
   EXPECT_EQ(script.ReadString(L"Main", L"UseLicense", L"?"), L"No");
   EXPECT_EQ(script.ReadString(L"One_ShortCuts", L"CountOfShortCuts", L"?"), L"0");
-  for (const wchar_t* flag : {L"UseReboot", L"AskToReboot", L"UseRun", L"UseGoSite", L"UseUninstall"})
+  for (const wchar_t* flag :
+       {L"UseReboot", L"AskToReboot", L"UseRun", L"UseGoSite", L"UseUninstall"})
     EXPECT_EQ(script.ReadString(L"Extended", flag, L"?"), L"0");
   EXPECT_NE(text.find(L"\r\nRunFileName=\r\nSiteAddress=\r\n"), std::wstring::npos);
   EXPECT_FALSE(FileExists(dir / L"_zreadme.dat"));
@@ -100,7 +111,8 @@ TEST(WriteSetupScript, PlainTextsCarryFontAndCp1251Lines) {
 TEST(WriteSetupScript, ExistingScriptIsRewrittenInPlace) {
   TempDir dir;
   NullProgress progress;
-  WriteTextFile(dir / L"Setup.ini", "[Extended]\r\nUseRun=1\r\nCustom=keep\r\n[Main]\r\nProgramName=Old\r\n");
+  WriteTextFile(dir / L"Setup.ini",
+                "[Extended]\r\nUseRun=1\r\nCustom=keep\r\n[Main]\r\nProgramName=Old\r\n");
   SetupProject project;
   project.ProgramName = L"New";
   ProfileFile script = ProfileFile::FromText(Write(project, dir, progress));

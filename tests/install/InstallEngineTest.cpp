@@ -9,13 +9,15 @@
 
 namespace {
 class InstallEngineTest : public ::testing::Test {
-protected:
+ protected:
   ComScope com;
   TestPackage package;
   RecordingView view;
 
   InstallChoices Choices() { return {package.InstallFolder()}; }
-  std::wstring Installed(const std::wstring& name) { return package.InstallFolder() + L"\\" + name; }
+  std::wstring Installed(const std::wstring& name) {
+    return package.InstallFolder() + L"\\" + name;
+  }
 };
 
 std::wstring ErrorOf(SetupState& state, const InstallChoices& choices, InstallView& view) {
@@ -44,9 +46,10 @@ TEST_F(InstallEngineTest, CopiesEveryFileByteForByteAndRecordsThemInOrder) {
   EXPECT_EQ(ReadFileBytes(Installed(L"million1.bin")), package.contents[2]);
   EXPECT_EQ(ReadFileBytes(Installed(L"docs\\readme.txt")), package.contents[3]);
   const std::wstring root = package.InstallFolder();
-  EXPECT_EQ(UninstallScriptText(root), L"[Files]\r\nFileCount=4\r\nFile1=" + root + L"\\empty.dat\r\nFile2=" + root +
-                                           L"\\million.bin\r\nFile3=" + root + L"\\million1.bin\r\nFile4=" + root +
-                                           L"\\docs\\readme.txt\r\n\r\n[ShortCuts]\r\nCount=0\r\n");
+  EXPECT_EQ(UninstallScriptText(root),
+            L"[Files]\r\nFileCount=4\r\nFile1=" + root + L"\\empty.dat\r\nFile2=" + root +
+                L"\\million.bin\r\nFile3=" + root + L"\\million1.bin\r\nFile4=" + root +
+                L"\\docs\\readme.txt\r\n\r\n[ShortCuts]\r\nCount=0\r\n");
   EXPECT_TRUE(state.Installed);
   EXPECT_EQ(state.InstallPath, root);
   EXPECT_TRUE(view.finished);
@@ -64,11 +67,14 @@ TEST_F(InstallEngineTest, BarsFollowTheFileAndThePayloadAndLabelsFollowTheSteps)
   // 1000000/1000001 of a.bin, its last byte, then b.bin whole; the zero-byte file adds none.
   EXPECT_EQ(view.fileBar, (std::vector<int>{1000, 1000, 1000, 0}));
   EXPECT_EQ(view.overallBar, (std::vector<int>{500, 500, 500, 1000, 0}));
-  EXPECT_EQ(view.stages, (std::vector<std::wstring>{kStagePreparing, kStageCopying, kStageShortcuts}));
+  EXPECT_EQ(view.stages,
+            (std::vector<std::wstring>{kStagePreparing, kStageCopying, kStageShortcuts}));
   EXPECT_EQ(view.fileLabels, (std::vector<std::wstring>{L"", L"Копирование файла: a.bin",
-                                                        L"Копирование файла: zero.bin", L"Копирование файла: b.bin", L""}));
-  EXPECT_EQ(view.events, (std::vector<std::wstring>{L"installing", L"copy page", L"many files", L"one file",
-                                                    L"one file", L"one file", L"stop"}));
+                                                        L"Копирование файла: zero.bin",
+                                                        L"Копирование файла: b.bin", L""}));
+  EXPECT_EQ(view.events,
+            (std::vector<std::wstring>{L"installing", L"copy page", L"many files", L"one file",
+                                       L"one file", L"one file", L"stop"}));
 }
 
 TEST_F(InstallEngineTest, EmptyPayloadSkipsTheOverallBarAndStillCreatesTheFiles) {
@@ -88,7 +94,8 @@ TEST_F(InstallEngineTest, NoFilesStillRecordsAndFinishes) {
   package.Write();
   SetupState state = package.State();
   RunInstall(state, Choices(), view);
-  EXPECT_EQ(UninstallScriptText(package.InstallFolder()), L"[Files]\r\nFileCount=0\r\n\r\n[ShortCuts]\r\nCount=0\r\n");
+  EXPECT_EQ(UninstallScriptText(package.InstallFolder()),
+            L"[Files]\r\nFileCount=0\r\n\r\n[ShortCuts]\r\nCount=0\r\n");
   EXPECT_TRUE(view.finished);
 }
 
@@ -106,8 +113,8 @@ TEST_F(InstallEngineTest, ShortPayloadStopsNamingTheFileAndKeepsTheRecord) {
   EXPECT_FALSE(FileExists(Installed(L"second.bin"))) << "an incomplete file must not stay behind";
   EXPECT_FALSE(FileExists(Installed(L"third.bin")));
   const std::wstring root = package.InstallFolder();
-  EXPECT_EQ(UninstallScriptText(root),
-            L"[Files]\r\nFileCount=3\r\nFile1=" + root + L"\\first.bin\r\nFile2=" + root + L"\\second.bin\r\n");
+  EXPECT_EQ(UninstallScriptText(root), L"[Files]\r\nFileCount=3\r\nFile1=" + root +
+                                           L"\\first.bin\r\nFile2=" + root + L"\\second.bin\r\n");
   EXPECT_FALSE(state.Installed);
   EXPECT_FALSE(view.finished);
 }
@@ -142,13 +149,17 @@ TEST_F(InstallEngineTest, FailuresCarryTheSystemWording) {
   WriteTextFile(package / L"blocker", "x");
   SetupState blocked = package.State();
   const std::wstring blockedFolder = package / L"blocker" + L"\\inner";
-  EXPECT_EQ(ErrorOf(blocked, {blockedFolder}, view).rfind(L"Unable to write to " + blockedFolder + L"\\Uninst.ini", 0), 0u);
+  EXPECT_EQ(ErrorOf(blocked, {blockedFolder}, view)
+                .rfind(L"Unable to write to " + blockedFolder + L"\\Uninst.ini", 0),
+            0u);
 
   DeleteFileW((package.Folder() + L"data.dat").c_str());
   SetupState noPayload = package.State();
-  EXPECT_EQ(ErrorOf(noPayload, Choices(), view).rfind(L"Cannot open file \"" + package.Folder() + L"data.dat\". ", 0),
+  EXPECT_EQ(ErrorOf(noPayload, Choices(), view)
+                .rfind(L"Cannot open file \"" + package.Folder() + L"data.dat\". ", 0),
             0u);
-  EXPECT_FALSE(FolderExists(package.InstallFolder())) << "data.dat is opened before the folder is made";
+  EXPECT_FALSE(FolderExists(package.InstallFolder()))
+      << "data.dat is opened before the folder is made";
 }
 
 TEST_F(InstallEngineTest, SecondInstallRewritesInPlaceAndKeepsHigherKeys) {
@@ -169,16 +180,17 @@ TEST_F(InstallEngineTest, SecondInstallRewritesInPlaceAndKeepsHigherKeys) {
   RunInstall(second, Choices(), view);
 
   const std::wstring root = package.InstallFolder();
-  EXPECT_EQ(UninstallScriptText(root), L"[Files]\r\nFileCount=1\r\nFile1=" + root + L"\\only.txt\r\nFile2=" + root +
-                                           L"\\two.txt\r\nFile3=" + root + L"\\three.txt\r\n\r\n[ShortCuts]\r\nShortCut1=" +
-                                           shortcutFolder + L"\\One.lnk\r\nShortCut2=" + shortcutFolder +
-                                           L"\\Two.lnk\r\nCount=0\r\n");
+  EXPECT_EQ(UninstallScriptText(root), L"[Files]\r\nFileCount=1\r\nFile1=" + root +
+                                           L"\\only.txt\r\nFile2=" + root + L"\\two.txt\r\nFile3=" +
+                                           root + L"\\three.txt\r\n\r\n[ShortCuts]\r\nShortCut1=" +
+                                           shortcutFolder + L"\\One.lnk\r\nShortCut2=" +
+                                           shortcutFolder + L"\\Two.lnk\r\nCount=0\r\n");
 }
 
 namespace {
 // MVUninst.exe goes to %SystemRoot%: a folder of the test's own.
 class UninstallRegistrationTest : public InstallEngineTest {
-protected:
+ protected:
   void SetUp() override { CreateDirectoryW(windows.c_str(), nullptr); }
   std::wstring windows = package / L"windows";
   ScopedEnv systemRoot{L"SystemRoot", windows};
@@ -209,9 +221,11 @@ TEST_F(UninstallRegistrationTest, UninstallerIsPlacedAndRegisteredWithTheExactTe
   const std::wstring key = kUninstallKeyBase + state.ProgramName;
   EXPECT_EQ(ReadFileBytes(windows + L"\\MVUninst.exe"), "uninstaller image");
   EXPECT_EQ(ReadRegText(HKEY_LOCAL_MACHINE, key, L"DisplayName"), state.ProgramName);
-  EXPECT_EQ(ReadRegText(HKEY_LOCAL_MACHINE, key, L"DisplayIcon"), L"\"" + windows + L"\\MVUninst.exe\",0");
-  EXPECT_EQ(ReadRegText(HKEY_LOCAL_MACHINE, key, L"UninstallString"), windows + L"\\MVUninst.exe \"" + package.InstallFolder() +
-                                                         L"\\Uninst.ini\" \"" + state.ProgramName + L"\"");
+  EXPECT_EQ(ReadRegText(HKEY_LOCAL_MACHINE, key, L"DisplayIcon"),
+            L"\"" + windows + L"\\MVUninst.exe\",0");
+  EXPECT_EQ(ReadRegText(HKEY_LOCAL_MACHINE, key, L"UninstallString"),
+            windows + L"\\MVUninst.exe \"" + package.InstallFolder() + L"\\Uninst.ini\" \"" +
+                state.ProgramName + L"\"");
   RegDeleteKeyW(HKEY_LOCAL_MACHINE, key.c_str());
 }
 

@@ -11,7 +11,7 @@
 #include "setup/InstallEngine.h"
 
 class RecordingView final : public InstallView {
-public:
+ public:
   std::vector<std::wstring> events;
   std::vector<int> fileBar, overallBar;
   std::vector<std::wstring> stages, fileLabels;

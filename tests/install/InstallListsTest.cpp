@@ -21,8 +21,8 @@ TEST(InstallListsTest, ListsAreOneBasedWithExpandedShortcutFields) {
   TestPackage package;
   package.AddFile(L"bin\\prog.exe", 12);
   package.AddFile(L"%ProgramName%.txt", 0);  // file names are taken as written
-  package.AddShortcut({L"%ProgramName%", L"%StartMenu%\\Tools", L"%InstallPath%\\bin\\prog.exe", L"\"-x\"",
-                       L"%InstallPath%\\bin\\"});
+  package.AddShortcut({L"%ProgramName%", L"%StartMenu%\\Tools", L"%InstallPath%\\bin\\prog.exe",
+                       L"\"-x\"", L"%InstallPath%\\bin\\"});
   package.AddShortcut({L"Doc", L"C:\\Shared", L"%InstallPath%\\doc.txt", L"", L"C:\\\\"});
   SetupState state = Loaded(package, 2, 2);
 
@@ -83,9 +83,11 @@ TEST(InstallListsTest, MissingScriptGivesEmptyLists) {
 }
 
 TEST(RelativeNamesTest, OnlyPathsBelowTheFolderPass) {
-  for (const wchar_t* good : {L"a.txt", L"docs\\readme.txt", L"a/b.txt", L".\\a.txt", L"..a\\b..", L"x..y"})
+  for (const wchar_t* good :
+       {L"a.txt", L"docs\\readme.txt", L"a/b.txt", L".\\a.txt", L"..a\\b..", L"x..y"})
     EXPECT_TRUE(IsSafeRelativeName(good)) << Narrow(good);
-  for (const wchar_t* bad : {L"", L"..", L"..\\a", L"a\\..\\..\\b", L"a/../b", L"\\a", L"/a", L"\\\\server\\share\\a",
-                             L"C:\\a", L"c:a", L"a.txt:stream", L"a\\... \\b", L"a\\.. "})
+  for (const wchar_t* bad :
+       {L"", L"..", L"..\\a", L"a\\..\\..\\b", L"a/../b", L"\\a", L"/a", L"\\\\server\\share\\a",
+        L"C:\\a", L"c:a", L"a.txt:stream", L"a\\... \\b", L"a\\.. "})
     EXPECT_FALSE(IsSafeRelativeName(bad)) << Narrow(bad);
 }

@@ -8,7 +8,7 @@
 
 namespace {
 class ShortCutsTest : public ::testing::Test {
-protected:
+ protected:
   ComScope com;
   TempDir dir;
   std::wstring target = dir / L"program.exe";
@@ -20,8 +20,9 @@ TEST_F(ShortCutsTest, LinkNameGetsTheExtensionOnlyWhenItLacksOne) {
   const struct {
     const wchar_t* name;
     const wchar_t* file;
-  } cases[] = {{L"Readme", L"Readme.lnk"}, {L"Readme.LNK", L"Readme.LNK"}, {L"Mylnk", L"Mylnk"},
-               {L"Xlnk", L"Xlnk.lnk"},     {L"lnk", L"lnk"},               {L"Программа", L"Программа.lnk"}};
+  } cases[] = {{L"Readme", L"Readme.lnk"}, {L"Readme.LNK", L"Readme.LNK"},
+               {L"Mylnk", L"Mylnk"},       {L"Xlnk", L"Xlnk.lnk"},
+               {L"lnk", L"lnk"},           {L"Программа", L"Программа.lnk"}};
   for (const auto& c : cases) {
     EXPECT_TRUE(CreateShellLink(dir.Path(), target, L"", L"", L"", c.name)) << Narrow(c.name);
     EXPECT_TRUE(FileExists(dir / c.file)) << Narrow(c.file);
@@ -29,7 +30,8 @@ TEST_F(ShortCutsTest, LinkNameGetsTheExtensionOnlyWhenItLacksOne) {
 }
 
 TEST_F(ShortCutsTest, LinkCarriesTargetArgumentsAndWorkingFolder) {
-  ASSERT_TRUE(CreateShellLink(dir.Path() + L"\\", target, L"/a \"b c\"", dir.Path(), L"", L"Program"));
+  ASSERT_TRUE(
+      CreateShellLink(dir.Path() + L"\\", target, L"/a \"b c\"", dir.Path(), L"", L"Program"));
   const LinkFields link = ReadLink(dir / L"Program.lnk");
   EXPECT_EQ(link.Target, target);
   EXPECT_EQ(link.Arguments, L"/a \"b c\"");
@@ -69,7 +71,7 @@ namespace {
 // One shortcut of each kind; the desktop, Start menu and startup tokens are
 // pointed at scratch folders through the environment, which the expansion reads first.
 class ShortcutSelectionTest : public ::testing::Test {
-protected:
+ protected:
   ComScope com;
   TestPackage package;
   ScopedEnv desktop{L"Desktop", package / L"desk"};
@@ -79,8 +81,10 @@ protected:
 
   void SetUp() override {
     package.AddFile(L"prog.exe", 10);
-    package.AddShortcut({L"Desk", L"%desktop%", L"%InstallPath%\\prog.exe", L"-d", L"%InstallPath%\\"});
-    package.AddShortcut({L"Menu", L"%StartMenu%\\Programs\\Test", L"%InstallPath%\\prog.exe", L"", L""});
+    package.AddShortcut(
+        {L"Desk", L"%desktop%", L"%InstallPath%\\prog.exe", L"-d", L"%InstallPath%\\"});
+    package.AddShortcut(
+        {L"Menu", L"%StartMenu%\\Programs\\Test", L"%InstallPath%\\prog.exe", L"", L""});
     package.AddShortcut({L"Auto", L"%AutoLoading%", L"%InstallPath%\\prog.exe", L"", L""});
     package.AddShortcut({L"Other", other, L"%InstallPath%\\prog.exe", L"", L""});
     package.Write();
@@ -92,7 +96,9 @@ protected:
     RunInstall(state, choices, view);
     return UninstallScriptText(package.InstallFolder());
   }
-  std::wstring Link(const std::wstring& folder, const wchar_t* name) { return folder + L"\\" + name + L".lnk"; }
+  std::wstring Link(const std::wstring& folder, const wchar_t* name) {
+    return folder + L"\\" + name + L".lnk";
+  }
 };
 }  // namespace
 
@@ -102,7 +108,8 @@ TEST_F(ShortcutSelectionTest, NoBoxMakesOnlyOtherFolderLinks) {
   EXPECT_FALSE(FileExists(Link(package / L"menu\\Programs\\Test", L"Menu")));
   EXPECT_FALSE(FileExists(Link(package / L"auto", L"Auto")));
   EXPECT_TRUE(FileExists(Link(other, L"Other")));
-  EXPECT_NE(text.find(L"[ShortCuts]\r\nShortCut4=" + Link(other, L"Other") + L"\r\nCount=1\r\n"), std::wstring::npos)
+  EXPECT_NE(text.find(L"[ShortCuts]\r\nShortCut4=" + Link(other, L"Other") + L"\r\nCount=1\r\n"),
+            std::wstring::npos)
       << Narrow(text);
 }
 
@@ -113,8 +120,8 @@ TEST_F(ShortcutSelectionTest, EachBoxMakesItsOwnKind) {
   EXPECT_TRUE(FileExists(desk));
   EXPECT_FALSE(FileExists(Link(package / L"menu\\Programs\\Test", L"Menu")));
   EXPECT_TRUE(FileExists(autoLink));
-  EXPECT_NE(text.find(L"[ShortCuts]\r\nShortCut1=" + desk + L"\r\nShortCut3=" + autoLink + L"\r\nShortCut4=" +
-                      Link(other, L"Other") + L"\r\nCount=3\r\n"),
+  EXPECT_NE(text.find(L"[ShortCuts]\r\nShortCut1=" + desk + L"\r\nShortCut3=" + autoLink +
+                      L"\r\nShortCut4=" + Link(other, L"Other") + L"\r\nCount=3\r\n"),
             std::wstring::npos)
       << Narrow(text);
   const LinkFields link = ReadLink(desk);
@@ -143,8 +150,8 @@ TEST_F(ShortcutSelectionTest, MissingTargetIsSkippedAndTheInstallGoesOn) {
   EXPECT_TRUE(FileExists(Link(other, L"Real")));
   EXPECT_TRUE(view.finished);
   const std::wstring text = UninstallScriptText(broken.InstallFolder());
-  EXPECT_NE(text.find(L"ShortCut1=" + Link(other, L"Ghost") + L"\r\nShortCut2=" + Link(other, L"Real") +
-                      L"\r\nCount=2"),
+  EXPECT_NE(text.find(L"ShortCut1=" + Link(other, L"Ghost") + L"\r\nShortCut2=" +
+                      Link(other, L"Real") + L"\r\nCount=2"),
             std::wstring::npos)
       << Narrow(text);
 }

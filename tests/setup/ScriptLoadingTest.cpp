@@ -41,8 +41,8 @@ TEST(ReadSetupScript, FlagsOfMainAreWordsAndOfExtendedDigits) {
   const struct {
     const wchar_t* value;
     bool main, extended;
-  } cases[] = {{L"yes", true, false}, {L"YES", true, false}, {L"Yes", true, false},
-               {L"Y", false, false},  {L"1", false, true},   {L"", false, false},
+  } cases[] = {{L"yes", true, false}, {L"YES", true, false},  {L"Yes", true, false},
+               {L"Y", false, false},  {L"1", false, true},    {L"", false, false},
                {L"-3", false, true},  {L"Yess", false, false}};
   for (const auto& c : cases) {
     std::wstring v = c.value;
@@ -67,7 +67,8 @@ TEST(ReadSetupScript, ValuesFontsAndSizes) {
       L"[Main]\r\nInstallPath=%ProgramFiles%\\Фирма\r\nProgramName= Редактор \r\n"
       L"CompanyName=Фирма\r\nUseReadMe=Yes\r\nUseLicense=Yes\r\n"
       L"[One_Data]\r\nSummarySize=-1294967296\r\nCountOfFiles=3\r\n"
-      L"[ReadMe]\r\nType=txt\r\nFontSize=10\r\nFontColor=-16777208\r\nFontName=Courier New\r\nSize=5\r\n"
+      L"[ReadMe]\r\nType=txt\r\nFontSize=10\r\nFontColor=-16777208\r\nFontName=Courier "
+      L"New\r\nSize=5\r\n"
       L"[License]\r\nType=RTF\r\nSize=7\r\n"
       L"[Extended]\r\nRunFileName=%InstallPath%\\a.exe\r\nSiteAddress=http://example.org/\r\n");
   SetupState s = Loaded(package);
@@ -119,8 +120,8 @@ TEST(BuildPageList, EachCombinationInItsOrder) {
   EXPECT_EQ(BuildPageList(s),
             (Pages{L"Характеристика", L"Лицензия", L"Информация", L"Путь установки"}));
   s.CountOfShortCuts = 1;
-  EXPECT_EQ(BuildPageList(s), (Pages{L"Характеристика", L"Лицензия", L"Информация",
-                                     L"Путь установки", L"Ярлыки"}));
+  EXPECT_EQ(BuildPageList(s),
+            (Pages{L"Характеристика", L"Лицензия", L"Информация", L"Путь установки", L"Ярлыки"}));
   s.UseLicense = false;
   s.CountOfShortCuts = 0;
   EXPECT_EQ(BuildPageList(s), (Pages{L"Характеристика", L"Информация", L"Путь установки"}));
@@ -128,9 +129,10 @@ TEST(BuildPageList, EachCombinationInItsOrder) {
 
 TEST(ExtractTexts, BothTextsSplitInOrder) {
   TempOverride temp;
-  TestPackage package(L"[Main]\r\nProgramName=Демо\r\nUseReadMe=Yes\r\nUseLicense=Yes\r\n"
-                      L"[ReadMe]\r\nSize=4\r\n[License]\r\nSize=6\r\n",
-                      "READlicens");
+  TestPackage package(
+      L"[Main]\r\nProgramName=Демо\r\nUseReadMe=Yes\r\nUseLicense=Yes\r\n"
+      L"[ReadMe]\r\nSize=4\r\n[License]\r\nSize=6\r\n",
+      "READlicens");
   SetupState s = Loaded(package);
   ExtractTexts(s);
   EXPECT_EQ(s.TempFolder, temp.Path() + L"\\Kovrin_Демо");
@@ -140,9 +142,10 @@ TEST(ExtractTexts, BothTextsSplitInOrder) {
 
 TEST(ExtractTexts, LicenseOnlyStartsAtOffsetZeroBesideAnEmptyReadMe) {
   TempOverride temp;
-  TestPackage package(L"[Main]\r\nUseLicense=Yes\r\n[License]\r\nSize=3\r\n"
-                      L"[ReadMe]\r\nSize=2\r\n",  // ignored: the information text is not used
-                      "abc");
+  TestPackage package(
+      L"[Main]\r\nUseLicense=Yes\r\n[License]\r\nSize=3\r\n"
+      L"[ReadMe]\r\nSize=2\r\n",  // ignored: the information text is not used
+      "abc");
   SetupState s = Loaded(package);
   ExtractTexts(s);
   EXPECT_EQ(ReadFileBytes(ReadMeTextPath(s)), "");
@@ -161,9 +164,10 @@ TEST(ExtractTexts, NoTextMeansNoFolderAndNoSetupDat) {
 
 TEST(ExtractTexts, ShortSetupDatStopsWithAMessageNamingIt) {
   TempOverride temp;
-  TestPackage package(L"[Main]\r\nUseReadMe=Yes\r\nUseLicense=Yes\r\n"
-                      L"[ReadMe]\r\nSize=4\r\n[License]\r\nSize=600\r\n",
-                      "READlic");
+  TestPackage package(
+      L"[Main]\r\nUseReadMe=Yes\r\nUseLicense=Yes\r\n"
+      L"[ReadMe]\r\nSize=4\r\n[License]\r\nSize=600\r\n",
+      "READlic");
   SetupState s = Loaded(package);
   const std::wstring error = ExtractError(s);
   EXPECT_NE(error.find(package / L"Setup.dat"), std::wstring::npos) << Narrow(error);
@@ -176,7 +180,8 @@ TEST(ExtractTexts, MissingSetupDatIsTheFileError) {
   TestPackage package(L"[Main]\r\nUseReadMe=Yes\r\n[ReadMe]\r\nSize=4\r\n");
   SetupState s = Loaded(package);
   const std::wstring error = ExtractError(s);
-  EXPECT_EQ(error.rfind(L"Cannot open file \"" + (package / L"Setup.dat") + L"\"", 0), 0u) << Narrow(error);
+  EXPECT_EQ(error.rfind(L"Cannot open file \"" + (package / L"Setup.dat") + L"\"", 0), 0u)
+      << Narrow(error);
 }
 
 TEST(ExtractTexts, ProgramNamesCannotLeaveTheTemporaryFolder) {
@@ -206,7 +211,7 @@ TEST(LoadPlainText, Cp1251WithEveryKindOfLineEnd) {
 
 namespace {
 class FakeDrives final : public DriveProbe {
-public:
+ public:
   std::wstring existing = L"C:\\";
   int64_t free = 0;
   std::wstring askedFree;

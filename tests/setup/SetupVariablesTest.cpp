@@ -7,7 +7,7 @@
 
 namespace {
 class SetupVariablesTest : public ::testing::Test {
-protected:
+ protected:
   static void SetUpTestSuite() {
     static RegistryScope registry;
     InitPathVariables();
@@ -32,8 +32,7 @@ TEST_F(SetupVariablesTest, SixNamesWithoutRegardToCase) {
 
 TEST_F(SetupVariablesTest, EnvironmentFirstAndItWins) {
   ScopedEnv files(L"ProgramFiles", L"C:\\Программы");
-  EXPECT_EQ(ExpandSetupVariables(state, L"%ProgramFiles%\\%CompanyName%"),
-            L"C:\\Программы\\Фирма");
+  EXPECT_EQ(ExpandSetupVariables(state, L"%ProgramFiles%\\%CompanyName%"), L"C:\\Программы\\Фирма");
   ScopedEnv company(L"CompanyName", L"FromEnvironment");
   EXPECT_EQ(ExpandSetupVariables(state, L"%CompanyName%"), L"FromEnvironment");
 }

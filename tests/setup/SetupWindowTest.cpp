@@ -1,10 +1,10 @@
 // The setup window in-process under Wine's null display driver, opened on
 // packages written by the tests.
 
-#include <gtest/gtest.h>
-
 #include <windows.h>
+
 #include <commctrl.h>
+#include <gtest/gtest.h>
 
 #include <memory>
 
@@ -18,7 +18,7 @@
 
 namespace {
 class FixedDrives final : public DriveProbe {
-public:
+ public:
   bool RootExists(const std::wstring& root) override { return root == L"C:\\" || root == L"c:\\"; }
   int64_t FreeBytes(const std::wstring&) override { return 6000000000LL; }
 };
@@ -34,10 +34,12 @@ std::vector<std::wstring> ListEntries(HWND list) {
   return entries;
 }
 
-bool Shown(const Panel& page) { return page.Visible(); }
+bool Shown(const Panel& page) {
+  return page.Visible();
+}
 
 class SetupWindowTest : public ::testing::Test {
-protected:
+ protected:
   static void SetUpTestSuite() {
     static RegistryScope registry;
     InitPathVariables();
@@ -94,7 +96,8 @@ TEST_F(SetupWindowTest, WithoutAScriptAFixedCentredWindowWithTheDefaults) {
   EXPECT_EQ(GetText(f.Button2), L"Установить");
   // The values themselves are ReadSetupScript's defaults (ScriptLoadingTest).
   EXPECT_EQ(GetText(f.Label1), L"Установка программы: !!!ProgramName!!!");
-  EXPECT_EQ(ListEntries(f.ListBox1), (std::vector<std::wstring>{L"Характеристика", L"Путь установки"}));
+  EXPECT_EQ(ListEntries(f.ListBox1),
+            (std::vector<std::wstring>{L"Характеристика", L"Путь установки"}));
   EXPECT_FALSE(HasVisibleStyle(f.Frame41.FreeSpaceLabel));  // an empty box has no drive
 
   // "Отмена" before the install closes at once, asking nothing.
@@ -108,17 +111,21 @@ TEST_F(SetupWindowTest, WithoutAScriptAFixedCentredWindowWithTheDefaults) {
 TEST_F(SetupWindowTest, APackageOpensWithItsPagesAndTexts) {
   std::string texts = std::string(kPlain) + kRtf;
   TestPackage package(
-      L"[Main]\r\nInstallPath=C:\\Apps\\%CompanyName%\r\nProgramName=Редактор\r\nCompanyName=Фирма\r\n"
-      L"UseReadMe=Yes\r\nUseLicense=Yes\r\n[One_Data]\r\nSummarySize=123456\r\nCountOfFiles=2000000000\r\n"
-      L"[ReadMe]\r\nType=txt\r\nFontName=Courier New\r\nFontSize=10\r\nFontColor=-16777208\r\nSize=" +
+      L"[Main]\r\nInstallPath=C:\\Apps\\%CompanyName%\r\nProgramName=Редактор\r\nCompanyName="
+      L"Фирма\r\n"
+      L"UseReadMe=Yes\r\nUseLicense=Yes\r\n[One_Data]\r\nSummarySize=123456\r\nCountOfFiles="
+      L"2000000000\r\n"
+      L"[ReadMe]\r\nType=txt\r\nFontName=Courier "
+      L"New\r\nFontSize=10\r\nFontColor=-16777208\r\nSize=" +
           std::to_wstring(sizeof kPlain - 1) + L"\r\n[License]\r\nType=rtf\r\nSize=" +
           std::to_wstring(sizeof kRtf - 1) + L"\r\n[One_ShortCuts]\r\nCountOfShortCuts=1\r\n",
       texts);
   TForm1& f = Open(package);
   ASSERT_TRUE(dialogs.asked.empty()) << Narrow(dialogs.asked[0].text);
   EXPECT_EQ(GetText(f.Label1), L"Установка программы: Редактор");
-  EXPECT_EQ(ListEntries(f.ListBox1), (std::vector<std::wstring>{L"Характеристика", L"Лицензия", L"Информация",
-                                                                L"Путь установки", L"Ярлыки"}));
+  EXPECT_EQ(ListEntries(f.ListBox1),
+            (std::vector<std::wstring>{L"Характеристика", L"Лицензия", L"Информация",
+                                       L"Путь установки", L"Ярлыки"}));
   EXPECT_EQ(f.Frame11.Value(TFrame1::kProductName), L"Редактор");
   EXPECT_EQ(f.Frame11.Value(TFrame1::kCompanyName), L"Фирма");
   EXPECT_EQ(f.Frame11.Value(TFrame1::kFileCount), L"2000000000");
@@ -133,7 +140,8 @@ TEST_F(SetupWindowTest, APackageOpensWithItsPagesAndTexts) {
   EXPECT_TRUE(HasVisibleStyle(f.Frame31.Memo1));
   EXPECT_EQ(GetText(f.Frame31.Memo1), L"Привет\r\nline two\r\n");
   LOGFONTW font{};
-  GetObjectW(reinterpret_cast<HFONT>(SendMessageW(f.Frame31.Memo1, WM_GETFONT, 0, 0)), sizeof font, &font);
+  GetObjectW(reinterpret_cast<HFONT>(SendMessageW(f.Frame31.Memo1, WM_GETFONT, 0, 0)), sizeof font,
+             &font);
   EXPECT_STREQ(font.lfFaceName, L"Courier New");
   EXPECT_EQ(font.lfHeight, -MulDiv(10, SystemDpi(), 72));
   EXPECT_EQ(f.Frame31.PlainTextColor(), GetSysColor(COLOR_WINDOWTEXT));
@@ -145,11 +153,14 @@ TEST_F(SetupWindowTest, APackageOpensWithItsPagesAndTexts) {
 }
 
 TEST_F(SetupWindowTest, ThePageListChoosesThePageShown) {
-  TestPackage package(L"[Main]\r\nUseLicense=Yes\r\n[License]\r\nSize=0\r\n[One_ShortCuts]\r\nCountOfShortCuts=2\r\n",
-                      "x");
+  TestPackage package(
+      L"[Main]\r\nUseLicense=Yes\r\n[License]\r\nSize=0\r\n[One_ShortCuts]\r\nCountOfShortCuts="
+      L"2\r\n",
+      "x");
   TForm1& f = Open(package);
   EXPECT_TRUE(Shown(f.Frame11));
-  EXPECT_FALSE(Shown(f.Frame21) || Shown(f.Frame41) || Shown(f.Frame51) || Shown(f.Frame61) || Shown(f.Frame71));
+  EXPECT_FALSE(Shown(f.Frame21) || Shown(f.Frame41) || Shown(f.Frame51) || Shown(f.Frame61) ||
+               Shown(f.Frame71));
   Select(2);  // "Путь установки"
   EXPECT_EQ(f.State().CurrentPage, 2);
   EXPECT_TRUE(Shown(f.Frame41));
@@ -159,7 +170,8 @@ TEST_F(SetupWindowTest, ThePageListChoosesThePageShown) {
   Select(3);
   EXPECT_TRUE(Shown(f.Frame51));
   EXPECT_FALSE(Shown(f.Frame41));
-  EXPECT_FALSE(IsTicked(f.Frame51.CheckBox1) || IsTicked(f.Frame51.CheckBox2) || IsTicked(f.Frame51.CheckBox3));
+  EXPECT_FALSE(IsTicked(f.Frame51.CheckBox1) || IsTicked(f.Frame51.CheckBox2) ||
+               IsTicked(f.Frame51.CheckBox3));
   EXPECT_EQ(GetText(f.Frame51.CheckBox2), L"Создать ярлыки в меню \"Пуск\"");
   Select(1);
   EXPECT_TRUE(Shown(f.Frame21));
@@ -192,7 +204,8 @@ TEST_F(SetupWindowTest, TheBrowserStartsAtTheDesktopAndReplacesTheBox) {
 }
 
 TEST_F(SetupWindowTest, AShortSetupDatIsReportedAndTheWindowStillOpens) {
-  TestPackage package(L"[Main]\r\nProgramName=Демо\r\nUseLicense=Yes\r\n[License]\r\nSize=50\r\n", "short");
+  TestPackage package(L"[Main]\r\nProgramName=Демо\r\nUseLicense=Yes\r\n[License]\r\nSize=50\r\n",
+                      "short");
   TForm1& f = Open(package);
   ASSERT_EQ(dialogs.asked.size(), 1u);
   EXPECT_NE(dialogs.asked[0].text.find(package / L"Setup.dat"), std::wstring::npos);
@@ -207,10 +220,12 @@ TEST_F(SetupWindowTest, AShortSetupDatIsReportedAndTheWindowStillOpens) {
 TEST_F(SetupWindowTest, InstallFromThePagesThenFinish) {
   TempDir target;
   const std::wstring installTo = target / L"Программа";
-  TestPackage package(L"[Main]\r\nProgramName=Демо\r\n[One_Data]\r\nSummarySize=2\r\nCountOfFiles=1\r\n"
-                      L"[One_Files]\r\nFileName1=a.txt\r\nFileSize1=2\r\n"
-                      L"[Extended]\r\nUseRun=1\r\nUseGoSite=1\r\nUseReboot=1\r\nRunFileName=%InstallPath%\\a.txt\r\n"
-                      L"SiteAddress=http://example.org/\r\n");
+  TestPackage package(
+      L"[Main]\r\nProgramName=Демо\r\n[One_Data]\r\nSummarySize=2\r\nCountOfFiles=1\r\n"
+      L"[One_Files]\r\nFileName1=a.txt\r\nFileSize1=2\r\n"
+      L"[Extended]\r\nUseRun=1\r\nUseGoSite=1\r\nUseReboot=1\r\nRunFileName=%InstallPath%\\a."
+      L"txt\r\n"
+      L"SiteAddress=http://example.org/\r\n");
   package.WritePayload("AB");
   TForm1& f = Open(package);
   InstallTo(installTo);
@@ -298,7 +313,8 @@ TEST_F(SetupWindowTest, TheCopyPageHasTwoSmoothBarsAndItsClipsOrNone) {
 }
 
 TEST_F(SetupWindowTest, ClosingDuringTheInstallLetsItRunToItsEnd) {
-  TestPackage package(L"[One_Data]\r\nCountOfFiles=1\r\n[One_Files]\r\nFileName1=a.txt\r\nFileSize1=3\r\n");
+  TestPackage package(
+      L"[One_Data]\r\nCountOfFiles=1\r\n[One_Files]\r\nFileName1=a.txt\r\nFileSize1=3\r\n");
   package.WritePayload("abc");
   TForm1& f = Open(package);
   PostMessageW(f.Handle(), WM_CLOSE, 0, 0);  // handled at the install's first pause

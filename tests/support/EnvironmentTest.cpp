@@ -33,9 +33,10 @@ TEST(GetEnvVar, UnsetGivesEmpty) {
 // Runs InitPathVariables against a user shell-folder key prepared by the test,
 // restoring the machine's own values afterwards.
 class PathVariablesTest : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
-    RegCreateKeyExW(HKEY_CURRENT_USER, kShellFoldersKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key_, nullptr);
+    RegCreateKeyExW(HKEY_CURRENT_USER, kShellFoldersKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                    &key_, nullptr);
     for (const wchar_t* name : {L"Desktop", L"Personal", L"Start Menu", L"Startup"}) {
       Saved s;
       s.name = name;
@@ -79,7 +80,8 @@ TEST_F(PathVariablesTest, FallbacksEmptyValuesAndWrongTypes) {
   Remove(L"Startup");
   Set(L"Personal", L"");
   DWORD number = 7;
-  RegSetValueExW(key_, L"Start Menu", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number), sizeof number);
+  RegSetValueExW(key_, L"Start Menu", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number),
+                 sizeof number);
 
   InitPathVariables();
   const PathVariableTable& t = PathVariables();

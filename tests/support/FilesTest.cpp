@@ -14,7 +14,8 @@ TEST(CopyFileBlocks, ResultCodesCreateNothingOnRefusal) {
   EXPECT_EQ(CopyFileBlocks(dir / L"missing.bin", dir / L"b.bin", 10), kCopyNoSource);
   EXPECT_FALSE(FileExists(dir / L"b.bin"));
   // The target's folder cannot be created below a file.
-  EXPECT_EQ(CopyFileBlocks(dir / L"src.bin", dir / L"src.bin\\sub\\c.bin", 10), kCopyNoTargetFolder);
+  EXPECT_EQ(CopyFileBlocks(dir / L"src.bin", dir / L"src.bin\\sub\\c.bin", 10),
+            kCopyNoTargetFolder);
 }
 
 TEST(CopyFileBlocks, CopiesExactBlocksAndRemainders) {
@@ -36,7 +37,8 @@ TEST(CopyFileBlocks, UnwritableTargetRaisesNamingTheFile) {
     CopyFileBlocks(dir / L"src.bin", dir / L"target", 10);
     FAIL() << "creating the target must fail";
   } catch (const KovrinError& e) {
-    EXPECT_NE(e.Message().find(L"Cannot create file \"" + (dir / L"target") + L"\""), std::wstring::npos);
+    EXPECT_NE(e.Message().find(L"Cannot create file \"" + (dir / L"target") + L"\""),
+              std::wstring::npos);
   }
 }
 

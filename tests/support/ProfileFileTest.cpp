@@ -15,10 +15,11 @@ struct DiffCase {
   std::vector<std::pair<std::wstring, std::wstring>> lookups;  // section, key
 };
 
-std::wstring PlatformRead(const std::wstring& path, const std::wstring& section, const std::wstring& key) {
+std::wstring PlatformRead(const std::wstring& path, const std::wstring& section,
+                          const std::wstring& key) {
   std::wstring buffer(2048, L'\0');
-  DWORD length = GetPrivateProfileStringW(section.c_str(), key.c_str(), L"<default>", buffer.data(), 2048,
-                                          path.c_str());
+  DWORD length = GetPrivateProfileStringW(section.c_str(), key.c_str(), L"<default>", buffer.data(),
+                                          2048, path.c_str());
   buffer.resize(length);
   return buffer;
 }
@@ -28,24 +29,42 @@ std::wstring PlatformRead(const std::wstring& path, const std::wstring& section,
 TEST(ProfileFileDifferential, AgreesWithThePlatformReader) {
   std::string longValue(3000, 'v');
   std::vector<DiffCase> cases = {
-      {"blanks", "[Main]\r\n  Key1  =  spaced value  \r\n\tKey2=\ttab\t\r\nKey3=\r\nKey4 =x\r\n",
-       {{L"Main", L"Key1"}, {L"Main", L"Key2"}, {L"Main", L"Key3"}, {L"Main", L"Key4"}, {L" Main ", L" Key1 "}}},
+      {"blanks",
+       "[Main]\r\n  Key1  =  spaced value  \r\n\tKey2=\ttab\t\r\nKey3=\r\nKey4 =x\r\n",
+       {{L"Main", L"Key1"},
+        {L"Main", L"Key2"},
+        {L"Main", L"Key3"},
+        {L"Main", L"Key4"},
+        {L" Main ", L" Key1 "}}},
       {"quotes",
-       "[Q]\r\na=\"quoted\"\r\nb='single'\r\nc=\"mixed'\r\nd=\"\r\ne=\"\"\r\nf= \"x y\" \r\ng=\"in\"side\"\r\n",
-       {{L"Q", L"a"}, {L"Q", L"b"}, {L"Q", L"c"}, {L"Q", L"d"}, {L"Q", L"e"}, {L"Q", L"f"}, {L"Q", L"g"}}},
+       "[Q]\r\na=\"quoted\"\r\nb='single'\r\nc=\"mixed'\r\nd=\"\r\ne=\"\"\r\nf= \"x y\" "
+       "\r\ng=\"in\"side\"\r\n",
+       {{L"Q", L"a"},
+        {L"Q", L"b"},
+        {L"Q", L"c"},
+        {L"Q", L"d"},
+        {L"Q", L"e"},
+        {L"Q", L"f"},
+        {L"Q", L"g"}}},
       {"duplicate sections and keys",
        "[S]\r\nk=first\r\nk=second\r\n[T]\r\nz=1\r\n[s]\r\nk=third\r\nonly=later\r\n",
        {{L"S", L"k"}, {L"s", L"K"}, {L"S", L"only"}, {L"T", L"z"}}},
-      {"keys without equals", "[N]\r\nlonely\r\nafter=1\r\nlonely=2\r\n",
+      {"keys without equals",
+       "[N]\r\nlonely\r\nafter=1\r\nlonely=2\r\n",
        {{L"N", L"lonely"}, {L"N", L"after"}}},
-      {"lines before the first section", "orphan=1\r\n\r\n[A]\r\nx=2\r\n",
+      {"lines before the first section",
+       "orphan=1\r\n\r\n[A]\r\nx=2\r\n",
        {{L"A", L"orphan"}, {L"A", L"x"}}},
       {"missing final newline", "[A]\r\nx=1\r\ny=last", {{L"A", L"x"}, {L"A", L"y"}}},
       {"very long value", "[L]\r\nlong=" + longValue + "\r\n", {{L"L", L"long"}}},
-      {"mixed case", "[One_ShortCuts]\r\nShortCutSavePath1=%Desktop%\r\n",
+      {"mixed case",
+       "[One_ShortCuts]\r\nShortCutSavePath1=%Desktop%\r\n",
        {{L"One_Shortcuts", L"shortcutsavepath1"}, {L"ONE_SHORTCUTS", L"SHORTCUTSAVEPATH1"}}},
-      {"bare LF and blank lines", "[A]\n\n\nx=1\n[B]\ny=2\n", {{L"A", L"x"}, {L"B", L"y"}, {L"B", L"x"}}},
-      {"section header oddities", "[ Spaced ]\r\na=1\r\n[Broken\r\nb=2\r\n[Tail]junk\r\nc=3\r\n",
+      {"bare LF and blank lines",
+       "[A]\n\n\nx=1\n[B]\ny=2\n",
+       {{L"A", L"x"}, {L"B", L"y"}, {L"B", L"x"}}},
+      {"section header oddities",
+       "[ Spaced ]\r\na=1\r\n[Broken\r\nb=2\r\n[Tail]junk\r\nc=3\r\n",
        {{L"Spaced", L"a"}, {L" Spaced ", L"a"}, {L"Tail", L"c"}, {L"Broken", L"b"}}},
       {"missing section and key", "[A]\r\nx=1\r\n", {{L"B", L"x"}, {L"A", L"y"}}},
       {"equals in value", "[E]\r\nurl=http://x/?a=b=c\r\n", {{L"E", L"url"}}},
@@ -65,12 +84,15 @@ TEST(ProfileFileDifferential, AgreesWithThePlatformReader) {
 }
 
 TEST(ProfileFile, RewriteKeepsPlaceAppendsKeysAndSections) {
-  ProfileFile profile = ProfileFile::FromText(L"; header comment\r\n[A]\r\nx=1\r\ny=2\r\n\r\n[B]\r\nz=3\r\n");
-  profile.WriteString(L"a", L"X", L"10");  // existing key, other case: same place, original spelling
+  ProfileFile profile =
+      ProfileFile::FromText(L"; header comment\r\n[A]\r\nx=1\r\ny=2\r\n\r\n[B]\r\nz=3\r\n");
+  profile.WriteString(L"a", L"X",
+                      L"10");  // existing key, other case: same place, original spelling
   profile.WriteString(L"A", L"new", L"n");  // new key: end of its section, before the blank line
   profile.WriteString(L"C", L"k", L"v");    // new section: end of file
-  EXPECT_EQ(profile.ToText(),
-            L"; header comment\r\n[A]\r\nx=10\r\ny=2\r\nnew=n\r\n\r\n[B]\r\nz=3\r\n\r\n[C]\r\nk=v\r\n");
+  EXPECT_EQ(
+      profile.ToText(),
+      L"; header comment\r\n[A]\r\nx=10\r\ny=2\r\nnew=n\r\n\r\n[B]\r\nz=3\r\n\r\n[C]\r\nk=v\r\n");
   EXPECT_EQ(profile.ReadString(L"A", L"x", L""), L"10");
 }
 

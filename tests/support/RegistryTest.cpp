@@ -12,7 +12,8 @@ TEST(ReadRegString, DefaultsEmptyValuesAndTypes) {
   key.SetDword(L"Number", 5);
   QRegistry registry;
   EXPECT_EQ(registry.ReadRegString(HKEY_CURRENT_USER, key.Path(), L"Text", L"d"), L"C:\\Путь");
-  EXPECT_EQ(registry.ReadRegString(HKEY_CURRENT_USER, key.Path(), L"Expand", L"d"), L"%UserProfile%\\x");
+  EXPECT_EQ(registry.ReadRegString(HKEY_CURRENT_USER, key.Path(), L"Expand", L"d"),
+            L"%UserProfile%\\x");
   EXPECT_EQ(registry.ReadRegString(HKEY_CURRENT_USER, key.Path(), L"Empty", L"d"), L"");
   EXPECT_EQ(registry.ReadRegString(HKEY_CURRENT_USER, key.Path(), L"Missing", L"d"), L"d");
   EXPECT_EQ(registry.ReadRegString(HKEY_CURRENT_USER, key.Path() + L"\\Nope", L"Text", L"d"), L"d");

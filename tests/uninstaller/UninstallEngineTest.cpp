@@ -6,18 +6,22 @@
 #include "uninstaller/UninstallEngine.h"
 
 namespace {
-std::wstring UninstallKey(const std::wstring& name) { return kUninstallKeyBase + name; }
+std::wstring UninstallKey(const std::wstring& name) {
+  return kUninstallKeyBase + name;
+}
 
 void CreateUninstallKey(const std::wstring& name) {
   RegKey key;
-  RegCreateKeyExW(HKEY_LOCAL_MACHINE, UninstallKey(name).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.Put(),
-                  nullptr);
+  RegCreateKeyExW(HKEY_LOCAL_MACHINE, UninstallKey(name).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
+                  nullptr, key.Put(), nullptr);
 }
 
-bool KeyExists(const std::wstring& name) { return RegKeyExists(HKEY_LOCAL_MACHINE, UninstallKey(name)); }
+bool KeyExists(const std::wstring& name) {
+  return RegKeyExists(HKEY_LOCAL_MACHINE, UninstallKey(name));
+}
 
 class UninstallEngineTest : public ::testing::Test {
-protected:
+ protected:
   TempDir dir;
   std::wstring root = dir / L"Program";
   std::wstring links = dir / L"Links";
@@ -30,16 +34,20 @@ protected:
     ForceFolder(root + L"\\bin\\plugins");
     ForceFolder(root + L"\\docs");
     ForceFolder(links);
-    for (const wchar_t* file : {L"\\prog.exe", L"\\bin\\lib.dll", L"\\bin\\plugins\\one.dll", L"\\docs\\read.txt"})
+    for (const wchar_t* file :
+         {L"\\prog.exe", L"\\bin\\lib.dll", L"\\bin\\plugins\\one.dll", L"\\docs\\read.txt"})
       WriteTextFile(root + file, "data");
     WriteTextFile(links + L"\\Prog.lnk", "link");
     WriteTextFile(links + L"\\Docs.lnk", "link");
-    WriteTextFile(root + L"\\Uninst.ini",
-                  "[Files]\r\nFileCount=2\r\nFile1=" + Narrow(root) + "\\prog.exe\r\nFile3=" + Narrow(root) +
-                      "\\bin\\lib.dll\r\nFile7=" + Narrow(root) + "\\bin\\plugins\\one.dll\r\nFile9=" + Narrow(root) +
-                      "\\docs\\read.txt\r\nFile10=" + Narrow(root) + "\\gone-already.txt\r\n\r\n[ShortCuts]\r\n"
-                      "ShortCut2=" + Narrow(links) + "\\Prog.lnk\r\nShortCut5=" + Narrow(links) +
-                      "\\Docs.lnk\r\nCount=2\r\n");
+    WriteTextFile(root + L"\\Uninst.ini", "[Files]\r\nFileCount=2\r\nFile1=" + Narrow(root) +
+                                              "\\prog.exe\r\nFile3=" + Narrow(root) +
+                                              "\\bin\\lib.dll\r\nFile7=" + Narrow(root) +
+                                              "\\bin\\plugins\\one.dll\r\nFile9=" + Narrow(root) +
+                                              "\\docs\\read.txt\r\nFile10=" + Narrow(root) +
+                                              "\\gone-already.txt\r\n\r\n[ShortCuts]\r\n"
+                                              "ShortCut2=" +
+                                              Narrow(links) + "\\Prog.lnk\r\nShortCut5=" +
+                                              Narrow(links) + "\\Docs.lnk\r\nCount=2\r\n");
     CreateUninstallKey(name);
   }
   UninstallCommand Command() { return {root + L"\\Uninst.ini", name}; }
@@ -49,11 +57,13 @@ protected:
 TEST(UninstallCommandTest, TakesTheLastTwoArgumentsOfTheRegisteredLine) {
   UninstallCommand command;
   ASSERT_TRUE(ParseUninstallCommand(
-      L"C:\\windows\\MVUninst.exe \"C:\\Program Files\\Ковёр\\Uninst.ini\" \"Ковёр 1.0\"", command));
+      L"C:\\windows\\MVUninst.exe \"C:\\Program Files\\Ковёр\\Uninst.ini\" \"Ковёр 1.0\"",
+      command));
   EXPECT_EQ(command.ScriptPath, L"C:\\Program Files\\Ковёр\\Uninst.ini");
   EXPECT_EQ(command.ProgramName, L"Ковёр 1.0");
   // The uninstaller's own path is not quoted, so a Windows folder with blanks splits it.
-  ASSERT_TRUE(ParseUninstallCommand(L"C:\\My Windows\\MVUninst.exe \"D:\\P\\Uninst.ini\" \"P\"", command));
+  ASSERT_TRUE(
+      ParseUninstallCommand(L"C:\\My Windows\\MVUninst.exe \"D:\\P\\Uninst.ini\" \"P\"", command));
   EXPECT_EQ(command.ScriptPath, L"D:\\P\\Uninst.ini");
   EXPECT_EQ(command.ProgramName, L"P");
   EXPECT_FALSE(ParseUninstallCommand(L"MVUninst.exe \"D:\\P\\Uninst.ini\"", command));
@@ -96,8 +106,8 @@ TEST_F(UninstallEngineTest, UsersOwnFilesAndTheirFoldersStayAndAreReported) {
 TEST_F(UninstallEngineTest, NeverDeletesItselfAndReportsWhatIsLocked) {
   LayOutInstall();
   const std::wstring self = root + L"\\prog.exe";  // as if the record listed the uninstaller
-  FileHandle locked(CreateFileW((root + L"\\docs\\read.txt").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0,
-                                nullptr));
+  FileHandle locked(CreateFileW((root + L"\\docs\\read.txt").c_str(), GENERIC_READ, 0, nullptr,
+                                OPEN_EXISTING, 0, nullptr));
   ASSERT_TRUE(locked.Valid());
 
   const UninstallResult result = RemoveInstallation(Command(), self);
@@ -126,6 +136,7 @@ TEST_F(UninstallEngineTest, NamesThatWouldReachAnotherKeyAreLeftAlone) {
   CreateUninstallKey(child);
   const UninstallResult result = RemoveInstallation({root + L"\\Uninst.ini", child}, L"");
   EXPECT_TRUE(KeyExists(child));
-  EXPECT_EQ(result.NotRemoved, std::vector<std::wstring>{L"HKEY_LOCAL_MACHINE\\" + UninstallKey(child)});
+  EXPECT_EQ(result.NotRemoved,
+            std::vector<std::wstring>{L"HKEY_LOCAL_MACHINE\\" + UninstallKey(child)});
   RegDeleteKeyW(HKEY_LOCAL_MACHINE, UninstallKey(child).c_str());
 }

@@ -7,14 +7,15 @@
 
 namespace {
 class CountingWindow : public Window {
-public:
+ public:
   int creates = 0;
   int commands = 0;
   void Create() {
-    CreateWindowInstance(L"KovrinTestWindow", L"Проверка", WS_OVERLAPPEDWINDOW, 0, 0, 0, 200, 100, nullptr);
+    CreateWindowInstance(L"KovrinTestWindow", L"Проверка", WS_OVERLAPPEDWINDOW, 0, 0, 0, 200, 100,
+                         nullptr);
   }
 
-protected:
+ protected:
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
     if (message == WM_CREATE)
       ++creates;

@@ -8,8 +8,8 @@
 #include "win/Layout.h"
 
 void Page::Create(HWND parent, int x, int y, int width, int height) {
-  CreateWindowInstance(L"KovrinPage", L"", WS_CHILD | WS_CLIPSIBLINGS, WS_EX_CONTROLPARENT, Scale(x),
-                       Scale(y), Scale(width), Scale(height), parent, nullptr,
+  CreateWindowInstance(L"KovrinPage", L"", WS_CHILD | WS_CLIPSIBLINGS, WS_EX_CONTROLPARENT,
+                       Scale(x), Scale(y), Scale(width), Scale(height), parent, nullptr,
                        reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
   CreateControls();
 }
@@ -39,7 +39,8 @@ HWND Page::AddCheckBox(const std::wstring& text, int x, int y, int width,
 void Page::FitToText(HWND control) {
   std::wstring text = GetText(control);
   HDC dc = GetDC(control);
-  HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(control, WM_GETFONT, 0, 0)));
+  HGDIOBJ old =
+      SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(control, WM_GETFONT, 0, 0)));
   SIZE extent{};
   GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
   SelectObject(dc, old);
@@ -51,8 +52,8 @@ void Page::FitToText(HWND control) {
   int needed = extent.cx + GetSystemMetrics(SM_CXMENUCHECK) + Scale(8);
   int width = box.right - box.left;
   if (needed > width)
-    SetWindowPos(control, nullptr, 0, 0, std::min<int>(needed, page.right - box.left), box.bottom - box.top,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(control, nullptr, 0, 0, std::min<int>(needed, page.right - box.left),
+                 box.bottom - box.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 HWND Page::AddLabel(const std::wstring& text, int x, int y, int width,
@@ -113,7 +114,9 @@ LRESULT Page::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   return Window::HandleMessage(message, wParam, lParam);
 }
 
-bool IsChecked(HWND box) { return SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+bool IsChecked(HWND box) {
+  return SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
 
 void SetChecked(HWND box, bool checked) {
   SendMessageW(box, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);

@@ -35,7 +35,7 @@ struct PageContext {
 };
 
 class Page : public Window {
-public:
+ public:
   explicit Page(PageContext& context) : context_(context) {}
   // Creates the panel at a 96-DPI position inside `parent`, hidden.
   void Create(HWND parent, int x, int y, int width, int height);
@@ -46,7 +46,7 @@ public:
   // The colour a governed text box is painted in now.
   COLORREF BoxColor(HWND box) const;
 
-protected:
+ protected:
   virtual void CreateControls() = 0;
   virtual void OnCommand(int /*id*/, int /*code*/, HWND /*control*/) {}
   virtual LRESULT OnNotify(NMHDR* /*header*/) { return 0; }
@@ -74,7 +74,7 @@ protected:
 
   PageContext& context_;
 
-private:
+ private:
   std::map<HWND, bool> boxColors_;
   int nextId_ = 100;
 };

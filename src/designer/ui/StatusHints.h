@@ -10,7 +10,7 @@
 #include <string>
 
 class StatusHints {
-public:
+ public:
   StatusHints() = default;
   StatusHints(const StatusHints&) = delete;
   StatusHints& operator=(const StatusHints&) = delete;
@@ -22,7 +22,7 @@ public:
   void Show(const std::wstring& text);
   std::wstring Text() const;
 
-private:
+ private:
   struct Watched {
     StatusHints* owner;
     HWND control;

@@ -5,13 +5,13 @@
 #include "win/Window.h"
 
 class TApplicationWindow : public Window {
-public:
+ public:
   void Create();
   void SetMainWindow(HWND main) { main_ = main; }
 
-protected:
+ protected:
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
-private:
+ private:
   HWND main_ = nullptr;
 };

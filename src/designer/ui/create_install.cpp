@@ -1,6 +1,7 @@
 #include "designer/ui/create_install.h"
 
 #include <windows.h>
+
 #include <commctrl.h>
 
 #include <algorithm>
@@ -73,7 +74,9 @@ HICON DrawMark(int index, int size) {
   return icon;
 }
 
-void ShowMark(HWND mark, HICON icon) { SendMessageW(mark, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0); }
+void ShowMark(HWND mark, HICON icon) {
+  SendMessageW(mark, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
+}
 }  // namespace
 
 TForm3::TForm3(SetupProject& project, BuildFolders folders, Prompter& prompter)
@@ -95,16 +98,16 @@ void TForm3::Create(HWND owner) {
   CreateWindowInstance(kClassName, kCaption, kStyle, kExStyle, at.x, at.y, size.cx, size.cy, owner);
   HWND self = Handle();
   for (int i = 0; i < 4; ++i) {
-    marks_[i] = CreateChild(self, L"STATIC", L"", WS_VISIBLE | SS_ICON | SS_REALSIZEIMAGE, 16, 21 + 40 * i,
-                            kMarkSize, kMarkSize, 100 + i);
-    labels_[i] = CreateChild(self, L"STATIC", kStageTexts[i], WS_VISIBLE | SS_LEFT, 56, 24 + 40 * i, 320, 16,
-                             110 + i);
+    marks_[i] = CreateChild(self, L"STATIC", L"", WS_VISIBLE | SS_ICON | SS_REALSIZEIMAGE, 16,
+                            21 + 40 * i, kMarkSize, kMarkSize, 100 + i);
+    labels_[i] = CreateChild(self, L"STATIC", kStageTexts[i], WS_VISIBLE | SS_LEFT, 56, 24 + 40 * i,
+                             320, 16, 110 + i);
   }
-  status_ = CreateChild(self, L"STATIC", L"Подготовка к созданию", WS_VISIBLE | SS_LEFT | SS_NOPREFIX, 16,
-                        192, 361, 16, 120);
+  status_ = CreateChild(self, L"STATIC", L"Подготовка к созданию",
+                        WS_VISIBLE | SS_LEFT | SS_NOPREFIX, 16, 192, 361, 16, 120);
   bar_ = CreateChild(self, PROGRESS_CLASSW, L"", WS_VISIBLE, 16, 208, 361, 17, 121);
-  cancel_ = CreateChild(self, L"BUTTON", L"Отмена", WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 304, 234, 75, 25,
-                        IDCANCEL);
+  cancel_ = CreateChild(self, L"BUTTON", L"Отмена", WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 304,
+                        234, 75, 25, IDCANCEL);
   FormCreate();
 }
 
@@ -153,22 +156,23 @@ void TForm3::RunBuild() {
   const BuildResult result = ::RunBuild(project_, folders_, *this);
   running_ = false;
   switch (result.Outcome) {
-  case BuildOutcome::Done:
-    succeeded_ = true;
-    prompter_.Ask(L"build.done", result.Message, kMessageCaption, MB_OK | MB_ICONINFORMATION);
-    Close();
-    break;
-  case BuildOutcome::Cancelled:
-    prompter_.Ask(L"build.cancelled", result.Message, kMessageCaption, MB_OK | MB_ICONINFORMATION);
-    Close();
-    break;
-  case BuildOutcome::Failed:
-    // The standard error box; the dialog stays open at the stage reached,
-    // unless the author already asked to close it during the run.
-    prompter_.Ask(L"build.error", result.Message, ApplicationTitle(), MB_OK | MB_ICONSTOP);
-    if (closeRequested_)
+    case BuildOutcome::Done:
+      succeeded_ = true;
+      prompter_.Ask(L"build.done", result.Message, kMessageCaption, MB_OK | MB_ICONINFORMATION);
       Close();
-    break;
+      break;
+    case BuildOutcome::Cancelled:
+      prompter_.Ask(L"build.cancelled", result.Message, kMessageCaption,
+                    MB_OK | MB_ICONINFORMATION);
+      Close();
+      break;
+    case BuildOutcome::Failed:
+      // The standard error box; the dialog stays open at the stage reached,
+      // unless the author already asked to close it during the run.
+      prompter_.Ask(L"build.error", result.Message, ApplicationTitle(), MB_OK | MB_ICONSTOP);
+      if (closeRequested_)
+        Close();
+      break;
   }
 }
 
@@ -188,9 +192,13 @@ void TForm3::Close() {
   PostMessageW(Handle(), WM_NULL, 0, 0);  // wake the modal loop
 }
 
-void TForm3::SetStatus(const std::wstring& text) { SetWindowTextW(status_, text.c_str()); }
+void TForm3::SetStatus(const std::wstring& text) {
+  SetWindowTextW(status_, text.c_str());
+}
 
-void TForm3::SetPosition(int position) { SendMessageW(bar_, PBM_SETPOS, position, 0); }
+void TForm3::SetPosition(int position) {
+  SendMessageW(bar_, PBM_SETPOS, position, 0);
+}
 
 void TForm3::Pump() {
   MSG message;
@@ -221,25 +229,25 @@ void TForm3::StageEnds(BuildStage stage) {
 
 LRESULT TForm3::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
-  case WM_TIMER:
-    if (wParam == kStartTimer) {
-      Timer1Timer();
+    case WM_TIMER:
+      if (wParam == kStartTimer) {
+        Timer1Timer();
+        return 0;
+      }
+      break;
+    case WM_COMMAND:
+      if (LOWORD(wParam) == IDCANCEL && HIWORD(wParam) == BN_CLICKED) {
+        Button1Click();
+        return 0;
+      }
+      break;
+    case WM_CLOSE:
+      // A close through the frame during the run takes effect when the run has ended.
+      if (running_)
+        closeRequested_ = true;
+      else
+        Close();
       return 0;
-    }
-    break;
-  case WM_COMMAND:
-    if (LOWORD(wParam) == IDCANCEL && HIWORD(wParam) == BN_CLICKED) {
-      Button1Click();
-      return 0;
-    }
-    break;
-  case WM_CLOSE:
-    // A close through the frame during the run takes effect when the run has ended.
-    if (running_)
-      closeRequested_ = true;
-    else
-      Close();
-    return 0;
   }
   return Window::HandleMessage(message, wParam, lParam);
 }

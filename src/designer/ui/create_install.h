@@ -11,7 +11,7 @@
 #include "win/Window.h"
 
 class TForm3 : public Window, public BuildObserver {
-public:
+ public:
   TForm3(SetupProject& project, BuildFolders folders, Prompter& prompter);
   ~TForm3() override;
 
@@ -37,10 +37,10 @@ public:
   void StageBegins(BuildStage stage) override;
   void StageEnds(BuildStage stage) override;
 
-protected:
+ protected:
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
-private:
+ private:
   void Create(HWND owner);
   void FormCreate();
   void Timer1Timer();

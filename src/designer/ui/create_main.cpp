@@ -18,7 +18,7 @@ constexpr UINT_PTR kLinkSubclass = 0x4B4C;  // "KL"
 
 enum ControlId { kListBoxId = 100, kLinkId = 101 };
 
-const wchar_t* const kPageNames[] = {L"Главная", L"Файлы", L"Сжатие", L"Информация",
+const wchar_t* const kPageNames[] = {L"Главная",  L"Файлы",  L"Сжатие",       L"Информация",
                                      L"Лицензия", L"Ярлыки", L"Дополнительно"};
 }  // namespace
 
@@ -46,8 +46,8 @@ TForm1::~TForm1() {
 void TForm1::Create(HWND applicationWindow) {
   SIZE size = WindowSizeForClient(kClientWidth, kClientHeight, kStyle, kExStyle, true);
   POINT at = CentredOnScreen(size.cx, size.cy);
-  CreateWindowInstance(L"KovrinMainWindow", kMainCaption, kStyle, kExStyle, at.x, at.y, size.cx, size.cy,
-                       applicationWindow);
+  CreateWindowInstance(L"KovrinMainWindow", kMainCaption, kStyle, kExStyle, at.x, at.y, size.cx,
+                       size.cy, applicationWindow);
   CreateMenuBar();
   CreateControls();
   // The menu bar may wrap differently from what was planned: keep the client area exact.
@@ -75,21 +75,24 @@ void TForm1::CreateMenuBar() {
 void TForm1::CreateControls() {
   HWND self = Handle();
   // SS_NOTIFY: passing over the caption leaves the status bar as it is.
-  Label1 = CreateChild(self, WC_STATICW, L"Этапы создания установки:", WS_VISIBLE | SS_NOTIFY, 8, 12, 169, 13);
-  ListBox1 = CreateChild(self, WC_LISTBOXW, L"", WS_VISIBLE | WS_TABSTOP | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT, 8,
-                         32, 169, 241, kListBoxId, WS_EX_CLIENTEDGE);
+  Label1 = CreateChild(self, WC_STATICW, L"Этапы создания установки:", WS_VISIBLE | SS_NOTIFY, 8,
+                       12, 169, 13);
+  ListBox1 = CreateChild(self, WC_LISTBOXW, L"",
+                         WS_VISIBLE | WS_TABSTOP | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT, 8, 32, 169,
+                         241, kListBoxId, WS_EX_CLIENTEDGE);
   for (const wchar_t* name : kPageNames)
     SendMessageW(ListBox1, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
   SendMessageW(ListBox1, LB_SETITEMHEIGHT, 0, Scale(13));
   Hints.Attach(Label1, std::nullopt);
   Hints.Attach(ListBox1, L"Этапы создания установки продукта. Выберите нужный пункт из списка.");
 
-  Label2 = CreateChild(self, WC_STATICW, kMakerNotice, WS_VISIBLE | SS_NOTIFY, 384, 12, 207, 13, kLinkId);
+  Label2 = CreateChild(self, WC_STATICW, kMakerNotice, WS_VISIBLE | SS_NOTIFY, 384, 12, 207, 13,
+                       kLinkId);
   Hints.Attach(Label2, L"Зайти на сайт программы");
   SetWindowSubclass(Label2, &TForm1::LinkProc, kLinkSubclass, reinterpret_cast<DWORD_PTR>(this));
 
-  StatusBar1 = CreateWindowExW(0, STATUSCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, self, nullptr,
-                               GetModuleHandleW(nullptr), nullptr);
+  StatusBar1 = CreateWindowExW(0, STATUSCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, self,
+                               nullptr, GetModuleHandleW(nullptr), nullptr);
   SendMessageW(StatusBar1, WM_SETFONT, reinterpret_cast<WPARAM>(UiFont()), FALSE);
   SendMessageW(StatusBar1, SB_SETMINHEIGHT, Scale(19), 0);
   int parts[] = {-1};
@@ -97,8 +100,7 @@ void TForm1::CreateControls() {
   SendMessageW(StatusBar1, WM_SIZE, 0, 0);
   Hints.SetStatusBar(StatusBar1);
 
-  for (Page* page : pages_)
-    page->Create(self, 192, 34, 400, 300);
+  for (Page* page : pages_) page->Create(self, 192, 34, 400, 300);
 
   CurrentPage = 0;
   SendMessageW(ListBox1, LB_SETCURSEL, 0, 0);
@@ -114,8 +116,7 @@ void TForm1::ListBox1Click() {
 }
 
 void TForm1::HideAllPages() {
-  for (Page* page : pages_)
-    page->Show(false);
+  for (Page* page : pages_) page->Show(false);
 }
 
 void TForm1::ShowPage(int index) {
@@ -146,7 +147,9 @@ void TForm1::LoadProject(const SetupProject& project) {
   Frame71.Load(project);
 }
 
-void TForm1::N2Click() { SendMessageW(Handle(), WM_CLOSE, 0, 0); }
+void TForm1::N2Click() {
+  SendMessageW(Handle(), WM_CLOSE, 0, 0);
+}
 
 void TForm1::N4Click() {
   SetupProject project = StoreProject();
@@ -188,7 +191,9 @@ void TForm1::N10Click() {
   SetText(Frame71.Edit2, example.SiteAddress);
 }
 
-void TForm1::Label2Click() { shell_.Open(kMakerSite, L"", L"", SW_SHOWMAXIMIZED); }
+void TForm1::Label2Click() {
+  shell_.Open(kMakerSite, L"", L"", SW_SHOWMAXIMIZED);
+}
 
 void TForm1::SetLinkHot(bool hot) {
   if (linkHot_ == hot)
@@ -201,8 +206,8 @@ void TForm1::SetLinkHot(bool hot) {
   InvalidateRect(Label2, nullptr, TRUE);
 }
 
-LRESULT CALLBACK TForm1::LinkProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                  DWORD_PTR data) {
+LRESULT CALLBACK TForm1::LinkProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam,
+                                  UINT_PTR, DWORD_PTR data) {
   auto* self = reinterpret_cast<TForm1*>(data);
   switch (message) {
     case WM_MOUSEMOVE:
@@ -228,11 +233,21 @@ LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       int code = HIWORD(wParam);
       if (lParam == 0) {
         switch (id) {
-          case IDM_N2: N2Click(); break;
-          case IDM_N4: N4Click(); break;
-          case IDM_N6: N6Click(); break;
-          case IDM_N8: N8Click(); break;
-          case IDM_N10: N10Click(); break;
+          case IDM_N2:
+            N2Click();
+            break;
+          case IDM_N4:
+            N4Click();
+            break;
+          case IDM_N6:
+            N6Click();
+            break;
+          case IDM_N8:
+            N8Click();
+            break;
+          case IDM_N10:
+            N10Click();
+            break;
         }
       } else if (id == kListBoxId && code == LBN_SELCHANGE) {
         ListBox1Click();

@@ -20,9 +20,10 @@
 #include "win/Window.h"
 
 class TForm1 : public Window {
-public:
+ public:
   // `quitOnClose`: closing the window ends the message loop (off in window tests).
-  TForm1(Dialogs& dialogs, ShellActions& shell, std::wstring designerFolder, bool quitOnClose = true);
+  TForm1(Dialogs& dialogs, ShellActions& shell, std::wstring designerFolder,
+         bool quitOnClose = true);
   ~TForm1() override;
 
   // Creates the window (FormCreate) owned by the hidden application window, hidden.
@@ -59,12 +60,12 @@ public:
 
   HWND Label1 = nullptr, ListBox1 = nullptr, Label2 = nullptr, StatusBar1 = nullptr;
 
-protected:
+ protected:
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
-private:
-  static LRESULT CALLBACK LinkProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
-                                   DWORD_PTR data);
+ private:
+  static LRESULT CALLBACK LinkProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam,
+                                   UINT_PTR id, DWORD_PTR data);
   void CreateMenuBar();
   void CreateControls();
   void SetLinkHot(bool hot);

@@ -18,8 +18,8 @@ constexpr int kOtherIndex = 3;
 
 HWND AddLabeledEdit(HWND parent, const std::wstring& caption, int top, int id) {
   CreateChild(parent, WC_STATICW, caption, WS_VISIBLE | SS_LEFT, 8, top - 16, 377, 13);
-  return CreateChild(parent, WC_EDITW, L"", WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL, 8, top, 377, 21, id,
-                     WS_EX_CLIENTEDGE);
+  return CreateChild(parent, WC_EDITW, L"", WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL, 8, top, 377,
+                     21, id, WS_EX_CLIENTEDGE);
 }
 }  // namespace
 
@@ -27,27 +27,31 @@ void TForm2::Create(HWND owner) {
   owner_ = owner;
   SIZE size = WindowSizeForClient(392, 316, kStyle, kExStyle, false);
   POINT at = CentredOnScreen(size.cx, size.cy);  // FormCreate
-  CreateWindowInstance(L"KovrinShortcutEditor", L"Добавление ярлыка", kStyle, kExStyle, at.x, at.y, size.cx,
-                       size.cy, owner);
+  CreateWindowInstance(L"KovrinShortcutEditor", L"Добавление ярлыка", kStyle, kExStyle, at.x, at.y,
+                       size.cx, size.cy, owner);
   HWND self = Handle();
-  Label1 = CreateChild(self, WC_STATICW, L"Создать ярлык в папке:", WS_VISIBLE | SS_LEFT, 8, 8, 200, 13);
-  // Created in the tab order: folder list, free path, name, file, parameters, working folder, OK, Cancel.
-  ComboBox1 = CreateChild(self, WC_COMBOBOXW, L"", WS_VISIBLE | WS_TABSTOP | CBS_DROPDOWNLIST | WS_VSCROLL, 8,
-                          24, 137, 120, kFolderListId);
-  for (const wchar_t* entry : {L"Рабочий стол", L"Пуск > Программы", L"Пуск > Автозагрузка", L"Другой:"})
+  Label1 =
+      CreateChild(self, WC_STATICW, L"Создать ярлык в папке:", WS_VISIBLE | SS_LEFT, 8, 8, 200, 13);
+  // Created in the tab order: folder list, free path, name, file, parameters, working folder, OK,
+  // Cancel.
+  ComboBox1 =
+      CreateChild(self, WC_COMBOBOXW, L"", WS_VISIBLE | WS_TABSTOP | CBS_DROPDOWNLIST | WS_VSCROLL,
+                  8, 24, 137, 120, kFolderListId);
+  for (const wchar_t* entry :
+       {L"Рабочий стол", L"Пуск > Программы", L"Пуск > Автозагрузка", L"Другой:"})
     SendMessageW(ComboBox1, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry));
   SendMessageW(ComboBox1, CB_SETCURSEL, 0, 0);
-  Edit1 = CreateChild(self, WC_EDITW, L"", WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL, 152, 24, 233, 21, 204,
-                      WS_EX_CLIENTEDGE);
+  Edit1 = CreateChild(self, WC_EDITW, L"", WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL, 152, 24, 233,
+                      21, 204, WS_EX_CLIENTEDGE);
   SetFreePathEnabled(false);
   LabeledEdit1 = AddLabeledEdit(self, L"Имя ярлыка:", 72, 205);
   LabeledEdit2 = AddLabeledEdit(self, L"Имя запускаемого файла:", 120, 206);
   LabeledEdit4 = AddLabeledEdit(self, L"Параметры запуска:", 168, 207);
   LabeledEdit3 = AddLabeledEdit(self, L"Путь к рабочей папке:", 216, 208);
-  Button1 = CreateChild(self, WC_BUTTONW, L"ОК", WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 224, 280, 75, 25,
-                        kOkId);
-  Button2 = CreateChild(self, WC_BUTTONW, L"Отмена", WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 304, 280, 75, 25,
-                        kCancelId);
+  Button1 = CreateChild(self, WC_BUTTONW, L"ОК", WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 224, 280,
+                        75, 25, kOkId);
+  Button2 = CreateChild(self, WC_BUTTONW, L"Отмена", WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 304,
+                        280, 75, 25, kCancelId);
 }
 
 void TForm2::SetFreePathEnabled(bool enabled) {
@@ -85,8 +89,9 @@ ShortcutEntry TForm2::Read() const {
   ShortcutEntry entry;
   entry.ShortCutName = GetText(LabeledEdit1);
   LRESULT index = SendMessageW(ComboBox1, CB_GETCURSEL, 0, 0);
-  entry.ShortCutSavePath = index >= 0 && index < kOtherIndex ? std::wstring(kShortcutFolderTokens[index])
-                                                             : GetText(Edit1);
+  entry.ShortCutSavePath = index >= 0 && index < kOtherIndex
+                               ? std::wstring(kShortcutFolderTokens[index])
+                               : GetText(Edit1);
   entry.ShortCutFileName = GetText(LabeledEdit2);
   entry.ShortCutParams = GetText(LabeledEdit4);
   entry.ShortCutFilePath = GetText(LabeledEdit3);

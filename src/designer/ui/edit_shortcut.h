@@ -8,7 +8,7 @@
 #include "win/Window.h"
 
 class TForm2 : public Window {
-public:
+ public:
   TForm2() = default;
   // Creates the dialog (FormCreate: centred on the screen), hidden.
   void Create(HWND owner);
@@ -26,13 +26,14 @@ public:
   bool FreePathWindowColor() const { return freePathWindowColor_; }
 
   HWND Label1 = nullptr, ComboBox1 = nullptr, Edit1 = nullptr;
-  HWND LabeledEdit1 = nullptr, LabeledEdit2 = nullptr, LabeledEdit3 = nullptr, LabeledEdit4 = nullptr;
+  HWND LabeledEdit1 = nullptr, LabeledEdit2 = nullptr, LabeledEdit3 = nullptr,
+       LabeledEdit4 = nullptr;
   HWND Button1 = nullptr, Button2 = nullptr;
 
-protected:
+ protected:
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
-private:
+ private:
   void SetFreePathEnabled(bool enabled);
   HWND owner_ = nullptr;
   bool closed_ = false;
@@ -40,4 +41,5 @@ private:
 };
 
 // The folder tokens of the editor's first three entries, in list order.
-inline constexpr const wchar_t* kShortcutFolderTokens[] = {L"%Desktop%", L"%StartMenu%", L"%AutoLoading%"};
+inline constexpr const wchar_t* kShortcutFolderTokens[] = {L"%Desktop%", L"%StartMenu%",
+                                                           L"%AutoLoading%"};

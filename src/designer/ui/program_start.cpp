@@ -14,6 +14,7 @@ bool NoOtherInstance(Dialogs& dialogs, HWND running) {
 bool ScreenAccepted(Dialogs& dialogs, int screenWidth) {
   if (screenWidth >= 800)
     return true;
-  return dialogs.Ask(L"LowResolution", L"Разрешение экрана меньше 800x600. Продолжить выполнение программы?",
+  return dialogs.Ask(L"LowResolution",
+                     L"Разрешение экрана меньше 800x600. Продолжить выполнение программы?",
                      L"Проверка", MB_YESNO | MB_ICONWARNING) == IDYES;
 }

@@ -7,7 +7,7 @@
 #include "formats/SetupProject.h"
 
 class TFrame7 : public Page {
-public:
+ public:
   using Page::Page;
   void Load(const SetupProject& project);
   void Store(SetupProject& project) const;
@@ -19,10 +19,11 @@ public:
   void Frame71CheckBox3Click();  // start the program
   void Frame71CheckBox4Click();  // visit the site
 
-  HWND CheckBox1 = nullptr, CheckBox2 = nullptr, CheckBox3 = nullptr, CheckBox4 = nullptr, CheckBox5 = nullptr;
+  HWND CheckBox1 = nullptr, CheckBox2 = nullptr, CheckBox3 = nullptr, CheckBox4 = nullptr,
+       CheckBox5 = nullptr;
   HWND Edit1 = nullptr, Edit2 = nullptr;
 
-protected:
+ protected:
   void CreateControls() override;
   void OnCommand(int id, int code, HWND control) override;
 };

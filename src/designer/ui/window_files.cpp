@@ -3,9 +3,9 @@
 #include <commctrl.h>
 
 #include "support/FileSystem.h"
+#include "support/Progress.h"
 #include "win/Application.h"
 #include "win/Layout.h"
-#include "support/Progress.h"
 #include "win/MessagePump.h"
 
 namespace {
@@ -18,7 +18,7 @@ constexpr size_t kRefusedNamesShown = 10;
 // (and at the end): faster than the eye, and a walk of many small files is not
 // held up by repainting after each one.
 class TFrame2::ListSink final : public FileRowSink {
-public:
+ public:
   explicit ListSink(TFrame2& page) : page_(page) {}
   ~ListSink() { Show(); }
   bool AddFileRow(FileEntry entry) override {
@@ -31,7 +31,7 @@ public:
   void RefuseFile(const std::wstring& path) override { refused.push_back(path); }
   std::vector<std::wstring> refused;
 
-private:
+ private:
   // The list view learns the new row count only here: telling it after every row
   // costs more than the walk itself.
   void Show() {
@@ -44,10 +44,12 @@ private:
 };
 
 void TFrame2::CreateControls() {
-  Button1 = AddButton(L"Добавить файлы", 8, 0, 121, 25, L"Добавить несколько файлов из одной папки");
+  Button1 =
+      AddButton(L"Добавить файлы", 8, 0, 121, 25, L"Добавить несколько файлов из одной папки");
   Button2 = AddButton(L"Добавить папку", 8, 32, 121, 25,
                       L"Добавить все вложенные файлы и папки, начиная с выбранной");
-  Button3 = AddButton(L"Удалить выделеное", 8, 64, 121, 25, L"Удалить из списка все выделеные файлы");
+  Button3 =
+      AddButton(L"Удалить выделеное", 8, 64, 121, 25, L"Удалить из списка все выделеные файлы");
   Button4 = AddButton(L"Очистить список", 8, 96, 121, 25, L"Полностью очистить список файлов");
   Label1 = AddLabel(FileCountText(0), 144, 8, 250, L"Количество файлов для установки");
   Label2 = AddLabel(TotalSizeText(0), 144, 32, 250, L"Общий размер всех файлов в списке");
@@ -59,7 +61,8 @@ void TFrame2::CreateControls() {
   const struct {
     const wchar_t* caption;
     int width;
-  } columns[] = {{L"Относительное имя файла", 150}, {L"Локальный путь файла", 140}, {L"Размер файла", 98}};
+  } columns[] = {
+      {L"Относительное имя файла", 150}, {L"Локальный путь файла", 140}, {L"Размер файла", 98}};
   for (int i = 0; i < 3; ++i) {
     LVCOLUMNW column{LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM};
     column.pszText = const_cast<wchar_t*>(columns[i].caption);
@@ -123,8 +126,7 @@ void TFrame2::SyncItemCount() {
 }
 
 void TFrame2::AppendRows(const std::vector<FileEntry>& rows) {
-  for (const FileEntry& row : rows)
-    AppendRow(row);
+  for (const FileEntry& row : rows) AppendRow(row);
 }
 
 void TFrame2::UpdateFileTotals() {
@@ -134,8 +136,8 @@ void TFrame2::UpdateFileTotals() {
 
 void TFrame2::Frame21Button1Click() {
   std::vector<std::wstring> chosen;
-  if (!context_.dialogs.OpenFiles(GetAncestor(Handle(), GA_ROOT), DialogFilter(L"Любые файлы (*.*)|*.*"), true,
-                                  chosen))
+  if (!context_.dialogs.OpenFiles(GetAncestor(Handle(), GA_ROOT),
+                                  DialogFilter(L"Любые файлы (*.*)|*.*"), true, chosen))
     return;
   std::vector<std::wstring> refused;
   for (const std::wstring& path : chosen) {
@@ -173,11 +175,11 @@ bool TFrame2::AddFolderTree(const std::wstring& folder) {
 void TFrame2::ReportRefused(const std::vector<std::wstring>& refused) {
   if (refused.empty())
     return;
-  std::wstring text = refused.size() == 1
-                          ? L"Файл не добавлен в список, так как его размер 2 ГБ или больше:\n"
-                          : L"Файлы не добавлены в список, так как размер каждого 2 ГБ или больше:\n";
-  for (size_t i = 0; i < refused.size() && i < kRefusedNamesShown; ++i)
-    text += L"\n" + refused[i];
+  std::wstring text =
+      refused.size() == 1
+          ? L"Файл не добавлен в список, так как его размер 2 ГБ или больше:\n"
+          : L"Файлы не добавлены в список, так как размер каждого 2 ГБ или больше:\n";
+  for (size_t i = 0; i < refused.size() && i < kRefusedNamesShown; ++i) text += L"\n" + refused[i];
   if (refused.size() > kRefusedNamesShown)
     text += L"\n… и ещё " + std::to_wstring(refused.size() - kRefusedNamesShown);
   text += L"\n\nУстановочный пакет не может хранить файлы такого размера.";
@@ -221,12 +223,13 @@ void TFrame2::Frame21Button4Click() {
 void TFrame2::Load(const SetupProject& project) {
   rows_ = project.Files;
   totals_.Clear();
-  for (const FileEntry& row : rows_)
-    totals_.Add(row.Size);
+  for (const FileEntry& row : rows_) totals_.Add(row.Size);
   ListView_SetItemState(ListView1, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
   ListView_SetItemCountEx(ListView1, FileCount(), 0);
   InvalidateRect(ListView1, nullptr, TRUE);
   UpdateFileTotals();
 }
 
-void TFrame2::Store(SetupProject& project) const { project.Files = rows_; }
+void TFrame2::Store(SetupProject& project) const {
+  project.Files = rows_;
+}

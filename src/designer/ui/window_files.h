@@ -10,7 +10,7 @@
 #include "formats/SetupProject.h"
 
 class TFrame2 : public Page {
-public:
+ public:
   using Page::Page;
   void Load(const SetupProject& project);  // replaces the rows and sets the labels
   void Store(SetupProject& project) const;
@@ -33,12 +33,12 @@ public:
   HWND Label1 = nullptr, Label2 = nullptr;
   HWND ListView1 = nullptr;
 
-protected:
+ protected:
   void CreateControls() override;
   void OnCommand(int id, int code, HWND control) override;
   LRESULT OnNotify(NMHDR* header) override;
 
-private:
+ private:
   class ListSink;
   void AppendRow(FileEntry entry);
   // Adds the row to the model only; SyncItemCount shows it in the list view.

@@ -4,7 +4,7 @@
 #include "designer/ui/window_text.h"
 
 class TFrame4 : public TTextFrame {
-public:
+ public:
   explicit TFrame4(PageContext& context);
   void Load(const SetupProject& project);
   void Store(SetupProject& project) const;
@@ -17,7 +17,7 @@ public:
 };
 
 class TFrame5 : public TTextFrame {
-public:
+ public:
   explicit TFrame5(PageContext& context);
   void Load(const SetupProject& project);
   void Store(SetupProject& project) const;

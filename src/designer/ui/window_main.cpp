@@ -11,13 +11,15 @@ void TFrame1::CreateControls() {
   // Created in the tab order: product, company, setup file name, output folder, installation path.
   LabeledEdit1 = AddLabeledEdit(L"Название продукта:", 16,
                                 L"Название вашего продукта вместе с версией. (%ProductName%)");
-  LabeledEdit2 = AddLabeledEdit(L"Название компании:", 64, L"Название вашей компании. (%CompanyName%)");
+  LabeledEdit2 =
+      AddLabeledEdit(L"Название компании:", 64, L"Название вашей компании. (%CompanyName%)");
   LabeledEdit4 = AddLabeledEdit(L"Имя файла по умолчанию:", 160,
                                 L"Имя файла, который будет запускать установку.");
   LabeledEdit5 = AddLabeledEdit(L"Папка для установочной программы:", 208,
                                 L"Имя папки, куда будей записана установочная программа.");
-  LabeledEdit3 = AddLabeledEdit(L"Путь установки программы:", 112,
-                                L"Путь по умолчанию, куда будет установлен продукт. (%InstallPath%)");
+  LabeledEdit3 =
+      AddLabeledEdit(L"Путь установки программы:", 112,
+                     L"Путь по умолчанию, куда будет установлен продукт. (%InstallPath%)");
   Load(SetupProject());
 }
 

@@ -5,7 +5,7 @@
 #include "formats/SetupProject.h"
 
 class TFrame1 : public Page {
-public:
+ public:
   using Page::Page;
   void Load(const SetupProject& project);
   void Store(SetupProject& project) const;
@@ -16,9 +16,9 @@ public:
   HWND LabeledEdit4 = nullptr;  // setup file name
   HWND LabeledEdit5 = nullptr;  // output folder
 
-protected:
+ protected:
   void CreateControls() override;
 
-private:
+ private:
   HWND AddLabeledEdit(const std::wstring& caption, int top, const std::wstring& hint);
 };

@@ -7,8 +7,9 @@
 #include "win/Layout.h"
 
 void TFrame3::CreateControls() {
-  CheckBox1 = AddCheckBox(L"Использовать сжатие c помощью WinRAR", 8, 0, 265,
-                          L"Использовать сжатие с помошью внешней программы WinRAR, если она есть на компьютере");
+  CheckBox1 = AddCheckBox(
+      L"Использовать сжатие c помощью WinRAR", 8, 0, 265,
+      L"Использовать сжатие с помошью внешней программы WinRAR, если она есть на компьютере");
   Label2 = AddLabel(L"Путь к WinRAR.exe:", 8, 32, 200, L"Путь к WinRAR.exe");
   Edit1 = AddEdit(8, 48, 289, L"Путь к WinRAR.exe");
   Button1 = AddButton(L"...", 304, 46, 41, 25, L"Указать путь к файлу WinRAR.exe");
@@ -41,15 +42,15 @@ void TFrame3::SetUseWinRar(bool use) {
 
 void TFrame3::Frame31CheckBox1Click() {
   bool use = IsChecked(CheckBox1);
-  for (HWND control : {Label2, Button1, Button2, Label1, ComboBox1})
-    EnableWindow(control, use);
+  for (HWND control : {Label2, Button1, Button2, Label1, ComboBox1}) EnableWindow(control, use);
   Govern(Edit1, use);
 }
 
 bool TFrame3::FindWinRarPath() {
   DesignerState& state = context_.state;
-  WinRarLookup lookup = state.WinRarKey.empty() ? ::FindWinRarPath(state.WinRarRoot)
-                                                : ::FindWinRarPath(state.WinRarRoot, state.WinRarKey);
+  WinRarLookup lookup = state.WinRarKey.empty()
+                            ? ::FindWinRarPath(state.WinRarRoot)
+                            : ::FindWinRarPath(state.WinRarRoot, state.WinRarKey);
   state.WinRarFound = lookup.Found;
   state.DetectedWinRarPath = lookup.Path;
   return lookup.Found;
@@ -64,8 +65,8 @@ void TFrame3::Frame31Button1Click() {
   if (FindWinRarPath())
     context_.dialogs.SetOpenFolder(FolderOf(context_.state.DetectedWinRarPath));
   std::vector<std::wstring> chosen;
-  if (context_.dialogs.OpenFiles(GetAncestor(Handle(), GA_ROOT), DialogFilter(L"WinRAR.exe|WinRAR.exe"),
-                                 false, chosen) &&
+  if (context_.dialogs.OpenFiles(GetAncestor(Handle(), GA_ROOT),
+                                 DialogFilter(L"WinRAR.exe|WinRAR.exe"), false, chosen) &&
       !chosen.empty())
     SetText(Edit1, chosen.front());
 }

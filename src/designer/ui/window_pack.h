@@ -5,7 +5,7 @@
 #include "formats/SetupProject.h"
 
 class TFrame3 : public Page {
-public:
+ public:
   using Page::Page;
   void Load(const SetupProject& project);
   void Store(SetupProject& project) const;
@@ -24,7 +24,7 @@ public:
   HWND CheckBox1 = nullptr, Label2 = nullptr, Edit1 = nullptr, Button1 = nullptr, Button2 = nullptr;
   HWND Label1 = nullptr, ComboBox1 = nullptr, CheckBox2 = nullptr;
 
-protected:
+ protected:
   void CreateControls() override;
   void OnCommand(int id, int code, HWND control) override;
 };

@@ -7,7 +7,8 @@
 
 void TFrame6::CreateControls() {
   Button1 = AddButton(L"Добавить ярлык", 8, 0, 121, 25, L"Добавить ярлык в список");
-  Button2 = AddButton(L"Редактировать", 8, 32, 121, 25, L"Редактировать параметры выделеного ярлыка");
+  Button2 =
+      AddButton(L"Редактировать", 8, 32, 121, 25, L"Редактировать параметры выделеного ярлыка");
   Button3 = AddButton(L"Удалить", 8, 64, 121, 25, L"Удалить выделеный ярлык");
   EnableWindow(Button2, FALSE);
   EnableWindow(Button3, FALSE);
@@ -16,7 +17,8 @@ void TFrame6::CreateControls() {
                       LVS_EDITLABELS | LVS_NOSORTHEADER,
                   0, 104, 400, 169, L"Список ярлыков", WS_EX_CLIENTEDGE);
   ListView_SetExtendedListViewStyle(ListView1, LVS_EX_FULLROWSELECT);
-  const wchar_t* captions[] = {L"Имя ярлыка", L"Папка создания", L"Имя файла", L"Параметры", L"Путь к файлу"};
+  const wchar_t* captions[] = {L"Имя ярлыка", L"Папка создания", L"Имя файла", L"Параметры",
+                               L"Путь к файлу"};
   for (int i = 0; i < 5; ++i) {
     LVCOLUMNW column{LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM};
     column.pszText = const_cast<wchar_t*>(captions[i]);
@@ -47,15 +49,18 @@ LRESULT TFrame6::OnNotify(NMHDR* header) {
           info->item.iItem >= static_cast<int>(rows_.size()))
         return 0;
       const ShortcutEntry& row = rows_[static_cast<size_t>(info->item.iItem)];
-      const std::wstring* fields[] = {&row.ShortCutName, &row.ShortCutSavePath, &row.ShortCutFileName,
-                                      &row.ShortCutParams, &row.ShortCutFilePath};
-      cellText_ = info->item.iSubItem >= 0 && info->item.iSubItem < 5 ? *fields[info->item.iSubItem] : L"";
+      const std::wstring* fields[] = {&row.ShortCutName, &row.ShortCutSavePath,
+                                      &row.ShortCutFileName, &row.ShortCutParams,
+                                      &row.ShortCutFilePath};
+      cellText_ =
+          info->item.iSubItem >= 0 && info->item.iSubItem < 5 ? *fields[info->item.iSubItem] : L"";
       info->item.pszText = cellText_.data();
       return 0;
     }
     case LVN_ENDLABELEDITW: {
       auto* info = reinterpret_cast<NMLVDISPINFOW*>(header);
-      if (info->item.pszText && info->item.iItem >= 0 && info->item.iItem < static_cast<int>(rows_.size())) {
+      if (info->item.pszText && info->item.iItem >= 0 &&
+          info->item.iItem < static_cast<int>(rows_.size())) {
         rows_[static_cast<size_t>(info->item.iItem)].ShortCutName = info->item.pszText;
         return TRUE;
       }
@@ -68,12 +73,15 @@ LRESULT TFrame6::OnNotify(NMHDR* header) {
   return 0;
 }
 
-int TFrame6::Selected() const { return ListView_GetNextItem(ListView1, -1, LVNI_SELECTED); }
+int TFrame6::Selected() const {
+  return ListView_GetNextItem(ListView1, -1, LVNI_SELECTED);
+}
 
 void TFrame6::Select(int index) {
   ListView_SetItemState(ListView1, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
   if (index >= 0)
-    ListView_SetItemState(ListView1, index, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    ListView_SetItemState(ListView1, index, LVIS_SELECTED | LVIS_FOCUSED,
+                          LVIS_SELECTED | LVIS_FOCUSED);
 }
 
 void TFrame6::SyncItemCount() {
@@ -115,7 +123,8 @@ void TFrame6::Frame61Button3Click() {
     return;
   std::wstring question = L"Вы действительно хотите удалить запись \"" +
                           rows_[static_cast<size_t>(index)].ShortCutName + L"\" ?";
-  if (context_.dialogs.Ask(L"DeleteShortcut", question, L"Удаление", MB_YESNO | MB_ICONWARNING) == IDYES) {
+  if (context_.dialogs.Ask(L"DeleteShortcut", question, L"Удаление", MB_YESNO | MB_ICONWARNING) ==
+      IDYES) {
     Select(-1);
     rows_.erase(rows_.begin() + index);
     SyncItemCount();
@@ -136,4 +145,6 @@ void TFrame6::Load(const SetupProject& project) {
   Frame61ListView1Click();
 }
 
-void TFrame6::Store(SetupProject& project) const { project.Shortcuts = rows_; }
+void TFrame6::Store(SetupProject& project) const {
+  project.Shortcuts = rows_;
+}

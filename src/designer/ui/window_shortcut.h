@@ -7,7 +7,7 @@
 #include "formats/SetupProject.h"
 
 class TFrame6 : public Page {
-public:
+ public:
   using Page::Page;
   void Load(const SetupProject& project);
   void Store(SetupProject& project) const;
@@ -24,12 +24,12 @@ public:
 
   HWND Button1 = nullptr, Button2 = nullptr, Button3 = nullptr, ListView1 = nullptr;
 
-protected:
+ protected:
   void CreateControls() override;
   void OnCommand(int id, int code, HWND control) override;
   LRESULT OnNotify(NMHDR* header) override;
 
-private:
+ private:
   void SyncItemCount();
   std::vector<ShortcutEntry> rows_;
   std::wstring cellText_;

@@ -60,27 +60,29 @@ void TTextFrame::CreateControls() {
   CheckBox1 = AddCheckBox(texts_.useCaption, 8, 0, 297, texts_.useHint);
   LoadRichEditLibrary();
   DWORD scroll = texts_.richScrollBars ? WS_VSCROLL | WS_HSCROLL : 0;
-  RichEdit1 = Add(RichEditClassName(), L"", WS_TABSTOP | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | scroll,
-                  0, 32, 400, 201, texts_.richHint, WS_EX_CLIENTEDGE);
+  RichEdit1 = Add(RichEditClassName(), L"",
+                  WS_TABSTOP | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | scroll, 0, 32, 400,
+                  201, texts_.richHint, WS_EX_CLIENTEDGE);
   SetRichTextDefaultFont(RichEdit1, UiFont());
   EnableWindow(RichEdit1, texts_.richEnabledAtStart);
   SetBoxColor(RichEdit1, false);
-  Memo1 = Add(WC_EDITW, L"", WS_TABSTOP | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | WS_VSCROLL, 0,
-              32, 400, 201, texts_.plainHint, WS_EX_CLIENTEDGE);
+  Memo1 =
+      Add(WC_EDITW, L"", WS_TABSTOP | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | WS_VSCROLL, 0,
+          32, 400, 201, texts_.plainHint, WS_EX_CLIENTEDGE);
   ShowWindow(Memo1, SW_HIDE);
   EnableWindow(Memo1, FALSE);
   SetBoxColor(Memo1, false);
-  RadioButton1 = Add(WC_BUTTONW, L"RTF файл", WS_TABSTOP | WS_GROUP | BS_AUTORADIOBUTTON, 16, 240, 113, 17,
-                     L"Использовать формат RTF");
+  RadioButton1 = Add(WC_BUTTONW, L"RTF файл", WS_TABSTOP | WS_GROUP | BS_AUTORADIOBUTTON, 16, 240,
+                     113, 17, L"Использовать формат RTF");
   RadioButton2 = Add(WC_BUTTONW, L"TXT файл", BS_AUTORADIOBUTTON, 152, 240, 113, 17,
                      L"Использовать формат TXT");
   FitToText(RadioButton1);
   FitToText(RadioButton2);
   SetChecked(RadioButton1, true);
-  Button1 = AddButton(L"Загрузить из файла...", 16, 264, 129, 25, L"Загрузить текст из файла RTF или TXT");
+  Button1 = AddButton(L"Загрузить из файла...", 16, 264, 129, 25,
+                      L"Загрузить текст из файла RTF или TXT");
   Button2 = AddButton(L"Изменить шрифт...", 152, 264, 129, 25, L"Изменить шрифт для файла TXT");
-  for (HWND control : {RadioButton1, RadioButton2, Button1, Button2})
-    EnableWindow(control, FALSE);
+  for (HWND control : {RadioButton1, RadioButton2, Button1, Button2}) EnableWindow(control, FALSE);
   SetPlainFont(TextFont());
 }
 
@@ -112,14 +114,17 @@ void TTextFrame::SetUse(bool use) {
 // "Изменить шрифт..." is left alone: only the format buttons set it.
 void TTextFrame::CheckBox1Click() {
   bool use = IsChecked(CheckBox1);
-  for (HWND control : {RadioButton1, RadioButton2, Button1})
-    EnableWindow(control, use);
+  for (HWND control : {RadioButton1, RadioButton2, Button1}) EnableWindow(control, use);
   Govern(RichEdit1, use);
   Govern(Memo1, use);
 }
 
-void TTextFrame::RadioButton1Click() { ShowType(TextType::Rtf); }
-void TTextFrame::RadioButton2Click() { ShowType(TextType::Txt); }
+void TTextFrame::RadioButton1Click() {
+  ShowType(TextType::Rtf);
+}
+void TTextFrame::RadioButton2Click() {
+  ShowType(TextType::Txt);
+}
 
 void TTextFrame::ShowType(TextType type) {
   bool rtf = type == TextType::Rtf;
@@ -133,13 +138,15 @@ void TTextFrame::Button1Click() {
   std::vector<std::wstring> chosen;
   if (IsChecked(RadioButton1)) {
     if (!context_.dialogs.OpenFiles(
-            owner, DialogFilter(L"Файлы Rich Text Format (*.rtf)|*.rtf|Все файлы (*.*)|*.*"), false, chosen) ||
+            owner, DialogFilter(L"Файлы Rich Text Format (*.rtf)|*.rtf|Все файлы (*.*)|*.*"), false,
+            chosen) ||
         chosen.empty())
       return;
     LoadRichTextFile(RichEdit1, chosen.front());
   } else {
-    if (!context_.dialogs.OpenFiles(owner, DialogFilter(L"Текстовые файлы (*.txt)|*.txt|Все файлы (*.*)|*.*"),
-                                    false, chosen) ||
+    if (!context_.dialogs.OpenFiles(
+            owner, DialogFilter(L"Текстовые файлы (*.txt)|*.txt|Все файлы (*.*)|*.*"), false,
+            chosen) ||
         chosen.empty())
       return;
     SetText(Memo1, JoinLines(ReadTextFileLines(chosen.front())));
@@ -147,8 +154,9 @@ void TTextFrame::Button1Click() {
 }
 
 void TTextFrame::Button2Click() {
-  FontChoice choice{font_.Name, font_.Size, static_cast<COLORREF>(font_.Color), font_.Bold, font_.Italic,
-                    font_.Underline, font_.StrikeOut};
+  FontChoice choice{font_.Name,     font_.Size,   static_cast<COLORREF>(font_.Color),
+                    font_.Bold,     font_.Italic, font_.Underline,
+                    font_.StrikeOut};
   if (!context_.dialogs.ChooseFont(GetAncestor(Handle(), GA_ROOT), choice))
     return;
   TextFont font;
@@ -164,11 +172,14 @@ void TTextFrame::Button2Click() {
 
 void TTextFrame::SetPlainFont(const TextFont& font) {
   font_ = font;
-  memoFont_.Reset(CreateUiFont(font.Name, font.Size, font.Bold, font.Italic, font.Underline, font.StrikeOut));
+  memoFont_.Reset(
+      CreateUiFont(font.Name, font.Size, font.Bold, font.Italic, font.Underline, font.StrikeOut));
   SendMessageW(Memo1, WM_SETFONT, reinterpret_cast<WPARAM>(memoFont_.Get()), TRUE);
 }
 
-void TTextFrame::AppendRichLine(const std::wstring& line) { AppendRichTextLine(RichEdit1, line); }
+void TTextFrame::AppendRichLine(const std::wstring& line) {
+  AppendRichTextLine(RichEdit1, line);
+}
 
 void TTextFrame::AppendPlainLine(const std::wstring& line) {
   std::wstring text = GetText(Memo1);

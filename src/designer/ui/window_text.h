@@ -26,7 +26,7 @@ struct TextPageValues {
 };
 
 class TTextFrame : public Page {
-public:
+ public:
   TTextFrame(PageContext& context, TextPageTexts texts) : Page(context), texts_(std::move(texts)) {}
 
   void LoadValues(const TextPageValues& values);
@@ -45,12 +45,12 @@ public:
   HWND CheckBox1 = nullptr, RichEdit1 = nullptr, Memo1 = nullptr;
   HWND RadioButton1 = nullptr, RadioButton2 = nullptr, Button1 = nullptr, Button2 = nullptr;
 
-protected:
+ protected:
   void CreateControls() override;
   void OnCommand(int id, int code, HWND control) override;
   void PrepareBoxText(HWND box, HDC dc) override;
 
-private:
+ private:
   void SetPlainFont(const TextFont& font);
   void ShowType(TextType type);
 

@@ -17,7 +17,8 @@ HWND CreateBar(HWND parent, int y) {
 
 // An animation control holding a shell32 clip; hidden when the clip is missing.
 HWND CreateAnimation(HWND parent, int y, int clip, bool& opened) {
-  HWND animation = CreateChild(parent, ANIMATE_CLASSW, L"", WS_VISIBLE | ACS_TRANSPARENT, 16, y, 0, 0);
+  HWND animation =
+      CreateChild(parent, ANIMATE_CLASSW, L"", WS_VISIBLE | ACS_TRANSPARENT, 16, y, 0, 0);
   HMODULE shell = GetModuleHandleW(L"shell32.dll");
   opened = shell && SendMessageW(animation, ACM_OPENW, reinterpret_cast<WPARAM>(shell),
                                  reinterpret_cast<LPARAM>(MAKEINTRESOURCEW(clip))) != 0;
@@ -38,8 +39,8 @@ HWND CreateFinishBox(HWND parent, const std::wstring& caption, int y) {
 void TFrame6::Create(HWND parent) {
   CreatePanel(parent, kWidePageLeft, kWidePageTop, kWidePageWidth, kWidePageHeight);
   Animate1 = CreateAnimation(Handle(), -8, kCopyFileClip, fileClip_);
-  FileLabel = CreateChild(Handle(), L"STATIC", L"Копирование файла:", WS_VISIBLE | SS_LEFT | SS_NOPREFIX,
-                          16, 64, 497, 13);
+  FileLabel = CreateChild(Handle(), L"STATIC", L"Копирование файла:",
+                          WS_VISIBLE | SS_LEFT | SS_NOPREFIX, 16, 64, 497, 13);
   ProgressBar1 = CreateBar(Handle(), 80);
   Animate2 = CreateAnimation(Handle(), 96, kCopyFilesClip, filesClip_);
   StageLabel = CreateChild(Handle(), L"STATIC", L"Копирование файлов...",

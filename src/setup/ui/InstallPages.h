@@ -16,7 +16,7 @@ inline constexpr int kCopyFileClip = 161;
 
 // Page 6: the two animations, the file and stage labels and the two 0-1000 bars.
 class TFrame6 final : public Panel {
-public:
+ public:
   void Create(HWND parent);
   // Plays a clip from its first frame, repeated without end; nothing when the
   // system has no such clip.
@@ -25,20 +25,20 @@ public:
   void Rewind(HWND animation) const;
   bool HasClip(HWND animation) const { return animation == Animate1 ? fileClip_ : filesClip_; }
 
-  HWND Animate1 = nullptr;      // one file
+  HWND Animate1 = nullptr;  // one file
   HWND FileLabel = nullptr;
   HWND ProgressBar1 = nullptr;  // the current file
   HWND Animate2 = nullptr;      // many files
   HWND StageLabel = nullptr;
   HWND ProgressBar2 = nullptr;  // the whole payload
 
-private:
+ private:
   bool fileClip_ = false, filesClip_ = false;
 };
 
 // Page 7: "Установка завершена." and the three boxes the install shows as they apply.
 class TFrame7 final : public Panel {
-public:
+ public:
   void Create(HWND parent);
 
   HWND CheckBox1 = nullptr;  // visit the site

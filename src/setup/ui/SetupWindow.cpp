@@ -5,13 +5,14 @@
 #include "setup/FinishActions.h"
 #include "setup/SetupVariables.h"
 #include "setup/ui/FittedLabel.h"
-#include "support/Error.h"
 #include "support/Environment.h"
+#include "support/Error.h"
 #include "win/Application.h"
 #include "win/Layout.h"
 
 namespace {
-constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+constexpr DWORD kWindowStyle =
+    WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
 constexpr int kClientWidth = 536, kClientHeight = 341;
 constexpr int kHeaderWidth = 537, kHeaderHeight = 49;
 constexpr wchar_t kHeaderPrefix[] = L"Установка программы: ";
@@ -21,7 +22,9 @@ constexpr wchar_t kErrorPromptId[] = L"setup.error";
 // Control identifiers, so that other programs can find the controls.
 enum ControlId { kListBox1 = 101, kButton1, kButton2 };
 
-void SetBar(HWND bar, int position) { SendMessageW(bar, PBM_SETPOS, position, 0); }
+void SetBar(HWND bar, int position) {
+  SendMessageW(bar, PBM_SETPOS, position, 0);
+}
 }  // namespace
 
 TForm1::TForm1(std::wstring packageFolder, const SetupServices& services) : services_(services) {
@@ -31,8 +34,8 @@ TForm1::TForm1(std::wstring packageFolder, const SetupServices& services) : serv
 void TForm1::Create() {
   const SIZE size = WindowSizeForClient(kClientWidth, kClientHeight, kWindowStyle, 0, false);
   const POINT at = CentredOnScreen(size.cx, size.cy);
-  CreateWindowInstance(kSetupWindowClass, kSetupWindowCaption, kWindowStyle, WS_EX_CONTROLPARENT, at.x,
-                       at.y, size.cx, size.cy, nullptr);
+  CreateWindowInstance(kSetupWindowClass, kSetupWindowCaption, kWindowStyle, WS_EX_CONTROLPARENT,
+                       at.x, at.y, size.cx, size.cy, nullptr);
   if (!Handle())
     throw KovrinError(L"Cannot create the setup window. " + SystemErrorText(GetLastError()));
   if (services_.endsProgram)
@@ -49,15 +52,15 @@ void TForm1::CreateControls() {
   // The wide pages lie over the label and the list: neither may paint over them.
   SetWindowLongW(Label2, GWL_STYLE, GetWindowLongW(Label2, GWL_STYLE) | WS_CLIPSIBLINGS);
   ListBox1 = CreateChild(form, L"LISTBOX", L"",
-                         WS_VISIBLE | WS_TABSTOP | WS_BORDER | WS_VSCROLL | WS_CLIPSIBLINGS | LBS_NOTIFY |
-                             LBS_NOINTEGRALHEIGHT,
+                         WS_VISIBLE | WS_TABSTOP | WS_BORDER | WS_VSCROLL | WS_CLIPSIBLINGS |
+                             LBS_NOTIFY | LBS_NOINTEGRALHEIGHT,
                          8, 76, 153, 215, kListBox1);
   SendMessageW(ListBox1, LB_SETITEMHEIGHT, 0, Scale(13));
   CreateChild(form, L"STATIC", L"", WS_VISIBLE | SS_ETCHEDHORZ, 0, 304, 537, 3);
-  Button1 = CreateChild(form, L"BUTTON", L"Отмена", WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 360, 312, 75,
-                        25, kButton1);
-  Button2 = CreateChild(form, L"BUTTON", L"Установить", WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 448, 312,
-                        75, 25, kButton2);
+  Button1 = CreateChild(form, L"BUTTON", L"Отмена", WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 360,
+                        312, 75, 25, kButton1);
+  Button2 = CreateChild(form, L"BUTTON", L"Установить", WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON,
+                        448, 312, 75, 25, kButton2);
   Frame11.Create(form);
   Frame21.Create(form);
   Frame31.Create(form);
@@ -123,12 +126,16 @@ void TForm1::ShowPage(int position) {
   if (length == LB_ERR)
     return;
   std::wstring name(static_cast<size_t>(length) + 1, L'\0');
-  name.resize(static_cast<size_t>(SendMessageW(ListBox1, LB_GETTEXT, position, reinterpret_cast<LPARAM>(name.data()))));
+  name.resize(static_cast<size_t>(
+      SendMessageW(ListBox1, LB_GETTEXT, position, reinterpret_cast<LPARAM>(name.data()))));
   const struct {
     const wchar_t* name;
     Panel* page;
-  } pages[] = {{kPageCharacteristics, &Frame11}, {kPageLicense, &Frame21}, {kPageInformation, &Frame31},
-               {kPageInstallPath, &Frame41},     {kPageShortcuts, &Frame51}};
+  } pages[] = {{kPageCharacteristics, &Frame11},
+               {kPageLicense, &Frame21},
+               {kPageInformation, &Frame31},
+               {kPageInstallPath, &Frame41},
+               {kPageShortcuts, &Frame51}};
   for (const auto& page : pages)
     if (name == page.name)
       page.page->Show(true);
@@ -143,7 +150,9 @@ void TForm1::ListBox1Click() {
   ShowPage(selected);
 }
 
-void TForm1::Frame41Edit1Change() { ShowFreeSpace(GetText(Frame41.Edit1)); }
+void TForm1::Frame41Edit1Change() {
+  ShowFreeSpace(GetText(Frame41.Edit1));
+}
 
 void TForm1::ShowFreeSpace(const std::wstring& path) {
   Frame41.ShowFreeSpaceLine(DescribeFreeSpace(path, services_.drives));
@@ -191,12 +200,24 @@ void TForm1::ShowCopyPage() {
   SetWindowPos(Frame61.Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
 }
 
-void TForm1::SetStageLabel(const std::wstring& text) { SetText(Frame61.StageLabel, text); }
-void TForm1::SetFileLabel(const std::wstring& text) { SetText(Frame61.FileLabel, text); }
-void TForm1::SetFileBar(int position) { SetBar(Frame61.ProgressBar1, position); }
-void TForm1::SetOverallBar(int position) { SetBar(Frame61.ProgressBar2, position); }
-void TForm1::StartManyFilesAnimation() { Frame61.Play(Frame61.Animate2); }
-void TForm1::StartFileAnimation() { Frame61.Play(Frame61.Animate1); }
+void TForm1::SetStageLabel(const std::wstring& text) {
+  SetText(Frame61.StageLabel, text);
+}
+void TForm1::SetFileLabel(const std::wstring& text) {
+  SetText(Frame61.FileLabel, text);
+}
+void TForm1::SetFileBar(int position) {
+  SetBar(Frame61.ProgressBar1, position);
+}
+void TForm1::SetOverallBar(int position) {
+  SetBar(Frame61.ProgressBar2, position);
+}
+void TForm1::StartManyFilesAnimation() {
+  Frame61.Play(Frame61.Animate2);
+}
+void TForm1::StartFileAnimation() {
+  Frame61.Play(Frame61.Animate1);
+}
 
 void TForm1::StopAnimations() {
   Frame61.Rewind(Frame61.Animate1);
@@ -230,7 +251,8 @@ void TForm1::ShowFinishPage(const FinishPageBoxes& boxes) {
 }
 
 void TForm1::ReportCurrentError() {
-  const std::wstring title = ApplicationTitle().empty() ? std::wstring(kSetupWindowCaption) : ApplicationTitle();
+  const std::wstring title =
+      ApplicationTitle().empty() ? std::wstring(kSetupWindowCaption) : ApplicationTitle();
   services_.dialogs.Ask(kErrorPromptId, CurrentExceptionMessage(), title, MB_OK | MB_ICONSTOP);
 }
 

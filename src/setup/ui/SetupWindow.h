@@ -30,7 +30,7 @@ struct SetupServices {
 };
 
 class TForm1 final : public Window, public InstallView {
-public:
+ public:
   TForm1(std::wstring packageFolder, const SetupServices& services);
 
   // Creates the window hidden and runs the start-up (FormCreate); an error of
@@ -77,10 +77,10 @@ public:
   TFrame6 Frame61;
   TFrame7 Frame71;
 
-protected:
+ protected:
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
-private:
+ private:
   void CreateControls();
   void FillPages();
   void OnCommand(HWND control, int code);
@@ -91,5 +91,5 @@ private:
   SetupState state_;
   SetupServices services_;
   bool installStarted_ = false;  // one install per run, even after a failed one
-  bool quitPending_ = false;  // the window was closed while the install ran
+  bool quitPending_ = false;     // the window was closed while the install ran
 };

@@ -28,7 +28,8 @@ const wchar_t* RichEditClass() {
 
 DWORD CALLBACK ReadRtfBlock(DWORD_PTR cookie, LPBYTE buffer, LONG size, LONG* done) {
   try {
-    *done = static_cast<LONG>(reinterpret_cast<BinaryFile*>(cookie)->Read(buffer, static_cast<uint32_t>(size)));
+    *done = static_cast<LONG>(
+        reinterpret_cast<BinaryFile*>(cookie)->Read(buffer, static_cast<uint32_t>(size)));
     return 0;
   } catch (...) {
     *done = 0;
@@ -37,17 +38,21 @@ DWORD CALLBACK ReadRtfBlock(DWORD_PTR cookie, LPBYTE buffer, LONG size, LONG* do
 }
 }  // namespace
 
-bool IsTicked(HWND checkBox) { return SendMessageW(checkBox, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+bool IsTicked(HWND checkBox) {
+  return SendMessageW(checkBox, BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
 
-bool HasVisibleStyle(HWND control) { return (GetWindowLongW(control, GWL_STYLE) & WS_VISIBLE) != 0; }
+bool HasVisibleStyle(HWND control) {
+  return (GetWindowLongW(control, GWL_STYLE) & WS_VISIBLE) != 0;
+}
 
 void TFrame1::Create(HWND parent) {
   CreatePage(*this, parent);
   CreateFittedLabel(Handle(), L"Общая характеристика программы:", 0, 4);
   ValueListEditor1 = CreateChild(
       Handle(), WC_LISTVIEWW, L"",
-      WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_NOSORTHEADER | LVS_SHOWSELALWAYS, 0,
-      24, 320, 215, 0, WS_EX_CLIENTEDGE);
+      WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_NOSORTHEADER | LVS_SHOWSELALWAYS,
+      0, 24, 320, 215, 0, WS_EX_CLIENTEDGE);
   ListView_SetExtendedListViewStyle(ValueListEditor1, LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
   // A one-pixel-wide image list of the row height sets the rows to 16 pixels.
   HIMAGELIST rows = ImageList_Create(1, Scale(16), ILC_COLOR, 1, 0);
@@ -138,8 +143,8 @@ void TFrame4::Create(HWND parent) {
   Button1 = CreateChild(Handle(), L"BUTTON", L"Обзор ...", WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON,
                         245, 46, 75, 25);
   ProgramSizeLabel = CreateFittedLabel(Handle(), L"Размер программы:", 0, 88);
-  ProgramSizeValue = CreateChild(Handle(), L"STATIC", L"0 байт", WS_VISIBLE | SS_RIGHT | SS_NOPREFIX,
-                                 120, 88, 121, 13);
+  ProgramSizeValue = CreateChild(Handle(), L"STATIC", L"0 байт",
+                                 WS_VISIBLE | SS_RIGHT | SS_NOPREFIX, 120, 88, 121, 13);
   FreeSpaceLabel = CreateFittedLabel(Handle(), L"Свободно на диске:", 0, 104);
   FreeSpaceValue = CreateChild(Handle(), L"STATIC", L"0 байт", WS_VISIBLE | SS_RIGHT | SS_NOPREFIX,
                                120, 104, 121, 13);
@@ -180,7 +185,10 @@ void TFrame5::Create(HWND parent) {
   CreatePage(*this, parent);
   CreateFittedLabel(Handle(), L"Выберите создаваемые ярлыки:", 0, 4);
   const DWORD style = WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX;
-  CheckBox1 = CreateChild(Handle(), L"BUTTON", L"Создать ярлыки на рабочем столе", style, 0, 40, 320, 17);
-  CheckBox2 = CreateChild(Handle(), L"BUTTON", L"Создать ярлыки в меню \"Пуск\"", style, 0, 72, 320, 17);
-  CheckBox3 = CreateChild(Handle(), L"BUTTON", L"Создать ярлыки в автозагрузке", style, 0, 104, 320, 17);
+  CheckBox1 =
+      CreateChild(Handle(), L"BUTTON", L"Создать ярлыки на рабочем столе", style, 0, 40, 320, 17);
+  CheckBox2 =
+      CreateChild(Handle(), L"BUTTON", L"Создать ярлыки в меню \"Пуск\"", style, 0, 72, 320, 17);
+  CheckBox3 =
+      CreateChild(Handle(), L"BUTTON", L"Создать ярлыки в автозагрузке", style, 0, 104, 320, 17);
 }

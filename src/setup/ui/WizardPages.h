@@ -19,7 +19,7 @@ inline constexpr int kWizardPageWidth = 320, kWizardPageHeight = 240;
 
 // Page 1: the read-only name/value grid of the product's characteristics.
 class TFrame1 final : public Panel {
-public:
+ public:
   enum Row { kProductName, kCompanyName, kFileCount, kTotalSize };
   void Create(HWND parent);
   void SetValue(Row row, const std::wstring& value);
@@ -30,7 +30,7 @@ public:
 
 // Pages 2 and 3: a rich-text viewer and a plain-text viewer, one of them shown.
 class TextPage : public Panel {
-public:
+ public:
   void Create(HWND parent, const std::wstring& caption);
   // Shows the rich-text viewer with the RTF file's content.
   void LoadRichText(const std::wstring& path);
@@ -41,27 +41,27 @@ public:
   HWND RichEdit1 = nullptr;
   HWND Memo1 = nullptr;
 
-protected:
+ protected:
   HBRUSH ControlColors(HWND control, HDC dc) override;
 
-private:
+ private:
   FontHandle plainFont_;
   COLORREF plainColor_ = 0;
 };
 
 class TFrame2 final : public TextPage {
-public:
+ public:
   void Create(HWND parent) { TextPage::Create(parent, L"Текст лицензии к программе:"); }
 };
 
 class TFrame3 final : public TextPage {
-public:
+ public:
   void Create(HWND parent) { TextPage::Create(parent, L"Текст информации о программе:"); }
 };
 
 // Page 4: the install-path box, the browse button and the two size lines.
 class TFrame4 final : public Panel {
-public:
+ public:
   void Create(HWND parent);
   void SetProgramSize(const std::wstring& text);
   void ShowFreeSpaceLine(const FreeSpaceLine& line);
@@ -73,13 +73,13 @@ public:
   HWND FreeSpaceLabel = nullptr;
   HWND FreeSpaceValue = nullptr;
 
-private:
+ private:
   void PlaceValue(HWND label, HWND value, const std::wstring& text);
 };
 
 // Page 5: which kinds of shortcut to create.
 class TFrame5 final : public Panel {
-public:
+ public:
   void Create(HWND parent);
 
   HWND CheckBox1 = nullptr;  // desktop

@@ -5,6 +5,7 @@
 // messages let run after every row). Prints the median times, rows per second and
 // the ratio page / bare walk. Runs headless under Wine's null display driver.
 #include <windows.h>
+
 #include <commctrl.h>
 
 #include <algorithm>
@@ -51,7 +52,7 @@ void WriteTree(const std::wstring& root, int files) {
 }
 
 class CountingSink final : public FileRowSink {
-public:
+ public:
   int rows = 0;
   bool AddFileRow(FileEntry) override {
     ++rows;
@@ -61,8 +62,10 @@ public:
 };
 
 class NoShell final : public ShellActions {
-public:
-  bool Open(const std::wstring&, const std::wstring&, const std::wstring&, int) override { return true; }
+ public:
+  bool Open(const std::wstring&, const std::wstring&, const std::wstring&, int) override {
+    return true;
+  }
   bool RequestRestart() override { return false; }
 };
 }  // namespace

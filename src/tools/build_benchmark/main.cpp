@@ -26,7 +26,7 @@ constexpr int kSmallPerFolder = 1000;
 // Lets pending messages run as the build dialog does, so the benchmark pays
 // for the pumping after each block.
 class PumpingObserver final : public BuildObserver {
-public:
+ public:
   void Pump() override {
     MSG message;
     while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
@@ -73,7 +73,9 @@ DataSet MakeSmallSet(const std::wstring& root) {
   return set;
 }
 
-double Seconds(std::chrono::steady_clock::duration d) { return std::chrono::duration<double>(d).count(); }
+double Seconds(std::chrono::steady_clock::duration d) {
+  return std::chrono::duration<double>(d).count();
+}
 
 double TimeBuild(const DataSet& set, const std::wstring& root) {
   SetupProject project;
@@ -106,7 +108,8 @@ bool StreamCopy(const std::wstring& from, const std::wstring& to, std::vector<ch
   if (!in || !out)
     return false;
   DWORD got = 0, put = 0;
-  while (ReadFile(in.Get(), buffer.data(), static_cast<DWORD>(buffer.size()), &got, nullptr) && got > 0)
+  while (ReadFile(in.Get(), buffer.data(), static_cast<DWORD>(buffer.size()), &got, nullptr) &&
+         got > 0)
     if (!WriteFile(out.Get(), buffer.data(), got, &put, nullptr) || put != got)
       return false;
   return true;
@@ -167,9 +170,15 @@ int wmain(int argc, wchar_t** argv) {
       // Rotate the order so that no side always runs first.
       for (int step = 0; step < 3; ++step) {
         switch ((round + step) % 3) {
-        case 0: builds.push_back(TimeBuild(set, root)); break;
-        case 1: platform.push_back(TimeCopy(set, root, CopyKind::Platform)); break;
-        case 2: stream.push_back(TimeCopy(set, root, CopyKind::Stream)); break;
+          case 0:
+            builds.push_back(TimeBuild(set, root));
+            break;
+          case 1:
+            platform.push_back(TimeCopy(set, root, CopyKind::Platform));
+            break;
+          case 2:
+            stream.push_back(TimeCopy(set, root, CopyKind::Stream));
+            break;
         }
       }
     }
@@ -177,11 +186,11 @@ int wmain(int argc, wchar_t** argv) {
     const double megabytes = static_cast<double>(set.bytes) / 1e6;
     printf("%-12s %6zu %11lld | %8.2f %8.1f | %8.2f %8.1f | %8.2f %8.1f | %5.2fx\n", set.name,
            set.files.size(), static_cast<long long>(set.bytes), build, megabytes / build, copyFile,
-           megabytes / copyFile, streamCopy, megabytes / streamCopy, build / std::min(copyFile, streamCopy));
+           megabytes / copyFile, streamCopy, megabytes / streamCopy,
+           build / std::min(copyFile, streamCopy));
     const auto list = [](const char* label, const std::vector<double>& times) {
       printf("    %-9s", label);
-      for (double t : times)
-        printf(" %7.2f", t);
+      for (double t : times) printf(" %7.2f", t);
       printf("\n");
     };
     list("build", builds);

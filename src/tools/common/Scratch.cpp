@@ -36,7 +36,8 @@ void WritePatternFile(const std::wstring& path, int64_t size, unsigned seed) {
   std::vector<char> chunk(1 << 20);
   unsigned state = seed * 2654435761u + 1;
   for (int64_t left = size; left > 0;) {
-    const uint32_t piece = static_cast<uint32_t>(left < static_cast<int64_t>(chunk.size()) ? left : chunk.size());
+    const uint32_t piece =
+        static_cast<uint32_t>(left < static_cast<int64_t>(chunk.size()) ? left : chunk.size());
     for (uint32_t i = 0; i < piece; ++i) {
       state = state * 1103515245u + 12345u;
       chunk[i] = static_cast<char>(state >> 16);

@@ -36,9 +36,11 @@ namespace {
 constexpr DWORD kDefaultTimeout = 30000;
 
 void Print(const std::wstring& text) {
-  int bytes = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+  int bytes = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr,
+                                  0, nullptr, nullptr);
   std::string out(bytes, '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), out.data(), bytes, nullptr, nullptr);
+  WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), out.data(), bytes,
+                      nullptr, nullptr);
   std::fwrite(out.data(), 1, out.size(), stdout);
   std::fputc('\n', stdout);
   std::fflush(stdout);
@@ -52,7 +54,8 @@ int Fail(const std::wstring& text) {
 std::wstring TextOf(HWND window) {
   wchar_t buffer[4096] = L"";
   DWORD_PTR result = 0;
-  SendMessageTimeoutW(window, WM_GETTEXT, 4096, reinterpret_cast<LPARAM>(buffer), SMTO_ABORTIFHUNG, 2000, &result);
+  SendMessageTimeoutW(window, WM_GETTEXT, 4096, reinterpret_cast<LPARAM>(buffer), SMTO_ABORTIFHUNG,
+                      2000, &result);
   return buffer;
 }
 
@@ -71,7 +74,9 @@ std::wstring WithoutAccessKey(const std::wstring& text) {
   return out;
 }
 
-std::wstring Caption(HWND window) { return WithoutAccessKey(TextOf(window)); }
+std::wstring Caption(HWND window) {
+  return WithoutAccessKey(TextOf(window));
+}
 
 struct TopSearch {
   std::wstring title;
@@ -132,7 +137,8 @@ HWND FindEdit(HWND top, const std::wstring& which) {
   if (which.size() > 1 && which[0] == L'#')
     return FindButton(top, which);
   HWND label = FindVisibleChild(top, L"Static", which);
-  for (HWND next = label ? GetWindow(label, GW_HWNDNEXT) : nullptr; next; next = GetWindow(next, GW_HWNDNEXT))
+  for (HWND next = label ? GetWindow(label, GW_HWNDNEXT) : nullptr; next;
+       next = GetWindow(next, GW_HWNDNEXT))
     if (ClassOf(next) == L"Edit")
       return next;
   return nullptr;
@@ -207,7 +213,8 @@ std::optional<UINT> FindMenuCommandInImage(HWND top, const std::wstring& item) {
   ModuleHandle image(LoadLibraryExW(path, nullptr, LOAD_LIBRARY_AS_DATAFILE));
   MenuSearch search{item, std::nullopt};
   if (image)
-    EnumResourceNamesW(image.Get(), RT_MENU, SearchMenuResource, reinterpret_cast<LONG_PTR>(&search));
+    EnumResourceNamesW(image.Get(), RT_MENU, SearchMenuResource,
+                       reinterpret_cast<LONG_PTR>(&search));
   return search.id;
 }
 
@@ -261,7 +268,8 @@ int Run(const std::wstring& commandLine) {
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process{};
-  if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+  if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                      &process))
     return Fail(L"cannot start " + commandLine);
   KernelHandle processHandle(process.hProcess);
   KernelHandle threadHandle(process.hThread);
@@ -278,8 +286,8 @@ int RegGet(const std::wstring& keyPath, const std::wstring& name) {
   wchar_t value[4096] = L"";
   DWORD bytes = sizeof value - sizeof(wchar_t);
   DWORD type = 0;
-  if (RegQueryValueExW(key.Get(), name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(value), &bytes) !=
-          ERROR_SUCCESS ||
+  if (RegQueryValueExW(key.Get(), name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(value),
+                       &bytes) != ERROR_SUCCESS ||
       type != REG_SZ)
     return Fail(L"no text value " + name);
   Print(value);
@@ -287,7 +295,10 @@ int RegGet(const std::wstring& keyPath, const std::wstring& name) {
 }
 
 int Usage() {
-  std::fputs("usage: driver wait|waitgone|click|waitbutton|check|select|settext|menu|msgbox|regget|run|dump ...\n", stderr);
+  std::fputs(
+      "usage: driver "
+      "wait|waitgone|click|waitbutton|check|select|settext|menu|msgbox|regget|run|dump ...\n",
+      stderr);
   return 2;
 }
 }  // namespace
@@ -306,7 +317,8 @@ int wmain(int argc, wchar_t** argv) {
     return Fail(L"window not found: " + std::wstring(argv[2]));
   }
   if (command == L"waitgone" && argc >= 3) {
-    if (WaitFor(TimeoutArg(argc, argv, 3), [&] { return !FindTop(argv[2], false) && !FindTop(argv[2], true); }))
+    if (WaitFor(TimeoutArg(argc, argv, 3),
+                [&] { return !FindTop(argv[2], false) && !FindTop(argv[2], true); }))
       return 0;
     return Fail(L"window still there: " + std::wstring(argv[2]));
   }
@@ -332,7 +344,9 @@ int wmain(int argc, wchar_t** argv) {
     const auto checked = [box] { return SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED; };
     if (checked() != want)
       SendMessageW(box, BM_CLICK, 0, 0);
-    return checked() == want ? 0 : Fail(L"the check box \"" + std::wstring(argv[3]) + L"\" did not change");
+    return checked() == want
+               ? 0
+               : Fail(L"the check box \"" + std::wstring(argv[3]) + L"\" did not change");
   }
   if ((command == L"select" && argc >= 4) || (command == L"settext" && argc >= 5) ||
       (command == L"menu" && argc >= 4)) {
@@ -347,7 +361,8 @@ int wmain(int argc, wchar_t** argv) {
   }
   if (command == L"msgbox" && argc >= 4) {
     HWND box = nullptr;
-    if (!WaitFor(TimeoutArg(argc, argv, 4), [&] { return (box = FindTop(argv[2], true)) != nullptr; }))
+    if (!WaitFor(TimeoutArg(argc, argv, 4),
+                 [&] { return (box = FindTop(argv[2], true)) != nullptr; }))
       return Fail(L"no message box \"" + std::wstring(argv[2]) + L"\"");
     for (HWND child : Children(box))
       if (ClassOf(child) == L"Static" && !TextOf(child).empty())
@@ -355,7 +370,10 @@ int wmain(int argc, wchar_t** argv) {
     const std::wstring answer = argv[3];
     if (answer == L"none")  // only wait for the box and print its text
       return 0;
-    const int id = answer == L"yes" ? IDYES : answer == L"no" ? IDNO : answer == L"cancel" ? IDCANCEL : IDOK;
+    const int id = answer == L"yes"      ? IDYES
+                   : answer == L"no"     ? IDNO
+                   : answer == L"cancel" ? IDCANCEL
+                                         : IDOK;
     HWND button = GetDlgItem(box, id);
     if (!button)
       return Fail(L"the box has no button " + answer);

@@ -12,7 +12,7 @@ inline constexpr char kMagic[] = "FAKESFX\r\n";
 
 struct Record {
   std::string Tag;
-  std::string Name;   // "file" records: the bare name in Windows-1251
+  std::string Name;  // "file" records: the bare name in Windows-1251
   std::string Bytes;
 };
 

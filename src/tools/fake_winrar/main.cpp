@@ -6,6 +6,7 @@
 // cannot be written. Nothing is deleted unless the archive is complete.
 
 #include <windows.h>
+
 #include <shellapi.h>
 
 #include <string>
@@ -54,8 +55,7 @@ std::wstring ArgumentText() {
   for (; *text && (quoted || (*text != L' ' && *text != L'\t')); ++text)
     if (*text == L'"')
       quoted = !quoted;
-  while (*text == L' ' || *text == L'\t')
-    ++text;
+  while (*text == L' ' || *text == L'\t') ++text;
   return text;
 }
 
@@ -86,7 +86,8 @@ void Put(BinaryFile& archive, const std::string& bytes) {
 void PutFile(BinaryFile& archive, const std::string& tag, const std::wstring& path,
              const std::string& name, CopyBuffer& buffer) {
   BinaryFile source = BinaryFile::OpenRead(path);
-  Put(archive, fake_archive::RecordHeader(tag, static_cast<unsigned long long>(source.Size()), name));
+  Put(archive,
+      fake_archive::RecordHeader(tag, static_cast<unsigned long long>(source.Size()), name));
   CopyChunked(source, archive, source.Size(), buffer, kPayloadBlock);
 }
 
@@ -94,8 +95,7 @@ int Run() {
   int count = 0;
   LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &count);
   std::vector<std::wstring> args;
-  for (int i = 1; argv && i < count; ++i)
-    args.emplace_back(argv[i]);
+  for (int i = 1; argv && i < count; ++i) args.emplace_back(argv[i]);
   LocalFree(argv);
 
   Request request;
@@ -113,7 +113,8 @@ int Run() {
     BinaryFile archive = BinaryFile::Create(request.archive);
     Put(archive, fake_archive::kMagic);
     const std::wstring argText = ArgumentText();
-    const int utf8Length = WideCharToMultiByte(CP_UTF8, 0, argText.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    const int utf8Length =
+        WideCharToMultiByte(CP_UTF8, 0, argText.c_str(), -1, nullptr, 0, nullptr, nullptr);
     std::string utf8(utf8Length > 0 ? utf8Length - 1 : 0, '\0');
     WideCharToMultiByte(CP_UTF8, 0, argText.c_str(), -1, utf8.data(), utf8Length, nullptr, nullptr);
     Put(archive, fake_archive::RecordHeader("args", utf8.size()));
@@ -126,10 +127,11 @@ int Run() {
     DeleteFileW(request.archive.c_str());
     return kCannotWrite;
   }
-  for (const std::wstring& file : files)
-    DeleteFileW(file.c_str());
+  for (const std::wstring& file : files) DeleteFileW(file.c_str());
   return kDone;
 }
 }  // namespace
 
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) { return Run(); }
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+  return Run();
+}

@@ -31,7 +31,8 @@ Timing Measure(int rows, const std::wstring& folder) {
   project.ProgramName = L"Benchmark";
   project.Files.reserve(rows);
   for (int i = 0; i < rows; ++i)
-    project.Files.push_back(FileEntry{L"folder\\sub\\file" + std::to_wstring(i) + L".dat", L"C:\\src", i});
+    project.Files.push_back(
+        FileEntry{L"folder\\sub\\file" + std::to_wstring(i) + L".dat", L"C:\\src", i});
   const std::wstring path = folder + L"\\ini_benchmark_" + std::to_wstring(rows) + L".ini";
 
   std::vector<double> writes, reads;
@@ -46,8 +47,7 @@ Timing Measure(int rows, const std::wstring& folder) {
     ProfileFile script = ProfileFile::Load(path);
     SetupScriptValues values = ReadSetupScriptValues(script);
     int64_t total = 0;
-    for (int32_t n = 1; n <= values.CountOfFiles; ++n)
-      total += ReadFileRow(script, n).FileSize;
+    for (int32_t n = 1; n <= values.CountOfFiles; ++n) total += ReadFileRow(script, n).FileSize;
     reads.push_back(Now() - start);
     if (values.CountOfFiles != rows || total != int64_t(rows) * (rows - 1) / 2) {
       std::printf("read-back mismatch for %d rows\n", rows);
@@ -80,7 +80,7 @@ int wmain(int argc, wchar_t** argv) {
   std::printf("rows      write_s   read_s   (median of 5)\n");
   std::printf("10000   %8.3f %8.3f\n", small.write, small.read);
   std::printf("100000  %8.3f %8.3f\n", large.write, large.read);
-  std::printf("ratio 100000/10000: write %.1fx, read %.1fx (linear = 10x)\n", large.write / small.write,
-              large.read / small.read);
+  std::printf("ratio 100000/10000: write %.1fx, read %.1fx (linear = 10x)\n",
+              large.write / small.write, large.read / small.read);
   return 0;
 }

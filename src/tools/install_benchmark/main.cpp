@@ -28,7 +28,7 @@ namespace {
 bool g_pump = true;
 
 class SilentView final : public InstallView {
-public:
+ public:
   void EnterInstallingState() override {}
   void ShowCopyPage() override {}
   void SetStageLabel(const std::wstring&) override {}
@@ -42,8 +42,7 @@ public:
     if (!g_pump)
       return;
     MSG message;  // what the window's pump costs: one look at an empty queue
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
-      DispatchMessageW(&message);
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
   }
   void ShowFinishPage(const FinishPageBoxes&) override {}
 };
@@ -65,14 +64,16 @@ Package WritePackage(const std::wstring& folder, std::vector<PackageFile> files)
   Package package{WithTrailingBackslash(folder), std::move(files)};
   ProfileFile script;
   script.WriteString(script::kMain, script::kProgramName, L"Benchmark");
-  script.WriteString(script::kOneData, script::kCountOfFiles, IntToText(static_cast<int32_t>(package.Files.size())));
+  script.WriteString(script::kOneData, script::kCountOfFiles,
+                     IntToText(static_cast<int32_t>(package.Files.size())));
   BinaryFile payload = BinaryFile::Create(package.Folder + script::kPayloadFile);
   std::vector<char> block(kPayloadBlock);
   unsigned seed = 12345;
   for (size_t i = 0; i < package.Files.size(); ++i) {
     const std::wstring n = IntToText(static_cast<int32_t>(i + 1));
     script.WriteString(script::kOneFiles, script::kFileName + n, package.Files[i].Name);
-    script.WriteString(script::kOneFiles, script::kFileSize + n, IntToText(static_cast<int32_t>(package.Files[i].Size)));
+    script.WriteString(script::kOneFiles, script::kFileSize + n,
+                       IntToText(static_cast<int32_t>(package.Files[i].Size)));
     for (int64_t left = package.Files[i].Size; left > 0;) {
       const uint32_t piece = static_cast<uint32_t>(std::min<int64_t>(left, kPayloadBlock));
       for (uint32_t j = 0; j < piece; j += 64)
@@ -103,14 +104,16 @@ double InstallThroughEngine(const Package& package, const std::wstring& target) 
 // The baseline: the same files out of the same payload with nothing else around.
 double SplitPlainly(const Package& package, const std::wstring& target) {
   const auto start = std::chrono::steady_clock::now();
-  FileHandle payload(CreateFileW((package.Folder + script::kPayloadFile).c_str(), GENERIC_READ, FILE_SHARE_READ,
-                                 nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+  FileHandle payload(CreateFileW((package.Folder + script::kPayloadFile).c_str(), GENERIC_READ,
+                                 FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN,
+                                 nullptr));
   std::vector<char> buffer(kPayloadBlock);
   CreateDirectoryW(target.c_str(), nullptr);
   for (const PackageFile& file : package.Files) {
     const std::wstring path = target + L"\\" + file.Name;
     CreateDirectoryW(FolderOf(path).c_str(), nullptr);
-    FileHandle out(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    FileHandle out(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                               FILE_ATTRIBUTE_NORMAL, nullptr));
     for (int64_t left = file.Size; left > 0;) {
       const DWORD piece = static_cast<DWORD>(std::min<int64_t>(left, kPayloadBlock));
       DWORD done = 0;
@@ -144,8 +147,10 @@ void Measure(const char* title, const Package& package, const std::wstring& work
   const double e = Median(engine), p = Median(plain);
   const double mb = static_cast<double>(package.Bytes) / 1e6;
   std::printf("%s: %zu files, %.1f MB, median of %d runs\n", title, package.Files.size(), mb, runs);
-  std::printf("  install engine: %7.3f s  %8.1f MB/s  %8.0f files/s\n", e, mb / e, package.Files.size() / e);
-  std::printf("  plain split:    %7.3f s  %8.1f MB/s  %8.0f files/s\n", p, mb / p, package.Files.size() / p);
+  std::printf("  install engine: %7.3f s  %8.1f MB/s  %8.0f files/s\n", e, mb / e,
+              package.Files.size() / e);
+  std::printf("  plain split:    %7.3f s  %8.1f MB/s  %8.0f files/s\n", p, mb / p,
+              package.Files.size() / p);
   std::printf("  ratio engine / plain: %.3f (goal <= 1.1)\n", e / p);
   std::fflush(stdout);
 }
@@ -172,7 +177,8 @@ int wmain(int argc, wchar_t** argv) {
     {
       std::vector<PackageFile> small;
       for (int i = 0; i < 20000; ++i)
-        small.push_back({L"folder" + IntToText(i / 200) + L"\\file" + IntToText(i) + L".txt", 512 + (i * 7919) % 7680});
+        small.push_back({L"folder" + IntToText(i / 200) + L"\\file" + IntToText(i) + L".txt",
+                         512 + (i * 7919) % 7680});
       const Package package = WritePackage(work + L"\\small", std::move(small));
       Measure("Small files", package, work, runs);
       RemoveTree(work + L"\\small");
