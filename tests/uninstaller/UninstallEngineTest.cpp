@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "install/InstallFixtures.h"
+#include "setup/InstallFixtures.h"
 #include "setup/UninstallRegistration.h"
 #include "support/Handle.h"
 #include "uninstaller/UninstallEngine.h"

@@ -5,8 +5,8 @@
 
 #include <functional>
 
-#include "BuildFixture.h"
 #include "ScriptedDialogs.h"
+#include "designer/BuildFixture.h"
 #include "designer/ui/create_install.h"
 #include "win/Layout.h"
 

@@ -5,7 +5,7 @@
 # Many files created and deleted over and over slow down on a long-lived
 # ext4 without a journal, which would measure the disk's history, not the build.
 set -euo pipefail
-here=$(cd "$(dirname "$0")/../../.." && pwd)
+here=$(cd "$(dirname "$0")/../.." && pwd)
 source "$here/tools/lib/arch.sh"
 kovrin_choose_test_arch
 build=$here/${KOVRIN_BUILD:-$(kovrin_build_dir "$kovrin_test_arch")}   # the build this machine can run

@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Runs the install benchmark on tmpfs (a fresh file system, so thousands of
 # re-created files do not slow down from run to run) and removes it afterwards.
-#   tools/install-benchmark.sh [runs]
+#   benchmarks/install/run.sh [runs]
 set -euo pipefail
-here=$(cd "$(dirname "$0")/.." && pwd)
+here=$(cd "$(dirname "$0")/../.." && pwd)
 source "$here/tools/lib/arch.sh"
 kovrin_choose_test_arch
 build=$here/${KOVRIN_BUILD:-$(kovrin_build_dir "$kovrin_test_arch")}   # the build this machine can run
