@@ -1,6 +1,7 @@
 #include "designer/ExampleProject.h"
 
 #include "designer/Product.h"
+#include "formats/LinkFolders.h"
 #include "support/Environment.h"
 
 ExampleProject MakeExampleProject(const std::wstring& designerFolder) {
@@ -18,8 +19,8 @@ ExampleProject MakeExampleProject(const std::wstring& designerFolder) {
   example.ReadMeTextLine = L"Текст информации в формате TXT";
   example.LicenseRtfLine = L"Текст лицензии в формате RTF";
   example.LicenseTextLine = L"Текст лицензии в формате TXT";
-  example.Shortcut =
-      ShortcutEntry{L"Kovrin", L"%Desktop%", L"%InstallPath%\\Kovrin.exe", L"", L"%InstallPath%"};
+  example.Shortcut = ShortcutEntry{L"Kovrin", std::wstring(kDesktopToken),
+                                   L"%InstallPath%\\Kovrin.exe", L"", L"%InstallPath%"};
   example.RunFileName = L"%InstallPath%\\Kovrin.exe";
   example.SiteAddress = kMakerSite;
   return example;

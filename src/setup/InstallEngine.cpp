@@ -6,6 +6,7 @@
 
 #include "formats/Payload.h"
 #include "formats/ScriptKeys.h"
+#include "formats/UninstallRecord.h"
 #include "setup/InstallLists.h"
 #include "setup/RelativeNames.h"
 #include "setup/SetupState.h"
@@ -74,7 +75,7 @@ void CopyFiles(SetupState& state, InstallView& view, ThrottledPump& pump, Binary
     pump.Pump();
     const std::wstring target = state.InstallPath + L"\\" + file.FileName;
     state.UninstallScript.WriteString(
-        kUninstallFilesSection, kUninstallFileKey + IntToText(static_cast<int32_t>(n)), target);
+        uninstall::kFilesSection, uninstall::kFileKey + IntToText(static_cast<int32_t>(n)), target);
     checkpoints.MarkDirty();
     checkpoints.Save();
     const std::wstring folder = FolderOf(target);
@@ -111,12 +112,12 @@ void MakeShortcuts(SetupState& state, const InstallChoices& choices) {
     if (!ShortcutChosen(shortcut, choices))
       continue;
     ++created;
-    state.UninstallScript.WriteString(kUninstallShortCutsSection,
-                                      kUninstallShortCutKey + IntToText(static_cast<int32_t>(n)),
+    state.UninstallScript.WriteString(uninstall::kShortCutsSection,
+                                      uninstall::kShortCutKey + IntToText(static_cast<int32_t>(n)),
                                       shortcut.SavePath + L"\\" + shortcut.Name + L".lnk");
     shortcut.Save(shortcut.SavePath);
   }
-  state.UninstallScript.WriteString(kUninstallShortCutsSection, kUninstallShortCutCount,
+  state.UninstallScript.WriteString(uninstall::kShortCutsSection, uninstall::kShortCutCount,
                                     IntToText(created));
 }
 }  // namespace
@@ -143,7 +144,7 @@ void RunInstall(SetupState& state, const InstallChoices& choices, InstallView& v
   pump.Now();
 
   UninstallScriptCheckpoints checkpoints(state);
-  state.UninstallScript.WriteString(kUninstallFilesSection, kUninstallFileCount,
+  state.UninstallScript.WriteString(uninstall::kFilesSection, uninstall::kFileCount,
                                     IntToText(state.CountOfFiles));
   checkpoints.Save(true);  // an install folder that could not be made stops here
   try {

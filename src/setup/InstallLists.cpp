@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "formats/LinkFolders.h"
 #include "formats/ScriptKeys.h"
 #include "formats/SetupScriptReader.h"
 #include "setup/SetupState.h"
@@ -36,12 +37,10 @@ bool ShortcutRowPresent(const ProfileFile& script, int32_t n) {
 }  // namespace
 
 uint8_t ShortcutKindOf(std::wstring_view savePath) {
-  if (StartsWithNoCase(savePath, L"%Desktop%"))
-    return kShortcutDesktop;
-  if (StartsWithNoCase(savePath, L"%AutoLoading%"))
-    return kShortcutStartup;
-  if (StartsWithNoCase(savePath, L"%StartMenu%"))
-    return kShortcutStartMenu;
+  // The kinds are numbered as the tokens are listed.
+  for (uint8_t kind = kShortcutDesktop; kind < kShortcutOtherFolder; ++kind)
+    if (StartsWithNoCase(savePath, kLinkFolderTokens[kind]))
+      return kind;
   return kShortcutOtherFolder;
 }
 

@@ -1,5 +1,6 @@
 #include "setup/SetupVariables.h"
 
+#include "formats/LinkFolders.h"
 #include "setup/SetupState.h"
 #include "support/Environment.h"
 #include "support/Strings.h"
@@ -9,12 +10,15 @@ namespace {
 const std::wstring* SetupValue(const SetupState& state, std::wstring_view name) {
   const PathVariableTable& folders = PathVariables();
   const struct {
-    const wchar_t* name;
+    std::wstring_view name;
     const std::wstring* value;
   } names[] = {
-      {L"CompanyName", &state.CompanyName}, {L"InstallPath", &state.InstallPath},
-      {L"ProgramName", &state.ProgramName}, {L"Desktop", &folders.Desktop},
-      {L"StartMenu", &folders.StartMenu},   {L"AutoLoading", &folders.Startup},
+      {L"CompanyName", &state.CompanyName},
+      {L"InstallPath", &state.InstallPath},
+      {L"ProgramName", &state.ProgramName},
+      {LinkFolderVariable(kDesktopToken), &folders.Desktop},
+      {LinkFolderVariable(kStartMenuToken), &folders.StartMenu},
+      {LinkFolderVariable(kAutoLoadingToken), &folders.Startup},
   };
   for (const auto& entry : names)
     if (EqualNoCase(name, entry.name))

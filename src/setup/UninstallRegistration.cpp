@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "formats/ScriptKeys.h"
+#include "formats/UninstallRecord.h"
 #include "setup/SetupState.h"
 #include "setup/SetupVariables.h"
 #include "support/Error.h"
@@ -28,25 +29,14 @@ std::wstring WindowsFolder(const SetupState& state) {
   return ExpandSetupVariables(state, L"%systemroot%");
 }
 
-std::wstring UninstallDisplayIcon(const std::wstring& windowsFolder) {
-  return L"\"" + windowsFolder + L"\\" + kUninstallerFileName + L"\",0";
-}
-
-std::wstring UninstallCommandLine(const std::wstring& windowsFolder,
-                                  const std::wstring& installPath,
-                                  const std::wstring& programName) {
-  return windowsFolder + L"\\" + kUninstallerFileName + L" \"" + installPath +
-         L"\\Uninst.ini\" \"" + programName + L"\"";
-}
-
 void RegisterUninstaller(const SetupState& state) {
   const std::wstring windows = WindowsFolder(state);
   CopyFileW((state.PackageFolder + script::kUninstallerImage).c_str(),
-            (windows + L"\\" + kUninstallerFileName).c_str(), FALSE);
+            (windows + L"\\" + uninstall::kUninstallerFileName).c_str(), FALSE);
 
-  const std::wstring keyPath = kUninstallKeyBase + state.ProgramName;
-  WriteUninstallValue(keyPath, L"DisplayName", state.ProgramName);
-  WriteUninstallValue(keyPath, L"DisplayIcon", UninstallDisplayIcon(windows));
-  WriteUninstallValue(keyPath, L"UninstallString",
+  const std::wstring keyPath = UninstallRegistryKey(state.ProgramName);
+  WriteUninstallValue(keyPath, uninstall::kDisplayName, state.ProgramName);
+  WriteUninstallValue(keyPath, uninstall::kDisplayIcon, UninstallDisplayIcon(windows));
+  WriteUninstallValue(keyPath, uninstall::kUninstallString,
                       UninstallCommandLine(windows, state.InstallPath, state.ProgramName));
 }

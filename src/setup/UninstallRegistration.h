@@ -6,18 +6,8 @@
 
 struct SetupState;
 
-inline constexpr wchar_t kUninstallKeyBase[] =
-    L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
-inline constexpr wchar_t kUninstallerFileName[] = L"MVUninst.exe";
-
 // "%systemroot%" through the setup expansion: the SystemRoot environment variable.
 std::wstring WindowsFolder(const SetupState& state);
-
-// "\"<windows>\MVUninst.exe\",0"
-std::wstring UninstallDisplayIcon(const std::wstring& windowsFolder);
-// <windows>\MVUninst.exe "<install folder>\Uninst.ini" "<program name>"
-std::wstring UninstallCommandLine(const std::wstring& windowsFolder,
-                                  const std::wstring& installPath, const std::wstring& programName);
 
 // Copies uninst.dat from the package to <windows>\MVUninst.exe (a failed copy is
 // not an error: several products share the file) and writes DisplayName,

@@ -2,13 +2,14 @@
 
 #include <windows.h>
 
+#include "formats/UninstallRecord.h"
 #include "setup/SetupState.h"
 #include "support/CodePage.h"
 #include "support/Error.h"
 #include "support/FileSystem.h"
 
 void OpenUninstallScript(SetupState& state) {
-  state.UninstallScriptPath = state.InstallPath + L"\\" + kUninstallScriptName;
+  state.UninstallScriptPath = state.InstallPath + L"\\" + uninstall::kScriptName;
   state.UninstallScript = ProfileFile::Load(state.UninstallScriptPath);
 }
 

@@ -8,14 +8,6 @@
 
 struct SetupState;
 
-inline constexpr wchar_t kUninstallScriptName[] = L"Uninst.ini";
-inline constexpr wchar_t kUninstallFilesSection[] = L"Files";
-inline constexpr wchar_t kUninstallFileCount[] = L"FileCount";
-inline constexpr wchar_t kUninstallFileKey[] = L"File";
-inline constexpr wchar_t kUninstallShortCutsSection[] = L"ShortCuts";
-inline constexpr wchar_t kUninstallShortCutKey[] = L"ShortCut";
-inline constexpr wchar_t kUninstallShortCutCount[] = L"Count";
-
 // Loads <install folder>\Uninst.ini into state.UninstallScript (an earlier
 // install's keys stay and are rewritten in place) and remembers its path.
 void OpenUninstallScript(SetupState& state);

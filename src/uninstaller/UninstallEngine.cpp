@@ -2,20 +2,16 @@
 
 #include <windows.h>
 
-#include <shellapi.h>
-
 #include <algorithm>
 #include <cwctype>
 #include <set>
 
+#include "formats/UninstallRecord.h"
 #include "support/FileSystem.h"
 #include "support/ProfileFile.h"
 #include "support/Strings.h"
 
 namespace {
-constexpr wchar_t kUninstallKeyBase[] =
-    L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
-
 // "File12" for prefix "File"; "FileCount" does not qualify.
 bool IsNumberedKey(const std::wstring& key, std::wstring_view prefix) {
   if (key.size() <= prefix.size() || !StartsWithNoCase(key, prefix))
@@ -61,20 +57,6 @@ bool RemoveFile(const std::wstring& path) {
 }
 }  // namespace
 
-bool ParseUninstallCommand(const wchar_t* commandLine, UninstallCommand& command) {
-  int count = 0;
-  wchar_t** arguments = CommandLineToArgvW(commandLine, &count);
-  if (!arguments)
-    return false;
-  const bool ok = count >= 3;  // the program itself, then the two texts
-  if (ok) {
-    command.ScriptPath = arguments[count - 2];
-    command.ProgramName = arguments[count - 1];
-  }
-  LocalFree(arguments);
-  return ok;
-}
-
 UninstallResult RemoveInstallation(const UninstallCommand& command, const std::wstring& selfPath) {
   UninstallResult result;
   const std::wstring installFolder = WithoutTrailingBackslash(FolderOf(command.ScriptPath));
@@ -84,7 +66,8 @@ UninstallResult RemoveInstallation(const UninstallCommand& command, const std::w
     const ProfileFile script = ProfileFile::Load(command.ScriptPath);
     std::set<std::wstring> folders;  // folded path -> removed deepest first below
     std::vector<std::wstring> folderPaths;
-    for (const std::wstring& file : NumberedValues(script, L"Files", L"File")) {
+    for (const std::wstring& file :
+         NumberedValues(script, uninstall::kFilesSection, uninstall::kFileKey)) {
       if (SamePath(file, selfPath))
         continue;
       if (!RemoveFile(file))
@@ -98,7 +81,8 @@ UninstallResult RemoveInstallation(const UninstallCommand& command, const std::w
             folderPaths.push_back(folder);
       }
     }
-    for (const std::wstring& link : NumberedValues(script, L"ShortCuts", L"ShortCut"))
+    for (const std::wstring& link :
+         NumberedValues(script, uninstall::kShortCutsSection, uninstall::kShortCutKey))
       if (!RemoveFile(link))
         result.NotRemoved.push_back(link);
     if (!RemoveFile(command.ScriptPath))
@@ -115,7 +99,7 @@ UninstallResult RemoveInstallation(const UninstallCommand& command, const std::w
 
   // A name that is empty or holds "\" would name another key than the product's.
   const std::wstring& name = command.ProgramName;
-  const std::wstring key = kUninstallKeyBase + name;
+  const std::wstring key = UninstallRegistryKey(name);
   if (name.empty() || name.find(L'\\') != std::wstring::npos) {
     result.NotRemoved.push_back(L"HKEY_LOCAL_MACHINE\\" + key);
   } else {

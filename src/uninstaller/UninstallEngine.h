@@ -6,15 +6,7 @@
 #include <string>
 #include <vector>
 
-// The registered command line: the uninstaller's path (possibly unquoted, even
-// with blanks), then the quoted path of Uninst.ini and the quoted program name.
-struct UninstallCommand {
-  std::wstring ScriptPath;
-  std::wstring ProgramName;
-};
-
-// Takes the last two arguments; false when there are fewer than two.
-bool ParseUninstallCommand(const wchar_t* commandLine, UninstallCommand& command);
+#include "formats/UninstallRecord.h"
 
 struct UninstallResult {
   bool ScriptFound = false;

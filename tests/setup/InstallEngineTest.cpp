@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "InstallFixtures.h"
+#include "formats/UninstallRecord.h"
 #include "setup/InstallEngine.h"
-#include "setup/UninstallRegistration.h"
 #include "support/ComScope.h"
 #include "support/Error.h"
 #include "support/Handle.h"
@@ -205,7 +205,7 @@ TEST_F(UninstallRegistrationTest, WithoutUninstallNeitherTheWindowsFolderNorTheR
   RunInstall(state, Choices(), view);
 
   EXPECT_FALSE(FileExists(windows + L"\\MVUninst.exe"));
-  EXPECT_FALSE(RegKeyExists(HKEY_LOCAL_MACHINE, kUninstallKeyBase + state.ProgramName));
+  EXPECT_FALSE(RegKeyExists(HKEY_LOCAL_MACHINE, UninstallRegistryKey(state.ProgramName)));
   EXPECT_TRUE(FileExists(package.InstallFolder() + L"\\Uninst.ini"));
 }
 
@@ -218,7 +218,7 @@ TEST_F(UninstallRegistrationTest, UninstallerIsPlacedAndRegisteredWithTheExactTe
 
   RunInstall(state, Choices(), view);
 
-  const std::wstring key = kUninstallKeyBase + state.ProgramName;
+  const std::wstring key = UninstallRegistryKey(state.ProgramName);
   EXPECT_EQ(ReadFileBytes(windows + L"\\MVUninst.exe"), "uninstaller image");
   EXPECT_EQ(ReadRegText(HKEY_LOCAL_MACHINE, key, L"DisplayName"), state.ProgramName);
   EXPECT_EQ(ReadRegText(HKEY_LOCAL_MACHINE, key, L"DisplayIcon"),

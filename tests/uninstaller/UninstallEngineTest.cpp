@@ -1,23 +1,18 @@
 #include <gtest/gtest.h>
 
 #include "setup/InstallFixtures.h"
-#include "setup/UninstallRegistration.h"
 #include "support/Handle.h"
 #include "uninstaller/UninstallEngine.h"
 
 namespace {
-std::wstring UninstallKey(const std::wstring& name) {
-  return kUninstallKeyBase + name;
-}
-
 void CreateUninstallKey(const std::wstring& name) {
   RegKey key;
-  RegCreateKeyExW(HKEY_LOCAL_MACHINE, UninstallKey(name).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
-                  nullptr, key.Put(), nullptr);
+  RegCreateKeyExW(HKEY_LOCAL_MACHINE, UninstallRegistryKey(name).c_str(), 0, nullptr, 0,
+                  KEY_ALL_ACCESS, nullptr, key.Put(), nullptr);
 }
 
 bool KeyExists(const std::wstring& name) {
-  return RegKeyExists(HKEY_LOCAL_MACHINE, UninstallKey(name));
+  return RegKeyExists(HKEY_LOCAL_MACHINE, UninstallRegistryKey(name));
 }
 
 class UninstallEngineTest : public ::testing::Test {
@@ -27,7 +22,9 @@ class UninstallEngineTest : public ::testing::Test {
   std::wstring links = dir / L"Links";
   std::wstring name = UniqueProgramName(L"Удаляемая программа");
 
-  void TearDown() override { RegDeleteKeyW(HKEY_LOCAL_MACHINE, UninstallKey(name).c_str()); }
+  void TearDown() override {
+    RegDeleteKeyW(HKEY_LOCAL_MACHINE, UninstallRegistryKey(name).c_str());
+  }
 
   // An installed tree recorded with gaps in its numbering, as a second install leaves it.
   void LayOutInstall() {
@@ -53,22 +50,6 @@ class UninstallEngineTest : public ::testing::Test {
   UninstallCommand Command() { return {root + L"\\Uninst.ini", name}; }
 };
 }  // namespace
-
-TEST(UninstallCommandTest, TakesTheLastTwoArgumentsOfTheRegisteredLine) {
-  UninstallCommand command;
-  ASSERT_TRUE(ParseUninstallCommand(
-      L"C:\\windows\\MVUninst.exe \"C:\\Program Files\\Ковёр\\Uninst.ini\" \"Ковёр 1.0\"",
-      command));
-  EXPECT_EQ(command.ScriptPath, L"C:\\Program Files\\Ковёр\\Uninst.ini");
-  EXPECT_EQ(command.ProgramName, L"Ковёр 1.0");
-  // The uninstaller's own path is not quoted, so a Windows folder with blanks splits it.
-  ASSERT_TRUE(
-      ParseUninstallCommand(L"C:\\My Windows\\MVUninst.exe \"D:\\P\\Uninst.ini\" \"P\"", command));
-  EXPECT_EQ(command.ScriptPath, L"D:\\P\\Uninst.ini");
-  EXPECT_EQ(command.ProgramName, L"P");
-  EXPECT_FALSE(ParseUninstallCommand(L"MVUninst.exe \"D:\\P\\Uninst.ini\"", command));
-  EXPECT_FALSE(ParseUninstallCommand(L"MVUninst.exe", command));
-}
 
 TEST_F(UninstallEngineTest, RemovesListedFilesLinksEmptyFoldersScriptAndKey) {
   LayOutInstall();
@@ -137,6 +118,6 @@ TEST_F(UninstallEngineTest, NamesThatWouldReachAnotherKeyAreLeftAlone) {
   const UninstallResult result = RemoveInstallation({root + L"\\Uninst.ini", child}, L"");
   EXPECT_TRUE(KeyExists(child));
   EXPECT_EQ(result.NotRemoved,
-            std::vector<std::wstring>{L"HKEY_LOCAL_MACHINE\\" + UninstallKey(child)});
-  RegDeleteKeyW(HKEY_LOCAL_MACHINE, UninstallKey(child).c_str());
+            std::vector<std::wstring>{L"HKEY_LOCAL_MACHINE\\" + UninstallRegistryKey(child)});
+  RegDeleteKeyW(HKEY_LOCAL_MACHINE, UninstallRegistryKey(child).c_str());
 }

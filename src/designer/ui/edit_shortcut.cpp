@@ -4,6 +4,7 @@
 
 #include <functional>
 
+#include "formats/LinkFolders.h"
 #include "support/Strings.h"
 #include "win/Layout.h"
 
@@ -67,10 +68,9 @@ void TForm2::ComboBox1Change() {
 void TForm2::FillFrom(const ShortcutEntry& entry) {
   SetText(LabeledEdit1, entry.ShortCutName);
   SetFreePathEnabled(false);
-  const wchar_t* lowered[] = {L"%desktop%", L"%startmenu%", L"%autoloading%"};
   int index = kOtherIndex;
-  for (int i = 0; i < 3; ++i) {
-    if (EqualNoCase(entry.ShortCutSavePath, lowered[i])) {
+  for (int i = 0; i < kOtherIndex; ++i) {
+    if (EqualNoCase(entry.ShortCutSavePath, kLinkFolderTokens[i])) {
       index = i;
       break;
     }
@@ -89,9 +89,8 @@ ShortcutEntry TForm2::Read() const {
   ShortcutEntry entry;
   entry.ShortCutName = GetText(LabeledEdit1);
   LRESULT index = SendMessageW(ComboBox1, CB_GETCURSEL, 0, 0);
-  entry.ShortCutSavePath = index >= 0 && index < kOtherIndex
-                               ? std::wstring(kShortcutFolderTokens[index])
-                               : GetText(Edit1);
+  entry.ShortCutSavePath =
+      index >= 0 && index < kOtherIndex ? std::wstring(kLinkFolderTokens[index]) : GetText(Edit1);
   entry.ShortCutFileName = GetText(LabeledEdit2);
   entry.ShortCutParams = GetText(LabeledEdit4);
   entry.ShortCutFilePath = GetText(LabeledEdit3);

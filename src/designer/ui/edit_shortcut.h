@@ -39,7 +39,3 @@ class TForm2 : public Window {
   bool closed_ = false;
   bool freePathWindowColor_ = false;
 };
-
-// The folder tokens of the editor's first three entries, in list order.
-inline constexpr const wchar_t* kShortcutFolderTokens[] = {L"%Desktop%", L"%StartMenu%",
-                                                           L"%AutoLoading%"};
