@@ -2,13 +2,13 @@
 
 #include <windows.h>
 
-#include <objbase.h>
 #include <shellapi.h>
 
 #include <cstdint>
 
 #include "formats/ScriptKeys.h"
-#include "support/CodePage.h"
+#include "formats/SetupScriptWriter.h"
+#include "support/ComScope.h"
 #include "support/Error.h"
 #include "support/FileSystem.h"
 #include "support/Handle.h"
@@ -43,34 +43,9 @@ std::wstring ArchiverProgram(const SetupProject& project) {
   return FileExists(project.WinRarPath) ? project.WinRarPath : std::wstring(kArchiverName);
 }
 
-std::string CrLfLines(const std::vector<std::wstring>& lines) {
-  std::string bytes;
-  for (const std::wstring& line : lines) {
-    bytes += ToCp1251(line);
-    bytes += "\r\n";
-  }
-  return bytes;
-}
-
 namespace {
-// The shell may hand the start to COM objects: the thread needs COM meanwhile.
-class ComScope {
- public:
-  ComScope()
-      : result_(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE)) {}
-  ~ComScope() {
-    if (SUCCEEDED(result_))
-      CoUninitialize();
-  }
-  ComScope(const ComScope&) = delete;
-  ComScope& operator=(const ComScope&) = delete;
-
- private:
-  HRESULT result_;
-};
-
 KernelHandle StartArchiver(const std::wstring& program, const std::wstring& parameters) {
-  ComScope com;
+  ComScope com;  // the shell may hand the start to COM objects
   SHELLEXECUTEINFOW info{};
   info.cbSize = sizeof info;
   info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI | SEE_MASK_NOASYNC;
@@ -126,8 +101,8 @@ void BuildSfxArchive(BuildContext& context) {
   context.Status(L"Запускается WinRAR...");
   context.Checkpoint();
   WriteWholeFile(context.InBuild(kSfxListFile),
-                 CrLfLines(SfxListLines(project, context.Folders.BuildFolder)));
-  WriteWholeFile(context.InBuild(kSfxCommentFile), CrLfLines(SfxCommentLines(project)));
+                 PlainTextBytes(SfxListLines(project, context.Folders.BuildFolder)));
+  WriteWholeFile(context.InBuild(kSfxCommentFile), PlainTextBytes(SfxCommentLines(project)));
 
   const KernelHandle process =
       StartArchiver(ArchiverProgram(project), SfxCommandLine(project, context.Folders));

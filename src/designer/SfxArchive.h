@@ -22,8 +22,6 @@ std::wstring SfxCommandLine(const SetupProject& project, const BuildFolders& fol
 // The Compression page's path when it names an existing file, else "WinRAR.exe",
 // which the shell finds through the application's registered path.
 std::wstring ArchiverProgram(const SetupProject& project);
-// Lines in Windows-1251, each ended by CR LF.
-std::string CrLfLines(const std::vector<std::wstring>& lines);
 
 // Writes the list and the comment, starts the archiver through the shell and
 // waits, letting messages run, until it has ended having archived (and so

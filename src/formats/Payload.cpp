@@ -33,15 +33,6 @@ int64_t AppendFile(BinaryFile& target, const std::wstring& sourcePath, CopyBuffe
   return size;
 }
 
-void JoinTexts(const std::wstring& readMePath, const std::wstring& licensePath,
-               const std::wstring& textsPath, CopyBuffer& buffer) {
-  BinaryFile texts = BinaryFile::Create(textsPath);
-  if (!readMePath.empty())
-    AppendFile(texts, readMePath, buffer, kLauncherBlock);
-  if (!licensePath.empty())
-    AppendFile(texts, licensePath, buffer, kLauncherBlock);
-}
-
 void SplitTexts(const std::wstring& textsPath, int64_t readMeSize, int64_t licenseSize,
                 const std::wstring& readMePath, const std::wstring& licensePath,
                 CopyBuffer& buffer) {

@@ -37,11 +37,6 @@ void CopyChunked(BinaryFile& source, BinaryFile& target, int64_t count, CopyBuff
 int64_t AppendFile(BinaryFile& target, const std::wstring& sourcePath, CopyBuffer& buffer,
                    uint32_t blockSize, const BlockCallback& afterBlock = {});
 
-// Writes Setup.dat: the saved information text (if any) followed by the saved
-// license text (if any). Empty paths are skipped.
-void JoinTexts(const std::wstring& readMePath, const std::wstring& licensePath,
-               const std::wstring& textsPath, CopyBuffer& buffer);
-
 // Splits Setup.dat into readme.dat (first readMeSize bytes) and license.dat (the
 // next licenseSize bytes). Both files are always created.
 void SplitTexts(const std::wstring& textsPath, int64_t readMeSize, int64_t licenseSize,

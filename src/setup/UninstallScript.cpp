@@ -37,5 +37,4 @@ void UninstallScriptCheckpoints::Save(bool now) {
   SaveUninstallScript(state_);
   lastSave_ = tick;
   dirty_ = false;
-  ++saves_;
 }

@@ -23,14 +23,11 @@ class UninstallScriptCheckpoints {
   explicit UninstallScriptCheckpoints(const SetupState& state, uint32_t intervalMs = 1000)
       : state_(state), intervalMs_(intervalMs) {}
   void Save(bool now = false);
-  bool Dirty() const noexcept { return dirty_; }
   void MarkDirty() noexcept { dirty_ = true; }
-  int SaveCount() const noexcept { return saves_; }
 
  private:
   const SetupState& state_;
   uint32_t intervalMs_;
   uint64_t lastSave_ = 0;
   bool dirty_ = false;
-  int saves_ = 0;
 };

@@ -99,16 +99,6 @@ BinaryFile BinaryFile::Create(const std::wstring& path) {
   return BinaryFile(std::move(handle), path);
 }
 
-BinaryFile BinaryFile::OpenAppend(const std::wstring& path) {
-  FileHandle handle(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
-                                FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-  if (!handle)
-    ThrowCannotOpen(path);
-  LARGE_INTEGER zero{};
-  SetFilePointerEx(handle.Get(), zero, nullptr, FILE_END);
-  return BinaryFile(std::move(handle), path);
-}
-
 uint32_t BinaryFile::Read(void* buffer, uint32_t size) {
   DWORD done = 0;
   if (!ReadFile(handle_.Get(), buffer, size, &done, nullptr)) {

@@ -38,8 +38,6 @@ class BinaryFile {
   static BinaryFile OpenRead(const std::wstring& path);
   // Creates or replaces for writing. Raises `Cannot create file "…". …`.
   static BinaryFile Create(const std::wstring& path);
-  // Opens an existing file for appending, or creates it.
-  static BinaryFile OpenAppend(const std::wstring& path);
 
   BinaryFile(BinaryFile&&) noexcept = default;
   BinaryFile& operator=(BinaryFile&&) noexcept = default;

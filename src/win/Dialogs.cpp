@@ -64,10 +64,9 @@ int CALLBACK BrowseCallback(HWND window, UINT message, LPARAM, LPARAM data) {
 // Disables the program's other top-level windows while a modal shell dialog is open.
 class DisabledWindows {
  public:
-  explicit DisabledWindows(HWND owner) {
+  DisabledWindows() {
     EnumThreadWindows(GetCurrentThreadId(), &DisabledWindows::Disable,
                       reinterpret_cast<LPARAM>(this));
-    owner_ = owner;
   }
   ~DisabledWindows() {
     for (HWND w : disabled_) EnableWindow(w, TRUE);
@@ -81,7 +80,6 @@ class DisabledWindows {
     }
     return TRUE;
   }
-  HWND owner_ = nullptr;
   std::vector<HWND> disabled_;
 };
 
@@ -117,7 +115,7 @@ bool SystemDialogs::BrowseForFolder(HWND owner, const std::wstring& title, const
   UINT oldMode = SetErrorMode(SEM_FAILCRITICALERRORS);
   Pidl chosen;
   {
-    DisabledWindows disabled(owner);
+    DisabledWindows disabled;
     chosen.reset(SHBrowseForFolderW(&info));
   }
   SetErrorMode(oldMode);

@@ -3,6 +3,7 @@
 #include "BuildFixture.h"
 #include "FakeArchive.h"
 #include "designer/SfxArchive.h"
+#include "formats/SetupScriptWriter.h"
 #include "support/CodePage.h"
 #include "support/Handle.h"
 
@@ -68,7 +69,7 @@ TEST(SfxArchive, ListHasThreeLinesAloneAndFiveWithEverything) {
 
 TEST(SfxArchive, CommentBytesAreWindows1251WithCrLf) {
   SetupProject project = FullProject(L"C:\\out");
-  EXPECT_EQ(CrLfLines(SfxCommentLines(project)),
+  EXPECT_EQ(PlainTextBytes(SfxCommentLines(project)),
             ";Morvel Kovrin comments file for WinRAR\r\n\r\nSilent=3\r\nSetup=Setup.exe\r\n"
             "TempMode=\"\xd5\xee\xf2\xe8\xf2\xe5 \xf3\xf1\xf2\xe0\xed\xee\xe2\xe8\xf2\xfc "
             "\xca\xee\xe2\xb8\xf0 ?\","
@@ -122,7 +123,7 @@ TEST_F(SfxArchiveRun, StandInArchiverBuildsTheArchiveThroughTheShell) {
   EXPECT_EQ(records[0].Tag, "args");
   EXPECT_EQ(records[0].Bytes, Narrow(SfxCommandLine(project, fx.Folders())));
   EXPECT_EQ(records[1].Bytes, ReadFileBytes(fx.designer + L"setup.ico"));
-  EXPECT_EQ(records[2].Bytes, CrLfLines(SfxCommentLines(project)));
+  EXPECT_EQ(records[2].Bytes, PlainTextBytes(SfxCommentLines(project)));
   const char* names[] = {"My Setup.exe", "setup.ini", "data.dat", "setup.dat", "uninst.dat"};
   for (int i = 0; i < 5; ++i) {
     EXPECT_EQ(records[3 + i].Tag, "file");

@@ -5,43 +5,6 @@
 #include "support/FileControl.h"
 #include "support/FileSystem.h"
 
-TEST(CopyFileBlocks, ResultCodesCreateNothingOnRefusal) {
-  TempDir dir;
-  WriteTextFile(dir / L"src.bin", "abc");
-  EXPECT_EQ(CopyFileBlocks(dir / L"src.bin", dir / L"a.bin", 0), kCopyBadBlockSize);
-  EXPECT_EQ(CopyFileBlocks(dir / L"src.bin", dir / L"a.bin", 1000001), kCopyBadBlockSize);
-  EXPECT_FALSE(FileExists(dir / L"a.bin"));
-  EXPECT_EQ(CopyFileBlocks(dir / L"missing.bin", dir / L"b.bin", 10), kCopyNoSource);
-  EXPECT_FALSE(FileExists(dir / L"b.bin"));
-  // The target's folder cannot be created below a file.
-  EXPECT_EQ(CopyFileBlocks(dir / L"src.bin", dir / L"src.bin\\sub\\c.bin", 10),
-            kCopyNoTargetFolder);
-}
-
-TEST(CopyFileBlocks, CopiesExactBlocksAndRemainders) {
-  TempDir dir;
-  for (int64_t size : {int64_t(0), int64_t(1), int64_t(199999), int64_t(400000), int64_t(400001)}) {
-    std::wstring src = dir / (L"s" + std::to_wstring(size));
-    std::wstring dst = dir / (L"deep\\er\\t" + std::to_wstring(size));
-    WritePatternFile(src, size, static_cast<unsigned>(size));
-    ASSERT_EQ(CopyFileBlocks(src, dst, 200000), kCopyDone) << size;
-    EXPECT_EQ(ReadFileBytes(dst), ReadFileBytes(src)) << size;
-  }
-}
-
-TEST(CopyFileBlocks, UnwritableTargetRaisesNamingTheFile) {
-  TempDir dir;
-  WriteTextFile(dir / L"src.bin", "abc");
-  CreateDirectoryW((dir / L"target").c_str(), nullptr);  // a folder where the file should go
-  try {
-    CopyFileBlocks(dir / L"src.bin", dir / L"target", 10);
-    FAIL() << "creating the target must fail";
-  } catch (const KovrinError& e) {
-    EXPECT_NE(e.Message().find(L"Cannot create file \"" + (dir / L"target") + L"\""),
-              std::wstring::npos);
-  }
-}
-
 TEST(ClearFolder, DeletesFilesKeepsSubFolders) {
   TempDir dir;
   WriteTextFile(dir / L"a.txt", "1");

@@ -7,7 +7,6 @@
 #include <algorithm>
 
 #include "win/Application.h"
-#include "win/Dialogs.h"
 #include "win/Layout.h"
 
 namespace {
@@ -256,9 +255,4 @@ bool ShowBuildDialog(HWND owner, SetupProject& project, const std::wstring& desi
                      Prompter& prompter) {
   TForm3 form(project, BuildFolders{designerFolder, BuildFolderFromEnvironment()}, prompter);
   return form.ShowModal(owner);
-}
-
-bool ShowBuildDialog(HWND owner, SetupProject& project, const std::wstring& designerFolder) {
-  SystemDialogs dialogs;
-  return ShowBuildDialog(owner, project, designerFolder, dialogs);
 }

@@ -70,10 +70,8 @@ class TForm3 : public Window, public BuildObserver {
 
 // "Запуск": builds the project in the modal build dialog, with the folders of
 // a real run (Kovrin.dat and uninst.dat beside the designer, the build folder
-// under %Temp%) and the system's message boxes. The project afterwards holds
-// the files' order and sizes as the build used them. True when the package
+// under %Temp%); its message boxes go through `prompter`. The project afterwards
+// holds the files' order and sizes as the build used them. True when the package
 // was created.
-bool ShowBuildDialog(HWND owner, SetupProject& project, const std::wstring& designerFolder);
-// The same with the caller's prompter for its message boxes (window tests answer them).
 bool ShowBuildDialog(HWND owner, SetupProject& project, const std::wstring& designerFolder,
                      Prompter& prompter);

@@ -36,6 +36,7 @@ class TTextFrame : public Page {
   void AppendRichLine(const std::wstring& line);
   void AppendPlainLine(const std::wstring& line);
 
+  // The handlers of both pages: Frame41CheckBox1Click and Frame51CheckBox1Click, and so on.
   void CheckBox1Click();
   void RadioButton1Click();  // "RTF файл"
   void RadioButton2Click();  // "TXT файл"
