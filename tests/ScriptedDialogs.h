@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "win/Application.h"
 #include "win/Dialogs.h"
 
 class ScriptedDialogs final : public Dialogs {
@@ -57,4 +58,13 @@ class ScriptedDialogs final : public Dialogs {
     fontAnswers.pop_front();
     return true;
   }
+};
+
+// The program's error boxes go to `dialogs` while this lives.
+class ScopedErrorPrompter {
+ public:
+  explicit ScopedErrorPrompter(Prompter& dialogs) { SetErrorPrompter(&dialogs); }
+  ~ScopedErrorPrompter() { SetErrorPrompter(nullptr); }
+  ScopedErrorPrompter(const ScopedErrorPrompter&) = delete;
+  ScopedErrorPrompter& operator=(const ScopedErrorPrompter&) = delete;
 };

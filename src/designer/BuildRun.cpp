@@ -78,10 +78,7 @@ BuildResult RunBuild(SetupProject& project, const BuildFolders& folders, BuildOb
     observer.SetPosition(0);
     observer.SetStatus(L"Создание отменено");
     return {BuildOutcome::Cancelled, kBuildCancelledText};
-  } catch (const KovrinError& error) {
-    return {BuildOutcome::Failed, error.Message()};
-  } catch (const std::exception& error) {  // out of memory and the like
-    const std::string what = error.what();
-    return {BuildOutcome::Failed, std::wstring(what.begin(), what.end())};
+  } catch (...) {
+    return {BuildOutcome::Failed, CurrentExceptionMessage()};
   }
 }

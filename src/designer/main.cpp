@@ -14,7 +14,9 @@
 #include "win/Dialogs.h"
 #include "win/RichTextBox.h"
 
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+namespace {
+int RunDesigner() {
+  SetApplicationTitle(kApplicationTitle);
   SystemDialogs dialogs;
   if (!NoOtherInstance(dialogs, FindWindowW(nullptr, kApplicationTitle)) ||
       !ScreenAccepted(dialogs, GetSystemMetrics(SM_CXSCREEN)))
@@ -27,7 +29,6 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   RegistryScope registry;
   InitPathVariables();
 
-  SetApplicationTitle(kApplicationTitle);
   TApplicationWindow application;
   application.Create();
   SetApplicationWindow(application.Handle());
@@ -48,4 +49,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   }
   SetApplicationWindow(nullptr);
   return 0;
+}
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+  return RunProgram(RunDesigner);
 }

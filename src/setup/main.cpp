@@ -47,10 +47,5 @@ int RunSetup() {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
-  try {
-    return RunSetup();
-  } catch (...) {
-    ShowCurrentException();
-    return 1;
-  }
+  return RunProgram(RunSetup);
 }

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <new>
+
 KovrinError::KovrinError(std::wstring message) : message_(std::move(message)) {
   int bytes = WideCharToMultiByte(CP_UTF8, 0, message_.data(), static_cast<int>(message_.size()),
                                   nullptr, 0, nullptr, nullptr);
@@ -36,4 +38,19 @@ void ThrowCannotOpen(const std::wstring& path) {
 void ThrowCannotCreate(const std::wstring& path) {
   DWORD code = GetLastError();
   throw KovrinError(L"Cannot create file \"" + path + L"\". " + SystemErrorText(code));
+}
+
+std::wstring CurrentExceptionMessage() {
+  try {
+    throw;
+  } catch (const KovrinError& error) {
+    return error.Message();
+  } catch (const std::bad_alloc&) {
+    return L"Out of memory";
+  } catch (const std::exception& error) {
+    std::string what = error.what();
+    return std::wstring(what.begin(), what.end());
+  } catch (...) {
+    return L"Unknown error";
+  }
 }

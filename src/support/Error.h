@@ -18,6 +18,11 @@ class KovrinError : public std::exception {
   std::string utf8_;
 };
 
+// The text for the exception being handled (call inside a catch block): a
+// KovrinError's message, "Out of memory", another exception's what(), or
+// "Unknown error".
+std::wstring CurrentExceptionMessage();
+
 // The system's text for an error code, without the trailing line break.
 std::wstring SystemErrorText(unsigned long code);
 

@@ -1,12 +1,17 @@
 #include "win/Application.h"
 
-#include <exception>
-
 #include "support/Error.h"
+#include "win/Dialogs.h"
 
 namespace {
 std::wstring g_title;
 HWND g_window = nullptr;
+Prompter* g_errorPrompter = nullptr;
+
+Prompter& ErrorPrompter() {
+  static SystemDialogs system;
+  return g_errorPrompter ? *g_errorPrompter : system;
+}
 }  // namespace
 
 void SetApplicationTitle(std::wstring title) {
@@ -22,25 +27,24 @@ HWND ApplicationWindow() {
   return g_window ? g_window : GetActiveWindow();
 }
 
-void ShowErrorBox(const std::wstring& message) {
-  MessageBoxW(ApplicationWindow(), message.c_str(), g_title.c_str(), MB_OK | MB_ICONSTOP);
+void SetErrorPrompter(Prompter* prompter) {
+  g_errorPrompter = prompter;
 }
 
-void ShowCurrentException() {
-  ShowErrorBox(CurrentExceptionMessage());
+void ReportError(std::wstring_view id, const std::wstring& message) {
+  ErrorPrompter().Ask(id, message, g_title, MB_OK | MB_ICONSTOP);
 }
 
-std::wstring CurrentExceptionMessage() {
+void ReportCurrentError(std::wstring_view id) {
+  ReportError(id, CurrentExceptionMessage());
+}
+
+int RunProgram(int (*body)()) {
   try {
-    throw;
-  } catch (const KovrinError& error) {
-    return error.Message();
-  } catch (const std::bad_alloc&) {
-    return L"Out of memory";
-  } catch (const std::exception& error) {
-    std::string what = error.what();
-    return std::wstring(what.begin(), what.end());
+    return body();
   } catch (...) {
-    return L"Unknown error";
+    g_window = nullptr;  // gone with the body's windows: the box must not name it as its owner
+    ReportCurrentError(L"program.error");
+    return 1;
   }
 }

@@ -2,37 +2,45 @@
 
 #include <richedit.h>
 
+#include <algorithm>
+#include <cstring>
+#include <exception>
+#include <functional>
+
 #include "support/FileSystem.h"
 #include "support/Handle.h"
 
 namespace {
 ModuleHandle g_richEdit;
 
-struct MemoryStream {
-  const std::string* bytes;
-  size_t offset;
+using StreamStep = std::function<LONG(LPBYTE buffer, LONG size)>;
+
+// What a stream moves and the error it met. The callback runs inside the rich-edit
+// control: an exception stops the stream and is raised again once the control has
+// returned, so none ever unwinds through the control.
+struct StreamState {
+  StreamStep step;
+  std::exception_ptr error;
 };
 
-DWORD CALLBACK ReadFromFile(DWORD_PTR cookie, LPBYTE buffer, LONG size, LONG* done) {
-  auto* file = reinterpret_cast<BinaryFile*>(cookie);
-  *done = static_cast<LONG>(file->Read(buffer, static_cast<uint32_t>(size)));
-  return 0;
+DWORD CALLBACK RunStep(DWORD_PTR cookie, LPBYTE buffer, LONG size, LONG* done) {
+  auto* state = reinterpret_cast<StreamState*>(cookie);
+  try {
+    *done = state->step(buffer, size);
+    return 0;
+  } catch (...) {
+    state->error = std::current_exception();
+    *done = 0;
+    return 1;
+  }
 }
 
-DWORD CALLBACK ReadFromMemory(DWORD_PTR cookie, LPBYTE buffer, LONG size, LONG* done) {
-  auto* stream = reinterpret_cast<MemoryStream*>(cookie);
-  size_t left = stream->bytes->size() - stream->offset;
-  size_t count = left < static_cast<size_t>(size) ? left : static_cast<size_t>(size);
-  memcpy(buffer, stream->bytes->data() + stream->offset, count);
-  stream->offset += count;
-  *done = static_cast<LONG>(count);
-  return 0;
-}
-
-DWORD CALLBACK WriteToString(DWORD_PTR cookie, LPBYTE buffer, LONG size, LONG* done) {
-  reinterpret_cast<std::string*>(cookie)->append(reinterpret_cast<const char*>(buffer), size);
-  *done = size;
-  return 0;
+void Stream(HWND box, UINT message, StreamStep step) {
+  StreamState state{std::move(step), nullptr};
+  EDITSTREAM stream{reinterpret_cast<DWORD_PTR>(&state), 0, &RunStep};
+  SendMessageW(box, message, SF_RTF, reinterpret_cast<LPARAM>(&stream));
+  if (state.error)
+    std::rethrow_exception(state.error);
 }
 }  // namespace
 
@@ -56,20 +64,27 @@ void SetRichTextDefaultFont(HWND box, HFONT font) {
 
 void LoadRichTextFile(HWND box, const std::wstring& path) {
   BinaryFile file = BinaryFile::OpenRead(path);
-  EDITSTREAM stream{reinterpret_cast<DWORD_PTR>(&file), 0, &ReadFromFile};
-  SendMessageW(box, EM_STREAMIN, SF_RTF, reinterpret_cast<LPARAM>(&stream));
+  Stream(box, EM_STREAMIN, [&file](LPBYTE buffer, LONG size) {
+    return static_cast<LONG>(file.Read(buffer, static_cast<uint32_t>(size)));
+  });
 }
 
 void SetRichText(HWND box, const std::string& rtf) {
-  MemoryStream memory{&rtf, 0};
-  EDITSTREAM stream{reinterpret_cast<DWORD_PTR>(&memory), 0, &ReadFromMemory};
-  SendMessageW(box, EM_STREAMIN, SF_RTF, reinterpret_cast<LPARAM>(&stream));
+  size_t offset = 0;
+  Stream(box, EM_STREAMIN, [&](LPBYTE buffer, LONG size) {
+    const size_t count = std::min(rtf.size() - offset, static_cast<size_t>(size));
+    memcpy(buffer, rtf.data() + offset, count);
+    offset += count;
+    return static_cast<LONG>(count);
+  });
 }
 
 std::string GetRichText(HWND box) {
   std::string rtf;
-  EDITSTREAM stream{reinterpret_cast<DWORD_PTR>(&rtf), 0, &WriteToString};
-  SendMessageW(box, EM_STREAMOUT, SF_RTF, reinterpret_cast<LPARAM>(&stream));
+  Stream(box, EM_STREAMOUT, [&rtf](LPBYTE buffer, LONG size) {
+    rtf.append(reinterpret_cast<const char*>(buffer), static_cast<size_t>(size));
+    return size;
+  });
   return rtf;
 }
 

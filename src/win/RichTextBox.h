@@ -14,7 +14,8 @@ const wchar_t* RichEditClassName();
 // Gives a new box a plain (non-bold) default font, as RTF without \plain expects.
 void SetRichTextDefaultFont(HWND box, HFONT font);
 // Replaces the content with the RTF file, streamed in fixed blocks. Raises
-// `Cannot open file "…". …` and keeps the old content when it cannot be opened.
+// `Cannot open file "…". …` and keeps the old content when it cannot be opened; a
+// read error midway is raised once the box has stopped reading.
 void LoadRichTextFile(HWND box, const std::wstring& path);
 // Replaces the content with an RTF document held in memory.
 void SetRichText(HWND box, const std::string& rtf);

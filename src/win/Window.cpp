@@ -51,7 +51,7 @@ LRESULT CALLBACK Window::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPAR
     }
     return result;
   } catch (...) {
-    ShowCurrentException();
+    ReportCurrentError(L"window.error");
     return 0;
   }
 }

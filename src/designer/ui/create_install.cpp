@@ -168,7 +168,7 @@ void TForm3::RunBuild() {
     case BuildOutcome::Failed:
       // The standard error box; the dialog stays open at the stage reached,
       // unless the author already asked to close it during the run.
-      prompter_.Ask(L"build.error", result.Message, ApplicationTitle(), MB_OK | MB_ICONSTOP);
+      ReportError(L"build.error", result.Message);
       if (closeRequested_)
         Close();
       break;

@@ -17,7 +17,6 @@ constexpr int kClientWidth = 536, kClientHeight = 341;
 constexpr int kHeaderWidth = 537, kHeaderHeight = 49;
 constexpr wchar_t kHeaderPrefix[] = L"Установка программы: ";
 constexpr wchar_t kBrowseTitle[] = L"Выберите папку для установки";
-constexpr wchar_t kErrorPromptId[] = L"setup.error";
 
 // Control identifiers, so that other programs can find the controls.
 enum ControlId { kListBox1 = 101, kButton1, kButton2 };
@@ -86,7 +85,7 @@ void TForm1::FormCreate() {
     FillPages();
     SetTextFitted(Label1, kHeaderPrefix + state_.ProgramName);
   } catch (...) {
-    ReportCurrentError();
+    ReportCurrentError(L"setup.error");
   }
 }
 
@@ -183,7 +182,7 @@ void TForm1::Button2Click() {
     RunInstall(state_, choices, *this);
   } catch (...) {
     // The window stays as the error left it: only its close box ends the program.
-    ReportCurrentError();
+    ReportCurrentError(L"setup.error");
   }
   if (quitPending_)
     PostQuitMessage(0);
@@ -248,12 +247,6 @@ void TForm1::ShowFinishPage(const FinishPageBoxes& boxes) {
   ShowWindow(Frame71.CheckBox3, boxes.Reboot ? SW_SHOW : SW_HIDE);
   ShowWindow(Label2, SW_HIDE);
   SetWindowPos(Frame71.Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
-}
-
-void TForm1::ReportCurrentError() {
-  const std::wstring title =
-      ApplicationTitle().empty() ? std::wstring(kSetupWindowCaption) : ApplicationTitle();
-  services_.dialogs.Ask(kErrorPromptId, CurrentExceptionMessage(), title, MB_OK | MB_ICONSTOP);
 }
 
 void TForm1::PaintHeaderBand() {

@@ -22,7 +22,7 @@ inline constexpr wchar_t kSetupWindowClass[] = L"KovrinSetupWindow";
 
 // What the window asks of the outside world; tests pass their own.
 struct SetupServices {
-  Dialogs& dialogs;  // questions, error boxes and the folder browser
+  Dialogs& dialogs;  // questions and the folder browser
   ShellActions& shell;
   DriveProbe& drives;
   int showCommand = SW_SHOWNORMAL;  // how the finishing "open" shows a program
@@ -85,8 +85,6 @@ class TForm1 final : public Window, public InstallView {
   void FillPages();
   void OnCommand(HWND control, int code);
   void PaintHeaderBand();
-  // The standard error box for the exception being handled, through the dialogs.
-  void ReportCurrentError();
 
   SetupState state_;
   SetupServices services_;

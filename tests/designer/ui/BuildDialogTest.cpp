@@ -46,6 +46,7 @@ class BuildDialog : public BuildRunFixture {
  protected:
   static void SetUpTestSuite() { InitCommonControls(); }
   ScriptedDialogs dialogs;  // answers every box with OK
+  ScopedErrorPrompter errors{dialogs};
 };
 }  // namespace
 

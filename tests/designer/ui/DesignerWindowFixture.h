@@ -53,6 +53,7 @@ class DesignerWindowTest : public ::testing::Test {
   static COLORREF FaceColor() { return GetSysColor(COLOR_BTNFACE); }
 
   ScriptedDialogs dialogs;
+  ScopedErrorPrompter errors{dialogs};
   RecordingShell shell;
   ScratchKey winRarKey;
   std::unique_ptr<TForm1> form;

@@ -68,6 +68,7 @@ class SetupWindowTest : public ::testing::Test {
 
   TempOverride temp;  // extracted texts go to a folder of the test
   ScriptedDialogs dialogs;
+  ScopedErrorPrompter errors{dialogs};
   RecordingShell shell;
   FixedDrives drives;
   std::unique_ptr<TForm1> form;
