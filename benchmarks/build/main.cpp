@@ -16,6 +16,7 @@
 #include "designer/BuildRun.h"
 #include "support/FileSystem.h"
 #include "support/Handle.h"
+#include "win/MessagePump.h"
 
 namespace {
 constexpr int kLargeFiles = 4;
@@ -23,17 +24,14 @@ constexpr int64_t kLargeSize = 250000000;
 constexpr int kSmallFiles = 20000;
 constexpr int kSmallPerFolder = 1000;
 
-// Lets pending messages run as the build dialog does, so the benchmark pays
-// for the pumping after each block.
+// Lets pending messages run with the build dialog's pump, so the benchmark pays
+// for the pumping as the dialog does.
 class PumpingObserver final : public BuildObserver {
  public:
-  void Pump() override {
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&message);
-      DispatchMessageW(&message);
-    }
-  }
+  void Pump() override { pump_.Run(); }
+
+ private:
+  MessagePump pump_;
 };
 
 struct DataSet {

@@ -23,6 +23,7 @@
 #include "support/FileSystem.h"
 #include "support/ProfileFile.h"
 #include "support/Strings.h"
+#include "win/MessagePump.h"
 
 namespace {
 bool g_pump = true;
@@ -39,12 +40,13 @@ class SilentView final : public InstallView {
   void StartFileAnimation() override {}
   void StopAnimations() override {}
   void Pump() override {
-    if (!g_pump)
-      return;
-    MSG message;  // what the window's pump costs: one look at an empty queue
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+    if (g_pump)
+      pump_.Run();  // what the window's pump costs: one look at an empty queue
   }
   void ShowFinishPage(const FinishPageBoxes&) override {}
+
+ private:
+  MessagePump pump_;
 };
 
 struct PackageFile {

@@ -40,8 +40,7 @@ void Steps(BuildContext& context) {
   CreateFolderOrThrow(project.OutputFolder);
   CreateFolderOrThrow(context.Folders.BuildFolder);
   const std::wstring scriptPath = context.InBuild(script::kScriptFile);
-  ThrottledProgress scriptProgress(observer);
-  WriteSetupScript(project, scriptPath, scriptProgress);
+  WriteSetupScript(project, scriptPath, context.Progress);
   context.Checkpoint();
   observer.StageEnds(BuildStage::Script);
 

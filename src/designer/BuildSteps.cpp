@@ -44,8 +44,7 @@ std::wstring BuildContext::InDesigner(const std::wstring& name) const {
 }
 
 void BuildContext::Checkpoint() {
-  if (Throttle.Due())
-    Observer.Pump();
+  Progress.Pump();
   if (Observer.Cancelled())
     throw BuildCancelled{};
 }

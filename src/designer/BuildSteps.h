@@ -14,13 +14,13 @@ struct BuildCancelled {};
 
 struct BuildContext {
   BuildContext(SetupProject& project, const BuildFolders& folders, BuildObserver& observer)
-      : Project(project), Folders(folders), Observer(observer) {}
+      : Project(project), Folders(folders), Observer(observer), Progress(observer) {}
 
   SetupProject& Project;
   const BuildFolders& Folders;
   BuildObserver& Observer;
-  CopyBuffer Buffer;  // the one copy buffer of the run
-  PumpThrottle Throttle;
+  ThrottledProgress Progress;  // the observer, letting messages run on a clock
+  CopyBuffer Buffer;           // the one copy buffer of the run
 
   // Folder, "\" and name, joined as typed: a folder text that ends in "\" gives a
   // doubled separator, which the file system accepts.
@@ -33,7 +33,7 @@ struct BuildContext {
   std::wstring InDesigner(const std::wstring& name) const;
 
   void Status(const std::wstring& text) { Observer.SetStatus(text); }
-  // Lets pending messages run (on a clock, see PumpThrottle), then stops the run
+  // Lets pending messages run (on a clock, see ThrottledProgress), then stops the run
   // if the author asked to.
   void Checkpoint();
   // Bar position of `done` out of `total`, rounded and kept within 0..100.

@@ -12,6 +12,7 @@
 #include "support/QRegistry.h"
 #include "win/Application.h"
 #include "win/Dialogs.h"
+#include "win/MessagePump.h"
 #include "win/RichTextBox.h"
 
 namespace {
@@ -40,13 +41,7 @@ int RunDesigner() {
   ShowWindow(main.Handle(), SW_SHOWNORMAL);
   UpdateWindow(main.Handle());
 
-  MSG message;
-  while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-    if (IsDialogMessageW(main.Handle(), &message))
-      continue;
-    TranslateMessage(&message);
-    DispatchMessageW(&message);
-  }
+  RunMessageLoop(main);
   SetApplicationWindow(nullptr);
   return 0;
 }

@@ -17,23 +17,6 @@
 #include "support/Strings.h"
 
 namespace {
-// Lets window messages run at most every few milliseconds inside the loops: the
-// window still repaints a hundred times a second, while a package of thousands of
-// small files no longer pays one trip through the message queue per file and chunk.
-class ThrottledPump final : public ProgressSink {
- public:
-  explicit ThrottledPump(InstallView& view) : view_(view) {}
-  void Pump() override {
-    if (throttle_.Due())
-      view_.Pump();
-  }
-  void Now() { view_.Pump(); }
-
- private:
-  InstallView& view_;
-  PumpThrottle throttle_;
-};
-
 int Permille(int64_t done, int64_t total) {
   return static_cast<int>(
       std::lround(static_cast<double>(done) / static_cast<double>(total) * 1000.0));
@@ -62,7 +45,7 @@ bool ShortcutChosen(const TShortCut& shortcut, const InstallChoices& choices) {
 }
 
 // Step 9: every file out of data.dat, front to back, with both bars.
-void CopyFiles(SetupState& state, InstallView& view, ThrottledPump& pump, BinaryFile& payload,
+void CopyFiles(SetupState& state, InstallView& view, ThrottledProgress& pump, BinaryFile& payload,
                UninstallScriptCheckpoints& checkpoints) {
   const int64_t payloadSize = payload.Size();
   int64_t payloadPosition = 0;
@@ -126,8 +109,8 @@ void RunInstall(SetupState& state, const InstallChoices& choices, InstallView& v
   view.EnterInstallingState();
   view.SetFileLabel(L"");
   view.SetStageLabel(kStagePreparing);
-  ThrottledPump pump(view);
-  pump.Now();
+  ThrottledProgress pump(view);
+  pump.PumpNow();
 
   BinaryFile payload = BinaryFile::OpenRead(state.PackageFolder + script::kPayloadFile);
 
@@ -141,7 +124,7 @@ void RunInstall(SetupState& state, const InstallChoices& choices, InstallView& v
 
   view.StartManyFilesAnimation();
   view.SetStageLabel(kStageCopying);
-  pump.Now();
+  pump.PumpNow();
 
   UninstallScriptCheckpoints checkpoints(state);
   state.UninstallScript.WriteString(uninstall::kFilesSection, uninstall::kFileCount,
@@ -157,7 +140,7 @@ void RunInstall(SetupState& state, const InstallChoices& choices, InstallView& v
     view.SetOverallBar(0);
     view.SetFileLabel(L"");
     view.SetStageLabel(kStageShortcuts);
-    pump.Now();
+    pump.PumpNow();
 
     MakeShortcuts(state, choices);
     checkpoints.Save(true);

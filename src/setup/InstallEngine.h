@@ -6,6 +6,8 @@
 
 #include <string>
 
+#include "support/Progress.h"
+
 struct SetupState;
 
 // What the end user chose on the pages.
@@ -23,10 +25,11 @@ struct FinishPageBoxes {
   bool Reboot = false;  // "Перезагрузить компьютер" (only when the restart is not asked)
 };
 
-// The setup window as the install sees it. Bars run from 0 to 1000.
-class InstallView {
+// The setup window as the install sees it. Bars run from 0 to 1000. Its Pump lets
+// pending window messages run: inside the copy loops the engine calls it at most
+// every 10 ms, at the step boundaries always.
+class InstallView : public ProgressSink {
  public:
-  virtual ~InstallView() = default;
   // Cancel button disabled, install button hidden: no way back, no second install.
   virtual void EnterInstallingState() = 0;
   // Hides the five wizard pages and shows the copy page.
@@ -40,9 +43,6 @@ class InstallView {
   virtual void StartFileAnimation() = 0;
   // Both clips stop and return to their first frame.
   virtual void StopAnimations() = 0;
-  // Lets pending window messages run. Inside the copy loops the engine calls it at
-  // most every 10 ms, at the step boundaries always.
-  virtual void Pump() = 0;
   // Cancel button becomes "Готово" and is enabled; copy page hidden; the finish
   // page shows the given boxes; the label "Этапы установки:" is hidden.
   virtual void ShowFinishPage(const FinishPageBoxes& boxes) = 0;

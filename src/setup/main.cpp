@@ -15,6 +15,7 @@
 #include "support/ShellActions.h"
 #include "win/Application.h"
 #include "win/Dialogs.h"
+#include "win/MessagePump.h"
 
 namespace {
 int RunSetup() {
@@ -35,13 +36,7 @@ int RunSetup() {
   ShowWindow(form.Handle(), showCommand);
   UpdateWindow(form.Handle());
 
-  MSG msg;
-  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-    if (!form.Handle() || !IsDialogMessageW(form.Handle(), &msg)) {
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    }
-  }
+  RunMessageLoop(form);
   return 0;
 }
 }  // namespace

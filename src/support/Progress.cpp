@@ -2,11 +2,14 @@
 
 #include <windows.h>
 
-bool PumpThrottle::Due() {
-  const uint64_t now = GetTickCount64();
-  if (started_ && now - last_ < interval_)
-    return false;
+void ThrottledProgress::Pump() {
+  if (started_ && GetTickCount64() - last_ < kIntervalMs)
+    return;
+  PumpNow();
+}
+
+void ThrottledProgress::PumpNow() {
   started_ = true;
-  last_ = now;
-  return true;
+  last_ = GetTickCount64();
+  inner_.Pump();
 }

@@ -17,35 +17,23 @@ class ProgressSink {
 // For callers that show nothing.
 class NullProgress final : public ProgressSink {};
 
-// Due at most once every `intervalMs` milliseconds (the first call is due).
-// Under Wine one trip through the message queue costs tens of microseconds, so
-// long loops let messages run on a clock rather than after every row or block:
-// windows still repaint a hundred times a second.
-class PumpThrottle {
- public:
-  static constexpr uint32_t kDefaultIntervalMs = 10;
-  explicit PumpThrottle(uint32_t intervalMs = kDefaultIntervalMs) : interval_(intervalMs) {}
-  bool Due();
-
- private:
-  uint32_t interval_;
-  uint64_t last_ = 0;
-  bool started_ = false;
-};
-
-// Passes everything on to `inner`, but lets messages run only when the throttle is due.
+// Passes everything on to `inner`, but lets messages run at most once every 10 ms
+// (the first call does). Under Wine one trip through the message queue costs tens
+// of microseconds, so long loops let messages run on a clock rather than after
+// every row or block: windows still repaint a hundred times a second.
 class ThrottledProgress final : public ProgressSink {
  public:
   explicit ThrottledProgress(ProgressSink& inner) : inner_(inner) {}
   void SetStatus(const std::wstring& text) override { inner_.SetStatus(text); }
   void SetPosition(int position) override { inner_.SetPosition(position); }
-  void Pump() override {
-    if (throttle_.Due())
-      inner_.Pump();
-  }
+  void Pump() override;
+  // Lets messages run now, whatever the clock says: after a change to be seen at once.
+  void PumpNow();
   bool Cancelled() override { return inner_.Cancelled(); }
 
  private:
+  static constexpr uint64_t kIntervalMs = 10;
   ProgressSink& inner_;
-  PumpThrottle throttle_;
+  uint64_t last_ = 0;
+  bool started_ = false;
 };

@@ -8,6 +8,7 @@
 
 #include "win/Application.h"
 #include "win/Layout.h"
+#include "win/MessagePump.h"
 
 namespace {
 constexpr wchar_t kClassName[] = L"KovrinBuildDialog";
@@ -120,26 +121,12 @@ void TForm3::FormCreate() {
 bool TForm3::ShowModal(HWND owner, UINT startDelayMs) {
   startDelayMs_ = startDelayMs;
   Create(owner);
-  const bool ownerWasEnabled = owner && !EnableWindow(owner, FALSE);
-  ShowWindow(Handle(), SW_SHOWNORMAL);
-  UpdateWindow(Handle());
-
-  MSG message;
-  while (!closed_) {
-    const BOOL got = GetMessageW(&message, nullptr, 0, 0);
-    if (got <= 0) {
-      if (got == 0)
-        PostQuitMessage(static_cast<int>(message.wParam));  // leave the quit to the main loop
-      break;
-    }
-    if (!IsDialogMessageW(Handle(), &message)) {
-      TranslateMessage(&message);
-      DispatchMessageW(&message);
-    }
+  {
+    ModalLoop modal(Handle(), owner);
+    ShowWindow(Handle(), SW_SHOWNORMAL);
+    UpdateWindow(Handle());
+    modal.Run(closed_);
   }
-  // The owner is enabled before the dialog goes, so it takes the activation back.
-  if (ownerWasEnabled)
-    EnableWindow(owner, TRUE);
   DestroyWindow(Handle());
   return succeeded_;
 }
@@ -152,7 +139,9 @@ void TForm3::Timer1Timer() {
 
 void TForm3::RunBuild() {
   running_ = true;
+  pump_.emplace(Handle());
   const BuildResult result = ::RunBuild(project_, folders_, *this);
+  pump_.reset();  // a quit request met during the run goes back to the main loop
   running_ = false;
   switch (result.Outcome) {
     case BuildOutcome::Done:
@@ -200,18 +189,8 @@ void TForm3::SetPosition(int position) {
 }
 
 void TForm3::Pump() {
-  MSG message;
-  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-    if (message.message == WM_QUIT) {
-      PostQuitMessage(static_cast<int>(message.wParam));  // keep it for the main loop
-      cancelRequested_ = true;
-      return;
-    }
-    if (!IsDialogMessageW(Handle(), &message)) {
-      TranslateMessage(&message);
-      DispatchMessageW(&message);
-    }
-  }
+  if (pump_ && !pump_->Run())
+    cancelRequested_ = true;  // the program is asked to end
 }
 
 void TForm3::StageBegins(BuildStage stage) {

@@ -4,10 +4,12 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 
 #include "designer/BuildRun.h"
 #include "support/Prompts.h"
+#include "win/MessagePump.h"
 #include "win/Window.h"
 
 class TForm3 : public Window, public BuildObserver {
@@ -52,6 +54,7 @@ class TForm3 : public Window, public BuildObserver {
   BuildFolders folders_;
   Prompter& prompter_;
   UINT startDelayMs_ = 1000;
+  std::optional<MessagePump> pump_;  // while the run works
 
   HWND marks_[4] = {};
   HWND labels_[4] = {};

@@ -7,6 +7,7 @@
 #include "formats/LinkFolders.h"
 #include "support/Strings.h"
 #include "win/Layout.h"
+#include "win/MessagePump.h"
 
 namespace {
 constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
@@ -110,28 +111,14 @@ void TForm2::Button2Click() {
 }
 
 void TForm2::ShowModal(const std::function<void(TForm2&)>& shown) {
-  bool ownerWasEnabled = owner_ && IsWindowEnabled(owner_);
-  if (ownerWasEnabled)
-    EnableWindow(owner_, FALSE);
-  ShowWindow(Handle(), SW_SHOW);
-  SetFocus(ComboBox1);
-  if (shown)
-    shown(*this);
-  MSG message;
-  while (!closed_ && IsWindow(Handle())) {
-    BOOL got = GetMessageW(&message, nullptr, 0, 0);
-    if (got <= 0) {
-      if (got == 0)
-        PostQuitMessage(static_cast<int>(message.wParam));  // for the main loop
-      break;
-    }
-    if (!IsDialogMessageW(Handle(), &message)) {
-      TranslateMessage(&message);
-      DispatchMessageW(&message);
-    }
+  {
+    ModalLoop modal(Handle(), owner_);
+    ShowWindow(Handle(), SW_SHOW);
+    SetFocus(ComboBox1);
+    if (shown)
+      shown(*this);
+    modal.Run(closed_);
   }
-  if (ownerWasEnabled)
-    EnableWindow(owner_, TRUE);
   if (IsWindow(Handle()))
     ShowWindow(Handle(), SW_HIDE);
   if (owner_)

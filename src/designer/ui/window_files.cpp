@@ -17,21 +17,23 @@ constexpr size_t kRefusedNamesShown = 10;
 // quit. The labels and the window are brought up to date at most every 10 ms
 // (and at the end): faster than the eye, and a walk of many small files is not
 // held up by repainting after each one.
-class TFrame2::ListSink final : public FileRowSink {
+class TFrame2::ListSink final : public FileRowSink, private ProgressSink {
  public:
   explicit ListSink(TFrame2& page) : page_(page) {}
-  ~ListSink() { Show(); }
+  ~ListSink() override { Show(); }
   bool AddFileRow(FileEntry entry) override {
     page_.AppendRowUnshown(std::move(entry));
-    if (!throttle_.Due())
-      return true;
-    Show();
-    return PumpMessages();
+    throttled_.Pump();
+    return !quit_;
   }
   void RefuseFile(const std::wstring& path) override { refused.push_back(path); }
   std::vector<std::wstring> refused;
 
  private:
+  void Pump() override {
+    Show();
+    quit_ = !pump_.Run();
+  }
   // The list view learns the new row count only here: telling it after every row
   // costs more than the walk itself.
   void Show() {
@@ -40,7 +42,9 @@ class TFrame2::ListSink final : public FileRowSink {
   }
 
   TFrame2& page_;
-  PumpThrottle throttle_;
+  MessagePump pump_;
+  ThrottledProgress throttled_{*this};
+  bool quit_ = false;
 };
 
 void TFrame2::CreateControls() {
@@ -140,16 +144,19 @@ void TFrame2::Frame21Button1Click() {
                                   DialogFilter(L"Любые файлы (*.*)|*.*"), true, chosen))
     return;
   std::vector<std::wstring> refused;
-  for (const std::wstring& path : chosen) {
-    std::optional<FileEntry> entry = SingleFileEntry(path);
-    if (!entry) {
-      refused.push_back(path);
-      continue;
+  {
+    MessagePump pump;  // a quit request goes back to the main loop before the report
+    for (const std::wstring& path : chosen) {
+      std::optional<FileEntry> entry = SingleFileEntry(path);
+      if (!entry) {
+        refused.push_back(path);
+        continue;
+      }
+      AppendRow(std::move(*entry));
+      UpdateFileTotals();
+      if (!pump.Run())
+        break;
     }
-    AppendRow(std::move(*entry));
-    UpdateFileTotals();
-    if (!PumpMessages())
-      break;
   }
   ReportRefused(refused);
 }
@@ -163,12 +170,17 @@ void TFrame2::Frame21Button2Click() {
 }
 
 bool TFrame2::AddFolderTree(const std::wstring& folder) {
-  ListSink sink(*this);
-  SendMessageW(ListView1, WM_SETREDRAW, FALSE, 0);
-  bool finished = ::AddFolderTree(folder, context_.state.FolderRoot, sink);
-  SendMessageW(ListView1, WM_SETREDRAW, TRUE, 0);
+  std::vector<std::wstring> refused;
+  bool finished = false;
+  {
+    ListSink sink(*this);
+    SendMessageW(ListView1, WM_SETREDRAW, FALSE, 0);
+    finished = ::AddFolderTree(folder, context_.state.FolderRoot, sink);
+    SendMessageW(ListView1, WM_SETREDRAW, TRUE, 0);
+    refused = std::move(sink.refused);
+  }
   InvalidateRect(ListView1, nullptr, TRUE);
-  ReportRefused(sink.refused);
+  ReportRefused(refused);
   return finished;
 }
 

@@ -9,6 +9,7 @@
 #include "support/Error.h"
 #include "win/Application.h"
 #include "win/Layout.h"
+#include "win/MessagePump.h"
 
 namespace {
 constexpr DWORD kWindowStyle =
@@ -178,14 +179,14 @@ void TForm1::Button2Click() {
   installStarted_ = true;
   const InstallChoices choices{GetText(Frame41.Edit1), IsTicked(Frame51.CheckBox1),
                                IsTicked(Frame51.CheckBox2), IsTicked(Frame51.CheckBox3)};
+  pump_.emplace(Handle());
   try {
     RunInstall(state_, choices, *this);
   } catch (...) {
     // The window stays as the error left it: only its close box ends the program.
     ReportCurrentError(L"setup.error");
   }
-  if (quitPending_)
-    PostQuitMessage(0);
+  pump_.reset();  // closed during the install: the program ends now
 }
 
 void TForm1::EnterInstallingState() {
@@ -224,18 +225,8 @@ void TForm1::StopAnimations() {
 }
 
 void TForm1::Pump() {
-  MSG msg;
-  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    if (msg.message == WM_QUIT) {
-      // Closed during the install: the program ends once the install returns.
-      quitPending_ = true;
-      return;
-    }
-    if (!Handle() || !IsDialogMessageW(Handle(), &msg)) {
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    }
-  }
+  if (pump_)
+    pump_->Run();  // a close during the install lets the install run to its end
 }
 
 void TForm1::ShowFinishPage(const FinishPageBoxes& boxes) {

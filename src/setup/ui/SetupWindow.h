@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 
 #include "setup/InstallEngine.h"
@@ -15,6 +16,7 @@
 #include "setup/ui/WizardPages.h"
 #include "support/ShellActions.h"
 #include "win/Dialogs.h"
+#include "win/MessagePump.h"
 #include "win/Window.h"
 
 inline constexpr wchar_t kSetupWindowCaption[] = L"Установка программы";
@@ -88,6 +90,6 @@ class TForm1 final : public Window, public InstallView {
 
   SetupState state_;
   SetupServices services_;
-  bool installStarted_ = false;  // one install per run, even after a failed one
-  bool quitPending_ = false;     // the window was closed while the install ran
+  bool installStarted_ = false;      // one install per run, even after a failed one
+  std::optional<MessagePump> pump_;  // while the install runs
 };
