@@ -13,7 +13,6 @@
 #include "win/Application.h"
 #include "win/Dialogs.h"
 #include "win/MessagePump.h"
-#include "win/RichTextBox.h"
 
 namespace {
 int RunDesigner() {
@@ -25,7 +24,6 @@ int RunDesigner() {
 
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&controls);
-  LoadRichEditLibrary();
   ComScope com;  // the shell's folder browser needs it
   RegistryScope registry;
   InitPathVariables();

@@ -11,8 +11,6 @@
 #include "support/Handle.h"
 
 namespace {
-ModuleHandle g_richEdit;
-
 using StreamStep = std::function<LONG(LPBYTE buffer, LONG size)>;
 
 // What a stream moves and the error it met. The callback runs inside the rich-edit
@@ -44,13 +42,10 @@ void Stream(HWND box, UINT message, StreamStep step) {
 }
 }  // namespace
 
-void LoadRichEditLibrary() {
-  if (!g_richEdit)
-    g_richEdit.Reset(LoadLibraryW(L"msftedit.dll"));
-}
-
 const wchar_t* RichEditClassName() {
-  return MSFTEDIT_CLASS;
+  static const ModuleHandle msftedit(LoadLibraryW(L"msftedit.dll"));
+  static const ModuleHandle riched20(msftedit ? nullptr : LoadLibraryW(L"riched20.dll"));
+  return msftedit ? MSFTEDIT_CLASS : RICHEDIT_CLASSW;
 }
 
 void SetRichTextDefaultFont(HWND box, HFONT font) {

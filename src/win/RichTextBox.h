@@ -6,9 +6,8 @@
 
 #include <string>
 
-// Loads msftedit.dll once for the process; call before creating a box.
-void LoadRichEditLibrary();
-// The class name to create boxes with.
+// The class name to create boxes with: the newest rich-text control the system
+// has (msftedit's, else riched20's), loaded on the first call for the program's life.
 const wchar_t* RichEditClassName();
 
 // Gives a new box a plain (non-bold) default font, as RTF without \plain expects.

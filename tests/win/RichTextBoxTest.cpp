@@ -31,7 +31,6 @@ TEST(RichTextBox, AReadErrorMidwayReachesTheCallerAfterTheBoxHasStopped) {
   KernelHandle writer(CreateThread(nullptr, 0, &SendStartAndHangUp, server, 0, nullptr));
   ASSERT_TRUE(writer);
 
-  LoadRichEditLibrary();
   HWND box = CreateWindowExW(0, RichEditClassName(), L"", ES_MULTILINE, 0, 0, 200, 100, nullptr,
                              nullptr, GetModuleHandleW(nullptr), nullptr);
   ASSERT_NE(box, nullptr);

@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "win/Layout.h"
+#include "win/RichTextBox.h"
 
 void Page::Create(HWND parent, int x, int y, int width, int height) {
   CreateWindowInstance(L"KovrinPage", L"", WS_CHILD | WS_CLIPSIBLINGS, WS_EX_CONTROLPARENT,
@@ -71,7 +72,7 @@ void Page::SetBoxColor(HWND box, bool windowColor) {
   boxColors_[box] = windowColor;
   wchar_t className[32] = {};
   GetClassNameW(box, className, 32);
-  if (lstrcmpiW(className, MSFTEDIT_CLASS) == 0)
+  if (lstrcmpiW(className, RichEditClassName()) == 0)
     SendMessageW(box, EM_SETBKGNDCOLOR, 0, GetSysColor(windowColor ? COLOR_WINDOW : COLOR_BTNFACE));
   InvalidateRect(box, nullptr, TRUE);
 }

@@ -58,7 +58,6 @@ std::vector<std::wstring> ReadTextFileLines(const std::wstring& path) {
 
 void TTextFrame::CreateControls() {
   CheckBox1 = AddCheckBox(texts_.useCaption, 8, 0, 297, texts_.useHint);
-  LoadRichEditLibrary();
   DWORD scroll = texts_.richScrollBars ? WS_VSCROLL | WS_HSCROLL : 0;
   RichEdit1 = Add(RichEditClassName(), L"",
                   WS_TABSTOP | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | scroll, 0, 32, 400,

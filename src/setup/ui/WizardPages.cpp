@@ -9,33 +9,13 @@
 #include "support/FileSystem.h"
 #include "win/Dialogs.h"
 #include "win/Layout.h"
+#include "win/RichTextBox.h"
 
 namespace {
 void CreatePage(Panel& page, HWND parent) {
   page.CreatePanel(parent, kWizardPageLeft, kWizardPageTop, kWizardPageWidth, kWizardPageHeight);
 }
 
-const wchar_t* RichEditClass() {
-  // The newest rich-text control the system has, loaded once for the program's life.
-  static const wchar_t* const name = [] {
-    if (LoadLibraryW(L"msftedit.dll"))
-      return MSFTEDIT_CLASS;
-    LoadLibraryW(L"riched20.dll");
-    return RICHEDIT_CLASSW;
-  }();
-  return name;
-}
-
-DWORD CALLBACK ReadRtfBlock(DWORD_PTR cookie, LPBYTE buffer, LONG size, LONG* done) {
-  try {
-    *done = static_cast<LONG>(
-        reinterpret_cast<BinaryFile*>(cookie)->Read(buffer, static_cast<uint32_t>(size)));
-    return 0;
-  } catch (...) {
-    *done = 0;
-    return 1;  // stops the stream; no exception may cross the control
-  }
-}
 }  // namespace
 
 bool IsTicked(HWND checkBox) {
@@ -96,25 +76,20 @@ std::wstring TFrame1::Value(Row row) const {
 void TextPage::Create(HWND parent, const std::wstring& caption) {
   CreatePage(*this, parent);
   CreateFittedLabel(Handle(), caption, 0, 4);
-  RichEdit1 = CreateChild(Handle(), RichEditClass(), L"",
+  RichEdit1 = CreateChild(Handle(), RichEditClassName(), L"",
                           WS_TABSTOP | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE | ES_READONLY, 0, 24,
                           320, 215, 0, WS_EX_CLIENTEDGE);
   Memo1 = CreateChild(Handle(), L"EDIT", L"", WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_READONLY,
                       0, 24, 320, 215, 0, WS_EX_CLIENTEDGE);
   SendMessageW(Memo1, EM_SETLIMITTEXT, 0, 0);
-  // Lines wrap at the viewer's width; the default format must not be Wine's bold "System".
-  SendMessageW(RichEdit1, EM_SETTARGETDEVICE, 0, 0);
-  SendMessageW(RichEdit1, WM_SETFONT, reinterpret_cast<WPARAM>(UiFont()), FALSE);
+  SendMessageW(RichEdit1, EM_SETTARGETDEVICE, 0, 0);  // lines wrap at the viewer's width
+  SetRichTextDefaultFont(RichEdit1, UiFont());
 }
 
 void TextPage::LoadRichText(const std::wstring& path) {
   ShowWindow(Memo1, SW_HIDE);
   ShowWindow(RichEdit1, SW_SHOW);
-  BinaryFile file = BinaryFile::OpenRead(path);
-  EDITSTREAM stream{};
-  stream.dwCookie = reinterpret_cast<DWORD_PTR>(&file);
-  stream.pfnCallback = &ReadRtfBlock;
-  SendMessageW(RichEdit1, EM_STREAMIN, SF_RTF, reinterpret_cast<LPARAM>(&stream));
+  LoadRichTextFile(RichEdit1, path);
 }
 
 void TextPage::LoadPlainText(const std::wstring& path, const ScriptFont& font) {
