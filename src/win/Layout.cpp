@@ -1,5 +1,7 @@
 #include "win/Layout.h"
 
+#include <algorithm>
+
 int SystemDpi() {
   static const int dpi = [] {
     HDC screen = GetDC(nullptr);
@@ -69,4 +71,53 @@ std::wstring GetText(HWND control) {
 
 void SetText(HWND control, const std::wstring& text) {
   SetWindowTextW(control, text.c_str());
+}
+
+SIZE TextExtent(HWND control, const std::wstring& text) {
+  HDC dc = GetDC(control);
+  HGDIOBJ old =
+      SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(control, WM_GETFONT, 0, 0)));
+  SIZE extent{};
+  GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+  SelectObject(dc, old);
+  ReleaseDC(control, dc);
+  return extent;
+}
+
+void SetTextFitted(HWND label, const std::wstring& text) {
+  SetWindowTextW(label, text.c_str());
+  const SIZE size = TextExtent(label, text.empty() ? std::wstring(L" ") : text);
+  SetWindowPos(label, nullptr, 0, 0, text.empty() ? 0 : size.cx, size.cy,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+HWND CreateFittedLabel(HWND parent, const std::wstring& text, int x, int y, HFONT font) {
+  HWND label = CreateChild(parent, L"STATIC", L"", WS_VISIBLE | SS_LEFT | SS_NOPREFIX, x, y, 1, 1);
+  if (font)
+    SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  SetTextFitted(label, text);
+  return label;
+}
+
+void FitCheckBoxToText(HWND box) {
+  const int needed = TextExtent(box, GetText(box)).cx + GetSystemMetrics(SM_CXMENUCHECK) + Scale(8);
+  RECT rect, parent;
+  GetWindowRect(box, &rect);
+  MapWindowPoints(nullptr, GetParent(box), reinterpret_cast<POINT*>(&rect), 2);
+  GetClientRect(GetParent(box), &parent);
+  if (needed > rect.right - rect.left)
+    SetWindowPos(box, nullptr, 0, 0, std::min<int>(needed, parent.right - rect.left),
+                 rect.bottom - rect.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+bool IsChecked(HWND box) {
+  return SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+void SetChecked(HWND box, bool checked) {
+  SendMessageW(box, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+bool HasVisibleStyle(HWND control) {
+  return (GetWindowLongW(control, GWL_STYLE) & WS_VISIBLE) != 0;
 }

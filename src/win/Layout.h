@@ -28,3 +28,20 @@ POINT CentredOnScreen(int windowWidth, int windowHeight);
 
 std::wstring GetText(HWND control);
 void SetText(HWND control, const std::wstring& text);
+
+// Width and height in pixels of `text` in the control's own font.
+SIZE TextExtent(HWND control, const std::wstring& text);
+// Sets a label's text and resizes it to the text in its own font; the top-left
+// corner stays. An empty label keeps one line's height and no width.
+void SetTextFitted(HWND label, const std::wstring& text);
+// A static label at a 96-DPI position, already fitted to its text.
+HWND CreateFittedLabel(HWND parent, const std::wstring& text, int x, int y, HFONT font = nullptr);
+// The layout's widths suit "MS Sans Serif" itself; where the system draws captions
+// in a wider face, a check box or radio button grows to show its whole caption
+// (never past its parent's edge).
+void FitCheckBoxToText(HWND box);
+
+bool IsChecked(HWND box);
+void SetChecked(HWND box, bool checked);
+// The control's own visible flag, whether or not its parents are shown.
+bool HasVisibleStyle(HWND control);

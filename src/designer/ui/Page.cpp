@@ -3,8 +3,6 @@
 #include <commctrl.h>
 #include <richedit.h>
 
-#include <algorithm>
-
 #include "win/Layout.h"
 #include "win/RichTextBox.h"
 
@@ -31,30 +29,8 @@ HWND Page::AddButton(const std::wstring& text, int x, int y, int width, int heig
 HWND Page::AddCheckBox(const std::wstring& text, int x, int y, int width,
                        std::optional<std::wstring> hint) {
   HWND box = Add(WC_BUTTONW, text, WS_TABSTOP | BS_AUTOCHECKBOX, x, y, width, 17, std::move(hint));
-  FitToText(box);
+  FitCheckBoxToText(box);
   return box;
-}
-
-// The widths suit "MS Sans Serif" itself; where the system draws the captions in a
-// wider face, a box grows to show its whole caption (never past the page's edge).
-void Page::FitToText(HWND control) {
-  std::wstring text = GetText(control);
-  HDC dc = GetDC(control);
-  HGDIOBJ old =
-      SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(control, WM_GETFONT, 0, 0)));
-  SIZE extent{};
-  GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
-  SelectObject(dc, old);
-  ReleaseDC(control, dc);
-  RECT box, page;
-  GetWindowRect(control, &box);
-  MapWindowPoints(nullptr, Handle(), reinterpret_cast<POINT*>(&box), 2);
-  GetClientRect(Handle(), &page);
-  int needed = extent.cx + GetSystemMetrics(SM_CXMENUCHECK) + Scale(8);
-  int width = box.right - box.left;
-  if (needed > width)
-    SetWindowPos(control, nullptr, 0, 0, std::min<int>(needed, page.right - box.left),
-                 box.bottom - box.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 HWND Page::AddLabel(const std::wstring& text, int x, int y, int width,
@@ -113,12 +89,4 @@ LRESULT Page::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     }
   }
   return Window::HandleMessage(message, wParam, lParam);
-}
-
-bool IsChecked(HWND box) {
-  return SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED;
-}
-
-void SetChecked(HWND box, bool checked) {
-  SendMessageW(box, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
 }

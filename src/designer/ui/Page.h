@@ -12,6 +12,7 @@
 
 #include "designer/ui/StatusHints.h"
 #include "win/Dialogs.h"
+#include "win/Layout.h"
 #include "win/Window.h"
 
 class TForm2;
@@ -65,8 +66,6 @@ class Page : public Window {
                 std::optional<std::wstring> hint = std::nullopt);
   HWND AddEdit(int x, int y, int width, std::optional<std::wstring> hint = std::nullopt);
 
-  // Widens a check box or radio button whose caption does not fit.
-  void FitToText(HWND control);
   // Window colour when true, button-face colour when false.
   void SetBoxColor(HWND box, bool windowColor);
   // The rule of governed boxes: enabled in the window colour, disabled in button face.
@@ -78,6 +77,3 @@ class Page : public Window {
   std::map<HWND, bool> boxColors_;
   int nextId_ = 100;
 };
-
-bool IsChecked(HWND box);
-void SetChecked(HWND box, bool checked);

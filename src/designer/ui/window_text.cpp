@@ -75,8 +75,8 @@ void TTextFrame::CreateControls() {
                      113, 17, L"Использовать формат RTF");
   RadioButton2 = Add(WC_BUTTONW, L"TXT файл", BS_AUTORADIOBUTTON, 152, 240, 113, 17,
                      L"Использовать формат TXT");
-  FitToText(RadioButton1);
-  FitToText(RadioButton2);
+  FitCheckBoxToText(RadioButton1);
+  FitCheckBoxToText(RadioButton2);
   SetChecked(RadioButton1, true);
   Button1 = AddButton(L"Загрузить из файла...", 16, 264, 129, 25,
                       L"Загрузить текст из файла RTF или TXT");

@@ -2,10 +2,8 @@
 
 #include <commctrl.h>
 
-#include <algorithm>
 #include <string>
 
-#include "setup/ui/FittedLabel.h"
 #include "win/Layout.h"
 
 namespace {
@@ -26,12 +24,10 @@ HWND CreateAnimation(HWND parent, int y, int clip, bool& opened) {
     ShowWindow(animation, SW_HIDE);
   return animation;
 }
-// A finish-page box, hidden until the install shows it; 233 pixels wide unless the
-// system's font needs more for its caption.
+// A finish-page box, hidden until the install shows it.
 HWND CreateFinishBox(HWND parent, const std::wstring& caption, int y) {
   HWND box = CreateChild(parent, L"BUTTON", caption, WS_TABSTOP | BS_AUTOCHECKBOX, 40, y, 233, 17);
-  const int width = std::max(Scale(233), TextWidth(box, caption) + Scale(24));
-  SetWindowPos(box, nullptr, 0, 0, width, Scale(17), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  FitCheckBoxToText(box);
   return box;
 }
 }  // namespace

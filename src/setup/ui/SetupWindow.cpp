@@ -4,7 +4,6 @@
 
 #include "setup/FinishActions.h"
 #include "setup/SetupVariables.h"
-#include "setup/ui/FittedLabel.h"
 #include "support/Environment.h"
 #include "support/Error.h"
 #include "win/Application.h"
@@ -166,8 +165,8 @@ void TForm1::Frame41Button1Click() {
 
 void TForm1::Button1Click() {
   if (state_.Installed) {
-    const FinishChoices choices{IsTicked(Frame71.CheckBox2), IsTicked(Frame71.CheckBox1),
-                                IsTicked(Frame71.CheckBox3)};
+    const FinishChoices choices{IsChecked(Frame71.CheckBox2), IsChecked(Frame71.CheckBox1),
+                                IsChecked(Frame71.CheckBox3)};
     RunFinishActions(state_, choices, services_.showCommand, services_.dialogs, services_.shell);
   }
   DestroyWindow(Handle());
@@ -177,8 +176,8 @@ void TForm1::Button2Click() {
   if (installStarted_)
     return;
   installStarted_ = true;
-  const InstallChoices choices{GetText(Frame41.Edit1), IsTicked(Frame51.CheckBox1),
-                               IsTicked(Frame51.CheckBox2), IsTicked(Frame51.CheckBox3)};
+  const InstallChoices choices{GetText(Frame41.Edit1), IsChecked(Frame51.CheckBox1),
+                               IsChecked(Frame51.CheckBox2), IsChecked(Frame51.CheckBox3)};
   pump_.emplace(Handle());
   try {
     RunInstall(state_, choices, *this);

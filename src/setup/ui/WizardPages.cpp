@@ -5,7 +5,6 @@
 
 #include <algorithm>
 
-#include "setup/ui/FittedLabel.h"
 #include "support/FileSystem.h"
 #include "win/Dialogs.h"
 #include "win/Layout.h"
@@ -17,14 +16,6 @@ void CreatePage(Panel& page, HWND parent) {
 }
 
 }  // namespace
-
-bool IsTicked(HWND checkBox) {
-  return SendMessageW(checkBox, BM_GETCHECK, 0, 0) == BST_CHECKED;
-}
-
-bool HasVisibleStyle(HWND control) {
-  return (GetWindowLongW(control, GWL_STYLE) & WS_VISIBLE) != 0;
-}
 
 void TFrame1::Create(HWND parent) {
   CreatePage(*this, parent);

@@ -86,8 +86,3 @@ class TFrame5 final : public Panel {
   HWND CheckBox2 = nullptr;  // Start menu
   HWND CheckBox3 = nullptr;  // startup
 };
-
-// True when a check box is ticked.
-bool IsTicked(HWND checkBox);
-// The control's own visible flag (its parents aside).
-bool HasVisibleStyle(HWND control);

@@ -171,8 +171,8 @@ TEST_F(SetupWindowTest, ThePageListChoosesThePageShown) {
   Select(3);
   EXPECT_TRUE(Shown(f.Frame51));
   EXPECT_FALSE(Shown(f.Frame41));
-  EXPECT_FALSE(IsTicked(f.Frame51.CheckBox1) || IsTicked(f.Frame51.CheckBox2) ||
-               IsTicked(f.Frame51.CheckBox3));
+  EXPECT_FALSE(IsChecked(f.Frame51.CheckBox1) || IsChecked(f.Frame51.CheckBox2) ||
+               IsChecked(f.Frame51.CheckBox3));
   EXPECT_EQ(GetText(f.Frame51.CheckBox2), L"Создать ярлыки в меню \"Пуск\"");
   Select(1);
   EXPECT_TRUE(Shown(f.Frame21));
@@ -244,7 +244,7 @@ TEST_F(SetupWindowTest, InstallFromThePagesThenFinish) {
   EXPECT_TRUE(HasVisibleStyle(f.Frame71.CheckBox1));
   EXPECT_TRUE(HasVisibleStyle(f.Frame71.CheckBox2));
   EXPECT_TRUE(HasVisibleStyle(f.Frame71.CheckBox3));  // the restart is offered, not asked
-  EXPECT_FALSE(IsTicked(f.Frame71.CheckBox3));
+  EXPECT_FALSE(IsChecked(f.Frame71.CheckBox3));
 
   Tick(f.Frame71.CheckBox2);
   Tick(f.Frame71.CheckBox3);
