@@ -7,10 +7,25 @@
 #include "win/RichTextBox.h"
 
 void Page::Create(HWND parent, int x, int y, int width, int height) {
-  CreateWindowInstance(L"KovrinPage", L"", WS_CHILD | WS_CLIPSIBLINGS, WS_EX_CONTROLPARENT,
-                       Scale(x), Scale(y), Scale(width), Scale(height), parent, nullptr,
-                       reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
+  CreatePanel(parent, x, y, width, height);
   CreateControls();
+}
+
+void Page::OnClick(HWND control, std::function<void()> handler) {
+  clicks_[control] = std::move(handler);
+}
+
+void Page::OnCommand(int, int code, HWND control) {
+  auto found = clicks_.find(control);
+  if (code == BN_CLICKED && found != clicks_.end())
+    found->second();
+}
+
+void Page::SetBox(HWND box, bool checked) {
+  SetChecked(box, checked);
+  auto found = clicks_.find(box);
+  if (found != clicks_.end())
+    found->second();
 }
 
 HWND Page::Add(const wchar_t* className, const std::wstring& text, DWORD style, int x, int y,
@@ -64,29 +79,20 @@ COLORREF Page::BoxColor(HWND box) const {
   return GetSysColor(window ? COLOR_WINDOW : COLOR_BTNFACE);
 }
 
+HBRUSH Page::ControlColors(HWND control, HDC dc) {
+  auto found = boxColors_.find(control);
+  if (found == boxColors_.end())
+    return nullptr;
+  const int colorIndex = found->second ? COLOR_WINDOW : COLOR_BTNFACE;
+  SetBkColor(dc, GetSysColor(colorIndex));
+  PrepareBoxText(control, dc);
+  return GetSysColorBrush(colorIndex);
+}
+
 LRESULT Page::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-  switch (message) {
-    case WM_COMMAND:
-      if (lParam)
-        OnCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
-      return 0;
-    case WM_NOTIFY:
-      return OnNotify(reinterpret_cast<NMHDR*>(lParam));
-    case WM_MOUSEMOVE:
-      context_.hints.Show(L"");
-      return 0;
-    case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORSTATIC: {
-      HWND control = reinterpret_cast<HWND>(lParam);
-      auto found = boxColors_.find(control);
-      if (found == boxColors_.end())
-        break;
-      int colorIndex = found->second ? COLOR_WINDOW : COLOR_BTNFACE;
-      HDC dc = reinterpret_cast<HDC>(wParam);
-      SetBkColor(dc, GetSysColor(colorIndex));
-      PrepareBoxText(control, dc);
-      return reinterpret_cast<LRESULT>(GetSysColorBrush(colorIndex));
-    }
+  if (message == WM_MOUSEMOVE) {
+    context_.hints.Show(L"");
+    return 0;
   }
-  return Window::HandleMessage(message, wParam, lParam);
+  return Panel::HandleMessage(message, wParam, lParam);
 }

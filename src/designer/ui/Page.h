@@ -1,7 +1,7 @@
 #pragma once
-// The base of the seven project pages: a child panel of the main window that
-// creates its controls at 96-DPI positions, feeds the status bar, and paints
-// governed text boxes in the window or the button-face colour.
+// The base of the seven project pages: a panel of the main window that creates
+// its controls at 96-DPI positions, runs their click handlers, feeds the status
+// bar, and paints governed text boxes in the window or the button-face colour.
 
 #include <windows.h>
 
@@ -13,7 +13,7 @@
 #include "designer/ui/StatusHints.h"
 #include "win/Dialogs.h"
 #include "win/Layout.h"
-#include "win/Window.h"
+#include "win/Panel.h"
 
 class TForm2;
 
@@ -35,24 +35,26 @@ struct PageContext {
   std::function<void(TForm2&)> editorShown;
 };
 
-class Page : public Window {
+class Page : public Panel {
  public:
   explicit Page(PageContext& context) : context_(context) {}
-  // Creates the panel at a 96-DPI position inside `parent`, hidden.
+  // Creates the panel at a 96-DPI position inside `parent`, hidden, with its controls.
   void Create(HWND parent, int x, int y, int width, int height);
-  void Show(bool visible) { ShowWindow(Handle(), visible ? SW_SHOW : SW_HIDE); }
-  // Its own visibility, whether or not the main window is shown.
-  bool Visible() const { return (GetWindowLongW(Handle(), GWL_STYLE) & WS_VISIBLE) != 0; }
 
+  // Sets a check box from code and applies its rule, as a click does.
+  void SetBox(HWND box, bool checked);
   // The colour a governed text box is painted in now.
   COLORREF BoxColor(HWND box) const;
 
  protected:
   virtual void CreateControls() = 0;
-  virtual void OnCommand(int /*id*/, int /*code*/, HWND /*control*/) {}
-  virtual LRESULT OnNotify(NMHDR* /*header*/) { return 0; }
+  // Runs `handler` when the control is clicked, and when SetBox sets it.
+  void OnClick(HWND control, std::function<void()> handler);
+  void OnCommand(int id, int code, HWND control) override;
+  LRESULT OnNotify(NMHDR* /*header*/) override { return 0; }
   // Lets a page give a governed box its own text colour.
   virtual void PrepareBoxText(HWND /*box*/, HDC /*dc*/) {}
+  HBRUSH ControlColors(HWND control, HDC dc) override;
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
   // A child control; `hint` is its status-bar text (none: the bar stays as it is).
@@ -75,5 +77,6 @@ class Page : public Window {
 
  private:
   std::map<HWND, bool> boxColors_;
+  std::map<HWND, std::function<void()>> clicks_;
   int nextId_ = 100;
 };

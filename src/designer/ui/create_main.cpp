@@ -176,12 +176,12 @@ void TForm1::N10Click() {
   SetText(Frame11.LabeledEdit4, example.SetupFileName);
   SetText(Frame11.LabeledEdit5, example.OutputFolder);
   Frame21.AppendRows(example.Files);
-  Frame31.SetUseWinRar(true);
+  Frame31.SetBox(Frame31.CheckBox1, true);
   Frame31.SelectMethod(example.CompressionLevel);
-  Frame41.SetUse(true);
+  Frame41.SetBox(Frame41.CheckBox1, true);
   Frame41.AppendRichLine(example.ReadMeRtfLine);
   Frame41.AppendPlainLine(example.ReadMeTextLine);
-  Frame51.SetUse(true);
+  Frame51.SetBox(Frame51.CheckBox1, true);
   Frame51.AppendRichLine(example.LicenseRtfLine);
   Frame51.AppendPlainLine(example.LicenseTextLine);
   Frame61.AppendRow(example.Shortcut);

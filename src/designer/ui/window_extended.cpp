@@ -19,27 +19,9 @@ void TFrame7::CreateControls() {
   EnableWindow(CheckBox2, FALSE);
   Govern(Edit1, false);
   Govern(Edit2, false);
-}
-
-void TFrame7::OnCommand(int, int code, HWND control) {
-  if (code != BN_CLICKED)
-    return;
-  if (control == CheckBox1)
-    Frame71CheckBox1Click();
-  else if (control == CheckBox3)
-    Frame71CheckBox3Click();
-  else if (control == CheckBox4)
-    Frame71CheckBox4Click();
-}
-
-void TFrame7::SetBox(HWND box, bool checked) {
-  SetChecked(box, checked);
-  if (box == CheckBox1)
-    Frame71CheckBox1Click();
-  else if (box == CheckBox3)
-    Frame71CheckBox3Click();
-  else if (box == CheckBox4)
-    Frame71CheckBox4Click();
+  OnClick(CheckBox1, [this] { Frame71CheckBox1Click(); });
+  OnClick(CheckBox3, [this] { Frame71CheckBox3Click(); });
+  OnClick(CheckBox4, [this] { Frame71CheckBox4Click(); });
 }
 
 void TFrame7::Frame71CheckBox1Click() {

@@ -12,9 +12,6 @@ class TFrame7 : public Page {
   void Load(const SetupProject& project);
   void Store(SetupProject& project) const;
 
-  // Sets a box from code and applies its rule, as a click does.
-  void SetBox(HWND box, bool checked);
-
   void Frame71CheckBox1Click();  // restart notice
   void Frame71CheckBox3Click();  // start the program
   void Frame71CheckBox4Click();  // visit the site
@@ -25,5 +22,4 @@ class TFrame7 : public Page {
 
  protected:
   void CreateControls() override;
-  void OnCommand(int id, int code, HWND control) override;
 };

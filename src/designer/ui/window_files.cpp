@@ -61,58 +61,25 @@ void TFrame2::CreateControls() {
                   WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA | LVS_SHOWSELALWAYS | LVS_EDITLABELS |
                       LVS_NOSORTHEADER,
                   0, 136, 400, 150, L"Список файлов для установки", WS_EX_CLIENTEDGE);
-  ListView_SetExtendedListViewStyle(ListView1, LVS_EX_FULLROWSELECT);
-  const struct {
-    const wchar_t* caption;
-    int width;
-  } columns[] = {
-      {L"Относительное имя файла", 150}, {L"Локальный путь файла", 140}, {L"Размер файла", 98}};
-  for (int i = 0; i < 3; ++i) {
-    LVCOLUMNW column{LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM};
-    column.pszText = const_cast<wchar_t*>(columns[i].caption);
-    column.cx = Scale(columns[i].width);
-    column.iSubItem = i;
-    ListView_InsertColumn(ListView1, i, &column);
-  }
-}
-
-void TFrame2::OnCommand(int, int code, HWND control) {
-  if (code != BN_CLICKED)
-    return;
-  if (control == Button1)
-    Frame21Button1Click();
-  else if (control == Button2)
-    Frame21Button2Click();
-  else if (control == Button3)
-    Frame21Button3Click();
-  else if (control == Button4)
-    Frame21Button4Click();
+  list_.Attach(
+      ListView1,
+      {{L"Относительное имя файла", 150}, {L"Локальный путь файла", 140}, {L"Размер файла", 98}},
+      [this](size_t row, int column) {
+        const FileEntry& entry = rows_[row];
+        return column == 0   ? entry.RelativeName
+               : column == 1 ? entry.LocalFolder
+                             : SizeText(entry.Size);
+      },
+      // The typed text becomes the relative name as it stands.
+      [this](size_t row, const wchar_t* name) { rows_[row].RelativeName = name; });
+  OnClick(Button1, [this] { Frame21Button1Click(); });
+  OnClick(Button2, [this] { Frame21Button2Click(); });
+  OnClick(Button3, [this] { Frame21Button3Click(); });
+  OnClick(Button4, [this] { Frame21Button4Click(); });
 }
 
 LRESULT TFrame2::OnNotify(NMHDR* header) {
-  if (header->hwndFrom != ListView1)
-    return 0;
-  if (header->code == LVN_GETDISPINFOW) {
-    auto* info = reinterpret_cast<NMLVDISPINFOW*>(header);
-    if (!(info->item.mask & LVIF_TEXT) || info->item.iItem < 0 || info->item.iItem >= FileCount())
-      return 0;
-    const FileEntry& row = rows_[static_cast<size_t>(info->item.iItem)];
-    cellText_ = info->item.iSubItem == 0   ? row.RelativeName
-                : info->item.iSubItem == 1 ? row.LocalFolder
-                                           : SizeText(row.Size);
-    info->item.pszText = cellText_.data();
-    return 0;
-  }
-  if (header->code == LVN_ENDLABELEDITW) {
-    // The typed text becomes the relative name as it stands.
-    auto* info = reinterpret_cast<NMLVDISPINFOW*>(header);
-    if (info->item.pszText && info->item.iItem >= 0 && info->item.iItem < FileCount()) {
-      rows_[static_cast<size_t>(info->item.iItem)].RelativeName = info->item.pszText;
-      return TRUE;
-    }
-    return FALSE;
-  }
-  return 0;
+  return list_.Notify(header, rows_.size());
 }
 
 void TFrame2::AppendRow(FileEntry entry) {

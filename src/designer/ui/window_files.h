@@ -8,6 +8,7 @@
 #include "designer/FileList.h"
 #include "designer/ui/Page.h"
 #include "formats/SetupProject.h"
+#include "win/ReportList.h"
 
 class TFrame2 : public Page {
  public:
@@ -35,7 +36,6 @@ class TFrame2 : public Page {
 
  protected:
   void CreateControls() override;
-  void OnCommand(int id, int code, HWND control) override;
   LRESULT OnNotify(NMHDR* header) override;
 
  private:
@@ -48,5 +48,5 @@ class TFrame2 : public Page {
 
   std::vector<FileEntry> rows_;
   FileTotals totals_;
-  std::wstring cellText_;  // text handed to the list view for the cell it asked for
+  ReportList list_;
 };

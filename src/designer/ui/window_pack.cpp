@@ -21,23 +21,10 @@ void TFrame3::CreateControls() {
        {L"Без сжатия", L"Скоростной", L"Быстрый", L"Обычный", L"Хороший", L"Максимальный"})
     SendMessageW(ComboBox1, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(method));
   CheckBox2 = AddCheckBox(L"Сортировать файлы по расширению", 8, 144, 289);
+  OnClick(CheckBox1, [this] { Frame31CheckBox1Click(); });
+  OnClick(Button1, [this] { Frame31Button1Click(); });
+  OnClick(Button2, [this] { Frame31Button2Click(); });
   Load(SetupProject());
-}
-
-void TFrame3::OnCommand(int, int code, HWND control) {
-  if (code != BN_CLICKED)
-    return;
-  if (control == CheckBox1)
-    Frame31CheckBox1Click();
-  else if (control == Button1)
-    Frame31Button1Click();
-  else if (control == Button2)
-    Frame31Button2Click();
-}
-
-void TFrame3::SetUseWinRar(bool use) {
-  SetChecked(CheckBox1, use);
-  Frame31CheckBox1Click();
 }
 
 void TFrame3::Frame31CheckBox1Click() {
@@ -80,8 +67,7 @@ void TFrame3::Frame31Button2Click() {
 }
 
 void TFrame3::Load(const SetupProject& project) {
-  SetChecked(CheckBox1, project.UseWinRar);
-  Frame31CheckBox1Click();
+  SetBox(CheckBox1, project.UseWinRar);
   SetText(Edit1, project.WinRarPath);
   SelectMethod(project.CompressionLevel);
   SetChecked(CheckBox2, project.SortByExtension);

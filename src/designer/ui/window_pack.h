@@ -14,7 +14,6 @@ class TFrame3 : public Page {
   bool FindWinRarPath();
   // At designer start: the path box takes the detected path when WinRAR is registered.
   void FillDetectedPath();
-  void SetUseWinRar(bool use);  // as a click on the box
   void SelectMethod(int index) { SendMessageW(ComboBox1, CB_SETCURSEL, index, 0); }
 
   void Frame31CheckBox1Click();
@@ -26,5 +25,4 @@ class TFrame3 : public Page {
 
  protected:
   void CreateControls() override;
-  void OnCommand(int id, int code, HWND control) override;
 };

@@ -16,61 +16,30 @@ void TFrame6::CreateControls() {
                   WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA | LVS_SINGLESEL | LVS_SHOWSELALWAYS |
                       LVS_EDITLABELS | LVS_NOSORTHEADER,
                   0, 104, 400, 169, L"Список ярлыков", WS_EX_CLIENTEDGE);
-  ListView_SetExtendedListViewStyle(ListView1, LVS_EX_FULLROWSELECT);
-  const wchar_t* captions[] = {L"Имя ярлыка", L"Папка создания", L"Имя файла", L"Параметры",
-                               L"Путь к файлу"};
-  for (int i = 0; i < 5; ++i) {
-    LVCOLUMNW column{LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM};
-    column.pszText = const_cast<wchar_t*>(captions[i]);
-    column.cx = Scale(79);
-    column.iSubItem = i;
-    ListView_InsertColumn(ListView1, i, &column);
-  }
-}
-
-void TFrame6::OnCommand(int, int code, HWND control) {
-  if (code != BN_CLICKED)
-    return;
-  if (control == Button1)
-    Frame61Button1Click();
-  else if (control == Button2)
-    Frame61Button2Click();
-  else if (control == Button3)
-    Frame61Button3Click();
+  list_.Attach(
+      ListView1,
+      {{L"Имя ярлыка", 79},
+       {L"Папка создания", 79},
+       {L"Имя файла", 79},
+       {L"Параметры", 79},
+       {L"Путь к файлу", 79}},
+      [this](size_t row, int column) {
+        const ShortcutEntry& entry = rows_[row];
+        const std::wstring* fields[] = {&entry.ShortCutName, &entry.ShortCutSavePath,
+                                        &entry.ShortCutFileName, &entry.ShortCutParams,
+                                        &entry.ShortCutFilePath};
+        return column >= 0 && column < 5 ? *fields[column] : std::wstring();
+      },
+      [this](size_t row, const wchar_t* name) { rows_[row].ShortCutName = name; });
+  OnClick(Button1, [this] { Frame61Button1Click(); });
+  OnClick(Button2, [this] { Frame61Button2Click(); });
+  OnClick(Button3, [this] { Frame61Button3Click(); });
 }
 
 LRESULT TFrame6::OnNotify(NMHDR* header) {
-  if (header->hwndFrom != ListView1)
-    return 0;
-  switch (header->code) {
-    case LVN_GETDISPINFOW: {
-      auto* info = reinterpret_cast<NMLVDISPINFOW*>(header);
-      if (!(info->item.mask & LVIF_TEXT) || info->item.iItem < 0 ||
-          info->item.iItem >= static_cast<int>(rows_.size()))
-        return 0;
-      const ShortcutEntry& row = rows_[static_cast<size_t>(info->item.iItem)];
-      const std::wstring* fields[] = {&row.ShortCutName, &row.ShortCutSavePath,
-                                      &row.ShortCutFileName, &row.ShortCutParams,
-                                      &row.ShortCutFilePath};
-      cellText_ =
-          info->item.iSubItem >= 0 && info->item.iSubItem < 5 ? *fields[info->item.iSubItem] : L"";
-      info->item.pszText = cellText_.data();
-      return 0;
-    }
-    case LVN_ENDLABELEDITW: {
-      auto* info = reinterpret_cast<NMLVDISPINFOW*>(header);
-      if (info->item.pszText && info->item.iItem >= 0 &&
-          info->item.iItem < static_cast<int>(rows_.size())) {
-        rows_[static_cast<size_t>(info->item.iItem)].ShortCutName = info->item.pszText;
-        return TRUE;
-      }
-      return FALSE;
-    }
-    case NM_CLICK:
-      Frame61ListView1Click();
-      return 0;
-  }
-  return 0;
+  if (header->hwndFrom == ListView1 && header->code == NM_CLICK)
+    Frame61ListView1Click();
+  return list_.Notify(header, rows_.size());
 }
 
 int TFrame6::Selected() const {

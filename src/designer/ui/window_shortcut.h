@@ -5,6 +5,7 @@
 
 #include "designer/ui/Page.h"
 #include "formats/SetupProject.h"
+#include "win/ReportList.h"
 
 class TFrame6 : public Page {
  public:
@@ -26,11 +27,10 @@ class TFrame6 : public Page {
 
  protected:
   void CreateControls() override;
-  void OnCommand(int id, int code, HWND control) override;
   LRESULT OnNotify(NMHDR* header) override;
 
  private:
   void SyncItemCount();
   std::vector<ShortcutEntry> rows_;
-  std::wstring cellText_;
+  ReportList list_;
 };

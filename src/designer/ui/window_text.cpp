@@ -83,31 +83,16 @@ void TTextFrame::CreateControls() {
   Button2 = AddButton(L"Изменить шрифт...", 152, 264, 129, 25, L"Изменить шрифт для файла TXT");
   for (HWND control : {RadioButton1, RadioButton2, Button1, Button2}) EnableWindow(control, FALSE);
   SetPlainFont(TextFont());
-}
-
-void TTextFrame::OnCommand(int, int code, HWND control) {
-  if (code != BN_CLICKED)
-    return;
-  if (control == CheckBox1)
-    CheckBox1Click();
-  else if (control == RadioButton1)
-    RadioButton1Click();
-  else if (control == RadioButton2)
-    RadioButton2Click();
-  else if (control == Button1)
-    Button1Click();
-  else if (control == Button2)
-    Button2Click();
+  OnClick(CheckBox1, [this] { CheckBox1Click(); });
+  OnClick(RadioButton1, [this] { RadioButton1Click(); });
+  OnClick(RadioButton2, [this] { RadioButton2Click(); });
+  OnClick(Button1, [this] { Button1Click(); });
+  OnClick(Button2, [this] { Button2Click(); });
 }
 
 void TTextFrame::PrepareBoxText(HWND box, HDC dc) {
   if (box == Memo1 && IsWindowEnabled(Memo1))
     SetTextColor(dc, ResolveColor(font_.Color));
-}
-
-void TTextFrame::SetUse(bool use) {
-  SetChecked(CheckBox1, use);
-  CheckBox1Click();
 }
 
 // "Изменить шрифт..." is left alone: only the format buttons set it.
@@ -186,7 +171,7 @@ void TTextFrame::AppendPlainLine(const std::wstring& line) {
 }
 
 void TTextFrame::LoadValues(const TextPageValues& values) {
-  SetUse(values.use);
+  SetBox(CheckBox1, values.use);
   SetChecked(RadioButton1, values.type == TextType::Rtf);
   SetChecked(RadioButton2, values.type == TextType::Txt);
   ShowType(values.type);

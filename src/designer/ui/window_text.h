@@ -32,7 +32,6 @@ class TTextFrame : public Page {
   void LoadValues(const TextPageValues& values);
   TextPageValues StoreValues() const;
 
-  void SetUse(bool use);  // as a click on the use box
   void AppendRichLine(const std::wstring& line);
   void AppendPlainLine(const std::wstring& line);
 
@@ -48,7 +47,6 @@ class TTextFrame : public Page {
 
  protected:
   void CreateControls() override;
-  void OnCommand(int id, int code, HWND control) override;
   void PrepareBoxText(HWND box, HDC dc) override;
 
  private:

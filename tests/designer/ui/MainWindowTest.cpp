@@ -259,7 +259,7 @@ TEST_F(DesignerWindowTest, RunBuildsTheProjectAndReloadsTheFileList) {
     WriteTextFile(folder / name, "example file");
   form->N10Click();
   SetText(form->Frame11.LabeledEdit5, folder / L"out");
-  form->Frame31.SetUseWinRar(false);
+  form->Frame31.SetBox(form->Frame31.CheckBox1, false);
   form->N4Click();
   ASSERT_FALSE(dialogs.asked.empty());
   EXPECT_EQ(dialogs.asked.back().text, L"Установочная программа создана.");

@@ -167,7 +167,7 @@ TEST_F(DesignerWindowTest, TextPagesLoadFilesAndKeepTheChosenFont) {
       "{\\rtf1\\ansi\\ansicpg1251\\deff0{\\fonttbl{\\f0\\fswiss\\fcharset204 Arial;}}\\f0\\fs20 "
       "\\'cf\\'f0\\'e8\\'e2\\'e5\\'f2, \\b \\'ec\\'e8\\'f0\\b0 !\\par}");
   WriteTextFile(dir / L"info.txt", "\xcf\xe5\xf0\xe2\xe0\xff\r\n\xc2\xf2\xee\xf0\xe0\xff\r\n");
-  info.SetUse(true);
+  info.SetBox(info.CheckBox1, true);
   dialogs.fileAnswers.push_back({dir / L"info.rtf"});
   Click(info.Button1);
   EXPECT_EQ(GetRichPlainText(info.RichEdit1), L"Привет, мир!");
