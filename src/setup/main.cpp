@@ -7,7 +7,7 @@
 
 #include "setup/FinishActions.h"
 #include "setup/ScriptLoading.h"
-#include "setup/ui/SetupWindow.h"
+#include "setup/ui/setup01.h"
 #include "support/ComScope.h"
 #include "support/Environment.h"
 #include "support/FileSystem.h"

@@ -4,8 +4,8 @@
 
 #include "designer/ExampleProject.h"
 #include "designer/Product.h"
-#include "designer/ui/MainMenu.h"
 #include "designer/ui/create_install.h"
+#include "designer/ui/main_menu.h"
 #include "support/Error.h"
 #include "win/Layout.h"
 
@@ -24,13 +24,6 @@ const wchar_t* const kPageNames[] = {L"Главная",  L"Файлы",  L"Сж�
 
 TForm1::TForm1(Dialogs& dialogs, ShellActions& shell, std::wstring designerFolder, bool quitOnClose)
     : Context{dialogs, Hints, State, {}},
-      Frame11(Context),
-      Frame21(Context),
-      Frame31(Context),
-      Frame41(Context),
-      Frame51(Context),
-      Frame61(Context),
-      Frame71(Context),
       dialogs_(dialogs),
       shell_(shell),
       quitOnClose_(quitOnClose),
@@ -163,8 +156,8 @@ void TForm1::N6Click() {
 }
 
 void TForm1::N8Click() {
-  dialogs_.Ask(L"About", std::wstring(kProductLine) + L"\n\n" + kMakerNotice, L"О программе...",
-               MB_OK | MB_ICONINFORMATION);
+  dialogs_.Ask(L"About", std::wstring(kProductLine) + L"\n\n" + kMakerNotice,
+               L"О программе...", MB_OK | MB_ICONINFORMATION);
 }
 
 // Appends again on every run; the Files page's labels are left as they were.

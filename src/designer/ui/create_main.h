@@ -6,11 +6,12 @@
 #include <array>
 #include <string>
 
-#include "designer/ui/Page.h"
-#include "designer/ui/StatusHints.h"
+#include "designer/ui/page.h"
+#include "designer/ui/status_hints.h"
 #include "designer/ui/window_extended.h"
 #include "designer/ui/window_files.h"
 #include "designer/ui/window_info.h"
+#include "designer/ui/window_license.h"
 #include "designer/ui/window_main.h"
 #include "designer/ui/window_pack.h"
 #include "designer/ui/window_shortcut.h"
@@ -50,13 +51,13 @@ class TForm1 : public Window {
   DesignerState State;
   StatusHints Hints;
   PageContext Context;
-  TFrame1 Frame11;
-  TFrame2 Frame21;
-  TFrame3 Frame31;
-  TFrame4 Frame41;
-  TFrame5 Frame51;
-  TFrame6 Frame61;
-  TFrame7 Frame71;
+  TFrame1 Frame11{Context};
+  TFrame2 Frame21{Context};
+  TFrame3 Frame31{Context};
+  TFrame4 Frame41{Context};
+  TFrame5 Frame51{Context};
+  TFrame6 Frame61{Context};
+  TFrame7 Frame71{Context};
 
   HWND Label1 = nullptr, ListBox1 = nullptr, Label2 = nullptr, StatusBar1 = nullptr;
 

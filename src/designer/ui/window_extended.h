@@ -3,7 +3,7 @@
 // restart notice excludes the two others; starting the program and visiting the
 // site may go together.
 
-#include "designer/ui/Page.h"
+#include "designer/ui/page.h"
 #include "formats/SetupProject.h"
 
 class TFrame7 : public Page {

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "designer/FileList.h"
-#include "designer/ui/Page.h"
+#include "designer/ui/page.h"
 #include "formats/SetupProject.h"
 #include "win/ReportList.h"
 

@@ -1,18 +1,9 @@
 #pragma once
-// Information page "Информация" (TFrame4) and License page "Лицензия" (TFrame5).
+// Information page "Информация": the text the setup program shows on its information page.
 
-#include "designer/ui/window_text.h"
+#include "designer/ui/text_page.h"
 
-class TFrame4 : public TTextFrame {
+class TFrame4 : public TextPage {
  public:
   explicit TFrame4(PageContext& context);
-  void Load(const SetupProject& project);
-  void Store(SetupProject& project) const;
-};
-
-class TFrame5 : public TTextFrame {
- public:
-  explicit TFrame5(PageContext& context);
-  void Load(const SetupProject& project);
-  void Store(SetupProject& project) const;
 };

@@ -1,7 +1,7 @@
 #pragma once
 // Main page "Главная": product, company and the three paths of the project.
 
-#include "designer/ui/Page.h"
+#include "designer/ui/page.h"
 #include "formats/SetupProject.h"
 
 class TFrame1 : public Page {

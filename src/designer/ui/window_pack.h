@@ -1,7 +1,7 @@
 #pragma once
 // Compression page "Сжатие": WinRAR, its method, and the sort by extension.
 
-#include "designer/ui/Page.h"
+#include "designer/ui/page.h"
 #include "formats/SetupProject.h"
 
 class TFrame3 : public Page {

@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "designer/ui/Page.h"
+#include "designer/ui/page.h"
 #include "formats/SetupProject.h"
 #include "win/ReportList.h"
 

@@ -1,6 +1,6 @@
 #include "DesignerWindowFixture.h"
 #include "designer/Product.h"
-#include "designer/ui/MainMenu.h"
+#include "designer/ui/main_menu.h"
 #include "designer/ui/program_start.h"
 #include "support/Environment.h"
 #include "win/RichTextBox.h"

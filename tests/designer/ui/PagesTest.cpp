@@ -124,9 +124,9 @@ TEST_F(DesignerWindowTest, AutoFillsThePathOrWarns) {
 }
 
 TEST_F(DesignerWindowTest, TextPageUseBoxLeavesTheFontButtonToTheFormatButtons) {
-  for (TTextFrame* page :
-       {static_cast<TTextFrame*>(&form->Frame41), static_cast<TTextFrame*>(&form->Frame51)}) {
-    TTextFrame& text = *page;
+  for (TextPage* page :
+       {static_cast<TextPage*>(&form->Frame41), static_cast<TextPage*>(&form->Frame51)}) {
+    TextPage& text = *page;
     EXPECT_FALSE(Enabled(text.Button1));
     EXPECT_FALSE(Enabled(text.Button2));
     EXPECT_EQ(text.BoxColor(text.RichEdit1), FaceColor());

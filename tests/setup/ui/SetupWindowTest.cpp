@@ -11,7 +11,7 @@
 #include "RecordingShell.h"
 #include "ScriptedDialogs.h"
 #include "TestPackage.h"
-#include "setup/ui/SetupWindow.h"
+#include "setup/ui/setup01.h"
 #include "support/Environment.h"
 #include "support/QRegistry.h"
 #include "win/Layout.h"

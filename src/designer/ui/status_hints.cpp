@@ -1,4 +1,4 @@
-#include "designer/ui/StatusHints.h"
+#include "designer/ui/status_hints.h"
 
 #include <commctrl.h>
 

@@ -1,4 +1,4 @@
-#include "designer/ui/window_text.h"
+#include "designer/ui/text_page.h"
 
 #include <commctrl.h>
 #include <richedit.h>
@@ -56,18 +56,18 @@ std::vector<std::wstring> ReadTextFileLines(const std::wstring& path) {
 }
 }  // namespace
 
-void TTextFrame::CreateControls() {
-  CheckBox1 = AddCheckBox(texts_.useCaption, 8, 0, 297, texts_.useHint);
-  DWORD scroll = texts_.richScrollBars ? WS_VSCROLL | WS_HSCROLL : 0;
+void TextPage::CreateControls() {
+  CheckBox1 = AddCheckBox(kind_.useCaption, 8, 0, 297, kind_.useHint);
+  DWORD scroll = kind_.richScrollBars ? WS_VSCROLL | WS_HSCROLL : 0;
   RichEdit1 = Add(RichEditClassName(), L"",
                   WS_TABSTOP | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | scroll, 0, 32, 400,
-                  201, texts_.richHint, WS_EX_CLIENTEDGE);
+                  201, kind_.richHint, WS_EX_CLIENTEDGE);
   SetRichTextDefaultFont(RichEdit1, UiFont());
-  EnableWindow(RichEdit1, texts_.richEnabledAtStart);
+  EnableWindow(RichEdit1, kind_.richEnabledAtStart);
   SetBoxColor(RichEdit1, false);
   Memo1 =
       Add(WC_EDITW, L"", WS_TABSTOP | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | WS_VSCROLL, 0,
-          32, 400, 201, texts_.plainHint, WS_EX_CLIENTEDGE);
+          32, 400, 201, kind_.plainHint, WS_EX_CLIENTEDGE);
   ShowWindow(Memo1, SW_HIDE);
   EnableWindow(Memo1, FALSE);
   SetBoxColor(Memo1, false);
@@ -90,34 +90,34 @@ void TTextFrame::CreateControls() {
   OnClick(Button2, [this] { Button2Click(); });
 }
 
-void TTextFrame::PrepareBoxText(HWND box, HDC dc) {
+void TextPage::PrepareBoxText(HWND box, HDC dc) {
   if (box == Memo1 && IsWindowEnabled(Memo1))
     SetTextColor(dc, ResolveColor(font_.Color));
 }
 
 // "Изменить шрифт..." is left alone: only the format buttons set it.
-void TTextFrame::CheckBox1Click() {
+void TextPage::CheckBox1Click() {
   bool use = IsChecked(CheckBox1);
   for (HWND control : {RadioButton1, RadioButton2, Button1}) EnableWindow(control, use);
   Govern(RichEdit1, use);
   Govern(Memo1, use);
 }
 
-void TTextFrame::RadioButton1Click() {
+void TextPage::RadioButton1Click() {
   ShowType(TextType::Rtf);
 }
-void TTextFrame::RadioButton2Click() {
+void TextPage::RadioButton2Click() {
   ShowType(TextType::Txt);
 }
 
-void TTextFrame::ShowType(TextType type) {
+void TextPage::ShowType(TextType type) {
   bool rtf = type == TextType::Rtf;
   ShowWindow(RichEdit1, rtf ? SW_SHOW : SW_HIDE);
   ShowWindow(Memo1, rtf ? SW_HIDE : SW_SHOW);
   EnableWindow(Button2, !rtf);
 }
 
-void TTextFrame::Button1Click() {
+void TextPage::Button1Click() {
   HWND owner = GetAncestor(Handle(), GA_ROOT);
   std::vector<std::wstring> chosen;
   if (IsChecked(RadioButton1)) {
@@ -137,7 +137,7 @@ void TTextFrame::Button1Click() {
   }
 }
 
-void TTextFrame::Button2Click() {
+void TextPage::Button2Click() {
   FontChoice choice{font_.Name,     font_.Size,   static_cast<COLORREF>(font_.Color),
                     font_.Bold,     font_.Italic, font_.Underline,
                     font_.StrikeOut};
@@ -154,41 +154,40 @@ void TTextFrame::Button2Click() {
   SetPlainFont(font);
 }
 
-void TTextFrame::SetPlainFont(const TextFont& font) {
+void TextPage::SetPlainFont(const TextFont& font) {
   font_ = font;
   memoFont_.Reset(
       CreateUiFont(font.Name, font.Size, font.Bold, font.Italic, font.Underline, font.StrikeOut));
   SendMessageW(Memo1, WM_SETFONT, reinterpret_cast<WPARAM>(memoFont_.Get()), TRUE);
 }
 
-void TTextFrame::AppendRichLine(const std::wstring& line) {
+void TextPage::AppendRichLine(const std::wstring& line) {
   AppendRichTextLine(RichEdit1, line);
 }
 
-void TTextFrame::AppendPlainLine(const std::wstring& line) {
+void TextPage::AppendPlainLine(const std::wstring& line) {
   std::wstring text = GetText(Memo1);
   SetText(Memo1, text.empty() ? line : text + L"\r\n" + line);
 }
 
-void TTextFrame::LoadValues(const TextPageValues& values) {
-  SetBox(CheckBox1, values.use);
-  SetChecked(RadioButton1, values.type == TextType::Rtf);
-  SetChecked(RadioButton2, values.type == TextType::Txt);
-  ShowType(values.type);
-  if (values.rtf.empty())
+void TextPage::Load(const SetupProject& project) {
+  SetBox(CheckBox1, project.*kind_.use);
+  const TextType type = project.*kind_.type;
+  SetChecked(RadioButton1, type == TextType::Rtf);
+  SetChecked(RadioButton2, type == TextType::Txt);
+  ShowType(type);
+  if ((project.*kind_.rtf).empty())
     SetText(RichEdit1, L"");
   else
-    SetRichText(RichEdit1, values.rtf);
-  SetText(Memo1, JoinLines(values.lines));
-  SetPlainFont(values.font);
+    SetRichText(RichEdit1, project.*kind_.rtf);
+  SetText(Memo1, JoinLines(project.*kind_.lines));
+  SetPlainFont(project.*kind_.font);
 }
 
-TextPageValues TTextFrame::StoreValues() const {
-  TextPageValues values;
-  values.use = IsChecked(CheckBox1);
-  values.type = IsChecked(RadioButton2) ? TextType::Txt : TextType::Rtf;
-  values.rtf = GetRichText(RichEdit1);
-  values.lines = SplitLines(GetText(Memo1));
-  values.font = font_;
-  return values;
+void TextPage::Store(SetupProject& project) const {
+  project.*kind_.use = IsChecked(CheckBox1);
+  project.*kind_.type = IsChecked(RadioButton2) ? TextType::Txt : TextType::Rtf;
+  project.*kind_.rtf = GetRichText(RichEdit1);
+  project.*kind_.lines = SplitLines(GetText(Memo1));
+  project.*kind_.font = font_;
 }

@@ -1,4 +1,4 @@
-#include "setup/ui/SetupWindow.h"
+#include "setup/ui/setup01.h"
 
 #include <commctrl.h>
 

@@ -1,20 +1,15 @@
 #pragma once
-// The two wide pages that cover the page list: the copy page shown during the
-// install and the finish page shown after it.
+// Page 6, shown during the install over the page list: the two animations, the file
+// and stage labels and the two 0-1000 bars.
 
 #include <windows.h>
 
 #include "win/Panel.h"
 
-// Wide page area of the window.
-inline constexpr int kWidePageLeft = 0, kWidePageTop = 52;
-inline constexpr int kWidePageWidth = 532, kWidePageHeight = 250;
-
 // The system's copy clips in shell32 (the common "copy files" and "copy file" animations).
 inline constexpr int kCopyFilesClip = 160;
 inline constexpr int kCopyFileClip = 161;
 
-// Page 6: the two animations, the file and stage labels and the two 0-1000 bars.
 class TFrame6 final : public Panel {
  public:
   void Create(HWND parent);
@@ -34,14 +29,4 @@ class TFrame6 final : public Panel {
 
  private:
   bool fileClip_ = false, filesClip_ = false;
-};
-
-// Page 7: "Установка завершена." and the three boxes the install shows as they apply.
-class TFrame7 final : public Panel {
- public:
-  void Create(HWND parent);
-
-  HWND CheckBox1 = nullptr;  // visit the site
-  HWND CheckBox2 = nullptr;  // start the installed program
-  HWND CheckBox3 = nullptr;  // restart the computer
 };

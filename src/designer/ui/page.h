@@ -10,7 +10,7 @@
 #include <optional>
 #include <string>
 
-#include "designer/ui/StatusHints.h"
+#include "designer/ui/status_hints.h"
 #include "win/Dialogs.h"
 #include "win/Layout.h"
 #include "win/Panel.h"

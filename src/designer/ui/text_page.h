@@ -1,36 +1,35 @@
 #pragma once
-// The Information and License pages: an optional text shown by the setup program,
-// as rich text loaded from an RTF file or as plain lines in a chosen font. Both
-// boxes keep their content side by side; the selected type decides which one counts.
+// What the Information and License pages share: an optional text shown by the setup
+// program, as rich text loaded from an RTF file or as plain lines in a chosen font.
+// Both boxes keep their content side by side; the selected type decides which one
+// counts.
 
 #include <string>
 #include <vector>
 
-#include "designer/ui/Page.h"
+#include "designer/ui/page.h"
 #include "formats/SetupProject.h"
 #include "support/Handle.h"
 
-struct TextPageTexts {
+// What tells the two pages apart: their texts, two details of the rich-text box,
+// and the project's fields they hold.
+struct TextPageKind {
   std::wstring useCaption, useHint, richHint, plainHint;
   bool richEnabledAtStart;  // the License box starts enabled, the Information box not
   bool richScrollBars;      // the Information box has both scroll bars, the License box none
+  bool SetupProject::*use;
+  TextType SetupProject::*type;
+  std::string SetupProject::*rtf;
+  std::vector<std::wstring> SetupProject::*lines;
+  TextFont SetupProject::*font;
 };
 
-// What one page holds of the project.
-struct TextPageValues {
-  bool use = false;
-  TextType type = TextType::Rtf;
-  std::string rtf;
-  std::vector<std::wstring> lines;
-  TextFont font;
-};
-
-class TTextFrame : public Page {
+class TextPage : public Page {
  public:
-  TTextFrame(PageContext& context, TextPageTexts texts) : Page(context), texts_(std::move(texts)) {}
+  TextPage(PageContext& context, TextPageKind kind) : Page(context), kind_(std::move(kind)) {}
 
-  void LoadValues(const TextPageValues& values);
-  TextPageValues StoreValues() const;
+  void Load(const SetupProject& project);
+  void Store(SetupProject& project) const;
 
   void AppendRichLine(const std::wstring& line);
   void AppendPlainLine(const std::wstring& line);
@@ -53,7 +52,7 @@ class TTextFrame : public Page {
   void SetPlainFont(const TextFont& font);
   void ShowType(TextType type);
 
-  TextPageTexts texts_;
+  TextPageKind kind_;
   TextFont font_;
   FontHandle memoFont_;
 };

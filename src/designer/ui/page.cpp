@@ -1,4 +1,4 @@
-#include "designer/ui/Page.h"
+#include "designer/ui/page.h"
 
 #include <commctrl.h>
 #include <richedit.h>

@@ -1,9 +1,8 @@
-#include "setup/ui/InstallPages.h"
+#include "setup/ui/window_install.h"
 
 #include <commctrl.h>
 
-#include <string>
-
+#include "setup/ui/page_area.h"
 #include "win/Layout.h"
 
 namespace {
@@ -24,16 +23,10 @@ HWND CreateAnimation(HWND parent, int y, int clip, bool& opened) {
     ShowWindow(animation, SW_HIDE);
   return animation;
 }
-// A finish-page box, hidden until the install shows it.
-HWND CreateFinishBox(HWND parent, const std::wstring& caption, int y) {
-  HWND box = CreateChild(parent, L"BUTTON", caption, WS_TABSTOP | BS_AUTOCHECKBOX, 40, y, 233, 17);
-  FitCheckBoxToText(box);
-  return box;
-}
 }  // namespace
 
 void TFrame6::Create(HWND parent) {
-  CreatePanel(parent, kWidePageLeft, kWidePageTop, kWidePageWidth, kWidePageHeight);
+  PlaceWidePage(*this, parent);
   Animate1 = CreateAnimation(Handle(), -8, kCopyFileClip, fileClip_);
   FileLabel = CreateChild(Handle(), L"STATIC", L"Копирование файла:",
                           WS_VISIBLE | SS_LEFT | SS_NOPREFIX, 16, 64, 497, 13);
@@ -54,12 +47,4 @@ void TFrame6::Rewind(HWND animation) const {
     return;
   SendMessageW(animation, ACM_STOP, 0, 0);
   SendMessageW(animation, ACM_PLAY, 1, MAKELONG(0, 0));  // seek to the first frame
-}
-
-void TFrame7::Create(HWND parent) {
-  CreatePanel(parent, kWidePageLeft, kWidePageTop, kWidePageWidth, kWidePageHeight);
-  CreateFittedLabel(Handle(), L"Установка завершена.", 16, 24);
-  CheckBox1 = CreateFinishBox(Handle(), L"Зайти на зайт программы", 56);
-  CheckBox2 = CreateFinishBox(Handle(), L"Запустить установленную программу", 88);
-  CheckBox3 = CreateFinishBox(Handle(), L"Перезагрузить компьютер", 120);
 }

@@ -1,5 +1,5 @@
 #pragma once
-// Ids of the main window's menu bar, shared by MainMenu.rc and the window's code.
+// Ids of the main window's menu bar, shared by main_menu.rc and the window's code.
 // The command ids stay clear of IDOK and IDCANCEL, which Enter and Escape send.
 
 #define IDR_MAIN_MENU 1
