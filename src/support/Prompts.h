@@ -1,7 +1,8 @@
 #pragma once
-// Questions and notices to the user. Each prompt has an identifier, so a test (or
-// an unattended run) can answer it without a human. Windows implement it with
-// message boxes; engines only see this interface.
+// Questions and notices to the user. Each prompt has an identifier, lower-case and
+// dotted as <area>.<topic> ("build.done", "setup.restart"), so a test (or an
+// unattended run) can answer it without a human. Windows implement it with message
+// boxes; engines only see this interface.
 
 #include <string>
 #include <string_view>

@@ -156,7 +156,7 @@ void TForm1::N6Click() {
 }
 
 void TForm1::N8Click() {
-  dialogs_.Ask(L"About", std::wstring(kProductLine) + L"\n\n" + kMakerNotice,
+  dialogs_.Ask(L"designer.about", std::wstring(kProductLine) + L"\n\n" + kMakerNotice,
                L"О программе...", MB_OK | MB_ICONINFORMATION);
 }
 

@@ -162,7 +162,7 @@ void TFrame2::ReportRefused(const std::vector<std::wstring>& refused) {
   if (refused.size() > kRefusedNamesShown)
     text += L"\n… и ещё " + std::to_wstring(refused.size() - kRefusedNamesShown);
   text += L"\n\nУстановочный пакет не может хранить файлы такого размера.";
-  context_.dialogs.Ask(L"FileTooLarge", text, kTooLargeCaption, MB_OK | MB_ICONWARNING);
+  context_.dialogs.Ask(L"files.too_large", text, kTooLargeCaption, MB_OK | MB_ICONWARNING);
 }
 
 void TFrame2::Frame21Button3Click() {

@@ -62,8 +62,9 @@ void TFrame3::Frame31Button2Click() {
   if (FindWinRarPath())
     SetText(Edit1, context_.state.DetectedWinRarPath);
   else
-    context_.dialogs.Ask(L"WinRarNotFound", L"Программа WinRAR не найдена на вашем компьютере",
-                         L"Внимание!", MB_OK | MB_ICONWARNING);
+    context_.dialogs.Ask(L"compression.winrar_not_found",
+                         L"Программа WinRAR не найдена на вашем компьютере", L"Внимание!",
+                         MB_OK | MB_ICONWARNING);
 }
 
 void TFrame3::Load(const SetupProject& project) {

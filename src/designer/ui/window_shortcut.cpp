@@ -92,7 +92,7 @@ void TFrame6::Frame61Button3Click() {
     return;
   std::wstring question = L"Вы действительно хотите удалить запись \"" +
                           rows_[static_cast<size_t>(index)].ShortCutName + L"\" ?";
-  if (context_.dialogs.Ask(L"DeleteShortcut", question, L"Удаление", MB_YESNO | MB_ICONWARNING) ==
+  if (context_.dialogs.Ask(L"shortcuts.delete", question, L"Удаление", MB_YESNO | MB_ICONWARNING) ==
       IDYES) {
     Select(-1);
     rows_.erase(rows_.begin() + index);

@@ -65,7 +65,7 @@ TEST_F(DesignerWindowTest, FilesPageRefusesTwoGibibyteFilesByName) {
   ASSERT_EQ(files.FileCount(), 1);
   EXPECT_EQ(files.Rows()[0].RelativeName, L"ok.txt");
   ASSERT_EQ(dialogs.asked.size(), 1u);
-  EXPECT_EQ(dialogs.asked[0].id, L"FileTooLarge");
+  EXPECT_EQ(dialogs.asked[0].id, L"files.too_large");
   EXPECT_NE(dialogs.asked[0].text.find(dir / L"disk.img"), std::wstring::npos);
 }
 
