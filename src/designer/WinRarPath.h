@@ -16,7 +16,6 @@ struct WinRarLookup {
 // last six are cut off; a text shorter than six after the first cut keeps its rest.
 std::wstring CutWinRarCommand(const std::wstring& command);
 
-// Reads the default value of the command key below `root` (HKEY_LOCAL_MACHINE in
-// the designer; tests point it at a scratch key).
+// Reads the default value of the command key below `root`.
 WinRarLookup FindWinRarPath(HKEY root = HKEY_LOCAL_MACHINE,
                             const std::wstring& keyPath = kWinRarCommandKey);

@@ -21,7 +21,7 @@ class TForm3 : public Window, public BuildObserver {
   // it has closed: true when the package was created.
   bool ShowModal(HWND owner, UINT startDelayMs = 1000);
 
-  // The controls, for window tests. `stage` counts from 1.
+  // The dialog's controls; `stage` counts from 1.
   HWND StageMark(int stage) const { return marks_[stage - 1]; }
   HWND StageLabel(int stage) const { return labels_[stage - 1]; }
   HWND StatusLine() const { return status_; }

@@ -23,7 +23,7 @@ const wchar_t* const kPageNames[] = {L"Главная",  L"Файлы",  L"Сж�
 }  // namespace
 
 TForm1::TForm1(Dialogs& dialogs, ShellActions& shell, std::wstring designerFolder, bool quitOnClose)
-    : Context{dialogs, Hints, State, {}},
+    : Context{dialogs, Hints, State},
       dialogs_(dialogs),
       shell_(shell),
       quitOnClose_(quitOnClose),

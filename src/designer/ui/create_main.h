@@ -22,7 +22,8 @@
 
 class TForm1 : public Window {
  public:
-  // `quitOnClose`: closing the window ends the message loop (off in window tests).
+  // `quitOnClose`: closing the window ends the message loop (off where the window
+  // does not own the loop).
   TForm1(Dialogs& dialogs, ShellActions& shell, std::wstring designerFolder,
          bool quitOnClose = true);
   ~TForm1() override;

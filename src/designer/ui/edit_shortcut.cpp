@@ -2,8 +2,6 @@
 
 #include <commctrl.h>
 
-#include <functional>
-
 #include "formats/LinkFolders.h"
 #include "support/Strings.h"
 #include "win/Layout.h"
@@ -110,13 +108,11 @@ void TForm2::Button2Click() {
   ShowWindow(Handle(), SW_HIDE);
 }
 
-void TForm2::ShowModal(const std::function<void(TForm2&)>& shown) {
+void TForm2::ShowModal() {
   {
     ModalLoop modal(Handle(), owner_);
     ShowWindow(Handle(), SW_SHOW);
     SetFocus(ComboBox1);
-    if (shown)
-      shown(*this);
     modal.Run(closed_);
   }
   if (IsWindow(Handle()))

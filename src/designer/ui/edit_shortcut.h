@@ -1,7 +1,6 @@
 #pragma once
 // The shortcut editor: a modal dialog created for one add or edit.
 
-#include <functional>
 #include <string>
 
 #include "formats/SetupProject.h"
@@ -16,8 +15,8 @@ class TForm2 : public Window {
   void FillFrom(const ShortcutEntry& entry);
   // The row as the boxes describe it.
   ShortcutEntry Read() const;
-  // Shows the dialog and runs until it closes; `shown` runs first (tests drive it).
-  void ShowModal(const std::function<void(TForm2&)>& shown);
+  // Shows the dialog and runs until it closes.
+  void ShowModal();
 
   void ComboBox1Change();
   void Button1Click();  // "ОК"

@@ -15,24 +15,18 @@
 #include "win/Layout.h"
 #include "win/Panel.h"
 
-class TForm2;
-
 // What the main window keeps for its pages (besides the project in their controls).
 struct DesignerState {
   std::wstring DesignerFolder;  // with a trailing "\"
   std::wstring FolderRoot;      // last "Добавить папку" choice
   std::wstring DetectedWinRarPath;
   bool WinRarFound = false;
-  HKEY WinRarRoot = HKEY_LOCAL_MACHINE;  // where FindWinRarPath looks (tests: a scratch key)
-  std::wstring WinRarKey;
 };
 
 struct PageContext {
   Dialogs& dialogs;
   StatusHints& hints;
   DesignerState& state;
-  // Runs once the shortcut editor is up, before its modal loop (tests fill and close it).
-  std::function<void(TForm2&)> editorShown;
 };
 
 class Page : public Panel {

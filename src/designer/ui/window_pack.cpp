@@ -35,9 +35,7 @@ void TFrame3::Frame31CheckBox1Click() {
 
 bool TFrame3::FindWinRarPath() {
   DesignerState& state = context_.state;
-  WinRarLookup lookup = state.WinRarKey.empty()
-                            ? ::FindWinRarPath(state.WinRarRoot)
-                            : ::FindWinRarPath(state.WinRarRoot, state.WinRarKey);
+  const WinRarLookup lookup = ::FindWinRarPath();
   state.WinRarFound = lookup.Found;
   state.DetectedWinRarPath = lookup.Path;
   return lookup.Found;

@@ -66,7 +66,7 @@ void TFrame6::AppendRow(const ShortcutEntry& entry) {
 void TFrame6::Frame61Button1Click() {
   TForm2 editor;
   editor.Create(GetAncestor(Handle(), GA_ROOT));
-  editor.ShowModal(context_.editorShown);
+  editor.ShowModal();
   if (editor.Cancelled)
     return;
   AppendRow(editor.Read());
@@ -79,7 +79,7 @@ void TFrame6::Frame61Button2Click() {
   TForm2 editor;
   editor.Create(GetAncestor(Handle(), GA_ROOT));
   editor.FillFrom(rows_[static_cast<size_t>(index)]);
-  editor.ShowModal(context_.editorShown);
+  editor.ShowModal();
   if (editor.Cancelled || index >= static_cast<int>(rows_.size()))
     return;
   rows_[static_cast<size_t>(index)] = editor.Read();

@@ -7,15 +7,39 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
 #include "RecordingShell.h"
 #include "ScriptedDialogs.h"
 #include "TestUtil.h"
+#include "designer/WinRarPath.h"
 #include "designer/ui/create_main.h"
 #include "designer/ui/edit_shortcut.h"
+#include "support/Handle.h"
 #include "win/Layout.h"
+
+// For this process HKEY_LOCAL_MACHINE is a scratch key while this lives, so the
+// designer's WinRAR lookup sees what a test registers there, whatever the machine has.
+class ScratchMachineKey {
+ public:
+  explicit ScratchMachineKey(const ScratchKey& standIn) {
+    RegOpenKeyExW(HKEY_CURRENT_USER, standIn.Path().c_str(), 0, KEY_ALL_ACCESS, key_.Put());
+    overridden_ = RegOverridePredefKey(HKEY_LOCAL_MACHINE, key_.Get()) == ERROR_SUCCESS;
+    EXPECT_TRUE(overridden_) << "HKEY_LOCAL_MACHINE cannot be redirected";
+  }
+  ~ScratchMachineKey() {
+    if (overridden_)
+      RegOverridePredefKey(HKEY_LOCAL_MACHINE, nullptr);
+  }
+  ScratchMachineKey(const ScratchMachineKey&) = delete;
+  ScratchMachineKey& operator=(const ScratchMachineKey&) = delete;
+
+ private:
+  RegKey key_;
+  bool overridden_ = false;
+};
 
 class DesignerWindowTest : public ::testing::Test {
  protected:
@@ -23,11 +47,18 @@ class DesignerWindowTest : public ::testing::Test {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
     form = std::make_unique<TForm1>(dialogs, shell, L"C:\\Kovrin\\", false);
-    // WinRAR is looked up below a scratch key, so the machine's registry does not matter.
-    form->State.WinRarRoot = HKEY_CURRENT_USER;
-    form->State.WinRarKey = winRarKey.Path() + L"\\absent";
+    ScratchMachineKey noWinRar(machine);  // the window looks WinRAR up as it is created
     form->Create(nullptr);
     ASSERT_NE(form->Handle(), nullptr);
+  }
+
+  // WinRAR's "open" command as its installer registers it, below the scratch machine key.
+  void RegisterWinRar(const std::wstring& command) {
+    RegKey key;
+    RegCreateKeyExW(HKEY_CURRENT_USER, (machine.Path() + L"\\" + kWinRarCommandKey).c_str(), 0,
+                    nullptr, 0, KEY_SET_VALUE, nullptr, key.Put(), nullptr);
+    RegSetValueExW(key.Get(), nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
+                   static_cast<DWORD>((command.size() + 1) * sizeof(wchar_t)));
   }
 
   // Mouse movement over a control, as the system sends it.
@@ -36,6 +67,11 @@ class DesignerWindowTest : public ::testing::Test {
     return form->StatusText();
   }
   static void Click(HWND button) { SendMessageW(button, BM_CLICK, 0, 0); }
+  // Runs `fill` on the next shortcut editor once it is up in its modal loop.
+  static void WhenEditorShows(std::function<void(TForm2&)> fill) {
+    EditorFill() = std::move(fill);
+    SetTimer(nullptr, 0, 0, &FillEditor);
+  }
   // The list view's "edit ended" notice to its page; a null `typed` is a cancelled edit.
   static bool EndLabelEdit(HWND page, HWND list, int item, const wchar_t* typed) {
     std::wstring text = typed ? typed : L"";
@@ -55,6 +91,20 @@ class DesignerWindowTest : public ::testing::Test {
   ScriptedDialogs dialogs;
   ScopedErrorPrompter errors{dialogs};
   RecordingShell shell;
-  ScratchKey winRarKey;
+  ScratchKey machine;  // stands in for HKEY_LOCAL_MACHINE (ScratchMachineKey)
   std::unique_ptr<TForm1> form;
+
+ private:
+  static std::function<void(TForm2&)>& EditorFill() {
+    static std::function<void(TForm2&)> fill;
+    return fill;
+  }
+  // A thread timer's callback runs from the first message loop after it is set: the editor's.
+  static void CALLBACK FillEditor(HWND, UINT, UINT_PTR timer, DWORD) {
+    KillTimer(nullptr, timer);
+    HWND editor = FindWindowW(L"KovrinShortcutEditor", nullptr);
+    ASSERT_NE(editor, nullptr) << "no shortcut editor is up";
+    auto* window = reinterpret_cast<Window*>(GetWindowLongPtrW(editor, GWLP_USERDATA));
+    EditorFill()(*static_cast<TForm2*>(window));
+  }
 };

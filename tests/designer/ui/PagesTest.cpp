@@ -99,6 +99,7 @@ TEST_F(DesignerWindowTest, CompressionBoxGovernsItsControlsButNotTheSortBox) {
 
 TEST_F(DesignerWindowTest, AutoFillsThePathOrWarns) {
   TFrame3& pack = form->Frame31;
+  ScratchMachineKey scratch(machine);
   SetText(pack.Edit1, L"D:\\kept.exe");
   Click(pack.Button2);
   ASSERT_EQ(dialogs.asked.size(), 1u);
@@ -107,13 +108,12 @@ TEST_F(DesignerWindowTest, AutoFillsThePathOrWarns) {
   EXPECT_EQ(dialogs.asked[0].style, static_cast<unsigned>(MB_OK | MB_ICONWARNING));
   EXPECT_EQ(GetText(pack.Edit1), L"D:\\kept.exe");
 
-  form->State.WinRarKey = winRarKey.Path();
-  winRarKey.SetString(L"", L"\"C:\\Tools\\WinRAR\\WinRAR.exe\" \"%1\"");
+  RegisterWinRar(L"\"C:\\Tools\\WinRAR\\WinRAR.exe\" \"%1\"");
   Click(pack.Button2);
   EXPECT_EQ(GetText(pack.Edit1), L"C:\\Tools\\WinRAR\\WinRAR.exe");
   EXPECT_TRUE(form->State.WinRarFound);
 
-  winRarKey.SetString(L"", L"");  // found, but empty: the box is emptied without a warning
+  RegisterWinRar(L"");  // found, but empty: the box is emptied without a warning
   Click(pack.Button2);
   EXPECT_EQ(GetText(pack.Edit1), L"");
   EXPECT_EQ(dialogs.asked.size(), 1u);
@@ -252,13 +252,13 @@ TEST_F(DesignerWindowTest, ShortcutEditorMapsTokens) {
 
   int seenIndex = -1;
   bool freePathEnabled = true;
-  form->Context.editorShown = [&](TForm2& editor) {
+  WhenEditorShows([&](TForm2& editor) {
     seenIndex = static_cast<int>(SendMessageW(editor.ComboBox1, CB_GETCURSEL, 0, 0));
     freePathEnabled = IsWindowEnabled(editor.Edit1) != FALSE;
     EXPECT_EQ(GetText(editor.Handle()), L"Добавление ярлыка");
     EXPECT_EQ(GetText(editor.LabeledEdit4), L"-x");
     Click(editor.Button1);
-  };
+  });
   links.Select(0);
   links.Frame61ListView1Click();
   ASSERT_TRUE(Enabled(links.Button2));
@@ -270,13 +270,13 @@ TEST_F(DesignerWindowTest, ShortcutEditorMapsTokens) {
 
   bool windowColor = false;
   std::wstring freePath;
-  form->Context.editorShown = [&](TForm2& editor) {
+  WhenEditorShows([&](TForm2& editor) {
     seenIndex = static_cast<int>(SendMessageW(editor.ComboBox1, CB_GETCURSEL, 0, 0));
     freePathEnabled = IsWindowEnabled(editor.Edit1) != FALSE;
     windowColor = editor.FreePathWindowColor();
     freePath = GetText(editor.Edit1);
     Click(editor.Button2);  // Cancel: the row stays
-  };
+  });
   links.Select(1);
   Click(links.Button2);
   EXPECT_EQ(seenIndex, 3);
@@ -287,7 +287,7 @@ TEST_F(DesignerWindowTest, ShortcutEditorMapsTokens) {
 
   // Add: every box empty gives five empty texts; a free path left behind a token counts for
   // nothing.
-  form->Context.editorShown = [&](TForm2& editor) {
+  WhenEditorShows([&](TForm2& editor) {
     SendMessageW(editor.ComboBox1, CB_SETCURSEL, 3, 0);
     editor.ComboBox1Change();
     EXPECT_TRUE(IsWindowEnabled(editor.Edit1));
@@ -296,16 +296,14 @@ TEST_F(DesignerWindowTest, ShortcutEditorMapsTokens) {
     editor.ComboBox1Change();
     EXPECT_FALSE(editor.FreePathWindowColor());
     Click(editor.Button1);
-  };
+  });
   Click(links.Button1);
   ASSERT_EQ(links.Rows().size(), 3u);
   EXPECT_EQ(links.Rows()[2].ShortCutSavePath, L"%AutoLoading%");
   EXPECT_EQ(links.Rows()[2].ShortCutName, L"");
 
   // Closing with the title-bar button keeps the entry, as "ОК" does.
-  form->Context.editorShown = [&](TForm2& editor) {
-    SendMessageW(editor.Handle(), WM_CLOSE, 0, 0);
-  };
+  WhenEditorShows([&](TForm2& editor) { SendMessageW(editor.Handle(), WM_CLOSE, 0, 0); });
   Click(links.Button1);
   EXPECT_EQ(links.Rows().size(), 4u);
 }
