@@ -120,24 +120,12 @@ void TForm1::ShowPage(int index) {
 
 SetupProject TForm1::StoreProject() const {
   SetupProject project;
-  Frame11.Store(project);
-  Frame21.Store(project);
-  Frame31.Store(project);
-  Frame41.Store(project);
-  Frame51.Store(project);
-  Frame61.Store(project);
-  Frame71.Store(project);
+  for (const Page* page : pages_) page->Store(project);
   return project;
 }
 
 void TForm1::LoadProject(const SetupProject& project) {
-  Frame11.Load(project);
-  Frame21.Load(project);
-  Frame31.Load(project);
-  Frame41.Load(project);
-  Frame51.Load(project);
-  Frame61.Load(project);
-  Frame71.Load(project);
+  for (Page* page : pages_) page->Load(project);
 }
 
 void TForm1::N2Click() {

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "designer/ui/status_hints.h"
+#include "formats/SetupProject.h"
 #include "win/Dialogs.h"
 #include "win/Layout.h"
 #include "win/Panel.h"
@@ -34,6 +35,9 @@ class Page : public Panel {
   explicit Page(PageContext& context) : context_(context) {}
   // Creates the panel at a 96-DPI position inside `parent`, hidden, with its controls.
   void Create(HWND parent, int x, int y, int width, int height);
+  // Moves the page's part of the project into its controls, and back.
+  virtual void Load(const SetupProject& project) = 0;
+  virtual void Store(SetupProject& project) const = 0;
 
   // Sets a check box from code and applies its rule, as a click does.
   void SetBox(HWND box, bool checked);

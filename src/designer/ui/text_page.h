@@ -28,8 +28,8 @@ class TextPage : public Page {
  public:
   TextPage(PageContext& context, TextPageKind kind) : Page(context), kind_(std::move(kind)) {}
 
-  void Load(const SetupProject& project);
-  void Store(SetupProject& project) const;
+  void Load(const SetupProject& project) override;
+  void Store(SetupProject& project) const override;
 
   void AppendRichLine(const std::wstring& line);
   void AppendPlainLine(const std::wstring& line);

@@ -9,8 +9,8 @@
 class TFrame7 : public Page {
  public:
   using Page::Page;
-  void Load(const SetupProject& project);
-  void Store(SetupProject& project) const;
+  void Load(const SetupProject& project) override;
+  void Store(SetupProject& project) const override;
 
   void Frame71CheckBox1Click();  // restart notice
   void Frame71CheckBox3Click();  // start the program

@@ -13,8 +13,8 @@
 class TFrame2 : public Page {
  public:
   using Page::Page;
-  void Load(const SetupProject& project);  // replaces the rows and sets the labels
-  void Store(SetupProject& project) const;
+  void Load(const SetupProject& project) override;  // replaces the rows and sets the labels
+  void Store(SetupProject& project) const override;
 
   // Appends rows without touching the labels (the example project does this).
   void AppendRows(const std::vector<FileEntry>& rows);

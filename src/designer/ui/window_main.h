@@ -7,8 +7,8 @@
 class TFrame1 : public Page {
  public:
   using Page::Page;
-  void Load(const SetupProject& project);
-  void Store(SetupProject& project) const;
+  void Load(const SetupProject& project) override;
+  void Store(SetupProject& project) const override;
 
   HWND LabeledEdit1 = nullptr;  // product name
   HWND LabeledEdit2 = nullptr;  // company name

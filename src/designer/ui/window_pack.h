@@ -7,8 +7,8 @@
 class TFrame3 : public Page {
  public:
   using Page::Page;
-  void Load(const SetupProject& project);
-  void Store(SetupProject& project) const;
+  void Load(const SetupProject& project) override;
+  void Store(SetupProject& project) const override;
 
   // Runs FindWinRarPath and keeps its result in the designer's state.
   bool FindWinRarPath();

@@ -10,8 +10,8 @@
 class TFrame6 : public Page {
  public:
   using Page::Page;
-  void Load(const SetupProject& project);
-  void Store(SetupProject& project) const;
+  void Load(const SetupProject& project) override;
+  void Store(SetupProject& project) const override;
   // Appends a row without touching the buttons (the example project does this).
   void AppendRow(const ShortcutEntry& entry);
   const std::vector<ShortcutEntry>& Rows() const { return rows_; }
