@@ -35,3 +35,18 @@ endfunction()
 
 # Test and benchmark programs land in build/bin.
 set(KOVRIN_BIN_DIR ${CMAKE_BINARY_DIR}/bin)
+
+# kovrin_engine_and_windows(<name> LIBS <libraries...>)
+# A program folder's engines (every .cpp beside its CMakeLists.txt but main.cpp)
+# as <name>_engine over formats and LIBS, and its windows (ui/*.cpp) as <name>_ui
+# over the engines and win.
+function(kovrin_engine_and_windows name)
+  cmake_parse_arguments(arg "" "" "LIBS" ${ARGN})
+  file(GLOB engine_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  list(REMOVE_ITEM engine_sources ${CMAKE_CURRENT_SOURCE_DIR}/main.cpp)
+  add_library(${name}_engine STATIC ${engine_sources})
+  target_link_libraries(${name}_engine PUBLIC formats ${arg_LIBS})
+  file(GLOB ui_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/ui/*.cpp)
+  add_library(${name}_ui STATIC ${ui_sources})
+  target_link_libraries(${name}_ui PUBLIC ${name}_engine win)
+endfunction()
