@@ -123,7 +123,7 @@ void RefreshScriptSizes(BuildContext& context, const std::wstring& scriptPath) {
   ProfileFile profile = ProfileFile::Load(scriptPath);
   const std::vector<FileEntry>& files = context.Project.Files;
   for (size_t i = 0; i < files.size(); ++i)
-    profile.WriteString(kOneFiles, kFileSize + IntToText(static_cast<int32_t>(i + 1)),
+    profile.WriteString(kOneFiles, NumberedKey(kFileSize, static_cast<int32_t>(i + 1)),
                         IntToText(LowSigned32(files[i].Size)));
   profile.WriteString(kOneData, kSummarySize,
                       IntToText(LowSigned32(context.Project.TotalFileSize())));

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "TestUtil.h"
+#include "support/CodePage.h"
 #include "support/Error.h"
 #include "support/ProfileFile.h"
 
@@ -120,4 +121,55 @@ TEST(ProfileFile, SaveToMissingFolderRaises) {
   ProfileFile profile;
   profile.WriteString(L"A", L"b", L"c");
   EXPECT_THROW(profile.Save(dir / L"no\\such\\folder.ini"), KovrinError);
+}
+
+// Odd lines stay where they are; a new key goes after the section's last key
+// line (one without "=" counts), before the blank lines that trail it.
+TEST(ProfileFile, WritesIntoALoadedFileKeepingEveryOtherLine) {
+  ProfileFile profile = ProfileFile::FromText(
+      L"; comment\r\n\r\n[A]\r\n  spaced = 1  \r\nnovalue\r\n\r\n   "
+      L"\r\n[B]\r\n\r\n[A]\r\nx=dup\r\n");
+  profile.WriteString(L"A", L"added", L"2");
+  profile.WriteString(L"b", L"first", L"3");
+  profile.WriteString(L"A", L"NOVALUE", L"now");
+  profile.WriteString(L"New", L"k", L"  trimmed  ");
+  EXPECT_EQ(profile.ToText(),
+            L"; comment\r\n\r\n[A]\r\nspaced=1\r\nnovalue=now\r\nadded=2\r\n\r\n   \r\n[B]\r\n"
+            L"first=3\r\n\r\n[A]\r\nx=dup\r\n\r\n[New]\r\nk=trimmed\r\n");
+  EXPECT_EQ(profile.ReadString(L"a", L"novalue", L"-"), L"now");
+  EXPECT_EQ(profile.ReadString(L"A", L"x", L"-"), L"-");  // only the first [A] is read
+  EXPECT_EQ(profile.KeyCount(L"a"), 3u);
+  EXPECT_EQ(profile.KeyCount(L"missing"), 0u);
+}
+
+// Names fold case beyond ASCII; what the code page lacks is stored as the file
+// will hold it, so the profile reads back what a reload would read.
+TEST(ProfileFile, CyrillicNamesAndCharactersTheCodePageLacks) {
+  ProfileFile profile;
+  profile.WriteString(L"Раздел", L"Ключ", L"значение");
+  profile.WriteString(L"РАЗДЕЛ", L"другой", L"日本");
+  EXPECT_EQ(profile.ReadString(L"раздел", L"КЛЮЧ", L""), L"значение");
+  EXPECT_EQ(profile.ReadString(L"Раздел", L"Другой", L""), L"??");
+  const std::string bytes = profile.ToBytes();
+  EXPECT_EQ(bytes, ToCp1251(L"[Раздел]\r\nКлюч=значение\r\nдругой=??\r\n"));
+  EXPECT_EQ(ProfileFile::FromText(FromCp1251(bytes)).ToBytes(), bytes);
+}
+
+// Save streams through a small buffer: a file larger than the buffer, with a
+// value larger than it, comes back byte for byte; values read cut at 2,047.
+TEST(ProfileFile, SaveAndLoadLargeFilesByteForByte) {
+  TempDir dir;
+  ProfileFile profile;
+  for (int i = 0; i < 5000; ++i)
+    profile.WriteString(L"Rows", L"Key" + std::to_wstring(i), L"value " + std::to_wstring(i));
+  const std::wstring huge(100000, L'ж');
+  profile.WriteString(L"Big", L"huge", huge);
+  const std::wstring path = dir / L"large.ini";
+  profile.Save(path);
+  EXPECT_EQ(ReadFileBytes(path), profile.ToBytes());
+  ProfileFile loaded = ProfileFile::Load(path);
+  EXPECT_EQ(loaded.ToBytes(), profile.ToBytes());
+  EXPECT_EQ(loaded.ReadString(L"rows", L"KEY4999", L""), L"value 4999");
+  EXPECT_EQ(loaded.ReadString(L"big", L"huge", L""), huge.substr(0, 2047));
+  EXPECT_EQ(loaded.KeyCount(L"Rows"), 5000u);
 }
