@@ -124,3 +124,28 @@ std::wstring FromCp1251(std::string_view bytes) {
   for (size_t i = 0; i < bytes.size(); ++i) out[i] = table[static_cast<unsigned char>(bytes[i])];
   return out;
 }
+
+std::string ToUtf8(std::wstring_view text) {
+  if (text.empty())
+    return {};
+  int bytes = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr,
+                                  0, nullptr, nullptr);
+  std::string out(bytes, '\0');
+  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), bytes,
+                      nullptr, nullptr);
+  return out;
+}
+
+bool FromUtf8(std::string_view bytes, std::wstring& text) {
+  text.clear();
+  if (bytes.empty())
+    return true;
+  int chars = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, bytes.data(),
+                                  static_cast<int>(bytes.size()), nullptr, 0);
+  if (chars <= 0)
+    return false;
+  text.resize(chars);
+  MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, bytes.data(), static_cast<int>(bytes.size()),
+                      text.data(), chars);
+  return true;
+}

@@ -15,3 +15,8 @@ void AppendCp1251(std::string& out, std::wstring_view text);
 char Cp1251Byte(wchar_t unit);
 // The character of one byte.
 wchar_t Cp1251Char(unsigned char byte);
+
+// UTF-8, for the files that are meant to be read and edited as text.
+std::string ToUtf8(std::wstring_view text);
+// False when `bytes` is not valid UTF-8; `text` is then left empty.
+bool FromUtf8(std::string_view bytes, std::wstring& text);
