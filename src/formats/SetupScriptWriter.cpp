@@ -57,9 +57,11 @@ void WriteSetupScript(const SetupProject& project, const std::wstring& scriptPat
   using namespace script;
   const std::wstring folder = FolderOf(scriptPath);
   ProfileFile profile = ProfileFile::Load(scriptPath);
-  size_t rowBytes = 0;  // two keys a row: the name with its key, the size with its key
-  for (const FileEntry& file : project.Files) rowBytes += file.RelativeName.size() + 32;
-  profile.Reserve(2 * project.Files.size() + 5 * project.Shortcuts.size() + 32, rowBytes + 4096);
+  // Room for every key of the script, nearly all of them file rows (two keys a
+  // row: the name with its key, the size with its key).
+  size_t bytes = 4096;
+  for (const FileEntry& file : project.Files) bytes += file.RelativeName.size() + 32;
+  profile.Reserve(kOneFiles, 2 * project.Files.size() + 5 * project.Shortcuts.size() + 64, bytes);
 
   profile.WriteString(kMain, kInstallPath, project.InstallPath);
   profile.WriteString(kMain, kProgramName, project.ProgramName);

@@ -142,6 +142,13 @@ void ProfileFile::Index::Rebuild(size_t slots) {
       slots_[FreeSlot(slot.hash)] = slot;
 }
 
+void ProfileFile::Index::Reserve(size_t items) {
+  size_t slots = 16;
+  while (slots < items * 2) slots *= 2;
+  if (slots > slots_.size())
+    Rebuild(slots);
+}
+
 void ProfileFile::Index::Fill(size_t position, uint32_t hash, uint32_t item) {
   if (position == kMissing || (used_ + 1) * 2 > slots_.size()) {
     Rebuild(slots_.empty() ? 16 : slots_.size() * 2);
@@ -183,7 +190,25 @@ ProfileFile ProfileFile::FromBytes(std::string bytes) {
     if (start < size && data[start] == '\n')
       ++start;
   }
+  profile.IndexLoadedKeys();
   return profile;
+}
+
+void ProfileFile::IndexLoadedKeys() {
+  for (Section& section : sections_) {
+    section.keys.Reserve(section.keyLines);
+    for (uint32_t i = section.first; i != kNone; i = lines_[i].next) {
+      if (lines_[i].kind == LineKind::Text)
+        continue;
+      const std::string_view name = View(lines_[i].name);
+      const uint32_t hash = NameHash(name);
+      const size_t position = FindKeySlot(section, name, hash);
+      if (section.keys.ItemAt(position) == kNone) {  // the first of that name counts
+        section.keys.Fill(position, hash, i);
+        lines_[i].first = true;
+      }
+    }
+  }
 }
 
 ProfileFile::Span ProfileFile::Store(std::wstring_view text) {
@@ -257,13 +282,8 @@ void ProfileFile::ParseLine(Span raw) {
     entry.value = spanOf(Trim(line.substr(equals + 1)));
     entry.kind = LineKind::Key;
   }
-  Section& section = sections_.back();
-  const std::string_view name = View(entry.name);
-  const uint32_t hash = NameHash(name);
-  const size_t position = FindKeySlot(section, name, hash);
-  if (section.keys.ItemAt(position) == kNone)  // the first of that name counts
-    section.keys.Fill(position, hash, static_cast<uint32_t>(lines_.size()));
-  AppendLine(section, entry);
+  ++sections_.back().keyLines;
+  AppendLine(sections_.back(), entry);
 }
 
 uint32_t ProfileFile::FindSection(std::string_view name) const {
@@ -277,10 +297,23 @@ const ProfileFile::Line* ProfileFile::FindKey(std::wstring_view section,
   const uint32_t number = FindSection(NameBytes(section).View());
   if (number == kNone)
     return nullptr;
-  const Section& found = sections_[number];
   const NameBytes name(key);
+  if (lastSection_ == number) {
+    uint32_t i = lines_[lastLine_].next;
+    for (int step = 0; step < 2 && i != kNone; ++step, i = lines_[i].next) {
+      if (lines_[i].first && SameNoCase(View(lines_[i].name), name.View())) {
+        lastLine_ = i;
+        return &lines_[i];
+      }
+    }
+  }
+  const Section& found = sections_[number];
   const uint32_t line = found.keys.ItemAt(FindKeySlot(found, name.View(), NameHash(name.View())));
-  return line == kNone ? nullptr : &lines_[line];
+  if (line == kNone)
+    return nullptr;
+  lastSection_ = number;
+  lastLine_ = line;
+  return &lines_[line];
 }
 
 std::wstring ProfileFile::ReadString(std::wstring_view section, std::wstring_view key,
@@ -333,7 +366,11 @@ void ProfileFile::WriteString(std::wstring_view section, std::wstring_view key,
         AppendLine(sections_.back(), Line{});  // a blank line between sections
     }
     number = static_cast<uint32_t>(sections_.size());
-    NewSection(Store(TrimWide(section)), true);
+    Section& added = NewSection(Store(TrimWide(section)), true);
+    if (reservedKeys_ && SameNoCase(reservedSection_, sectionName.View())) {
+      added.keys.Reserve(reservedKeys_);
+      reservedKeys_ = 0;
+    }
   }
 
   Section& target = sections_[number];
@@ -349,7 +386,7 @@ void ProfileFile::WriteString(std::wstring_view section, std::wstring_view key,
   }
   // A new key follows the last key of its section, before any trailing blank lines.
   const uint32_t added = static_cast<uint32_t>(lines_.size());
-  Line line{Store(TrimWide(key)), Store(TrimWide(value)), kNone, LineKind::Key};
+  Line line{Store(TrimWide(key)), Store(TrimWide(value)), kNone, LineKind::Key, true};
   if (target.lastKey == kNone) {
     line.next = target.first;
     target.first = added;
@@ -364,9 +401,17 @@ void ProfileFile::WriteString(std::wstring_view section, std::wstring_view key,
   target.keys.Fill(position, hash, added);
 }
 
-void ProfileFile::Reserve(size_t keys, size_t bytes) {
+void ProfileFile::Reserve(std::wstring_view section, size_t keys, size_t bytes) {
   lines_.reserve(lines_.size() + keys);
   store_.reserve(store_.size() + bytes);
+  const NameBytes name(section);
+  const uint32_t number = FindSection(name.View());
+  if (number != kNone) {
+    sections_[number].keys.Reserve(sections_[number].keys.Count() + keys);
+    return;
+  }
+  reservedSection_ = name.View();
+  reservedKeys_ = keys;
 }
 
 template <typename Out>

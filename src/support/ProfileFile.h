@@ -36,9 +36,10 @@ class ProfileFile {
   // Names and the value are stored as the file will hold them (Windows-1251), so
   // a character the code page lacks reads back as the file would give it.
   void WriteString(std::wstring_view section, std::wstring_view key, std::wstring_view value);
-  // Room for `keys` more keys holding `bytes` more bytes of names and values: a
-  // writer that knows how much it is about to write spares the copies of growing.
-  void Reserve(size_t keys, size_t bytes);
+  // Room for `keys` more keys of `section` holding `bytes` more bytes of names
+  // and values: a writer that knows how much it is about to write spares the
+  // copies of growing. A missing section is still made by the first write to it.
+  void Reserve(std::wstring_view section, size_t keys, size_t bytes);
 
   std::wstring ToText() const;
   // The file's bytes.
@@ -67,6 +68,7 @@ class ProfileFile {
     Span value;             // after "=", trimmed
     uint32_t next = kNone;  // the next line of the same section
     LineKind kind = LineKind::Text;
+    bool first = false;  // the first key of its name in its section: the one that is read
   };
   // Open addressing over folded names, the first of each name kept: sections
   // by name, and in each section its keys. A slot whose `item` is kNone is free.
@@ -87,6 +89,9 @@ class ProfileFile {
     }
     // Fills the free slot that Find returned; may grow the table.
     void Fill(size_t position, uint32_t hash, uint32_t item);
+    // Room for `items` in all, so that filling them never grows the table.
+    void Reserve(size_t items);
+    size_t Count() const { return used_; }
 
    private:
     size_t FreeSlot(uint32_t hash) const;
@@ -99,6 +104,7 @@ class ProfileFile {
     bool hasHeader = true;  // false for the lines before the first section
     uint32_t first = kNone, last = kNone;
     uint32_t lastKey = kNone;  // new keys follow it; blank lines after it trail
+    uint32_t keyLines = 0;     // while loading: the key lines to index
     Index keys;                // item: line number
   };
 
@@ -109,6 +115,8 @@ class ProfileFile {
   std::string_view View(Span span) const { return {store_.data() + span.at, span.size}; }
   Span Store(std::wstring_view text);
   void ParseLine(Span raw);
+  // Indexes the key lines of every section, each index sized once.
+  void IndexLoadedKeys();
   void AppendLine(Section& section, const Line& line);
   Section& NewSection(Span name, bool hasHeader);
   uint32_t FindSection(std::string_view name) const;
@@ -120,4 +128,11 @@ class ProfileFile {
   std::vector<Line> lines_;
   std::vector<Section> sections_;
   Index sectionIndex_;  // item: section number
+  // Readers mostly ask for keys in file order (FileName1, FileSize1, FileName2 …):
+  // the key lines right after the last one found are tried before the index.
+  mutable uint32_t lastSection_ = kNone;
+  mutable uint32_t lastLine_ = kNone;
+  // A reservation for a section that the next writes will make.
+  std::string reservedSection_;
+  size_t reservedKeys_ = 0;
 };

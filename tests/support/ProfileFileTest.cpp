@@ -173,3 +173,34 @@ TEST(ProfileFile, SaveAndLoadLargeFilesByteForByte) {
   EXPECT_EQ(loaded.ReadString(L"big", L"huge", L""), huge.substr(0, 2047));
   EXPECT_EQ(loaded.KeyCount(L"Rows"), 5000u);
 }
+
+// Reads in file order take a shortcut past the index; it must still give the
+// first key of a name, never a later duplicate, and never a key of another section.
+TEST(ProfileFile, ReadsInFileOrderStillGiveTheFirstKeyOfAName) {
+  const ProfileFile profile = ProfileFile::FromText(
+      L"[S]\r\nA=1\r\nB=2\r\nA=dup\r\nB=dup\r\nC=3\r\n[T]\r\nA=t\r\nC=tc\r\n[s]\r\nA=other\r\n");
+  const std::vector<std::pair<std::wstring, std::wstring>> reads = {
+      {L"S", L"A"}, {L"S", L"B"}, {L"S", L"A"}, {L"S", L"B"}, {L"S", L"C"}, {L"T", L"A"},
+      {L"T", L"C"}, {L"S", L"C"}, {L"s", L"a"}, {L"T", L"a"}, {L"S", L"C"}};
+  const std::vector<std::wstring> expected = {L"1",  L"2", L"1", L"2", L"3", L"t",
+                                              L"tc", L"3", L"1", L"t", L"3"};
+  for (size_t i = 0; i < reads.size(); ++i)
+    EXPECT_EQ(profile.ReadString(reads[i].first, reads[i].second, L"-"), expected[i]) << i;
+}
+
+// A reservation changes nothing that is written: the reserved section still
+// appears where its first key is written.
+TEST(ProfileFile, ReservingRoomChangesNothingWritten) {
+  ProfileFile reserved;
+  reserved.Reserve(L"Rows", 1000, 100000);
+  reserved.WriteString(L"Main", L"a", L"1");
+  for (int i = 0; i < 1000; ++i) reserved.WriteString(L"rows", L"k" + std::to_wstring(i), L"v");
+  ProfileFile plain;
+  plain.WriteString(L"Main", L"a", L"1");
+  for (int i = 0; i < 1000; ++i) plain.WriteString(L"rows", L"k" + std::to_wstring(i), L"v");
+  EXPECT_EQ(reserved.ToBytes(), plain.ToBytes());
+  EXPECT_EQ(reserved.ToBytes().rfind("[Main]\r\na=1\r\n\r\n[rows]\r\nk0=v\r\n", 0), 0u);
+  reserved.Reserve(L"Main", 10, 10);  // an existing section
+  reserved.WriteString(L"Main", L"b", L"2");
+  EXPECT_EQ(reserved.ReadString(L"main", L"B", L""), L"2");
+}
