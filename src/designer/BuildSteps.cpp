@@ -62,6 +62,12 @@ void BuildContext::ShowShare(int64_t done, int64_t total) {
 void CheckSetupFileName(const std::wstring& setupFileName) {
   if (setupFileName.empty())
     throw KovrinError(L"Не задано имя файла установочной программы.");
+  // A folder part would put the launcher outside the build and output folders,
+  // and a project file can carry any text here.
+  if (setupFileName.find_first_of(L"\\/:") != std::wstring::npos || setupFileName == L"." ||
+      setupFileName == L"..")
+    throw KovrinError(L"Имя файла установочной программы \"" + setupFileName +
+                      L"\" должно быть именем файла, без папки.");
   using namespace script;
   for (const wchar_t* reserved : {kScriptFile, kPayloadFile, kTextsFile, kUninstallerImage,
                                   kSavedReadMe, kSavedLicense, L"setup.lst", L"setup.cmt"}) {

@@ -194,3 +194,14 @@ TEST_F(CommandLineBuildRun, MissingKitFilesStopTheBuildBeforeItStarts) {
             L"Не найден файл Kovrin, нужный для сборки: " + fx.designer + L"uninst.dat");
   EXPECT_FALSE(FolderExists(fx.output));
 }
+
+// A project file can carry any text: a setup file name with a folder part
+// would write outside the output folder, and is refused before anything is written.
+TEST_F(CommandLineBuildRun, ASetupFileNameWithAFolderIsRefused) {
+  DamageProject("SetupFileName=Setup.exe", "SetupFileName=..\\escaped.exe");
+  EXPECT_EQ(BuildDemo(), kExitBadProject);
+  EXPECT_NE(console.errors.at(0).find(L"без папки"), std::wstring::npos)
+      << Narrow(console.errors.at(0));
+  EXPECT_FALSE(FolderExists(fx.output));
+  EXPECT_FALSE(FileExists(fx.root / L"escaped.exe"));
+}
