@@ -130,6 +130,7 @@ class ProfileFile {
   Index sectionIndex_;  // item: section number
   // Readers mostly ask for keys in file order (FileName1, FileSize1, FileName2 …):
   // the key lines right after the last one found are tried before the index.
+  // (So even reading changes the object: one thread at a time, as everywhere in the kit.)
   mutable uint32_t lastSection_ = kNone;
   mutable uint32_t lastLine_ = kNone;
   // A reservation for a section that the next writes will make.
