@@ -45,26 +45,41 @@ class OneLineErrors final : public ConsoleWriter {
 
 // Prints the stages and every new status line; remembers whether the archiver
 // had been started, so that a failure after it is put down to the archiver.
+// A status set between two stages belongs to the next one and is printed
+// under its heading.
 class ConsoleBuildObserver final : public BuildObserver {
  public:
   explicit ConsoleBuildObserver(ConsoleWriter& console) : console_(console) {}
 
   void StageBegins(BuildStage stage) override {
     console_.Out(L"[" + std::to_wstring(static_cast<int>(stage)) + L"/4] " + BuildStageText(stage));
+    inStage_ = true;
+    Flush();
   }
+  void StageEnds(BuildStage) override { inStage_ = false; }
   void SetStatus(const std::wstring& text) override {
     if (text == lastStatus_)
       return;
     lastStatus_ = text;
     if (text == kArchiverStartText)
       archiverStarted_ = true;
-    console_.Out(L"    " + text);
+    Flush();
+    pending_ = L"    " + text;
+    if (inStage_)
+      Flush();
+  }
+  void Flush() {
+    if (!pending_.empty())
+      console_.Out(pending_);
+    pending_.clear();
   }
   bool ArchiverStarted() const { return archiverStarted_; }
 
  private:
   ConsoleWriter& console_;
   std::wstring lastStatus_;
+  std::wstring pending_;
+  bool inStage_ = false;
   bool archiverStarted_ = false;
 };
 
@@ -183,6 +198,7 @@ int Build(const StartCommand& command, const std::wstring& designerFolder, Conso
   ConsoleBuildObserver observer(console);
   const BuildResult result = RunBuild(
       project, BuildFolders{WithTrailingBackslash(designerFolder), buildFolder.Path()}, observer);
+  observer.Flush();
   if (result.Outcome == BuildOutcome::Done) {
     console.Out(result.Message + L" " + project.OutputFolder);
     return kExitBuilt;

@@ -102,10 +102,16 @@ TEST(CommandLine, SplitsTheCommandLineAsTheSystemDoes) {
 TEST_F(CommandLineBuildRun, BuildsTheDemoAndPrintsItsStages) {
   ASSERT_EQ(BuildDemo(), kExitBuilt) << (console.errors.empty() ? "" : Narrow(console.errors[0]));
   EXPECT_TRUE(console.errors.empty());
-  EXPECT_TRUE(console.Printed(L"[1/4] Создание INI файла"));
+  // Each status line under the heading of its stage, the end last.
+  const std::vector<std::wstring> start(console.out.begin() + 1, console.out.begin() + 5);
+  EXPECT_EQ(start,
+            (std::vector<std::wstring>{L"[1/4] Создание INI файла", L"    Создание файла Setup.ini",
+                                       L"[2/4] Добавление файлов для установки",
+                                       L"    Создание файла с программой..."}));
   EXPECT_TRUE(console.Printed(L"    Добавление файла lib\\helper.txt"));
-  EXPECT_TRUE(console.Printed(L"[4/4] Сжатие файлов"));
-  EXPECT_EQ(console.out.back(), L"Установочная программа создана. " + fx.output);
+  const std::vector<std::wstring> end(console.out.end() - 3, console.out.end());
+  EXPECT_EQ(end, (std::vector<std::wstring>{L"[4/4] Сжатие файлов", L"    Создание завершено",
+                                            L"Установочная программа создана. " + fx.output}));
   EXPECT_EQ(FilesIn(fx.output), (std::vector<std::wstring>{L"Setup.exe", L"Setup.ini", L"data.dat",
                                                            L"setup.dat", L"uninst.dat"}));
   // Its work folder is gone, and the designer's own was never used.
