@@ -21,6 +21,20 @@ std::wstring BuildFolderFromEnvironment() {
   return temp + L"\\Kovrin";
 }
 
+const wchar_t* BuildStageText(BuildStage stage) {
+  switch (stage) {
+    case BuildStage::Script:
+      return L"Создание INI файла";
+    case BuildStage::Payload:
+      return L"Добавление файлов для установки";
+    case BuildStage::Launcher:
+      return L"Добавление дополнительной информации";
+    case BuildStage::Package:
+      break;
+  }
+  return L"Сжатие файлов";
+}
+
 namespace {
 void Steps(BuildContext& context) {
   SetupProject& project = context.Project;

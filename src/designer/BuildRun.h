@@ -10,6 +10,8 @@
 
 // The four stages that the build dialog marks, in the order they run.
 enum class BuildStage { Script = 1, Payload = 2, Launcher = 3, Package = 4 };
+// The stage's row text in the build dialog ("Создание INI файла", …).
+const wchar_t* BuildStageText(BuildStage stage);
 
 // What the run reports: status line, bar (0..100), stage rows, message pumping
 // after each block, and whether the author asked to stop.

@@ -61,6 +61,12 @@ void BuildContext::ShowShare(int64_t done, int64_t total) {
 void CheckSetupFileName(const std::wstring& setupFileName) {
   if (setupFileName.empty())
     throw KovrinError(L"Не задано имя файла установочной программы.");
+  // A folder part would put the launcher outside the build and output folders,
+  // and a project file can carry any text here.
+  if (setupFileName.find_first_of(L"\\/:") != std::wstring::npos || setupFileName == L"." ||
+      setupFileName == L"..")
+    throw KovrinError(L"Имя файла установочной программы \"" + setupFileName +
+                      L"\" должно быть именем файла, без папки.");
   using namespace script;
   for (const wchar_t* reserved : {kScriptFile, kPayloadFile, kTextsFile, kUninstallerImage,
                                   kSavedReadMe, kSavedLicense, L"setup.lst", L"setup.cmt"}) {
@@ -122,7 +128,7 @@ void RefreshScriptSizes(BuildContext& context, const std::wstring& scriptPath) {
   ProfileFile profile = ProfileFile::Load(scriptPath);
   const std::vector<FileEntry>& files = context.Project.Files;
   for (size_t i = 0; i < files.size(); ++i)
-    profile.WriteString(kOneFiles, kFileSize + IntToText(static_cast<int32_t>(i + 1)),
+    profile.WriteString(kOneFiles, NumberedKey(kFileSize, static_cast<int32_t>(i + 1)),
                         IntToText(LowSigned32(files[i].Size)));
   profile.WriteString(kOneData, kSummarySize,
                       IntToText(LowSigned32(context.Project.TotalFileSize())));

@@ -40,7 +40,8 @@ struct BuildContext {
   void ShowShare(int64_t done, int64_t total);
 };
 
-// Refuses a setup file name that would overwrite another package file.
+// Refuses a setup file name that would overwrite another package file or that
+// names a folder ("..\x.exe", "C:x.exe").
 void CheckSetupFileName(const std::wstring& setupFileName);
 // Refuses an output folder that is the build folder: its clean-up would delete the package.
 void CheckOutputFolder(const std::wstring& outputFolder, const std::wstring& buildFolder);

@@ -98,7 +98,7 @@ void WaitForArchiver(BuildContext& context, const KernelHandle& process,
 
 void BuildSfxArchive(BuildContext& context) {
   const SetupProject& project = context.Project;
-  context.Status(L"Запускается WinRAR...");
+  context.Status(kArchiverStartText);
   context.Checkpoint();
   WriteWholeFile(context.InBuild(kSfxListFile),
                  PlainTextBytes(SfxListLines(project, context.Folders.BuildFolder)));

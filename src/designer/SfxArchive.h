@@ -10,6 +10,8 @@
 inline constexpr wchar_t kSfxListFile[] = L"setup.lst";
 inline constexpr wchar_t kSfxCommentFile[] = L"setup.cmt";
 inline constexpr wchar_t kArchiverName[] = L"WinRAR.exe";
+// The status line while the archiver runs; what fails after it is the archiver's doing.
+inline constexpr wchar_t kArchiverStartText[] = L"Запускается WinRAR...";
 
 // Lines of "setup.lst": the launcher, setup.ini, data.dat, then setup.dat when a
 // text is used and uninst.dat when the uninstaller is.

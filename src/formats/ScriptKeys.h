@@ -1,6 +1,9 @@
 #pragma once
 // Section and key names of the setup script, shared by its writer and its readers.
 
+#include <cstdint>
+#include <string_view>
+
 namespace script {
 inline constexpr wchar_t kMain[] = L"Main";
 inline constexpr wchar_t kOneData[] = L"One_Data";
@@ -58,4 +61,31 @@ inline constexpr wchar_t kSavedReadMe[] = L"_zreadme.dat";
 inline constexpr wchar_t kSavedLicense[] = L"_zlicense.dat";
 inline constexpr wchar_t kExtractedReadMe[] = L"readme.dat";
 inline constexpr wchar_t kExtractedLicense[] = L"license.dat";
+
+// A numbered key such as "FileName12" built on the stack: scripts hold a
+// hundred thousand of them, and every heap string costs more than the lookup.
+class NumberedKey {
+ public:
+  NumberedKey(std::wstring_view stem, int32_t n) {
+    size_ = stem.copy(text_, kMaxStem);
+    wchar_t digits[12];
+    size_t count = 0;
+    int64_t value = n;
+    if (value < 0) {
+      text_[size_++] = L'-';
+      value = -value;
+    }
+    do {
+      digits[count++] = static_cast<wchar_t>(L'0' + value % 10);
+      value /= 10;
+    } while (value);
+    while (count) text_[size_++] = digits[--count];
+  }
+  operator std::wstring_view() const { return {text_, size_}; }
+
+ private:
+  static constexpr size_t kMaxStem = 32;
+  wchar_t text_[kMaxStem + 12];
+  size_t size_;
+};
 }  // namespace script

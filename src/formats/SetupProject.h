@@ -1,5 +1,6 @@
 #pragma once
-// The installation project as the designer's pages describe it; lives in memory only.
+// The installation project as the designer's pages describe it; a project file
+// (formats/ProjectFile.h) keeps it between runs.
 
 #include <cstdint>
 #include <string>
@@ -15,6 +16,7 @@ struct FileEntry {
 
   // LocalFolder, a "\" if it lacks one, and RelativeName.
   std::wstring SourcePath() const;
+  bool operator==(const FileEntry&) const = default;
 };
 
 struct ShortcutEntry {
@@ -23,6 +25,7 @@ struct ShortcutEntry {
   std::wstring ShortCutFileName;
   std::wstring ShortCutParams;
   std::wstring ShortCutFilePath;  // working folder
+  bool operator==(const ShortcutEntry&) const = default;
 };
 
 enum class TextType { Rtf, Txt };
@@ -35,6 +38,7 @@ struct TextFont {
   bool Italic = false;
   bool Underline = false;
   bool StrikeOut = false;
+  bool operator==(const TextFont&) const = default;
 };
 
 struct SetupProject {
@@ -42,6 +46,7 @@ struct SetupProject {
   std::wstring ProgramName;
   std::wstring CompanyName;
   std::wstring InstallPath;
+  std::wstring ProductVersion;  // the uninstall entry's DisplayVersion
   std::wstring SetupFileName = L"Setup.exe";
   std::wstring OutputFolder = L"C:\\MySetup\\";
 
@@ -53,6 +58,7 @@ struct SetupProject {
   std::wstring WinRarPath;
   int CompressionLevel = 3;  // 0..5, "Обычный"
   bool SortByExtension = false;
+  bool UseBuiltInPacker = false;  // the built-in single-file packer instead of separate files
 
   // Information page; ReadMeRtf holds the RTF bytes as the rich-text box writes them.
   bool UseReadMe = false;
@@ -83,4 +89,5 @@ struct SetupProject {
   int FileCount() const { return static_cast<int>(Files.size()); }
   // Sum of the rows' sizes in 64 bits.
   int64_t TotalFileSize() const;
+  bool operator==(const SetupProject&) const = default;
 };

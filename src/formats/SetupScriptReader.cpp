@@ -11,7 +11,7 @@ bool ReadFlag(const ProfileFile& profile, const wchar_t* section, const wchar_t*
   return TextToInt(profile.ReadString(section, key, L"0")) != 0;
 }
 
-int32_t ReadNumber(const ProfileFile& profile, const wchar_t* section, const std::wstring& key,
+int32_t ReadNumber(const ProfileFile& profile, const wchar_t* section, std::wstring_view key,
                    const wchar_t* defaultText) {
   return TextToInt(profile.ReadString(section, key, defaultText));
 }
@@ -55,10 +55,10 @@ SetupScriptValues ReadSetupScriptValues(const ProfileFile& profile) {
 }
 
 ScriptFileRow ReadFileRow(const ProfileFile& profile, int32_t n) {
-  const std::wstring suffix = IntToText(n);
+  using namespace script;
   ScriptFileRow row;
-  row.FileName = profile.ReadString(script::kOneFiles, script::kFileName + suffix, L"");
-  row.FileSize = ReadNumber(profile, script::kOneFiles, script::kFileSize + suffix, L"");
+  row.FileName = profile.ReadString(kOneFiles, NumberedKey(kFileName, n), L"");
+  row.FileSize = ReadNumber(profile, kOneFiles, NumberedKey(kFileSize, n), L"");
   return row;
 }
 
@@ -66,12 +66,11 @@ ScriptShortcutRow ReadShortcutRow(const ProfileFile& profile, int32_t n) {
   using namespace script;
   // The setup program reads this section under another spelling; names match without case.
   const wchar_t* section = L"One_Shortcuts";
-  const std::wstring suffix = IntToText(n);
   ScriptShortcutRow row;
-  row.ShortCutName = profile.ReadString(section, kShortCutName + suffix, L"");
-  row.ShortCutSavePath = profile.ReadString(section, kShortCutSavePath + suffix, L"");
-  row.ShortCutFileName = profile.ReadString(section, kShortCutFileName + suffix, L"");
-  row.ShortCutParams = profile.ReadString(section, kShortCutParams + suffix, L"");
-  row.ShortCutFilePath = profile.ReadString(section, kShortCutFilePath + suffix, L"");
+  row.ShortCutName = profile.ReadString(section, NumberedKey(kShortCutName, n), L"");
+  row.ShortCutSavePath = profile.ReadString(section, NumberedKey(kShortCutSavePath, n), L"");
+  row.ShortCutFileName = profile.ReadString(section, NumberedKey(kShortCutFileName, n), L"");
+  row.ShortCutParams = profile.ReadString(section, NumberedKey(kShortCutParams, n), L"");
+  row.ShortCutFilePath = profile.ReadString(section, NumberedKey(kShortCutFilePath, n), L"");
   return row;
 }

@@ -12,7 +12,7 @@ bool ReadYesNo(const ProfileFile& profile, const wchar_t* section, const wchar_t
 // [Extended] flags: any non-zero integer is true; missing or not a number is false.
 bool ReadFlag(const ProfileFile& profile, const wchar_t* section, const wchar_t* key);
 // A number read with TextToInt; `defaultText` when the key is missing.
-int32_t ReadNumber(const ProfileFile& profile, const wchar_t* section, const std::wstring& key,
+int32_t ReadNumber(const ProfileFile& profile, const wchar_t* section, std::wstring_view key,
                    const wchar_t* defaultText);
 
 struct ScriptTextInfo {

@@ -57,6 +57,11 @@ void WriteSetupScript(const SetupProject& project, const std::wstring& scriptPat
   using namespace script;
   const std::wstring folder = FolderOf(scriptPath);
   ProfileFile profile = ProfileFile::Load(scriptPath);
+  // Room for every key of the script, nearly all of them file rows (two keys a
+  // row: the name with its key, the size with its key).
+  size_t bytes = 4096;
+  for (const FileEntry& file : project.Files) bytes += file.RelativeName.size() + 32;
+  profile.Reserve(kOneFiles, 2 * project.Files.size() + 5 * project.Shortcuts.size() + 64, bytes);
 
   profile.WriteString(kMain, kInstallPath, project.InstallPath);
   profile.WriteString(kMain, kProgramName, project.ProgramName);
@@ -69,9 +74,10 @@ void WriteSetupScript(const SetupProject& project, const std::wstring& scriptPat
 
   const size_t rows = project.Files.size();
   for (size_t i = 0; i < rows; ++i) {
-    const std::wstring n = IntToText(static_cast<int32_t>(i + 1));
-    profile.WriteString(kOneFiles, kFileName + n, project.Files[i].RelativeName);
-    profile.WriteString(kOneFiles, kFileSize + n, IntToText(LowSigned32(project.Files[i].Size)));
+    const int32_t n = static_cast<int32_t>(i + 1);
+    profile.WriteString(kOneFiles, NumberedKey(kFileName, n), project.Files[i].RelativeName);
+    profile.WriteString(kOneFiles, NumberedKey(kFileSize, n),
+                        IntToText(LowSigned32(project.Files[i].Size)));
     progress.SetPosition(static_cast<int>(std::lround(double(i + 1) / double(rows) * 100.0)));
     progress.Pump();
   }
@@ -88,13 +94,13 @@ void WriteSetupScript(const SetupProject& project, const std::wstring& scriptPat
   profile.WriteString(kOneShortCuts, kCountOfShortCuts,
                       IntToText(static_cast<int32_t>(project.Shortcuts.size())));
   for (size_t i = 0; i < project.Shortcuts.size(); ++i) {
-    const std::wstring n = IntToText(static_cast<int32_t>(i + 1));
+    const int32_t n = static_cast<int32_t>(i + 1);
     const ShortcutEntry& s = project.Shortcuts[i];
-    profile.WriteString(kOneShortCuts, kShortCutName + n, s.ShortCutName);
-    profile.WriteString(kOneShortCuts, kShortCutSavePath + n, s.ShortCutSavePath);
-    profile.WriteString(kOneShortCuts, kShortCutFileName + n, s.ShortCutFileName);
-    profile.WriteString(kOneShortCuts, kShortCutParams + n, s.ShortCutParams);
-    profile.WriteString(kOneShortCuts, kShortCutFilePath + n, s.ShortCutFilePath);
+    profile.WriteString(kOneShortCuts, NumberedKey(kShortCutName, n), s.ShortCutName);
+    profile.WriteString(kOneShortCuts, NumberedKey(kShortCutSavePath, n), s.ShortCutSavePath);
+    profile.WriteString(kOneShortCuts, NumberedKey(kShortCutFileName, n), s.ShortCutFileName);
+    profile.WriteString(kOneShortCuts, NumberedKey(kShortCutParams, n), s.ShortCutParams);
+    profile.WriteString(kOneShortCuts, NumberedKey(kShortCutFilePath, n), s.ShortCutFilePath);
   }
 
   profile.WriteString(kExtended, kUseReboot, OneZero(project.UseReboot));

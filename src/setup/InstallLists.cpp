@@ -14,23 +14,22 @@ namespace {
 // Every row has at least one key in its section, so a section's key count bounds
 // the rows it can hold whatever count the script claims.
 int32_t RowLimit(const ProfileFile& script, const wchar_t* section, int32_t claimed) {
-  const size_t keys = script.ReadSection(section).size();
+  const size_t keys = script.KeyCount(section);
   return static_cast<int32_t>(
       std::min<int64_t>(std::max<int32_t>(claimed, 0), static_cast<int64_t>(keys)));
 }
 
 bool FileRowPresent(const ProfileFile& script, int32_t n) {
-  const std::wstring suffix = IntToText(n);
-  return script.HasKey(script::kOneFiles, script::kFileName + suffix) ||
-         script.HasKey(script::kOneFiles, script::kFileSize + suffix);
+  using script::NumberedKey;
+  return script.HasKey(script::kOneFiles, NumberedKey(script::kFileName, n)) ||
+         script.HasKey(script::kOneFiles, NumberedKey(script::kFileSize, n));
 }
 
 bool ShortcutRowPresent(const ProfileFile& script, int32_t n) {
-  const std::wstring suffix = IntToText(n);
   for (const wchar_t* key :
        {script::kShortCutName, script::kShortCutSavePath, script::kShortCutFileName,
         script::kShortCutParams, script::kShortCutFilePath})
-    if (script.HasKey(script::kOneShortCuts, key + suffix))
+    if (script.HasKey(script::kOneShortCuts, script::NumberedKey(key, n)))
       return true;
   return false;
 }

@@ -4,7 +4,6 @@
 
 #include "formats/UninstallRecord.h"
 #include "setup/SetupState.h"
-#include "support/CodePage.h"
 #include "support/Error.h"
 #include "support/FileSystem.h"
 
@@ -17,7 +16,7 @@ void SaveUninstallScript(const SetupState& state) {
   const std::wstring& path = state.UninstallScriptPath;
   const std::wstring temporary = path + L".new";
   try {
-    WriteWholeFile(temporary, ToCp1251(state.UninstallScript.ToText()));
+    WriteWholeFile(temporary, state.UninstallScript.ToBytes());
   } catch (const KovrinError& error) {
     DeleteFileW(temporary.c_str());
     throw KovrinError(L"Unable to write to " + path + L" (" + error.Message() + L")");

@@ -8,3 +8,15 @@ inline constexpr unsigned kKitCodePage = 1251;
 
 std::string ToCp1251(std::wstring_view text);
 std::wstring FromCp1251(std::string_view bytes);
+
+// Appends what ToCp1251 gives for `text`, without a temporary string.
+void AppendCp1251(std::string& out, std::wstring_view text);
+// The byte of one UTF-16 unit outside the surrogates (which map only in pairs).
+char Cp1251Byte(wchar_t unit);
+// The character of one byte.
+wchar_t Cp1251Char(unsigned char byte);
+
+// UTF-8, for the files that are meant to be read and edited as text.
+std::string ToUtf8(std::wstring_view text);
+// False when `bytes` is not valid UTF-8; `text` is then left empty.
+bool FromUtf8(std::string_view bytes, std::wstring& text);

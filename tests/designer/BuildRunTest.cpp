@@ -167,6 +167,10 @@ TEST_F(BuildRun, FailuresThatUsedToPassAsSuccess) {
        [&](SetupProject& p) { p.OutputFolder = fx.build + L"\\"; }, L"временной папкой"},
       {"setup name of a package file", [](SetupProject& p) { p.SetupFileName = L"DATA.DAT"; },
        L"совпадает с именем файла пакета"},
+      {"setup name with a folder", [](SetupProject& p) { p.SetupFileName = L"..\\escape.exe"; },
+       L"без папки"},
+      {"setup name with a drive", [](SetupProject& p) { p.SetupFileName = L"C:escape.exe"; },
+       L"без папки"},
       {"launcher image missing",
        [&](SetupProject&) { DeleteFileW((fx.designer + L"Kovrin.dat").c_str()); }, L"Kovrin.dat"},
   };

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "TestUtil.h"
+#include "support/CodePage.h"
 #include "support/Error.h"
 #include "support/ProfileFile.h"
 
@@ -120,4 +121,86 @@ TEST(ProfileFile, SaveToMissingFolderRaises) {
   ProfileFile profile;
   profile.WriteString(L"A", L"b", L"c");
   EXPECT_THROW(profile.Save(dir / L"no\\such\\folder.ini"), KovrinError);
+}
+
+// Odd lines stay where they are; a new key goes after the section's last key
+// line (one without "=" counts), before the blank lines that trail it.
+TEST(ProfileFile, WritesIntoALoadedFileKeepingEveryOtherLine) {
+  ProfileFile profile = ProfileFile::FromText(
+      L"; comment\r\n\r\n[A]\r\n  spaced = 1  \r\nnovalue\r\n\r\n   "
+      L"\r\n[B]\r\n\r\n[A]\r\nx=dup\r\n");
+  profile.WriteString(L"A", L"added", L"2");
+  profile.WriteString(L"b", L"first", L"3");
+  profile.WriteString(L"A", L"NOVALUE", L"now");
+  profile.WriteString(L"New", L"k", L"  trimmed  ");
+  EXPECT_EQ(profile.ToText(),
+            L"; comment\r\n\r\n[A]\r\nspaced=1\r\nnovalue=now\r\nadded=2\r\n\r\n   \r\n[B]\r\n"
+            L"first=3\r\n\r\n[A]\r\nx=dup\r\n\r\n[New]\r\nk=trimmed\r\n");
+  EXPECT_EQ(profile.ReadString(L"a", L"novalue", L"-"), L"now");
+  EXPECT_EQ(profile.ReadString(L"A", L"x", L"-"), L"-");  // only the first [A] is read
+  EXPECT_EQ(profile.KeyCount(L"a"), 3u);
+  EXPECT_EQ(profile.KeyCount(L"missing"), 0u);
+}
+
+// Names fold case beyond ASCII; what the code page lacks is stored as the file
+// will hold it, so the profile reads back what a reload would read.
+TEST(ProfileFile, CyrillicNamesAndCharactersTheCodePageLacks) {
+  ProfileFile profile;
+  profile.WriteString(L"Раздел", L"Ключ", L"значение");
+  profile.WriteString(L"РАЗДЕЛ", L"другой", L"日本");
+  EXPECT_EQ(profile.ReadString(L"раздел", L"КЛЮЧ", L""), L"значение");
+  EXPECT_EQ(profile.ReadString(L"Раздел", L"Другой", L""), L"??");
+  const std::string bytes = profile.ToBytes();
+  EXPECT_EQ(bytes, ToCp1251(L"[Раздел]\r\nКлюч=значение\r\nдругой=??\r\n"));
+  EXPECT_EQ(ProfileFile::FromText(FromCp1251(bytes)).ToBytes(), bytes);
+}
+
+// Save streams through a small buffer: a file larger than the buffer, with a
+// value larger than it, comes back byte for byte; values read cut at 2,047.
+TEST(ProfileFile, SaveAndLoadLargeFilesByteForByte) {
+  TempDir dir;
+  ProfileFile profile;
+  for (int i = 0; i < 5000; ++i)
+    profile.WriteString(L"Rows", L"Key" + std::to_wstring(i), L"value " + std::to_wstring(i));
+  const std::wstring huge(100000, L'ж');
+  profile.WriteString(L"Big", L"huge", huge);
+  const std::wstring path = dir / L"large.ini";
+  profile.Save(path);
+  EXPECT_EQ(ReadFileBytes(path), profile.ToBytes());
+  ProfileFile loaded = ProfileFile::Load(path);
+  EXPECT_EQ(loaded.ToBytes(), profile.ToBytes());
+  EXPECT_EQ(loaded.ReadString(L"rows", L"KEY4999", L""), L"value 4999");
+  EXPECT_EQ(loaded.ReadString(L"big", L"huge", L""), huge.substr(0, 2047));
+  EXPECT_EQ(loaded.KeyCount(L"Rows"), 5000u);
+}
+
+// Reads in file order take a shortcut past the index; it must still give the
+// first key of a name, never a later duplicate, and never a key of another section.
+TEST(ProfileFile, ReadsInFileOrderStillGiveTheFirstKeyOfAName) {
+  const ProfileFile profile = ProfileFile::FromText(
+      L"[S]\r\nA=1\r\nB=2\r\nA=dup\r\nB=dup\r\nC=3\r\n[T]\r\nA=t\r\nC=tc\r\n[s]\r\nA=other\r\n");
+  const std::vector<std::pair<std::wstring, std::wstring>> reads = {
+      {L"S", L"A"}, {L"S", L"B"}, {L"S", L"A"}, {L"S", L"B"}, {L"S", L"C"}, {L"T", L"A"},
+      {L"T", L"C"}, {L"S", L"C"}, {L"s", L"a"}, {L"T", L"a"}, {L"S", L"C"}};
+  const std::vector<std::wstring> expected = {L"1",  L"2", L"1", L"2", L"3", L"t",
+                                              L"tc", L"3", L"1", L"t", L"3"};
+  for (size_t i = 0; i < reads.size(); ++i)
+    EXPECT_EQ(profile.ReadString(reads[i].first, reads[i].second, L"-"), expected[i]) << i;
+}
+
+// A reservation changes nothing that is written: the reserved section still
+// appears where its first key is written.
+TEST(ProfileFile, ReservingRoomChangesNothingWritten) {
+  ProfileFile reserved;
+  reserved.Reserve(L"Rows", 1000, 100000);
+  reserved.WriteString(L"Main", L"a", L"1");
+  for (int i = 0; i < 1000; ++i) reserved.WriteString(L"rows", L"k" + std::to_wstring(i), L"v");
+  ProfileFile plain;
+  plain.WriteString(L"Main", L"a", L"1");
+  for (int i = 0; i < 1000; ++i) plain.WriteString(L"rows", L"k" + std::to_wstring(i), L"v");
+  EXPECT_EQ(reserved.ToBytes(), plain.ToBytes());
+  EXPECT_EQ(reserved.ToBytes().rfind("[Main]\r\na=1\r\n\r\n[rows]\r\nk0=v\r\n", 0), 0u);
+  reserved.Reserve(L"Main", 10, 10);  // an existing section
+  reserved.WriteString(L"Main", L"b", L"2");
+  EXPECT_EQ(reserved.ReadString(L"main", L"B", L""), L"2");
 }

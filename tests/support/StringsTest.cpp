@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
+#include "TestUtil.h"
 #include "support/CodePage.h"
 #include "support/Strings.h"
 
@@ -49,4 +53,50 @@ TEST(CodePage, Cp1251RoundTripIsIndependentOfTheAnsiCodePage) {
   EXPECT_EQ(static_cast<unsigned char>(bytes[0]), 0xCF);
   EXPECT_EQ(static_cast<unsigned char>(bytes[10]), 0xA8);
   EXPECT_EQ(FromCp1251(bytes), text);
+}
+
+namespace {
+std::wstring PlatformFromCp1251(const std::string& bytes) {
+  std::wstring text(bytes.size() * 2 + 1, L'\0');
+  int n = MultiByteToWideChar(1251, 0, bytes.data(), static_cast<int>(bytes.size()), text.data(),
+                              static_cast<int>(text.size()));
+  text.resize(n);
+  return text;
+}
+
+std::string PlatformToCp1251(const std::wstring& text) {
+  std::string bytes(text.size() * 2 + 1, '\0');
+  int n = WideCharToMultiByte(1251, 0, text.data(), static_cast<int>(text.size()), bytes.data(),
+                              static_cast<int>(bytes.size()), nullptr, nullptr);
+  bytes.resize(n);
+  return bytes;
+}
+}  // namespace
+
+// The conversions run through tables taken from the platform; they must give
+// exactly what the platform gives for whole texts.
+TEST(CodePage, AgreesWithThePlatformOnEveryByteAndOddCharacters) {
+  std::string everyByte;
+  for (int b = 0; b < 256; ++b) everyByte += static_cast<char>(b);
+  EXPECT_EQ(FromCp1251(everyByte), PlatformFromCp1251(everyByte));
+  for (int b = 0; b < 256; ++b)
+    EXPECT_EQ(Cp1251Char(static_cast<unsigned char>(b)), PlatformFromCp1251(everyByte)[b]) << b;
+
+  const std::vector<std::wstring> texts = {
+      L"plain ascii = [x]",
+      L"Кириллица Ёё № €‰ «»",
+      L"best fit: é à ü ß œ — “quotes”",
+      L"not in the code page: 日本語 Ω ∑",
+      L"surrogate pair: \xD83D\xDE00 end",
+      L"lone surrogate: \xD800 end",
+      std::wstring(L"\0zero inside", 12),
+  };
+  for (const std::wstring& text : texts) {
+    EXPECT_EQ(ToCp1251(text), PlatformToCp1251(text)) << Narrow(text);
+    std::string appended = "prefix";
+    AppendCp1251(appended, text);
+    EXPECT_EQ(appended, "prefix" + PlatformToCp1251(text));
+  }
+  for (wchar_t unit : {L'a', L'Я', L'é', L'日', L'€'})
+    EXPECT_EQ(std::string(1, Cp1251Byte(unit)), PlatformToCp1251(std::wstring(1, unit)));
 }

@@ -1,0 +1,682 @@
+#include "formats/ProjectFile.h"
+
+#include <windows.h>
+
+#include <climits>
+#include <map>
+#include <optional>
+#include <vector>
+
+#include "formats/ProjectValues.h"
+#include "support/CodePage.h"
+#include "support/Error.h"
+#include "support/FileSystem.h"
+#include "support/Strings.h"
+
+namespace {
+namespace key {
+const wchar_t kProject[] = L"Project";
+const wchar_t kFormat[] = L"Format";
+
+const wchar_t kMain[] = L"Main";
+const wchar_t kProgramName[] = L"ProgramName";
+const wchar_t kCompanyName[] = L"CompanyName";
+const wchar_t kProductVersion[] = L"ProductVersion";
+const wchar_t kInstallPath[] = L"InstallPath";
+const wchar_t kSetupFileName[] = L"SetupFileName";
+const wchar_t kOutputFolder[] = L"OutputFolder";
+
+const wchar_t kFiles[] = L"Files";
+const wchar_t kCount[] = L"Count";
+const wchar_t kFolder[] = L"Folder";
+const wchar_t kFile[] = L"File";
+
+const wchar_t kCompression[] = L"Compression";
+const wchar_t kUseWinRar[] = L"UseWinRar";
+const wchar_t kWinRarPath[] = L"WinRarPath";
+const wchar_t kCompressionLevel[] = L"CompressionLevel";
+const wchar_t kSortByExtension[] = L"SortByExtension";
+const wchar_t kUseBuiltInPacker[] = L"UseBuiltInPacker";
+
+const wchar_t kReadMe[] = L"ReadMe";
+const wchar_t kLicense[] = L"License";
+const wchar_t kUse[] = L"Use";
+const wchar_t kType[] = L"Type";
+const wchar_t kFontName[] = L"FontName";
+const wchar_t kFontSize[] = L"FontSize";
+const wchar_t kFontColor[] = L"FontColor";
+const wchar_t kFontStyle[] = L"FontStyle";
+const wchar_t kRtfLines[] = L"RtfLines";
+const wchar_t kRtf[] = L"Rtf";
+const wchar_t kTextLines[] = L"TextLines";
+const wchar_t kText[] = L"Text";
+
+const wchar_t kShortcuts[] = L"Shortcuts";
+const wchar_t kShortCutName[] = L"ShortCutName";
+const wchar_t kShortCutSavePath[] = L"ShortCutSavePath";
+const wchar_t kShortCutFileName[] = L"ShortCutFileName";
+const wchar_t kShortCutParams[] = L"ShortCutParams";
+const wchar_t kShortCutFilePath[] = L"ShortCutFilePath";
+
+const wchar_t kExtended[] = L"Extended";
+const wchar_t kUseReboot[] = L"UseReboot";
+const wchar_t kAskToReboot[] = L"AskToReboot";
+const wchar_t kUseRun[] = L"UseRun";
+const wchar_t kRunFileName[] = L"RunFileName";
+const wchar_t kUseGoSite[] = L"UseGoSite";
+const wchar_t kSiteAddress[] = L"SiteAddress";
+const wchar_t kUseUninstall[] = L"UseUninstall";
+
+const wchar_t kYes[] = L"Yes";
+const wchar_t kNo[] = L"No";
+const wchar_t kRtfType[] = L"rtf";
+const wchar_t kTxtType[] = L"txt";
+const wchar_t kBold[] = L"Bold";
+const wchar_t kItalic[] = L"Italic";
+const wchar_t kUnderline[] = L"Underline";
+const wchar_t kStrikeOut[] = L"StrikeOut";
+}  // namespace key
+
+// The order in which the sections are written; each must be present once.
+const wchar_t* const kSections[] = {key::kProject,     key::kMain,    key::kFiles,
+                                    key::kCompression, key::kReadMe,  key::kLicense,
+                                    key::kShortcuts,   key::kExtended};
+const wchar_t* const kShortcutKeys[] = {key::kShortCutName, key::kShortCutSavePath,
+                                        key::kShortCutFileName, key::kShortCutParams,
+                                        key::kShortCutFilePath};
+constexpr size_t kMaxProjectFileSize = size_t{256} << 20;
+
+// RTF is bytes: each line keeps them as the characters U+0000..U+00FF. Lines
+// are split at CR LF; a lone CR or LF stays inside its line (escaped).
+std::vector<std::wstring> RtfLines(const std::string& rtf) {
+  std::vector<std::wstring> lines;
+  if (rtf.empty())
+    return lines;
+  size_t start = 0;
+  for (;;) {
+    const size_t end = rtf.find("\r\n", start);
+    const size_t stop = end == std::string::npos ? rtf.size() : end;
+    std::wstring line(stop - start, L'\0');
+    for (size_t i = start; i < stop; ++i) line[i - start] = static_cast<unsigned char>(rtf[i]);
+    lines.push_back(std::move(line));
+    if (end == std::string::npos)
+      return lines;
+    start = end + 2;
+  }
+}
+
+std::wstring StyleWords(const TextFont& font) {
+  std::wstring words;
+  auto add = [&](bool on, const wchar_t* word) {
+    if (!on)
+      return;
+    if (!words.empty())
+      words += L' ';
+    words += word;
+  };
+  add(font.Bold, key::kBold);
+  add(font.Italic, key::kItalic);
+  add(font.Underline, key::kUnderline);
+  add(font.StrikeOut, key::kStrikeOut);
+  return words;
+}
+
+class ProjectWriter {
+ public:
+  void Section(const wchar_t* name) {
+    if (!text_.empty())
+      text_ += L"\r\n";
+    text_ += L'[';
+    text_ += name;
+    text_ += L"]\r\n";
+  }
+  void Value(const wchar_t* name, std::wstring_view value, bool asciiOnly = false) {
+    text_ += name;
+    text_ += L'=';
+    text_ += EncodeProjectValue(value, asciiOnly);
+    text_ += L"\r\n";
+  }
+  void Flag(const wchar_t* name, bool on) { Value(name, on ? key::kYes : key::kNo); }
+  void Number(const wchar_t* name, int64_t value) { Value(name, std::to_wstring(value)); }
+  const std::wstring& Text() const { return text_; }
+
+ private:
+  std::wstring text_;
+};
+
+void WriteTextPage(ProjectWriter& out, const wchar_t* section, bool use, TextType type,
+                   const std::string& rtf, const std::vector<std::wstring>& lines,
+                   const TextFont& font) {
+  out.Section(section);
+  out.Flag(key::kUse, use);
+  out.Value(key::kType, type == TextType::Rtf ? key::kRtfType : key::kTxtType);
+  out.Value(key::kFontName, font.Name);
+  out.Number(key::kFontSize, font.Size);
+  out.Number(key::kFontColor, font.Color);
+  out.Value(key::kFontStyle, StyleWords(font));
+  const std::vector<std::wstring> rtfLines = RtfLines(rtf);
+  out.Number(key::kRtfLines, static_cast<int64_t>(rtfLines.size()));
+  for (const std::wstring& line : rtfLines) out.Value(key::kRtf, line, true);
+  out.Number(key::kTextLines, static_cast<int64_t>(lines.size()));
+  for (const std::wstring& line : lines) out.Value(key::kText, line);
+}
+
+// ---------------------------------------------------------------- reading
+
+struct Entry {
+  int line = 0;
+  std::wstring name;
+  std::wstring raw;  // the text after "=", as it stands
+};
+
+struct Block {
+  int line = 0;
+  std::wstring name;
+  std::vector<Entry> entries;
+};
+
+// Raises errors that name the file and the line.
+class Reporter {
+ public:
+  explicit Reporter(const std::wstring& projectPath) {
+    const size_t slash = projectPath.find_last_of(L"\\/");
+    name_ = slash == std::wstring::npos ? projectPath : projectPath.substr(slash + 1);
+  }
+  [[noreturn]] void Fail(int line, const std::wstring& what) const {
+    throw KovrinError(name_ + L", line " + std::to_wstring(line) + L": " + what);
+  }
+  const std::wstring& Name() const { return name_; }
+
+ private:
+  std::wstring name_;
+};
+
+std::wstring_view Trim(std::wstring_view text) {
+  while (!text.empty() && (text.front() == L' ' || text.front() == L'\t')) text.remove_prefix(1);
+  while (!text.empty() && (text.back() == L' ' || text.back() == L'\t')) text.remove_suffix(1);
+  return text;
+}
+
+// The lines of the file as sections of entries. Reading stops at the first
+// line that is not one; its problem is kept, so that a newer format can be
+// reported first.
+struct ParsedLines {
+  std::vector<Block> blocks;
+  int lastLine = 0;
+  int errorLine = 0;
+  std::wstring error;
+};
+
+ParsedLines SplitLines(std::string_view bytes) {
+  ParsedLines parsed;
+  if (bytes.substr(0, 3) == "\xEF\xBB\xBF")
+    bytes.remove_prefix(3);
+  size_t start = 0;
+  int number = 0;
+  std::wstring line;
+  while (start < bytes.size()) {
+    size_t end = bytes.find('\n', start);
+    if (end == std::string_view::npos)
+      end = bytes.size();
+    std::string_view piece = bytes.substr(start, end - start);
+    start = end + 1;
+    if (!piece.empty() && piece.back() == '\r')
+      piece.remove_suffix(1);
+    parsed.lastLine = ++number;
+    auto fail = [&](const std::wstring& what) {
+      parsed.errorLine = number;
+      parsed.error = what;
+    };
+    if (!FromUtf8(piece, line)) {
+      fail(L"the line is not UTF-8 text");
+      return parsed;
+    }
+    const std::wstring_view trimmed = Trim(line);
+    if (trimmed.empty() || trimmed.front() == L';')
+      continue;
+    if (trimmed.front() == L'[') {
+      if (trimmed.back() != L']' || Trim(trimmed.substr(1, trimmed.size() - 2)).empty()) {
+        fail(L"a section line is a name in square brackets, such as [Main]");
+        return parsed;
+      }
+      parsed.blocks.push_back(
+          Block{number, std::wstring(Trim(trimmed.substr(1, trimmed.size() - 2))), {}});
+      continue;
+    }
+    const size_t equals = line.find(L'=');
+    if (equals == std::wstring::npos || Trim(std::wstring_view(line).substr(0, equals)).empty()) {
+      fail(L"expected a line of the form Key=Value");
+      return parsed;
+    }
+    if (parsed.blocks.empty()) {
+      fail(L"Key=Value before the first section");
+      return parsed;
+    }
+    parsed.blocks.back().entries.push_back(
+        Entry{number, std::wstring(Trim(std::wstring_view(line).substr(0, equals))),
+              line.substr(equals + 1)});
+  }
+  return parsed;
+}
+
+std::optional<int64_t> WholeNumber(std::wstring_view text) {
+  size_t i = 0;
+  const bool negative = !text.empty() && text[0] == L'-';
+  if (negative)
+    ++i;
+  if (i >= text.size() || text.size() - i > 10)
+    return std::nullopt;
+  int64_t value = 0;
+  for (; i < text.size(); ++i) {
+    if (text[i] < L'0' || text[i] > L'9')
+      return std::nullopt;
+    value = value * 10 + (text[i] - L'0');
+  }
+  return negative ? -value : value;
+}
+
+// The keys of one section: single keys at most once each, wherever they stand;
+// list keys in the order they stand; nothing else.
+class SectionReader {
+ public:
+  SectionReader(const Block& block, const Reporter& reporter,
+                std::initializer_list<const wchar_t*> singleKeys,
+                std::initializer_list<const wchar_t*> listKeys = {})
+      : block_(block), reporter_(reporter) {
+    for (const Entry& entry : block.entries) {
+      const wchar_t* known = Known(entry.name, singleKeys);
+      if (known) {
+        auto [at, added] = singles_.try_emplace(known, &entry);
+        if (!added)
+          Fail(entry, entry.name + L" is given twice in [" + block.name + L"] (first on line " +
+                          std::to_wstring(at->second->line) + L")");
+      } else if ((known = Known(entry.name, listKeys))) {
+        list_.push_back(ListEntry{known, &entry});
+      } else {
+        Fail(entry, L"unknown key " + entry.name + L" in [" + block.name + L"]");
+      }
+    }
+  }
+
+  struct ListEntry {
+    const wchar_t* name;  // the key's own spelling
+    const Entry* entry;
+  };
+  const std::vector<ListEntry>& List() const { return list_; }
+
+  const Entry& Single(const wchar_t* name) const {
+    auto found = singles_.find(name);
+    if (found == singles_.end())
+      reporter_.Fail(block_.line, L"[" + block_.name + L"] lacks the key " + name);
+    return *found->second;
+  }
+  std::wstring Value(const Entry& entry) const {
+    std::wstring problem;
+    std::optional<std::wstring> value = DecodeProjectValue(entry.raw, problem);
+    if (!value)
+      Fail(entry, problem);
+    return *value;
+  }
+  std::wstring Text(const wchar_t* name) const { return Value(Single(name)); }
+  bool Flag(const wchar_t* name) const {
+    const Entry& entry = Single(name);
+    const std::wstring value = Value(entry);
+    if (EqualNoCase(value, key::kYes))
+      return true;
+    if (EqualNoCase(value, key::kNo))
+      return false;
+    Fail(entry, std::wstring(name) + L" must be Yes or No, not \"" + value + L"\"");
+  }
+  int32_t Number(const wchar_t* name, int64_t low = INT32_MIN, int64_t high = INT32_MAX) const {
+    const Entry& entry = Single(name);
+    const std::wstring value = Value(entry);
+    const std::optional<int64_t> number = WholeNumber(value);
+    if (!number)
+      Fail(entry, std::wstring(name) + L" must be a whole number, not \"" + value + L"\"");
+    if (*number < low || *number > high)
+      Fail(entry, std::wstring(name) + L" must be from " + std::to_wstring(low) + L" to " +
+                      std::to_wstring(high) + L", not " + value);
+    return static_cast<int32_t>(*number);
+  }
+  // A count against the list entries it announces.
+  void CheckCount(const wchar_t* countName, int64_t counted, const wchar_t* what) const {
+    const int32_t claimed = Number(countName, 0);
+    if (claimed != counted)
+      Fail(Single(countName), std::wstring(countName) + L"=" + std::to_wstring(claimed) +
+                                  L", but [" + block_.name + L"] holds " +
+                                  std::to_wstring(counted) + L" " + what +
+                                  L" (the file may be cut short)");
+  }
+  [[noreturn]] void Fail(const Entry& entry, const std::wstring& what) const {
+    reporter_.Fail(entry.line, what);
+  }
+  const Block& Section() const { return block_; }
+
+ private:
+  static const wchar_t* Known(const std::wstring& name,
+                              std::initializer_list<const wchar_t*> names) {
+    for (const wchar_t* known : names)
+      if (EqualNoCase(name, known))
+        return known;
+    return nullptr;
+  }
+
+  const Block& block_;
+  const Reporter& reporter_;
+  std::map<std::wstring, const Entry*> singles_;
+  std::vector<ListEntry> list_;
+};
+
+void ReadMain(const SectionReader& in, SetupProject& project) {
+  project.ProgramName = in.Text(key::kProgramName);
+  project.CompanyName = in.Text(key::kCompanyName);
+  project.ProductVersion = in.Text(key::kProductVersion);
+  project.InstallPath = in.Text(key::kInstallPath);
+  project.SetupFileName = in.Text(key::kSetupFileName);
+  project.OutputFolder = in.Text(key::kOutputFolder);
+}
+
+void ReadFiles(const SectionReader& in, const std::wstring& projectFolder, SetupProject& project) {
+  std::optional<std::wstring> folder;
+  for (const SectionReader::ListEntry& item : in.List()) {
+    std::wstring value = in.Value(*item.entry);
+    if (item.name == key::kFolder) {
+      folder = ResolvedSourceFolder(value, projectFolder);
+      continue;
+    }
+    if (!folder)
+      in.Fail(*item.entry, L"a File line needs a Folder line before it");
+    project.Files.push_back(FileEntry{std::move(value), *folder, 0});
+  }
+  in.CheckCount(key::kCount, static_cast<int64_t>(project.Files.size()), L"File lines");
+}
+
+void ReadCompression(const SectionReader& in, SetupProject& project) {
+  project.UseWinRar = in.Flag(key::kUseWinRar);
+  project.WinRarPath = in.Text(key::kWinRarPath);
+  project.CompressionLevel = in.Number(key::kCompressionLevel, 0, 5);
+  project.SortByExtension = in.Flag(key::kSortByExtension);
+  project.UseBuiltInPacker = in.Flag(key::kUseBuiltInPacker);
+}
+
+void ReadStyle(const SectionReader& in, TextFont& font) {
+  const Entry& entry = in.Single(key::kFontStyle);
+  const std::wstring words = in.Value(entry);
+  size_t start = 0;
+  while (start < words.size()) {
+    size_t end = words.find(L' ', start);
+    if (end == std::wstring::npos)
+      end = words.size();
+    const std::wstring word = words.substr(start, end - start);
+    start = end + 1;
+    if (word.empty())
+      continue;
+    if (EqualNoCase(word, key::kBold))
+      font.Bold = true;
+    else if (EqualNoCase(word, key::kItalic))
+      font.Italic = true;
+    else if (EqualNoCase(word, key::kUnderline))
+      font.Underline = true;
+    else if (EqualNoCase(word, key::kStrikeOut))
+      font.StrikeOut = true;
+    else
+      in.Fail(entry,
+              L"FontStyle takes Bold, Italic, Underline and StrikeOut, not \"" + word + L"\"");
+  }
+}
+
+void ReadTextPage(const SectionReader& in, bool& use, TextType& type, std::string& rtf,
+                  std::vector<std::wstring>& lines, TextFont& font) {
+  use = in.Flag(key::kUse);
+  const Entry& typeEntry = in.Single(key::kType);
+  const std::wstring typeName = in.Value(typeEntry);
+  if (EqualNoCase(typeName, key::kRtfType))
+    type = TextType::Rtf;
+  else if (EqualNoCase(typeName, key::kTxtType))
+    type = TextType::Txt;
+  else
+    in.Fail(typeEntry, L"Type must be rtf or txt, not \"" + typeName + L"\"");
+  font.Name = in.Text(key::kFontName);
+  font.Size = in.Number(key::kFontSize);
+  font.Color = in.Number(key::kFontColor);
+  ReadStyle(in, font);
+
+  int64_t rtfLines = 0;
+  for (const SectionReader::ListEntry& item : in.List()) {
+    const std::wstring value = in.Value(*item.entry);
+    if (item.name == key::kText) {
+      lines.push_back(value);
+      continue;
+    }
+    if (rtfLines++ > 0)
+      rtf += "\r\n";
+    for (wchar_t c : value) {
+      if (c > 0xff)
+        in.Fail(*item.entry, L"an Rtf line holds bytes: write them as \\xHH, not as letters");
+      rtf += static_cast<char>(c);
+    }
+  }
+  in.CheckCount(key::kRtfLines, rtfLines, L"Rtf lines");
+  in.CheckCount(key::kTextLines, static_cast<int64_t>(lines.size()), L"Text lines");
+}
+
+void ReadShortcuts(const SectionReader& in, SetupProject& project) {
+  size_t next = 0;  // the key the current shortcut needs next
+  const Entry* last = nullptr;
+  for (const SectionReader::ListEntry& item : in.List()) {
+    last = item.entry;
+    if (item.name != kShortcutKeys[next])
+      in.Fail(*item.entry,
+              std::wstring(L"expected ") + kShortcutKeys[next] + L", found " + item.entry->name);
+    std::wstring value = in.Value(*item.entry);
+    if (next == 0)
+      project.Shortcuts.emplace_back();
+    ShortcutEntry& shortcut = project.Shortcuts.back();
+    std::wstring* fields[] = {&shortcut.ShortCutName, &shortcut.ShortCutSavePath,
+                              &shortcut.ShortCutFileName, &shortcut.ShortCutParams,
+                              &shortcut.ShortCutFilePath};
+    *fields[next] = std::move(value);
+    next = (next + 1) % std::size(kShortcutKeys);
+  }
+  if (next != 0)
+    in.Fail(*last,
+            std::wstring(L"the shortcut lacks ") + kShortcutKeys[next] + L" and the keys after it");
+  in.CheckCount(key::kCount, static_cast<int64_t>(project.Shortcuts.size()), L"shortcuts");
+}
+
+void ReadExtended(const SectionReader& in, SetupProject& project) {
+  project.UseReboot = in.Flag(key::kUseReboot);
+  project.AskToReboot = in.Flag(key::kAskToReboot);
+  project.UseRun = in.Flag(key::kUseRun);
+  project.RunFileName = in.Text(key::kRunFileName);
+  project.UseGoSite = in.Flag(key::kUseGoSite);
+  project.SiteAddress = in.Text(key::kSiteAddress);
+  project.UseUninstall = in.Flag(key::kUseUninstall);
+}
+
+// The format comes first: a newer file is refused as such, whatever else it holds.
+void CheckFormat(const ParsedLines& parsed, const Reporter& reporter) {
+  if (parsed.blocks.empty() || !EqualNoCase(parsed.blocks.front().name, key::kProject)) {
+    if (!parsed.error.empty() && parsed.blocks.empty())
+      reporter.Fail(parsed.errorLine, parsed.error);
+    reporter.Fail(parsed.blocks.empty() ? std::max(parsed.lastLine, 1) : parsed.blocks[0].line,
+                  L"not a Kovrin project: the file must begin with [Project] and Format=");
+  }
+  const Block& project = parsed.blocks.front();
+  const Entry* format = nullptr;
+  for (const Entry& entry : project.entries)
+    if (EqualNoCase(entry.name, key::kFormat) && !format)
+      format = &entry;
+  if (!format) {
+    if (!parsed.error.empty())
+      reporter.Fail(parsed.errorLine, parsed.error);
+    reporter.Fail(project.line, L"[Project] lacks the key Format");
+  }
+  std::wstring problem;
+  const std::optional<std::wstring> text = DecodeProjectValue(format->raw, problem);
+  const std::optional<int64_t> number = text ? WholeNumber(*text) : std::nullopt;
+  if (!number || *number < 1)
+    reporter.Fail(format->line, L"Format must be a whole number from 1");
+  if (*number > kProjectFormat)
+    throw KovrinError(reporter.Name() + L" was saved by a newer version of Kovrin (format " +
+                      std::to_wstring(*number) + L"); this version reads format " +
+                      std::to_wstring(kProjectFormat) + L".");
+}
+}  // namespace
+
+std::string ProjectFileBytes(const SetupProject& project, const std::wstring& projectPath) {
+  const std::wstring projectFolder = ProjectFolderOf(projectPath);
+  ProjectWriter out;
+  out.Section(key::kProject);
+  out.Number(key::kFormat, kProjectFormat);
+
+  out.Section(key::kMain);
+  out.Value(key::kProgramName, project.ProgramName);
+  out.Value(key::kCompanyName, project.CompanyName);
+  out.Value(key::kProductVersion, project.ProductVersion);
+  out.Value(key::kInstallPath, project.InstallPath);
+  out.Value(key::kSetupFileName, project.SetupFileName);
+  out.Value(key::kOutputFolder, project.OutputFolder);
+
+  out.Section(key::kFiles);
+  out.Number(key::kCount, static_cast<int64_t>(project.Files.size()));
+  std::optional<std::wstring> folder;  // a Folder line only where it changes
+  for (const FileEntry& file : project.Files) {
+    std::wstring stored = StoredSourceFolder(file.LocalFolder, projectFolder);
+    if (folder != stored) {
+      out.Value(key::kFolder, stored);
+      folder = std::move(stored);
+    }
+    out.Value(key::kFile, file.RelativeName);
+  }
+
+  out.Section(key::kCompression);
+  out.Flag(key::kUseWinRar, project.UseWinRar);
+  out.Value(key::kWinRarPath, project.WinRarPath);
+  out.Number(key::kCompressionLevel, project.CompressionLevel);
+  out.Flag(key::kSortByExtension, project.SortByExtension);
+  out.Flag(key::kUseBuiltInPacker, project.UseBuiltInPacker);
+
+  WriteTextPage(out, key::kReadMe, project.UseReadMe, project.ReadMeType, project.ReadMeRtf,
+                project.ReadMeText, project.ReadMeFont);
+  WriteTextPage(out, key::kLicense, project.UseLicense, project.LicenseType, project.LicenseRtf,
+                project.LicenseText, project.LicenseFont);
+
+  out.Section(key::kShortcuts);
+  out.Number(key::kCount, static_cast<int64_t>(project.Shortcuts.size()));
+  for (const ShortcutEntry& shortcut : project.Shortcuts) {
+    out.Value(key::kShortCutName, shortcut.ShortCutName);
+    out.Value(key::kShortCutSavePath, shortcut.ShortCutSavePath);
+    out.Value(key::kShortCutFileName, shortcut.ShortCutFileName);
+    out.Value(key::kShortCutParams, shortcut.ShortCutParams);
+    out.Value(key::kShortCutFilePath, shortcut.ShortCutFilePath);
+  }
+
+  out.Section(key::kExtended);
+  out.Flag(key::kUseReboot, project.UseReboot);
+  out.Flag(key::kAskToReboot, project.AskToReboot);
+  out.Flag(key::kUseRun, project.UseRun);
+  out.Value(key::kRunFileName, project.RunFileName);
+  out.Flag(key::kUseGoSite, project.UseGoSite);
+  out.Value(key::kSiteAddress, project.SiteAddress);
+  out.Flag(key::kUseUninstall, project.UseUninstall);
+  return ToUtf8(out.Text());
+}
+
+SetupProject ParseProjectFile(std::string_view bytes, const std::wstring& projectPath) {
+  const Reporter reporter(projectPath);
+  const ParsedLines parsed = SplitLines(bytes);
+  CheckFormat(parsed, reporter);
+  if (!parsed.error.empty())
+    reporter.Fail(parsed.errorLine, parsed.error);
+
+  std::map<std::wstring, const Block*> sections;
+  for (const Block& block : parsed.blocks) {
+    const wchar_t* known = nullptr;
+    for (const wchar_t* name : kSections)
+      if (EqualNoCase(block.name, name))
+        known = name;
+    if (!known)
+      reporter.Fail(block.line, L"unknown section [" + block.name + L"]");
+    auto [at, added] = sections.try_emplace(known, &block);
+    if (!added)
+      reporter.Fail(block.line, L"section [" + block.name + L"] appears twice (first on line " +
+                                    std::to_wstring(at->second->line) + L")");
+  }
+  for (const wchar_t* name : kSections)
+    if (!sections.count(name))
+      reporter.Fail(parsed.lastLine + 1, std::wstring(L"section [") + name +
+                                             L"] is missing (the file may be cut short)");
+  auto section = [&](const wchar_t* name) -> const Block& { return *sections.at(name); };
+
+  SetupProject project;
+  SectionReader(section(key::kProject), reporter, {key::kFormat});
+  ReadMain(SectionReader(section(key::kMain), reporter,
+                         {key::kProgramName, key::kCompanyName, key::kProductVersion,
+                          key::kInstallPath, key::kSetupFileName, key::kOutputFolder}),
+           project);
+  ReadFiles(
+      SectionReader(section(key::kFiles), reporter, {key::kCount}, {key::kFolder, key::kFile}),
+      ProjectFolderOf(projectPath), project);
+  ReadCompression(SectionReader(section(key::kCompression), reporter,
+                                {key::kUseWinRar, key::kWinRarPath, key::kCompressionLevel,
+                                 key::kSortByExtension, key::kUseBuiltInPacker}),
+                  project);
+  auto textPage = [&](const wchar_t* name) {
+    return SectionReader(section(name), reporter,
+                         {key::kUse, key::kType, key::kFontName, key::kFontSize, key::kFontColor,
+                          key::kFontStyle, key::kRtfLines, key::kTextLines},
+                         {key::kRtf, key::kText});
+  };
+  ReadTextPage(textPage(key::kReadMe), project.UseReadMe, project.ReadMeType, project.ReadMeRtf,
+               project.ReadMeText, project.ReadMeFont);
+  ReadTextPage(textPage(key::kLicense), project.UseLicense, project.LicenseType, project.LicenseRtf,
+               project.LicenseText, project.LicenseFont);
+  ReadShortcuts(SectionReader(section(key::kShortcuts), reporter, {key::kCount},
+                              {key::kShortCutName, key::kShortCutSavePath, key::kShortCutFileName,
+                               key::kShortCutParams, key::kShortCutFilePath}),
+                project);
+  ReadExtended(SectionReader(section(key::kExtended), reporter,
+                             {key::kUseReboot, key::kAskToReboot, key::kUseRun, key::kRunFileName,
+                              key::kUseGoSite, key::kSiteAddress, key::kUseUninstall}),
+               project);
+  return project;
+}
+
+std::wstring AbsoluteProjectPath(const std::wstring& path) {
+  const DWORD size = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+  if (size == 0)
+    return path;
+  std::wstring full(size, L'\0');
+  const DWORD length = GetFullPathNameW(path.c_str(), size, full.data(), nullptr);
+  if (length == 0 || length >= size)
+    return path;
+  full.resize(length);
+  return full;
+}
+
+SetupProject LoadProjectFile(const std::wstring& path) {
+  const std::wstring full = AbsoluteProjectPath(path);
+  const int64_t size = GetFileSize64(full);
+  if (size > static_cast<int64_t>(kMaxProjectFileSize))
+    throw KovrinError(L"\"" + full + L"\" is too large to be a Kovrin project.");
+  return ParseProjectFile(ReadWholeFile(full), full);
+}
+
+void SaveProjectFile(const SetupProject& project, const std::wstring& path) {
+  const std::wstring full = AbsoluteProjectPath(path);
+  const std::string bytes = ProjectFileBytes(project, full);
+  const std::wstring temporary = full + L".saving";
+  try {
+    WriteWholeFile(temporary, bytes);
+  } catch (const KovrinError& error) {
+    DeleteFileW(temporary.c_str());
+    throw KovrinError(L"Unable to write to " + full + L". " + error.Message());
+  }
+  if (!MoveFileExW(temporary.c_str(), full.c_str(),
+                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    const DWORD code = GetLastError();
+    DeleteFileW(temporary.c_str());
+    throw KovrinError(L"Unable to write to " + full + L". " + SystemErrorText(code));
+  }
+}

@@ -1,0 +1,222 @@
+#include "formats/ProjectValues.h"
+
+#include <windows.h>
+
+#include "support/FileSystem.h"
+
+namespace {
+bool IsBlank(wchar_t c) {
+  return c == L' ' || c == L'\t';
+}
+
+bool IsHighSurrogate(wchar_t c) {
+  return c >= 0xd800 && c <= 0xdbff;
+}
+
+bool IsLowSurrogate(wchar_t c) {
+  return c >= 0xdc00 && c <= 0xdfff;
+}
+
+// Characters that a line of UTF-8 text cannot carry as they are, or that an
+// editor might take for a line break.
+bool NeedsEscape(std::wstring_view value, size_t i, bool asciiOnly) {
+  const wchar_t c = value[i];
+  if (c < 0x20 || c == 0x7f || c == L'\\' || c == L'"')
+    return true;
+  if (asciiOnly && c > 0x7f)
+    return true;
+  if (c == 0x85 || c == 0x2028 || c == 0x2029)
+    return true;
+  if (IsHighSurrogate(c))
+    return i + 1 >= value.size() || !IsLowSurrogate(value[i + 1]);
+  if (IsLowSurrogate(c))
+    return i == 0 || !IsHighSurrogate(value[i - 1]);
+  return false;
+}
+
+bool NeedsQuotes(std::wstring_view value, bool asciiOnly) {
+  if (value.empty())
+    return false;
+  if (IsBlank(value.front()) || IsBlank(value.back()) || value.front() == L'"')
+    return true;
+  for (size_t i = 0; i < value.size(); ++i)
+    if (value[i] != L'\\' && value[i] != L'"' && NeedsEscape(value, i, asciiOnly))
+      return true;
+  return false;
+}
+
+const wchar_t kHex[] = L"0123456789ABCDEF";
+
+void AppendHex(std::wstring& out, unsigned value, int digits) {
+  for (int shift = (digits - 1) * 4; shift >= 0; shift -= 4) out += kHex[(value >> shift) & 0xf];
+}
+
+int HexDigit(wchar_t c) {
+  if (c >= L'0' && c <= L'9')
+    return c - L'0';
+  if (c >= L'a' && c <= L'f')
+    return c - L'a' + 10;
+  if (c >= L'A' && c <= L'F')
+    return c - L'A' + 10;
+  return -1;
+}
+
+bool IsAbsolute(const std::wstring& path) {
+  if (!path.empty() && (path[0] == L'\\' || path[0] == L'/'))
+    return true;
+  return path.size() >= 2 && path[1] == L':' &&
+         ((path[0] >= L'A' && path[0] <= L'Z') || (path[0] >= L'a' && path[0] <= L'z'));
+}
+
+bool SamePathNoCase(std::wstring_view a, std::wstring_view b) {
+  return CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(),
+                              static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
+}
+
+const wchar_t kHere[] = L".";
+const wchar_t kHereWithBackslash[] = L".\\";
+}  // namespace
+
+std::wstring EncodeProjectValue(std::wstring_view value, bool asciiOnly) {
+  if (!NeedsQuotes(value, asciiOnly))
+    return std::wstring(value);
+  std::wstring out = L"\"";
+  for (size_t i = 0; i < value.size(); ++i) {
+    const wchar_t c = value[i];
+    if (!NeedsEscape(value, i, asciiOnly)) {
+      out += c;
+      continue;
+    }
+    switch (c) {
+      case L'\\':
+        out += L"\\\\";
+        break;
+      case L'"':
+        out += L"\\\"";
+        break;
+      case L'\t':
+        out += L"\\t";
+        break;
+      case L'\r':
+        out += L"\\r";
+        break;
+      case L'\n':
+        out += L"\\n";
+        break;
+      default:
+        if (c <= 0xff) {
+          out += L"\\x";
+          AppendHex(out, c, 2);
+        } else {
+          out += L"\\u";
+          AppendHex(out, c, 4);
+        }
+    }
+  }
+  out += L'"';
+  return out;
+}
+
+std::optional<std::wstring> DecodeProjectValue(std::wstring_view raw, std::wstring& problem) {
+  while (!raw.empty() && IsBlank(raw.front())) raw.remove_prefix(1);
+  while (!raw.empty() && IsBlank(raw.back())) raw.remove_suffix(1);
+  if (raw.empty() || raw.front() != L'"')
+    return std::wstring(raw);
+  if (raw.size() < 2 || raw.back() != L'"') {
+    problem = L"a quoted value must end with a double quote";
+    return std::nullopt;
+  }
+  const std::wstring_view inner = raw.substr(1, raw.size() - 2);
+  std::wstring value;
+  value.reserve(inner.size());
+  for (size_t i = 0; i < inner.size(); ++i) {
+    const wchar_t c = inner[i];
+    if (c == L'"') {
+      problem = L"a double quote inside a quoted value must be written \\\"";
+      return std::nullopt;
+    }
+    if (c != L'\\') {
+      value += c;
+      continue;
+    }
+    if (++i >= inner.size()) {
+      problem = L"the value ends inside an escape";
+      return std::nullopt;
+    }
+    const wchar_t kind = inner[i];
+    int digits = 0;
+    switch (kind) {
+      case L'\\':
+      case L'"':
+        value += kind;
+        continue;
+      case L't':
+        value += L'\t';
+        continue;
+      case L'r':
+        value += L'\r';
+        continue;
+      case L'n':
+        value += L'\n';
+        continue;
+      case L'x':
+        digits = 2;
+        break;
+      case L'u':
+        digits = 4;
+        break;
+      default:
+        problem = std::wstring(L"unknown escape \\") + kind;
+        return std::nullopt;
+    }
+    unsigned code = 0;
+    for (int d = 0; d < digits; ++d) {
+      const int digit = i + 1 < inner.size() ? HexDigit(inner[i + 1]) : -1;
+      if (digit < 0) {
+        problem = std::wstring(L"\\") + kind + L" needs " + std::to_wstring(digits) +
+                  L" hexadecimal digits";
+        return std::nullopt;
+      }
+      code = code * 16 + static_cast<unsigned>(digit);
+      ++i;
+    }
+    value += static_cast<wchar_t>(code);
+  }
+  return value;
+}
+
+std::wstring ProjectFolderOf(const std::wstring& projectPath) {
+  const std::wstring folder = FolderOf(projectPath);
+  if (folder.size() == 3 && folder[1] == L':')
+    return folder;  // a drive root keeps its backslash
+  return WithoutTrailingBackslash(folder);
+}
+
+std::wstring StoredSourceFolder(const std::wstring& localFolder,
+                                const std::wstring& projectFolder) {
+  if (projectFolder.empty() || localFolder.empty())
+    return localFolder;
+  if (SamePathNoCase(localFolder, projectFolder))
+    return kHere;
+  const std::wstring base = WithTrailingBackslash(projectFolder);
+  if (SamePathNoCase(localFolder, base))
+    return kHereWithBackslash;
+  if (localFolder.size() <= base.size() ||
+      !SamePathNoCase(std::wstring_view(localFolder).substr(0, base.size()), base))
+    return localFolder;
+  std::wstring rest = localFolder.substr(base.size());
+  // A rest that would read back as something else stays absolute.
+  if (IsAbsolute(rest) || rest == kHere || rest == kHereWithBackslash)
+    return localFolder;
+  return rest;
+}
+
+std::wstring ResolvedSourceFolder(const std::wstring& stored, const std::wstring& projectFolder) {
+  if (stored.empty() || projectFolder.empty() || IsAbsolute(stored))
+    return stored;
+  if (stored == kHere)
+    return projectFolder;
+  if (stored == kHereWithBackslash)
+    return WithTrailingBackslash(projectFolder);
+  return WithTrailingBackslash(projectFolder) + stored;
+}

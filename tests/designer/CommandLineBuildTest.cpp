@@ -1,0 +1,213 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "BuildFixture.h"
+#include "ProjectTestSupport.h"
+#include "designer/CommandLineBuild.h"
+#include "formats/ProjectFile.h"
+
+namespace {
+using Args = std::vector<std::wstring>;
+
+// The sample project copied into the fixture, the work folders in its Temp,
+// and the command-line build run on it.
+class CommandLineBuildRun : public ::testing::Test {
+ protected:
+  CommandLineBuildRun() : temp_(L"Temp", fx.root / L"temp") {
+    CopyFolder(DemoFolder(), project);
+    CreateDirectoryW((fx.root / L"temp").c_str(), nullptr);
+  }
+
+  int Build(const Args& arguments) {
+    return RunCommandLineBuild(ParseStartCommand(arguments), fx.designer, console);
+  }
+  int BuildDemo() { return Build({L"/build", projectFile, L"/out", fx.output}); }
+
+  void DamageProject(const std::string& find, const std::string& replace) {
+    std::string text = ReadFileBytes(projectFile);
+    text.replace(text.find(find), find.size(), replace);
+    WriteTextFile(projectFile, text);
+  }
+  // The output folder exactly as an earlier run left it.
+  void ExpectOutputUntouched() {
+    EXPECT_EQ(FilesIn(fx.output), std::vector<std::wstring>{L"old.txt"});
+    EXPECT_EQ(ReadFileBytes(fx.output + L"\\old.txt"), "earlier package");
+  }
+  void PutEarlierPackage() {
+    CreateDirectoryW(fx.output.c_str(), nullptr);
+    WriteTextFile(fx.output + L"\\old.txt", "earlier package");
+  }
+
+  BuildFixture fx;
+  std::wstring project = fx.root / L"demo";
+  std::wstring projectFile = project + L"\\demo.kovrin";
+  RecordingConsole console;
+
+ private:
+  ScopedEnv temp_;
+};
+}  // namespace
+
+TEST(CommandLine, ChoosesDesignerOpenProjectOrBuild) {
+  EXPECT_EQ(ParseStartCommand({}).Mode, StartMode::Designer);
+  EXPECT_EQ(ParseStartCommand({L"a.kovrin", L"b.kovrin"}).Mode, StartMode::Designer);
+  const StartCommand open = ParseStartCommand({L"C:\\p\\a b.kovrin"});
+  EXPECT_EQ(open.Mode, StartMode::OpenProject);
+  EXPECT_EQ(open.ProjectPath, L"C:\\p\\a b.kovrin");
+
+  const StartCommand build = ParseStartCommand({L"/BUILD", L"p.kovrin", L"/Out", L"C:\\out"});
+  EXPECT_EQ(build.Mode, StartMode::Build);
+  EXPECT_EQ(build.UsageError, L"");
+  EXPECT_EQ(build.ProjectPath, L"p.kovrin");
+  EXPECT_EQ(build.OutputFolder, L"C:\\out");
+  const StartCommand reversed = ParseStartCommand({L"/out", L"o", L"/build", L"p"});
+  EXPECT_EQ(reversed.UsageError, L"");
+  EXPECT_EQ(reversed.ProjectPath, L"p");
+  EXPECT_EQ(ParseStartCommand({L"/build", L"p"}).OutputFolder, L"");
+}
+
+TEST(CommandLine, AnythingElseIsAUsageError) {
+  const std::vector<std::pair<Args, std::wstring>> cases = {
+      {{L"/build"}, L"/build требует файл проекта."},
+      {{L"/build", L"/out", L"o"}, L"/build требует файл проекта."},
+      {{L"/build", L"p", L"/out"}, L"/out требует папку."},
+      {{L"/build", L""}, L"/build требует файл проекта."},
+      {{L"/build", L"p", L"/build", L"q"}, L"/build указан дважды."},
+      {{L"/build", L"p", L"extra"}, L"Лишний аргумент \"extra\"."},
+      {{L"/help"}, L"Неизвестный ключ /help."},
+      {{L"/out", L"o"}, L"Не указан ключ /build с файлом проекта."},
+      {{L"a.kovrin", L"/build", L"p"}, L"Лишний аргумент \"a.kovrin\"."},
+  };
+  for (const auto& [arguments, problem] : cases) {
+    const StartCommand command = ParseStartCommand(arguments);
+    EXPECT_EQ(command.Mode, StartMode::Build);
+    EXPECT_EQ(command.UsageError, problem);
+    RecordingConsole console;
+    EXPECT_EQ(RunCommandLineBuild(command, L"C:\\nowhere\\", console), kExitUsage);
+    ASSERT_EQ(console.errors.size(), 1u);
+    EXPECT_EQ(console.errors[0], problem + L" " + kBuildUsage);
+    EXPECT_TRUE(console.out.empty());
+  }
+}
+
+TEST(CommandLine, SplitsTheCommandLineAsTheSystemDoes) {
+  EXPECT_EQ(CommandLineArguments(
+                L"\"C:\\Program Files\\Kovrin\\Kovrin.exe\" /build \"my demo.kovrin\" /out C:\\x"),
+            (Args{L"/build", L"my demo.kovrin", L"/out", L"C:\\x"}));
+  EXPECT_EQ(CommandLineArguments(L"Kovrin.exe"), Args{});
+}
+
+TEST_F(CommandLineBuildRun, BuildsTheDemoAndPrintsItsStages) {
+  ASSERT_EQ(BuildDemo(), kExitBuilt) << (console.errors.empty() ? "" : Narrow(console.errors[0]));
+  EXPECT_TRUE(console.errors.empty());
+  // Each status line under the heading of its stage, the end last.
+  const std::vector<std::wstring> start(console.out.begin() + 1, console.out.begin() + 5);
+  EXPECT_EQ(start,
+            (std::vector<std::wstring>{L"[1/4] Создание INI файла", L"    Создание файла Setup.ini",
+                                       L"[2/4] Добавление файлов для установки",
+                                       L"    Создание файла с программой..."}));
+  EXPECT_TRUE(console.Printed(L"    Добавление файла lib\\helper.txt"));
+  const std::vector<std::wstring> end(console.out.end() - 3, console.out.end());
+  EXPECT_EQ(end, (std::vector<std::wstring>{L"[4/4] Сжатие файлов", L"    Создание завершено",
+                                            L"Установочная программа создана. " + fx.output}));
+  EXPECT_EQ(FilesIn(fx.output), (std::vector<std::wstring>{L"Setup.exe", L"Setup.ini", L"data.dat",
+                                                           L"setup.dat", L"uninst.dat"}));
+  // Its work folder is gone, and the designer's own was never used.
+  EXPECT_EQ(FilesIn(fx.root / L"temp"), std::vector<std::wstring>{});
+  EXPECT_FALSE(FolderExists(fx.root / L"temp\\Kovrin-" + std::to_wstring(GetCurrentProcessId())));
+  EXPECT_FALSE(FolderExists(fx.root / L"temp\\Kovrin"));
+}
+
+// The build engine of the build dialog, run on the project the file holds,
+// writes the same package byte for byte.
+TEST_F(CommandLineBuildRun, ThePackageIsTheOneTheDesignersBuildMakes) {
+  ASSERT_EQ(BuildDemo(), kExitBuilt);
+  SetupProject loaded = LoadProjectFile(projectFile);
+  loaded.OutputFolder = fx.root / L"gui-out";
+  RecordingObserver observer;
+  ASSERT_EQ(RunBuild(loaded, fx.Folders(), observer).Outcome, BuildOutcome::Done);
+  const std::vector<std::wstring> names = FilesIn(fx.output);
+  ASSERT_EQ(FilesIn(loaded.OutputFolder), names);
+  for (const std::wstring& name : names)
+    EXPECT_EQ(ReadFileBytes(fx.output + L"\\" + name),
+              ReadFileBytes(loaded.OutputFolder + L"\\" + name))
+        << Narrow(name);
+}
+
+TEST_F(CommandLineBuildRun, ABrokenProjectLeavesTheOutputFolderUntouched) {
+  PutEarlierPackage();
+  DamageProject("UseUninstall=Yes", "UseUninstall=Maybe");
+  EXPECT_EQ(BuildDemo(), kExitBadProject);
+  ASSERT_EQ(console.errors.size(), 1u);
+  EXPECT_EQ(console.errors[0].rfind(L"Проект не собран: demo.kovrin, line ", 0), 0u)
+      << Narrow(console.errors[0]);
+  ExpectOutputUntouched();
+
+  console = RecordingConsole();
+  EXPECT_EQ(Build({L"/build", project + L"\\absent.kovrin", L"/out", fx.output}), kExitBadProject);
+  EXPECT_NE(console.errors.at(0).find(L"Cannot open file"), std::wstring::npos);
+  ExpectOutputUntouched();
+}
+
+TEST_F(CommandLineBuildRun, ANewerProjectIsRefused) {
+  DamageProject("Format=1", "Format=3");
+  EXPECT_EQ(BuildDemo(), kExitBadProject);
+  EXPECT_EQ(console.errors.at(0),
+            L"Проект не собран: demo.kovrin was saved by a newer version of Kovrin (format 3); "
+            L"this version reads format 1.");
+  EXPECT_FALSE(FolderExists(fx.output));
+}
+
+TEST_F(CommandLineBuildRun, AMissingSourceFileFailsBeforeTheOutputFolderIsTouched) {
+  DeleteFileW((project + L"\\files\\docs\\manual.txt").c_str());
+  DeleteFileW((project + L"\\files\\app\\lib\\helper.txt").c_str());
+  EXPECT_EQ(BuildDemo(), kExitMissingSource);
+  EXPECT_EQ(console.errors.at(0), L"Не найден или не открывается исходный файл: " + project +
+                                      L"\\files\\app\\lib\\helper.txt (и ещё 1)");
+  EXPECT_FALSE(FolderExists(fx.output));
+
+  PutEarlierPackage();
+  console = RecordingConsole();
+  EXPECT_EQ(BuildDemo(), kExitMissingSource);
+  ExpectOutputUntouched();
+}
+
+TEST_F(CommandLineBuildRun, AnOutputFolderThatCannotBeWritten) {
+  WriteTextFile(fx.root / L"a-file", "x");
+  EXPECT_EQ(Build({L"/build", projectFile, L"/out", fx.root / L"a-file\\out"}), kExitOutputFolder);
+  EXPECT_EQ(console.errors.at(0).rfind(L"Папка для установочной программы недоступна для записи: " +
+                                           fx.root / L"a-file\\out",
+                                       0),
+            0u)
+      << Narrow(console.errors.at(0));
+}
+
+TEST_F(CommandLineBuildRun, AnArchiverThatFailsHasItsOwnCode) {
+  WriteTextFile(project + L"\\archiver.nothing-opens-this", "not a program");
+  DamageProject("UseWinRar=No\r\nWinRarPath=",
+                "UseWinRar=Yes\r\nWinRarPath=" + Narrow(project) + "\\archiver.nothing-opens-this");
+  EXPECT_EQ(BuildDemo(), kExitArchiver);
+  EXPECT_EQ(console.errors.at(0).rfind(L"Ошибка WinRAR: ", 0), 0u) << Narrow(console.errors.at(0));
+  EXPECT_TRUE(console.Printed(L"    Запускается WinRAR..."));
+}
+
+TEST_F(CommandLineBuildRun, MissingKitFilesStopTheBuildBeforeItStarts) {
+  DeleteFileW((fx.designer + L"uninst.dat").c_str());
+  EXPECT_EQ(BuildDemo(), kExitBuildFailed);
+  EXPECT_EQ(console.errors.at(0),
+            L"Не найден файл Kovrin, нужный для сборки: " + fx.designer + L"uninst.dat");
+  EXPECT_FALSE(FolderExists(fx.output));
+}
+
+// A project file can carry any text: a setup file name with a folder part
+// would write outside the output folder, and is refused before anything is written.
+TEST_F(CommandLineBuildRun, ASetupFileNameWithAFolderIsRefused) {
+  DamageProject("SetupFileName=Setup.exe", "SetupFileName=..\\escaped.exe");
+  EXPECT_EQ(BuildDemo(), kExitBadProject);
+  EXPECT_NE(console.errors.at(0).find(L"без папки"), std::wstring::npos)
+      << Narrow(console.errors.at(0));
+  EXPECT_FALSE(FolderExists(fx.output));
+  EXPECT_FALSE(FileExists(fx.root / L"escaped.exe"));
+}
