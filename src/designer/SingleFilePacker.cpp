@@ -244,6 +244,8 @@ void SetEncoderProperties(void* encoder, const LzmaSettings& settings, uint64_t 
   props.lp = settings.LiteralPositionBits;
   props.pb = settings.PositionBits;
   props.fb = settings.FastBytes;
+  props.mc = settings.MatchCycles;
+  props.btMode = settings.BinaryTree ? 1 : 0;
   props.writeEndMark = 1;  // the reader checks that the stream ends exactly where the files do
   props.numThreads = 1;
   if (LzmaEnc_SetProps(encoder, &props) != SZ_OK)
