@@ -106,7 +106,8 @@ std::vector<std::wstring> ProgramsIn(const std::wstring& folder) {
     return found;
   do {
     const std::wstring name = entry.cFileName;
-    if (name == L"." || name == L"..")
+    // Links are not followed: a Wine prefix links its drive Z: to the whole disk.
+    if (name == L"." || name == L".." || (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
       continue;
     if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
       for (std::wstring& inner : ProgramsIn(folder + L"\\" + name))
@@ -128,7 +129,9 @@ class PackageWriter {
         payload_((ForceFolder(folder_), BinaryFile::Create(folder_ + L"\\data.dat"))) {
     if (!empty) {
       project_.ProgramName = L"Бенчмарк";
-      project_.InstallPath = L"C:\\KovrinBench";
+      // BENCH_INSTALL_PATH: where the setup program installs (best on tmpfs).
+      const wchar_t* target = _wgetenv(L"BENCH_INSTALL_PATH");
+      project_.InstallPath = target ? target : L"C:\\KovrinBench";
     }
     CopyBuffer buffer;
     BinaryFile source = BinaryFile::OpenRead(launcher);
@@ -159,9 +162,9 @@ void MakeMixed(PackageWriter& package, const std::wstring& programs) {
   std::mt19937 random(2024);
   TextMaker text(random);
   std::string bytes;
-  for (int i = 0; i < 80; ++i) {  // ~21 MB of text
+  for (int i = 0; i < 93; ++i) {  // ~22 MB of text
     bytes.clear();
-    text.Append(bytes, 20000 + random() % 500000);
+    text.Append(bytes, 20000 + random() % 430000);
     package.Add(L"doc\\text" + IntToText(i) + L".txt", bytes);
   }
   for (int i = 0; i < 30; ++i) {  // ~20 MB as already compressed media
