@@ -215,3 +215,31 @@ TEST(SingleFileStep, PacksThePackageOfTheBuildFolderUnderTheSetupFileName) {
   EXPECT_THROW(BuildSingleFile(context), BuildCancelled);
   EXPECT_TRUE(ReadFileBytes(fx.output + L"\\Install.exe") == "earlier");
 }
+
+// A whole build run with the built-in packer: the output folder gets the one
+// program, and what it carries is byte for byte the separate package.
+TEST(SingleFileBuildRun, OutputHoldsOneProgramCarryingTheSeparatePackage) {
+  BuildFixture fx;
+  WritePatternFile(fx.designer + L"sfx.dat", 20000, 9);
+  SetupProject separate = ExampleProjectIn(fx);
+  separate.UseWinRar = false;
+  SetupProject single = separate;
+  single.UseBuiltInPacker = true;
+  single.OutputFolder = fx.output + L"-one";
+
+  RecordingObserver separateObserver, singleObserver;
+  ASSERT_EQ(RunBuild(separate, fx.Folders(), separateObserver).Outcome, BuildOutcome::Done);
+  const BuildResult result = RunBuild(single, fx.Folders(), singleObserver);
+  ASSERT_EQ(result.Outcome, BuildOutcome::Done) << Narrow(result.Message);
+
+  EXPECT_EQ(FilesIn(single.OutputFolder), Names{L"Setup.exe"});
+  EXPECT_TRUE(FilesIn(fx.build).empty());
+  const Unpacked packed = TakeApart(single.OutputFolder + L"\\Setup.exe");
+  std::string expected;
+  for (uint32_t i = 0; i < packed.header.FileCount; ++i)
+    expected += ReadFileBytes(fx.output + L"\\" + packed.header.Files[i].Name);
+  EXPECT_EQ(packed.header.FileCount, FilesIn(fx.output).size());
+  EXPECT_EQ(packed.payload, expected);
+  EXPECT_EQ(singleObserver.StageTrace(), "B1 E1 B2 E2 B3 E3 B4 E4");
+  EXPECT_EQ(singleObserver.Statuses().back(), L"Создание завершено");
+}
