@@ -178,16 +178,21 @@ TEST_F(ProjectFileWindow, EveryFieldRoundTripsThroughTheWindows) {
   EXPECT_EQ(ReadFileBytes(project + L"\\copy.kovrin"), saved);
 }
 
-// The restart notice excludes the other two endings: its two boxes in a round of their own.
-TEST_F(ProjectFileWindow, TheRestartBoxesRoundTripToo) {
+// The boxes that exclude ones set above (the restart notice the other two endings,
+// the built-in packer WinRAR) in a round of their own.
+TEST_F(ProjectFileWindow, TheBoxesThatExcludeOthersRoundTripToo) {
   Click(form->Frame71.CheckBox1);
   Click(form->Frame71.CheckBox2);
+  Click(form->Frame31.CheckBox3);
   SaveAs(*form, projectFile);
+  EXPECT_NE(ReadFileBytes(projectFile).find("\r\nUseBuiltInPacker=Yes\r\n"), std::string::npos);
   std::unique_ptr<TForm1> second = FreshDesigner();
   ASSERT_TRUE(second->OpenProject(projectFile));
   EXPECT_TRUE(IsChecked(second->Frame71.CheckBox1));
   EXPECT_TRUE(IsChecked(second->Frame71.CheckBox2));
   EXPECT_TRUE(Enabled(second->Frame71.CheckBox2));
+  EXPECT_TRUE(IsChecked(second->Frame31.CheckBox3));
+  EXPECT_FALSE(IsChecked(second->Frame31.CheckBox1));
   const std::string saved = ReadFileBytes(projectFile);
   ASSERT_TRUE(second->SaveProjectClick());
   EXPECT_EQ(ReadFileBytes(projectFile), saved);
