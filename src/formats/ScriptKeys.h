@@ -16,6 +16,8 @@ inline constexpr wchar_t kExtended[] = L"Extended";
 inline constexpr wchar_t kInstallPath[] = L"InstallPath";
 inline constexpr wchar_t kProgramName[] = L"ProgramName";
 inline constexpr wchar_t kCompanyName[] = L"CompanyName";
+// Written only when the project names a version; scripts without it read as "".
+inline constexpr wchar_t kProductVersion[] = L"ProductVersion";
 inline constexpr wchar_t kSetupLanguage[] = L"SetupLanguage";
 inline constexpr wchar_t kExpended[] = L"Expended";
 inline constexpr wchar_t kUseReadMe[] = L"UseReadMe";

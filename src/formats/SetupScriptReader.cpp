@@ -35,6 +35,7 @@ SetupScriptValues ReadSetupScriptValues(const ProfileFile& profile) {
   v.InstallPath = profile.ReadString(kMain, kInstallPath, L"");
   v.ProgramName = profile.ReadString(kMain, kProgramName, L"!!!ProgramName!!!");
   v.CompanyName = profile.ReadString(kMain, kCompanyName, L"!!!CompanyName!!!");
+  v.ProductVersion = profile.ReadString(kMain, kProductVersion, L"");
   v.UseReadMe = ReadYesNo(profile, kMain, kUseReadMe);
   v.UseLicense = ReadYesNo(profile, kMain, kUseLicense);
   v.UseUninstall = ReadFlag(profile, kExtended, kUseUninstall);

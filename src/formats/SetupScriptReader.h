@@ -28,6 +28,7 @@ struct SetupScriptValues {
   std::wstring InstallPath;
   std::wstring ProgramName = L"!!!ProgramName!!!";
   std::wstring CompanyName = L"!!!CompanyName!!!";
+  std::wstring ProductVersion;  // empty when the script names none
   bool UseReadMe = false;
   bool UseLicense = false;
   bool UseUninstall = false;

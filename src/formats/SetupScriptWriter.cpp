@@ -66,6 +66,8 @@ void WriteSetupScript(const SetupProject& project, const std::wstring& scriptPat
   profile.WriteString(kMain, kInstallPath, project.InstallPath);
   profile.WriteString(kMain, kProgramName, project.ProgramName);
   profile.WriteString(kMain, kCompanyName, project.CompanyName);
+  if (!project.ProductVersion.empty())  // a script without a version stays as it always was
+    profile.WriteString(kMain, kProductVersion, project.ProductVersion);
   profile.WriteString(kMain, kSetupLanguage, L"ru");
   profile.WriteString(kMain, kExpended, L"0");
 

@@ -8,8 +8,10 @@
 #include "formats/ScriptKeys.h"
 #include "formats/UninstallRecord.h"
 #include "setup/InstallLists.h"
+#include "setup/InstallObserver.h"
 #include "setup/RelativeNames.h"
 #include "setup/SetupState.h"
+#include "setup/UninstallEntryDetails.h"
 #include "setup/UninstallRegistration.h"
 #include "setup/UninstallScript.h"
 #include "support/Error.h"
@@ -84,6 +86,8 @@ void CopyFiles(SetupState& state, InstallView& view, ThrottledProgress& pump, Bi
       DeleteFileW(target.c_str());
       throw;
     }
+    if (state.Observer)
+      state.Observer->FileWritten(target, file.FileSize);
   }
 }
 
@@ -95,10 +99,13 @@ void MakeShortcuts(SetupState& state, const InstallChoices& choices) {
     if (!ShortcutChosen(shortcut, choices))
       continue;
     ++created;
+    const std::wstring link = shortcut.SavePath + L"\\" + shortcut.Name + L".lnk";
     state.UninstallScript.WriteString(uninstall::kShortCutsSection,
                                       uninstall::kShortCutKey + IntToText(static_cast<int32_t>(n)),
-                                      shortcut.SavePath + L"\\" + shortcut.Name + L".lnk");
+                                      link);
     shortcut.Save(shortcut.SavePath);
+    if (state.Observer)
+      state.Observer->LinkMade(link, FileExists(link));
   }
   state.UninstallScript.WriteString(uninstall::kShortCutsSection, uninstall::kShortCutCount,
                                     IntToText(created));
@@ -154,8 +161,10 @@ void RunInstall(SetupState& state, const InstallChoices& choices, InstallView& v
     throw;
   }
 
-  if (state.UseUninstall)
+  if (state.UseUninstall) {
     RegisterUninstaller(state);
+    CompleteUninstallEntry(state);
+  }
 
   state.Installed = true;
   view.ShowFinishPage({state.UseGoSite, state.UseRun, state.UseReboot && !state.AskToReboot});

@@ -25,6 +25,7 @@ void ReadSetupScript(SetupState& state) {
   state.InstallPath = v.InstallPath;
   state.ProgramName = v.ProgramName;
   state.CompanyName = v.CompanyName;
+  state.ProductVersion = v.ProductVersion;
   state.UseReadMe = v.UseReadMe;
   state.UseLicense = v.UseLicense;
   state.UseUninstall = v.UseUninstall;

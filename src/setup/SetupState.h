@@ -20,11 +20,14 @@ struct InstallFile {
   int64_t FileSize = 0;
 };
 
+class InstallObserver;
+
 struct SetupState {
   std::wstring PackageFolder;  // with its trailing "\"
   std::wstring InstallPath;    // as read; the chosen folder once the install starts
   std::wstring ProgramName = L"!!!ProgramName!!!";
   std::wstring CompanyName = L"!!!CompanyName!!!";
+  std::wstring ProductVersion;  // [Main] ProductVersion; empty in older scripts
   std::wstring RunFileName;
   std::wstring SiteAddress;
   std::wstring TempFolder;  // holds readme.dat and license.dat; empty when no text is used
@@ -50,4 +53,5 @@ struct SetupState {
   std::wstring UninstallScriptPath;
   std::vector<TShortCut> ShortcutList;  // positions 1..CountOfShortCuts; 0 unused
   std::vector<InstallFile> FileList;    // positions 1..CountOfFiles; 0 unused
+  InstallObserver* Observer = nullptr;  // told of each thing the install writes; may be null
 };

@@ -1,23 +1,40 @@
 // The setup program (shipped as Kovrin.dat, copied into each package under the
-// author's setup name): installs the package that lies beside it. No command line.
+// author's setup name): installs the package that lies beside it. Started
+// without arguments it shows its wizard; /S installs without any window, /D=
+// names the install folder and /LOG= keeps a log (setup/CommandLine.h).
 
 #include <windows.h>
 
 #include <commctrl.h>
 
+#include "setup/CommandLine.h"
+#include "setup/ExitCodes.h"
 #include "setup/FinishActions.h"
+#include "setup/InstallLog.h"
 #include "setup/ScriptLoading.h"
+#include "setup/SilentInstall.h"
 #include "setup/ui/setup01.h"
 #include "support/ComScope.h"
+#include "support/ConsoleOutput.h"
 #include "support/Environment.h"
+#include "support/Error.h"
 #include "support/FileSystem.h"
 #include "support/QRegistry.h"
 #include "support/ShellActions.h"
 #include "win/Application.h"
 #include "win/Dialogs.h"
+#include "win/Layout.h"
 #include "win/MessagePump.h"
 
 namespace {
+// What the command line asked for, for the program's body (RunProgram takes a
+// plain function).
+struct Invocation {
+  SetupCommandLine line;
+  InstallLog log;
+};
+Invocation* g_invocation = nullptr;
+
 int RunSetup() {
   ComScope com;  // the shell's links and folder browser need COM on this thread
   RegistryScope registry;
@@ -31,16 +48,77 @@ int RunSetup() {
   SystemShellActions shell;
   SystemDriveProbe drives;
   const int showCommand = StartupShowCommand();
-  TForm1 form(ProgramFolder(), SetupServices{dialogs, shell, drives, showCommand, true});
+  InstallLog* log = g_invocation ? &g_invocation->log : nullptr;
+  TForm1 form(ProgramFolder(), SetupServices{dialogs, shell, drives, showCommand, true, log});
   form.Create();
+  if (g_invocation && g_invocation->line.HasInstallFolder)
+    SetText(form.Frame41.Edit1, g_invocation->line.InstallFolder);  // the free-space line follows
+  if (log)
+    log->Package(form.State());
   ShowWindow(form.Handle(), showCommand);
   UpdateWindow(form.Handle());
 
   RunMessageLoop(form);
-  return 0;
+  if (!log)
+    return 0;
+  // Started with switches, the caller learns whether the user installed.
+  if (form.State().Installed) {
+    log->Result(kExitInstalled);
+    return kExitInstalled;
+  }
+  const int code = log->FailureCode() ? log->FailureCode() : kExitCancelled;
+  log->Result(code, L"окно закрыто, установка не завершена");
+  return code;
+}
+
+// /S: the same start-up without a window, then the engine with a silent view.
+int RunSilent(Invocation& invocation) {
+  ComScope com;
+  RegistryScope registry;
+  InitPathVariables();
+  SilentOutcome outcome;
+  try {
+    outcome = RunSilentInstall(ProgramFolder(), invocation.line, invocation.log);
+  } catch (...) {
+    outcome = {kExitCannotWrite, CurrentExceptionMessage()};
+  }
+  invocation.log.Result(outcome.ExitCode, outcome.Reason);
+  if (outcome.ExitCode != kExitInstalled)
+    WriteToErrorStream(L"Установка не выполнена (код " + std::to_wstring(outcome.ExitCode) + L", " +
+                       ExitCodeMeaning(outcome.ExitCode) + L"): " + outcome.Reason);
+  return outcome.ExitCode;
+}
+
+int RefuseCommandLine(Invocation& invocation, const std::wstring& problem) {
+  invocation.log.Result(kExitBadCommandLine, problem);
+  const std::wstring text = problem + L"\r\n\r\n" + kSetupSwitchList;
+  WriteToErrorStream(text);
+  if (!invocation.line.Silent)
+    MessageBoxW(nullptr, text.c_str(), kSetupWindowCaption, MB_OK | MB_ICONERROR);
+  return kExitBadCommandLine;
 }
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+  const std::wstring commandLine = GetCommandLineW();
+  Invocation invocation{ParseSetupArguments(ArgumentsOf(commandLine)), {}};
+  if (invocation.line.Empty())
+    return RunProgram(RunSetup);  // no switches: the program as it always was
+
+  std::wstring problem = invocation.line.Problem;
+  if (invocation.line.HasLog && !invocation.line.LogPath.empty()) {
+    try {
+      invocation.log = InstallLog(LogFile::Create(invocation.line.LogPath));
+    } catch (...) {
+      if (problem.empty())
+        problem = L"Не удалось создать файл журнала: " + CurrentExceptionMessage();
+    }
+  }
+  invocation.log.Start(ProgramPath(), commandLine);
+  if (!problem.empty())
+    return RefuseCommandLine(invocation, problem);
+  if (invocation.line.Silent)
+    return RunSilent(invocation);
+  g_invocation = &invocation;
   return RunProgram(RunSetup);
 }

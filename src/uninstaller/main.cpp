@@ -1,24 +1,64 @@
 // The uninstaller, shipped as uninst.dat and installed as MVUninst.exe. Started
 // from the list of installed programs with the path of Uninst.ini and the program
-// name; asks, removes, and says what it could not remove.
+// name; asks, removes, and says what it could not remove. With /S it neither asks
+// nor tells; /LOG=<file> keeps a log (uninstaller/CommandLine.h).
 #include <windows.h>
 
+#include "support/ConsoleOutput.h"
+#include "support/Error.h"
 #include "support/FileSystem.h"
+#include "support/LogFile.h"
+#include "uninstaller/CommandLine.h"
 #include "uninstaller/UninstallEngine.h"
+#include "uninstaller/UninstallLog.h"
+
+namespace {
+int Refuse(const UninstallerCommandLine& line, LogFile& log, const std::wstring& problem) {
+  log.Line(L"Итог: код " + std::to_wstring(kUninstallBadCommandLine) + L", " + problem);
+  WriteToErrorStream(problem);
+  if (!line.Silent)
+    MessageBoxW(nullptr, problem.c_str(), kUninstallCaption, MB_OK | MB_ICONERROR);
+  return kUninstallBadCommandLine;
+}
+}  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
-  UninstallCommand command;
-  if (!ParseUninstallCommand(GetCommandLineW(), command)) {
-    MessageBoxW(nullptr, kBadCommandLine, kUninstallCaption, MB_OK | MB_ICONERROR);
-    return 2;
+  const std::wstring commandLine = GetCommandLineW();
+  const UninstallerCommandLine line = ParseUninstallerCommandLine(commandLine.c_str());
+  LogFile log;
+  std::wstring problem = line.Ok ? L"" : kBadCommandLine;
+  if (!line.LogPath.empty()) {
+    try {
+      log = LogFile::Create(line.LogPath);
+    } catch (...) {
+      if (problem.empty())
+        problem = L"Не удалось создать файл журнала: " + CurrentExceptionMessage();
+    }
   }
-  if (MessageBoxW(nullptr, UninstallQuestion(command.ProgramName).c_str(), kUninstallCaption,
-                  MB_YESNO | MB_ICONQUESTION) != IDYES)
-    return 1;
-  const UninstallResult result = RemoveInstallation(command, ProgramPath());
-  const bool complete = result.ScriptFound && result.NotRemoved.empty();
-  MessageBoxW(
-      nullptr, UninstallReport(command.ProgramName, result).c_str(), kUninstallCaption,
-      MB_OK | (complete && result.FoldersKept.empty() ? MB_ICONINFORMATION : MB_ICONWARNING));
-  return complete ? 0 : 3;
+  log.Line(L"Начало: программа удаления Kovrin, " + ProgramPath());
+  log.Line(L"Командная строка: " + commandLine);
+  if (!problem.empty())
+    return Refuse(line, log, problem);
+
+  if (!line.Silent && MessageBoxW(nullptr, UninstallQuestion(line.Command.ProgramName).c_str(),
+                                  kUninstallCaption, MB_YESNO | MB_ICONQUESTION) != IDYES) {
+    log.Line(L"Итог: код " + std::to_wstring(kUninstallDeclined) + L", удаление отменено");
+    return kUninstallDeclined;
+  }
+  log.Line(L"Сценарий удаления: " + line.Command.ScriptPath + L"; программа: " +
+           line.Command.ProgramName);
+  const UninstallResult result = RemoveInstallation(line.Command, ProgramPath());
+  LogUninstallResult(log, result);
+  const int code = UninstallExitCode(result);
+  const std::wstring report = UninstallReport(line.Command.ProgramName, result);
+  if (line.Silent) {
+    if (code != kUninstallComplete)
+      WriteToErrorStream(report);
+  } else {
+    MessageBoxW(
+        nullptr, report.c_str(), kUninstallCaption,
+        MB_OK | (code == kUninstallComplete && result.FoldersKept.empty() ? MB_ICONINFORMATION
+                                                                          : MB_ICONWARNING));
+  }
+  return code;
 }

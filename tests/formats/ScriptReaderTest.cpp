@@ -42,3 +42,26 @@ TEST(ReadRows, QuotedParamsMissingRowsAndNegativeSizes) {
   EXPECT_EQ(missing.FileSize, 0);
   EXPECT_EQ(ReadShortcutRow(p, 1).ShortCutParams, L"/quiet mode");
 }
+
+// The version goes into [Main] only when there is one: a project without it
+// writes the script it always wrote, and an older script reads as no version.
+TEST(ReadSetupScriptValues, ProductVersionRoundTripsAndIsAbsentWhenEmpty) {
+  TempDir dir;
+  NullProgress progress;
+  SetupProject project = ExampleLikeProject();
+  project.ProductVersion = L"";
+  WriteSetupScript(project, dir / L"Setup.ini", progress);
+  ProfileFile script = ProfileFile::Load(dir / L"Setup.ini");
+  EXPECT_FALSE(script.HasKey(L"Main", L"ProductVersion"));
+  EXPECT_EQ(ReadSetupScriptValues(script).ProductVersion, L"");
+
+  TempDir fresh;
+  project.ProductVersion = L"2.0 бета";
+  WriteSetupScript(project, fresh / L"Setup.ini", progress);
+  script = ProfileFile::Load(fresh / L"Setup.ini");
+  EXPECT_EQ(ReadSetupScriptValues(script).ProductVersion, L"2.0 бета");
+  const std::wstring text = script.ToText();
+  const size_t company = text.find(L"\r\nCompanyName=");
+  ASSERT_NE(company, std::wstring::npos);
+  EXPECT_EQ(text.find(L"\r\nProductVersion=2.0 бета\r\n"), text.find(L"\r\n", company + 2));
+}

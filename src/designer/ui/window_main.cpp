@@ -8,7 +8,8 @@ HWND TFrame1::AddLabeledEdit(const std::wstring& caption, int top, const std::ws
 }
 
 void TFrame1::CreateControls() {
-  // Created in the tab order: product, company, setup file name, output folder, installation path.
+  // Created in the tab order: product, company, setup file name, output folder, product
+  // version, installation path.
   LabeledEdit1 = AddLabeledEdit(L"Название продукта:", 16,
                                 L"Название вашего продукта вместе с версией. (%ProductName%)");
   LabeledEdit2 =
@@ -17,6 +18,8 @@ void TFrame1::CreateControls() {
                                 L"Имя файла, который будет запускать установку.");
   LabeledEdit5 = AddLabeledEdit(L"Папка для установочной программы:", 208,
                                 L"Имя папки, куда будей записана установочная программа.");
+  LabeledEdit6 = AddLabeledEdit(L"Версия продукта:", 256,
+                                L"Версия вашего продукта для списка установленных программ.");
   LabeledEdit3 =
       AddLabeledEdit(L"Путь установки программы:", 112,
                      L"Путь по умолчанию, куда будет установлен продукт. (%InstallPath%)");
@@ -29,6 +32,7 @@ void TFrame1::Load(const SetupProject& project) {
   SetText(LabeledEdit3, project.InstallPath);
   SetText(LabeledEdit4, project.SetupFileName);
   SetText(LabeledEdit5, project.OutputFolder);
+  SetText(LabeledEdit6, project.ProductVersion);
 }
 
 void TFrame1::Store(SetupProject& project) const {
@@ -37,4 +41,5 @@ void TFrame1::Store(SetupProject& project) const {
   project.InstallPath = GetText(LabeledEdit3);
   project.SetupFileName = GetText(LabeledEdit4);
   project.OutputFolder = GetText(LabeledEdit5);
+  project.ProductVersion = GetText(LabeledEdit6);
 }

@@ -15,6 +15,7 @@ class TFrame1 : public Page {
   HWND LabeledEdit3 = nullptr;  // installation path
   HWND LabeledEdit4 = nullptr;  // setup file name
   HWND LabeledEdit5 = nullptr;  // output folder
+  HWND LabeledEdit6 = nullptr;  // product version (the uninstall entry's DisplayVersion)
 
  protected:
   void CreateControls() override;

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "setup/FinishActions.h"
+#include "setup/ObservedInstall.h"
 #include "setup/SetupVariables.h"
 #include "support/Environment.h"
 #include "support/Error.h"
@@ -28,6 +29,7 @@ void SetBar(HWND bar, int position) {
 
 TForm1::TForm1(std::wstring packageFolder, const SetupServices& services) : services_(services) {
   state_.PackageFolder = std::move(packageFolder);
+  state_.Observer = services.observer;
 }
 
 void TForm1::Create() {
@@ -180,7 +182,7 @@ void TForm1::Button2Click() {
                                IsChecked(Frame51.CheckBox2), IsChecked(Frame51.CheckBox3)};
   pump_.emplace(Handle());
   try {
-    RunInstall(state_, choices, *this);
+    RunObservedInstall(state_, choices, *this);
   } catch (...) {
     // The window stays as the error left it: only its close box ends the program.
     ReportCurrentError(L"setup.error");

@@ -32,8 +32,9 @@ struct SetupServices {
   Dialogs& dialogs;  // questions and the folder browser
   ShellActions& shell;
   DriveProbe& drives;
-  int showCommand = SW_SHOWNORMAL;  // how the finishing "open" shows a program
-  bool endsProgram = false;         // closing the window ends the message loop
+  int showCommand = SW_SHOWNORMAL;      // how the finishing "open" shows a program
+  bool endsProgram = false;             // closing the window ends the message loop
+  InstallObserver* observer = nullptr;  // the install log of /LOG=, if any
 };
 
 class TForm1 final : public Window, public InstallView {

@@ -82,6 +82,7 @@ TEST_F(DesignerWindowTest, EveryHintOfTheTable) {
        L"Путь по умолчанию, куда будет установлен продукт. (%InstallPath%)"},
       {f.Frame11.LabeledEdit4, L"Имя файла, который будет запускать установку."},
       {f.Frame11.LabeledEdit5, L"Имя папки, куда будей записана установочная программа."},
+      {f.Frame11.LabeledEdit6, L"Версия вашего продукта для списка установленных программ."},
       {f.Frame21.Button1, L"Добавить несколько файлов из одной папки"},
       {f.Frame21.Button2, L"Добавить все вложенные файлы и папки, начиная с выбранной"},
       {f.Frame21.Button3, L"Удалить из списка все выделеные файлы"},
@@ -195,6 +196,42 @@ TEST_F(DesignerWindowTest, StartsWithTheProjectDefaults) {
                project.UseUninstall);
   EXPECT_EQ(GetText(form->Frame21.Label1), L"Всего файлов: 0");
   EXPECT_EQ(GetText(form->Frame21.Label2), L"Общий размер: 0 байт");
+}
+
+namespace {
+HWND NextTabStop(HWND control) {
+  for (HWND next = GetWindow(control, GW_HWNDNEXT); next; next = GetWindow(next, GW_HWNDNEXT))
+    if (GetWindowLongW(next, GWL_STYLE) & WS_TABSTOP)
+      return next;
+  return nullptr;
+}
+}  // namespace
+
+// "Версия продукта:" under the output folder, as wide, next in the tab order,
+// and the project's ProductVersion both ways.
+TEST_F(DesignerWindowTest, ProductVersionBoxSitsUnderTheOutputFolderAndCarriesTheVersion) {
+  TFrame1& page = form->Frame11;
+  RECT version, output;
+  GetWindowRect(page.LabeledEdit6, &version);
+  GetWindowRect(page.LabeledEdit5, &output);
+  EXPECT_EQ(version.left, output.left);
+  EXPECT_EQ(version.right - version.left, output.right - output.left);
+  EXPECT_EQ(version.top - output.top, Scale(256) - Scale(208));
+  EXPECT_EQ(NextTabStop(page.LabeledEdit5), page.LabeledEdit6);
+  EXPECT_EQ(NextTabStop(page.LabeledEdit6), page.LabeledEdit3);
+  bool captionFound = false;
+  for (HWND child = GetWindow(page.Handle(), GW_CHILD); child;
+       child = GetWindow(child, GW_HWNDNEXT))
+    captionFound |= GetText(child) == L"Версия продукта:";
+  EXPECT_TRUE(captionFound);
+
+  EXPECT_EQ(form->StoreProject().ProductVersion, L"");
+  SetText(page.LabeledEdit6, L"2.0 бета");
+  EXPECT_EQ(form->StoreProject().ProductVersion, L"2.0 бета");
+  SetupProject project;
+  project.ProductVersion = L"3.1";
+  page.Load(project);
+  EXPECT_EQ(GetText(page.LabeledEdit6), L"3.1");
 }
 
 TEST_F(DesignerWindowTest, ExampleFillTwiceAppendsAndLeavesTheLabels) {

@@ -18,7 +18,12 @@
 //                                         open); prints its text
 //   driver regget <key under HKLM> <value>
 //                                         prints a REG_SZ value of HKEY_LOCAL_MACHINE
+//                                         (a REG_DWORD one in decimal)
 //   driver run <command line>             starts it, waits, returns its exit code
+//   driver runhidden <ms> <command line>  the same, with the driver's standard
+//                                         streams, watching that the program never
+//                                         shows a window: its exit code, or 100 when
+//                                         a window appeared, 101 when it outlived <ms>
 //   driver dump                           lists visible top-level windows and texts
 // Texts are printed as UTF-8. Exit status: 0 done, 1 not found or timed out, 2 usage.
 #include <windows.h>
@@ -27,6 +32,7 @@
 #include <io.h>
 
 #include <cstdio>
+#include <cstring>
 #include <optional>
 #include <string>
 #include <vector>
@@ -283,6 +289,61 @@ int Run(const std::wstring& commandLine) {
   return static_cast<int>(code & 0xFF);
 }
 
+// True when a visible top-level window belongs to the process.
+bool ShowsWindow(DWORD processId, std::wstring& title) {
+  struct Search {
+    DWORD processId;
+    std::wstring* title;
+    bool found;
+  } search{processId, &title, false};
+  EnumWindows(
+      [](HWND window, LPARAM parameter) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(parameter);
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        if (owner != s->processId || !IsWindowVisible(window))
+          return TRUE;
+        *s->title = L"[" + ClassOf(window) + L"] " + TextOf(window);
+        s->found = true;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+int RunHidden(DWORD timeout, const std::wstring& commandLine) {
+  std::wstring line = commandLine;
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+  startup.hStdOutput = GetStdHandle(STD_OUTPUT_HANDLE);
+  startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+  PROCESS_INFORMATION process{};
+  if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
+                      &process))
+    return Fail(L"cannot start " + commandLine);
+  KernelHandle processHandle(process.hProcess);
+  KernelHandle threadHandle(process.hThread);
+  const ULONGLONG start = GetTickCount64();
+  std::wstring title;
+  while (WaitForSingleObject(process.hProcess, 10) == WAIT_TIMEOUT) {
+    if (ShowsWindow(process.dwProcessId, title)) {
+      Print(L"driver: the program showed a window: " + title);
+      TerminateProcess(process.hProcess, 100);
+      return 100;
+    }
+    if (GetTickCount64() - start > timeout) {
+      Print(L"driver: the program still runs after " + std::to_wstring(timeout) + L" ms");
+      TerminateProcess(process.hProcess, 101);
+      return 101;
+    }
+  }
+  DWORD code = 1;
+  GetExitCodeProcess(process.hProcess, &code);
+  return static_cast<int>(code & 0xFF);
+}
+
 int RegGet(const std::wstring& keyPath, const std::wstring& name) {
   RegKey key;
   if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, KEY_READ, key.Put()) != ERROR_SUCCESS)
@@ -292,16 +353,23 @@ int RegGet(const std::wstring& keyPath, const std::wstring& name) {
   DWORD type = 0;
   if (RegQueryValueExW(key.Get(), name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(value),
                        &bytes) != ERROR_SUCCESS ||
-      type != REG_SZ)
-    return Fail(L"no text value " + name);
-  Print(value);
+      (type != REG_SZ && type != REG_DWORD))
+    return Fail(L"no text or number value " + name);
+  if (type == REG_DWORD) {
+    DWORD number = 0;
+    memcpy(&number, value, sizeof number);
+    Print(std::to_wstring(number));
+  } else {
+    Print(value);
+  }
   return 0;
 }
 
 int Usage() {
   std::fputs(
       "usage: driver "
-      "wait|waitgone|click|waitbutton|check|select|settext|menu|msgbox|regget|run|dump ...\n",
+      "wait|waitgone|click|waitbutton|check|select|settext|menu|msgbox|regget|run|runhidden|dump "
+      "...\n",
       stderr);
   return 2;
 }
@@ -388,5 +456,7 @@ int wmain(int argc, wchar_t** argv) {
     return RegGet(argv[2], argv[3]);
   if (command == L"run" && argc >= 3)
     return Run(argv[2]);
+  if (command == L"runhidden" && argc >= 4)
+    return RunHidden(static_cast<DWORD>(_wtoi(argv[2])), argv[3]);
   return Usage();
 }

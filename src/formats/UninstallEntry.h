@@ -1,0 +1,33 @@
+#pragma once
+// The values of the uninstall entry beyond its name, icon and command that the
+// system's list of installed programs and deployment tools read, and the switches
+// of the uninstaller's command line. The setup program writes them; the
+// uninstaller and the tests read them.
+
+#include <cstdint>
+#include <string>
+
+namespace uninstall {
+inline constexpr wchar_t kDisplayVersion[] = L"DisplayVersion";    // REG_SZ, the product's version
+inline constexpr wchar_t kPublisher[] = L"Publisher";              // REG_SZ, the company name
+inline constexpr wchar_t kInstallLocation[] = L"InstallLocation";  // REG_SZ, the install folder
+inline constexpr wchar_t kInstallDate[] = L"InstallDate";          // REG_SZ, YYYYMMDD, local date
+inline constexpr wchar_t kEstimatedSize[] = L"EstimatedSize";      // REG_DWORD, kilobytes
+inline constexpr wchar_t kQuietUninstallString[] = L"QuietUninstallString";  // REG_SZ
+inline constexpr wchar_t kNoModify[] = L"NoModify";                          // REG_DWORD 1
+inline constexpr wchar_t kNoRepair[] = L"NoRepair";                          // REG_DWORD 1
+
+// The uninstaller's switches: no message box at all, and a log file.
+inline constexpr wchar_t kSilentSwitch[] = L"/S";
+inline constexpr wchar_t kLogSwitch[] = L"/LOG=";
+}  // namespace uninstall
+
+// The registered command with the silent switch after its two quoted arguments.
+std::wstring QuietUninstallCommand(const std::wstring& uninstallString);
+
+// "YYYYMMDD" of a date.
+std::wstring InstallDateText(int year, int month, int day);
+
+// Kilobytes, rounded up, capped at the largest value a REG_DWORD holds; 0 for
+// nothing or a negative count.
+uint32_t EstimatedSizeKb(int64_t bytes);

@@ -1,0 +1,30 @@
+#include "setup/ExitCodes.h"
+
+#include "support/Error.h"
+
+int InstallExitCode() {
+  try {
+    throw;
+  } catch (const KovrinError&) {
+    return kExitCannotWrite;
+  } catch (...) {
+    return kExitCannotWrite;
+  }
+}
+
+const wchar_t* ExitCodeMeaning(int code) {
+  switch (code) {
+    case kExitInstalled:
+      return L"установлено";
+    case kExitCancelled:
+      return L"прервано пользователем";
+    case kExitBadPackage:
+      return L"пакет повреждён или неполон";
+    case kExitCannotWrite:
+      return L"не удалось записать установку";
+    case kExitBadCommandLine:
+      return L"неверная командная строка";
+    default:
+      return L"неизвестный итог";
+  }
+}

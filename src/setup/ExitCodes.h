@@ -1,0 +1,20 @@
+#pragma once
+// The setup program's exit codes, the same for a silent run and a run with
+// windows that ends before its window opens.
+
+enum SetupExitCode : int {
+  kExitInstalled = 0,
+  kExitCancelled = 1,       // the user stopped the install
+  kExitBadPackage = 2,      // script, payload or texts missing or damaged
+  kExitCannotWrite = 3,     // the target cannot be written: full disk, no access, folder refused
+  kExitBadCommandLine = 4,  // an unknown or malformed switch
+};
+
+// Inside a catch block around the install itself (after the package has been
+// read): the code for the exception being handled. A package that does not check
+// out is 2, a cancelled install 1, every other failure a target that cannot be
+// written, 3.
+int InstallExitCode();
+
+// A few words for the log: "установлено", "пакет повреждён"…
+const wchar_t* ExitCodeMeaning(int code);

@@ -1,0 +1,37 @@
+#include "support/LogFile.h"
+
+#include <cstdio>
+
+#include "support/CodePage.h"
+#include "support/Error.h"
+
+LogFile LogFile::Create(const std::wstring& path) {
+  LogFile log;
+  log.file_.Reset(CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!log.file_)
+    ThrowCannotCreate(path);
+  return log;
+}
+
+void LogFile::Line(const std::wstring& text) {
+  if (!file_)
+    return;
+  SYSTEMTIME now;
+  GetLocalTime(&now);
+  std::wstring line = LogTimeStamp(now) + L" " + text;
+  for (wchar_t& c : line)
+    if (c == L'\r' || c == L'\n')
+      c = L' ';
+  const std::string bytes = ToUtf8(line) + "\r\n";
+  DWORD written = 0;
+  WriteFile(file_.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+}
+
+std::wstring LogTimeStamp(const SYSTEMTIME& time) {
+  wchar_t text[32];
+  std::swprintf(text, sizeof text / sizeof text[0], L"%04u-%02u-%02u %02u:%02u:%02u.%03u",
+                time.wYear, time.wMonth, time.wDay, time.wHour, time.wMinute, time.wSecond,
+                time.wMilliseconds);
+  return text;
+}

@@ -1,0 +1,19 @@
+#include "uninstaller/UninstallLog.h"
+
+#include "uninstaller/CommandLine.h"
+
+int UninstallExitCode(const UninstallResult& result) {
+  return result.ScriptFound && result.NotRemoved.empty() ? kUninstallComplete
+                                                         : kUninstallSomethingKept;
+}
+
+void LogUninstallResult(LogFile& log, const UninstallResult& result) {
+  if (!result.ScriptFound)
+    log.Line(L"Файл сценария удаления не найден: удалена только запись в реестре");
+  for (const std::wstring& item : result.NotRemoved) log.Line(L"Не удалено: " + item);
+  for (const std::wstring& folder : result.FoldersKept)
+    log.Line(L"Папка оставлена (в ней есть другие файлы): " + folder);
+  const int code = UninstallExitCode(result);
+  log.Line(L"Итог: код " + std::to_wstring(code) +
+           (code == kUninstallComplete ? L", удалено всё" : L", удалено не всё"));
+}

@@ -1,0 +1,30 @@
+#include <gtest/gtest.h>
+
+#include "formats/UninstallEntry.h"
+#include "formats/UninstallRecord.h"
+
+TEST(UninstallEntryTest, EstimatedSizeIsKilobytesRoundedUpAndFitsADword) {
+  EXPECT_EQ(EstimatedSizeKb(0), 0u);
+  EXPECT_EQ(EstimatedSizeKb(-5), 0u);
+  EXPECT_EQ(EstimatedSizeKb(1), 1u);
+  EXPECT_EQ(EstimatedSizeKb(1024), 1u);
+  EXPECT_EQ(EstimatedSizeKb(1025), 2u);
+  EXPECT_EQ(EstimatedSizeKb(5LL * 1024 * 1024 * 1024 + 1), 5u * 1024 * 1024 + 1);
+  EXPECT_EQ(EstimatedSizeKb(INT64_MAX), 0xFFFFFFFFu);
+}
+
+TEST(UninstallEntryTest, InstallDateIsEightDigits) {
+  EXPECT_EQ(InstallDateText(2024, 3, 7), L"20240307");
+  EXPECT_EQ(InstallDateText(1999, 12, 31), L"19991231");
+}
+
+TEST(UninstallEntryTest, TheQuietCommandIsTheRegisteredOneWithTheSilentSwitchAndParsesBack) {
+  const std::wstring registered =
+      UninstallCommandLine(L"C:\\windows", L"C:\\Program Files\\Ковёр", L"Ковёр 2");
+  const std::wstring quiet = QuietUninstallCommand(registered);
+  EXPECT_EQ(quiet, registered + L" /S");
+  // The uninstaller still finds its two arguments, whatever follows them.
+  UninstallCommand command;
+  ASSERT_TRUE(ParseUninstallCommand(registered.c_str(), command));
+  EXPECT_EQ(command.ProgramName, L"Ковёр 2");
+}
