@@ -127,20 +127,12 @@ void TForm1::ShowPage(int index) {
 }
 
 SetupProject TForm1::StoreProject() const {
-  SetupProject project = carried_;
+  SetupProject project;
   for (const Page* page : pages_) page->Store(project);
   return project;
 }
 
 void TForm1::LoadProject(const SetupProject& project) {
-  // Every page stores its own fields whole: only the others need keeping here.
-  carried_ = project;
-  carried_.Files.clear();
-  carried_.Shortcuts.clear();
-  carried_.ReadMeRtf.clear();
-  carried_.LicenseRtf.clear();
-  carried_.ReadMeText.clear();
-  carried_.LicenseText.clear();
   for (Page* page : pages_) page->Load(project);
 }
 

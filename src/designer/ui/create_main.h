@@ -32,7 +32,6 @@ class TForm1 : public Window {
   // Creates the window (FormCreate) owned by the hidden application window, hidden.
   void Create(HWND applicationWindow);
 
-  // Fields that no page shows are kept as the last LoadProject gave them.
   SetupProject StoreProject() const;
   void LoadProject(const SetupProject& project);
 
@@ -112,7 +111,6 @@ class TForm1 : public Window {
   std::array<Page*, 7> pages_;
   HACCEL accelerators_ = nullptr;  // a resource: freed with the program
 
-  SetupProject carried_;       // the fields that no page holds
   SetupProject startProject_;  // the pages as FormCreate left them
   std::wstring projectPath_;
   std::string savedBytes_;  // CurrentBytes() after the last open, save or new project

@@ -65,6 +65,7 @@ class ProjectFileWindow : public DesignerWindowTest {
     SetText(f.Frame11.LabeledEdit3, L"%ProgramFiles%\\%CompanyName%\\Ковёр");
     SetText(f.Frame11.LabeledEdit4, L"Установка.exe");
     SetText(f.Frame11.LabeledEdit5, L" D:\\Out\\ ");
+    SetText(f.Frame11.LabeledEdit6, L"2.0 (сборка 7)");
 
     dialogs.fileAnswers.push_back({project + L"\\files\\a.txt", dir / L"elsewhere\\c.dll"});
     Click(f.Frame21.Button1);
@@ -211,18 +212,6 @@ TEST_F(ProjectFileWindow, TheExampleProjectRoundTrips) {
   }());
   ASSERT_TRUE(second->SaveProjectClick());
   EXPECT_EQ(ReadFileBytes(projectFile), saved);
-}
-
-// A field that no page shows yet comes back as the file gave it.
-TEST_F(ProjectFileWindow, FieldsWithoutAControlSurviveOpenAndSave) {
-  CopyFolder(DemoFolder(), project);
-  ASSERT_TRUE(form->OpenProject(projectFile));
-  EXPECT_EQ(form->StoreProject().ProductVersion, L"1.0");
-  SaveAs(*form, project + L"\\again.kovrin");
-  EXPECT_NE(ReadFileBytes(project + L"\\again.kovrin").find("\r\nProductVersion=1.0\r\n"),
-            std::string::npos);
-  form->NewProjectClick();
-  EXPECT_EQ(form->StoreProject().ProductVersion, L"");
 }
 
 TEST_F(ProjectFileWindow, TheTitleNamesTheFileAndMarksRealChanges) {
