@@ -20,9 +20,11 @@ class ScriptedDialogs final : public Dialogs {
   std::deque<std::vector<std::wstring>> fileAnswers;  // next OpenFiles; Cancel when empty
   std::deque<std::wstring> folderAnswers;             // next BrowseForFolder; Cancel when empty
   std::deque<FontChoice> fontAnswers;                 // next ChooseFont; Cancel when empty
+  std::deque<std::wstring> saveAnswers;               // next SaveFile; Cancel when empty
   std::vector<Asked> asked;
   std::vector<std::wstring> browseRoots;
-  std::function<void()> onAsk;  // runs while the box would be up
+  std::vector<std::wstring> proposedSaves;  // the file each SaveFile proposed
+  std::function<void()> onAsk;              // runs while the box would be up
 
   int Ask(std::wstring_view id, const std::wstring& text, const std::wstring& caption,
           unsigned style) override {
@@ -40,6 +42,14 @@ class ScriptedDialogs final : public Dialogs {
       return false;
     files = fileAnswers.front();
     fileAnswers.pop_front();
+    return true;
+  }
+  bool SaveFile(HWND, const std::wstring&, const std::wstring&, std::wstring& file) override {
+    proposedSaves.push_back(file);
+    if (saveAnswers.empty())
+      return false;
+    file = saveAnswers.front();
+    saveAnswers.pop_front();
     return true;
   }
   bool BrowseForFolder(HWND, const std::wstring&, const std::wstring& root,

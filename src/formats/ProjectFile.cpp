@@ -183,7 +183,7 @@ class Reporter {
     name_ = slash == std::wstring::npos ? projectPath : projectPath.substr(slash + 1);
   }
   [[noreturn]] void Fail(int line, const std::wstring& what) const {
-    throw KovrinError(name_ + L", line " + std::to_wstring(line) + L": " + what);
+    throw KovrinError(name_ + L", строка " + std::to_wstring(line) + L": " + what);
   }
   const std::wstring& Name() const { return name_; }
 
@@ -228,7 +228,7 @@ ParsedLines SplitLines(std::string_view bytes) {
       parsed.error = what;
     };
     if (!FromUtf8(piece, line)) {
-      fail(L"the line is not UTF-8 text");
+      fail(L"строка не в кодировке UTF-8");
       return parsed;
     }
     const std::wstring_view trimmed = Trim(line);
@@ -236,7 +236,7 @@ ParsedLines SplitLines(std::string_view bytes) {
       continue;
     if (trimmed.front() == L'[') {
       if (trimmed.back() != L']' || Trim(trimmed.substr(1, trimmed.size() - 2)).empty()) {
-        fail(L"a section line is a name in square brackets, such as [Main]");
+        fail(L"строка раздела — это имя в квадратных скобках, например [Main]");
         return parsed;
       }
       parsed.blocks.push_back(
@@ -245,11 +245,11 @@ ParsedLines SplitLines(std::string_view bytes) {
     }
     const size_t equals = line.find(L'=');
     if (equals == std::wstring::npos || Trim(std::wstring_view(line).substr(0, equals)).empty()) {
-      fail(L"expected a line of the form Key=Value");
+      fail(L"ожидалась строка вида Ключ=Значение");
       return parsed;
     }
     if (parsed.blocks.empty()) {
-      fail(L"Key=Value before the first section");
+      fail(L"строка Ключ=Значение стоит до первого раздела");
       return parsed;
     }
     parsed.blocks.back().entries.push_back(
@@ -288,12 +288,12 @@ class SectionReader {
       if (known) {
         auto [at, added] = singles_.try_emplace(known, &entry);
         if (!added)
-          Fail(entry, entry.name + L" is given twice in [" + block.name + L"] (first on line " +
-                          std::to_wstring(at->second->line) + L")");
+          Fail(entry, L"ключ " + entry.name + L" повторяется в разделе [" + block.name +
+                          L"] (впервые в строке " + std::to_wstring(at->second->line) + L")");
       } else if ((known = Known(entry.name, listKeys))) {
         list_.push_back(ListEntry{known, &entry});
       } else {
-        Fail(entry, L"unknown key " + entry.name + L" in [" + block.name + L"]");
+        Fail(entry, L"неизвестный ключ " + entry.name + L" в разделе [" + block.name + L"]");
       }
     }
   }
@@ -307,7 +307,7 @@ class SectionReader {
   const Entry& Single(const wchar_t* name) const {
     auto found = singles_.find(name);
     if (found == singles_.end())
-      reporter_.Fail(block_.line, L"[" + block_.name + L"] lacks the key " + name);
+      reporter_.Fail(block_.line, L"в разделе [" + block_.name + L"] нет ключа " + name);
     return *found->second;
   }
   std::wstring Value(const Entry& entry) const {
@@ -325,17 +325,19 @@ class SectionReader {
       return true;
     if (EqualNoCase(value, key::kNo))
       return false;
-    Fail(entry, std::wstring(name) + L" must be Yes or No, not \"" + value + L"\"");
+    Fail(entry,
+         L"значение " + std::wstring(name) + L" должно быть Yes или No, а не \"" + value + L"\"");
   }
   int32_t Number(const wchar_t* name, int64_t low = INT32_MIN, int64_t high = INT32_MAX) const {
     const Entry& entry = Single(name);
     const std::wstring value = Value(entry);
     const std::optional<int64_t> number = WholeNumber(value);
     if (!number)
-      Fail(entry, std::wstring(name) + L" must be a whole number, not \"" + value + L"\"");
+      Fail(entry, L"значение " + std::wstring(name) + L" должно быть целым числом, а не \"" +
+                      value + L"\"");
     if (*number < low || *number > high)
-      Fail(entry, std::wstring(name) + L" must be from " + std::to_wstring(low) + L" to " +
-                      std::to_wstring(high) + L", not " + value);
+      Fail(entry, L"значение " + std::wstring(name) + L" должно быть от " + std::to_wstring(low) +
+                      L" до " + std::to_wstring(high) + L", а не " + value);
     return static_cast<int32_t>(*number);
   }
   // A count against the list entries it announces.
@@ -343,9 +345,8 @@ class SectionReader {
     const int32_t claimed = Number(countName, 0);
     if (claimed != counted)
       Fail(Single(countName), std::wstring(countName) + L"=" + std::to_wstring(claimed) +
-                                  L", but [" + block_.name + L"] holds " +
-                                  std::to_wstring(counted) + L" " + what +
-                                  L" (the file may be cut short)");
+                                  L", а в разделе [" + block_.name + L"] " + what + L": " +
+                                  std::to_wstring(counted) + L" (файл мог быть обрезан)");
   }
   [[noreturn]] void Fail(const Entry& entry, const std::wstring& what) const {
     reporter_.Fail(entry.line, what);
@@ -385,10 +386,10 @@ void ReadFiles(const SectionReader& in, const std::wstring& projectFolder, Setup
       continue;
     }
     if (!folder)
-      in.Fail(*item.entry, L"a File line needs a Folder line before it");
+      in.Fail(*item.entry, L"перед строкой File нужна строка Folder");
     project.Files.push_back(FileEntry{std::move(value), *folder, 0});
   }
-  in.CheckCount(key::kCount, static_cast<int64_t>(project.Files.size()), L"File lines");
+  in.CheckCount(key::kCount, static_cast<int64_t>(project.Files.size()), L"строк File");
 }
 
 void ReadCompression(const SectionReader& in, SetupProject& project) {
@@ -421,7 +422,7 @@ void ReadStyle(const SectionReader& in, TextFont& font) {
       font.StrikeOut = true;
     else
       in.Fail(entry,
-              L"FontStyle takes Bold, Italic, Underline and StrikeOut, not \"" + word + L"\"");
+              L"в FontStyle допустимы Bold, Italic, Underline и StrikeOut, а не \"" + word + L"\"");
   }
 }
 
@@ -435,7 +436,7 @@ void ReadTextPage(const SectionReader& in, bool& use, TextType& type, std::strin
   else if (EqualNoCase(typeName, key::kTxtType))
     type = TextType::Txt;
   else
-    in.Fail(typeEntry, L"Type must be rtf or txt, not \"" + typeName + L"\"");
+    in.Fail(typeEntry, L"значение Type должно быть rtf или txt, а не \"" + typeName + L"\"");
   font.Name = in.Text(key::kFontName);
   font.Size = in.Number(key::kFontSize);
   font.Color = in.Number(key::kFontColor);
@@ -452,12 +453,12 @@ void ReadTextPage(const SectionReader& in, bool& use, TextType& type, std::strin
       rtf += "\r\n";
     for (wchar_t c : value) {
       if (c > 0xff)
-        in.Fail(*item.entry, L"an Rtf line holds bytes: write them as \\xHH, not as letters");
+        in.Fail(*item.entry, L"строка Rtf хранит байты: их пишут как \\xHH, а не буквами");
       rtf += static_cast<char>(c);
     }
   }
-  in.CheckCount(key::kRtfLines, rtfLines, L"Rtf lines");
-  in.CheckCount(key::kTextLines, static_cast<int64_t>(lines.size()), L"Text lines");
+  in.CheckCount(key::kRtfLines, rtfLines, L"строк Rtf");
+  in.CheckCount(key::kTextLines, static_cast<int64_t>(lines.size()), L"строк Text");
 }
 
 void ReadShortcuts(const SectionReader& in, SetupProject& project) {
@@ -466,8 +467,8 @@ void ReadShortcuts(const SectionReader& in, SetupProject& project) {
   for (const SectionReader::ListEntry& item : in.List()) {
     last = item.entry;
     if (item.name != kShortcutKeys[next])
-      in.Fail(*item.entry,
-              std::wstring(L"expected ") + kShortcutKeys[next] + L", found " + item.entry->name);
+      in.Fail(*item.entry, std::wstring(L"ожидался ключ ") + kShortcutKeys[next] + L", а стоит " +
+                               item.entry->name);
     std::wstring value = in.Value(*item.entry);
     if (next == 0)
       project.Shortcuts.emplace_back();
@@ -480,8 +481,8 @@ void ReadShortcuts(const SectionReader& in, SetupProject& project) {
   }
   if (next != 0)
     in.Fail(*last,
-            std::wstring(L"the shortcut lacks ") + kShortcutKeys[next] + L" and the keys after it");
-  in.CheckCount(key::kCount, static_cast<int64_t>(project.Shortcuts.size()), L"shortcuts");
+            std::wstring(L"у ярлыка нет ключа ") + kShortcutKeys[next] + L" и ключей после него");
+  in.CheckCount(key::kCount, static_cast<int64_t>(project.Shortcuts.size()), L"ярлыков");
 }
 
 void ReadExtended(const SectionReader& in, SetupProject& project) {
@@ -500,7 +501,7 @@ void CheckFormat(const ParsedLines& parsed, const Reporter& reporter) {
     if (!parsed.error.empty() && parsed.blocks.empty())
       reporter.Fail(parsed.errorLine, parsed.error);
     reporter.Fail(parsed.blocks.empty() ? std::max(parsed.lastLine, 1) : parsed.blocks[0].line,
-                  L"not a Kovrin project: the file must begin with [Project] and Format=");
+                  L"это не проект Kovrin: файл должен начинаться с [Project] и Format=");
   }
   const Block& project = parsed.blocks.front();
   const Entry* format = nullptr;
@@ -510,16 +511,16 @@ void CheckFormat(const ParsedLines& parsed, const Reporter& reporter) {
   if (!format) {
     if (!parsed.error.empty())
       reporter.Fail(parsed.errorLine, parsed.error);
-    reporter.Fail(project.line, L"[Project] lacks the key Format");
+    reporter.Fail(project.line, L"в разделе [Project] нет ключа Format");
   }
   std::wstring problem;
   const std::optional<std::wstring> text = DecodeProjectValue(format->raw, problem);
   const std::optional<int64_t> number = text ? WholeNumber(*text) : std::nullopt;
   if (!number || *number < 1)
-    reporter.Fail(format->line, L"Format must be a whole number from 1");
+    reporter.Fail(format->line, L"значение Format должно быть целым числом от 1");
   if (*number > kProjectFormat)
-    throw KovrinError(reporter.Name() + L" was saved by a newer version of Kovrin (format " +
-                      std::to_wstring(*number) + L"); this version reads format " +
+    throw KovrinError(reporter.Name() + L" сохранён более новой версией Kovrin (формат " +
+                      std::to_wstring(*number) + L"); эта версия читает формат " +
                       std::to_wstring(kProjectFormat) + L".");
 }
 }  // namespace
@@ -597,16 +598,16 @@ SetupProject ParseProjectFile(std::string_view bytes, const std::wstring& projec
       if (EqualNoCase(block.name, name))
         known = name;
     if (!known)
-      reporter.Fail(block.line, L"unknown section [" + block.name + L"]");
+      reporter.Fail(block.line, L"неизвестный раздел [" + block.name + L"]");
     auto [at, added] = sections.try_emplace(known, &block);
     if (!added)
-      reporter.Fail(block.line, L"section [" + block.name + L"] appears twice (first on line " +
+      reporter.Fail(block.line, L"раздел [" + block.name + L"] повторяется (впервые в строке " +
                                     std::to_wstring(at->second->line) + L")");
   }
   for (const wchar_t* name : kSections)
     if (!sections.count(name))
-      reporter.Fail(parsed.lastLine + 1, std::wstring(L"section [") + name +
-                                             L"] is missing (the file may be cut short)");
+      reporter.Fail(parsed.lastLine + 1,
+                    std::wstring(L"нет раздела [") + name + L"] (файл мог быть обрезан)");
   auto section = [&](const wchar_t* name) -> const Block& { return *sections.at(name); };
 
   SetupProject project;
@@ -659,7 +660,7 @@ SetupProject LoadProjectFile(const std::wstring& path) {
   const std::wstring full = AbsoluteProjectPath(path);
   const int64_t size = GetFileSize64(full);
   if (size > static_cast<int64_t>(kMaxProjectFileSize))
-    throw KovrinError(L"\"" + full + L"\" is too large to be a Kovrin project.");
+    throw KovrinError(L"Файл \"" + full + L"\" слишком велик для проекта Kovrin.");
   return ParseProjectFile(ReadWholeFile(full), full);
 }
 

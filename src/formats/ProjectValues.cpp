@@ -123,7 +123,7 @@ std::optional<std::wstring> DecodeProjectValue(std::wstring_view raw, std::wstri
   if (raw.empty() || raw.front() != L'"')
     return std::wstring(raw);
   if (raw.size() < 2 || raw.back() != L'"') {
-    problem = L"a quoted value must end with a double quote";
+    problem = L"значение в кавычках должно кончаться двойной кавычкой";
     return std::nullopt;
   }
   const std::wstring_view inner = raw.substr(1, raw.size() - 2);
@@ -132,7 +132,7 @@ std::optional<std::wstring> DecodeProjectValue(std::wstring_view raw, std::wstri
   for (size_t i = 0; i < inner.size(); ++i) {
     const wchar_t c = inner[i];
     if (c == L'"') {
-      problem = L"a double quote inside a quoted value must be written \\\"";
+      problem = L"двойную кавычку внутри значения в кавычках пишут как \\\"";
       return std::nullopt;
     }
     if (c != L'\\') {
@@ -140,7 +140,7 @@ std::optional<std::wstring> DecodeProjectValue(std::wstring_view raw, std::wstri
       continue;
     }
     if (++i >= inner.size()) {
-      problem = L"the value ends inside an escape";
+      problem = L"значение обрывается на обратной косой черте";
       return std::nullopt;
     }
     const wchar_t kind = inner[i];
@@ -166,15 +166,15 @@ std::optional<std::wstring> DecodeProjectValue(std::wstring_view raw, std::wstri
         digits = 4;
         break;
       default:
-        problem = std::wstring(L"unknown escape \\") + kind;
+        problem = std::wstring(L"неизвестная последовательность \\") + kind;
         return std::nullopt;
     }
     unsigned code = 0;
     for (int d = 0; d < digits; ++d) {
       const int digit = i + 1 < inner.size() ? HexDigit(inner[i + 1]) : -1;
       if (digit < 0) {
-        problem = std::wstring(L"\\") + kind + L" needs " + std::to_wstring(digits) +
-                  L" hexadecimal digits";
+        problem = std::wstring(L"после \\") + kind + L" нужны " + std::to_wstring(digits) +
+                  L" шестнадцатеричные цифры";
         return std::nullopt;
       }
       code = code * 16 + static_cast<unsigned>(digit);

@@ -3,6 +3,7 @@
 #include <commdlg.h>
 #include <shlobj.h>
 
+#include <algorithm>
 #include <memory>
 #include <utility>
 
@@ -51,6 +52,24 @@ bool SystemDialogs::OpenFiles(HWND owner, const std::wstring& filter, bool multi
     files.push_back(WithTrailingBackslash(first) + name);
     p += name.size() + 1;
   }
+  return true;
+}
+
+bool SystemDialogs::SaveFile(HWND owner, const std::wstring& filter, const std::wstring& extension,
+                             std::wstring& file) {
+  std::wstring buffer = file;
+  buffer.resize(std::max<size_t>(buffer.size() + 1, 32768), L'\0');
+  OPENFILENAMEW ofn{sizeof ofn};
+  ofn.hwndOwner = owner;
+  ofn.lpstrFilter = filter.c_str();
+  ofn.lpstrFile = buffer.data();
+  ofn.nMaxFile = static_cast<DWORD>(buffer.size());
+  ofn.lpstrDefExt = extension.empty() ? nullptr : extension.c_str();
+  ofn.Flags = OFN_EXPLORER | OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST |
+              OFN_NOREADONLYRETURN;
+  if (!GetSaveFileNameW(&ofn))
+    return false;
+  file = buffer.c_str();
   return true;
 }
 

@@ -25,6 +25,11 @@ class Dialogs : public Prompter {
   // several files may come back. False on Cancel.
   virtual bool OpenFiles(HWND owner, const std::wstring& filter, bool multiSelect,
                          std::vector<std::wstring>& files) = 0;
+  // Save-file dialog; `file` is the proposed path in and the choice out, with
+  // `extension` (no dot) added when the name typed has none. Asks before an
+  // existing file is replaced. False on Cancel.
+  virtual bool SaveFile(HWND owner, const std::wstring& filter, const std::wstring& extension,
+                        std::wstring& file) = 0;
   // The shell's folder browser: the tree starts at `root` (all of the shell when
   // empty); `folder` is the initial selection in, the choice out. An initial
   // folder that does not exist is emptied first. False on Cancel.
@@ -43,6 +48,8 @@ class SystemDialogs final : public Dialogs {
           unsigned style) override;
   bool OpenFiles(HWND owner, const std::wstring& filter, bool multiSelect,
                  std::vector<std::wstring>& files) override;
+  bool SaveFile(HWND owner, const std::wstring& filter, const std::wstring& extension,
+                std::wstring& file) override;
   bool BrowseForFolder(HWND owner, const std::wstring& title, const std::wstring& root,
                        std::wstring& folder) override;
   bool ChooseFont(HWND owner, FontChoice& font) override;

@@ -11,9 +11,15 @@ void Dispatch(HWND dialog, MSG& message) {
 }
 }  // namespace
 
-void RunMessageLoop(const Window& main) {
+void RunMessageLoop(const Window& main, HACCEL accelerators) {
   MSG message;
-  while (GetMessageW(&message, nullptr, 0, 0) > 0) Dispatch(main.Handle(), message);
+  while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+    const HWND window = main.Handle();
+    if (accelerators && window && (message.hwnd == window || IsChild(window, message.hwnd)) &&
+        TranslateAcceleratorW(window, accelerators, &message))
+      continue;
+    Dispatch(window, message);
+  }
 }
 
 MessagePump::~MessagePump() {

@@ -9,8 +9,9 @@
 class Window;
 
 // Runs until a quit request; messages for `main` go through IsDialogMessage (Tab,
-// Enter) while it has a window.
-void RunMessageLoop(const Window& main);
+// Enter) while it has a window. Keys pressed in `main` or its controls are first
+// looked up in `accelerators` (when given), whose commands go to `main`.
+void RunMessageLoop(const Window& main, HACCEL accelerators = nullptr);
 
 // Lets pending messages run during long work; messages of `dialog` go through
 // IsDialogMessage. A quit request met meanwhile is held back, so the work ends as it

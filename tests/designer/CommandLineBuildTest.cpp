@@ -141,7 +141,7 @@ TEST_F(CommandLineBuildRun, ABrokenProjectLeavesTheOutputFolderUntouched) {
   DamageProject("UseUninstall=Yes", "UseUninstall=Maybe");
   EXPECT_EQ(BuildDemo(), kExitBadProject);
   ASSERT_EQ(console.errors.size(), 1u);
-  EXPECT_EQ(console.errors[0].rfind(L"Проект не собран: demo.kovrin, line ", 0), 0u)
+  EXPECT_EQ(console.errors[0].rfind(L"Проект не собран: demo.kovrin, строка ", 0), 0u)
       << Narrow(console.errors[0]);
   ExpectOutputUntouched();
 
@@ -155,8 +155,8 @@ TEST_F(CommandLineBuildRun, ANewerProjectIsRefused) {
   DamageProject("Format=1", "Format=3");
   EXPECT_EQ(BuildDemo(), kExitBadProject);
   EXPECT_EQ(console.errors.at(0),
-            L"Проект не собран: demo.kovrin was saved by a newer version of Kovrin (format 3); "
-            L"this version reads format 1.");
+            L"Проект не собран: demo.kovrin сохранён более новой версией Kovrin (формат 3); "
+            L"эта версия читает формат 1.");
   EXPECT_FALSE(FolderExists(fx.output));
 }
 

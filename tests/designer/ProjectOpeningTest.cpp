@@ -128,7 +128,9 @@ TEST(ProjectOpening, ADamagedFileOpensNothing) {
     OpenProjectFile(dir / L"demo.kovrin");
     FAIL() << "a damaged project opened";
   } catch (const KovrinError& error) {
-    EXPECT_EQ(error.Message().rfind(L"demo.kovrin, line 13: Count=6, but [Files] holds 5", 0), 0u)
+    EXPECT_EQ(error.Message().rfind(
+                  L"demo.kovrin, строка 13: Count=6, а в разделе [Files] строк File: 5", 0),
+              0u)
         << Narrow(error.Message());
   }
 }

@@ -152,8 +152,8 @@ TEST(ProjectFile, ANewerFormatIsRefusedBeforeAnythingElseIsRead) {
     FAIL() << "a newer format was read";
   } catch (const KovrinError& error) {
     EXPECT_EQ(error.Message(),
-              L"demo.kovrin was saved by a newer version of Kovrin (format 2); this version "
-              L"reads format 1.");
+              L"demo.kovrin сохранён более новой версией Kovrin (формат 2); эта версия читает "
+              L"формат 1.");
   }
 }
 
@@ -162,33 +162,34 @@ TEST(ProjectFile, CorruptFilesNameTheLine) {
   const std::string good = ProjectFileBytes(UnusualProject(), kProjectPath);
   struct Damage {
     std::string find, replace;
-    std::wstring message;  // after "demo.kovrin, line N: "
+    std::wstring message;  // after "demo.kovrin, строка N: "
   };
   const std::vector<Damage> damages = {
-      {"CompressionLevel=0", "CompressionLevel=9", L"CompressionLevel must be from 0 to 5, not 9"},
-      {"UseWinRar=Yes", "UseWinRar=1", L"UseWinRar must be Yes or No, not \"1\""},
-      {"Count=7", "Count=seven", L"Count must be a whole number, not \"seven\""},
-      {"Count=7", "Count=8",
-       L"Count=8, but [Files] holds 7 File lines (the file may be cut short)"},
-      {"Type=txt", "Type=doc", L"Type must be rtf or txt, not \"doc\""},
+      {"CompressionLevel=0", "CompressionLevel=9",
+       L"значение CompressionLevel должно быть от 0 до 5, а не 9"},
+      {"UseWinRar=Yes", "UseWinRar=1", L"значение UseWinRar должно быть Yes или No, а не \"1\""},
+      {"Count=7", "Count=seven", L"значение Count должно быть целым числом, а не \"seven\""},
+      {"Count=7", "Count=8", L"Count=8, а в разделе [Files] строк File: 7 (файл мог быть обрезан)"},
+      {"Type=txt", "Type=doc", L"значение Type должно быть rtf или txt, а не \"doc\""},
       {"FontStyle=Bold Underline", "FontStyle=Bold Heavy",
-       L"FontStyle takes Bold, Italic, Underline and StrikeOut, not \"Heavy\""},
+       L"в FontStyle допустимы Bold, Italic, Underline и StrikeOut, а не \"Heavy\""},
       {"UseReboot=Yes", "UseReboot=Yes\r\nUseReboot=No",
-       L"UseReboot is given twice in [Extended] (first on line "},
-      {"UseReboot=Yes", "Reboot=Yes", L"unknown key Reboot in [Extended]"},
-      {"[Compression]", "[Compresion]", L"unknown section [Compresion]"},
-      {"[Compression]", "[Compression", L"a section line is a name in square brackets"},
-      {"Count=7\r\nFolder=", "Count=7\r\nFile=x\r\nFolder=", L"a File line needs a Folder line"},
+       L"ключ UseReboot повторяется в разделе [Extended] (впервые в строке "},
+      {"UseReboot=Yes", "Reboot=Yes", L"неизвестный ключ Reboot в разделе [Extended]"},
+      {"[Compression]", "[Compresion]", L"неизвестный раздел [Compresion]"},
+      {"[Compression]", "[Compression", L"строка раздела — это имя в квадратных скобках"},
+      {"Count=7\r\nFolder=", "Count=7\r\nFile=x\r\nFolder=",
+       L"перед строкой File нужна строка Folder"},
       {"ShortCutSavePath=%StartMenu%", "ShortCutParams=%StartMenu%",
-       L"expected ShortCutSavePath, found ShortCutParams"},
-      {"UseGoSite=Yes", "UseGoSite", L"expected a line of the form Key=Value"},
+       L"ожидался ключ ShortCutSavePath, а стоит ShortCutParams"},
+      {"UseGoSite=Yes", "UseGoSite", L"ожидалась строка вида Ключ=Значение"},
       {"SiteAddress=https", "SiteAddress=\"https",
-       L"a double quote inside a quoted value must be written \\\""},
+       L"двойную кавычку внутри значения в кавычках пишут как \\\""},
       {"ProductVersion=", "ProductVersion=\"no end",
-       L"a quoted value must end with a double quote"},
-      {"RtfLines=6", "RtfLines=5", L"RtfLines=5, but [ReadMe] holds 6 Rtf lines"},
-      {"ProgramName=", "ProgramName=\xC3\x28", L"the line is not UTF-8 text"},
-      {"\r\nProductVersion=", "\r\nVersion=", L"unknown key Version in [Main]"},
+       L"значение в кавычках должно кончаться двойной кавычкой"},
+      {"RtfLines=6", "RtfLines=5", L"RtfLines=5, а в разделе [ReadMe] строк Rtf: 6"},
+      {"ProgramName=", "ProgramName=\xC3\x28", L"строка не в кодировке UTF-8"},
+      {"\r\nProductVersion=", "\r\nVersion=", L"неизвестный ключ Version в разделе [Main]"},
   };
   for (const Damage& d : damages) {
     const size_t at = good.find(d.find);
@@ -202,7 +203,7 @@ TEST(ProjectFile, CorruptFilesNameTheLine) {
       ADD_FAILURE() << "no error for " << d.replace;
     } catch (const KovrinError& error) {
       const std::wstring& m = error.Message();
-      const std::wstring prefix = L"demo.kovrin, line ";
+      const std::wstring prefix = L"demo.kovrin, строка ";
       ASSERT_EQ(m.rfind(prefix, 0), 0u) << Narrow(m);
       const int reported = std::stoi(m.substr(prefix.size()));
       EXPECT_TRUE(reported == line || reported == line + 1)
@@ -217,7 +218,7 @@ TEST(ProjectFile, CorruptFilesNameTheLine) {
     ParseProjectFile(letter, kProjectPath);
     ADD_FAILURE() << "a letter was taken for a byte";
   } catch (const KovrinError& error) {
-    EXPECT_NE(error.Message().find(L"an Rtf line holds bytes"), std::wstring::npos);
+    EXPECT_NE(error.Message().find(L"строка Rtf хранит байты"), std::wstring::npos);
   }
 }
 
@@ -233,7 +234,7 @@ TEST(ProjectFile, ATruncatedFileIsNeverHalfRead) {
       EXPECT_GE(cut, good.size() - 2) << "a file cut at " << cut << " was read";
       ExpectSameProject(loaded, ParseProjectFile(good, kProjectPath));
     } catch (const KovrinError& error) {
-      EXPECT_EQ(error.Message().rfind(L"demo.kovrin, line ", 0), 0u) << Narrow(error.Message());
+      EXPECT_EQ(error.Message().rfind(L"demo.kovrin, строка ", 0), 0u) << Narrow(error.Message());
     }
   }
 }

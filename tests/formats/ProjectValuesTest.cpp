@@ -62,13 +62,13 @@ TEST(ProjectValue, BlanksAroundAValueAreNotPartOfIt) {
 }
 
 TEST(ProjectValue, MalformedQuotedValuesSayWhatIsWrong) {
-  EXPECT_EQ(Problem(L"\"no end"), L"a quoted value must end with a double quote");
-  EXPECT_EQ(Problem(L"\""), L"a quoted value must end with a double quote");
-  EXPECT_EQ(Problem(L"\"in\"side\""), L"a double quote inside a quoted value must be written \\\"");
-  EXPECT_EQ(Problem(L"\"bad \\q\""), L"unknown escape \\q");
-  EXPECT_EQ(Problem(L"\"short \\x4\""), L"\\x needs 2 hexadecimal digits");
-  EXPECT_EQ(Problem(L"\"short \\u12G4\""), L"\\u needs 4 hexadecimal digits");
-  EXPECT_EQ(Problem(L"\"cut \\\""), L"the value ends inside an escape");
+  EXPECT_EQ(Problem(L"\"no end"), L"значение в кавычках должно кончаться двойной кавычкой");
+  EXPECT_EQ(Problem(L"\""), L"значение в кавычках должно кончаться двойной кавычкой");
+  EXPECT_EQ(Problem(L"\"in\"side\""), L"двойную кавычку внутри значения в кавычках пишут как \\\"");
+  EXPECT_EQ(Problem(L"\"bad \\q\""), L"неизвестная последовательность \\q");
+  EXPECT_EQ(Problem(L"\"short \\x4\""), L"после \\x нужны 2 шестнадцатеричные цифры");
+  EXPECT_EQ(Problem(L"\"short \\u12G4\""), L"после \\u нужны 4 шестнадцатеричные цифры");
+  EXPECT_EQ(Problem(L"\"cut \\\""), L"значение обрывается на обратной косой черте");
 }
 
 TEST(ProjectFolders, BelowTheProjectRelativeElsewhereAbsoluteAndBackAgain) {

@@ -29,6 +29,7 @@ TForm1::TForm1(Dialogs& dialogs, ShellActions& shell, std::wstring designerFolde
       quitOnClose_(quitOnClose),
       pages_{&Frame11, &Frame21, &Frame31, &Frame41, &Frame51, &Frame61, &Frame71} {
   State.DesignerFolder = std::move(designerFolder);
+  Context.edited = [this] { ProjectMayHaveChanged(); };
 }
 
 TForm1::~TForm1() {
@@ -56,6 +57,9 @@ void TForm1::Create(HWND applicationWindow) {
   }
   // The Compression page's own start-up step.
   Frame31.FillDetectedPath();
+  // What "Новый проект" returns to, and what counts as unchanged before any file.
+  startProject_ = StoreProject();
+  savedBytes_ = CurrentBytes();
 }
 
 void TForm1::CreateMenuBar() {
@@ -63,6 +67,10 @@ void TForm1::CreateMenuBar() {
   if (!bar)
     throw KovrinError(L"The main menu is missing from the program's resources");
   SetMenu(Handle(), bar);  // destroyed with the window
+  accelerators_ =
+      LoadAcceleratorsW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAIN_ACCELERATORS));
+  if (!accelerators_)
+    throw KovrinError(L"The keyboard shortcuts are missing from the program's resources");
 }
 
 void TForm1::CreateControls() {
@@ -137,6 +145,7 @@ void TForm1::N4Click() {
   ShowBuildDialog(Handle(), project, State.DesignerFolder, dialogs_);
   // The build may sort the rows and measure their sizes: show the list it used.
   Frame21.Load(project);
+  ProjectMayHaveChanged();
 }
 
 void TForm1::N6Click() {
@@ -170,6 +179,7 @@ void TForm1::N10Click() {
   SetText(Frame71.Edit1, example.RunFileName);
   Frame71.SetBox(Frame71.CheckBox4, true);
   SetText(Frame71.Edit2, example.SiteAddress);
+  ProjectMayHaveChanged();
 }
 
 void TForm1::Label2Click() {
@@ -229,6 +239,18 @@ LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
           case IDM_N10:
             N10Click();
             break;
+          case IDM_NEW_PROJECT:
+            NewProjectClick();
+            break;
+          case IDM_OPEN_PROJECT:
+            OpenProjectClick();
+            break;
+          case IDM_SAVE_PROJECT:
+            SaveProjectClick();
+            break;
+          case IDM_SAVE_PROJECT_AS:
+            SaveProjectAsClick();
+            break;
         }
       } else if (id == kListBoxId && code == LBN_SELCHANGE) {
         ListBox1Click();
@@ -252,8 +274,12 @@ LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       if (StatusBar1)
         SendMessageW(StatusBar1, WM_SIZE, 0, 0);
       break;
-    case WM_CLOSE:
-      DestroyWindow(Handle());
+    case WM_CLOSE:  // "Выход" and the frame's close button
+      if (MayDiscardChanges(true))
+        DestroyWindow(Handle());
+      return 0;
+    case kUpdateTitle:
+      UpdateTitle();
       return 0;
     case WM_DESTROY:
       if (quitOnClose_)

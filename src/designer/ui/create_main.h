@@ -1,7 +1,8 @@
 #pragma once
 // The designer's main window: page list, the seven pages, status-bar hints, the
 // link to the maker's site and the menu. The project lives in the pages' controls;
-// StoreProject and LoadProject move it to and from the SetupProject model.
+// StoreProject and LoadProject move it to and from the SetupProject model, and the
+// "Файл" menu keeps it in a project file (file_menu.cpp).
 
 #include <array>
 #include <string>
@@ -45,6 +46,27 @@ class TForm1 : public Window {
   void N6Click();   // Справка > Вызов справки
   void N8Click();   // Справка > О программе...
   void N10Click();  // Проект > Заполнить примером
+
+  // The "Файл" menu's project commands. The save question comes first where
+  // unsaved changes would be lost; the saves return false when nothing was saved.
+  void NewProjectClick();     // Новый проект: the pages as a fresh designer has them
+  void OpenProjectClick();    // Открыть проект…
+  bool SaveProjectClick();    // Сохранить проект (Save as while there is no file)
+  bool SaveProjectAsClick();  // Сохранить проект как…
+  // Opens a project file as "Открыть проект…" does once it is chosen (and as a
+  // project named on the command line is opened). False, with the error box and
+  // the pages as they were, when the file is not a whole project.
+  bool OpenProject(const std::wstring& path);
+  // The file behind the pages: empty until one is opened or saved, and after
+  // "Новый проект".
+  const std::wstring& ProjectPath() const { return projectPath_; }
+  // Whether the pages would save other bytes than the file holds (without a file:
+  // than the start state, or the state "Новый проект" left).
+  bool HasUnsavedChanges() const;
+  // The caption: "Kovrin 1.4.1" without a file, else "<name>[*] - Kovrin 1.4.1".
+  void UpdateTitle();
+  // Ctrl+N, Ctrl+O, Ctrl+S, for the message loop.
+  HACCEL Accelerators() const { return accelerators_; }
   void Label2Click();
   bool LinkHot() const { return linkHot_; }
 
@@ -66,15 +88,32 @@ class TForm1 : public Window {
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
  private:
+  static constexpr UINT kUpdateTitle = WM_APP + 1;
+
   static LRESULT CALLBACK LinkProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam,
                                    UINT_PTR id, DWORD_PTR data);
   void CreateMenuBar();
   void CreateControls();
   void SetLinkHot(bool hot);
+  // The save question; true when the action may go on. `closing`: "Выход" and the
+  // frame's close button, which never ask a designer that has had no file.
+  bool MayDiscardChanges(bool closing);
+  bool SaveTo(const std::wstring& path);
+  // The bytes the pages would save now, as the file behind them.
+  std::string CurrentBytes() const;
+  // After anything that may have changed the pages: a title update, posted once.
+  void ProjectMayHaveChanged();
 
   Dialogs& dialogs_;
   ShellActions& shell_;
   bool quitOnClose_;
   bool linkHot_ = false;
   std::array<Page*, 7> pages_;
+  HACCEL accelerators_ = nullptr;  // a resource: freed with the program
+
+  SetupProject startProject_;  // the pages as FormCreate left them
+  std::wstring projectPath_;
+  std::string savedBytes_;  // CurrentBytes() after the last open, save or new project
+  bool hadFile_ = false;    // a file was opened or saved since the start
+  bool titleUpdatePosted_ = false;
 };

@@ -89,10 +89,29 @@ HBRUSH Page::ControlColors(HWND control, HDC dc) {
   return GetSysColorBrush(colorIndex);
 }
 
+namespace {
+// The notices after which a page's part of the project may differ: typing, a
+// click (buttons run their handler first), a choice in a list, a renamed row.
+bool MayHaveEdited(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_COMMAND && lParam) {
+    const int code = HIWORD(wParam);
+    return code == EN_CHANGE || code == BN_CLICKED || code == CBN_SELCHANGE;
+  }
+  if (message == WM_NOTIFY) {
+    const UINT code = reinterpret_cast<const NMHDR*>(lParam)->code;
+    return code == LVN_ENDLABELEDITW || code == LVN_ENDLABELEDITA;
+  }
+  return false;
+}
+}  // namespace
+
 LRESULT Page::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_MOUSEMOVE) {
     context_.hints.Show(L"");
     return 0;
   }
-  return Panel::HandleMessage(message, wParam, lParam);
+  const LRESULT result = Panel::HandleMessage(message, wParam, lParam);
+  if (context_.edited && MayHaveEdited(message, wParam, lParam))
+    context_.edited();
+  return result;
 }

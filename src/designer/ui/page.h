@@ -28,6 +28,9 @@ struct PageContext {
   Dialogs& dialogs;
   StatusHints& hints;
   DesignerState& state;
+  // Told after the author may have changed the project on a page (typed, clicked,
+  // chose, renamed a row), once the control's handler has run.
+  std::function<void()> edited;
 };
 
 class Page : public Panel {

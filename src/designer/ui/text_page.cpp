@@ -180,14 +180,20 @@ void TextPage::Load(const SetupProject& project) {
     SetText(RichEdit1, L"");
   else
     SetRichText(RichEdit1, project.*kind_.rtf);
+  loadedRtf_ = project.*kind_.rtf;
+  shownRtf_ = GetRichText(RichEdit1);
   SetText(Memo1, JoinLines(project.*kind_.lines));
+  loadedLines_ = project.*kind_.lines;
+  shownText_ = GetText(Memo1);
   SetPlainFont(project.*kind_.font);
 }
 
 void TextPage::Store(SetupProject& project) const {
   project.*kind_.use = IsChecked(CheckBox1);
   project.*kind_.type = IsChecked(RadioButton2) ? TextType::Txt : TextType::Rtf;
-  project.*kind_.rtf = GetRichText(RichEdit1);
-  project.*kind_.lines = SplitLines(GetText(Memo1));
+  std::string rtf = GetRichText(RichEdit1);
+  project.*kind_.rtf = rtf == shownRtf_ ? loadedRtf_ : std::move(rtf);
+  std::wstring text = GetText(Memo1);
+  project.*kind_.lines = text == shownText_ ? loadedLines_ : SplitLines(text);
   project.*kind_.font = font_;
 }

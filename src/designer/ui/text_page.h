@@ -55,4 +55,12 @@ class TextPage : public Page {
   TextPageKind kind_;
   TextFont font_;
   FontHandle memoFont_;
+  // The texts as the last Load gave them, and what the boxes held right after it.
+  // While a box still holds that, Store gives the loaded text back unchanged: the
+  // rich-text box writes RTF its own way, and the plain box cannot hold every list
+  // of lines (a last empty line, a line break inside a line), so an opened project
+  // is built and saved as its file says.
+  std::string loadedRtf_, shownRtf_;
+  std::vector<std::wstring> loadedLines_;
+  std::wstring shownText_;
 };

@@ -52,6 +52,22 @@ class DesignerWindowTest : public ::testing::Test {
     ASSERT_NE(form->Handle(), nullptr);
   }
 
+  // Another designer window as a new start of the designer makes it, with the same dialogs.
+  std::unique_ptr<TForm1> FreshDesigner(const std::wstring& designerFolder = L"C:\\Kovrin\\") {
+    auto fresh = std::make_unique<TForm1>(dialogs, shell, designerFolder, false);
+    ScratchMachineKey noWinRar(machine);
+    fresh->Create(nullptr);
+    return fresh;
+  }
+  // Runs the messages posted so far (the title is brought up to date by one).
+  static void Pump() {
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&message);
+      DispatchMessageW(&message);
+    }
+  }
+
   // WinRAR's "open" command as its installer registers it, below the scratch machine key.
   void RegisterWinRar(const std::wstring& command) {
     RegKey key;

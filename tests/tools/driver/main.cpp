@@ -12,6 +12,7 @@
 //   driver settext <title> <label|#id> <text>
 //                                         types into the edit box under that label
 //   driver menu <title> <item>            chooses a menu bar command by its text
+//                                         (without the shortcut after a tab)
 //   driver msgbox <caption> <yes|no|ok|cancel|none> [ms]
 //                                         answers a message box (none: leaves it
 //                                         open); prints its text
@@ -186,7 +187,10 @@ std::optional<UINT> FindMenuCommand(HMENU menu, const std::wstring& item) {
     }
     wchar_t text[256] = L"";
     GetMenuStringW(menu, static_cast<UINT>(i), text, 256, MF_BYPOSITION);
-    if (WithoutAccessKey(text) == item)
+    // The item's name, without its shortcut ("Сохранить проект\tCtrl+S").
+    std::wstring name = WithoutAccessKey(text);
+    name = name.substr(0, name.find(L'\t'));
+    if (name == item)
       return GetMenuItemID(menu, i);
   }
   return std::nullopt;
