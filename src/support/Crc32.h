@@ -1,0 +1,16 @@
+#pragma once
+// CRC-32 (the polynomial of zip, PNG and Ethernet), slicing by eight bytes.
+// Incremental: start from 0 and feed each piece with the value returned so far.
+//   uint32_t crc = 0;
+//   crc = Crc32Update(crc, first, firstSize);
+//   crc = Crc32Update(crc, second, secondSize);  // == Crc32 of both pieces joined
+// Free of exceptions and of the rest of support/, so the self-extractor links it alone.
+
+#include <cstddef>
+#include <cstdint>
+
+uint32_t Crc32Update(uint32_t crc, const void* data, size_t size) noexcept;
+
+inline uint32_t Crc32(const void* data, size_t size) noexcept {
+  return Crc32Update(0, data, size);
+}

@@ -1,0 +1,56 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <random>
+#include <vector>
+
+#include "support/Crc32.h"
+
+namespace {
+// Bit by bit, straight from the polynomial: an independent oracle for the tables.
+uint32_t BitwiseCrc32(const std::vector<uint8_t>& bytes) {
+  uint32_t crc = 0xFFFFFFFFu;
+  for (uint8_t byte : bytes) {
+    crc ^= byte;
+    for (int bit = 0; bit < 8; ++bit) crc = crc & 1 ? (crc >> 1) ^ 0xEDB88320u : crc >> 1;
+  }
+  return ~crc;
+}
+
+uint32_t OfText(const char* text) {
+  return Crc32(text, std::strlen(text));
+}
+}  // namespace
+
+TEST(Crc32, KnownVectors) {
+  EXPECT_EQ(OfText(""), 0u);
+  EXPECT_EQ(OfText("a"), 0xE8B7BE43u);
+  EXPECT_EQ(OfText("123456789"), 0xCBF43926u);
+  EXPECT_EQ(OfText("The quick brown fox jumps over the lazy dog"), 0x414FA339u);
+  const std::vector<uint8_t> zeros(32, 0);
+  EXPECT_EQ(Crc32(zeros.data(), zeros.size()), 0x190A55ADu);
+}
+
+TEST(Crc32, AgreesWithTheBitwiseDefinitionAtEveryLengthAndAlignment) {
+  std::mt19937 random(7);
+  std::vector<uint8_t> bytes(4099);
+  for (uint8_t& byte : bytes) byte = static_cast<uint8_t>(random());
+  for (size_t offset = 0; offset < 8; ++offset)
+    for (size_t length : {0, 1, 7, 8, 9, 15, 16, 17, 63, 64, 65, 4091}) {
+      const std::vector<uint8_t> piece(bytes.begin() + offset, bytes.begin() + offset + length);
+      EXPECT_EQ(Crc32(bytes.data() + offset, length), BitwiseCrc32(piece))
+          << "offset " << offset << ", length " << length;
+    }
+}
+
+TEST(Crc32, RunningValueOverPiecesEqualsTheWhole) {
+  const char* text = "123456789";
+  for (size_t split = 0; split <= 9; ++split) {
+    uint32_t crc = Crc32Update(0, text, split);
+    crc = Crc32Update(crc, text + split, 9 - split);
+    EXPECT_EQ(crc, 0xCBF43926u) << "split at " << split;
+  }
+  uint32_t crc = 0;
+  for (size_t i = 0; i < 9; ++i) crc = Crc32Update(crc, text + i, 1);
+  EXPECT_EQ(crc, 0xCBF43926u);
+}
