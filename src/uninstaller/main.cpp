@@ -16,7 +16,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
                   MB_YESNO | MB_ICONQUESTION) != IDYES)
     return 1;
   const UninstallResult result = RemoveInstallation(command, ProgramPath());
-  const bool complete = result.ScriptFound && result.NotRemoved.empty();
+  const bool complete = UninstallComplete(result);
   MessageBoxW(
       nullptr, UninstallReport(command.ProgramName, result).c_str(), kUninstallCaption,
       MB_OK | (complete && result.FoldersKept.empty() ? MB_ICONINFORMATION : MB_ICONWARNING));
