@@ -4,6 +4,7 @@
 
 #include "designer/BuildSteps.h"
 #include "designer/SfxArchive.h"
+#include "designer/SingleFileStep.h"
 #include "designer/SortByExtension.h"
 #include "formats/ScriptKeys.h"
 #include "formats/SetupScriptWriter.h"
@@ -73,6 +74,8 @@ void Steps(BuildContext& context) {
   CopyUninstaller(context);
   if (project.UseWinRar)
     BuildSfxArchive(context);
+  else if (project.UseBuiltInPacker)
+    BuildSingleFile(context);
   else
     PublishPackage(context);
   ClearBuildFolder(context.Folders.BuildFolder);

@@ -149,6 +149,13 @@ int64_t BinaryFile::Size() const {
   return size.QuadPart;
 }
 
+void BinaryFile::Seek(int64_t offset) {
+  LARGE_INTEGER position{};
+  position.QuadPart = offset;
+  if (!SetFilePointerEx(handle_.Get(), position, nullptr, FILE_BEGIN))
+    throw KovrinError(L"Unable to write to " + path_ + L". " + SystemErrorText(GetLastError()));
+}
+
 void BinaryFile::Close() {
   handle_.Reset();
 }

@@ -52,6 +52,8 @@ class BinaryFile {
   // Writes all `size` bytes or raises "Unable to write to <path>. <reason>".
   void Write(const void* buffer, uint32_t size);
   int64_t Size() const;
+  // Moves the position to `offset` from the start (for a header written last).
+  void Seek(int64_t offset);
   const std::wstring& Path() const noexcept { return path_; }
   void Close();
 

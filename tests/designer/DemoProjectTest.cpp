@@ -104,3 +104,34 @@ TEST(DemoProject, CommandLineBuildMakesAWholePackage) {
   EXPECT_EQ(ReadFileBytes(fx.output + L"\\Setup.exe"), ReadFileBytes(fx.designer + L"Kovrin.dat"));
   EXPECT_EQ(ReadShortcutRow(script, 2).ShortCutFileName, L"%InstallPath%\\manual.txt");
 }
+
+// The one-file sample differs from the sample only in its packer: built from the
+// command line, its output folder holds the one program and nothing else, and
+// that program carries the package the plain sample builds.
+TEST(DemoProject, OneFileSampleBuildsOneProgram) {
+  BuildFixture fx;
+  ScopedEnv temp(L"Temp", fx.root.Path());
+  WritePatternFile(fx.designer + L"sfx.dat", 4096, 3);
+  const std::wstring folder = fx.root / L"demo";
+  CopyFolder(DemoFolder(), folder);
+
+  SetupProject plain = LoadProjectFile(folder + L"\\demo.kovrin");
+  const SetupProject oneFile = LoadProjectFile(folder + L"\\demo-onefile.kovrin");
+  EXPECT_TRUE(oneFile.UseBuiltInPacker);
+  EXPECT_FALSE(oneFile.UseWinRar);
+  plain.UseBuiltInPacker = true;
+  plain.OutputFolder = oneFile.OutputFolder;
+  EXPECT_EQ(ProjectFileBytes(plain, folder + L"\\demo-onefile.kovrin"),
+            ReadFileBytes(folder + L"\\demo-onefile.kovrin"));
+
+  RecordingConsole console;
+  const std::wstring out = fx.root / L"one file";
+  ASSERT_EQ(RunCommandLineBuild(
+                ParseStartCommand({L"/build", folder + L"\\demo-onefile.kovrin", L"/out", out}),
+                fx.designer, console),
+            kExitBuilt);
+  EXPECT_EQ(FilesIn(out), std::vector<std::wstring>{L"Setup.exe"});
+  const std::string program = ReadFileBytes(out + L"\\Setup.exe");
+  EXPECT_EQ(program.substr(0, 4096), ReadFileBytes(fx.designer + L"sfx.dat"));
+  EXPECT_GT(program.size(), 4096u);
+}

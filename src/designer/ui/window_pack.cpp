@@ -21,7 +21,11 @@ void TFrame3::CreateControls() {
        {L"Без сжатия", L"Скоростной", L"Быстрый", L"Обычный", L"Хороший", L"Максимальный"})
     SendMessageW(ComboBox1, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(method));
   CheckBox2 = AddCheckBox(L"Сортировать файлы по расширению", 8, 144, 289);
+  CheckBox3 = AddCheckBox(L"Встроенный упаковщик (один файл)", 8, 176, 289,
+                          L"Упаковать установку в одну программу встроенным упаковщиком LZMA, "
+                          L"без внешних программ");
   OnClick(CheckBox1, [this] { Frame31CheckBox1Click(); });
+  OnClick(CheckBox3, [this] { Frame31CheckBox3Click(); });
   OnClick(Button1, [this] { Frame31Button1Click(); });
   OnClick(Button2, [this] { Frame31Button2Click(); });
   Load(SetupProject());
@@ -31,6 +35,14 @@ void TFrame3::Frame31CheckBox1Click() {
   bool use = IsChecked(CheckBox1);
   for (HWND control : {Label2, Button1, Button2, Label1, ComboBox1}) EnableWindow(control, use);
   Govern(Edit1, use);
+  if (use && IsChecked(CheckBox3))
+    SetBox(CheckBox3, false);
+}
+
+// The two ways to one file exclude each other; WinRAR keeps its settings for later.
+void TFrame3::Frame31CheckBox3Click() {
+  if (IsChecked(CheckBox3) && IsChecked(CheckBox1))
+    SetBox(CheckBox1, false);
 }
 
 bool TFrame3::FindWinRarPath() {
@@ -70,6 +82,7 @@ void TFrame3::Load(const SetupProject& project) {
   SetText(Edit1, project.WinRarPath);
   SelectMethod(project.CompressionLevel);
   SetChecked(CheckBox2, project.SortByExtension);
+  SetBox(CheckBox3, project.UseBuiltInPacker && !project.UseWinRar);
 }
 
 void TFrame3::Store(SetupProject& project) const {
@@ -78,4 +91,5 @@ void TFrame3::Store(SetupProject& project) const {
   LRESULT method = SendMessageW(ComboBox1, CB_GETCURSEL, 0, 0);
   project.CompressionLevel = method == CB_ERR ? 3 : static_cast<int>(method);
   project.SortByExtension = IsChecked(CheckBox2);
+  project.UseBuiltInPacker = IsChecked(CheckBox3);
 }

@@ -96,6 +96,8 @@ TEST_F(DesignerWindowTest, EveryHintOfTheTable) {
       {f.Frame31.Button1, L"Указать путь к файлу WinRAR.exe"},
       {f.Frame31.Button2, L"Автоматически найти путь к WinRAR, если он установлен на компьютере"},
       {f.Frame31.Label1, L"Выберите метод сжатия WinRAR"},
+      {f.Frame31.CheckBox3,
+       L"Упаковать установку в одну программу встроенным упаковщиком LZMA, без внешних программ"},
       {f.Frame41.CheckBox1, L"Использовать окно информации о программе"},
       {f.Frame41.RichEdit1, L"Текст информации в формате RTF"},
       {f.Frame41.Memo1, L"Текст информации в формате TXT"},

@@ -97,6 +97,32 @@ TEST_F(DesignerWindowTest, CompressionBoxGovernsItsControlsButNotTheSortBox) {
   EXPECT_EQ(form->StoreProject().CompressionLevel, 0);  // the method stays
 }
 
+TEST_F(DesignerWindowTest, BuiltInPackerAndWinRarExcludeEachOther) {
+  TFrame3& pack = form->Frame31;
+  EXPECT_FALSE(IsChecked(pack.CheckBox3));
+  Click(pack.CheckBox1);
+  Click(pack.CheckBox3);
+  EXPECT_FALSE(IsChecked(pack.CheckBox1));
+  EXPECT_FALSE(Enabled(pack.ComboBox1));  // unticking WinRAR governs its controls as a click does
+  SetupProject stored = form->StoreProject();
+  EXPECT_TRUE(stored.UseBuiltInPacker);
+  EXPECT_FALSE(stored.UseWinRar);
+
+  Click(pack.CheckBox1);
+  EXPECT_FALSE(IsChecked(pack.CheckBox3));
+  EXPECT_FALSE(form->StoreProject().UseBuiltInPacker);
+
+  // A hand-written project asking for both gets WinRAR, as a build would.
+  stored.UseWinRar = true;
+  pack.Load(stored);
+  EXPECT_TRUE(IsChecked(pack.CheckBox1));
+  EXPECT_FALSE(IsChecked(pack.CheckBox3));
+  stored.UseWinRar = false;
+  pack.Load(stored);
+  EXPECT_TRUE(IsChecked(pack.CheckBox3));
+  EXPECT_FALSE(Enabled(pack.ComboBox1));
+}
+
 TEST_F(DesignerWindowTest, AutoFillsThePathOrWarns) {
   TFrame3& pack = form->Frame31;
   ScratchMachineKey scratch(machine);

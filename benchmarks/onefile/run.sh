@@ -1,0 +1,160 @@
+#!/usr/bin/env bash
+# The single-file installer against NSIS's makensis with SetCompressor /SOLID lzma,
+# on a generated corpus (~130 files, ~65 MB of text, random "media" and the
+# build's own test programs) and on 20,000 small files; both package the same
+# package files (launcher, Setup.ini, data.dat). Prints side by side in one run:
+# sizes, packing times, and unpacking + installing the single file under Wine
+# against decoding the same stream + the plain install of the unpacked package.
+# Then the stub's size and the single file of an empty project, measured on the
+# 32-bit distribution (build/dist).
+#   benchmarks/onefile/run.sh [install runs, default 3]
+# makensis (Debian package nsis) is installed when missing; it serves this
+# benchmark only.
+set -euo pipefail
+here=$(cd "$(dirname "$0")/../.." && pwd)
+source "$here/tools/lib/arch.sh"
+kovrin_choose_test_arch
+build=$here/${KOVRIN_BUILD:-$(kovrin_build_dir "$kovrin_test_arch")}   # the build this machine runs
+dist32=$here/build/dist                                              # what ships
+runs=${1:-3}
+source "$build/wine-env.sh"
+export LANG=C.UTF-8
+wineserver -p >/dev/null 2>&1 </dev/null || true
+
+if ! command -v makensis >/dev/null; then
+  [ "$(id -u)" -eq 0 ] || { echo "makensis is missing: apt-get install nsis (as root)" >&2; exit 1; }
+  echo "installing nsis for the reference installer..."
+  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends nsis >/dev/null
+fi
+for needed in "$dist32/Kovrin.dat" "$dist32/sfx.dat" "$build/dist/sfx.dat" "$build/bin/onefile_benchmark.exe" "$build/bin/driver.exe"; do
+  [ -f "$needed" ] || { echo "$needed is missing: run tools/test.sh (or build the dist and benchmark targets) first" >&2; exit 1; }
+done
+
+work=$(mktemp -d /dev/shm/kovrin-onefile.XXXXXX)
+cleanup() { rm -rf "$work"; }
+trap cleanup EXIT
+
+winpath() { local path=$1; printf 'Z:%s' "${path//\//\\}"; }
+# The setup programs install onto tmpfs: thousands of files deleted and created
+# again on a long-lived disk slow down from run to run, whichever side runs.
+target_unix=$work/target
+export BENCH_INSTALL_PATH
+BENCH_INSTALL_PATH=$(winpath "$target_unix")
+bench() { wine "$build/bin/onefile_benchmark.exe" "$@" | tr -d '\r'; }
+value() { sed -n "s/^$1=//p"; }
+driver() { timeout 900 wine "$build/bin/driver.exe" "$@" | tr -d '\r' >/dev/null; }
+now() { date +%s.%N; }
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.3f", a / b }'; }
+median() { printf '%s\n' "$@" | sort -g | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
+kib() { awk -v b="$1" 'BEGIN { printf "%.1f KB", b / 1024 }'; }
+mib() { awk -v b="$1" 'BEGIN { printf "%.2f MB", b / 1048576 }'; }
+
+# Starts a program that ends up running the setup program, installs through its
+# window as a person would, and prints the seconds until the program has ended.
+timed_install() {
+  rm -rf "$target_unix"
+  local start pid status=0
+  start=$(now)
+  wine "$@" & pid=$!
+  driver wait "Установка программы" 600000
+  driver click "Установка программы" "Установить"
+  driver waitbutton "Установка программы" "Готово" 900000
+  driver click "Установка программы" "Готово"
+  wait "$pid" || status=$?
+  [ "$status" -eq 0 ] || { echo "the install ended with $status" >&2; exit 1; }
+  awk -v a="$start" -v b="$(now)" 'BEGIN { printf "%.3f", b - a }'
+  rm -rf "$target_unix"
+}
+
+compare() {
+  local kind=$1 title=$2
+  local package=$work/$kind
+  echo
+  echo "== $title"
+  bench package "$kind" "$(winpath "$package")" "$(winpath "$build/dist/Kovrin.dat")" "$(winpath "$build/tests")" >"$work/$kind.txt"
+  local files bytes
+  files=$(value files <"$work/$kind.txt")
+  bytes=$(value bytes <"$work/$kind.txt")
+  echo "corpus: $files files, $(mib "$bytes") in data.dat; package: Setup.exe, Setup.ini, data.dat"
+
+  bench pack "$(winpath "$build/dist/sfx.dat")" "$(winpath "$package")" "$(winpath "$work/$kind-single.exe")" >"$work/$kind-pack.txt"
+  local ours_time ours_cpu ours_size
+  ours_time=$(value pack_seconds <"$work/$kind-pack.txt")
+  ours_cpu=$(value pack_cpu_seconds <"$work/$kind-pack.txt")
+  ours_size=$(stat -c %s "$work/$kind-single.exe")
+
+  cat >"$work/$kind.nsi" <<NSI
+Unicode true
+SetCompressor /SOLID lzma
+OutFile "$work/$kind-nsis.exe"
+RequestExecutionLevel admin
+SilentInstall silent
+Section
+  InitPluginsDir
+  SetOutPath "\$PLUGINSDIR"
+  File "$package/Setup.exe"
+  File "$package/Setup.ini"
+  File "$package/data.dat"
+  ExecWait '"\$PLUGINSDIR\\Setup.exe"' \$0
+  SetErrorLevel \$0
+SectionEnd
+NSI
+  local nsis_time nsis_cpu nsis_size times
+  times=$({ TIMEFORMAT='%R %U %S'; time makensis -V1 "$work/$kind.nsi" >/dev/null; } 2>&1)
+  nsis_time=$(echo "$times" | awk '{ printf "%.3f", $1 }')
+  nsis_cpu=$(echo "$times" | awk '{ printf "%.3f", $2 + $3 }')
+  nsis_size=$(stat -c %s "$work/$kind-nsis.exe")
+
+  printf '  %-34s %14s %14s %9s\n' "" "single file" "NSIS" "ratio"
+  printf '  %-34s %14s %14s %9s  (goal <= 1.020)\n' "size (bytes)" "$ours_size" "$nsis_size" "$(ratio "$ours_size" "$nsis_size")"
+  printf '  %-34s %13ss %13ss %9s  (goal <= 1.000)\n' "build time, wall clock" "$ours_time" "$nsis_time" "$(ratio "$ours_time" "$nsis_time")"
+  printf '  %-34s %13ss %13ss %9s  (goal <= 1.000)\n' "build time, processor" "$ours_cpu" "$nsis_cpu" "$(ratio "$ours_cpu" "$nsis_cpu")"
+  printf '  %-34s %14s %14s\n' "compressed to" "$(ratio "$ours_size" "$((bytes + $(stat -c %s "$package/Setup.exe")))")" \
+    "$(ratio "$nsis_size" "$((bytes + $(stat -c %s "$package/Setup.exe")))")"
+
+  # Unpacking + installing against decoding + the plain install, alternating.
+  local singles=() decodes=() plains=() run
+  for ((run = 0; run < runs; run++)); do
+    singles+=("$(timed_install "$work/$kind-single.exe")")
+    decodes+=("$(bench decode "$(winpath "$work/$kind-single.exe")" | value decode_seconds)")
+    plains+=("$(timed_install "$package/Setup.exe")")
+  done
+  local single decode plain
+  single=$(median "${singles[@]}")
+  decode=$(median "${decodes[@]}")
+  plain=$(median "${plains[@]}")
+  local baseline
+  baseline=$(awk -v a="$decode" -v b="$plain" 'BEGIN { printf "%.3f", a + b }')
+  echo "  under Wine, median of $runs runs (each install driven through the setup window):"
+  printf '    single file: unpack + install          %8.3f s\n' "$single"
+  printf '    decode the stream alone                %8.3f s\n' "$decode"
+  printf '    plain install of the unpacked package  %8.3f s\n' "$plain"
+  printf '    ratio single / (decode + plain)        %8s   (goal <= 1.300)\n' "$(ratio "$single" "$baseline")"
+  if kovrin_runs_32bit; then
+    printf '    NSIS installer (32-bit): unpack + install %8.3f s\n' "$(timed_install "$work/$kind-nsis.exe")"
+  else
+    echo "    NSIS installer not run: this machine cannot start 32-bit programs (NSIS makes"
+    echo "    32-bit installers only), so against NSIS only size and build time are compared."
+  fi
+}
+
+echo "Single-file installer benchmark on the $kovrin_test_arch build ($kovrin_test_arch_why)"
+echo "machine: $(nproc) processors, load average $(cut -d' ' -f1-3 /proc/loadavg) (the processor times are the fairer comparison on a busy machine)"
+echo "reference: makensis $(makensis -VERSION) with SetCompressor /SOLID lzma (its default 8 MB dictionary)"
+compare mixed "Mixed corpus: text, random (already compressed) and program files"
+compare small "20,000 small files"
+
+echo
+echo "== Sizes of the 32-bit distribution (build/dist)"
+bench package empty "$(winpath "$work/empty")" "$(winpath "$dist32/Kovrin.dat")" >/dev/null
+bench pack "$(winpath "$dist32/sfx.dat")" "$(winpath "$work/empty")" "$(winpath "$work/empty.exe")" >/dev/null
+stub=$(stat -c %s "$dist32/sfx.dat")
+empty=$(stat -c %s "$work/empty.exe")
+printf '  stub sfx.dat                        %8s bytes (%s)   goal < 65536\n' "$stub" "$(kib "$stub")"
+printf '  single file of an empty project     %8s bytes (%s)  goal < 256000\n' "$empty" "$(kib "$empty")"
+printf '  (its launcher Kovrin.dat            %8s bytes)\n' "$(stat -c %s "$dist32/Kovrin.dat")"
+if [ "$build" != "$here/build" ]; then
+  bench package empty "$(winpath "$work/empty64")" "$(winpath "$build/dist/Kovrin.dat")" >/dev/null
+  bench pack "$(winpath "$build/dist/sfx.dat")" "$(winpath "$work/empty64")" "$(winpath "$work/empty64.exe")" >/dev/null
+  printf '  x86_64 build: stub %s bytes, empty project %s bytes\n' "$(stat -c %s "$build/dist/sfx.dat")" "$(stat -c %s "$work/empty64.exe")"
+fi

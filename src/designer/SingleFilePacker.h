@@ -1,0 +1,61 @@
+#pragma once
+// The built-in packer: one program made of the self-extractor image (sfx.dat)
+// followed by the package files in one LZMA stream (formats/SingleFileFormat.h).
+// The extractor unpacks them into a new temporary folder and starts the launcher.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "support/Progress.h"
+
+inline constexpr wchar_t kSelfExtractorImage[] = L"sfx.dat";
+
+// LZMA settings of the stream. The defaults were measured against the
+// reference compressor (benchmarks/onefile); see docs/single-file-format.md.
+struct LzmaSettings {
+  int Level = 9;
+  // The dictionary is as large as the input (rounded up as the encoder does),
+  // at most this: the self-extractor needs that much memory to unpack, and the
+  // 32-bit designer's encoder about 11.5 times as much.
+  uint32_t MaxDictionarySize = 32u << 20;
+  int LiteralContextBits = 3;   // lc
+  int LiteralPositionBits = 0;  // lp
+  int PositionBits = 2;         // pb
+  // fb and mc: as fast as the reference compressor at a slightly smaller
+  // size; level 9's own 64 and 48 pack 0.2% smaller and about 15% slower.
+  int FastBytes = 32;
+  uint32_t MatchCycles = 24;
+  bool BinaryTree = true;  // bt4 match finder; hash chains (hc4) pack 3% larger
+};
+
+struct PackedFile {
+  std::wstring SourcePath;  // where the bytes are read
+  std::wstring Name;        // the plain file name inside the package
+};
+
+struct SingleFileJob {
+  std::wstring StubPath;          // the self-extractor image
+  std::vector<PackedFile> Files;  // in stream order
+  std::wstring LauncherName;      // one of Files' names: the program the extractor starts
+  std::wstring OutputPath;        // the single program to write
+  LzmaSettings Settings;
+};
+
+struct SingleFileResult {
+  bool Cancelled = false;
+  uint64_t UnpackedSize = 0;  // bytes of all package files
+  uint64_t StreamSize = 0;    // bytes of the LZMA stream
+  uint64_t OutputSize = 0;    // bytes of the written program
+};
+
+// Writes the program first under a temporary name beside OutputPath and puts
+// it in place only when it is complete, so a failure or a cancel leaves any
+// earlier program at OutputPath whole and no temporary file behind.
+// Reports the share of input bytes compressed (0..100) through `progress`,
+// lets messages run on a clock and stops as soon as progress.Cancelled() is
+// true (the result then says Cancelled). Failures raise KovrinError.
+SingleFileResult PackSingleFile(const SingleFileJob& job, ProgressSink& progress);
+
+// The temporary name that PackSingleFile writes before the final rename.
+std::wstring SingleFileTemporaryPath(const std::wstring& outputPath);

@@ -1,0 +1,21 @@
+#pragma once
+// The build run's packing step for a package handed out as one program: the
+// package files lying in the build folder go through the built-in packer into
+// OutputFolder\SetupFileName, with the run's status line, bar and cancel.
+
+#include <string>
+#include <vector>
+
+#include "designer/BuildSteps.h"
+#include "designer/SingleFilePacker.h"
+
+inline constexpr wchar_t kSingleFileStatus[] = L"Упаковка в один файл...";
+
+// The package files of the project (those PublishPackage would copy), read
+// from the build folder, under their names in the package; the launcher first.
+std::vector<PackedFile> SingleFilePackage(const SetupProject& project,
+                                          const std::wstring& buildFolder);
+
+// Packs the package into the output folder; a cancel raises BuildCancelled
+// and leaves an earlier program there whole.
+void BuildSingleFile(BuildContext& context);

@@ -1,0 +1,232 @@
+#include "formats/SingleFileFormat.h"
+
+#include <windows.h>
+
+#include "support/Crc32.h"
+
+namespace onefile {
+namespace {
+// Field offsets of the fixed part of the header.
+constexpr uint32_t kAtVersion = 8;
+constexpr uint32_t kAtFlags = 10;
+constexpr uint32_t kAtFileCount = 12;
+constexpr uint32_t kAtLauncher = 16;
+constexpr uint32_t kAtProps = 20;
+constexpr uint32_t kAtUnpackedSize = 28;
+constexpr uint32_t kAtStreamSize = 36;
+constexpr uint32_t kAtStreamCrc = 44;
+
+// The LZMA properties byte holds lc + 9 * (lp + 5 * pb) with lc <= 8, lp <= 4, pb <= 4.
+constexpr uint8_t kMaxPropsByte = 9 * 5 * 5 - 1;
+
+void Put16(uint8_t* p, uint16_t v) {
+  p[0] = static_cast<uint8_t>(v);
+  p[1] = static_cast<uint8_t>(v >> 8);
+}
+void Put32(uint8_t* p, uint32_t v) {
+  for (int i = 0; i < 4; ++i) p[i] = static_cast<uint8_t>(v >> (8 * i));
+}
+void Put64(uint8_t* p, uint64_t v) {
+  for (int i = 0; i < 8; ++i) p[i] = static_cast<uint8_t>(v >> (8 * i));
+}
+uint16_t Get16(const uint8_t* p) {
+  return static_cast<uint16_t>(p[0] | p[1] << 8);
+}
+uint32_t Get32(const uint8_t* p) {
+  uint32_t v = 0;
+  for (int i = 3; i >= 0; --i) v = v << 8 | p[i];
+  return v;
+}
+uint64_t Get64(const uint8_t* p) {
+  uint64_t v = 0;
+  for (int i = 7; i >= 0; --i) v = v << 8 | p[i];
+  return v;
+}
+bool SameBytes(const uint8_t* a, const uint8_t* b, size_t size) {
+  for (size_t i = 0; i < size; ++i)
+    if (a[i] != b[i])
+      return false;
+  return true;
+}
+
+wchar_t UpperAscii(wchar_t c) {
+  return c >= L'a' && c <= L'z' ? static_cast<wchar_t>(c - L'a' + L'A') : c;
+}
+
+// CON, PRN, AUX, NUL, COM0..9, LPT0..9, CONIN$, CONOUT$, with or without an
+// extension and with blanks before it: Windows opens the device for all of them.
+bool IsDeviceName(const wchar_t* name, size_t length) {
+  size_t base = 0;
+  while (base < length && name[base] != L'.') ++base;
+  while (base > 0 && name[base - 1] == L' ') --base;
+  static const wchar_t* const kDevices[] = {L"CON", L"PRN", L"AUX", L"NUL", L"CONIN$", L"CONOUT$"};
+  for (const wchar_t* device : kDevices) {
+    size_t i = 0;
+    while (i < base && device[i] && UpperAscii(name[i]) == device[i]) ++i;
+    if (i == base && device[i] == 0)
+      return true;
+  }
+  if (base == 4) {
+    const bool com =
+        UpperAscii(name[0]) == L'C' && UpperAscii(name[1]) == L'O' && UpperAscii(name[2]) == L'M';
+    const bool lpt =
+        UpperAscii(name[0]) == L'L' && UpperAscii(name[1]) == L'P' && UpperAscii(name[2]) == L'T';
+    // Digits, and the superscript digits that Windows also takes as port numbers.
+    const wchar_t n = name[3];
+    if ((com || lpt) && ((n >= L'0' && n <= L'9') || n == 0xB9 || n == 0xB2 || n == 0xB3))
+      return true;
+  }
+  return false;
+}
+
+bool SameNameNoCase(const FileRecord& a, const FileRecord& b) {
+  return CompareStringOrdinal(a.Name, a.NameLength, b.Name, b.NameLength, TRUE) == CSTR_EQUAL;
+}
+}  // namespace
+
+bool IsPlainFileName(const wchar_t* name, size_t length) noexcept {
+  if (length == 0 || length > kMaxNameLength)
+    return false;
+  for (size_t i = 0; i < length; ++i) {
+    const wchar_t c = name[i];
+    if (c < 0x20 || c == L'\\' || c == L'/' || c == L':' || c == L'*' || c == L'?' || c == L'"' ||
+        c == L'<' || c == L'>' || c == L'|')
+      return false;
+  }
+  // "." and ".." end in a dot as well.
+  if (name[length - 1] == L'.' || name[length - 1] == L' ')
+    return false;
+  return !IsDeviceName(name, length);
+}
+
+uint32_t DictionarySize(const uint8_t (&props)[kLzmaPropsSize]) noexcept {
+  return Get32(props + 1);
+}
+
+uint32_t HeaderBytes(const Header& header) noexcept {
+  uint32_t size = kFixedHeaderSize;
+  for (uint32_t i = 0; i < header.FileCount && i < kMaxFiles; ++i)
+    size += kFileRecordFixedSize + 2u * header.Files[i].NameLength;
+  return size;
+}
+
+uint32_t WriteHeader(const Header& header, uint8_t* out, uint32_t capacity) noexcept {
+  if (header.FileCount == 0 || header.FileCount > kMaxFiles)
+    return 0;
+  const uint32_t size = HeaderBytes(header);
+  if (size > capacity)
+    return 0;
+  for (uint32_t i = 0; i < size; ++i) out[i] = 0;
+  for (int i = 0; i < 8; ++i) out[i] = kHeaderMagic[i];
+  Put16(out + kAtVersion, header.Version);
+  Put16(out + kAtFlags, 0);
+  Put32(out + kAtFileCount, header.FileCount);
+  Put32(out + kAtLauncher, header.LauncherIndex);
+  for (uint32_t i = 0; i < kLzmaPropsSize; ++i) out[kAtProps + i] = header.LzmaProps[i];
+  Put64(out + kAtUnpackedSize, header.UnpackedSize);
+  Put64(out + kAtStreamSize, header.StreamSize);
+  Put32(out + kAtStreamCrc, header.StreamCrc);
+  uint8_t* p = out + kFixedHeaderSize;
+  for (uint32_t i = 0; i < header.FileCount; ++i) {
+    const FileRecord& file = header.Files[i];
+    if (file.NameLength > kMaxNameLength)
+      return 0;
+    Put64(p, file.Size);
+    Put32(p + 8, file.Crc);
+    Put16(p + 12, file.NameLength);
+    p += kFileRecordFixedSize;
+    for (uint32_t c = 0; c < file.NameLength; ++c, p += 2)
+      Put16(p, static_cast<uint16_t>(file.Name[c]));
+  }
+  return size;
+}
+
+void WriteTrailer(const Trailer& trailer, uint8_t (&out)[kTrailerSize]) noexcept {
+  Put64(out, trailer.HeaderOffset);
+  Put32(out + 8, trailer.HeaderSize);
+  Put32(out + 12, trailer.HeaderCrc);
+  for (int i = 0; i < 8; ++i) out[16 + i] = kTrailerMagic[i];
+}
+
+FormatError ReadTrailer(const uint8_t (&bytes)[kTrailerSize], uint64_t fileSize,
+                        Trailer& out) noexcept {
+  if (fileSize < kTrailerSize || !SameBytes(bytes + 16, kTrailerMagic, 8))
+    return FormatError::NoTrailer;
+  out.HeaderOffset = Get64(bytes);
+  out.HeaderSize = Get32(bytes + 8);
+  out.HeaderCrc = Get32(bytes + 12);
+  const uint64_t room = fileSize - kTrailerSize;  // bytes before the trailer
+  if (out.HeaderSize < kFixedHeaderSize || out.HeaderSize > kMaxHeaderSize ||
+      out.HeaderOffset > room || out.HeaderSize > room - out.HeaderOffset)
+    return FormatError::BadTrailer;
+  return FormatError::None;
+}
+
+FormatError ReadHeader(const uint8_t* bytes, const Trailer& trailer, uint64_t fileSize,
+                       Header& out) noexcept {
+  const uint32_t size = trailer.HeaderSize;
+  if (size < kFixedHeaderSize || size > kMaxHeaderSize)
+    return FormatError::BadTrailer;
+  if (!SameBytes(bytes, kHeaderMagic, 8))
+    return FormatError::BadHeaderMagic;
+  // The version comes before the checksum: a newer kit's header is reported as
+  // such even where its layout differs from this one.
+  out.Version = Get16(bytes + kAtVersion);
+  if (out.Version > kFormatVersion)
+    return FormatError::VersionTooNew;
+  if (Crc32(bytes, size) != trailer.HeaderCrc)
+    return FormatError::BadHeaderCrc;
+  if (out.Version == 0 || Get16(bytes + kAtFlags) != 0)
+    return FormatError::BadCounts;
+
+  out.FileCount = Get32(bytes + kAtFileCount);
+  out.LauncherIndex = Get32(bytes + kAtLauncher);
+  if (out.FileCount == 0 || out.FileCount > kMaxFiles || out.LauncherIndex >= out.FileCount)
+    return FormatError::BadCounts;
+  for (uint32_t i = 0; i < kLzmaPropsSize; ++i) out.LzmaProps[i] = bytes[kAtProps + i];
+  if (out.LzmaProps[0] > kMaxPropsByte || DictionarySize(out.LzmaProps) > kMaxDictionarySize)
+    return FormatError::BadProperties;
+  out.UnpackedSize = Get64(bytes + kAtUnpackedSize);
+  out.StreamSize = Get64(bytes + kAtStreamSize);
+  out.StreamCrc = Get32(bytes + kAtStreamCrc);
+
+  const uint8_t* p = bytes + kFixedHeaderSize;
+  const uint8_t* end = bytes + size;
+  uint64_t sum = 0;
+  for (uint32_t i = 0; i < out.FileCount; ++i) {
+    FileRecord& file = out.Files[i];
+    if (end - p < static_cast<ptrdiff_t>(kFileRecordFixedSize))
+      return FormatError::BadCounts;
+    file.Size = Get64(p);
+    file.Crc = Get32(p + 8);
+    file.NameLength = Get16(p + 12);
+    p += kFileRecordFixedSize;
+    if (file.NameLength == 0 || file.NameLength > kMaxNameLength)
+      return FormatError::BadName;
+    if (end - p < 2 * static_cast<ptrdiff_t>(file.NameLength))
+      return FormatError::BadCounts;
+    for (uint32_t c = 0; c < file.NameLength; ++c, p += 2)
+      file.Name[c] = static_cast<wchar_t>(Get16(p));
+    file.Name[file.NameLength] = 0;
+    if (!IsPlainFileName(file.Name, file.NameLength))
+      return FormatError::BadName;
+    for (uint32_t j = 0; j < i; ++j)
+      if (SameNameNoCase(out.Files[j], file))
+        return FormatError::DuplicateName;
+    if (file.Size > kMaxFileSize)
+      return FormatError::BadSizes;
+    sum += file.Size;  // at most kMaxFiles * 2^40: no overflow
+  }
+  if (p != end)
+    return FormatError::BadCounts;
+  if (sum != out.UnpackedSize)
+    return FormatError::BadSizes;
+  // The stream fills exactly the room between the header and the trailer.
+  const uint64_t streamEnd = StreamOffset(trailer) + out.StreamSize;
+  if (out.StreamSize > fileSize || streamEnd < out.StreamSize ||
+      streamEnd != fileSize - kTrailerSize)
+    return FormatError::BadSizes;
+  return FormatError::None;
+}
+
+}  // namespace onefile

@@ -1,0 +1,100 @@
+#pragma once
+// The single-file installer: the self-extractor's program image, then a header,
+// one LZMA stream over all package files, and a fixed trailer at the very end
+// that points back to the header. The designer's packer writes it, the
+// self-extractor (sfx.dat) reads it from its own image; both use this unit.
+// Layout, checks and limits: docs/single-file-format.md.
+//
+// No exceptions, no allocation, no std::wstring: the self-extractor must stay
+// small. The reader takes every byte as untrusted and checks it before use.
+
+#include <cstddef>
+#include <cstdint>
+
+namespace onefile {
+
+inline constexpr uint16_t kFormatVersion = 1;
+inline constexpr uint8_t kHeaderMagic[8] = {'K', 'v', 'S', 'f', 'x', 'H', 'd', 'r'};
+inline constexpr uint8_t kTrailerMagic[8] = {'K', 'v', 'S', 'f', 'x', 'E', 'n', 'd'};
+
+inline constexpr uint32_t kMaxFiles = 64;
+inline constexpr uint32_t kMaxNameLength = 200;  // UTF-16 units
+inline constexpr uint32_t kLzmaPropsSize = 5;
+// A reader refuses a stream that would need a larger LZMA dictionary.
+inline constexpr uint32_t kMaxDictionarySize = 256u << 20;
+// One file of the package may be at most 1 TiB; the sum is checked for overflow.
+inline constexpr uint64_t kMaxFileSize = uint64_t{1} << 40;
+
+inline constexpr uint32_t kTrailerSize = 24;
+inline constexpr uint32_t kFixedHeaderSize = 48;
+inline constexpr uint32_t kFileRecordFixedSize = 14;  // size, CRC, name length
+inline constexpr uint32_t kMaxHeaderSize =
+    kFixedHeaderSize + kMaxFiles * (kFileRecordFixedSize + 2 * kMaxNameLength);
+
+struct FileRecord {
+  uint64_t Size = 0;
+  uint32_t Crc = 0;  // CRC-32 of the file's bytes
+  uint16_t NameLength = 0;
+  wchar_t Name[kMaxNameLength + 1] = {};  // zero-terminated for the reader's convenience
+};
+
+struct Header {
+  uint16_t Version = kFormatVersion;
+  uint32_t FileCount = 0;
+  uint32_t LauncherIndex = 0;  // the file that the self-extractor starts
+  uint8_t LzmaProps[kLzmaPropsSize] = {};
+  uint64_t UnpackedSize = 0;  // sum of the files' sizes
+  uint64_t StreamSize = 0;    // bytes of the LZMA stream
+  uint32_t StreamCrc = 0;     // CRC-32 of the LZMA stream's bytes
+  FileRecord Files[kMaxFiles];
+};
+
+struct Trailer {
+  uint64_t HeaderOffset = 0;  // from the start of the file
+  uint32_t HeaderSize = 0;
+  uint32_t HeaderCrc = 0;  // CRC-32 of the header's bytes
+};
+
+enum class FormatError {
+  None,
+  NoTrailer,   // the file does not end with a trailer: not a single-file installer
+  BadTrailer,  // offsets or sizes in the trailer lie outside the file
+  BadHeaderMagic,
+  VersionTooNew,  // written by a newer kit
+  BadHeaderCrc,
+  BadCounts,  // file count, launcher index, flags or header length
+  BadName,    // not a plain file name
+  DuplicateName,
+  BadSizes,       // a file size, the sum or the stream size does not fit
+  BadProperties,  // LZMA properties out of range
+};
+
+// Bytes the header takes when written.
+uint32_t HeaderBytes(const Header& header) noexcept;
+// Writes the header into `out`; returns the bytes written, or 0 when `capacity`
+// is too small or a count is out of range.
+uint32_t WriteHeader(const Header& header, uint8_t* out, uint32_t capacity) noexcept;
+void WriteTrailer(const Trailer& trailer, uint8_t (&out)[kTrailerSize]) noexcept;
+
+// Reads the last kTrailerSize bytes of a file of `fileSize` bytes.
+FormatError ReadTrailer(const uint8_t (&bytes)[kTrailerSize], uint64_t fileSize,
+                        Trailer& out) noexcept;
+// Reads the header's `trailer.HeaderSize` bytes and checks them against the
+// trailer and the file's size: the stream must fill the space up to the trailer.
+FormatError ReadHeader(const uint8_t* bytes, const Trailer& trailer, uint64_t fileSize,
+                       Header& out) noexcept;
+
+// Where the LZMA stream starts.
+inline uint64_t StreamOffset(const Trailer& trailer) noexcept {
+  return trailer.HeaderOffset + trailer.HeaderSize;
+}
+
+// A bare file name that is safe to create inside a folder: 1..kMaxNameLength
+// units, no path separators, drive colons, wildcards or control characters, not
+// "." or "..", no trailing dot or blank, not a device name such as CON or LPT1.
+bool IsPlainFileName(const wchar_t* name, size_t length) noexcept;
+
+// The dictionary size recorded in LZMA properties.
+uint32_t DictionarySize(const uint8_t (&props)[kLzmaPropsSize]) noexcept;
+
+}  // namespace onefile

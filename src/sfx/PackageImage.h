@@ -1,0 +1,50 @@
+#pragma once
+// The package inside a single-file installer: found through the trailer at the
+// end of the program image, checked, and unpacked into a folder through fixed
+// buffers with every CRC-32 checked on the way.
+
+#include <windows.h>
+
+#include <cstdint>
+
+#include "formats/SingleFileFormat.h"
+#include "support/Handle.h"
+
+enum class ExtractStatus { Ok, Damaged, CannotWrite, NoMemory, Cancelled };
+
+struct ExtractFailure {
+  ExtractStatus Status = ExtractStatus::Ok;
+  DWORD SystemCode = 0;  // the system's error of a failed write or allocation
+  onefile::FormatError Format = onefile::FormatError::None;  // the header check that failed
+  const wchar_t* FileName = nullptr;  // the package file concerned, when there is one
+};
+
+class ExtractObserver {
+ public:
+  // Bytes unpacked so far out of all the package's bytes.
+  virtual void Progress(uint64_t done, uint64_t total) = 0;
+  virtual bool Cancelled() = 0;
+
+ protected:
+  ~ExtractObserver() = default;
+};
+
+class PackageImage {
+ public:
+  // Opens the program image and checks its trailer and header.
+  bool Open(const wchar_t* imagePath, ExtractFailure& failure);
+  const onefile::Header& Header() const { return header_; }
+
+  // Unpacks every file into `folder`, an existing empty folder. Files are
+  // created anew (an existing one is a failure, never overwritten). A file whose
+  // CRC-32 differs, a stream that ends early, runs on or whose CRC-32 differs
+  // is Damaged. Files written before a failure stay for the caller to remove
+  // with the folder.
+  bool ExtractTo(const wchar_t* folder, ExtractObserver& observer, ExtractFailure& failure);
+
+ private:
+  FileHandle file_;
+  uint64_t fileSize_ = 0;
+  onefile::Trailer trailer_;
+  onefile::Header header_;
+};

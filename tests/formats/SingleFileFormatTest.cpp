@@ -1,0 +1,260 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "TestUtil.h"
+#include "formats/SingleFileFormat.h"
+#include "support/Crc32.h"
+
+using namespace onefile;
+
+namespace {
+constexpr size_t kStubSize = 1000;
+constexpr size_t kStreamSize = 333;
+
+void SetName(FileRecord& record, const std::wstring& name) {
+  record.NameLength = static_cast<uint16_t>(name.size());
+  std::wmemcpy(record.Name, name.c_str(), name.size());
+}
+
+Header SampleHeader() {
+  Header header;
+  header.FileCount = 3;
+  header.LauncherIndex = 0;
+  const uint8_t props[] = {0x5D, 0x00, 0x00, 0x40, 0x00};  // lc3 lp0 pb2, 4 MB
+  std::memcpy(header.LzmaProps, props, sizeof props);
+  SetName(header.Files[0], L"Установка.exe");
+  header.Files[0].Size = 590848;
+  header.Files[0].Crc = 0x12345678;
+  SetName(header.Files[1], L"Setup.ini");
+  header.Files[1].Size = 2000;
+  header.Files[1].Crc = 0x9ABCDEF0;
+  SetName(header.Files[2], L"data.dat");
+  header.Files[2].Size = uint64_t{3} << 32;  // payloads beyond 4 GB are allowed
+  header.UnpackedSize = 590848 + 2000 + (uint64_t{3} << 32);
+  header.StreamSize = kStreamSize;
+  header.StreamCrc = 0xCAFEBABE;
+  return header;
+}
+
+// A whole file as the packer lays it out: stub, header, stream, trailer.
+struct Image {
+  std::vector<uint8_t> bytes;
+  Trailer trailer;
+};
+
+Image Build(const Header& header) {
+  Image image;
+  image.bytes.assign(kStubSize, 'M');
+  image.trailer.HeaderOffset = kStubSize;
+  image.trailer.HeaderSize = HeaderBytes(header);
+  std::vector<uint8_t> headerBytes(image.trailer.HeaderSize);
+  EXPECT_EQ(WriteHeader(header, headerBytes.data(), image.trailer.HeaderSize),
+            image.trailer.HeaderSize);
+  image.trailer.HeaderCrc = Crc32(headerBytes.data(), headerBytes.size());
+  image.bytes.insert(image.bytes.end(), headerBytes.begin(), headerBytes.end());
+  image.bytes.insert(image.bytes.end(), header.StreamSize, 0x77);
+  uint8_t trailerBytes[kTrailerSize];
+  WriteTrailer(image.trailer, trailerBytes);
+  image.bytes.insert(image.bytes.end(), trailerBytes, trailerBytes + kTrailerSize);
+  return image;
+}
+
+// Reads the image as the self-extractor does: trailer first, then the header.
+FormatError Read(const std::vector<uint8_t>& bytes, Header& out) {
+  uint8_t trailerBytes[kTrailerSize];
+  if (bytes.size() < kTrailerSize)
+    return FormatError::NoTrailer;
+  std::memcpy(trailerBytes, bytes.data() + bytes.size() - kTrailerSize, kTrailerSize);
+  Trailer trailer;
+  const FormatError error = ReadTrailer(trailerBytes, bytes.size(), trailer);
+  if (error != FormatError::None)
+    return error;
+  return ReadHeader(bytes.data() + trailer.HeaderOffset, trailer, bytes.size(), out);
+}
+
+// Changes header bytes and signs them again, as a faulty writer would.
+std::vector<uint8_t> Resigned(Image image, size_t at, std::vector<uint8_t> patch) {
+  std::memcpy(image.bytes.data() + kStubSize + at, patch.data(), patch.size());
+  image.trailer.HeaderCrc = Crc32(image.bytes.data() + kStubSize, image.trailer.HeaderSize);
+  uint8_t trailerBytes[kTrailerSize];
+  WriteTrailer(image.trailer, trailerBytes);
+  std::memcpy(image.bytes.data() + image.bytes.size() - kTrailerSize, trailerBytes, kTrailerSize);
+  return image.bytes;
+}
+
+FormatError ReadWithName(const std::wstring& name) {
+  Header header = SampleHeader();
+  SetName(header.Files[1], name);
+  Header out;
+  return Read(Build(header).bytes, out);
+}
+}  // namespace
+
+TEST(SingleFileFormat, HeaderRoundTrip) {
+  const Header header = SampleHeader();
+  const Image image = Build(header);
+  EXPECT_EQ(image.trailer.HeaderSize,
+            kFixedHeaderSize + 3 * kFileRecordFixedSize + 2 * (13 + 9 + 8));
+  Header out;
+  ASSERT_EQ(Read(image.bytes, out), FormatError::None);
+  EXPECT_EQ(out.Version, kFormatVersion);
+  EXPECT_EQ(out.FileCount, 3u);
+  EXPECT_EQ(out.LauncherIndex, 0u);
+  EXPECT_EQ(std::memcmp(out.LzmaProps, header.LzmaProps, kLzmaPropsSize), 0);
+  EXPECT_EQ(DictionarySize(out.LzmaProps), 4u << 20);
+  EXPECT_EQ(out.UnpackedSize, header.UnpackedSize);
+  EXPECT_EQ(out.StreamSize, kStreamSize);
+  EXPECT_EQ(out.StreamCrc, 0xCAFEBABEu);
+  for (uint32_t i = 0; i < 3; ++i) {
+    EXPECT_EQ(std::wstring(out.Files[i].Name), std::wstring(header.Files[i].Name));
+    EXPECT_EQ(out.Files[i].NameLength, header.Files[i].NameLength);
+    EXPECT_EQ(out.Files[i].Size, header.Files[i].Size);
+    EXPECT_EQ(out.Files[i].Crc, header.Files[i].Crc);
+  }
+}
+
+TEST(SingleFileFormat, RefusesFilesThatAreNotSingleFileInstallers) {
+  Header out;
+  EXPECT_EQ(Read({}, out), FormatError::NoTrailer);
+  EXPECT_EQ(Read(std::vector<uint8_t>(5000, 'M'), out), FormatError::NoTrailer);
+  std::vector<uint8_t> bytes = Build(SampleHeader()).bytes;
+  bytes.back() ^= 1;  // the trailer's magic
+  EXPECT_EQ(Read(bytes, out), FormatError::NoTrailer);
+}
+
+TEST(SingleFileFormat, RefusesDamagedOrForeignHeaders) {
+  const Image image = Build(SampleHeader());
+  Header out;
+
+  std::vector<uint8_t> magic = image.bytes;
+  magic[kStubSize] = 'X';
+  EXPECT_EQ(Read(magic, out), FormatError::BadHeaderMagic);
+
+  EXPECT_EQ(Read(Resigned(image, 8, {2, 0}), out), FormatError::VersionTooNew);
+  std::vector<uint8_t> newer = image.bytes;  // a newer header need not match this checksum rule
+  newer[kStubSize + 8] = 0xFF;
+  EXPECT_EQ(Read(newer, out), FormatError::VersionTooNew);
+  EXPECT_EQ(Read(Resigned(image, 8, {0, 0}), out), FormatError::BadCounts);
+
+  // One flipped bit anywhere in the file table.
+  for (size_t at = kFixedHeaderSize; at < image.trailer.HeaderSize; at += 7) {
+    std::vector<uint8_t> flipped = image.bytes;
+    flipped[kStubSize + at] ^= 0x10;
+    EXPECT_EQ(Read(flipped, out), FormatError::BadHeaderCrc) << "byte " << at;
+  }
+
+  EXPECT_EQ(Read(Resigned(image, 10, {1, 0}), out), FormatError::BadCounts);  // unknown flag
+  EXPECT_EQ(Read(Resigned(image, 12, {0, 0, 0, 0}), out), FormatError::BadCounts);
+  EXPECT_EQ(Read(Resigned(image, 12, {65, 0, 0, 0}), out), FormatError::BadCounts);
+  EXPECT_EQ(Read(Resigned(image, 12, {2, 0, 0, 0}), out), FormatError::BadCounts);  // bytes left
+  EXPECT_EQ(Read(Resigned(image, 12, {4, 0, 0, 0}), out), FormatError::BadCounts);  // runs out
+  EXPECT_EQ(Read(Resigned(image, 16, {3, 0, 0, 0}), out), FormatError::BadCounts);  // launcher
+  EXPECT_EQ(Read(Resigned(image, 20, {225}), out), FormatError::BadProperties);
+  EXPECT_EQ(Read(Resigned(image, 21, {0, 0, 0, 0x20}), out), FormatError::BadProperties);
+}
+
+TEST(SingleFileFormat, RefusesSizesThatDoNotFitTheFile) {
+  const Image image = Build(SampleHeader());
+  Header out;
+  // The stream claims one byte more or less than lies before the trailer.
+  static_assert(kStreamSize == 0x14D);
+  EXPECT_EQ(Read(Resigned(image, 36, {0x4E, 0x01}), out), FormatError::BadSizes);
+  EXPECT_EQ(Read(Resigned(image, 36, {0x4C, 0x01}), out), FormatError::BadSizes);
+  // A stream size so large that the sum wraps around.
+  EXPECT_EQ(Read(Resigned(image, 36, {0xF0, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}), out),
+            FormatError::BadSizes);
+  // The total disagrees with the files; one file beyond the limit.
+  EXPECT_EQ(Read(Resigned(image, 28, {1}), out), FormatError::BadSizes);
+  EXPECT_EQ(Read(Resigned(image, kFixedHeaderSize, {0, 0, 0, 0, 0, 0, 0, 0x80}), out),
+            FormatError::BadSizes);
+
+  // A truncated file: its trailer is gone, or it points beyond what is left.
+  std::vector<uint8_t> cut(image.bytes.begin(), image.bytes.end() - 100);
+  EXPECT_EQ(Read(cut, out), FormatError::NoTrailer);
+  std::vector<uint8_t> shortened = image.bytes;  // bytes lost inside the stream
+  shortened.erase(shortened.end() - kTrailerSize - 50, shortened.end() - kTrailerSize - 40);
+  EXPECT_EQ(Read(shortened, out), FormatError::BadSizes);
+  std::vector<uint8_t> tiny(image.bytes.end() - kTrailerSize - 10, image.bytes.end());
+  EXPECT_EQ(Read(tiny, out), FormatError::BadTrailer);
+}
+
+TEST(SingleFileFormat, RefusesTrailersPointingOutside) {
+  Image image = Build(SampleHeader());
+  Trailer trailer;
+  uint8_t bytes[kTrailerSize];
+  image.trailer.HeaderOffset = image.bytes.size();
+  WriteTrailer(image.trailer, bytes);
+  EXPECT_EQ(ReadTrailer(bytes, image.bytes.size(), trailer), FormatError::BadTrailer);
+  image.trailer.HeaderOffset = ~uint64_t{0} - 10;  // wraps around when the size is added
+  WriteTrailer(image.trailer, bytes);
+  EXPECT_EQ(ReadTrailer(bytes, image.bytes.size(), trailer), FormatError::BadTrailer);
+  image.trailer.HeaderOffset = kStubSize;
+  image.trailer.HeaderSize = kMaxHeaderSize + 1;
+  WriteTrailer(image.trailer, bytes);
+  EXPECT_EQ(ReadTrailer(bytes, 1u << 20, trailer), FormatError::BadTrailer);
+  image.trailer.HeaderSize = kFixedHeaderSize - 1;
+  WriteTrailer(image.trailer, bytes);
+  EXPECT_EQ(ReadTrailer(bytes, 1u << 20, trailer), FormatError::BadTrailer);
+}
+
+TEST(SingleFileFormat, NamesArePlainFileNamesOnly) {
+  EXPECT_EQ(ReadWithName(L"setup.dat"), FormatError::None);
+  EXPECT_EQ(ReadWithName(L"Программа.v2.exe"), FormatError::None);
+  EXPECT_EQ(ReadWithName(L"console.txt"), FormatError::None);
+  EXPECT_EQ(ReadWithName(L"COM10"), FormatError::None);
+  for (const wchar_t* bad : {L".",
+                             L"..",
+                             L"..\\Setup.ini",
+                             L"sub\\Setup.ini",
+                             L"sub/Setup.ini",
+                             L"C:Setup.ini",
+                             L"\\\\server\\share",
+                             L"a*b",
+                             L"a?b",
+                             L"a\"b",
+                             L"a<b",
+                             L"a>b",
+                             L"a|b",
+                             L"tab\there",
+                             L"name.",
+                             L"name ",
+                             L"CON",
+                             L"con.txt",
+                             L"Nul",
+                             L"aux.dat",
+                             L"PRN ",
+                             L"COM1",
+                             L"lpt9.log",
+                             L"CONIN$",
+                             L"conout$.x",
+                             L"CON .txt"})
+    EXPECT_EQ(ReadWithName(bad), FormatError::BadName) << Narrow(bad);
+  EXPECT_EQ(ReadWithName(std::wstring(kMaxNameLength, L'a')), FormatError::None);
+
+  // Longer than the limit, and empty: the length itself is refused.
+  Header header = SampleHeader();
+  const Image image = Build(header);
+  EXPECT_EQ(Read(Resigned(image, kFixedHeaderSize + 12, {0, 0}), header), FormatError::BadName);
+  EXPECT_EQ(Read(Resigned(image, kFixedHeaderSize + 12, {201, 0}), header), FormatError::BadName);
+  // A name of two characters claimed to be of 2000.
+  EXPECT_EQ(Read(Resigned(image, kFixedHeaderSize + 12, {0xD0, 0x07}), header),
+            FormatError::BadName);
+}
+
+TEST(SingleFileFormat, RefusesTheSameNameTwiceInAnyCase) {
+  EXPECT_EQ(ReadWithName(L"УСТАНОВКА.EXE"), FormatError::DuplicateName);
+  EXPECT_EQ(ReadWithName(L"data.DAT"), FormatError::DuplicateName);
+}
+
+TEST(SingleFileFormat, WriterRefusesWhatItCannotWrite) {
+  Header header = SampleHeader();
+  std::vector<uint8_t> bytes(kMaxHeaderSize);
+  EXPECT_EQ(WriteHeader(header, bytes.data(), HeaderBytes(header) - 1), 0u);
+  header.FileCount = 0;
+  EXPECT_EQ(WriteHeader(header, bytes.data(), kMaxHeaderSize), 0u);
+  header.FileCount = kMaxFiles + 1;
+  EXPECT_EQ(WriteHeader(header, bytes.data(), kMaxHeaderSize), 0u);
+}

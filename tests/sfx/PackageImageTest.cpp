@@ -1,0 +1,144 @@
+#include <gtest/gtest.h>
+
+#include "TestUtil.h"
+#include "designer/SingleFilePacker.h"
+#include "sfx/PackageImage.h"
+
+namespace {
+using Names = std::vector<std::wstring>;
+
+class Observer final : public ExtractObserver {
+ public:
+  void Progress(uint64_t done, uint64_t total) override {
+    last = done;
+    this->total = total;
+    ++calls;
+  }
+  bool Cancelled() override { return cancelAfter >= 0 && calls > cancelAfter; }
+
+  uint64_t last = 0;
+  uint64_t total = 0;
+  int calls = 0;
+  int cancelAfter = -1;
+};
+
+// A single-file installer made by the packer from three files, and a folder
+// to unpack it into.
+class PackageImageTest : public ::testing::Test {
+ protected:
+  PackageImageTest() {
+    CreateDirectoryW((dir / L"src").c_str(), nullptr);
+    CreateDirectoryW((dir / L"unpacked").c_str(), nullptr);
+    WritePatternFile(dir / L"sfx.dat", 4096, 1);
+    SingleFileJob job;
+    job.StubPath = dir / L"sfx.dat";
+    job.OutputPath = dir / L"Setup.exe";
+    job.LauncherName = L"Установка.exe";
+    Add(job, L"Установка.exe", 600000, 2);
+    Add(job, L"empty.ini", 0, 3);
+    // Text-like bytes, so the stream is much shorter than the data.
+    std::string text;
+    for (int i = 0; i < 40000; ++i) text += "строка " + std::to_string(i % 977) + "\r\n";
+    WriteTextFile(dir / L"src\\data.dat", text);
+    job.Files.push_back({dir / L"src\\data.dat", L"data.dat"});
+    NullProgress progress;
+    PackSingleFile(job, progress);
+  }
+  void Add(SingleFileJob& job, const std::wstring& name, int64_t size, unsigned seed) {
+    WritePatternFile(dir / (L"src\\" + name), size, seed);
+    job.Files.push_back({dir / (L"src\\" + name), name});
+  }
+
+  bool Extract(const std::wstring& image, ExtractFailure& failure) {
+    PackageImage package;
+    return package.Open(image.c_str(), failure) &&
+           package.ExtractTo((dir / L"unpacked").c_str(), observer, failure);
+  }
+
+  // The packed file with one byte changed at `offset` from its end.
+  std::wstring FlippedCopy(int64_t offsetFromEnd) {
+    std::string bytes = ReadFileBytes(dir / L"Setup.exe");
+    bytes[bytes.size() - offsetFromEnd] ^= 0x01;
+    WriteTextFile(dir / L"damaged.exe", bytes);
+    return dir / L"damaged.exe";
+  }
+
+  TempDir dir;
+  Observer observer;
+};
+}  // namespace
+
+TEST_F(PackageImageTest, UnpacksEveryFileAsPacked) {
+  ExtractFailure failure;
+  PackageImage package;
+  ASSERT_TRUE(package.Open((dir / L"Setup.exe").c_str(), failure));
+  EXPECT_EQ(package.Header().FileCount, 3u);
+  EXPECT_EQ(std::wstring(package.Header().Files[package.Header().LauncherIndex].Name),
+            L"Установка.exe");
+  ASSERT_TRUE(package.ExtractTo((dir / L"unpacked").c_str(), observer, failure))
+      << static_cast<int>(failure.Status);
+  EXPECT_EQ(FilesIn(dir / L"unpacked"), (Names{L"data.dat", L"empty.ini", L"Установка.exe"}));
+  for (const wchar_t* name : {L"Установка.exe", L"empty.ini", L"data.dat"})
+    EXPECT_TRUE(ReadFileBytes(dir / L"unpacked\\" + name) == ReadFileBytes(dir / L"src\\" + name))
+        << Narrow(name);
+  EXPECT_EQ(observer.last, observer.total);
+  EXPECT_EQ(observer.total, package.Header().UnpackedSize);
+}
+
+TEST_F(PackageImageTest, OneFlippedByteAnywhereInTheStreamIsDamage) {
+  const int64_t size = GetFileSize64(dir / L"Setup.exe");
+  PackageImage intact;
+  ExtractFailure failure;
+  ASSERT_TRUE(intact.Open((dir / L"Setup.exe").c_str(), failure));
+  const int64_t streamSize = static_cast<int64_t>(intact.Header().StreamSize);
+  // The first, a middle and the last byte of the stream (the trailer is 24 bytes).
+  for (int64_t fromEnd : {24 + streamSize, 24 + streamSize / 2, int64_t{25}}) {
+    EmptyTree(dir / L"unpacked");
+    ExtractFailure damaged;
+    EXPECT_FALSE(Extract(FlippedCopy(fromEnd), damaged)) << "byte " << size - fromEnd;
+    EXPECT_EQ(damaged.Status, ExtractStatus::Damaged) << "byte " << size - fromEnd;
+  }
+}
+
+TEST_F(PackageImageTest, DamagedHeaderOrTruncatedFileIsRefusedBeforeWriting) {
+  PackageImage intact;
+  ExtractFailure failure;
+  ASSERT_TRUE(intact.Open((dir / L"Setup.exe").c_str(), failure));
+  const int64_t headerFromEnd = 24 + static_cast<int64_t>(intact.Header().StreamSize) + 30;
+
+  ExtractFailure header;
+  EXPECT_FALSE(Extract(FlippedCopy(headerFromEnd), header));
+  EXPECT_EQ(header.Status, ExtractStatus::Damaged);
+  EXPECT_EQ(header.Format, onefile::FormatError::BadHeaderCrc);
+
+  std::string bytes = ReadFileBytes(dir / L"Setup.exe");
+  WriteTextFile(dir / L"cut.exe", bytes.substr(0, bytes.size() - 1000));
+  ExtractFailure cut;
+  EXPECT_FALSE(Extract(dir / L"cut.exe", cut));
+  EXPECT_EQ(cut.Status, ExtractStatus::Damaged);
+  EXPECT_EQ(cut.Format, onefile::FormatError::NoTrailer);
+
+  // The stub alone, as a copy of sfx.dat that was never packed.
+  ExtractFailure bare;
+  EXPECT_FALSE(Extract(dir / L"sfx.dat", bare));
+  EXPECT_EQ(bare.Format, onefile::FormatError::NoTrailer);
+  EXPECT_TRUE(FilesIn(dir / L"unpacked").empty());
+}
+
+TEST_F(PackageImageTest, NeverOverwritesAFileAlreadyThere) {
+  WriteTextFile(dir / L"unpacked\\empty.ini", "someone else's");
+  ExtractFailure failure;
+  EXPECT_FALSE(Extract(dir / L"Setup.exe", failure));
+  EXPECT_EQ(failure.Status, ExtractStatus::CannotWrite);
+  EXPECT_EQ(failure.SystemCode, static_cast<DWORD>(ERROR_FILE_EXISTS));
+  EXPECT_EQ(std::wstring(failure.FileName), L"empty.ini");
+  EXPECT_EQ(ReadFileBytes(dir / L"unpacked\\empty.ini"), "someone else's");
+}
+
+TEST_F(PackageImageTest, StopsWhenCancelled) {
+  observer.cancelAfter = 1;
+  ExtractFailure failure;
+  EXPECT_FALSE(Extract(dir / L"Setup.exe", failure));
+  EXPECT_EQ(failure.Status, ExtractStatus::Cancelled);
+  EXPECT_EQ(observer.calls, 2);
+}
