@@ -39,6 +39,10 @@ void TestPackage::Write(int64_t payloadCut) {
   script_.WriteString(script::kOneData, script::kCountOfFiles, IntToText(files_));
   script_.WriteString(script::kOneShortCuts, script::kCountOfShortCuts, IntToText(shortcuts_));
   script_.WriteString(script::kExtended, script::kUseUninstall, useUninstall ? L"1" : L"0");
+  if (withChecksums)
+    for (size_t i = 0; i < contents.size(); ++i)
+      script_.WriteString(script::kOneFiles, L"FileCrc" + IntToText(static_cast<int32_t>(i + 1)),
+                          CrcKeyText(contents[i]));
   script_.Save(Folder() + script::kScriptFile);
   std::string payload;
   for (const std::string& bytes : contents) payload += bytes;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <atomic>
 
+#include "support/Crc32.h"
 #include "support/Handle.h"
 
 namespace {
@@ -111,4 +112,10 @@ ScopedEnv::ScopedEnv(std::wstring name, const std::wstring& value) : name_(std::
 
 ScopedEnv::~ScopedEnv() {
   SetEnvironmentVariableW(name_.c_str(), had_ ? old_.c_str() : nullptr);
+}
+
+std::wstring CrcKeyText(const std::string& bytes) {
+  wchar_t text[9];
+  swprintf(text, 9, L"%08X", static_cast<unsigned>(Crc32(bytes.data(), bytes.size())));
+  return text;
 }

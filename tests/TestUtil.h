@@ -29,6 +29,8 @@ std::string ReadFileBytes(const std::wstring& path);
 // Names of the files directly in a folder (no folders), sorted.
 std::vector<std::wstring> FilesIn(const std::wstring& folder);
 std::string Narrow(const std::wstring& text);  // UTF-8, for test messages
+// "89ABCDEF": the CRC-32 of `bytes` as Setup.ini and Uninst.ini store it.
+std::wstring CrcKeyText(const std::string& bytes);
 
 // A registry key under HKCU\Software\KovrinTests\<unique> deleted at the end.
 class ScratchKey {

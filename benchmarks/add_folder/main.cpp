@@ -58,7 +58,7 @@ class CountingSink final : public FileRowSink {
     ++rows;
     return true;
   }
-  void RefuseFile(const std::wstring&) override {}
+  void RefuseFile(const std::wstring&, FileRefusal) override {}
 };
 
 class NoShell final : public ShellActions {

@@ -51,6 +51,7 @@ void Steps(BuildContext& context) {
   observer.StageBegins(BuildStage::Script);
   context.Checkpoint();
   CheckSetupFileName(project.SetupFileName);
+  CheckFileNames(project);
   CheckOutputFolder(project.OutputFolder, context.Folders.BuildFolder);
   CreateFolderOrThrow(project.OutputFolder);
   CreateFolderOrThrow(context.Folders.BuildFolder);
@@ -61,11 +62,11 @@ void Steps(BuildContext& context) {
 
   observer.StageBegins(BuildStage::Payload);
   WritePayload(context);
-  RefreshScriptSizes(context, scriptPath);
   observer.StageEnds(BuildStage::Payload);
 
   observer.StageBegins(BuildStage::Launcher);
   WriteLauncher(context);
+  RecordPayloadInScript(context, scriptPath);
   observer.StageEnds(BuildStage::Launcher);
 
   observer.StageBegins(BuildStage::Package);

@@ -6,7 +6,10 @@
 #include <climits>
 #include <cmath>
 
+#include "formats/CrcText.h"
 #include "formats/ScriptKeys.h"
+#include "support/CodePage.h"
+#include "support/Crc32.h"
 #include "support/Error.h"
 #include "support/FileControl.h"
 #include "support/FileSystem.h"
@@ -88,6 +91,14 @@ void CreateFolderOrThrow(const std::wstring& folder) {
                       SystemErrorText(GetLastError()));
 }
 
+void CheckFileNames(const SetupProject& project) {
+  for (const FileEntry& file : project.Files)
+    if (!Cp1251CanHold(file.RelativeName))
+      throw KovrinError(L"Имя файла «" + file.RelativeName +
+                        L"» нельзя записать в сценарий установки: в нём есть знаки, которых нет "
+                        L"в кодировке Windows-1251. Переименуйте файл в списке файлов.");
+}
+
 void WritePayload(BuildContext& context) {
   BinaryFile payload = BinaryFile::Create(context.InBuild(script::kPayloadFile));
   context.Status(L"Создание файла с программой...");
@@ -97,6 +108,8 @@ void WritePayload(BuildContext& context) {
   // its recorded one as it is opened.
   int64_t total = context.Project.TotalFileSize();
   int64_t written = 0;
+  context.FileCrcs.clear();
+  context.FileCrcs.reserve(context.Project.Files.size());
   for (FileEntry& file : context.Project.Files) {
     context.Status(L"Добавление файла " + file.RelativeName);
     context.Checkpoint();
@@ -108,14 +121,18 @@ void WritePayload(BuildContext& context) {
     total += size - file.Size;
     file.Size = size;
     int64_t taken = 0;
-    CopyChunked(source, payload, size, context.Buffer, kPayloadBlock, [&](uint32_t piece) {
-      taken += piece;
-      written += piece;
-      if (taken < size) {  // the bar moves on whole blocks, not on the last piece
-        context.ShowShare(written, total);
-        context.Checkpoint();
-      }
-    });
+    uint32_t crc = 0;
+    CopyChunked(source, payload, size, context.Buffer, kPayloadBlock,
+                [&](const char* block, uint32_t piece) {
+                  crc = Crc32Update(crc, block, piece);
+                  taken += piece;
+                  written += piece;
+                  if (taken < size) {  // the bar moves on whole blocks, not on the last piece
+                    context.ShowShare(written, total);
+                    context.Checkpoint();
+                  }
+                });
+    context.FileCrcs.push_back(crc);
     source.Close();
     context.Checkpoint();
   }
@@ -123,15 +140,21 @@ void WritePayload(BuildContext& context) {
   context.Observer.SetPosition(0);
 }
 
-void RefreshScriptSizes(BuildContext& context, const std::wstring& scriptPath) {
+void RecordPayloadInScript(BuildContext& context, const std::wstring& scriptPath) {
   using namespace script;
   ProfileFile profile = ProfileFile::Load(scriptPath);
   const std::vector<FileEntry>& files = context.Project.Files;
   for (size_t i = 0; i < files.size(); ++i)
     profile.WriteString(kOneFiles, NumberedKey(kFileSize, static_cast<int32_t>(i + 1)),
                         IntToText(LowSigned32(files[i].Size)));
+  // The checksums follow the rows at the end of the section; readers take keys by name.
+  for (size_t i = 0; i < files.size() && i < context.FileCrcs.size(); ++i)
+    profile.WriteString(kOneFiles, NumberedKey(kFileCrc, static_cast<int32_t>(i + 1)),
+                        CrcText(context.FileCrcs[i]));
   profile.WriteString(kOneData, kSummarySize,
                       IntToText(LowSigned32(context.Project.TotalFileSize())));
+  if (context.HasTexts)
+    profile.WriteString(kOneData, kTextsCrc, CrcText(context.TextsCrc));
   profile.Save(scriptPath);
 }
 
@@ -154,7 +177,7 @@ void WriteLauncher(BuildContext& context) {
   // One written count across the launcher and both texts: the bar reaches 100
   // only when all three are written.
   int64_t written = 0;
-  const BlockCallback afterBlock = [&](uint32_t piece) {
+  const BlockCallback afterBlock = [&](const char*, uint32_t piece) {
     written += piece;
     context.ShowShare(written, total);
     context.Checkpoint();
@@ -162,18 +185,24 @@ void WriteLauncher(BuildContext& context) {
   CopyWhole(context, launcherImage, context.InBuild(project.SetupFileName), kLauncherBlock,
             afterBlock);
 
-  if (!project.UseReadMe && !project.UseLicense)
+  context.HasTexts = project.UseReadMe || project.UseLicense;
+  if (!context.HasTexts)
     return;
   BinaryFile texts = BinaryFile::Create(context.InBuild(script::kTextsFile));
+  context.TextsCrc = 0;
+  const BlockCallback textBlock = [&](const char* block, uint32_t piece) {
+    context.TextsCrc = Crc32Update(context.TextsCrc, block, piece);
+    afterBlock(block, piece);
+  };
   if (project.UseReadMe) {
     context.Status(L"Запись файла информации...");
     context.Checkpoint();
-    AppendFile(texts, readMe, context.Buffer, kLauncherBlock, afterBlock);
+    AppendFile(texts, readMe, context.Buffer, kLauncherBlock, textBlock);
   }
   if (project.UseLicense) {
     context.Status(L"Запись файла лицензии...");
     context.Checkpoint();
-    AppendFile(texts, license, context.Buffer, kLauncherBlock, afterBlock);
+    AppendFile(texts, license, context.Buffer, kLauncherBlock, textBlock);
   }
   texts.Close();
   context.Observer.SetPosition(0);
@@ -186,7 +215,7 @@ void CopyUninstaller(BuildContext& context) {
     return;  // only a package that installs the uninstaller carries it
   CopyWhole(context, context.InDesigner(script::kUninstallerImage),
             context.InBuild(script::kUninstallerImage), kLauncherBlock,
-            [&](uint32_t) { context.Checkpoint(); });
+            [&](const char*, uint32_t) { context.Checkpoint(); });
 }
 
 std::vector<PackageFile> PackageFiles(const SetupProject& project) {
@@ -218,7 +247,8 @@ class StagedPackage {
   void Stage(const PackageFile& file) {
     const std::wstring from = context_.InBuild(file.BuildName);
     Item& item = items_.emplace_back(Item{context_.InOutput(file.PackageName + L".kovrin-tmp"),
-                                          context_.InOutput(file.PackageName)});
+                                          context_.InOutput(file.PackageName),
+                                          context_.InOutput(file.PackageName + L".kovrin-old")});
     // On one volume the move is a rename; across volumes the bytes are copied
     // through the run's buffer with the usual checkpoints.
     if (MoveFileExW(from.c_str(), item.staged.c_str(), MOVEFILE_REPLACE_EXISTING))
@@ -228,27 +258,64 @@ class StagedPackage {
       ThrowCannotCreateWith(item.staged, code);
     const int64_t total = std::max<int64_t>(GetFileSize64(from), 0);
     int64_t done = 0;
-    CopyWhole(context_, from, item.staged, kLauncherBlock, [&](uint32_t piece) {
+    CopyWhole(context_, from, item.staged, kLauncherBlock, [&](const char*, uint32_t piece) {
       done += piece;
       context_.ShowShare(done, total);
       context_.Checkpoint();
     });
   }
 
+  // Every staged file into place, or none: an old file is set aside before its
+  // replacement goes in and comes back if any later step fails.
   void PutInPlace() {
-    for (Item& item : items_) {
-      if (!MoveFileExW(item.staged.c_str(), item.target.c_str(), MOVEFILE_REPLACE_EXISTING))
-        ThrowCannotCreateWith(item.target, GetLastError());
-      item.placed = true;
+    // A read-only old file is the author's way of keeping it: refused before
+    // anything moves, as its replacement would be.
+    for (const Item& item : items_) {
+      const DWORD attributes = GetFileAttributesW(item.target.c_str());
+      if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
+        ThrowCannotCreateWith(item.target, ERROR_ACCESS_DENIED);
     }
+    try {
+      for (Item& item : items_) {
+        if (GetFileAttributesW(item.target.c_str()) != INVALID_FILE_ATTRIBUTES) {
+          if (!MoveFileExW(item.target.c_str(), item.aside.c_str(), MOVEFILE_REPLACE_EXISTING))
+            ThrowCannotCreateWith(item.target, GetLastError());
+          item.setAside = true;
+        }
+        if (!MoveFileExW(item.staged.c_str(), item.target.c_str(), MOVEFILE_REPLACE_EXISTING))
+          ThrowCannotCreateWith(item.target, GetLastError());
+        item.placed = true;
+      }
+    } catch (...) {
+      PutOldFilesBack();
+      throw;
+    }
+    for (const Item& item : items_)
+      if (item.setAside)
+        DeleteFileW(item.aside.c_str());
   }
 
  private:
   struct Item {
     std::wstring staged;
     std::wstring target;
+    std::wstring aside;  // the old file while the new ones go in
     bool placed = false;
+    bool setAside = false;
   };
+
+  // Newest first: a placed file goes back to its staged name (and is deleted
+  // with the others), an old one returns to its place.
+  void PutOldFilesBack() noexcept {
+    for (auto it = items_.rbegin(); it != items_.rend(); ++it) {
+      if (it->placed &&
+          MoveFileExW(it->target.c_str(), it->staged.c_str(), MOVEFILE_REPLACE_EXISTING))
+        it->placed = false;
+      if (it->setAside &&
+          MoveFileExW(it->aside.c_str(), it->target.c_str(), MOVEFILE_REPLACE_EXISTING))
+        it->setAside = false;
+    }
+  }
 
   [[noreturn]] static void ThrowCannotCreateWith(const std::wstring& path, DWORD code) {
     throw KovrinError(L"Cannot create file \"" + path + L"\". " + SystemErrorText(code));

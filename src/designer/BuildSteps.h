@@ -19,8 +19,11 @@ struct BuildContext {
   SetupProject& Project;
   const BuildFolders& Folders;
   BuildObserver& Observer;
-  ThrottledProgress Progress;  // the observer, letting messages run on a clock
-  CopyBuffer Buffer;           // the one copy buffer of the run
+  ThrottledProgress Progress;      // the observer, letting messages run on a clock
+  CopyBuffer Buffer;               // the one copy buffer of the run
+  std::vector<uint32_t> FileCrcs;  // CRC-32 of each file as written into data.dat
+  bool HasTexts = false;           // Setup.dat was written; TextsCrc is its CRC-32
+  uint32_t TextsCrc = 0;
 
   // Folder, "\" and name, joined as typed: a folder text that ends in "\" gives a
   // doubled separator, which the file system accepts.
@@ -47,20 +50,28 @@ void CheckSetupFileName(const std::wstring& setupFileName);
 void CheckOutputFolder(const std::wstring& outputFolder, const std::wstring& buildFolder);
 // Creates the folder with its parents or raises "Unable to create directory".
 void CreateFolderOrThrow(const std::wstring& folder);
+// Refuses a file whose relative name Windows-1251 cannot hold: the script would
+// carry "?" in its place (a project file or an edited row can bring one).
+void CheckFileNames(const SetupProject& project);
 
 // Appends every listed file to data.dat in list order. Each file's Size becomes
-// the number of bytes taken from it, measured when it was opened.
+// the number of bytes taken from it, measured when it was opened, and its CRC-32,
+// taken from the same blocks, goes to context.FileCrcs.
 void WritePayload(BuildContext& context);
-// Rewrites FileSize<n> and SummarySize in the written script with the sizes
-// the payload really holds.
-void RefreshScriptSizes(BuildContext& context, const std::wstring& scriptPath);
-// The launcher (a copy of Kovrin.dat named SetupFileName) and Setup.dat.
+// Completes the written script with what the package really holds: FileSize<n>
+// and SummarySize rewritten with the sizes written, FileCrc<n> for every file
+// and TextsCrc when Setup.dat was written.
+void RecordPayloadInScript(BuildContext& context, const std::wstring& scriptPath);
+// The launcher (a copy of Kovrin.dat named SetupFileName) and Setup.dat, whose
+// CRC-32 goes to context.TextsCrc.
 void WriteLauncher(BuildContext& context);
 // uninst.dat into the build folder when the project installs the uninstaller.
 void CopyUninstaller(BuildContext& context);
 // Moves the package into the output folder: every file first under a temporary
-// name, then all of them into place, so a cancel or an error keeps the
-// previous package there whole.
+// name, then all of them into place, each old file set aside until the last is
+// in. A cancel or an error at any point, the last rename included, leaves the
+// previous package there whole: what was placed goes, what was set aside comes
+// back, so the folder never holds a new data.dat beside an old script.
 void PublishPackage(BuildContext& context);
 // Deletes every file directly in the build folder.
 void ClearBuildFolder(const std::wstring& buildFolder);

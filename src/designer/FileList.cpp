@@ -2,17 +2,26 @@
 
 #include <windows.h>
 
+#include "support/CodePage.h"
 #include "support/FileSystem.h"
 #include "support/Handle.h"
 #include "support/Strings.h"
 
-std::optional<FileEntry> SingleFileEntry(const std::wstring& path) {
+std::optional<FileEntry> SingleFileEntry(const std::wstring& path, FileRefusal* refusal) {
   int64_t size = GetFileSize64(path);
-  if (size >= kPackageFileLimit)
+  if (size >= kPackageFileLimit) {
+    if (refusal)
+      *refusal = FileRefusal::TooLarge;
     return std::nullopt;
+  }
   FileEntry entry;
   size_t slash = path.find_last_of(L'\\');
   entry.RelativeName = slash == std::wstring::npos ? path : path.substr(slash + 1);
+  if (!Cp1251CanHold(entry.RelativeName)) {
+    if (refusal)
+      *refusal = FileRefusal::NameNotInCodePage;
+    return std::nullopt;
+  }
   entry.LocalFolder = FolderOf(path);
   entry.Size = size;
   return entry;
@@ -46,11 +55,15 @@ class FolderWalk {
       }
       int64_t size = (static_cast<int64_t>(found.nFileSizeHigh) << 32) | found.nFileSizeLow;
       if (size >= kPackageFileLimit) {
-        sink_.RefuseFile(path);
+        sink_.RefuseFile(path, FileRefusal::TooLarge);
         continue;
       }
       FileEntry entry;
       entry.RelativeName = path.size() > cut_ ? path.substr(cut_) : std::wstring();
+      if (!Cp1251CanHold(entry.RelativeName)) {
+        sink_.RefuseFile(path, FileRefusal::NameNotInCodePage);
+        continue;
+      }
       entry.LocalFolder = root_;
       entry.Size = size;
       if (!sink_.AddFileRow(std::move(entry)))
@@ -68,6 +81,32 @@ class FolderWalk {
 
 bool AddFolderTree(const std::wstring& folder, const std::wstring& folderRoot, FileRowSink& sink) {
   return FolderWalk(folderRoot, sink).Walk(folder);
+}
+
+std::wstring RefusedFilesText(FileRefusal reason, const std::vector<std::wstring>& paths) {
+  constexpr size_t kShown = 10;
+  const bool one = paths.size() == 1;
+  std::wstring text;
+  if (reason == FileRefusal::TooLarge)
+    text = one ? L"Файл не добавлен в список, так как его размер 2 ГБ или больше:\n"
+               : L"Файлы не добавлены в список, так как размер каждого 2 ГБ или больше:\n";
+  else
+    text = one ? L"Файл не добавлен в список, так как в его имени есть знаки, которых нет в "
+                 L"кодировке Windows-1251:\n"
+               : L"Файлы не добавлены в список, так как в их именах есть знаки, которых нет в "
+                 L"кодировке Windows-1251:\n";
+  for (size_t i = 0; i < paths.size() && i < kShown; ++i) text += L"\n" + paths[i];
+  if (paths.size() > kShown)
+    text += L"\n… и ещё " + std::to_wstring(paths.size() - kShown);
+  text += reason == FileRefusal::TooLarge
+              ? L"\n\nУстановочный пакет не может хранить файлы такого размера."
+              : L"\n\nСценарий установки хранит имена файлов в этой кодировке. Переименуйте "
+                L"файл и добавьте его снова.";
+  return text;
+}
+
+const wchar_t* RefusedFilesPromptId(FileRefusal reason) {
+  return reason == FileRefusal::TooLarge ? L"files.too_large" : L"files.name_not_in_code_page";
 }
 
 std::wstring FileCountText(int count) {

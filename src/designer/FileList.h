@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "formats/SetupProject.h"
 
@@ -12,19 +13,31 @@
 // cannot be described by it and is refused when it is added.
 inline constexpr int64_t kPackageFileLimit = int64_t{1} << 31;
 
+// Why a file is left out of the list.
+enum class FileRefusal {
+  TooLarge,           // 2 GiB or more: the package stores sizes as signed 32-bit numbers
+  NameNotInCodePage,  // its relative name has characters Windows-1251 lacks
+};
+
 class FileRowSink {
  public:
   virtual ~FileRowSink() = default;
   // Appends one row (and lets the window repaint); false stops the walk.
   virtual bool AddFileRow(FileEntry entry) = 0;
-  // A file too large for the package; it is left out of the list.
-  virtual void RefuseFile(const std::wstring& path) = 0;
+  // A file the package cannot carry; it is left out of the list.
+  virtual void RefuseFile(const std::wstring& path, FileRefusal reason) = 0;
 };
 
 // The row for one file chosen on its own: its bare name, its folder with a
 // trailing "\", and its size (-1 when it cannot be opened). Nothing for a file
-// too large for the package.
-std::optional<FileEntry> SingleFileEntry(const std::wstring& path);
+// the package cannot carry, and then `refusal` (if given) says why.
+std::optional<FileEntry> SingleFileEntry(const std::wstring& path, FileRefusal* refusal = nullptr);
+
+// The warning the Files page shows for the files refused for one reason: the
+// reason, then the paths (at most ten, and how many more).
+std::wstring RefusedFilesText(FileRefusal reason, const std::vector<std::wstring>& paths);
+// The prompt identifier of that warning.
+const wchar_t* RefusedFilesPromptId(FileRefusal reason);
 
 // Depth first, in the file system's order: every file below `folder` becomes a
 // row whose relative name is its path less `folderRoot` and a "\", and whose

@@ -1,5 +1,6 @@
 #include "formats/Payload.h"
 
+#include "support/Crc32.h"
 #include "support/Error.h"
 
 void CopyChunked(BinaryFile& source, BinaryFile& target, int64_t count, CopyBuffer& buffer,
@@ -16,7 +17,7 @@ void CopyChunked(BinaryFile& source, BinaryFile& target, int64_t count, CopyBuff
     }
     target.Write(buffer.Data(), piece);
     if (afterBlock)
-      afterBlock(piece);
+      afterBlock(buffer.Data(), piece);
   };
   while (remaining > blockSize) {
     move(blockSize);
@@ -33,14 +34,20 @@ int64_t AppendFile(BinaryFile& target, const std::wstring& sourcePath, CopyBuffe
   return size;
 }
 
-void SplitTexts(const std::wstring& textsPath, int64_t readMeSize, int64_t licenseSize,
-                const std::wstring& readMePath, const std::wstring& licensePath,
-                CopyBuffer& buffer) {
+TextsSplit SplitTexts(const std::wstring& textsPath, int64_t readMeSize, int64_t licenseSize,
+                      const std::wstring& readMePath, const std::wstring& licensePath,
+                      CopyBuffer& buffer) {
   BinaryFile texts = BinaryFile::OpenRead(textsPath);
+  TextsSplit split;
+  split.FileSize = texts.Size();
+  const BlockCallback checksum = [&split](const char* block, uint32_t size) {
+    split.Crc = Crc32Update(split.Crc, block, size);
+  };
   {
     BinaryFile readMe = BinaryFile::Create(readMePath);
-    CopyChunked(texts, readMe, readMeSize, buffer, kPayloadBlock);
+    CopyChunked(texts, readMe, readMeSize, buffer, kPayloadBlock, checksum);
   }
   BinaryFile license = BinaryFile::Create(licensePath);
-  CopyChunked(texts, license, licenseSize, buffer, kPayloadBlock);
+  CopyChunked(texts, license, licenseSize, buffer, kPayloadBlock, checksum);
+  return split;
 }

@@ -23,8 +23,9 @@ class CopyBuffer {
   std::unique_ptr<char[]> bytes_;
 };
 
-// Called after each block with the number of bytes just moved.
-using BlockCallback = std::function<void(uint32_t)>;
+// Called after each block with the bytes just moved (a checksum is taken from
+// them in the same pass; most callers only count them).
+using BlockCallback = std::function<void(const char* block, uint32_t size)>;
 
 // Moves exactly `count` bytes from the current position of `source` to `target`:
 // while more than `blockSize` bytes remain, one block; then the rest in one
@@ -37,8 +38,13 @@ void CopyChunked(BinaryFile& source, BinaryFile& target, int64_t count, CopyBuff
 int64_t AppendFile(BinaryFile& target, const std::wstring& sourcePath, CopyBuffer& buffer,
                    uint32_t blockSize, const BlockCallback& afterBlock = {});
 
+struct TextsSplit {
+  uint32_t Crc = 0;      // of the bytes moved, taken while moving them
+  int64_t FileSize = 0;  // Setup.dat's length
+};
+
 // Splits Setup.dat into readme.dat (first readMeSize bytes) and license.dat (the
 // next licenseSize bytes). Both files are always created.
-void SplitTexts(const std::wstring& textsPath, int64_t readMeSize, int64_t licenseSize,
-                const std::wstring& readMePath, const std::wstring& licensePath,
-                CopyBuffer& buffer);
+TextsSplit SplitTexts(const std::wstring& textsPath, int64_t readMeSize, int64_t licenseSize,
+                      const std::wstring& readMePath, const std::wstring& licensePath,
+                      CopyBuffer& buffer);

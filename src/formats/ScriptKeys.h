@@ -27,6 +27,10 @@ inline constexpr wchar_t kSummarySize[] = L"SummarySize";
 inline constexpr wchar_t kCountOfFiles[] = L"CountOfFiles";
 inline constexpr wchar_t kFileName[] = L"FileName";
 inline constexpr wchar_t kFileSize[] = L"FileSize";
+// FileCrc<n>: CRC-32 of file n (CrcText); TextsCrc: of Setup.dat, when there is one.
+// Packages built before these keys have none, and install without the check.
+inline constexpr wchar_t kFileCrc[] = L"FileCrc";
+inline constexpr wchar_t kTextsCrc[] = L"TextsCrc";
 
 inline constexpr wchar_t kType[] = L"Type";
 inline constexpr wchar_t kFontSize[] = L"FontSize";

@@ -1,5 +1,7 @@
 #include "formats/SetupScriptReader.h"
 
+#include "formats/CrcText.h"
+#include "formats/PackageError.h"
 #include "formats/ScriptKeys.h"
 #include "support/Strings.h"
 
@@ -52,6 +54,7 @@ SetupScriptValues ReadSetupScriptValues(const ProfileFile& profile) {
   v.UseGoSite = ReadFlag(profile, kExtended, kUseGoSite);
   v.RunFileName = profile.ReadString(kExtended, kRunFileName, L"");
   v.SiteAddress = profile.ReadString(kExtended, kSiteAddress, L"");
+  v.TextsCrc = profile.ReadString(kOneData, kTextsCrc, L"");
   return v;
 }
 
@@ -60,6 +63,14 @@ ScriptFileRow ReadFileRow(const ProfileFile& profile, int32_t n) {
   ScriptFileRow row;
   row.FileName = profile.ReadString(kOneFiles, NumberedKey(kFileName, n), L"");
   row.FileSize = ReadNumber(profile, kOneFiles, NumberedKey(kFileSize, n), L"");
+  const NumberedKey crcKey(kFileCrc, n);
+  if (profile.HasKey(kOneFiles, crcKey)) {
+    const std::wstring text = profile.ReadString(kOneFiles, crcKey, L"");
+    if (!ParseCrcText(text, row.Crc))
+      throw PackageError(L"Сценарий установки повреждён: значение " + std::wstring(crcKey) + L"=" +
+                         text + L" не является контрольной суммой. Установка прервана.");
+    row.HasCrc = true;
+  }
   return row;
 }
 

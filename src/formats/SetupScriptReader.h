@@ -43,6 +43,7 @@ struct SetupScriptValues {
   bool UseGoSite = false;
   std::wstring RunFileName;
   std::wstring SiteAddress;
+  std::wstring TextsCrc;  // [One_Data] TextsCrc as written; empty when the script has none
 };
 
 SetupScriptValues ReadSetupScriptValues(const ProfileFile& profile);
@@ -50,6 +51,8 @@ SetupScriptValues ReadSetupScriptValues(const ProfileFile& profile);
 struct ScriptFileRow {
   std::wstring FileName;
   int64_t FileSize = 0;  // 32-bit signed, widened
+  bool HasCrc = false;   // FileCrc<n> present (packages built before it have none)
+  uint32_t Crc = 0;
 };
 
 struct ScriptShortcutRow {
@@ -61,6 +64,7 @@ struct ScriptShortcutRow {
 };
 
 // Row n (from 1) of [One_Files]; missing keys read as an empty name of size 0.
+// A FileCrc<n> that is not eight hexadecimal digits raises PackageError.
 ScriptFileRow ReadFileRow(const ProfileFile& profile, int32_t n);
 // Row n (from 1) of the shortcut section, read under the spelling "One_Shortcuts".
 ScriptShortcutRow ReadShortcutRow(const ProfileFile& profile, int32_t n);

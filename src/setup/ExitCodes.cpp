@@ -1,10 +1,16 @@
 #include "setup/ExitCodes.h"
 
+#include "formats/PackageError.h"
+#include "setup/InstallEngine.h"
 #include "support/Error.h"
 
 int InstallExitCode() {
   try {
     throw;
+  } catch (const InstallCancelled&) {
+    return kExitCancelled;
+  } catch (const PackageError&) {
+    return kExitBadPackage;
   } catch (const KovrinError&) {
     return kExitCannotWrite;
   } catch (...) {

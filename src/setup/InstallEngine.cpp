@@ -3,18 +3,24 @@
 #include <windows.h>
 
 #include <cmath>
+#include <vector>
 
+#include "formats/CrcText.h"
+#include "formats/PackageError.h"
 #include "formats/Payload.h"
 #include "formats/ScriptKeys.h"
 #include "formats/UninstallRecord.h"
+#include "setup/InstallJournal.h"
 #include "setup/InstallLists.h"
 #include "setup/InstallObserver.h"
-#include "setup/RelativeNames.h"
+#include "setup/PackageChecks.h"
+#include "setup/RecordedPaths.h"
 #include "setup/SetupState.h"
 #include "setup/UninstallEntryDetails.h"
 #include "setup/UninstallRegistration.h"
 #include "setup/UninstallScript.h"
-#include "support/Error.h"
+#include "support/CodePage.h"
+#include "support/Crc32.h"
 #include "support/FileSystem.h"
 #include "support/Strings.h"
 
@@ -22,15 +28,6 @@ namespace {
 int Permille(int64_t done, int64_t total) {
   return static_cast<int>(
       std::lround(static_cast<double>(done) / static_cast<double>(total) * 1000.0));
-}
-
-void RefuseUnsafeNames(const SetupState& state) {
-  for (size_t n = 1; n < state.FileList.size(); ++n)
-    if (!IsSafeRelativeName(state.FileList[n].FileName))
-      throw KovrinError(
-          L"The setup script names the file \"" + state.FileList[n].FileName +
-          L"\", which does not lie inside the install folder. The package is damaged; "
-          L"nothing has been installed.");
 }
 
 bool ShortcutChosen(const TShortCut& shortcut, const InstallChoices& choices) {
@@ -46,127 +43,229 @@ bool ShortcutChosen(const TShortCut& shortcut, const InstallChoices& choices) {
   }
 }
 
-// Step 9: every file out of data.dat, front to back, with both bars.
-void CopyFiles(SetupState& state, InstallView& view, ThrottledProgress& pump, BinaryFile& payload,
-               UninstallScriptCheckpoints& checkpoints) {
-  const int64_t payloadSize = payload.Size();
-  int64_t payloadPosition = 0;
-  CopyBuffer buffer;
-  std::wstring madeFolder;  // files of one folder usually follow each other
-  for (size_t n = 1; n < state.FileList.size(); ++n) {
-    const InstallFile& file = state.FileList[n];
-    view.StartFileAnimation();
-    view.SetFileLabel(kCopyingFilePrefix + file.FileName);
-    pump.Pump();
-    const std::wstring target = state.InstallPath + L"\\" + file.FileName;
-    state.UninstallScript.WriteString(
-        uninstall::kFilesSection, uninstall::kFileKey + IntToText(static_cast<int32_t>(n)), target);
-    checkpoints.MarkDirty();
-    checkpoints.Save();
-    const std::wstring folder = FolderOf(target);
-    if (folder != madeFolder) {
-      ForceFolder(folder);
-      madeFolder = folder;
-    }
-    BinaryFile output = BinaryFile::Create(target);
-    int64_t written = 0;
-    try {
-      CopyChunked(payload, output, file.FileSize, buffer, kPayloadBlock, [&](uint32_t piece) {
-        written += piece;
-        payloadPosition += piece;
-        if (file.FileSize > 0)
-          view.SetFileBar(Permille(written, file.FileSize));
-        if (payloadSize > 0)
-          view.SetOverallBar(Permille(payloadPosition, payloadSize));
-        pump.Pump();
-      });
-    } catch (...) {
-      // An incomplete copy is not left looking like an installed file.
-      output.Close();
-      DeleteFileW(target.c_str());
-      throw;
-    }
-    if (state.Observer)
-      state.Observer->FileWritten(target, file.FileSize);
-  }
+std::wstring FileNameOf(const std::wstring& path) {
+  return path.substr(FolderOf(path).size());
 }
 
-// Step 11: shortcuts by kind and box; ShortCut<n> keeps the script position n.
-void MakeShortcuts(SetupState& state, const InstallChoices& choices) {
-  int32_t created = 0;
-  for (size_t n = 1; n < state.ShortcutList.size(); ++n) {
-    const TShortCut& shortcut = state.ShortcutList[n];
-    if (!ShortcutChosen(shortcut, choices))
-      continue;
-    ++created;
-    const std::wstring link = shortcut.SavePath + L"\\" + shortcut.Name + L".lnk";
-    state.UninstallScript.WriteString(uninstall::kShortCutsSection,
-                                      uninstall::kShortCutKey + IntToText(static_cast<int32_t>(n)),
-                                      link);
-    shortcut.Save(shortcut.SavePath);
-    if (state.Observer)
-      state.Observer->LinkMade(link, FileExists(link));
+// One install, from the checks to the finish page.
+class Install {
+ public:
+  Install(SetupState& state, const InstallChoices& choices, InstallView& view)
+      : state_(state), choices_(choices), view_(view), pump_(view), checkpoints_(state) {}
+
+  void Run() {
+    view_.EnterInstallingState();
+    view_.SetFileLabel(L"");
+    view_.SetStageLabel(kStagePreparing);
+    Pause(true);
+    if (!state_.PackageDamage.empty())
+      throw PackageError(state_.PackageDamage + L" Установка невозможна.");
+
+    // Nothing is written before the package and the folder have been checked.
+    BinaryFile payload = BinaryFile::OpenRead(state_.PackageFolder + script::kPayloadFile);
+    state_.InstallPath = choices_.InstallPathText;
+    CheckInstallFolder(state_.InstallPath);
+    view_.ShowCopyPage();
+    LoadInstallLists(state_, pump_);
+    CheckFileRows(state_, payload.Size());
+
+    try {
+      WriteEverything(payload);
+    } catch (...) {
+      TakeBack();
+    }
+    journal_.Forget();
+    state_.Installed = true;
+    view_.ShowFinishPage(
+        {state_.UseGoSite, state_.UseRun, state_.UseReboot && !state_.AskToReboot});
   }
-  state.UninstallScript.WriteString(uninstall::kShortCutsSection, uninstall::kShortCutCount,
-                                    IntToText(created));
-}
+
+ private:
+  // Lets pending messages run (on the 10 ms clock unless `now`), then stops the
+  // install if the user asked to.
+  void Pause(bool now = false) {
+    if (now)
+      pump_.PumpNow();
+    else
+      pump_.Pump();
+    if (pump_.Cancelled())
+      throw InstallCancelled();
+  }
+
+  void WriteEverything(BinaryFile& payload) {
+    journal_.MakeFolder(state_.InstallPath);  // one that cannot be made fails at the record
+    state_.RecordedInstallPath = FolderExists(state_.InstallPath)
+                                     ? RecordableFolder(state_.InstallPath, L"Папку установки")
+                                     : state_.InstallPath;
+    OpenUninstallScript(state_, journal_);
+    PrepareLinkFolders();
+
+    view_.StartManyFilesAnimation();
+    view_.SetStageLabel(kStageCopying);
+    Pause(true);
+    Record(uninstall::kFileCount, IntToText(state_.CountOfFiles));
+    Record(uninstall::kProductName, state_.ProgramName);
+    checkpoints_.Save(true);  // an install folder that could not be made stops here
+
+    CopyFiles(payload);
+    payload.Close();
+    checkpoints_.Save(true);
+
+    view_.StopAnimations();
+    view_.SetFileBar(0);
+    view_.SetOverallBar(0);
+    view_.SetFileLabel(L"");
+    view_.SetStageLabel(kStageShortcuts);
+    Pause(true);
+    MakeShortcuts();
+    checkpoints_.Save(true);
+
+    if (state_.UseUninstall) {
+      RegisterUninstaller(state_, journal_);
+      CompleteUninstallEntry(state_);
+    }
+  }
+
+  void Record(std::wstring_view key, const std::wstring& value) {
+    state_.UninstallScript.WriteString(uninstall::kFilesSection, key, value);
+  }
+
+  // The folders that receive links, made now where the record needs their short
+  // form: a folder the record cannot hold stops the install before any copying.
+  void PrepareLinkFolders() {
+    linkFolders_.assign(state_.ShortcutList.size(), std::wstring());
+    for (size_t n = 1; n < state_.ShortcutList.size(); ++n) {
+      const TShortCut& shortcut = state_.ShortcutList[n];
+      if (!ShortcutChosen(shortcut, choices_) || shortcut.SavePath.empty())
+        continue;
+      if (Cp1251CanHold(shortcut.SavePath))
+        linkFolders_[n] = shortcut.SavePath;
+      else if (journal_.MakeFolder(shortcut.SavePath))
+        linkFolders_[n] = RecordableFolder(shortcut.SavePath, L"Папку ярлыков");
+    }
+  }
+
+  // Step 9: every file out of data.dat, front to back, with both bars; each
+  // file's checksum is taken from the blocks as they pass.
+  void CopyFiles(BinaryFile& payload) {
+    const int64_t payloadSize = payload.Size();
+    int64_t payloadPosition = 0;
+    CopyBuffer buffer;
+    std::wstring madeFolder;  // files of one folder usually follow each other
+    for (size_t n = 1; n < state_.FileList.size(); ++n) {
+      const InstallFile& file = state_.FileList[n];
+      const int32_t row = static_cast<int32_t>(n);
+      view_.StartFileAnimation();
+      view_.SetFileLabel(kCopyingFilePrefix + file.FileName);
+      Pause();
+      const std::wstring target = state_.InstallPath + L"\\" + file.FileName;
+      Record(script::NumberedKey(uninstall::kFileKey, row),
+             state_.RecordedInstallPath + L"\\" + file.FileName);
+      // An earlier install's size and checksum no longer describe this row.
+      for (const wchar_t* stale : {uninstall::kFileSizeKey, uninstall::kFileCrcKey})
+        if (state_.UninstallScript.HasKey(uninstall::kFilesSection,
+                                          script::NumberedKey(stale, row)))
+          Record(script::NumberedKey(stale, row), L"");
+      checkpoints_.MarkDirty();
+      checkpoints_.Save();
+      const std::wstring folder = FolderOf(target);
+      if (folder != madeFolder) {
+        journal_.MakeFolder(folder);
+        madeFolder = folder;
+      }
+      journal_.BeforeCreating(target);
+      BinaryFile output = BinaryFile::Create(target);
+      int64_t written = 0;
+      uint32_t crc = 0;
+      try {
+        CopyChunked(payload, output, file.FileSize, buffer, kPayloadBlock,
+                    [&](const char* block, uint32_t piece) {
+                      crc = Crc32Update(crc, block, piece);
+                      written += piece;
+                      payloadPosition += piece;
+                      if (file.FileSize > 0)
+                        view_.SetFileBar(Permille(written, file.FileSize));
+                      if (payloadSize > 0)
+                        view_.SetOverallBar(Permille(payloadPosition, payloadSize));
+                      Pause();
+                    });
+        output.Close();
+        if (file.HasCrc && crc != file.Crc)
+          throw PackageError(DamagedFileText(file.FileName) + L" Установка прервана.");
+      } catch (...) {
+        // An incomplete or damaged copy never stays looking like an installed file.
+        output.Close();
+        DeleteFileW(target.c_str());
+        throw;
+      }
+      Record(script::NumberedKey(uninstall::kFileSizeKey, row), std::to_wstring(written));
+      Record(script::NumberedKey(uninstall::kFileCrcKey, row), CrcText(crc));
+      if (state_.Observer)
+        state_.Observer->FileWritten(target, written);
+    }
+    if (payloadPosition != payloadSize)
+      throw PackageError(L"Пакет повреждён: файл «" + std::wstring(script::kPayloadFile) +
+                         L"» изменился во время установки. Установка прервана.");
+  }
+
+  // Step 11: shortcuts by kind and box; ShortCut<n> keeps the script position n
+  // and names the link file exactly as it was saved, only when it was.
+  void MakeShortcuts() {
+    int32_t created = 0;
+    for (size_t n = 1; n < state_.ShortcutList.size(); ++n) {
+      const TShortCut& shortcut = state_.ShortcutList[n];
+      if (!ShortcutChosen(shortcut, choices_))
+        continue;
+      journal_.MakeFolder(shortcut.SavePath);  // an empty folder text raises, as Save does
+      journal_.BeforeCreating(shortcut.LinkPath(shortcut.SavePath));
+      const std::wstring saved = shortcut.Save(shortcut.SavePath);
+      if (state_.Observer)
+        state_.Observer->LinkMade(saved.empty() ? shortcut.LinkPath(shortcut.SavePath) : saved,
+                                  !saved.empty());
+      if (saved.empty())
+        continue;
+      ++created;
+      const std::wstring& folder =
+          linkFolders_[n].empty() ? FolderOf(saved) : WithTrailingBackslash(linkFolders_[n]);
+      state_.UninstallScript.WriteString(
+          uninstall::kShortCutsSection,
+          uninstall::kShortCutKey + IntToText(static_cast<int32_t>(n)),
+          WithTrailingBackslash(folder) + FileNameOf(saved));
+      checkpoints_.MarkDirty();
+    }
+    state_.UninstallScript.WriteString(uninstall::kShortCutsSection, uninstall::kShortCutCount,
+                                       IntToText(created));
+  }
+
+  // Takes back what this install made and raises the error again, naming what
+  // could not be taken back.
+  [[noreturn]] void TakeBack() {
+    const std::vector<std::wstring> left = journal_.TakeBack();
+    if (left.empty())
+      throw;
+    std::wstring addition = L"\r\n\r\nНе удалось удалить:";
+    for (const std::wstring& path : left) addition += L"\r\n" + path;
+    try {
+      throw;
+    } catch (const InstallCancelled& error) {
+      throw InstallCancelled(error.Message() + addition);
+    } catch (const PackageError& error) {
+      throw PackageError(error.Message() + addition);
+    } catch (const KovrinError& error) {
+      throw KovrinError(error.Message() + addition);
+    }
+  }
+
+  SetupState& state_;
+  const InstallChoices& choices_;
+  InstallView& view_;
+  ThrottledProgress pump_;
+  InstallJournal journal_;
+  UninstallScriptCheckpoints checkpoints_;
+  std::vector<std::wstring> linkFolders_;  // by shortcut: its folder as the record holds it
+};
 }  // namespace
 
 void RunInstall(SetupState& state, const InstallChoices& choices, InstallView& view) {
-  view.EnterInstallingState();
-  view.SetFileLabel(L"");
-  view.SetStageLabel(kStagePreparing);
-  ThrottledProgress pump(view);
-  pump.PumpNow();
-
-  BinaryFile payload = BinaryFile::OpenRead(state.PackageFolder + script::kPayloadFile);
-
-  state.InstallPath = choices.InstallPathText;
-  ForceFolder(state.InstallPath);
-  OpenUninstallScript(state);
-
-  view.ShowCopyPage();
-  LoadInstallLists(state, pump);
-  RefuseUnsafeNames(state);
-
-  view.StartManyFilesAnimation();
-  view.SetStageLabel(kStageCopying);
-  pump.PumpNow();
-
-  UninstallScriptCheckpoints checkpoints(state);
-  state.UninstallScript.WriteString(uninstall::kFilesSection, uninstall::kFileCount,
-                                    IntToText(state.CountOfFiles));
-  checkpoints.Save(true);  // an install folder that could not be made stops here
-  try {
-    CopyFiles(state, view, pump, payload, checkpoints);
-    payload.Close();
-    checkpoints.Save(true);
-
-    view.StopAnimations();
-    view.SetFileBar(0);
-    view.SetOverallBar(0);
-    view.SetFileLabel(L"");
-    view.SetStageLabel(kStageShortcuts);
-    pump.PumpNow();
-
-    MakeShortcuts(state, choices);
-    checkpoints.Save(true);
-  } catch (...) {
-    // Whatever stopped the install, what it did must be recorded on disk; the
-    // first error is the one the user sees.
-    try {
-      checkpoints.Save(true);
-    } catch (const KovrinError&) {
-    }
-    throw;
-  }
-
-  if (state.UseUninstall) {
-    RegisterUninstaller(state);
-    CompleteUninstallEntry(state);
-  }
-
-  state.Installed = true;
-  view.ShowFinishPage({state.UseGoSite, state.UseRun, state.UseReboot && !state.AskToReboot});
-  checkpoints.Save(true);
+  Install(state, choices, view).Run();
 }

@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "support/Error.h"
 #include "support/Progress.h"
 
 struct SetupState;
@@ -48,14 +49,28 @@ class InstallView : public ProgressSink {
   virtual void ShowFinishPage(const FinishPageBoxes& boxes) = 0;
 };
 
-// Button2Click's work, in order. Every file, profile or registry failure raises
-// KovrinError with the system's wording; the caller shows it in the standard error
-// box and leaves the window as it is (Installing). Nothing done so far is undone,
-// and Uninst.ini on disk lists every file the install started.
-// Beyond the plain algorithm: a file name that is absolute, carries a drive or
-// climbs out with ".." stops the install before any file or Uninst.ini is written;
-// a data.dat shorter than the script's sizes stops it with a message naming the
-// file being written, and that incomplete file is removed.
+// The user asked to stop (the window's close box, answered "Да"): the install has
+// taken back what it made.
+inline constexpr wchar_t kInstallStopped[] = L"Установка прервана.";
+class InstallCancelled : public KovrinError {
+ public:
+  // The plain notice, or with what could not be taken back added to it.
+  explicit InstallCancelled(std::wstring message = kInstallStopped)
+      : KovrinError(std::move(message)) {}
+};
+
+// Button2Click's work, in order. Before anything is written the install folder
+// and the package are checked: a folder that is not a full path, file names that
+// cannot be files there, rows missing below CountOfFiles or sizes that do not add
+// up to data.dat stop it at once. Each file's CRC-32 is taken while it is copied
+// and compared with the script's FileCrc<n> (a package without those keys is
+// taken as it comes); a mismatch removes that file and stops the install naming
+// it. The record lists each file with the size and checksum written, and each
+// link exactly as saved. A failure or a stop (view.Cancelled(), asked at every
+// pause) takes back what this install made (InstallJournal) and raises:
+// PackageError for a package that does not check out, InstallCancelled for a
+// stop, KovrinError with the system's wording for a target that cannot be
+// written. The window is then left for the caller to show the error in.
 void RunInstall(SetupState& state, const InstallChoices& choices, InstallView& view);
 
 // The texts the install shows.

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "formats/LinkFolders.h"
+#include "formats/PackageError.h"
 #include "formats/ScriptKeys.h"
 #include "formats/SetupScriptReader.h"
 #include "setup/SetupState.h"
@@ -61,12 +62,19 @@ void LoadInstallLists(SetupState& state, ProgressSink& progress) {
   }
   state.CountOfShortCuts = static_cast<int32_t>(state.ShortcutList.size() - 1);
 
+  if (state.CountOfFiles < 0)
+    throw PackageError(L"Сценарий установки повреждён: число файлов CountOfFiles=" +
+                       std::to_wstring(state.CountOfFiles) + L". Установка прервана.");
   const int32_t fileLimit = RowLimit(script, script::kOneFiles, state.CountOfFiles);
   state.FileList.assign(1, InstallFile());
-  for (int32_t n = 1; n <= fileLimit && FileRowPresent(script, n); ++n) {
+  for (int32_t n = 1; n <= state.CountOfFiles; ++n) {
+    // A row beyond the section's keys is missing like any other.
+    if (n > fileLimit || !FileRowPresent(script, n))
+      throw PackageError(L"Сценарий установки повреждён: в нём нет файла номер " +
+                         std::to_wstring(n) + L", хотя файлов по сценарию " +
+                         std::to_wstring(state.CountOfFiles) + L". Установка прервана.");
     ScriptFileRow row = ReadFileRow(script, n);
-    state.FileList.push_back({std::move(row.FileName), row.FileSize});
+    state.FileList.push_back({std::move(row.FileName), row.FileSize, row.HasCrc, row.Crc});
     progress.Pump();
   }
-  state.CountOfFiles = static_cast<int32_t>(state.FileList.size() - 1);
 }

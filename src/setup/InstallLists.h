@@ -14,7 +14,9 @@ uint8_t ShortcutKindOf(std::wstring_view savePath);
 
 // Fills state.FileList and state.ShortcutList (1-based; position 0 unused) from
 // Setup.ini in the package folder. The lists grow only with the rows actually
-// present: a count that is negative or larger than the script's rows never
-// allocates beyond them, and CountOfFiles / CountOfShortCuts are set to the rows
-// read. Lets pending messages run after each file row.
+// present, so an absurd count never allocates beyond them. Every file row up to
+// CountOfFiles must be there: a missing one, a negative count or a FileCrc<n>
+// that is no checksum raises PackageError. Shortcut rows are read up to the first
+// missing one, and CountOfShortCuts is set to the rows read. Lets pending
+// messages run after each file row.
 void LoadInstallLists(SetupState& state, ProgressSink& progress);

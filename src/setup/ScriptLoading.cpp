@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "formats/CrcText.h"
+#include "formats/PackageError.h"
 #include "formats/Payload.h"
 #include "formats/ScriptKeys.h"
 #include "formats/SetupScriptReader.h"
@@ -48,6 +50,7 @@ void ReadSetupScript(SetupState& state) {
   state.UseGoSite = v.UseGoSite;
   state.RunFileName = v.RunFileName;
   state.SiteAddress = v.SiteAddress;
+  state.TextsCrc = v.TextsCrc;
 }
 
 std::vector<std::wstring> BuildPageList(const SetupState& state) {
@@ -94,14 +97,29 @@ void ExtractTexts(SetupState& state) {
   const int64_t licenseSize = state.LicenseSize > 0 ? state.LicenseSize : 0;
   const std::wstring textsPath = state.PackageFolder + script::kTextsFile;
   const int64_t available = GetFileSize64(textsPath);
-  if (available >= 0 && available < readMeSize + licenseSize)
-    throw KovrinError(L"\"" + textsPath + L"\" holds " + std::to_wstring(available) +
-                      L" bytes, but Setup.ini describes texts of " +
-                      std::to_wstring(readMeSize + licenseSize) +
-                      L" bytes: the package is damaged or incomplete.");
+  if (available >= 0 && available < readMeSize + licenseSize) {
+    state.PackageDamage = L"\"" + textsPath + L"\" holds " + std::to_wstring(available) +
+                          L" bytes, but Setup.ini describes texts of " +
+                          std::to_wstring(readMeSize + licenseSize) +
+                          L" bytes: the package is damaged or incomplete.";
+    throw PackageError(state.PackageDamage);
+  }
+  bool checked = false;
+  uint32_t expected = 0;
+  if (!state.TextsCrc.empty() && !(checked = ParseCrcText(state.TextsCrc, expected))) {
+    state.PackageDamage = DamagedFileText(script::kTextsFile);
+    throw PackageError(state.PackageDamage);
+  }
   CopyBuffer buffer;
-  SplitTexts(textsPath, readMeSize, licenseSize, ReadMeTextPath(state), LicenseTextPath(state),
-             buffer);
+  const TextsSplit split = SplitTexts(textsPath, readMeSize, licenseSize, ReadMeTextPath(state),
+                                      LicenseTextPath(state), buffer);
+  if (checked && (split.Crc != expected || split.FileSize != readMeSize + licenseSize)) {
+    // A damaged licence or information text is not shown as if it were the author's.
+    DeleteFileW(ReadMeTextPath(state).c_str());
+    DeleteFileW(LicenseTextPath(state).c_str());
+    state.PackageDamage = DamagedFileText(script::kTextsFile);
+    throw PackageError(state.PackageDamage);
+  }
 }
 
 std::wstring LoadPlainText(const std::wstring& path) {

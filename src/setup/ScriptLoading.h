@@ -34,7 +34,9 @@ std::wstring SafeFolderName(const std::wstring& name);
 // When a text is used: TempFolder := %Temp% + "\Kovrin_" + the safe program
 // name, created with its parents, and Setup.dat split into readme.dat and
 // license.dat there. A Setup.dat shorter than the two sizes stops with a message
-// naming it before anything is written.
+// naming it before anything is written; one whose CRC-32, taken while it is
+// split, differs from the script's TextsCrc leaves no text behind. Either raises
+// PackageError and sets state.PackageDamage, so the package is not installed.
 void ExtractTexts(SetupState& state);
 
 // Full paths of the two extracted texts (valid after ExtractTexts).

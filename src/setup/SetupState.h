@@ -18,6 +18,8 @@ struct ScriptFont {
 struct InstallFile {
   std::wstring FileName;  // relative to the install folder, as the script gives it
   int64_t FileSize = 0;
+  bool HasCrc = false;  // the script's FileCrc<n>; older packages have none
+  uint32_t Crc = 0;
 };
 
 class InstallObserver;
@@ -31,6 +33,9 @@ struct SetupState {
   std::wstring RunFileName;
   std::wstring SiteAddress;
   std::wstring TempFolder;  // holds readme.dat and license.dat; empty when no text is used
+  std::wstring TextsCrc;    // the script's TextsCrc as written; empty when it has none
+  // Why the package may not be installed (Setup.dat did not check out); empty if it may.
+  std::wstring PackageDamage;
   bool UseReadMe = false;
   bool UseLicense = false;
   bool ReadMeIsRtf = true;
@@ -49,8 +54,11 @@ struct SetupState {
   int32_t CurrentPage = 0;
   ScriptFont ReadMeFont;
   ScriptFont LicenseFont;
-  ProfileFile UninstallScript;  // Uninst.ini while the install runs
-  std::wstring UninstallScriptPath;
+  ProfileFile UninstallScript;       // the record (Uninst.ini) while the install runs
+  std::wstring UninstallScriptPath;  // its full path: Uninst.ini, or Uninst<n>.ini
+  // The install folder as the record holds it: InstallPath, or its short (8.3)
+  // form when Windows-1251 cannot hold InstallPath.
+  std::wstring RecordedInstallPath;
   std::vector<TShortCut> ShortcutList;  // positions 1..CountOfShortCuts; 0 unused
   std::vector<InstallFile> FileList;    // positions 1..CountOfFiles; 0 unused
   InstallObserver* Observer = nullptr;  // told of each thing the install writes; may be null

@@ -51,17 +51,9 @@ std::wstring WithLinkExtension(const std::wstring& name) {
   return tail == L"LNK" ? name : name + L".lnk";
 }
 
-// IShellLinkA takes texts in the system's ANSI code page.
-std::string ToAnsi(const std::wstring& text) {
-  if (text.empty())
-    return {};
-  int bytes = WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
-                                  nullptr, nullptr);
-  std::string out(bytes > 0 ? bytes : 0, '\0');
-  if (bytes > 0)
-    WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), out.data(), bytes,
-                        nullptr, nullptr);
-  return out;
+// Folder and file name joined without a doubled separator.
+std::wstring InFolder(const std::wstring& folder, const std::wstring& name) {
+  return !folder.empty() && folder.back() == L'\\' ? folder + name : folder + L"\\" + name;
 }
 
 [[noreturn]] void ThrowComError(const wchar_t* what, HRESULT result) {
@@ -70,14 +62,21 @@ std::string ToAnsi(const std::wstring& text) {
 }
 }  // namespace
 
-void TShortCut::Save(const std::wstring& folder) const {
+std::wstring TShortCut::Save(const std::wstring& folder) const {
   ForceFolder(folder);
-  CreateShellLink(folder, FileName, Params, FilePath, L"", Name);
+  std::wstring saved;
+  CreateShellLink(folder, FileName, Params, FilePath, L"", Name, &saved);
+  return saved;
+}
+
+std::wstring TShortCut::LinkPath(const std::wstring& folder) const {
+  return InFolder(folder, WithLinkExtension(Name));
 }
 
 bool CreateShellLink(const std::wstring& location, const std::wstring& target,
                      const std::wstring& arguments, const std::wstring& workingFolder,
-                     const std::wstring& subFolder, const std::wstring& linkName) {
+                     const std::wstring& subFolder, const std::wstring& linkName,
+                     std::wstring* savedAs) {
   std::wstring linkFolder;
   if (IsShellFolderName(location)) {
     linkFolder = ReadShellFolder(location);
@@ -93,8 +92,8 @@ bool CreateShellLink(const std::wstring& location, const std::wstring& target,
 
   const std::wstring fileName = WithLinkExtension(linkName);
 
-  ComPtr<IShellLinkA> link;
-  HRESULT result = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+  ComPtr<IShellLinkW> link;
+  HRESULT result = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
                                     link.PutVoid());
   if (FAILED(result))
     ThrowComError(L"Cannot create the shell link object", result);
@@ -103,11 +102,14 @@ bool CreateShellLink(const std::wstring& location, const std::wstring& target,
   if (FAILED(result))
     ThrowComError(L"The shell link object offers no IPersistFile", result);
 
-  link->SetPath(ToAnsi(target).c_str());
-  link->SetArguments(ToAnsi(arguments).c_str());
-  link->SetWorkingDirectory(ToAnsi(workingFolder).c_str());
+  link->SetPath(target.c_str());
+  link->SetArguments(arguments.c_str());
+  link->SetWorkingDirectory(workingFolder.c_str());
 
-  const std::wstring fullName =
-      linkFolder.back() == L'\\' ? linkFolder + fileName : linkFolder + L"\\" + fileName;
-  return file->Save(fullName.c_str(), FALSE) == S_OK;
+  const std::wstring fullName = InFolder(linkFolder, fileName);
+  if (file->Save(fullName.c_str(), FALSE) != S_OK)
+    return false;
+  if (savedAs)
+    *savedAs = fullName;
+  return true;
 }

@@ -22,10 +22,17 @@ class TShortCut {
 
   // Creates `folder` with its parents ("Unable to create directory" when empty)
   // and writes the link there; a link that cannot be made is skipped silently.
-  void Save(const std::wstring& folder) const;
+  // Returns the full path of the link file saved, or "" when none was.
+  std::wstring Save(const std::wstring& folder) const;
+  // The full path Save would give the link file in `folder`.
+  std::wstring LinkPath(const std::wstring& folder) const;
 };
 
-// Writes one link file; true when the shell saved it. COM must be initialised.
+// Writes one link file through the shell's wide interfaces, so that names,
+// arguments and folders keep every character whatever the system's code page;
+// true when the shell saved it, and `savedAs` (if given) is then its full path.
+// COM must be initialised.
 bool CreateShellLink(const std::wstring& location, const std::wstring& target,
                      const std::wstring& arguments, const std::wstring& workingFolder,
-                     const std::wstring& subFolder, const std::wstring& linkName);
+                     const std::wstring& subFolder, const std::wstring& linkName,
+                     std::wstring* savedAs = nullptr);

@@ -4,13 +4,22 @@
 
 #include <string>
 
+class InstallJournal;
 struct SetupState;
 
 // "%systemroot%" through the setup expansion: the SystemRoot environment variable.
 std::wstring WindowsFolder(const SetupState& state);
 
-// Copies uninst.dat from the package to <windows>\MVUninst.exe (a failed copy is
-// not an error: several products share the file) and writes DisplayName,
-// DisplayIcon and UninstallString under HKLM's uninstall key + ProgramName.
-// Raises "Failed to create key <key>" or "Failed to set data for '<value>'".
-void RegisterUninstaller(const SetupState& state);
+// Copies uninst.dat from the package to <windows>\MVUninst.exe, unless the one
+// there is newer (several products share it; a package never brings back an
+// older one), then writes DisplayName, DisplayIcon and UninstallString (naming
+// state.UninstallScriptPath) under HKLM's uninstall key + ProgramName. The copy
+// goes through a temporary file, so a failure leaves the old uninstaller whole;
+// it raises `Cannot create file "<windows>\MVUninst.exe". …`, a missing uninst.dat
+// raises PackageError, the registry "Failed to create key <key>" or "Failed to set
+// data for '<value>'". `journal` learns how to take the entry and a newly placed
+// uninstaller back.
+void RegisterUninstaller(const SetupState& state, InstallJournal& journal);
+
+// The UninstallString registered for `programName`, or "" when there is none.
+std::wstring RegisteredUninstallString(const std::wstring& programName);

@@ -2,14 +2,93 @@
 
 #include <windows.h>
 
+#include <optional>
+#include <set>
+
 #include "formats/UninstallRecord.h"
+#include "setup/InstallJournal.h"
 #include "setup/SetupState.h"
+#include "setup/UninstallRegistration.h"
 #include "support/Error.h"
 #include "support/FileSystem.h"
+#include "support/Handle.h"
+#include "support/PathNames.h"
 
-void OpenUninstallScript(SetupState& state) {
-  state.UninstallScriptPath = state.InstallPath + L"\\" + uninstall::kScriptName;
-  state.UninstallScript = ProfileFile::Load(state.UninstallScriptPath);
+namespace {
+bool SameText(const std::wstring& a, const std::wstring& b) {
+  return CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(),
+                              static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
+}
+
+bool SamePath(const std::wstring& a, const std::wstring& b) {
+  return FoldedPath(LongFullPath(a)) == FoldedPath(LongFullPath(b));
+}
+
+// Whether the record at `path` is this product's.
+bool IsOwnRecord(const std::wstring& path, const SetupState& state) {
+  const ProfileFile record = ProfileFile::Load(path);
+  if (record.HasKey(uninstall::kFilesSection, uninstall::kProductName))
+    return SameText(record.ReadString(uninstall::kFilesSection, uninstall::kProductName, L""),
+                    state.ProgramName);
+  UninstallCommand registered;
+  const std::wstring command = RegisteredUninstallString(state.ProgramName);
+  return !command.empty() && ParseUninstallCommand(command.c_str(), registered) &&
+         SamePath(registered.ScriptPath, path);
+}
+
+// The numbers of the records in `folder`: 0 for Uninst.ini, n for Uninst<n>.ini.
+std::set<int> RecordNumbers(const std::wstring& folder) {
+  std::set<int> numbers;
+  WIN32_FIND_DATAW found;
+  FindHandle search(FindFirstFileW((folder + L"Uninst*.ini").c_str(), &found));
+  if (!search)
+    return numbers;
+  do {
+    const std::wstring name = found.cFileName;
+    if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || !IsRecordFileName(name))
+      continue;
+    const std::wstring digits = name.substr(6, name.size() - 10);
+    if (digits.empty())
+      numbers.insert(0);
+    else if (digits.size() <= 6 && digits[0] != L'0')
+      numbers.insert(std::stoi(digits));
+  } while (FindNextFileW(search.Get(), &found));
+  return numbers;
+}
+
+std::wstring ChooseRecord(const SetupState& state) {
+  // Joined as the record's path has always been registered, even after a "\".
+  const std::wstring folder = state.InstallPath + L"\\";
+  const std::set<int> numbers = RecordNumbers(folder);
+  for (int number : numbers)
+    if (IsOwnRecord(folder + RecordFileName(number), state))
+      return folder + RecordFileName(number);
+  int free = 0;
+  while (numbers.count(free)) ++free;
+  return folder + RecordFileName(free);
+}
+}  // namespace
+
+void OpenUninstallScript(SetupState& state, InstallJournal& journal) {
+  state.UninstallScriptPath = ChooseRecord(state);
+  const std::wstring path = state.UninstallScriptPath;
+  std::optional<std::string> before;
+  if (FileExists(path))
+    before = ReadWholeFile(path);
+  state.UninstallScript = before ? ProfileFile::Load(path) : ProfileFile();
+  journal.AddBookkeeping(path, [path, before, &state](bool somethingLeft) {
+    DeleteFileW((path + L".new").c_str());
+    if (somethingLeft) {
+      // What could not be removed stays listed in the record.
+      SaveUninstallScript(state);
+      return true;
+    }
+    if (!before)
+      return DeleteFileW(path.c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND ||
+             GetLastError() == ERROR_PATH_NOT_FOUND;
+    WriteWholeFile(path, *before);
+    return true;
+  });
 }
 
 void SaveUninstallScript(const SetupState& state) {

@@ -1,16 +1,22 @@
 #pragma once
-// Uninst.ini, the record of what an install wrote, kept in state.UninstallScript
+// The record of what an install wrote (Uninst.ini), kept in state.UninstallScript
 // and saved to disk often enough that an install which stops midway leaves a
 // record of every file it started.
 
 #include <cstdint>
 #include <string>
 
+class InstallJournal;
 struct SetupState;
 
-// Loads <install folder>\Uninst.ini into state.UninstallScript (an earlier
-// install's keys stay and are rewritten in place) and remembers its path.
-void OpenUninstallScript(SetupState& state);
+// Chooses this product's record in the install folder and loads it into
+// state.UninstallScript (an earlier install's keys stay and are rewritten in
+// place). A product's record is the Uninst*.ini whose [Files] ProgramName names
+// it, or, for a record written before records named their product, the one its
+// registered UninstallString names. Without one: Uninst.ini when the folder has
+// none, else the first free Uninst<n>.ini, so that products sharing a folder
+// never share a record. Notes in `journal` how to put the record back as it was.
+void OpenUninstallScript(SetupState& state, InstallJournal& journal);
 
 // Writes the script through a temporary file that replaces the old one, so a
 // failure never leaves a half-written record. Raises "Unable to write to <path>".

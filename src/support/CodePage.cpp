@@ -90,6 +90,16 @@ wchar_t Cp1251Char(unsigned char byte) {
   return chars.size() == 1 ? chars[0] : L'?';
 }
 
+bool Cp1251CanHold(std::wstring_view text) {
+  for (wchar_t c : text) {
+    if (c < 0x80)
+      continue;
+    if (IsSurrogate(c) || Cp1251Char(static_cast<unsigned char>(Cp1251Byte(c))) != c)
+      return false;
+  }
+  return true;
+}
+
 void AppendCp1251(std::string& out, std::wstring_view text) {
   const size_t base = out.size();
   out.resize(base + text.size());

@@ -15,6 +15,9 @@ void AppendCp1251(std::string& out, std::wstring_view text);
 char Cp1251Byte(wchar_t unit);
 // The character of one byte.
 wchar_t Cp1251Char(unsigned char byte);
+// True when every character of `text` has a byte of its own in Windows-1251, so
+// that the text reads back as it was written (no "?" and no best-fit letter).
+bool Cp1251CanHold(std::wstring_view text);
 
 // UTF-8, for the files that are meant to be read and edited as text.
 std::string ToUtf8(std::wstring_view text);

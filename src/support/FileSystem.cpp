@@ -18,7 +18,7 @@ bool FolderExists(const std::wstring& path) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-bool ForceFolder(const std::wstring& path) {
+bool ForceFolder(const std::wstring& path, std::vector<std::wstring>* made) {
   if (path.empty())
     throw KovrinError(L"Unable to create directory");
   std::wstring folder = WithoutTrailingBackslash(path);
@@ -27,9 +27,14 @@ bool ForceFolder(const std::wstring& path) {
   std::wstring parent = WithoutTrailingBackslash(FolderOf(folder));
   if (parent.empty() || parent == folder)
     return true;
-  if (!ForceFolder(parent))
+  if (!ForceFolder(parent, made))
     return false;
-  return CreateDirectoryW(folder.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS;
+  if (CreateDirectoryW(folder.c_str(), nullptr)) {
+    if (made)
+      made->push_back(folder);
+    return true;
+  }
+  return GetLastError() == ERROR_ALREADY_EXISTS;
 }
 
 int64_t GetFileSize64(const std::wstring& path) {
@@ -92,6 +97,14 @@ BinaryFile BinaryFile::OpenRead(const std::wstring& path) {
 }
 
 BinaryFile BinaryFile::Create(const std::wstring& path) {
+  // Windows refuses to replace a read-only file; a process with every right
+  // under Wine would not be stopped, so the refusal is made here for both.
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) &&
+      !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+    SetLastError(ERROR_ACCESS_DENIED);
+    ThrowCannotCreate(path);
+  }
   FileHandle handle(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                 FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
   if (!handle)

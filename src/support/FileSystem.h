@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "support/Handle.h"
 
@@ -11,8 +12,9 @@ bool FileExists(const std::wstring& path);
 // True for an existing folder; a trailing "\" is allowed; a file gives false.
 bool FolderExists(const std::wstring& path);
 // Creates the folder and its missing parents. An empty path raises
-// "Unable to create directory"; any other failure returns false.
-bool ForceFolder(const std::wstring& path);
+// "Unable to create directory"; any other failure returns false. Each folder
+// it made is appended to `made`, parents first.
+bool ForceFolder(const std::wstring& path, std::vector<std::wstring>* made = nullptr);
 
 // Size of a file read as a signed 32-bit number and widened; -1 when it cannot be
 // opened. Files of 2 GiB or more come out wrong, as the package format stores them.
@@ -36,7 +38,8 @@ class BinaryFile {
  public:
   // Opens for reading, others may read too. Raises `Cannot open file "…". …`.
   static BinaryFile OpenRead(const std::wstring& path);
-  // Creates or replaces for writing. Raises `Cannot create file "…". …`.
+  // Creates or replaces for writing; a read-only file is never replaced. Raises
+  // `Cannot create file "…". …`.
   static BinaryFile Create(const std::wstring& path);
 
   BinaryFile(BinaryFile&&) noexcept = default;

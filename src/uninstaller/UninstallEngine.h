@@ -10,16 +10,34 @@
 
 struct UninstallResult {
   bool ScriptFound = false;
+  int FilesRemoved = 0;
+  int LinksRemoved = 0;
+  std::vector<std::wstring> Missing;      // listed, but gone already
+  std::vector<std::wstring> Changed;      // kept: size or checksum differs from the record
+  std::vector<std::wstring> Shared;       // kept: another product's record lists it too
+  std::vector<std::wstring> Skipped;      // rows that name nothing this install may remove
   std::vector<std::wstring> NotRemoved;   // files, links and keys that could not be removed
   std::vector<std::wstring> FoldersKept;  // install folders that still hold other files
 };
 
-// Removes every file under [Files] and every link under [ShortCuts] (keys File<n>
-// and ShortCut<n>, whatever their numbering), then Uninst.ini, then each folder of
-// the install tree that is now empty, deepest first (never a recursive delete),
-// then HKLM's uninstall key named after the program. `selfPath` is never deleted:
-// several products share one uninstaller. Without Uninst.ini only the key goes.
+// Removes what the record lists (keys File<n> and ShortCut<n>, whatever their
+// numbering), then the record, then each folder of the install tree that is now
+// empty, deepest first (never a recursive delete), then HKLM's uninstall key
+// named after the program. The record is untrusted input, so:
+// - a file goes only when its normalised path lies inside the record's folder
+//   and has no "..", device or stream in it, and, where the record gives its
+//   FileSize<n> and FileCrc<n>, only when it still has them (else it is kept as
+//   changed since installation);
+// - a link goes only when it is a local absolute path ending in ".lnk" and the
+//   file there is a shell link;
+// - a file or link another product's record in the same folder lists is kept;
+// - the rows that fail these tests are skipped and reported.
+// The record and the key stay when something could not be removed, so that a
+// second try can finish. `selfPath` is never deleted: several products share
+// one uninstaller. Without the record only the key goes.
 UninstallResult RemoveInstallation(const UninstallCommand& command, const std::wstring& selfPath);
+// Everything the record answers for is gone: nothing failed, changed or skipped.
+bool UninstallComplete(const UninstallResult& result);
 
 // The texts of the uninstaller's boxes.
 inline constexpr wchar_t kUninstallCaption[] = L"Удаление программы";

@@ -3,13 +3,18 @@
 #include "uninstaller/CommandLine.h"
 
 int UninstallExitCode(const UninstallResult& result) {
-  return result.ScriptFound && result.NotRemoved.empty() ? kUninstallComplete
-                                                         : kUninstallSomethingKept;
+  return UninstallComplete(result) ? kUninstallComplete : kUninstallSomethingKept;
 }
 
 void LogUninstallResult(LogFile& log, const UninstallResult& result) {
   if (!result.ScriptFound)
     log.Line(L"Файл сценария удаления не найден: удалена только запись в реестре");
+  for (const std::wstring& item : result.Missing) log.Line(L"Уже отсутствует: " + item);
+  for (const std::wstring& item : result.Changed)
+    log.Line(L"Оставлен (изменён после установки): " + item);
+  for (const std::wstring& item : result.Shared)
+    log.Line(L"Оставлен (нужен другой программе): " + item);
+  for (const std::wstring& item : result.Skipped) log.Line(L"Пропущена строка записи: " + item);
   for (const std::wstring& item : result.NotRemoved) log.Line(L"Не удалено: " + item);
   for (const std::wstring& folder : result.FoldersKept)
     log.Line(L"Папка оставлена (в ней есть другие файлы): " + folder);

@@ -33,6 +33,12 @@ DWORD CALLBACK RunStep(DWORD_PTR cookie, LPBYTE buffer, LONG size, LONG* done) {
   }
 }
 
+// Room for a text of any length: a box holds 32,767 characters until told
+// otherwise, and cuts RTF streamed into it there (a GPL licence is longer).
+void AllowLongText(HWND box) {
+  SendMessageW(box, EM_EXLIMITTEXT, 0, 0x7FFFFFFE);
+}
+
 void Stream(HWND box, UINT message, StreamStep step) {
   StreamState state{std::move(step), nullptr};
   EDITSTREAM stream{reinterpret_cast<DWORD_PTR>(&state), 0, &RunStep};
@@ -55,16 +61,19 @@ void SetRichTextDefaultFont(HWND box, HFONT font) {
   format.dwMask = CFM_BOLD | CFM_ITALIC | CFM_UNDERLINE | CFM_STRIKEOUT;
   format.dwEffects = 0;
   SendMessageW(box, EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&format));
+  AllowLongText(box);
 }
 
 void LoadRichTextFile(HWND box, const std::wstring& path) {
   BinaryFile file = BinaryFile::OpenRead(path);
+  AllowLongText(box);
   Stream(box, EM_STREAMIN, [&file](LPBYTE buffer, LONG size) {
     return static_cast<LONG>(file.Read(buffer, static_cast<uint32_t>(size)));
   });
 }
 
 void SetRichText(HWND box, const std::string& rtf) {
+  AllowLongText(box);
   size_t offset = 0;
   Stream(box, EM_STREAMIN, [&](LPBYTE buffer, LONG size) {
     const size_t count = std::min(rtf.size() - offset, static_cast<size_t>(size));

@@ -10,13 +10,15 @@
 // has (msftedit's, else riched20's), loaded on the first call for the program's life.
 const wchar_t* RichEditClassName();
 
-// Gives a new box a plain (non-bold) default font, as RTF without \plain expects.
+// Gives a new box a plain (non-bold) default font, as RTF without \plain expects,
+// and room for texts of any length (the control's own limit is 32,767 characters).
 void SetRichTextDefaultFont(HWND box, HFONT font);
-// Replaces the content with the RTF file, streamed in fixed blocks. Raises
+// Replaces the content with the RTF file, streamed in fixed blocks and never cut
+// at the control's text limit. Raises
 // `Cannot open file "…". …` and keeps the old content when it cannot be opened; a
 // read error midway is raised once the box has stopped reading.
 void LoadRichTextFile(HWND box, const std::wstring& path);
-// Replaces the content with an RTF document held in memory.
+// Replaces the content with an RTF document held in memory, never cut either.
 void SetRichText(HWND box, const std::string& rtf);
 // The content as an RTF document.
 std::string GetRichText(HWND box);

@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
 #include "BuildFixture.h"
+#include "formats/CrcText.h"
 #include "formats/SetupScriptWriter.h"
+#include "support/Crc32.h"
 #include "support/Environment.h"
+#include "support/Handle.h"
 #include "support/ProfileFile.h"
 
 namespace {
@@ -45,6 +48,16 @@ TEST_F(BuildRun, ExampleProjectGivesTheSeparatePackage) {
   for (size_t i = 0; i < 4; ++i) EXPECT_EQ(project.Files[i].Size, sizes[i]) << i;
   NullProgress quiet;
   WriteSetupScript(project, fx.root / L"expected.ini", quiet);
+  // Then each file's CRC-32 and that of Setup.dat, taken here from the sources.
+  ProfileFile expected = ProfileFile::Load(fx.root / L"expected.ini");
+  for (size_t i = 0; i < 4; ++i) {
+    const std::string bytes = ReadFileBytes(project.Files[i].SourcePath());
+    expected.WriteString(L"One_Files", L"FileCrc" + std::to_wstring(i + 1),
+                         CrcText(Crc32(bytes.data(), bytes.size())));
+  }
+  const std::string texts = project.ReadMeRtf + project.LicenseRtf;
+  expected.WriteString(L"One_Data", L"TextsCrc", CrcText(Crc32(texts.data(), texts.size())));
+  expected.Save(fx.root / L"expected.ini");
   EXPECT_EQ(ReadFileBytes(fx.output + L"\\Setup.ini"), ReadFileBytes(fx.root / L"expected.ini"));
 
   EXPECT_EQ(observer.StageTrace(), "B1 E1 B2 E2 B3 E3 B4 E4");
@@ -226,4 +239,85 @@ TEST(BuildFolder, ComesFromTempOrTheSystemTemporaryFolder) {
   GetTempPathW(MAX_PATH + 1, system);
   EXPECT_EQ(fallback, WithoutTrailingBackslash(system) + L"\\Kovrin");
   EXPECT_GT(fallback.size(), std::wstring(L"\\Kovrin").size());
+}
+
+TEST_F(BuildRun, TheScriptCarriesAChecksumOfEveryFileAndOfTheTexts) {
+  project.Files = {fx.AddSource(L"a.bin", 1000001, 1), fx.AddSource(L"empty.bin", 0, 2),
+                   fx.AddSource(L"b.txt", 10, 3)};
+  project.UseReadMe = true;
+  project.ReadMeRtf = "{\\rtf1 read me\\par}";
+  project.UseLicense = true;
+  project.LicenseType = TextType::Txt;
+  project.LicenseText = {L"Лицензия"};
+
+  ASSERT_EQ(Run().Outcome, BuildOutcome::Done);
+
+  const ProfileFile ini = ProfileFile::Load(fx.output + L"\\Setup.ini");
+  for (size_t i = 0; i < project.Files.size(); ++i)
+    EXPECT_EQ(ini.ReadString(L"One_Files", L"FileCrc" + std::to_wstring(i + 1), L""),
+              CrcKeyText(ReadFileBytes(project.Files[i].SourcePath())))
+        << i;
+  EXPECT_EQ(ini.ReadString(L"One_Data", L"TextsCrc", L""),
+            CrcKeyText(ReadFileBytes(fx.output + L"\\setup.dat")));
+
+  // Without texts there is no Setup.dat and no checksum of it.
+  project.UseReadMe = project.UseLicense = false;
+  project.OutputFolder = fx.root / L"plain";
+  ASSERT_EQ(Run().Outcome, BuildOutcome::Done);
+  EXPECT_FALSE(ProfileFile::Load(fx.root / L"plain\\Setup.ini").HasKey(L"One_Data", L"TextsCrc"));
+}
+
+TEST_F(BuildRun, ANameWindows1251CannotHoldStopsTheBuildNamingIt) {
+  project.Files = {fx.AddSource(L"ok.txt", 10, 1), fx.AddSource(L"日本.txt", 10, 2)};
+
+  const BuildResult result = Run();
+
+  ASSERT_EQ(result.Outcome, BuildOutcome::Failed);
+  EXPECT_NE(result.Message.find(L"日本.txt"), std::wstring::npos) << Narrow(result.Message);
+  EXPECT_TRUE(IsEmptyFolder(fx.output));
+}
+
+// Publishing replaces the previous package whole or not at all.
+TEST_F(BuildRun, APublishThatFailsPartWayPutsThePreviousPackageBack) {
+  project.Files = {fx.AddSource(L"a.txt", 10, 1)};
+  CreateDirectoryW(fx.output.c_str(), nullptr);
+  const std::vector<std::pair<std::wstring, std::string>> previous = {
+      {L"Setup.exe", "old launcher"}, {L"data.dat", "old data"}, {L"Setup.ini", "old script"}};
+  auto layOut = [&] {
+    for (const auto& [name, bytes] : previous) {
+      SetFileAttributesW((fx.output + L"\\" + name).c_str(), FILE_ATTRIBUTE_NORMAL);
+      WriteTextFile(fx.output + L"\\" + name, bytes);
+    }
+  };
+  auto expectPrevious = [&](const char* how) {
+    EXPECT_EQ(FilesIn(fx.output), (Names{L"Setup.exe", L"Setup.ini", L"data.dat"})) << how;
+    for (const auto& [name, bytes] : previous)
+      EXPECT_EQ(ReadFileBytes(fx.output + L"\\" + name), bytes) << how << " " << Narrow(name);
+  };
+
+  // An old read-only script: the launcher and data.dat come before it.
+  layOut();
+  SetFileAttributesW((fx.output + L"\\Setup.ini").c_str(), FILE_ATTRIBUTE_READONLY);
+  BuildResult result = Run();
+  EXPECT_EQ(result.Outcome, BuildOutcome::Failed);
+  EXPECT_NE(result.Message.find(fx.output + L"\\Setup.ini"), std::wstring::npos)
+      << Narrow(result.Message);
+  expectPrevious("read-only");
+
+  // An old script that another program holds open.
+  layOut();
+  {
+    FileHandle held(CreateFileW((fx.output + L"\\Setup.ini").c_str(), GENERIC_READ, 0, nullptr,
+                                OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(held.Valid());
+    result = Run();
+  }
+  EXPECT_EQ(result.Outcome, BuildOutcome::Failed);
+  expectPrevious("held open");
+
+  // Nothing in the way: the new package replaces the old one whole.
+  result = Run();
+  ASSERT_EQ(result.Outcome, BuildOutcome::Done) << Narrow(result.Message);
+  EXPECT_EQ(FilesIn(fx.output), (Names{L"Setup.exe", L"Setup.ini", L"data.dat"}));
+  EXPECT_EQ(ReadFileBytes(fx.output + L"\\data.dat"), ReadFileBytes(project.Files[0].SourcePath()));
 }

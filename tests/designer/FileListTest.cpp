@@ -5,18 +5,23 @@
 
 #include "TestUtil.h"
 #include "designer/FileList.h"
+#include "support/FileSystem.h"
 
 namespace {
 class RecordingSink : public FileRowSink {
  public:
   std::vector<FileEntry> rows;
   std::vector<std::wstring> refused;
+  std::vector<FileRefusal> reasons;
   size_t stopAfter = SIZE_MAX;
   bool AddFileRow(FileEntry entry) override {
     rows.push_back(std::move(entry));
     return rows.size() < stopAfter;
   }
-  void RefuseFile(const std::wstring& path) override { refused.push_back(path); }
+  void RefuseFile(const std::wstring& path, FileRefusal reason) override {
+    refused.push_back(path);
+    reasons.push_back(reason);
+  }
 
   const FileEntry* Find(const std::wstring& relative) const {
     for (const FileEntry& row : rows)
@@ -130,6 +135,30 @@ TEST(SingleFileEntry, NameFolderSizeAndRefusal) {
 
   MakeSparseFile(dir / L"big.vhd", kPackageFileLimit + 5);
   EXPECT_FALSE(SingleFileEntry(dir / L"big.vhd").has_value());
+}
+
+TEST(FileNames, NamesWindows1251CannotHoldAreRefusedWhenAdded) {
+  TempDir dir;
+  WritePatternFile(dir / L"日本.txt", 5, 1);
+  WritePatternFile(dir / L"Файл ёж.txt", 5, 2);
+  FileRefusal why = FileRefusal::TooLarge;
+  EXPECT_FALSE(SingleFileEntry(dir / L"日本.txt", &why).has_value());
+  EXPECT_EQ(why, FileRefusal::NameNotInCodePage);
+  EXPECT_TRUE(SingleFileEntry(dir / L"Файл ёж.txt").has_value());
+
+  ForceFolder(dir / L"tree\\Zoë");
+  WritePatternFile(dir / L"tree\\Zoë\\a.txt", 5, 3);
+  WritePatternFile(dir / L"tree\\ok.txt", 5, 4);
+  RecordingSink sink;
+  ASSERT_TRUE(AddFolderTree(dir / L"tree", dir / L"tree", sink));
+  ASSERT_EQ(sink.rows.size(), 1u);
+  EXPECT_EQ(sink.rows[0].RelativeName, L"ok.txt");
+  EXPECT_EQ(sink.refused, std::vector<std::wstring>{dir / L"tree\\Zoë\\a.txt"});
+  EXPECT_EQ(sink.reasons, std::vector<FileRefusal>{FileRefusal::NameNotInCodePage});
+
+  const std::wstring text = RefusedFilesText(FileRefusal::NameNotInCodePage, sink.refused);
+  EXPECT_NE(text.find(dir / L"tree\\Zoë\\a.txt"), std::wstring::npos);
+  EXPECT_NE(text.find(L"Windows-1251"), std::wstring::npos);
 }
 
 TEST(FileTotals, RunningSumAndLabelTexts) {

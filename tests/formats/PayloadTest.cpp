@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "TestUtil.h"
+#include "formats/CrcText.h"
 #include "formats/Payload.h"
 #include "support/Error.h"
 
@@ -11,7 +12,8 @@ std::vector<uint32_t> BlocksOf(int64_t size, uint32_t blockSize) {
   BinaryFile out = BinaryFile::Create(dir / L"dst");
   CopyBuffer buffer;
   std::vector<uint32_t> blocks;
-  AppendFile(out, dir / L"src", buffer, blockSize, [&](uint32_t n) { blocks.push_back(n); });
+  AppendFile(out, dir / L"src", buffer, blockSize,
+             [&](const char*, uint32_t n) { blocks.push_back(n); });
   out.Close();
   EXPECT_EQ(ReadFileBytes(dir / L"dst"), ReadFileBytes(dir / L"src"));
   return blocks;
@@ -67,7 +69,10 @@ TEST(Texts, SplitBothTextsAndLicenseOnly) {
   TempDir dir;
   CopyBuffer buffer;
   WriteTextFile(dir / L"Setup.dat", "READMELICENSE!");
-  SplitTexts(dir / L"Setup.dat", 6, 8, dir / L"readme.dat", dir / L"license.dat", buffer);
+  const TextsSplit split =
+      SplitTexts(dir / L"Setup.dat", 6, 8, dir / L"readme.dat", dir / L"license.dat", buffer);
+  EXPECT_EQ(CrcText(split.Crc), CrcKeyText("READMELICENSE!"));  // taken in the same pass
+  EXPECT_EQ(split.FileSize, 14);
   EXPECT_EQ(ReadFileBytes(dir / L"readme.dat"), "README");
   EXPECT_EQ(ReadFileBytes(dir / L"license.dat"), "LICENSE!");
 

@@ -46,10 +46,18 @@ TEST_F(InstallEngineTest, CopiesEveryFileByteForByteAndRecordsThemInOrder) {
   EXPECT_EQ(ReadFileBytes(Installed(L"million1.bin")), package.contents[2]);
   EXPECT_EQ(ReadFileBytes(Installed(L"docs\\readme.txt")), package.contents[3]);
   const std::wstring root = package.InstallFolder();
-  EXPECT_EQ(UninstallScriptText(root),
-            L"[Files]\r\nFileCount=4\r\nFile1=" + root + L"\\empty.dat\r\nFile2=" + root +
-                L"\\million.bin\r\nFile3=" + root + L"\\million1.bin\r\nFile4=" + root +
-                L"\\docs\\readme.txt\r\n\r\n[ShortCuts]\r\nCount=0\r\n");
+  std::wstring rows;
+  const wchar_t* names[] = {L"empty.dat", L"million.bin", L"million1.bin", L"docs\\readme.txt"};
+  for (int n = 1; n <= 4; ++n) {
+    const std::string& bytes = package.contents[n - 1];
+    const std::wstring number = std::to_wstring(n);
+    rows += L"File" + number + L"=" + root + L"\\" + names[n - 1] + L"\r\nFileSize" + number +
+            L"=" + std::to_wstring(bytes.size()) + L"\r\nFileCrc" + number + L"=" +
+            CrcKeyText(bytes) + L"\r\n";
+  }
+  EXPECT_EQ(UninstallScriptText(root), L"[Files]\r\nFileCount=4\r\nProgramName=" +
+                                           package.programName + L"\r\n" + rows +
+                                           L"\r\n[ShortCuts]\r\nCount=0\r\n");
   EXPECT_TRUE(state.Installed);
   EXPECT_EQ(state.InstallPath, root);
   EXPECT_TRUE(view.finished);
@@ -95,11 +103,12 @@ TEST_F(InstallEngineTest, NoFilesStillRecordsAndFinishes) {
   SetupState state = package.State();
   RunInstall(state, Choices(), view);
   EXPECT_EQ(UninstallScriptText(package.InstallFolder()),
-            L"[Files]\r\nFileCount=0\r\n\r\n[ShortCuts]\r\nCount=0\r\n");
+            L"[Files]\r\nFileCount=0\r\nProgramName=" + package.programName +
+                L"\r\n\r\n[ShortCuts]\r\nCount=0\r\n");
   EXPECT_TRUE(view.finished);
 }
 
-TEST_F(InstallEngineTest, ShortPayloadStopsNamingTheFileAndKeepsTheRecord) {
+TEST_F(InstallEngineTest, ShortPayloadIsRefusedBeforeAnythingIsWritten) {
   package.AddFile(L"first.bin", 3000);
   package.AddFile(L"second.bin", 2500000);
   package.AddFile(L"third.bin", 10);
@@ -108,13 +117,9 @@ TEST_F(InstallEngineTest, ShortPayloadStopsNamingTheFileAndKeepsTheRecord) {
 
   const std::wstring error = ErrorOf(state, Choices(), view);
 
-  EXPECT_NE(error.find(Installed(L"second.bin")), std::wstring::npos) << Narrow(error);
-  EXPECT_EQ(ReadFileBytes(Installed(L"first.bin")), package.contents[0]);
-  EXPECT_FALSE(FileExists(Installed(L"second.bin"))) << "an incomplete file must not stay behind";
-  EXPECT_FALSE(FileExists(Installed(L"third.bin")));
-  const std::wstring root = package.InstallFolder();
-  EXPECT_EQ(UninstallScriptText(root), L"[Files]\r\nFileCount=3\r\nFile1=" + root +
-                                           L"\\first.bin\r\nFile2=" + root + L"\\second.bin\r\n");
+  EXPECT_NE(error.find(L"data.dat"), std::wstring::npos) << Narrow(error);
+  EXPECT_NE(error.find(L"2502990"), std::wstring::npos) << Narrow(error);
+  EXPECT_FALSE(FolderExists(package.InstallFolder()));
   EXPECT_FALSE(state.Installed);
   EXPECT_FALSE(view.finished);
 }
@@ -162,7 +167,7 @@ TEST_F(InstallEngineTest, FailuresCarryTheSystemWording) {
       << "data.dat is opened before the folder is made";
 }
 
-TEST_F(InstallEngineTest, SecondInstallRewritesInPlaceAndKeepsHigherKeys) {
+TEST_F(InstallEngineTest, SameProductAgainRewritesItsRecordInPlaceAndKeepsHigherKeys) {
   const std::wstring shortcutFolder = package / L"links";
   package.AddFile(L"one.txt", 10);
   package.AddFile(L"two.txt", 10);
@@ -174,17 +179,26 @@ TEST_F(InstallEngineTest, SecondInstallRewritesInPlaceAndKeepsHigherKeys) {
   RunInstall(first, Choices(), view);
 
   TestPackage smaller;
+  smaller.programName = package.programName;
   smaller.AddFile(L"only.txt", 10);
   smaller.Write();
   SetupState second = smaller.State();
   RunInstall(second, Choices(), view);
 
   const std::wstring root = package.InstallFolder();
-  EXPECT_EQ(UninstallScriptText(root), L"[Files]\r\nFileCount=1\r\nFile1=" + root +
-                                           L"\\only.txt\r\nFile2=" + root + L"\\two.txt\r\nFile3=" +
-                                           root + L"\\three.txt\r\n\r\n[ShortCuts]\r\nShortCut1=" +
-                                           shortcutFolder + L"\\One.lnk\r\nShortCut2=" +
-                                           shortcutFolder + L"\\Two.lnk\r\nCount=0\r\n");
+  // Rows of the earlier install keep describing the files it left there.
+  auto row = [&](int n, const std::wstring& name, const std::string& bytes) {
+    const std::wstring number = std::to_wstring(n);
+    return L"File" + number + L"=" + root + L"\\" + name + L"\r\nFileSize" + number +
+           L"=10\r\nFileCrc" + number + L"=" + CrcKeyText(bytes) + L"\r\n";
+  };
+  EXPECT_EQ(UninstallScriptText(root),
+            L"[Files]\r\nFileCount=1\r\nProgramName=" + package.programName + L"\r\n" +
+                row(1, L"only.txt", smaller.contents[0]) + row(2, L"two.txt", package.contents[1]) +
+                row(3, L"three.txt", package.contents[2]) + L"\r\n[ShortCuts]\r\nShortCut1=" +
+                shortcutFolder + L"\\One.lnk\r\nShortCut2=" + shortcutFolder +
+                L"\\Two.lnk\r\nCount=0\r\n");
+  EXPECT_FALSE(FileExists(root + L"\\Uninst1.ini")) << "the same product keeps one record";
 }
 
 namespace {

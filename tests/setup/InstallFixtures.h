@@ -17,6 +17,7 @@ class RecordingView final : public InstallView {
   std::vector<std::wstring> stages, fileLabels;
   bool finished = false;
   FinishPageBoxes boxes;
+  int cancelAtFile = 0;  // > 0: the user asks to stop once that file's label is shown
 
   void EnterInstallingState() override { events.push_back(L"installing"); }
   void ShowCopyPage() override { events.push_back(L"copy page"); }
@@ -28,15 +29,30 @@ class RecordingView final : public InstallView {
   void StartFileAnimation() override { events.push_back(L"one file"); }
   void StopAnimations() override { events.push_back(L"stop"); }
   void Pump() override {}
+  bool Cancelled() override {
+    if (cancelAtFile <= 0)
+      return false;
+    int shown = 0;
+    for (const std::wstring& label : fileLabels)
+      if (label.rfind(kCopyingFilePrefix, 0) == 0)
+        ++shown;
+    return shown >= cancelAtFile;
+  }
   void ShowFinishPage(const FinishPageBoxes& shown) override {
     finished = true;
     boxes = shown;
   }
 };
 
+// The error message of an install, or "" when it succeeded.
+std::wstring InstallError(SetupState& state, const InstallChoices& choices, InstallView& view);
+
+// Every file and folder below `folder`, relative to it, sorted ("sub\\a.txt", "sub").
+std::vector<std::wstring> TreeOf(const std::wstring& folder);
+
 // The Uninst.ini text as stored (Windows-1251 bytes turned back into UTF-16).
 std::wstring UninstallScriptText(const std::wstring& installFolder);
-// Target, arguments and working folder of a link, read back through IShellLinkA.
+// Target, arguments and working folder of a link, read back through IShellLinkW.
 struct LinkFields {
   std::wstring Target, Arguments, WorkingFolder;
 };

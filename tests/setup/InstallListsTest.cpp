@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "InstallFixtures.h"
+#include "formats/PackageError.h"
 #include "setup/InstallLists.h"
-#include "setup/RelativeNames.h"
 
 namespace {
 SetupState Loaded(TestPackage& package, int32_t claimedFiles, int32_t claimedShortcuts) {
@@ -51,43 +51,40 @@ TEST(InstallListsTest, KindsComeFromTheUnexpandedSavePath) {
   EXPECT_EQ(ShortcutKindOf(L""), kShortcutOtherFolder);
 }
 
-TEST(InstallListsTest, AbsurdCountsOnlyReachTheRowsPresent) {
+TEST(InstallListsTest, ShortcutCountsOnlyReachTheRowsPresentFileCountsMustAddUp) {
   TestPackage package;
   package.AddFile(L"a.txt", 1);
   package.AddFile(L"b.txt", 2);
   package.AddShortcut({L"One", L"C:\\x", L"C:\\x\\a.txt", L"", L""});
 
-  SetupState huge = Loaded(package, 2000000000, 2000000000);
+  SetupState huge = Loaded(package, 2, 2000000000);
   EXPECT_EQ(huge.FileList.size(), 3u);
-  EXPECT_EQ(huge.CountOfFiles, 2);
   EXPECT_EQ(huge.ShortcutList.size(), 2u);
   EXPECT_EQ(huge.CountOfShortCuts, 1);
 
-  SetupState negative = Loaded(package, -5, -1);
-  EXPECT_EQ(negative.FileList.size(), 1u);
-  EXPECT_EQ(negative.CountOfFiles, 0);
-  EXPECT_EQ(negative.ShortcutList.size(), 1u);
-
-  SetupState fewer = Loaded(package, 1, 0);
+  SetupState fewer = Loaded(package, 1, -1);
   EXPECT_EQ(fewer.CountOfFiles, 1) << "a smaller count is honoured";
+  EXPECT_EQ(fewer.ShortcutList.size(), 1u);
+
+  // Files the script counts but does not list would make a shorter install that
+  // looks complete: they are a damaged package.
+  for (int32_t count : {3, 2000000000, -5}) {
+    try {
+      Loaded(package, count, 0);
+      ADD_FAILURE() << count << " files were accepted";
+    } catch (const PackageError& error) {
+      EXPECT_NE(error.Message().find(L"повреждён"), std::wstring::npos) << Narrow(error.Message());
+    }
+  }
 }
 
-TEST(InstallListsTest, MissingScriptGivesEmptyLists) {
+TEST(InstallListsTest, MissingScriptGivesEmptyListsOrAnErrorWhenFilesAreCounted) {
   SetupState state;
   state.PackageFolder = L"C:\\no\\such\\package\\";
-  state.CountOfFiles = 3;
   NullProgress progress;
   LoadInstallLists(state, progress);
   EXPECT_EQ(state.FileList.size(), 1u);
-  EXPECT_EQ(state.CountOfFiles, 0);
-}
-
-TEST(RelativeNamesTest, OnlyPathsBelowTheFolderPass) {
-  for (const wchar_t* good :
-       {L"a.txt", L"docs\\readme.txt", L"a/b.txt", L".\\a.txt", L"..a\\b..", L"x..y"})
-    EXPECT_TRUE(IsSafeRelativeName(good)) << Narrow(good);
-  for (const wchar_t* bad :
-       {L"", L"..", L"..\\a", L"a\\..\\..\\b", L"a/../b", L"\\a", L"/a", L"\\\\server\\share\\a",
-        L"C:\\a", L"c:a", L"a.txt:stream", L"a\\... \\b", L"a\\.. "})
-    EXPECT_FALSE(IsSafeRelativeName(bad)) << Narrow(bad);
+  EXPECT_EQ(state.ShortcutList.size(), 1u);
+  state.CountOfFiles = 3;
+  EXPECT_THROW(LoadInstallLists(state, progress), PackageError);
 }

@@ -3,7 +3,9 @@
 #include <regex>
 
 #include "TestUtil.h"
+#include "formats/PackageError.h"
 #include "setup/ExitCodes.h"
+#include "setup/InstallEngine.h"
 #include "setup/InstallLog.h"
 #include "setup/SetupState.h"
 #include "support/Error.h"
@@ -129,6 +131,10 @@ TEST(ExitCodeTest, InstallFailuresMapToTheirKindAndEveryCodeHasAMeaning) {
   EXPECT_EQ(CodeFor(std::make_exception_ptr(KovrinError(L"Unable to create directory"))),
             kExitCannotWrite);
   EXPECT_EQ(CodeFor(std::make_exception_ptr(std::bad_alloc())), kExitCannotWrite);
+  EXPECT_EQ(CodeFor(std::make_exception_ptr(PackageError(L"Файл «a.exe» в пакете повреждён"))),
+            kExitBadPackage);
+  EXPECT_EQ(CodeFor(std::make_exception_ptr(InstallCancelled(L"Установка прервана"))),
+            kExitCancelled);
   EXPECT_EQ(std::wstring(ExitCodeMeaning(kExitInstalled)), L"установлено");
   EXPECT_EQ(std::wstring(ExitCodeMeaning(kExitBadPackage)), L"пакет повреждён или неполон");
   EXPECT_EQ(std::wstring(ExitCodeMeaning(kExitBadCommandLine)), L"неверная командная строка");

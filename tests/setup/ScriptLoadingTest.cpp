@@ -175,6 +175,27 @@ TEST(ExtractTexts, ShortSetupDatStopsWithAMessageNamingIt) {
   EXPECT_FALSE(FileExists(LicenseTextPath(s)));
 }
 
+TEST(ExtractTexts, TheTextsChecksumIsCheckedWhileSplitting) {
+  TempOverride temp;
+  const std::string texts = "READlicens";
+  const std::wstring script =
+      L"[Main]\r\nUseReadMe=Yes\r\nUseLicense=Yes\r\n[ReadMe]\r\nSize=4\r\n"
+      L"[License]\r\nSize=6\r\n[One_Data]\r\nTextsCrc=" +
+      CrcKeyText(texts) + L"\r\n";
+  TestPackage good(script, texts);
+  SetupState fine = Loaded(good);
+  EXPECT_EQ(ExtractError(fine), L"");
+  EXPECT_EQ(ReadFileBytes(LicenseTextPath(fine)), "licens");
+
+  TestPackage damaged(script, "READlicenZ");
+  SetupState s = Loaded(damaged);
+  const std::wstring error = ExtractError(s);
+  EXPECT_EQ(error, L"Файл «Setup.dat» в пакете повреждён (контрольная сумма не совпадает).")
+      << Narrow(error);
+  EXPECT_FALSE(FileExists(ReadMeTextPath(s))) << "no damaged text is shown";
+  EXPECT_FALSE(FileExists(LicenseTextPath(s)));
+}
+
 TEST(ExtractTexts, MissingSetupDatIsTheFileError) {
   TempOverride temp;
   TestPackage package(L"[Main]\r\nUseReadMe=Yes\r\n[ReadMe]\r\nSize=4\r\n");

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "setup/InstallFixtures.h"
+#include "setup/ShortCuts.h"
+#include "support/ComScope.h"
 #include "support/Handle.h"
 #include "uninstaller/UninstallEngine.h"
 
@@ -17,6 +19,7 @@ bool KeyExists(const std::wstring& name) {
 
 class UninstallEngineTest : public ::testing::Test {
  protected:
+  ComScope com;
   TempDir dir;
   std::wstring root = dir / L"Program";
   std::wstring links = dir / L"Links";
@@ -34,8 +37,8 @@ class UninstallEngineTest : public ::testing::Test {
     for (const wchar_t* file :
          {L"\\prog.exe", L"\\bin\\lib.dll", L"\\bin\\plugins\\one.dll", L"\\docs\\read.txt"})
       WriteTextFile(root + file, "data");
-    WriteTextFile(links + L"\\Prog.lnk", "link");
-    WriteTextFile(links + L"\\Docs.lnk", "link");
+    ASSERT_TRUE(CreateShellLink(links, root + L"\\prog.exe", L"", L"", L"", L"Prog"));
+    ASSERT_TRUE(CreateShellLink(links, root + L"\\docs\\read.txt", L"", L"", L"", L"Docs"));
     WriteTextFile(root + L"\\Uninst.ini", "[Files]\r\nFileCount=2\r\nFile1=" + Narrow(root) +
                                               "\\prog.exe\r\nFile3=" + Narrow(root) +
                                               "\\bin\\lib.dll\r\nFile7=" + Narrow(root) +
@@ -62,7 +65,11 @@ TEST_F(UninstallEngineTest, RemovesListedFilesLinksEmptyFoldersScriptAndKey) {
   EXPECT_FALSE(FileExists(links + L"\\Docs.lnk"));
   EXPECT_TRUE(FolderExists(links)) << "folders of links are not the install tree";
   EXPECT_FALSE(KeyExists(name));
-  EXPECT_EQ(UninstallReport(name, result), L"Программа «" + name + L"» удалена.");
+  EXPECT_EQ(UninstallReport(name, result),
+            L"Программа «" + name +
+                L"» удалена.\r\n\r\nУдалено файлов: 4, ярлыков: 2.\r\n\r\n"
+                L"Уже отсутствовали:\r\n" +
+                root + L"\\gone-already.txt");
 }
 
 TEST_F(UninstallEngineTest, UsersOwnFilesAndTheirFoldersStayAndAreReported) {
@@ -84,7 +91,7 @@ TEST_F(UninstallEngineTest, UsersOwnFilesAndTheirFoldersStayAndAreReported) {
   EXPECT_NE(UninstallReport(name, result).find(L"Папки оставлены"), std::wstring::npos);
 }
 
-TEST_F(UninstallEngineTest, NeverDeletesItselfAndReportsWhatIsLocked) {
+TEST_F(UninstallEngineTest, NeverDeletesItselfAndKeepsRecordAndKeyWhileSomethingIsLocked) {
   LayOutInstall();
   const std::wstring self = root + L"\\prog.exe";  // as if the record listed the uninstaller
   FileHandle locked(CreateFileW((root + L"\\docs\\read.txt").c_str(), GENERIC_READ, 0, nullptr,
@@ -98,6 +105,15 @@ TEST_F(UninstallEngineTest, NeverDeletesItselfAndReportsWhatIsLocked) {
   const std::wstring report = UninstallReport(name, result);
   EXPECT_NE(report.find(L"удалена не полностью"), std::wstring::npos);
   EXPECT_NE(report.find(root + L"\\docs\\read.txt"), std::wstring::npos);
+  // A second try needs both.
+  EXPECT_TRUE(FileExists(root + L"\\Uninst.ini"));
+  EXPECT_TRUE(KeyExists(name));
+
+  locked.Reset();
+  const UninstallResult again = RemoveInstallation(Command(), self);
+  EXPECT_TRUE(again.NotRemoved.empty());
+  EXPECT_FALSE(FileExists(root + L"\\docs\\read.txt"));
+  EXPECT_FALSE(FileExists(root + L"\\Uninst.ini"));
   EXPECT_FALSE(KeyExists(name));
 }
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "support/Error.h"
+#include "support/FileSystem.h"
 #include "support/Handle.h"
 #include "win/RichTextBox.h"
 
@@ -45,4 +46,46 @@ TEST(RichTextBox, AReadErrorMidwayReachesTheCallerAfterTheBoxHasStopped) {
   SetRichText(box, "{\\rtf1 Second\\par}");
   EXPECT_EQ(GetRichPlainText(box), L"Second");
   DestroyWindow(box);
+}
+
+// A licence such as the GPL is about 35,000 characters: the box takes it whole,
+// whether it is loaded from a file or set from memory, and hands it back whole.
+// Windows cuts RTF streamed into a box at the box's text limit (32,767 until it is
+// raised); Wine streams past it, so the limit itself is checked as well.
+TEST(RichTextBox, TakesTextsAboveThirtyTwoThousandCharactersWhole) {
+  std::string rtf = "{\\rtf1\\ansi\\ansicpg1251{\\fonttbl{\\f0\\fcharset204 Arial;}}\\f0 ";
+  std::wstring expected;  // the text as the box hands it back
+  for (int line = 0; expected.size() <= 35000; ++line) {
+    rtf += "Line " + std::to_string(line) + " of a long licence, \\'cb\\'e8\\par\n";
+    expected += L"Line " + std::to_wstring(line) + L" of a long licence, Ли\r\n";
+  }
+  rtf += "THE END}";
+  expected += L"THE END";
+
+  wchar_t folder[MAX_PATH];
+  GetTempPathW(MAX_PATH, folder);
+  const std::wstring path = std::wstring(folder) + L"kovrin-long-licence.rtf";
+  {
+    BinaryFile file = BinaryFile::Create(path);
+    file.Write(rtf.data(), static_cast<uint32_t>(rtf.size()));
+  }
+  for (int way = 0; way < 2; ++way) {
+    HWND box = CreateWindowExW(0, RichEditClassName(), L"", ES_MULTILINE, 0, 0, 200, 100, nullptr,
+                               nullptr, GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(box, nullptr);
+    if (way == 0)
+      LoadRichTextFile(box, path);
+    else
+      SetRichText(box, rtf);
+    EXPECT_GE(SendMessageW(box, EM_GETLIMITTEXT, 0, 0), static_cast<LRESULT>(expected.size()))
+        << way;
+    const std::wstring text = GetRichPlainText(box);
+    EXPECT_EQ(text.size(), expected.size()) << way;
+    EXPECT_TRUE(text == expected) << way;
+    // What the designer saves is the whole text too.
+    const std::string saved = GetRichText(box);
+    EXPECT_NE(saved.find("THE END"), std::string::npos) << way;
+    DestroyWindow(box);
+  }
+  DeleteFileW(path.c_str());
 }

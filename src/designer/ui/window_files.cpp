@@ -9,8 +9,7 @@
 #include "win/MessagePump.h"
 
 namespace {
-constexpr wchar_t kTooLargeCaption[] = L"Внимание!";
-constexpr size_t kRefusedNamesShown = 10;
+constexpr wchar_t kRefusedCaption[] = L"Внимание!";
 }  // namespace
 
 // Lists each row as the walk finds it and stops when the program is asked to
@@ -26,8 +25,10 @@ class TFrame2::ListSink final : public FileRowSink, private ProgressSink {
     throttled_.Pump();
     return !quit_;
   }
-  void RefuseFile(const std::wstring& path) override { refused.push_back(path); }
-  std::vector<std::wstring> refused;
+  void RefuseFile(const std::wstring& path, FileRefusal reason) override {
+    refused.push_back({path, reason});
+  }
+  std::vector<RefusedFile> refused;
 
  private:
   void Pump() override {
@@ -110,13 +111,14 @@ void TFrame2::Frame21Button1Click() {
   if (!context_.dialogs.OpenFiles(GetAncestor(Handle(), GA_ROOT),
                                   DialogFilter(L"Любые файлы (*.*)|*.*"), true, chosen))
     return;
-  std::vector<std::wstring> refused;
+  std::vector<RefusedFile> refused;
   {
     MessagePump pump;  // a quit request goes back to the main loop before the report
     for (const std::wstring& path : chosen) {
-      std::optional<FileEntry> entry = SingleFileEntry(path);
+      FileRefusal reason{};
+      std::optional<FileEntry> entry = SingleFileEntry(path, &reason);
       if (!entry) {
-        refused.push_back(path);
+        refused.push_back({path, reason});
         continue;
       }
       AppendRow(std::move(*entry));
@@ -137,7 +139,7 @@ void TFrame2::Frame21Button2Click() {
 }
 
 bool TFrame2::AddFolderTree(const std::wstring& folder) {
-  std::vector<std::wstring> refused;
+  std::vector<RefusedFile> refused;
   bool finished = false;
   {
     ListSink sink(*this);
@@ -151,18 +153,16 @@ bool TFrame2::AddFolderTree(const std::wstring& folder) {
   return finished;
 }
 
-void TFrame2::ReportRefused(const std::vector<std::wstring>& refused) {
-  if (refused.empty())
-    return;
-  std::wstring text =
-      refused.size() == 1
-          ? L"Файл не добавлен в список, так как его размер 2 ГБ или больше:\n"
-          : L"Файлы не добавлены в список, так как размер каждого 2 ГБ или больше:\n";
-  for (size_t i = 0; i < refused.size() && i < kRefusedNamesShown; ++i) text += L"\n" + refused[i];
-  if (refused.size() > kRefusedNamesShown)
-    text += L"\n… и ещё " + std::to_wstring(refused.size() - kRefusedNamesShown);
-  text += L"\n\nУстановочный пакет не может хранить файлы такого размера.";
-  context_.dialogs.Ask(L"files.too_large", text, kTooLargeCaption, MB_OK | MB_ICONWARNING);
+void TFrame2::ReportRefused(const std::vector<RefusedFile>& refused) {
+  for (FileRefusal reason : {FileRefusal::TooLarge, FileRefusal::NameNotInCodePage}) {
+    std::vector<std::wstring> paths;
+    for (const RefusedFile& file : refused)
+      if (file.reason == reason)
+        paths.push_back(file.path);
+    if (!paths.empty())
+      context_.dialogs.Ask(RefusedFilesPromptId(reason), RefusedFilesText(reason, paths),
+                           kRefusedCaption, MB_OK | MB_ICONWARNING);
+  }
 }
 
 void TFrame2::Frame21Button3Click() {

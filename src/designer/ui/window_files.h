@@ -44,7 +44,12 @@ class TFrame2 : public Page {
   // Adds the row to the model only; SyncItemCount shows it in the list view.
   void AppendRowUnshown(FileEntry entry);
   void SyncItemCount();
-  void ReportRefused(const std::vector<std::wstring>& refused);
+  struct RefusedFile {
+    std::wstring path;
+    FileRefusal reason;
+  };
+  // One warning per reason, worded by the file-list rules.
+  void ReportRefused(const std::vector<RefusedFile>& refused);
 
   std::vector<FileEntry> rows_;
   FileTotals totals_;

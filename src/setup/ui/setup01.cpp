@@ -183,11 +183,43 @@ void TForm1::Button2Click() {
   pump_.emplace(Handle());
   try {
     RunObservedInstall(state_, choices, *this);
+  } catch (const InstallCancelled& stopped) {
+    // The user closed the window and chose to stop: it closes once the install
+    // has taken back what it made, telling only of what it could not.
+    pump_.reset();
+    if (stopped.Message() != kInstallStopped)
+      ReportError(L"setup.error", stopped.Message());
+    DestroyWindow(Handle());
+    return;
   } catch (...) {
-    // The window stays as the error left it: only its close box ends the program.
+    ShowInstallStopped();
     ReportCurrentError(L"setup.error");
   }
-  pump_.reset();  // closed during the install: the program ends now
+  abortAsked_ = false;
+  pump_.reset();
+}
+
+void TForm1::ShowInstallStopped() {
+  Frame61.Rewind(Frame61.Animate1);
+  Frame61.Rewind(Frame61.Animate2);
+  SetBar(Frame61.ProgressBar1, 0);
+  SetBar(Frame61.ProgressBar2, 0);
+  SetText(Frame61.FileLabel, L"");
+  SetText(Frame61.StageLabel, kInstallStopped);
+  EnableWindow(Button1, TRUE);  // "Отмена" closes the window
+}
+
+bool TForm1::Cancelled() {
+  return abortAsked_;
+}
+
+// The close box during the install: asked, and on "Да" the install stops at its
+// next pause. The window closes once the install has taken its work back.
+void TForm1::AskToAbort() {
+  if (abortAsked_)
+    return;
+  abortAsked_ = services_.dialogs.Ask(L"setup.abort", L"Прервать установку?", kSetupWindowCaption,
+                                      MB_YESNO | MB_ICONQUESTION) == IDYES;
 }
 
 void TForm1::EnterInstallingState() {
@@ -227,7 +259,7 @@ void TForm1::StopAnimations() {
 
 void TForm1::Pump() {
   if (pump_)
-    pump_->Run();  // a close during the install lets the install run to its end
+    pump_->Run();  // a close during the install asks first (WM_CLOSE)
 }
 
 void TForm1::ShowFinishPage(const FinishPageBoxes& boxes) {
@@ -277,6 +309,12 @@ LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
         SetBkColor(dc, GetSysColor(COLOR_WINDOW));
         return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
+      }
+      break;
+    case WM_CLOSE:
+      if (pump_) {
+        AskToAbort();
+        return 0;
       }
       break;
     case WM_DESTROY:

@@ -70,6 +70,7 @@ class TForm1 final : public Window, public InstallView {
   void StartFileAnimation() override;
   void StopAnimations() override;
   void Pump() override;
+  bool Cancelled() override;
   void ShowFinishPage(const FinishPageBoxes& boxes) override;
 
   HWND Label1 = nullptr;  // header: "Установка программы: " + ProgramName
@@ -93,9 +94,13 @@ class TForm1 final : public Window, public InstallView {
   void FillPages();
   void OnCommand(HWND control, int code);
   void PaintHeaderBand();
+  // After a failed install: the copy page says so and "Отмена" closes the window.
+  void ShowInstallStopped();
+  void AskToAbort();
 
   SetupState state_;
   SetupServices services_;
   bool installStarted_ = false;      // one install per run, even after a failed one
+  bool abortAsked_ = false;          // "Прервать установку?" answered "Да"
   std::optional<MessagePump> pump_;  // while the install runs
 };

@@ -268,22 +268,26 @@ TEST_F(SetupWindowTest, TheAskedRestartComesWhenFinishing) {
   EXPECT_EQ(shell.restarts, 1);
 }
 
-// The error wording is the engine's (InstallEngineTest); the window stays Installing,
-// and its hidden install button does not start a second run.
-TEST_F(SetupWindowTest, AFailedInstallLeavesTheWindowInstalling) {
+// The error wording is the engine's (InstallEngineTest); the window then shows the
+// stop on its copy page and "Отмена" closes it; the hidden install button does not
+// start a second run.
+TEST_F(SetupWindowTest, AFailedInstallShowsTheStopAndCanBeClosed) {
   TestPackage package(L"[One_Data]\r\nCountOfFiles=0\r\n");  // and no data.dat
   TForm1& f = Open(package);
   InstallTo(package / L"x");
   ASSERT_EQ(dialogs.asked.size(), 1u);
   EXPECT_EQ(dialogs.asked[0].text.rfind(L"Cannot open file", 0), 0u);
   EXPECT_FALSE(f.State().Installed);
-  EXPECT_FALSE(IsWindowEnabled(f.Button1));
+  EXPECT_TRUE(IsWindowEnabled(f.Button1));
   EXPECT_FALSE(HasVisibleStyle(f.Button2));
   EXPECT_EQ(GetText(f.Button1), L"Отмена");
+  EXPECT_EQ(GetText(f.Frame61.StageLabel), L"Установка прервана.");
   package.WritePayload("");
   f.Button2Click();
   EXPECT_EQ(dialogs.asked.size(), 1u);
   EXPECT_FALSE(f.State().Installed);
+  SendMessageW(f.Button1, BM_CLICK, 0, 0);
+  EXPECT_EQ(f.Handle(), nullptr);
 }
 
 TEST_F(SetupWindowTest, TheCopyPageHasTwoSmoothBarsAndItsClipsOrNone) {
@@ -313,15 +317,32 @@ TEST_F(SetupWindowTest, TheCopyPageHasTwoSmoothBarsAndItsClipsOrNone) {
   EXPECT_EQ(GetText(f.Frame61.FileLabel), L"Копирование файла: a.txt");
 }
 
-TEST_F(SetupWindowTest, ClosingDuringTheInstallLetsItRunToItsEnd) {
+// Closing the window while the install runs asks first; "Нет" lets it run to
+// its end, "Да" stops it, takes back what it made and closes the window.
+TEST_F(SetupWindowTest, ClosingDuringTheInstallAsksAndStopsCleanlyOnYes) {
   TestPackage package(
       L"[One_Data]\r\nCountOfFiles=1\r\n[One_Files]\r\nFileName1=a.txt\r\nFileSize1=3\r\n");
   package.WritePayload("abc");
   TForm1& f = Open(package);
+  dialogs.answers.push_back(IDNO);
   PostMessageW(f.Handle(), WM_CLOSE, 0, 0);  // handled at the install's first pause
   InstallTo(package / L"x");
-  EXPECT_EQ(f.Handle(), nullptr);
+  ASSERT_EQ(dialogs.asked.size(), 1u);
+  EXPECT_EQ(dialogs.asked[0].id, L"setup.abort");
+  EXPECT_EQ(dialogs.asked[0].text, L"Прервать установку?");
+  EXPECT_EQ(dialogs.asked[0].style, static_cast<unsigned>(MB_YESNO | MB_ICONQUESTION));
+  EXPECT_TRUE(IsWindow(f.Handle()));
   EXPECT_TRUE(f.State().Installed);
   EXPECT_EQ(ReadFileBytes(package / L"x\\a.txt"), "abc");
-  EXPECT_TRUE(dialogs.asked.empty());
+  DestroyWindow(f.Handle());
+
+  TForm1& g = Open(package);
+  dialogs.asked.clear();
+  dialogs.answers.push_back(IDYES);
+  PostMessageW(g.Handle(), WM_CLOSE, 0, 0);
+  InstallTo(package / L"y");
+  EXPECT_EQ(dialogs.asked.size(), 1u) << "no error box after a stop the user asked for";
+  EXPECT_EQ(g.Handle(), nullptr);
+  EXPECT_FALSE(g.State().Installed);
+  EXPECT_FALSE(FolderExists(package / L"y"));
 }

@@ -1,0 +1,111 @@
+// The setup program's record read back by the uninstaller: two products in one
+// folder, a folder Windows-1251 cannot hold, and a file the user changed.
+
+#include <gtest/gtest.h>
+
+#include "setup/InstallFixtures.h"
+#include "support/ComScope.h"
+#include "uninstaller/UninstallEngine.h"
+
+namespace {
+class InstallThenUninstallTest : public ::testing::Test {
+ protected:
+  void SetUp() override { CreateDirectoryW(windows.c_str(), nullptr); }
+  void TearDown() override {
+    for (const std::wstring& name : registered)
+      RegDeleteKeyW(HKEY_LOCAL_MACHINE, UninstallRegistryKey(name).c_str());
+  }
+  void Install(TestPackage& package, const std::wstring& folder) {
+    package.useUninstall = true;
+    package.Write();
+    registered.push_back(package.programName);
+    SetupState state = package.State();
+    RecordingView seen;
+    ASSERT_EQ(InstallError(state, {folder}, seen), L"") << Narrow(package.programName);
+  }
+  // Uninstalls through the command line the install registered.
+  UninstallResult Uninstall(const TestPackage& package) {
+    UninstallCommand command;
+    const std::wstring line = ReadRegText(
+        HKEY_LOCAL_MACHINE, UninstallRegistryKey(package.programName), L"UninstallString");
+    EXPECT_TRUE(ParseUninstallCommand(line.c_str(), command)) << Narrow(line);
+    return RemoveInstallation(command, windows + L"\\MVUninst.exe");
+  }
+  bool Registered(const TestPackage& package) {
+    return RegKeyExists(HKEY_LOCAL_MACHINE, UninstallRegistryKey(package.programName));
+  }
+
+  ComScope com;
+  TempDir dir;
+  std::wstring windows = dir / L"windows";
+  ScopedEnv systemRoot{L"SystemRoot", windows};
+  std::wstring shared = dir / L"Company";
+  std::vector<std::wstring> registered;
+};
+}  // namespace
+
+TEST_F(InstallThenUninstallTest, UninstallingTheSecondProductLeavesTheFirstWholeAndUninstallable) {
+  TestPackage first;
+  first.AddFile(L"first.exe", 100);
+  first.AddFile(L"common\\shared.dll", 50);
+  first.AddShortcut({L"First", dir / L"links", L"%InstallPath%\\first.exe", L"", L""});
+  Install(first, shared);
+  TestPackage second;
+  second.AddFile(L"second.exe", 100);
+  second.AddFile(L"common\\shared.dll", 50);
+  second.AddShortcut({L"Second", dir / L"links", L"%InstallPath%\\second.exe", L"", L""});
+  Install(second, shared);
+  const std::string firstRecord = ReadFileBytes(shared + L"\\Uninst.ini");
+
+  const UninstallResult result = Uninstall(second);
+
+  EXPECT_TRUE(result.NotRemoved.empty());
+  EXPECT_FALSE(FileExists(shared + L"\\second.exe"));
+  EXPECT_FALSE(FileExists(dir / L"links\\Second.lnk"));
+  EXPECT_FALSE(FileExists(shared + L"\\Uninst1.ini"));
+  EXPECT_FALSE(Registered(second));
+  EXPECT_EQ(ReadFileBytes(shared + L"\\first.exe"), first.contents[0]);
+  EXPECT_TRUE(FileExists(shared + L"\\common\\shared.dll")) << "the first product lists it too";
+  EXPECT_TRUE(FileExists(dir / L"links\\First.lnk"));
+  EXPECT_EQ(ReadFileBytes(shared + L"\\Uninst.ini"), firstRecord);
+  EXPECT_TRUE(Registered(first));
+
+  const UninstallResult last = Uninstall(first);
+  EXPECT_TRUE(last.NotRemoved.empty());
+  EXPECT_FALSE(FolderExists(shared)) << "nothing of either product is left";
+  EXPECT_FALSE(FileExists(dir / L"links\\First.lnk"));
+  EXPECT_FALSE(Registered(first));
+}
+
+TEST_F(InstallThenUninstallTest, AFolderWindows1251CannotHoldIsRemovedWhole) {
+  const std::wstring folder = dir / L"Programme\\Müller";
+  TestPackage product;
+  product.AddFile(L"bin\\prog.exe", 100);
+  product.AddFile(L"readme.txt", 10);
+  product.AddShortcut({L"Prog", dir / L"Zoë", L"%InstallPath%\\bin\\prog.exe", L"", L""});
+  Install(product, folder);
+
+  const UninstallResult result = Uninstall(product);
+
+  EXPECT_EQ(result.FilesRemoved, 2);
+  EXPECT_EQ(result.LinksRemoved, 1);
+  EXPECT_TRUE(result.Skipped.empty());
+  EXPECT_FALSE(FolderExists(folder));
+  EXPECT_FALSE(FileExists(dir / L"Zoë\\Prog.lnk"));
+  EXPECT_FALSE(Registered(product));
+}
+
+TEST_F(InstallThenUninstallTest, AFileTheUserChangedStays) {
+  TestPackage product;
+  product.AddFile(L"settings.ini", 40);
+  product.AddFile(L"prog.exe", 100);
+  Install(product, shared);
+  WriteTextFile(shared + L"\\settings.ini", "the user's own settings");
+
+  const UninstallResult result = Uninstall(product);
+
+  EXPECT_EQ(ReadFileBytes(shared + L"\\settings.ini"), "the user's own settings");
+  EXPECT_EQ(result.Changed, std::vector<std::wstring>{shared + L"\\settings.ini"});
+  EXPECT_FALSE(FileExists(shared + L"\\prog.exe"));
+  EXPECT_FALSE(FileExists(shared + L"\\Uninst.ini"));
+}
