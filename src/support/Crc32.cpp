@@ -92,9 +92,10 @@ KOVRIN_FOLDING_TARGET KOVRIN_ALIGN_STACK uint32_t FoldBlocks(uint32_t crc, const
   return static_cast<uint32_t>(_mm_extract_epi32(_mm_xor_si128(x1, x2), 1));
 }
 
+// Two bit tests on what the start-up code read from CPUID. (No function-local
+// static: its guard would pull the C++ run-time into the self-extractor.)
 bool CanFold() noexcept {
-  static const bool can = __builtin_cpu_supports("pclmul") && __builtin_cpu_supports("sse4.1");
-  return can;
+  return __builtin_cpu_supports("pclmul") && __builtin_cpu_supports("sse4.1");
 }
 #endif
 }  // namespace
