@@ -173,8 +173,10 @@ class Install {
         journal_.MakeFolder(folder);
         madeFolder = folder;
       }
-      journal_.BeforeCreating(target);
-      BinaryFile output = BinaryFile::Create(target);
+      bool existed = false;
+      BinaryFile output = BinaryFile::Create(target, &existed);
+      if (!existed)
+        journal_.Created(target);
       int64_t written = 0;
       uint32_t crc = 0;
       try {

@@ -2,6 +2,10 @@
 
 #include <array>
 
+#if defined(__i386__) || defined(__x86_64__)
+#include <immintrin.h>
+#endif
+
 namespace {
 constexpr uint32_t kPolynomial = 0xEDB88320u;  // reflected 0x04C11DB7
 
@@ -28,11 +32,85 @@ inline uint32_t LoadLittleEndian32(const uint8_t* p) {
   return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
          static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
 }
+
+// Carry-less multiplication folds 64 bytes per step, several times faster than
+// the tables; used for runs of 64 bytes or more on processors that have it.
+// `crc` is the inverted running value; `size` is at least 64 and a multiple of 16.
+// The constants are x^(4*128+32), x^(4*128-32), x^(128+32), x^(128-32), x^64
+// modulo the polynomial, then the polynomial and its Barrett quotient.
+#if defined(__i386__) || defined(__x86_64__)
+#define KOVRIN_CRC32_FOLDING 1
+#if defined(__i386__)
+// The 32-bit Windows stack is only 4-byte aligned at a call.
+#define KOVRIN_ALIGN_STACK __attribute__((force_align_arg_pointer))
+#else
+#define KOVRIN_ALIGN_STACK
+#endif
+#define KOVRIN_FOLDING_TARGET __attribute__((target("pclmul,sse4.1")))
+KOVRIN_FOLDING_TARGET inline __m128i Load(const void* at) {
+  return _mm_loadu_si128(static_cast<const __m128i*>(at));
+}
+
+// One 128-bit lane moved on by the distance `k` stands for, then `next` added.
+KOVRIN_FOLDING_TARGET inline __m128i Fold(__m128i x, __m128i k, __m128i next) {
+  const __m128i low = _mm_clmulepi64_si128(x, k, 0x00);
+  return _mm_xor_si128(_mm_xor_si128(_mm_clmulepi64_si128(x, k, 0x11), next), low);
+}
+
+KOVRIN_FOLDING_TARGET KOVRIN_ALIGN_STACK uint32_t FoldBlocks(uint32_t crc, const uint8_t* p,
+                                                             size_t size) noexcept {
+  alignas(16) static const uint64_t k1k2[2] = {0x0154442bd4, 0x01c6e41596};
+  alignas(16) static const uint64_t k3k4[2] = {0x01751997d0, 0x00ccaa009e};
+  alignas(16) static const uint64_t k5k0[2] = {0x0163cd6124, 0};
+  alignas(16) static const uint64_t poly[2] = {0x01db710641, 0x01f7011641};
+  __m128i x1 = _mm_xor_si128(Load(p), _mm_cvtsi32_si128(static_cast<int>(crc)));
+  __m128i x2 = Load(p + 16), x3 = Load(p + 32), x4 = Load(p + 48);
+  p += 64;
+  size -= 64;
+  __m128i k = Load(k1k2);
+  for (; size >= 64; size -= 64, p += 64) {
+    x1 = Fold(x1, k, Load(p));
+    x2 = Fold(x2, k, Load(p + 16));
+    x3 = Fold(x3, k, Load(p + 32));
+    x4 = Fold(x4, k, Load(p + 48));
+  }
+  // Four lanes into one, then the remaining 16-byte blocks.
+  k = Load(k3k4);
+  x1 = Fold(Fold(Fold(x1, k, x2), k, x3), k, x4);
+  for (; size >= 16; size -= 16, p += 16) x1 = Fold(x1, k, Load(p));
+
+  // 128 bits to 64, then Barrett reduction to 32.
+  const __m128i mask = _mm_setr_epi32(~0, 0, ~0, 0);
+  x2 = _mm_clmulepi64_si128(x1, k, 0x10);
+  x1 = _mm_xor_si128(_mm_srli_si128(x1, 8), x2);
+  k = _mm_loadl_epi64(static_cast<const __m128i*>(static_cast<const void*>(k5k0)));
+  x2 = _mm_srli_si128(x1, 4);
+  x1 = _mm_xor_si128(_mm_clmulepi64_si128(_mm_and_si128(x1, mask), k, 0x00), x2);
+  k = Load(poly);
+  x2 = _mm_clmulepi64_si128(_mm_and_si128(x1, mask), k, 0x10);
+  x2 = _mm_clmulepi64_si128(_mm_and_si128(x2, mask), k, 0x00);
+  return static_cast<uint32_t>(_mm_extract_epi32(_mm_xor_si128(x1, x2), 1));
+}
+
+// Two bit tests on what the start-up code read from CPUID. (No function-local
+// static: its guard would pull the C++ run-time into the self-extractor.)
+bool CanFold() noexcept {
+  return __builtin_cpu_supports("pclmul") && __builtin_cpu_supports("sse4.1");
+}
+#endif
 }  // namespace
 
 uint32_t Crc32Update(uint32_t crc, const void* data, size_t size) noexcept {
   const uint8_t* p = static_cast<const uint8_t*>(data);
   crc = ~crc;
+#ifdef KOVRIN_CRC32_FOLDING
+  if (size >= 64 && CanFold()) {
+    const size_t folded = size & ~size_t{15};
+    crc = FoldBlocks(crc, p, folded);
+    p += folded;
+    size -= folded;
+  }
+#endif
   for (; size >= 8; size -= 8, p += 8) {
     const uint32_t low = LoadLittleEndian32(p) ^ crc;
     const uint32_t high = LoadLittleEndian32(p + 4);

@@ -96,19 +96,28 @@ BinaryFile BinaryFile::OpenRead(const std::wstring& path) {
   return BinaryFile(std::move(handle), path);
 }
 
-BinaryFile BinaryFile::Create(const std::wstring& path) {
-  // Windows refuses to replace a read-only file; a process with every right
-  // under Wine would not be stopped, so the refusal is made here for both.
-  const DWORD attributes = GetFileAttributesW(path.c_str());
-  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) &&
-      !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-    SetLastError(ERROR_ACCESS_DENIED);
-    ThrowCannotCreate(path);
+BinaryFile BinaryFile::Create(const std::wstring& path, bool* existed) {
+  // A new file in one call, the usual case; only a name that is taken costs a
+  // second look. Windows refuses to replace a read-only file; a process with
+  // every right under Wine would not be stopped, so the refusal is made here.
+  const DWORD flags = FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN;
+  FileHandle handle(
+      CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, flags, nullptr));
+  const bool taken = !handle && GetLastError() == ERROR_FILE_EXISTS;
+  if (taken) {
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) &&
+        !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+      SetLastError(ERROR_ACCESS_DENIED);
+      ThrowCannotCreate(path);
+    }
+    handle.Reset(
+        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, flags, nullptr));
   }
-  FileHandle handle(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
   if (!handle)
     ThrowCannotCreate(path);
+  if (existed)
+    *existed = taken;
   return BinaryFile(std::move(handle), path);
 }
 

@@ -39,8 +39,9 @@ class BinaryFile {
   // Opens for reading, others may read too. Raises `Cannot open file "…". …`.
   static BinaryFile OpenRead(const std::wstring& path);
   // Creates or replaces for writing; a read-only file is never replaced. Raises
-  // `Cannot create file "…". …`.
-  static BinaryFile Create(const std::wstring& path);
+  // `Cannot create file "…". …`. `existed` (if given) tells whether a file of
+  // that name was replaced.
+  static BinaryFile Create(const std::wstring& path, bool* existed = nullptr);
 
   BinaryFile(BinaryFile&&) noexcept = default;
   BinaryFile& operator=(BinaryFile&&) noexcept = default;
