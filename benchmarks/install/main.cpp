@@ -22,6 +22,7 @@
 #include "formats/ScriptKeys.h"
 #include "setup/InstallEngine.h"
 #include "setup/SetupState.h"
+#include "setup/SilentInstall.h"
 #include "support/Crc32.h"
 #include "support/Error.h"
 #include "support/FileSystem.h"
@@ -32,22 +33,14 @@
 namespace {
 bool g_pump = true;
 
-class SilentView final : public InstallView {
+// The silent install's view, with what the window's pump costs: one look at an
+// empty queue per block.
+class PumpingView final : public SilentView {
  public:
-  void EnterInstallingState() override {}
-  void ShowCopyPage() override {}
-  void SetStageLabel(const std::wstring&) override {}
-  void SetFileLabel(const std::wstring&) override {}
-  void SetFileBar(int) override {}
-  void SetOverallBar(int) override {}
-  void StartManyFilesAnimation() override {}
-  void StartFileAnimation() override {}
-  void StopAnimations() override {}
   void Pump() override {
     if (g_pump)
-      pump_.Run();  // what the window's pump costs: one look at an empty queue
+      pump_.Run();
   }
-  void ShowFinishPage(const FinishPageBoxes&) override {}
 
  private:
   MessagePump pump_;
@@ -115,7 +108,7 @@ double InstallThroughEngine(const Package& package, const std::wstring& target, 
   SetupState state;
   state.PackageFolder = package.Folder;
   state.CountOfFiles = static_cast<int32_t>(package.Files.size());
-  SilentView view;
+  PumpingView view;
   const auto start = std::chrono::steady_clock::now();
   RunInstall(state, {target}, view);
   return Seconds(start);

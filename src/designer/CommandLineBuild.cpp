@@ -16,6 +16,7 @@
 #include "support/FileControl.h"
 #include "support/FileSystem.h"
 #include "support/Handle.h"
+#include "support/PathNames.h"
 #include "support/Strings.h"
 
 namespace {
@@ -185,7 +186,7 @@ int Build(const StartCommand& command, const std::wstring& designerFolder, Conso
     console.Error(L"Проект не собран: " + error.Message());
     return kExitBadProject;
   }
-  console.Out(L"Проект: " + AbsoluteProjectPath(command.ProjectPath));
+  console.Out(L"Проект: " + FullPathName(command.ProjectPath));
 
   const CommandLineBuildFolder buildFolder;
   Refusal refusal{kExitBuilt, {}};

@@ -11,6 +11,7 @@
 #include "support/CodePage.h"
 #include "support/Error.h"
 #include "support/FileSystem.h"
+#include "support/PathNames.h"
 #include "support/Strings.h"
 
 namespace {
@@ -644,20 +645,8 @@ SetupProject ParseProjectFile(std::string_view bytes, const std::wstring& projec
   return project;
 }
 
-std::wstring AbsoluteProjectPath(const std::wstring& path) {
-  const DWORD size = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
-  if (size == 0)
-    return path;
-  std::wstring full(size, L'\0');
-  const DWORD length = GetFullPathNameW(path.c_str(), size, full.data(), nullptr);
-  if (length == 0 || length >= size)
-    return path;
-  full.resize(length);
-  return full;
-}
-
 SetupProject LoadProjectFile(const std::wstring& path) {
-  const std::wstring full = AbsoluteProjectPath(path);
+  const std::wstring full = FullPathName(path);
   const int64_t size = GetFileSize64(full);
   if (size > static_cast<int64_t>(kMaxProjectFileSize))
     throw KovrinError(L"Файл \"" + full + L"\" слишком велик для проекта Kovrin.");
@@ -665,7 +654,7 @@ SetupProject LoadProjectFile(const std::wstring& path) {
 }
 
 void SaveProjectFile(const SetupProject& project, const std::wstring& path) {
-  const std::wstring full = AbsoluteProjectPath(path);
+  const std::wstring full = FullPathName(path);
   const std::string bytes = ProjectFileBytes(project, full);
   const std::wstring temporary = full + L".saving";
   try {

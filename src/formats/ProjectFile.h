@@ -29,7 +29,3 @@ SetupProject LoadProjectFile(const std::wstring& path);
 // Writes the file through a temporary one beside it, so a failed save leaves
 // the previous file whole. Raises "Unable to write to <path>. <reason>".
 void SaveProjectFile(const SetupProject& project, const std::wstring& path);
-
-// The path made absolute against the current folder (as the file dialogs and
-// the command line give paths).
-std::wstring AbsoluteProjectPath(const std::wstring& path);

@@ -13,7 +13,7 @@
 class InstallLog;
 
 // The view of an install that nobody watches.
-class SilentView final : public InstallView {
+class SilentView : public InstallView {
  public:
   void EnterInstallingState() override {}
   void ShowCopyPage() override {}

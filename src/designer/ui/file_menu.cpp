@@ -7,6 +7,7 @@
 #include "designer/ui/create_main.h"
 #include "formats/ProjectFile.h"
 #include "support/Error.h"
+#include "support/PathNames.h"
 #include "support/Strings.h"
 #include "win/Application.h"
 #include "win/Layout.h"
@@ -44,7 +45,7 @@ void TForm1::OpenProjectClick() {
 }
 
 bool TForm1::OpenProject(const std::wstring& path) {
-  const std::wstring full = AbsoluteProjectPath(path);
+  const std::wstring full = FullPathName(path);
   OpenedProject opened;
   try {
     opened = OpenProjectFile(full);
@@ -77,7 +78,7 @@ bool TForm1::SaveProjectAsClick() {
 }
 
 bool TForm1::SaveTo(const std::wstring& path) {
-  const std::wstring full = AbsoluteProjectPath(path);
+  const std::wstring full = FullPathName(path);
   const SetupProject project = StoreProject();
   try {
     SaveProjectFile(project, full);
