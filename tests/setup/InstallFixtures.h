@@ -4,11 +4,16 @@
 
 #include <windows.h>
 
+#include <gtest/gtest.h>
+
 #include <string>
 #include <vector>
 
 #include "TestPackage.h"
+#include "TestUtil.h"
+#include "formats/UninstallRecord.h"
 #include "setup/InstallEngine.h"
+#include "support/ComScope.h"
 
 class RecordingView final : public InstallView {
  public:
@@ -57,3 +62,31 @@ struct LinkFields {
   std::wstring Target, Arguments, WorkingFolder;
 };
 LinkFields ReadLink(const std::wstring& linkPath);
+
+// Installs packages with their uninstaller registered into a scratch Windows
+// folder (%SystemRoot%) and a shared install folder; the registry entries go
+// again afterwards.
+class RegisteredInstallTest : public ::testing::Test {
+ protected:
+  void SetUp() override { CreateDirectoryW(windows.c_str(), nullptr); }
+  void TearDown() override {
+    for (const std::wstring& name : registered)
+      RegDeleteKeyW(HKEY_LOCAL_MACHINE, UninstallRegistryKey(name).c_str());
+  }
+  // Installs `package` into `folder` with its uninstaller registered.
+  void InstallRegistered(TestPackage& package, const std::wstring& folder) {
+    package.useUninstall = true;
+    package.Write();
+    registered.push_back(package.programName);
+    SetupState state = package.State();
+    RecordingView seen;
+    ASSERT_EQ(InstallError(state, {folder}, seen), L"") << Narrow(package.programName);
+  }
+
+  ComScope com;
+  TempDir dir;
+  std::wstring windows = dir / L"windows";
+  ScopedEnv systemRoot{L"SystemRoot", windows};
+  std::wstring shared = dir / L"Company";
+  std::vector<std::wstring> registered;
+};

@@ -12,32 +12,11 @@
 #include "support/ProfileFile.h"
 
 namespace {
-class InstallRecordTest : public ::testing::Test {
+class InstallRecordTest : public RegisteredInstallTest {
  protected:
-  void SetUp() override { CreateDirectoryW(windows.c_str(), nullptr); }
-  void TearDown() override {
-    for (const std::wstring& name : registered)
-      RegDeleteKeyW(HKEY_LOCAL_MACHINE, UninstallRegistryKey(name).c_str());
-  }
-  // Installs `package` into `folder` with its uninstaller registered.
-  void InstallRegistered(TestPackage& package, const std::wstring& folder) {
-    package.useUninstall = true;
-    package.Write();
-    registered.push_back(package.programName);
-    SetupState state = package.State();
-    RecordingView seen;
-    ASSERT_EQ(InstallError(state, {folder}, seen), L"") << Narrow(package.programName);
-  }
   std::wstring RegisteredCommand(const std::wstring& name) {
     return ReadRegText(HKEY_LOCAL_MACHINE, UninstallRegistryKey(name), L"UninstallString");
   }
-
-  ComScope com;
-  TempDir dir;
-  std::wstring windows = dir / L"windows";
-  ScopedEnv systemRoot{L"SystemRoot", windows};
-  std::wstring shared = dir / L"Company";
-  std::vector<std::wstring> registered;
 };
 
 std::wstring RecordValue(const std::wstring& record, const wchar_t* section, const wchar_t* key) {

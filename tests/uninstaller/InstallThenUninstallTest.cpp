@@ -8,21 +8,8 @@
 #include "uninstaller/UninstallEngine.h"
 
 namespace {
-class InstallThenUninstallTest : public ::testing::Test {
+class InstallThenUninstallTest : public RegisteredInstallTest {
  protected:
-  void SetUp() override { CreateDirectoryW(windows.c_str(), nullptr); }
-  void TearDown() override {
-    for (const std::wstring& name : registered)
-      RegDeleteKeyW(HKEY_LOCAL_MACHINE, UninstallRegistryKey(name).c_str());
-  }
-  void Install(TestPackage& package, const std::wstring& folder) {
-    package.useUninstall = true;
-    package.Write();
-    registered.push_back(package.programName);
-    SetupState state = package.State();
-    RecordingView seen;
-    ASSERT_EQ(InstallError(state, {folder}, seen), L"") << Narrow(package.programName);
-  }
   // Uninstalls through the command line the install registered.
   UninstallResult Uninstall(const TestPackage& package) {
     UninstallCommand command;
@@ -34,13 +21,6 @@ class InstallThenUninstallTest : public ::testing::Test {
   bool Registered(const TestPackage& package) {
     return RegKeyExists(HKEY_LOCAL_MACHINE, UninstallRegistryKey(package.programName));
   }
-
-  ComScope com;
-  TempDir dir;
-  std::wstring windows = dir / L"windows";
-  ScopedEnv systemRoot{L"SystemRoot", windows};
-  std::wstring shared = dir / L"Company";
-  std::vector<std::wstring> registered;
 };
 }  // namespace
 
@@ -49,12 +29,12 @@ TEST_F(InstallThenUninstallTest, UninstallingTheSecondProductLeavesTheFirstWhole
   first.AddFile(L"first.exe", 100);
   first.AddFile(L"common\\shared.dll", 50);
   first.AddShortcut({L"First", dir / L"links", L"%InstallPath%\\first.exe", L"", L""});
-  Install(first, shared);
+  InstallRegistered(first, shared);
   TestPackage second;
   second.AddFile(L"second.exe", 100);
   second.AddFile(L"common\\shared.dll", 50);
   second.AddShortcut({L"Second", dir / L"links", L"%InstallPath%\\second.exe", L"", L""});
-  Install(second, shared);
+  InstallRegistered(second, shared);
   const std::string firstRecord = ReadFileBytes(shared + L"\\Uninst.ini");
 
   const UninstallResult result = Uninstall(second);
@@ -83,7 +63,7 @@ TEST_F(InstallThenUninstallTest, AFolderWindows1251CannotHoldIsRemovedWhole) {
   product.AddFile(L"bin\\prog.exe", 100);
   product.AddFile(L"readme.txt", 10);
   product.AddShortcut({L"Prog", dir / L"Zoë", L"%InstallPath%\\bin\\prog.exe", L"", L""});
-  Install(product, folder);
+  InstallRegistered(product, folder);
 
   const UninstallResult result = Uninstall(product);
 
@@ -99,7 +79,7 @@ TEST_F(InstallThenUninstallTest, AFileTheUserChangedStays) {
   TestPackage product;
   product.AddFile(L"settings.ini", 40);
   product.AddFile(L"prog.exe", 100);
-  Install(product, shared);
+  InstallRegistered(product, shared);
   WriteTextFile(shared + L"\\settings.ini", "the user's own settings");
 
   const UninstallResult result = Uninstall(product);
