@@ -46,10 +46,10 @@ TEST(UninstallerCommandLineTest, ExitCodeIsZeroOnlyWhenEverythingListedIsGone) {
   inUse.NotRemoved.push_back(L"C:\\P\\a.exe");
   EXPECT_EQ(UninstallExitCode(inUse), kUninstallSomethingKept);
   UninstallResult changed = clean;  // a user's changed file stays
-  changed.Changed.push_back(L"C:\P\settings.ini");
+  changed.Changed.push_back(L"C:\\P\\settings.ini");
   EXPECT_EQ(UninstallExitCode(changed), kUninstallSomethingKept);
   UninstallResult skipped = clean;  // a row naming something outside the folder
-  skipped.Skipped.push_back(L"C:\Windows\system.ini");
+  skipped.Skipped.push_back(L"C:\\Windows\\system.ini");
   EXPECT_EQ(UninstallExitCode(skipped), kUninstallSomethingKept);
   UninstallResult noRecord;
   EXPECT_EQ(UninstallExitCode(noRecord), kUninstallSomethingKept);

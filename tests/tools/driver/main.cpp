@@ -289,25 +289,27 @@ int Run(const std::wstring& commandLine) {
   return static_cast<int>(code & 0xFF);
 }
 
+struct WindowSearch {
+  DWORD processId;
+  std::wstring* title;
+  bool found;
+};
+
+BOOL CALLBACK FindVisibleWindowOf(HWND window, LPARAM parameter) {
+  auto* search = reinterpret_cast<WindowSearch*>(parameter);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  if (owner != search->processId || !IsWindowVisible(window))
+    return TRUE;
+  *search->title = L"[" + ClassOf(window) + L"] " + TextOf(window);
+  search->found = true;
+  return FALSE;
+}
+
 // True when a visible top-level window belongs to the process.
 bool ShowsWindow(DWORD processId, std::wstring& title) {
-  struct Search {
-    DWORD processId;
-    std::wstring* title;
-    bool found;
-  } search{processId, &title, false};
-  EnumWindows(
-      [](HWND window, LPARAM parameter) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(parameter);
-        DWORD owner = 0;
-        GetWindowThreadProcessId(window, &owner);
-        if (owner != s->processId || !IsWindowVisible(window))
-          return TRUE;
-        *s->title = L"[" + ClassOf(window) + L"] " + TextOf(window);
-        s->found = true;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&search));
+  WindowSearch search{processId, &title, false};
+  EnumWindows(FindVisibleWindowOf, reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
 
