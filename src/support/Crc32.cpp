@@ -35,9 +35,9 @@ inline uint32_t LoadLittleEndian32(const uint8_t* p) {
 
 // Carry-less multiplication folds 64 bytes per step, several times faster than
 // the tables; used for runs of 64 bytes or more on processors that have it.
-// `crc` is the inverted running value; `size` is at least 64 and a multiple of 16.
-// The constants are x^(4*128+32), x^(4*128-32), x^(128+32), x^(128-32), x^64
-// modulo the polynomial, then the polynomial and its Barrett quotient.
+// `crc` is the inverted running value. A fold over a distance of D bits takes
+// x^(D+32) and x^(D-32) modulo the polynomial (bit-reflected, shifted left by
+// one); the reduction takes x^64, then the polynomial and its Barrett quotient.
 #if defined(__i386__) || defined(__x86_64__)
 #define KOVRIN_CRC32_FOLDING 1
 #if defined(__i386__)
@@ -57,12 +57,32 @@ KOVRIN_FOLDING_TARGET inline __m128i Fold(__m128i x, __m128i k, __m128i next) {
   return _mm_xor_si128(_mm_xor_si128(_mm_clmulepi64_si128(x, k, 0x11), next), low);
 }
 
+// 128 bits left in `x` after folding, then `size` (a multiple of 16) bytes at
+// `p`: the 16-byte blocks, then 128 bits to 64 and Barrett reduction to 32.
+KOVRIN_FOLDING_TARGET uint32_t FinishFolding(__m128i x1, const uint8_t* p, size_t size) noexcept {
+  alignas(16) static const uint64_t k3k4[2] = {0x01751997d0, 0x00ccaa009e};
+  alignas(16) static const uint64_t k5k0[2] = {0x0163cd6124, 0};
+  alignas(16) static const uint64_t poly[2] = {0x01db710641, 0x01f7011641};
+  __m128i k = Load(k3k4);
+  for (; size >= 16; size -= 16, p += 16) x1 = Fold(x1, k, Load(p));
+
+  const __m128i mask = _mm_setr_epi32(~0, 0, ~0, 0);
+  __m128i x2 = _mm_clmulepi64_si128(x1, k, 0x10);
+  x1 = _mm_xor_si128(_mm_srli_si128(x1, 8), x2);
+  k = _mm_loadl_epi64(static_cast<const __m128i*>(static_cast<const void*>(k5k0)));
+  x2 = _mm_srli_si128(x1, 4);
+  x1 = _mm_xor_si128(_mm_clmulepi64_si128(_mm_and_si128(x1, mask), k, 0x00), x2);
+  k = Load(poly);
+  x2 = _mm_clmulepi64_si128(_mm_and_si128(x1, mask), k, 0x10);
+  x2 = _mm_clmulepi64_si128(_mm_and_si128(x2, mask), k, 0x00);
+  return static_cast<uint32_t>(_mm_extract_epi32(_mm_xor_si128(x1, x2), 1));
+}
+
+// Four 128-bit lanes, 64 bytes per step. `size` is at least 64 and a multiple of 16.
 KOVRIN_FOLDING_TARGET KOVRIN_ALIGN_STACK uint32_t FoldBlocks(uint32_t crc, const uint8_t* p,
                                                              size_t size) noexcept {
   alignas(16) static const uint64_t k1k2[2] = {0x0154442bd4, 0x01c6e41596};
   alignas(16) static const uint64_t k3k4[2] = {0x01751997d0, 0x00ccaa009e};
-  alignas(16) static const uint64_t k5k0[2] = {0x0163cd6124, 0};
-  alignas(16) static const uint64_t poly[2] = {0x01db710641, 0x01f7011641};
   __m128i x1 = _mm_xor_si128(Load(p), _mm_cvtsi32_si128(static_cast<int>(crc)));
   __m128i x2 = Load(p + 16), x3 = Load(p + 32), x4 = Load(p + 48);
   p += 64;
@@ -74,28 +94,60 @@ KOVRIN_FOLDING_TARGET KOVRIN_ALIGN_STACK uint32_t FoldBlocks(uint32_t crc, const
     x3 = Fold(x3, k, Load(p + 32));
     x4 = Fold(x4, k, Load(p + 48));
   }
-  // Four lanes into one, then the remaining 16-byte blocks.
   k = Load(k3k4);
-  x1 = Fold(Fold(Fold(x1, k, x2), k, x3), k, x4);
-  for (; size >= 16; size -= 16, p += 16) x1 = Fold(x1, k, Load(p));
+  return FinishFolding(Fold(Fold(Fold(x1, k, x2), k, x3), k, x4), p, size);
+}
 
-  // 128 bits to 64, then Barrett reduction to 32.
-  const __m128i mask = _mm_setr_epi32(~0, 0, ~0, 0);
-  x2 = _mm_clmulepi64_si128(x1, k, 0x10);
-  x1 = _mm_xor_si128(_mm_srli_si128(x1, 8), x2);
-  k = _mm_loadl_epi64(static_cast<const __m128i*>(static_cast<const void*>(k5k0)));
-  x2 = _mm_srli_si128(x1, 4);
-  x1 = _mm_xor_si128(_mm_clmulepi64_si128(_mm_and_si128(x1, mask), k, 0x00), x2);
-  k = Load(poly);
-  x2 = _mm_clmulepi64_si128(_mm_and_si128(x1, mask), k, 0x10);
-  x2 = _mm_clmulepi64_si128(_mm_and_si128(x2, mask), k, 0x00);
-  return static_cast<uint32_t>(_mm_extract_epi32(_mm_xor_si128(x1, x2), 1));
+// The same folding four 512-bit registers wide (256 bytes per step) on processors
+// with the vector form of the instruction; about twice the 128-bit throughput.
+#define KOVRIN_WIDE_TARGET __attribute__((target("pclmul,sse4.1,avx512f,vpclmulqdq")))
+KOVRIN_WIDE_TARGET inline __m512i WideFold(__m512i x, __m512i k, __m512i next) {
+  const __m512i low = _mm512_clmulepi64_epi128(x, k, 0x00);
+  return _mm512_ternarylogic_epi64(_mm512_clmulepi64_epi128(x, k, 0x11), low, next, 0x96);
+}
+
+KOVRIN_WIDE_TARGET inline __m512i Broadcast(uint64_t nearK, uint64_t farK) {
+  return _mm512_broadcast_i32x4(
+      _mm_set_epi64x(static_cast<long long>(farK), static_cast<long long>(nearK)));
+}
+
+// `size` is at least 256 and a multiple of 16.
+KOVRIN_WIDE_TARGET KOVRIN_ALIGN_STACK uint32_t FoldBlocksWide(uint32_t crc, const uint8_t* p,
+                                                              size_t size) noexcept {
+  __m512i x1 = _mm512_xor_si512(_mm512_loadu_si512(p),
+                                _mm512_castsi128_si512(_mm_cvtsi32_si128(static_cast<int>(crc))));
+  __m512i x2 = _mm512_loadu_si512(p + 64), x3 = _mm512_loadu_si512(p + 128),
+          x4 = _mm512_loadu_si512(p + 192);
+  p += 256;
+  size -= 256;
+  __m512i k = Broadcast(0x011542778a, 0x01322d1430);  // 2048 bits on
+  for (; size >= 256; size -= 256, p += 256) {
+    x1 = WideFold(x1, k, _mm512_loadu_si512(p));
+    x2 = WideFold(x2, k, _mm512_loadu_si512(p + 64));
+    x3 = WideFold(x3, k, _mm512_loadu_si512(p + 128));
+    x4 = WideFold(x4, k, _mm512_loadu_si512(p + 192));
+  }
+  k = Broadcast(0x0154442bd4, 0x01c6e41596);  // 512 bits on
+  x1 = WideFold(WideFold(WideFold(x1, k, x2), k, x3), k, x4);
+  // The four lanes of one register into the last: 384, 256 and 128 bits on.
+  const __m128i lane0 = _mm512_castsi512_si128(x1);
+  const __m128i lane1 = _mm512_extracti32x4_epi32(x1, 1);
+  const __m128i lane2 = _mm512_extracti32x4_epi32(x1, 2);
+  __m128i x = _mm512_extracti32x4_epi32(x1, 3);
+  x = Fold(lane0, _mm_set_epi64x(0x0174359406, 0x003db1ecdc), x);
+  x = Fold(lane1, _mm_set_epi64x(0x015a546366, 0x00f1da05aa), x);
+  x = Fold(lane2, _mm_set_epi64x(0x00ccaa009e, 0x01751997d0), x);
+  return FinishFolding(x, p, size);
 }
 
 // Two bit tests on what the start-up code read from CPUID. (No function-local
 // static: its guard would pull the C++ run-time into the self-extractor.)
 bool CanFold() noexcept {
   return __builtin_cpu_supports("pclmul") && __builtin_cpu_supports("sse4.1");
+}
+
+bool CanFoldWide() noexcept {
+  return CanFold() && __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("vpclmulqdq");
 }
 #endif
 }  // namespace
@@ -106,7 +158,8 @@ uint32_t Crc32Update(uint32_t crc, const void* data, size_t size) noexcept {
 #ifdef KOVRIN_CRC32_FOLDING
   if (size >= 64 && CanFold()) {
     const size_t folded = size & ~size_t{15};
-    crc = FoldBlocks(crc, p, folded);
+    crc = folded >= 256 && CanFoldWide() ? FoldBlocksWide(crc, p, folded)
+                                         : FoldBlocks(crc, p, folded);
     p += folded;
     size -= folded;
   }

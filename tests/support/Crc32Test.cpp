@@ -33,11 +33,14 @@ TEST(Crc32, KnownVectors) {
 
 TEST(Crc32, AgreesWithTheBitwiseDefinitionAtEveryLengthAndAlignment) {
   std::mt19937 random(7);
-  std::vector<uint8_t> bytes(4099);  // long runs take the carry-less path where there is one
+  // Runs of 64 bytes and more take the 128-bit carry-less path, runs of 256 and
+  // more the 512-bit one, where the processor has them.
+  std::vector<uint8_t> bytes(4099);
   for (uint8_t& byte : bytes) byte = static_cast<uint8_t>(random());
   for (size_t offset = 0; offset < 8; ++offset)
-    for (size_t length : {0,  1,  7,   8,   9,   15,  16,  17,  63,   64,  65,
-                          79, 80, 127, 128, 129, 143, 191, 192, 1000, 4091}) {
+    for (size_t length :
+         {0,   1,   7,   8,   9,   15,  16,  17,  63,  64,  65,  79,  80,  127,  128, 129,
+          143, 191, 192, 255, 256, 257, 271, 320, 511, 512, 527, 767, 768, 1000, 4091}) {
       const std::vector<uint8_t> piece(bytes.begin() + offset, bytes.begin() + offset + length);
       EXPECT_EQ(Crc32(bytes.data() + offset, length), BitwiseCrc32(piece))
           << "offset " << offset << ", length " << length;
