@@ -30,9 +30,6 @@
 #include "support/Strings.h"
 #include "win/MessagePump.h"
 
-#ifndef BENCH_LARGE_SIZE
-#define BENCH_LARGE_SIZE 250000000
-#endif
 namespace {
 bool g_pump = true;
 
@@ -203,7 +200,7 @@ int wmain(int argc, wchar_t** argv) {
     if (!_wgetenv(L"BENCH_SMALL_ONLY")) {
       std::vector<PackageFile> large;
       for (int i = 1; i <= 4; ++i)
-        large.push_back({L"data\\volume" + IntToText(i) + L".bin", BENCH_LARGE_SIZE});
+        large.push_back({L"data\\volume" + IntToText(i) + L".bin", 250000000});
       const Package package = WritePackage(work + L"\\large", std::move(large));
       Measure("Large files", package, work, runs);
       RemoveTree(work + L"\\large");
