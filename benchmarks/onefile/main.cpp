@@ -207,7 +207,8 @@ int Pack(const std::wstring& stub, const std::wstring& folder, const std::wstrin
   job.LauncherName = L"Setup.exe";
   for (const wchar_t* name : {L"Setup.exe", L"data.dat", L"Setup.ini"})
     job.Files.push_back({folder + L"\\" + name, name});
-  // BENCH_FB, BENCH_LC, BENCH_PB, BENCH_DICT_MB, BENCH_LEVEL try other settings.
+  // BENCH_FB, BENCH_MC, BENCH_LC, BENCH_PB, BENCH_BT, BENCH_DICT_MB, BENCH_LEVEL try
+  // other settings; without them the packer's own apply.
   auto setting = [](const char* name, int fallback) {
     const char* value = std::getenv(name);
     return value ? std::atoi(value) : fallback;
@@ -217,7 +218,7 @@ int Pack(const std::wstring& stub, const std::wstring& folder, const std::wstrin
   settings.LiteralContextBits = setting("BENCH_LC", settings.LiteralContextBits);
   settings.PositionBits = setting("BENCH_PB", settings.PositionBits);
   settings.Level = setting("BENCH_LEVEL", settings.Level);
-  settings.MatchCycles = static_cast<uint32_t>(setting("BENCH_MC", 0));
+  settings.MatchCycles = static_cast<uint32_t>(setting("BENCH_MC", static_cast<int>(settings.MatchCycles)));
   settings.BinaryTree = setting("BENCH_BT", settings.BinaryTree ? 1 : 0) != 0;
   settings.MaxDictionarySize = static_cast<uint32_t>(
       setting("BENCH_DICT_MB", static_cast<int>(settings.MaxDictionarySize >> 20)) << 20);

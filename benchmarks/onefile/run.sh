@@ -7,7 +7,7 @@
 # against decoding the same stream + the plain install of the unpacked package.
 # Then the stub's size and the single file of an empty project, measured on the
 # 32-bit distribution (build/dist).
-#   benchmarks/onefile/run.sh [install runs, default 3]
+#   benchmarks/onefile/run.sh [install runs, default 3] [build rounds, default 3]
 # makensis (Debian package nsis) is installed when missing; it serves this
 # benchmark only.
 set -euo pipefail
@@ -17,6 +17,7 @@ kovrin_choose_test_arch
 build=$here/${KOVRIN_BUILD:-$(kovrin_build_dir "$kovrin_test_arch")}   # the build this machine runs
 dist32=$here/build/dist                                              # what ships
 runs=${1:-3}
+build_rounds=${2:-3}
 source "$build/wine-env.sh"
 export LANG=C.UTF-8
 wineserver -p >/dev/null 2>&1 </dev/null || true
@@ -77,12 +78,6 @@ compare() {
   bytes=$(value bytes <"$work/$kind.txt")
   echo "corpus: $files files, $(mib "$bytes") in data.dat; package: Setup.exe, Setup.ini, data.dat"
 
-  bench pack "$(winpath "$build/dist/sfx.dat")" "$(winpath "$package")" "$(winpath "$work/$kind-single.exe")" >"$work/$kind-pack.txt"
-  local ours_time ours_cpu ours_size
-  ours_time=$(value pack_seconds <"$work/$kind-pack.txt")
-  ours_cpu=$(value pack_cpu_seconds <"$work/$kind-pack.txt")
-  ours_size=$(stat -c %s "$work/$kind-single.exe")
-
   cat >"$work/$kind.nsi" <<NSI
 Unicode true
 SetCompressor /SOLID lzma
@@ -99,16 +94,36 @@ Section
   SetErrorLevel \$0
 SectionEnd
 NSI
-  local nsis_time nsis_cpu nsis_size times
-  times=$({ TIMEFORMAT='%R %U %S'; time makensis -V1 "$work/$kind.nsi" >/dev/null; } 2>&1)
-  nsis_time=$(echo "$times" | awk '{ printf "%.3f", $1 }')
-  nsis_cpu=$(echo "$times" | awk '{ printf "%.3f", $2 + $3 }')
+  # Build times in paired rounds, the side that goes first alternating: the
+  # machine's speed drifts over minutes, so each round's ratio compares like
+  # with like, and the median of the rounds' ratios is the figure.
+  local ours_times=() ours_cpus=() nsis_times=() nsis_cpus=() wall_ratios=() cpu_ratios=()
+  local round ours_time ours_cpu nsis_time nsis_cpu
+  pack_ours() {
+    bench pack "$(winpath "$build/dist/sfx.dat")" "$(winpath "$package")" "$(winpath "$work/$kind-single.exe")" >"$work/$kind-pack.txt"
+    ours_time=$(value pack_seconds <"$work/$kind-pack.txt")
+    ours_cpu=$(value pack_cpu_seconds <"$work/$kind-pack.txt")
+  }
+  pack_nsis() {
+    local times
+    times=$({ TIMEFORMAT='%R %U %S'; time makensis -V1 "$work/$kind.nsi" >/dev/null; } 2>&1)
+    nsis_time=$(echo "$times" | awk '{ printf "%.3f", $1 }')
+    nsis_cpu=$(echo "$times" | awk '{ printf "%.3f", $2 + $3 }')
+  }
+  for ((round = 0; round < build_rounds; round++)); do
+    if ((round % 2 == 0)); then pack_ours; pack_nsis; else pack_nsis; pack_ours; fi
+    ours_times+=("$ours_time") ours_cpus+=("$ours_cpu") nsis_times+=("$nsis_time") nsis_cpus+=("$nsis_cpu")
+    wall_ratios+=("$(ratio "$ours_time" "$nsis_time")") cpu_ratios+=("$(ratio "$ours_cpu" "$nsis_cpu")")
+  done
+  local ours_size nsis_size
+  ours_size=$(stat -c %s "$work/$kind-single.exe")
   nsis_size=$(stat -c %s "$work/$kind-nsis.exe")
 
   printf '  %-34s %14s %14s %9s\n' "" "single file" "NSIS" "ratio"
   printf '  %-34s %14s %14s %9s  (goal <= 1.020)\n' "size (bytes)" "$ours_size" "$nsis_size" "$(ratio "$ours_size" "$nsis_size")"
-  printf '  %-34s %13ss %13ss %9s  (goal <= 1.000)\n' "build time, wall clock" "$ours_time" "$nsis_time" "$(ratio "$ours_time" "$nsis_time")"
-  printf '  %-34s %13ss %13ss %9s  (goal <= 1.000)\n' "build time, processor" "$ours_cpu" "$nsis_cpu" "$(ratio "$ours_cpu" "$nsis_cpu")"
+  echo "  build time, median of $build_rounds paired rounds (ratio: median of the rounds' ratios; each round's: ${wall_ratios[*]})"
+  printf '  %-34s %13ss %13ss %9s  (goal <= 1.000)\n' "build time, wall clock" "$(median "${ours_times[@]}")" "$(median "${nsis_times[@]}")" "$(median "${wall_ratios[@]}")"
+  printf '  %-34s %13ss %13ss %9s  (goal <= 1.000)\n' "build time, processor" "$(median "${ours_cpus[@]}")" "$(median "${nsis_cpus[@]}")" "$(median "${cpu_ratios[@]}")"
   printf '  %-34s %14s %14s\n' "compressed to" "$(ratio "$ours_size" "$((bytes + $(stat -c %s "$package/Setup.exe")))")" \
     "$(ratio "$nsis_size" "$((bytes + $(stat -c %s "$package/Setup.exe")))")"
 
