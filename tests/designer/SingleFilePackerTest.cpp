@@ -124,6 +124,14 @@ TEST_F(SingleFilePacker, WritesStubHeaderAndOneStreamOfAllFiles) {
   EXPECT_EQ(onefile::DictionarySize(packed.header.LzmaProps), 3u << 19);
 }
 
+TEST_F(SingleFilePacker, TheDictionaryStopsAtItsLimitForALargerInput) {
+  job.Settings.MaxDictionarySize = 1u << 20;  // the input is 1.3 MB
+  PackSingleFile(job, progress);
+  const Unpacked packed = TakeApart(job.OutputPath);
+  EXPECT_EQ(onefile::DictionarySize(packed.header.LzmaProps), 1u << 20);
+  EXPECT_EQ(packed.payload, Concatenation());
+}
+
 TEST_F(SingleFilePacker, ProgressRunsByInputToOneHundred) {
   PackSingleFile(job, progress);
   ASSERT_GE(progress.positions.size(), 3u);
