@@ -218,7 +218,8 @@ int Pack(const std::wstring& stub, const std::wstring& folder, const std::wstrin
   settings.LiteralContextBits = setting("BENCH_LC", settings.LiteralContextBits);
   settings.PositionBits = setting("BENCH_PB", settings.PositionBits);
   settings.Level = setting("BENCH_LEVEL", settings.Level);
-  settings.MatchCycles = static_cast<uint32_t>(setting("BENCH_MC", static_cast<int>(settings.MatchCycles)));
+  settings.MatchCycles =
+      static_cast<uint32_t>(setting("BENCH_MC", static_cast<int>(settings.MatchCycles)));
   settings.BinaryTree = setting("BENCH_BT", settings.BinaryTree ? 1 : 0) != 0;
   settings.MaxDictionarySize = static_cast<uint32_t>(
       setting("BENCH_DICT_MB", static_cast<int>(settings.MaxDictionarySize >> 20)) << 20);
