@@ -10,4 +10,4 @@ kovrin_choose_test_arch
 build=$here/${KOVRIN_BUILD:-$(kovrin_build_dir "$kovrin_test_arch")}   # the build this machine can run
 work=$(mktemp -d "${BENCH_DIR:-/dev/shm}/kovrin-bench.XXXXXX")
 trap 'rm -rf "$work"' EXIT
-"$build/wine-run.sh" "$build/bin/install_benchmark.exe" "Z:${work//\//\\}" "${1:-5}" ${2:-} | tr -d '\r'
+"$build/wine-run.sh" "$build/bin/install_benchmark.exe" "Z:${work//\//\\}" "${1:-9}" ${2:-} | tr -d '\r'
