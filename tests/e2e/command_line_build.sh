@@ -125,10 +125,7 @@ for n in 1 2; do
 done
 
 command_line=$(driver regget "$key" UninstallString) || fail "the uninstall entry is missing"
-driver run "$command_line" & pids+=($!)
-driver msgbox "Удаление программы" yes >/dev/null || fail "no question from the uninstaller"
-driver msgbox "Удаление программы" ok >/dev/null || fail "no report from the uninstaller"
-wait "${pids[-1]}" || fail "the uninstaller ended with $?"
+uninstall_confirmed "$command_line"
 [ ! -e "$install_unix" ] || fail "the install folder is left"
 for link in "${links[@]}"; do [ ! -e "$link" ] || fail "$link is left"; done
 ! driver regget "$key" DisplayName >/dev/null || fail "the uninstall entry is left"

@@ -155,10 +155,7 @@ check_installed
 command_line=$(driver regget "$key" UninstallString) || fail "the uninstall entry is missing"
 expected="C:\\windows\\MVUninst.exe \"$install_win\\Uninst.ini\" \"Kovrin\""
 [ "$command_line" = "$expected" ] || fail "UninstallString is [$command_line], expected [$expected]"
-driver run "$command_line" & pids+=($!)
-driver msgbox "Удаление программы" yes >/dev/null || fail "no question from the uninstaller"
-driver msgbox "Удаление программы" ok >/dev/null || fail "no report from the uninstaller"
-wait "${pids[-1]}" || fail "the uninstaller ended with $?"
+uninstall_confirmed "$command_line"
 for name in "${example_files[@]}" Uninst.ini; do
   [ ! -e "$install_unix/$name" ] || fail "$name is left after the uninstall"
 done

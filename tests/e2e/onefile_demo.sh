@@ -68,10 +68,7 @@ done
 
 # Removed as Windows would remove it.
 command_line=$(driver regget "$key" UninstallString) || fail "the uninstall entry is missing"
-driver run "$command_line" & pids+=($!)
-driver msgbox "Удаление программы" yes >/dev/null || fail "no question from the uninstaller"
-driver msgbox "Удаление программы" ok >/dev/null || fail "no report from the uninstaller"
-wait "${pids[-1]}" || fail "the uninstaller ended with $?"
+uninstall_confirmed "$command_line"
 [ ! -e "$install_unix" ] || fail "files are left after the uninstall: $(ls -R "$install_unix")"
 ! driver regget "$key" DisplayName >/dev/null || fail "the uninstall entry is left"
 

@@ -28,3 +28,13 @@ ini_value() {
       inside && index($0, key "=") == 1 { print substr($0, length(key) + 2); found = 1; exit }
       END { exit !found }'
 }
+
+# Runs an uninstall command line as Windows would, says yes to the question and
+# takes the report; fails unless the uninstaller ends with 0. The caller's
+# `pids` array holds it meanwhile, so the caller's cleanup can stop it.
+uninstall_confirmed() {
+  driver run "$1" & pids+=($!)
+  driver msgbox "Удаление программы" yes >/dev/null || fail "no question from the uninstaller"
+  driver msgbox "Удаление программы" ok >/dev/null || fail "no report from the uninstaller"
+  wait "${pids[-1]}" || fail "the uninstaller ended with $?"
+}
