@@ -87,8 +87,7 @@ void CheckOutputFolder(const std::wstring& outputFolder, const std::wstring& bui
 
 void CreateFolderOrThrow(const std::wstring& folder) {
   if (!ForceFolder(folder))  // an empty text raises by itself
-    throw KovrinError(L"Unable to create directory \"" + folder + L"\". " +
-                      SystemErrorText(GetLastError()));
+    ThrowLastError(L"Unable to create directory \"" + folder + L"\"");
 }
 
 void CheckFileNames(const SetupProject& project) {
@@ -318,7 +317,7 @@ class StagedPackage {
   }
 
   [[noreturn]] static void ThrowCannotCreateWith(const std::wstring& path, DWORD code) {
-    throw KovrinError(L"Cannot create file \"" + path + L"\". " + SystemErrorText(code));
+    ThrowSystemError(L"Cannot create file \"" + path + L"\"", code);
   }
 
   BuildContext& context_;

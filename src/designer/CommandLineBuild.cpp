@@ -141,7 +141,7 @@ bool CheckOutputWritable(const std::wstring& folder, const std::wstring& buildFo
     CheckOutputFolder(folder, buildFolder);
     CreateFolderOrThrow(folder);
   } catch (const KovrinError& error) {
-    refusal = {kExitOutputFolder, prefix + folder + L" (" + error.Message() + L")"};
+    refusal = {kExitOutputFolder, prefix + folder + L". " + error.Message()};
     return false;
   }
   const std::wstring probe = WithTrailingBackslash(folder) + L"~kovrin-" +
@@ -149,7 +149,7 @@ bool CheckOutputWritable(const std::wstring& folder, const std::wstring& buildFo
   FileHandle file(CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                               FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
   if (!file) {
-    refusal = {kExitOutputFolder, prefix + folder + L" (" + SystemErrorText(GetLastError()) + L")"};
+    refusal = {kExitOutputFolder, SystemErrorMessage(prefix + folder, GetLastError())};
     return false;
   }
   return true;

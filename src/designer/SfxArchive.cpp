@@ -54,7 +54,7 @@ KernelHandle StartArchiver(const std::wstring& program, const std::wstring& para
   info.lpParameters = parameters.c_str();
   info.nShow = SW_SHOWNORMAL;
   if (!ShellExecuteExW(&info))
-    throw KovrinError(L"Не удалось запустить " + program + L". " + SystemErrorText(GetLastError()));
+    ThrowLastError(L"Не удалось запустить " + program);
   return KernelHandle(info.hProcess);
 }
 

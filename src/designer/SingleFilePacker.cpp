@@ -182,8 +182,7 @@ class TemporaryOutput {
     file_.Close();
     if (!MoveFileExW(path_.c_str(), target.c_str(),
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-      throw KovrinError(L"Cannot create file \"" + target + L"\". " +
-                        SystemErrorText(GetLastError()));
+      ThrowLastError(L"Cannot create file \"" + target + L"\"");
     placed_ = true;
   }
 

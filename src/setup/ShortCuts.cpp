@@ -57,8 +57,7 @@ std::wstring InFolder(const std::wstring& folder, const std::wstring& name) {
 }
 
 [[noreturn]] void ThrowComError(const wchar_t* what, HRESULT result) {
-  throw KovrinError(std::wstring(what) + L": " +
-                    SystemErrorText(static_cast<unsigned long>(result)));
+  ThrowSystemError(what, static_cast<unsigned long>(result));
 }
 }  // namespace
 

@@ -30,14 +30,26 @@ std::wstring SystemErrorText(unsigned long code) {
   return text;
 }
 
+std::wstring SystemErrorMessage(const std::wstring& what, unsigned long code) {
+  return what + L". " + SystemErrorText(code);
+}
+
+void ThrowSystemError(const std::wstring& what, unsigned long code) {
+  throw KovrinError(SystemErrorMessage(what, code));
+}
+
+void ThrowLastError(const std::wstring& what) {
+  ThrowSystemError(what, GetLastError());
+}
+
 void ThrowCannotOpen(const std::wstring& path) {
-  DWORD code = GetLastError();
-  throw KovrinError(L"Cannot open file \"" + path + L"\". " + SystemErrorText(code));
+  const DWORD code = GetLastError();
+  ThrowSystemError(L"Cannot open file \"" + path + L"\"", code);
 }
 
 void ThrowCannotCreate(const std::wstring& path) {
-  DWORD code = GetLastError();
-  throw KovrinError(L"Cannot create file \"" + path + L"\". " + SystemErrorText(code));
+  const DWORD code = GetLastError();
+  ThrowSystemError(L"Cannot create file \"" + path + L"\"", code);
 }
 
 std::wstring CurrentExceptionMessage() {

@@ -23,8 +23,23 @@ class KovrinError : public std::exception {
 // "Unknown error".
 std::wstring CurrentExceptionMessage();
 
+// The user stopped a long operation (a build, an install, a pack). It carries the
+// text to show, and it is a KovrinError so that a handler catching every error
+// still has a message; catch it first where a stop is not a failure.
+class OperationCancelled : public KovrinError {
+ public:
+  explicit OperationCancelled(std::wstring message) : KovrinError(std::move(message)) {}
+};
+
 // The system's text for an error code, without the trailing line break.
 std::wstring SystemErrorText(unsigned long code);
+
+// Every system error reads "<what>. <the system's text for code>".
+std::wstring SystemErrorMessage(const std::wstring& what, unsigned long code);
+[[noreturn]] void ThrowSystemError(const std::wstring& what, unsigned long code);
+// The same for GetLastError(); `what` is built before the call, so the code is
+// still the failed call's.
+[[noreturn]] void ThrowLastError(const std::wstring& what);
 
 // Raises `Cannot open file "<path>". <reason of GetLastError()>`.
 [[noreturn]] void ThrowCannotOpen(const std::wstring& path);

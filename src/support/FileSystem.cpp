@@ -124,8 +124,7 @@ BinaryFile BinaryFile::Create(const std::wstring& path, bool* existed) {
 uint32_t BinaryFile::Read(void* buffer, uint32_t size) {
   DWORD done = 0;
   if (!ReadFile(handle_.Get(), buffer, size, &done, nullptr)) {
-    DWORD code = GetLastError();
-    throw KovrinError(L"Unable to read from " + path_ + L". " + SystemErrorText(code));
+    ThrowLastError(L"Unable to read from " + path_);
   }
   return done;
 }
@@ -147,8 +146,8 @@ void BinaryFile::Write(const void* buffer, uint32_t size) {
     return;
   BOOL ok = WriteFile(handle_.Get(), buffer, size, &done, nullptr);
   if (!ok || done != size) {
-    DWORD code = ok ? ERROR_DISK_FULL : GetLastError();  // a short write means the disk is full
-    throw KovrinError(L"Unable to write to " + path_ + L". " + SystemErrorText(code));
+    const DWORD code = ok ? ERROR_DISK_FULL : GetLastError();  // a short write: the disk is full
+    ThrowSystemError(L"Unable to write to " + path_, code);
   }
 }
 
@@ -162,7 +161,7 @@ void BinaryFile::Seek(int64_t offset) {
   LARGE_INTEGER position{};
   position.QuadPart = offset;
   if (!SetFilePointerEx(handle_.Get(), position, nullptr, FILE_BEGIN))
-    throw KovrinError(L"Unable to write to " + path_ + L". " + SystemErrorText(GetLastError()));
+    ThrowLastError(L"Unable to write to " + path_);
 }
 
 void BinaryFile::Close() {

@@ -38,7 +38,7 @@ void TForm1::Create() {
   CreateWindowInstance(kSetupWindowClass, kSetupWindowCaption, kWindowStyle, WS_EX_CONTROLPARENT,
                        at.x, at.y, size.cx, size.cy, nullptr);
   if (!Handle())
-    throw KovrinError(L"Cannot create the setup window. " + SystemErrorText(GetLastError()));
+    ThrowLastError(L"Cannot create the setup window");
   if (services_.endsProgram)
     SetApplicationWindow(Handle());
   CreateControls();
