@@ -12,8 +12,8 @@
 #include "sfx/CommandLine.h"
 #include "sfx/FixedText.h"
 #include "sfx/PackageImage.h"
-#include "sfx/ProgressWindow.h"
 #include "sfx/TempFolder.h"
+#include "sfx/ui/ProgressWindow.h"
 #include "support/Handle.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "sfx/ProgressWindow.h"
+#include "sfx/ui/ProgressWindow.h"
 
 #include <commctrl.h>
 
