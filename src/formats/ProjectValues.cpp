@@ -2,6 +2,9 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <iterator>
+
 #include "support/FileSystem.h"
 
 namespace {
@@ -45,6 +48,14 @@ bool NeedsQuotes(std::wstring_view value, bool asciiOnly) {
   return false;
 }
 
+// The characters written as a backslash and a letter, read back the same way.
+struct ShortEscape {
+  wchar_t plain;
+  wchar_t letter;
+};
+constexpr ShortEscape kShortEscapes[] = {
+    {L'\\', L'\\'}, {L'"', L'"'}, {L'\t', L't'}, {L'\r', L'r'}, {L'\n', L'n'}};
+
 const wchar_t kHex[] = L"0123456789ABCDEF";
 
 void AppendHex(std::wstring& out, unsigned value, int digits) {
@@ -87,30 +98,17 @@ std::wstring EncodeProjectValue(std::wstring_view value, bool asciiOnly) {
       out += c;
       continue;
     }
-    switch (c) {
-      case L'\\':
-        out += L"\\\\";
-        break;
-      case L'"':
-        out += L"\\\"";
-        break;
-      case L'\t':
-        out += L"\\t";
-        break;
-      case L'\r':
-        out += L"\\r";
-        break;
-      case L'\n':
-        out += L"\\n";
-        break;
-      default:
-        if (c <= 0xff) {
-          out += L"\\x";
-          AppendHex(out, c, 2);
-        } else {
-          out += L"\\u";
-          AppendHex(out, c, 4);
-        }
+    const auto escape = std::find_if(std::begin(kShortEscapes), std::end(kShortEscapes),
+                                     [c](const ShortEscape& e) { return e.plain == c; });
+    if (escape != std::end(kShortEscapes)) {
+      out += L'\\';
+      out += escape->letter;
+    } else if (c <= 0xff) {
+      out += L"\\x";
+      AppendHex(out, c, 2);
+    } else {
+      out += L"\\u";
+      AppendHex(out, c, 4);
     }
   }
   out += L'"';
@@ -144,30 +142,16 @@ std::optional<std::wstring> DecodeProjectValue(std::wstring_view raw, std::wstri
       return std::nullopt;
     }
     const wchar_t kind = inner[i];
-    int digits = 0;
-    switch (kind) {
-      case L'\\':
-      case L'"':
-        value += kind;
-        continue;
-      case L't':
-        value += L'\t';
-        continue;
-      case L'r':
-        value += L'\r';
-        continue;
-      case L'n':
-        value += L'\n';
-        continue;
-      case L'x':
-        digits = 2;
-        break;
-      case L'u':
-        digits = 4;
-        break;
-      default:
-        problem = std::wstring(L"неизвестная последовательность \\") + kind;
-        return std::nullopt;
+    const auto escape = std::find_if(std::begin(kShortEscapes), std::end(kShortEscapes),
+                                     [kind](const ShortEscape& e) { return e.letter == kind; });
+    if (escape != std::end(kShortEscapes)) {
+      value += escape->plain;
+      continue;
+    }
+    const int digits = kind == L'x' ? 2 : kind == L'u' ? 4 : 0;
+    if (digits == 0) {
+      problem = std::wstring(L"неизвестная последовательность \\") + kind;
+      return std::nullopt;
     }
     unsigned code = 0;
     for (int d = 0; d < digits; ++d) {

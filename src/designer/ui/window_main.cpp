@@ -26,20 +26,26 @@ void TFrame1::CreateControls() {
   Load(SetupProject());
 }
 
+namespace {
+// Which box holds which text of the project.
+struct BoxField {
+  HWND TFrame1::*box;
+  std::wstring SetupProject::*field;
+};
+constexpr BoxField kBoxFields[] = {
+    {&TFrame1::LabeledEdit1, &SetupProject::ProgramName},
+    {&TFrame1::LabeledEdit2, &SetupProject::CompanyName},
+    {&TFrame1::LabeledEdit3, &SetupProject::InstallPath},
+    {&TFrame1::LabeledEdit4, &SetupProject::SetupFileName},
+    {&TFrame1::LabeledEdit5, &SetupProject::OutputFolder},
+    {&TFrame1::LabeledEdit6, &SetupProject::ProductVersion},
+};
+}  // namespace
+
 void TFrame1::Load(const SetupProject& project) {
-  SetText(LabeledEdit1, project.ProgramName);
-  SetText(LabeledEdit2, project.CompanyName);
-  SetText(LabeledEdit3, project.InstallPath);
-  SetText(LabeledEdit4, project.SetupFileName);
-  SetText(LabeledEdit5, project.OutputFolder);
-  SetText(LabeledEdit6, project.ProductVersion);
+  for (const BoxField& pair : kBoxFields) SetText(this->*pair.box, project.*pair.field);
 }
 
 void TFrame1::Store(SetupProject& project) const {
-  project.ProgramName = GetText(LabeledEdit1);
-  project.CompanyName = GetText(LabeledEdit2);
-  project.InstallPath = GetText(LabeledEdit3);
-  project.SetupFileName = GetText(LabeledEdit4);
-  project.OutputFolder = GetText(LabeledEdit5);
-  project.ProductVersion = GetText(LabeledEdit6);
+  for (const BoxField& pair : kBoxFields) project.*pair.field = GetText(this->*pair.box);
 }
