@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "formats/PackageError.h"
+#include "formats/Payload.h"
 #include "formats/ScriptKeys.h"
 #include "formats/UninstallRecord.h"
 #include "setup/InstallJournal.h"
@@ -97,18 +98,12 @@ void PlaceUninstaller(const SetupState& state, const std::wstring& windows,
     if (placed && (!offered || *offered < *placed))
       return;
   }
-  const std::wstring temporary = target + L".new";
-  if (!CopyFileW(image.c_str(), temporary.c_str(), FALSE)) {
-    const DWORD code = GetLastError();
-    DeleteFileW(temporary.c_str());
-    throw KovrinError(L"Cannot create file \"" + target + L"\". " + SystemErrorText(code));
-  }
-  if (!MoveFileExW(temporary.c_str(), target.c_str(),
-                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-    const DWORD code = GetLastError();
-    DeleteFileW(temporary.c_str());
-    throw KovrinError(L"Cannot create file \"" + target + L"\". " + SystemErrorText(code));
-  }
+  // Written through a handle of its own beside the target: a failure leaves the
+  // old uninstaller whole.
+  TemporaryFile copy(target);
+  CopyBuffer buffer;
+  AppendFile(copy.File(), image, buffer, kLauncherBlock);
+  copy.Commit();
   if (!existed)
     journal.Created(target);
 }
