@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <deque>
+#include <optional>
 
 #include "formats/CrcText.h"
 #include "formats/ScriptKeys.h"
@@ -230,34 +232,29 @@ std::vector<PackageFile> PackageFiles(const SetupProject& project) {
 }
 
 namespace {
-// Package files waiting under temporary names in the output folder; those not
-// yet put in place are deleted when it goes out of scope.
+// Package files waiting under temporary names in the output folder; each one
+// not yet put in place is deleted when it goes out of scope.
 class StagedPackage {
  public:
   explicit StagedPackage(BuildContext& context) : context_(context) {}
-  ~StagedPackage() {
-    for (const Item& item : items_)
-      if (!item.placed)
-        DeleteFileW(item.staged.c_str());
-  }
   StagedPackage(const StagedPackage&) = delete;
   StagedPackage& operator=(const StagedPackage&) = delete;
 
   void Stage(const PackageFile& file) {
     const std::wstring from = context_.InBuild(file.BuildName);
-    Item& item = items_.emplace_back(Item{context_.InOutput(file.PackageName + L".kovrin-tmp"),
-                                          context_.InOutput(file.PackageName),
-                                          context_.InOutput(file.PackageName + L".kovrin-old")});
-    // On one volume the move is a rename; across volumes the bytes are copied
-    // through the run's buffer with the usual checkpoints.
-    if (MoveFileExW(from.c_str(), item.staged.c_str(), MOVEFILE_REPLACE_EXISTING))
+    TemporaryFile& staged = items_.emplace_back(context_.InOutput(file.PackageName)).staged;
+    // On one volume the move is a rename over the staged file just made; across
+    // volumes the bytes are copied through the run's buffer with the usual
+    // checkpoints.
+    staged.Close();
+    if (MoveFileExW(from.c_str(), staged.Path().c_str(), MOVEFILE_REPLACE_EXISTING))
       return;
     const DWORD code = GetLastError();
     if (code != ERROR_NOT_SAME_DEVICE)
-      ThrowCannotCreateWith(item.staged, code);
+      ThrowCannotCreateWith(staged.Target(), code);
     const int64_t total = std::max<int64_t>(GetFileSize64(from), 0);
     int64_t done = 0;
-    CopyWhole(context_, from, item.staged, kLauncherBlock, [&](const char*, uint32_t piece) {
+    CopyWhole(context_, from, staged.Path(), kLauncherBlock, [&](const char*, uint32_t piece) {
       done += piece;
       context_.ShowShare(done, total);
       context_.Checkpoint();
@@ -269,20 +266,23 @@ class StagedPackage {
   void PutInPlace() {
     // A read-only old file is the author's way of keeping it: refused before
     // anything moves, as its replacement would be.
-    for (const Item& item : items_) {
-      const DWORD attributes = GetFileAttributesW(item.target.c_str());
-      if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
-        ThrowCannotCreateWith(item.target, ERROR_ACCESS_DENIED);
-    }
+    for (const Item& item : items_)
+      if (IsReadOnlyFile(item.staged.Target()))
+        ThrowCannotCreateWith(item.staged.Target(), ERROR_ACCESS_DENIED);
     try {
       for (Item& item : items_) {
-        if (GetFileAttributesW(item.target.c_str()) != INVALID_FILE_ATTRIBUTES) {
-          if (!MoveFileExW(item.target.c_str(), item.aside.c_str(), MOVEFILE_REPLACE_EXISTING))
-            ThrowCannotCreateWith(item.target, GetLastError());
-          item.setAside = true;
+        const std::wstring& target = item.staged.Target();
+        if (GetFileAttributesW(target.c_str()) != INVALID_FILE_ATTRIBUTES) {
+          // Moved, never copied, onto a name that nothing has.
+          const std::optional<std::wstring> aside =
+              ClaimNameBeside(target, [&](const std::wstring& name) {
+                return MoveFileExW(target.c_str(), name.c_str(), 0) != FALSE;
+              });
+          if (!aside)
+            ThrowCannotCreateWith(target, GetLastError());
+          item.aside = *aside;
         }
-        if (!MoveFileExW(item.staged.c_str(), item.target.c_str(), MOVEFILE_REPLACE_EXISTING))
-          ThrowCannotCreateWith(item.target, GetLastError());
+        item.staged.Commit();
         item.placed = true;
       }
     } catch (...) {
@@ -290,29 +290,30 @@ class StagedPackage {
       throw;
     }
     for (const Item& item : items_)
-      if (item.setAside)
+      if (!item.aside.empty())
         DeleteFileW(item.aside.c_str());
   }
 
  private:
   struct Item {
-    std::wstring staged;
-    std::wstring target;
+    explicit Item(const std::wstring& target) : staged(target) {}
+    TemporaryFile staged;
     std::wstring aside;  // the old file while the new ones go in
     bool placed = false;
-    bool setAside = false;
   };
 
-  // Newest first: a placed file goes back to its staged name (and is deleted
-  // with the others), an old one returns to its place.
+  // Newest first: an old file returns over its replacement, and a new file
+  // that replaced nothing goes. An old file that cannot return keeps its
+  // name beside the target rather than being lost.
   void PutOldFilesBack() noexcept {
     for (auto it = items_.rbegin(); it != items_.rend(); ++it) {
-      if (it->placed &&
-          MoveFileExW(it->target.c_str(), it->staged.c_str(), MOVEFILE_REPLACE_EXISTING))
-        it->placed = false;
-      if (it->setAside &&
-          MoveFileExW(it->aside.c_str(), it->target.c_str(), MOVEFILE_REPLACE_EXISTING))
-        it->setAside = false;
+      const std::wstring& target = it->staged.Target();
+      if (!it->aside.empty()) {
+        if (MoveFileExW(it->aside.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING))
+          it->aside.clear();
+      } else if (it->placed) {
+        DeleteFileW(target.c_str());
+      }
     }
   }
 
@@ -321,7 +322,7 @@ class StagedPackage {
   }
 
   BuildContext& context_;
-  std::vector<Item> items_;
+  std::deque<Item> items_;  // a deque: staged files never move once made
 };
 }  // namespace
 

@@ -163,35 +163,6 @@ class EncodeProgress : public ICompressProgress {
   bool cancelled_ = false;
 };
 
-// The temporary program; deleted unless it was put in place.
-class TemporaryOutput {
- public:
-  explicit TemporaryOutput(std::wstring path)
-      : path_(std::move(path)), file_(BinaryFile::Create(path_)) {}
-  ~TemporaryOutput() {
-    if (!placed_) {
-      file_.Close();
-      DeleteFileW(path_.c_str());
-    }
-  }
-  TemporaryOutput(const TemporaryOutput&) = delete;
-  TemporaryOutput& operator=(const TemporaryOutput&) = delete;
-
-  BinaryFile& File() { return file_; }
-  void PutInPlace(const std::wstring& target) {
-    file_.Close();
-    if (!MoveFileExW(path_.c_str(), target.c_str(),
-                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-      ThrowLastError(L"Cannot create file \"" + target + L"\"");
-    placed_ = true;
-  }
-
- private:
-  std::wstring path_;
-  BinaryFile file_;
-  bool placed_ = false;
-};
-
 uint64_t TotalSourceBytes(const std::vector<PackedFile>& files) {
   uint64_t total = 0;
   for (const PackedFile& file : files)
@@ -258,16 +229,12 @@ void SetEncoderProperties(void* encoder, const LzmaSettings& settings, uint64_t 
 }
 }  // namespace
 
-std::wstring SingleFileTemporaryPath(const std::wstring& outputPath) {
-  return outputPath + L".kovrin-tmp";
-}
-
 SingleFileResult PackSingleFile(const SingleFileJob& job, ProgressSink& progress) {
   onefile::Header header = HeaderFor(job);
   const uint64_t expected = TotalSourceBytes(job.Files);
 
   BinaryFile stub = BinaryFile::OpenRead(job.StubPath);
-  TemporaryOutput output(SingleFileTemporaryPath(job.OutputPath));
+  TemporaryFile output(job.OutputPath);
   BinaryFile& file = output.File();
   CopyBuffer buffer;
   CopyChunked(stub, file, stub.Size(), buffer, kLauncherBlock);
@@ -320,7 +287,7 @@ SingleFileResult PackSingleFile(const SingleFileJob& job, ProgressSink& progress
   done.UnpackedSize = header.UnpackedSize;
   done.StreamSize = header.StreamSize;
   done.OutputSize = onefile::StreamOffset(trailer) + header.StreamSize + onefile::kTrailerSize;
-  output.PutInPlace(job.OutputPath);
+  output.Commit();
   progress.SetPosition(100);
   return done;
 }

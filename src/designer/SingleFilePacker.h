@@ -57,6 +57,3 @@ struct SingleFileResult {
 // lets messages run on a clock and stops as soon as progress.Cancelled() is
 // true (the result then says Cancelled). Failures raise KovrinError.
 SingleFileResult PackSingleFile(const SingleFileJob& job, ProgressSink& progress);
-
-// The temporary name that PackSingleFile writes before the final rename.
-std::wstring SingleFileTemporaryPath(const std::wstring& outputPath);

@@ -1,6 +1,5 @@
 #include "designer/WinRarPath.h"
 
-#include "support/Handle.h"
 #include "support/QRegistry.h"
 
 std::wstring CutWinRarCommand(const std::wstring& command) {
@@ -12,12 +11,10 @@ std::wstring CutWinRarCommand(const std::wstring& command) {
 
 WinRarLookup FindWinRarPath(HKEY root, const std::wstring& keyPath) {
   WinRarLookup lookup;
-  {
-    RegKey key;
-    if (RegOpenKeyExW(root, keyPath.c_str(), 0, KEY_READ, key.Put()) != ERROR_SUCCESS)
-      return lookup;
-  }
+  const RegistryKey key = RegistryKey::Open(root, keyPath);
+  if (!key)
+    return lookup;
   lookup.Found = true;
-  lookup.Path = CutWinRarCommand(Registry().ReadRegString(root, keyPath, L"", L""));
+  lookup.Path = CutWinRarCommand(key.ReadText(L"").value_or(L""));
   return lookup;
 }

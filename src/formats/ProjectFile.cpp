@@ -655,18 +655,5 @@ SetupProject LoadProjectFile(const std::wstring& path) {
 
 void SaveProjectFile(const SetupProject& project, const std::wstring& path) {
   const std::wstring full = FullPathName(path);
-  const std::string bytes = ProjectFileBytes(project, full);
-  const std::wstring temporary = full + L".saving";
-  try {
-    WriteWholeFile(temporary, bytes);
-  } catch (const KovrinError& error) {
-    DeleteFileW(temporary.c_str());
-    throw KovrinError(L"Unable to write to " + full + L". " + error.Message());
-  }
-  if (!MoveFileExW(temporary.c_str(), full.c_str(),
-                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-    const DWORD code = GetLastError();
-    DeleteFileW(temporary.c_str());
-    throw KovrinError(L"Unable to write to " + full + L". " + SystemErrorText(code));
-  }
+  ReplaceFileBytes(full, ProjectFileBytes(project, full));
 }

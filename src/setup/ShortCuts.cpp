@@ -9,6 +9,7 @@
 #include "support/Error.h"
 #include "support/FileSystem.h"
 #include "support/Handle.h"
+#include "support/QRegistry.h"
 
 namespace {
 // Names a caller may pass instead of a folder; their paths come from the user's
@@ -27,19 +28,10 @@ bool IsShellFolderName(const std::wstring& location) {
 
 // The key is only opened, never created; anything missing gives an empty text.
 std::wstring ReadShellFolder(const std::wstring& name) {
-  RegKey key;
-  if (RegOpenKeyExW(HKEY_CURRENT_USER, kShellFoldersKey, 0, KEY_READ, key.Put()) != ERROR_SUCCESS)
+  const RegistryKey key = RegistryKey::Open(HKEY_CURRENT_USER, kShellFoldersKey);
+  std::wstring value;
+  if (!key || key.QueryText(name, value) != ERROR_SUCCESS)
     return {};
-  DWORD type = 0;
-  DWORD bytes = 0;
-  if (RegQueryValueExW(key.Get(), name.c_str(), nullptr, &type, nullptr, &bytes) != ERROR_SUCCESS ||
-      (type != REG_SZ && type != REG_EXPAND_SZ) || bytes == 0)
-    return {};
-  std::wstring value(bytes / sizeof(wchar_t) + 1, L'\0');
-  if (RegQueryValueExW(key.Get(), name.c_str(), nullptr, &type,
-                       reinterpret_cast<BYTE*>(value.data()), &bytes) != ERROR_SUCCESS)
-    return {};
-  value.resize(wcsnlen(value.c_str(), value.size()));
   return value;
 }
 

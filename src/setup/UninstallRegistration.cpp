@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "formats/PackageError.h"
+#include "formats/Payload.h"
 #include "formats/ScriptKeys.h"
 #include "formats/UninstallRecord.h"
 #include "setup/InstallJournal.h"
@@ -15,68 +16,50 @@
 #include "support/Error.h"
 #include "support/FileSystem.h"
 #include "support/FileVersion.h"
-#include "support/Handle.h"
+#include "support/QRegistry.h"
 
 namespace {
 constexpr const wchar_t* kEntryValues[] = {uninstall::kDisplayName, uninstall::kDisplayIcon,
                                            uninstall::kUninstallString};
 
-std::optional<std::wstring> ReadValue(HKEY key, const wchar_t* name) {
-  DWORD type = 0;
-  DWORD bytes = 0;
-  if (RegQueryValueExW(key, name, nullptr, &type, nullptr, &bytes) != ERROR_SUCCESS ||
-      type != REG_SZ)
+// Only REG_SZ values: the entry is written with nothing else.
+std::optional<std::wstring> ReadValue(const RegistryKey& key, const wchar_t* name) {
+  std::wstring text;
+  DWORD type = REG_NONE;
+  if (key.QueryText(name, text, &type) != ERROR_SUCCESS || type != REG_SZ)
     return std::nullopt;
-  std::wstring value(bytes / sizeof(wchar_t) + 1, L'\0');
-  if (RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(value.data()), &bytes) !=
-      ERROR_SUCCESS)
-    return std::nullopt;
-  value.resize(wcsnlen(value.c_str(), value.size()));
-  return value;
-}
-
-bool SetValue(HKEY key, const wchar_t* name, const std::wstring& value) {
-  const DWORD bytes = static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t));
-  return RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                        bytes) == ERROR_SUCCESS;
+  return text;
 }
 
 // Each value opens (creating if needed) the key afresh, as a key removed between
 // two writes must come back.
 void WriteUninstallValue(const std::wstring& keyPath, const std::wstring& name,
                          const std::wstring& value) {
-  RegKey key;
-  if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr,
-                      key.Put(), nullptr) != ERROR_SUCCESS)
-    throw KovrinError(L"Failed to create key " + keyPath);
-  if (!SetValue(key.Get(), name.c_str(), value))
-    throw KovrinError(L"Failed to set data for '" + name + L"'");
+  RegistryKey::Create(HKEY_LOCAL_MACHINE, keyPath, KEY_SET_VALUE).WriteText(name, value);
 }
 
 // Notes how to put the entry back as it is now: removed when there was none,
 // else its three values as they were.
 void NoteEntry(const std::wstring& keyPath, InstallJournal& journal) {
-  RegKey key;
-  const bool existed =
-      RegOpenKeyExW(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, KEY_READ, key.Put()) == ERROR_SUCCESS;
+  const RegistryKey key = RegistryKey::Open(HKEY_LOCAL_MACHINE, keyPath);
+  const bool existed = static_cast<bool>(key);
   std::vector<std::pair<const wchar_t*, std::optional<std::wstring>>> before;
   if (existed)
-    for (const wchar_t* name : kEntryValues) before.emplace_back(name, ReadValue(key.Get(), name));
+    for (const wchar_t* name : kEntryValues) before.emplace_back(name, ReadValue(key, name));
   journal.AddBookkeeping(L"HKEY_LOCAL_MACHINE\\" + keyPath, [keyPath, existed, before](bool left) {
     if (left)
       return true;  // what is left stays registered with its record
     if (!existed) {
-      const LSTATUS status = RegDeleteKeyW(HKEY_LOCAL_MACHINE, keyPath.c_str());
+      const LSTATUS status = RegistryKey::DeleteKey(HKEY_LOCAL_MACHINE, keyPath);
       return status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND;
     }
-    RegKey entry;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, KEY_SET_VALUE, entry.Put()) !=
-        ERROR_SUCCESS)
+    RegistryKey entry = RegistryKey::Open(HKEY_LOCAL_MACHINE, keyPath, KEY_SET_VALUE);
+    if (!entry)
       return false;
     bool ok = true;
     for (const auto& [name, value] : before)
-      ok &= value ? SetValue(entry.Get(), name, *value)
-                  : (RegDeleteValueW(entry.Get(), name) != ERROR_ACCESS_DENIED);
+      ok &= value ? entry.SetText(name, *value) == ERROR_SUCCESS
+                  : entry.DeleteValue(name) != ERROR_ACCESS_DENIED;
     return ok;
   });
 }
@@ -97,18 +80,12 @@ void PlaceUninstaller(const SetupState& state, const std::wstring& windows,
     if (placed && (!offered || *offered < *placed))
       return;
   }
-  const std::wstring temporary = target + L".new";
-  if (!CopyFileW(image.c_str(), temporary.c_str(), FALSE)) {
-    const DWORD code = GetLastError();
-    DeleteFileW(temporary.c_str());
-    throw KovrinError(L"Cannot create file \"" + target + L"\". " + SystemErrorText(code));
-  }
-  if (!MoveFileExW(temporary.c_str(), target.c_str(),
-                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-    const DWORD code = GetLastError();
-    DeleteFileW(temporary.c_str());
-    throw KovrinError(L"Cannot create file \"" + target + L"\". " + SystemErrorText(code));
-  }
+  // Written through a handle of its own beside the target: a failure leaves the
+  // old uninstaller whole.
+  TemporaryFile copy(target);
+  CopyBuffer buffer;
+  AppendFile(copy.File(), image, buffer, kLauncherBlock);
+  copy.Commit();
   if (!existed)
     journal.Created(target);
 }
@@ -131,9 +108,8 @@ void RegisterUninstaller(const SetupState& state, InstallJournal& journal) {
 }
 
 std::wstring RegisteredUninstallString(const std::wstring& programName) {
-  RegKey key;
-  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, UninstallRegistryKey(programName).c_str(), 0, KEY_READ,
-                    key.Put()) != ERROR_SUCCESS)
+  const RegistryKey key = RegistryKey::Open(HKEY_LOCAL_MACHINE, UninstallRegistryKey(programName));
+  if (!key)
     return {};
-  return ReadValue(key.Get(), uninstall::kUninstallString).value_or(L"");
+  return ReadValue(key, uninstall::kUninstallString).value_or(L"");
 }

@@ -9,7 +9,6 @@
 #include "setup/InstallJournal.h"
 #include "setup/SetupState.h"
 #include "setup/UninstallRegistration.h"
-#include "support/Error.h"
 #include "support/FileSystem.h"
 #include "support/Handle.h"
 #include "support/PathNames.h"
@@ -77,7 +76,6 @@ void OpenUninstallScript(SetupState& state, InstallJournal& journal) {
     before = ReadWholeFile(path);
   state.UninstallScript = before ? ProfileFile::Load(path) : ProfileFile();
   journal.AddBookkeeping(path, [path, before, &state](bool somethingLeft) {
-    DeleteFileW((path + L".new").c_str());
     if (somethingLeft) {
       // What could not be removed stays listed in the record.
       SaveUninstallScript(state);
@@ -92,20 +90,7 @@ void OpenUninstallScript(SetupState& state, InstallJournal& journal) {
 }
 
 void SaveUninstallScript(const SetupState& state) {
-  const std::wstring& path = state.UninstallScriptPath;
-  const std::wstring temporary = path + L".new";
-  try {
-    WriteWholeFile(temporary, state.UninstallScript.ToBytes());
-  } catch (const KovrinError& error) {
-    DeleteFileW(temporary.c_str());
-    throw KovrinError(L"Unable to write to " + path + L" (" + error.Message() + L")");
-  }
-  if (!MoveFileExW(temporary.c_str(), path.c_str(),
-                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-    const DWORD code = GetLastError();
-    DeleteFileW(temporary.c_str());
-    throw KovrinError(L"Unable to write to " + path + L" (" + SystemErrorText(code) + L")");
-  }
+  ReplaceFileBytes(state.UninstallScriptPath, state.UninstallScript.ToBytes());
 }
 
 void UninstallScriptCheckpoints::Save(bool now) {

@@ -19,7 +19,7 @@ struct SetupState;
 void OpenUninstallScript(SetupState& state, InstallJournal& journal);
 
 // Writes the script through a temporary file that replaces the old one, so a
-// failure never leaves a half-written record. Raises "Unable to write to <path>".
+// failure never leaves a half-written record. Raises "Unable to write to <path>. <reason>".
 void SaveUninstallScript(const SetupState& state);
 
 // Saves at most every `interval` milliseconds, so recording 20,000 files costs a

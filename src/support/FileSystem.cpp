@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <utility>
 
 #include "support/Error.h"
 
@@ -35,6 +36,12 @@ bool ForceFolder(const std::wstring& path, std::vector<std::wstring>* made) {
     return true;
   }
   return GetLastError() == ERROR_ALREADY_EXISTS;
+}
+
+bool IsReadOnlyFile(const std::wstring& path) {
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) &&
+         !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 int64_t GetFileSize64(const std::wstring& path) {
@@ -105,9 +112,7 @@ BinaryFile BinaryFile::Create(const std::wstring& path, bool* existed) {
       CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, flags, nullptr));
   const bool taken = !handle && GetLastError() == ERROR_FILE_EXISTS;
   if (taken) {
-    const DWORD attributes = GetFileAttributesW(path.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) &&
-        !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+    if (IsReadOnlyFile(path)) {
       SetLastError(ERROR_ACCESS_DENIED);
       ThrowCannotCreate(path);
     }
@@ -151,6 +156,16 @@ void BinaryFile::Write(const void* buffer, uint32_t size) {
   }
 }
 
+void BinaryFile::Write(const std::string& bytes) {
+  size_t offset = 0;
+  constexpr size_t kChunk = 1 << 20;
+  while (offset < bytes.size()) {
+    const uint32_t piece = static_cast<uint32_t>(std::min(kChunk, bytes.size() - offset));
+    Write(bytes.data() + offset, piece);
+    offset += piece;
+  }
+}
+
 int64_t BinaryFile::Size() const {
   LARGE_INTEGER size{};
   GetFileSizeEx(handle_.Get(), &size);
@@ -169,14 +184,7 @@ void BinaryFile::Close() {
 }
 
 void WriteWholeFile(const std::wstring& path, const std::string& bytes) {
-  BinaryFile file = BinaryFile::Create(path);
-  size_t offset = 0;
-  constexpr size_t kChunk = 1 << 20;
-  while (offset < bytes.size()) {
-    uint32_t piece = static_cast<uint32_t>(std::min(kChunk, bytes.size() - offset));
-    file.Write(bytes.data() + offset, piece);
-    offset += piece;
-  }
+  BinaryFile::Create(path).Write(bytes);
 }
 
 std::string ReadWholeFile(const std::wstring& path) {
@@ -186,4 +194,78 @@ std::string ReadWholeFile(const std::wstring& path) {
   if (size > 0)
     file.ReadExact(bytes.data(), static_cast<uint32_t>(size));
   return bytes;
+}
+
+namespace {
+// More names than a planted set would plausibly block; each try costs one call.
+constexpr int kTemporaryNames = 100;
+
+std::wstring TemporaryName(const std::wstring& target, int attempt) {
+  return attempt == 0 ? target + L".kovrin-tmp"
+                      : target + L"." + std::to_wstring(attempt) + L".kovrin-tmp";
+}
+
+bool NameTaken(const std::wstring& name, DWORD code) {
+  if (code == ERROR_FILE_EXISTS || code == ERROR_ALREADY_EXISTS)
+    return true;
+  // A folder of that name refuses access rather than saying it exists.
+  return code == ERROR_ACCESS_DENIED && GetFileAttributesW(name.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+}  // namespace
+
+BinaryFile TemporaryFile::CreateBeside(const std::wstring& target, const std::wstring& failure,
+                                       std::wstring& path) {
+  FileHandle handle;
+  const std::optional<std::wstring> name = ClaimNameBeside(target, [&](const std::wstring& name) {
+    handle.Reset(CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                             FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    return handle.Valid();
+  });
+  if (!name)
+    ThrowLastError(failure);
+  path = *name;
+  return BinaryFile(std::move(handle), target);
+}
+
+std::optional<std::wstring> ClaimNameBeside(const std::wstring& target,
+                                            const std::function<bool(const std::wstring&)>& claim) {
+  DWORD code = ERROR_FILE_EXISTS;
+  for (int attempt = 0; attempt < kTemporaryNames; ++attempt) {
+    const std::wstring name = TemporaryName(target, attempt);
+    if (claim(name))
+      return name;
+    code = GetLastError();
+    if (!NameTaken(name, code))
+      break;
+  }
+  SetLastError(code);
+  return std::nullopt;
+}
+
+TemporaryFile::TemporaryFile(std::wstring target, std::wstring failure)
+    : target_(std::move(target)),
+      failure_(failure.empty() ? L"Cannot create file \"" + target_ + L"\"" : std::move(failure)),
+      file_(CreateBeside(target_, failure_, path_)) {}
+
+TemporaryFile::~TemporaryFile() {
+  if (committed_)
+    return;
+  file_.Close();
+  DeleteFileW(path_.c_str());
+}
+
+void TemporaryFile::Commit() {
+  file_.Close();
+  if (IsReadOnlyFile(target_))
+    ThrowSystemError(failure_, ERROR_ACCESS_DENIED);
+  if (!MoveFileExW(path_.c_str(), target_.c_str(),
+                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    ThrowLastError(failure_);
+  committed_ = true;
+}
+
+void ReplaceFileBytes(const std::wstring& path, const std::string& bytes) {
+  TemporaryFile file(path, L"Unable to write to " + path);
+  file.File().Write(bytes);
+  file.Commit();
 }

@@ -1,8 +1,11 @@
 #pragma once
-// Files and folders: existence tests, folder creation, sizes, and a checked
-// binary file that raises KovrinError instead of failing silently.
+// Files and folders: existence tests, folder creation, sizes, a checked
+// binary file that raises KovrinError instead of failing silently, and the one
+// way to replace a file: a temporary file beside it, renamed over it when whole.
 
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -15,6 +18,10 @@ bool FolderExists(const std::wstring& path);
 // "Unable to create directory"; any other failure returns false. Each folder
 // it made is appended to `made`, parents first.
 bool ForceFolder(const std::wstring& path, std::vector<std::wstring>* made = nullptr);
+
+// An existing file (not a folder) with the read-only attribute: Windows refuses
+// to replace it, and the kit refuses the same under Wine, which would not.
+bool IsReadOnlyFile(const std::wstring& path);
 
 // Size of a file read as a signed 32-bit number and widened; -1 when it cannot be
 // opened. Files of 2 GiB or more come out wrong, as the package format stores them.
@@ -52,6 +59,7 @@ class BinaryFile {
   void ReadExact(void* buffer, uint32_t size);
   // Writes all `size` bytes or raises "Unable to write to <path>. <reason>".
   void Write(const void* buffer, uint32_t size);
+  void Write(const std::string& bytes);
   int64_t Size() const;
   // Moves the position to `offset` from the start (for a header written last).
   void Seek(int64_t offset);
@@ -59,6 +67,7 @@ class BinaryFile {
   void Close();
 
  private:
+  friend class TemporaryFile;
   BinaryFile(FileHandle handle, std::wstring path)
       : handle_(std::move(handle)), path_(std::move(path)) {}
   FileHandle handle_;
@@ -69,3 +78,49 @@ class BinaryFile {
 void WriteWholeFile(const std::wstring& path, const std::string& bytes);
 // Reads a whole small file; raises `Cannot open file` when it cannot be opened.
 std::string ReadWholeFile(const std::wstring& path);
+
+// Offers `claim` the names a temporary file beside `target` may take, in a fixed
+// order, until it takes one or fails for another reason than a name already in
+// use (a file or folder of that name is never touched). Returns the name taken;
+// nullopt leaves the reason in GetLastError().
+std::optional<std::wstring> ClaimNameBeside(const std::wstring& target,
+                                            const std::function<bool(const std::wstring&)>& claim);
+
+// A new file beside `target`, written through File() and put in place by
+// Commit(); deleted when it goes out of scope uncommitted, an exception passing
+// through included. It is made with CREATE_NEW under a name that no file has,
+// so an elevated program never opens or overwrites a file it did not create.
+// Failures raise "<failure>. <reason>"; File() names the target in its own
+// messages, as the user knows it.
+class TemporaryFile {
+ public:
+  // `failure` defaults to `Cannot create file "<target>"`.
+  explicit TemporaryFile(std::wstring target, std::wstring failure = {});
+  ~TemporaryFile();
+  TemporaryFile(const TemporaryFile&) = delete;
+  TemporaryFile& operator=(const TemporaryFile&) = delete;
+
+  BinaryFile& File() { return file_; }
+  const std::wstring& Path() const noexcept { return path_; }
+  const std::wstring& Target() const noexcept { return target_; }
+  // Closes the file early, for a caller that renames another file onto Path();
+  // the name stays this object's, deleted unless committed.
+  void Close() { file_.Close(); }
+  // Closes the file and renames it over the target (which may exist; a
+  // read-only one is refused). On failure the target is as it was.
+  void Commit();
+
+ private:
+  static BinaryFile CreateBeside(const std::wstring& target, const std::wstring& failure,
+                                 std::wstring& path);
+
+  std::wstring target_;
+  std::wstring failure_;
+  std::wstring path_;
+  BinaryFile file_;
+  bool committed_ = false;
+};
+
+// Replaces the file's bytes through a TemporaryFile, so a failure leaves the old
+// file whole. Raises "Unable to write to <path>. <reason>".
+void ReplaceFileBytes(const std::wstring& path, const std::string& bytes);

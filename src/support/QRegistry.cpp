@@ -3,10 +3,106 @@
 #include <memory>
 
 #include "support/Error.h"
-#include "support/Handle.h"
 
 namespace {
 std::unique_ptr<QRegistry> g_registry;
+
+[[noreturn]] void ThrowReadFailure(const std::wstring& name, LSTATUS status) {
+  if (status == ERROR_UNSUPPORTED_TYPE)
+    throw KovrinError(L"Invalid data type for '" + name + L"'");
+  throw KovrinError(L"Failed to get data for '" + name + L"'");
+}
+}  // namespace
+
+RegistryKey RegistryKey::Open(HKEY root, const std::wstring& path, REGSAM access) {
+  RegKey key;
+  if (RegOpenKeyExW(root, path.c_str(), 0, access, key.Put()) != ERROR_SUCCESS)
+    key.Reset();
+  return RegistryKey(std::move(key));
+}
+
+RegistryKey RegistryKey::Create(HKEY root, const std::wstring& path, REGSAM access) {
+  RegKey key;
+  if (RegCreateKeyExW(root, path.c_str(), 0, nullptr, 0, access, nullptr, key.Put(), nullptr) !=
+      ERROR_SUCCESS)
+    throw KovrinError(L"Failed to create key " + path);
+  return RegistryKey(std::move(key));
+}
+
+LSTATUS RegistryKey::DeleteKey(HKEY root, const std::wstring& path) {
+  return RegDeleteKeyW(root, path.c_str());
+}
+
+LSTATUS RegistryKey::QueryText(const std::wstring& name, std::wstring& text, DWORD* type) const {
+  text.clear();
+  DWORD found = REG_NONE;
+  DWORD bytes = 0;
+  LSTATUS status = RegQueryValueExW(key_.Get(), name.c_str(), nullptr, &found, nullptr, &bytes);
+  if (type)
+    *type = found;
+  if (status != ERROR_SUCCESS && status != ERROR_MORE_DATA)
+    return status;
+  if (bytes == 0)
+    return ERROR_SUCCESS;
+  if (found != REG_SZ && found != REG_EXPAND_SZ)
+    return ERROR_UNSUPPORTED_TYPE;
+  // One character more than the size asks for: a value stored without its zero still ends.
+  std::wstring buffer(bytes / sizeof(wchar_t) + 1, L'\0');
+  DWORD size = static_cast<DWORD>(buffer.size() * sizeof(wchar_t));
+  status = RegQueryValueExW(key_.Get(), name.c_str(), nullptr, &found,
+                            reinterpret_cast<BYTE*>(buffer.data()), &size);
+  if (status != ERROR_SUCCESS)
+    return status;
+  buffer.resize(wcsnlen(buffer.c_str(), buffer.size()));
+  text = std::move(buffer);
+  return ERROR_SUCCESS;
+}
+
+std::optional<std::wstring> RegistryKey::ReadText(const std::wstring& name) const {
+  std::wstring text;
+  const LSTATUS status = QueryText(name, text);
+  if (status == ERROR_FILE_NOT_FOUND)
+    return std::nullopt;
+  if (status != ERROR_SUCCESS)
+    ThrowReadFailure(name, status);
+  return text;
+}
+
+std::optional<DWORD> RegistryKey::ReadNumber(const std::wstring& name) const {
+  DWORD type = REG_NONE;
+  DWORD value = 0;
+  DWORD bytes = sizeof value;
+  LSTATUS status = RegQueryValueExW(key_.Get(), name.c_str(), nullptr, &type,
+                                    reinterpret_cast<BYTE*>(&value), &bytes);
+  if (status == ERROR_FILE_NOT_FOUND)
+    return std::nullopt;
+  if (status == ERROR_SUCCESS || status == ERROR_MORE_DATA)
+    status = type == REG_DWORD && bytes == sizeof value ? ERROR_SUCCESS : ERROR_UNSUPPORTED_TYPE;
+  if (status != ERROR_SUCCESS)
+    ThrowReadFailure(name, status);
+  return value;
+}
+
+LSTATUS RegistryKey::Set(const std::wstring& name, DWORD type, const void* data, DWORD bytes) {
+  return RegSetValueExW(key_.Get(), name.c_str(), 0, type, static_cast<const BYTE*>(data), bytes);
+}
+
+LSTATUS RegistryKey::SetText(const std::wstring& name, const std::wstring& value) {
+  return Set(name, REG_SZ, value.c_str(), static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+}
+
+void RegistryKey::WriteText(const std::wstring& name, const std::wstring& value) {
+  if (SetText(name, value) != ERROR_SUCCESS)
+    throw KovrinError(L"Failed to set data for '" + name + L"'");
+}
+
+void RegistryKey::WriteNumber(const std::wstring& name, DWORD value) {
+  if (Set(name, REG_DWORD, &value, sizeof value) != ERROR_SUCCESS)
+    throw KovrinError(L"Failed to set data for '" + name + L"'");
+}
+
+LSTATUS RegistryKey::DeleteValue(const std::wstring& name) {
+  return RegDeleteValueW(key_.Get(), name.c_str());
 }
 
 QRegistry& Registry() {
@@ -25,30 +121,8 @@ RegistryScope::~RegistryScope() {
 std::wstring QRegistry::ReadRegString(HKEY root, const std::wstring& keyPath,
                                       const std::wstring& valueName,
                                       const std::wstring& defaultValue) {
-  root_ = root;
-  RegKey key;
-  // Read access is enough: asking for full rights fails on keys a user may only read.
-  if (RegOpenKeyExW(root, keyPath.c_str(), 0, KEY_READ, key.Put()) != ERROR_SUCCESS)
+  const RegistryKey key = RegistryKey::Open(root, keyPath);
+  if (!key)
     return defaultValue;
-
-  DWORD type = 0;
-  DWORD bytes = 0;
-  LONG status = RegQueryValueExW(key.Get(), valueName.c_str(), nullptr, &type, nullptr, &bytes);
-  if (status == ERROR_FILE_NOT_FOUND)
-    return defaultValue;
-  if (status != ERROR_SUCCESS && status != ERROR_MORE_DATA)
-    throw KovrinError(L"Failed to get data for '" + valueName + L"'");
-  if (bytes == 0)
-    return {};
-  if (type != REG_SZ && type != REG_EXPAND_SZ)
-    throw KovrinError(L"Invalid data type for '" + valueName + L"'");
-
-  std::wstring text(bytes / sizeof(wchar_t) + 1, L'\0');
-  DWORD size = static_cast<DWORD>(text.size() * sizeof(wchar_t));
-  status = RegQueryValueExW(key.Get(), valueName.c_str(), nullptr, &type,
-                            reinterpret_cast<BYTE*>(text.data()), &size);
-  if (status != ERROR_SUCCESS)
-    throw KovrinError(L"Failed to get data for '" + valueName + L"'");
-  text.resize(wcsnlen(text.c_str(), text.size()));
-  return text;
+  return key.ReadText(valueName).value_or(defaultValue);
 }

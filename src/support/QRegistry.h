@@ -1,9 +1,57 @@
 #pragma once
-// Reading one text value from the registry through the program-wide registry object.
+// The registry: one key class for opening, creating, reading, writing and
+// deleting, and the program-wide registry object that reads one text value.
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
+
+#include "support/Handle.h"
+
+// An open registry key; an empty one when it could not be opened.
+class RegistryKey {
+ public:
+  RegistryKey() noexcept = default;
+
+  // Opens an existing key; read access is the default, as asking for more fails
+  // on keys a user may only read. Gives an empty key when it cannot be opened.
+  static RegistryKey Open(HKEY root, const std::wstring& path, REGSAM access = KEY_READ);
+  // Opens the key, creating it and its missing parents. Raises "Failed to create key <path>".
+  static RegistryKey Create(HKEY root, const std::wstring& path,
+                            REGSAM access = KEY_QUERY_VALUE | KEY_SET_VALUE);
+  // Deletes a key that has no subkeys; ERROR_FILE_NOT_FOUND when there is none.
+  static LSTATUS DeleteKey(HKEY root, const std::wstring& path);
+
+  explicit operator bool() const noexcept { return key_.Valid(); }
+  HKEY Get() const noexcept { return key_.Get(); }
+
+  // A text value (REG_SZ or REG_EXPAND_SZ) up to its first zero, unexpanded; a
+  // value of size 0, of whatever type, reads as "". Returns ERROR_SUCCESS,
+  // ERROR_FILE_NOT_FOUND for a missing value, ERROR_UNSUPPORTED_TYPE for a value
+  // of another type, or the code of a refused read. `type` (if given) gets the
+  // value's data type.
+  LSTATUS QueryText(const std::wstring& name, std::wstring& text, DWORD* type = nullptr) const;
+  // The text as QueryText reads it; nullopt for a missing value. Raises "Invalid
+  // data type for '<name>'" or "Failed to get data for '<name>'".
+  std::optional<std::wstring> ReadText(const std::wstring& name) const;
+  // A REG_DWORD value; nullopt when missing. Raises as ReadText does.
+  std::optional<DWORD> ReadNumber(const std::wstring& name) const;
+
+  // Writes a REG_SZ value and returns the system's code.
+  LSTATUS SetText(const std::wstring& name, const std::wstring& value);
+  // Write a REG_SZ or REG_DWORD value or raise "Failed to set data for '<name>'".
+  void WriteText(const std::wstring& name, const std::wstring& value);
+  void WriteNumber(const std::wstring& name, DWORD value);
+  // ERROR_FILE_NOT_FOUND when there is no such value.
+  LSTATUS DeleteValue(const std::wstring& name);
+
+ private:
+  explicit RegistryKey(RegKey key) noexcept : key_(std::move(key)) {}
+  LSTATUS Set(const std::wstring& name, DWORD type, const void* data, DWORD bytes);
+
+  RegKey key_;
+};
 
 class QRegistry {
  public:
@@ -17,11 +65,6 @@ class QRegistry {
   // "Failed to get data for '<name>'".
   std::wstring ReadRegString(HKEY root, const std::wstring& keyPath, const std::wstring& valueName,
                              const std::wstring& defaultValue);
-
-  HKEY RootKey() const noexcept { return root_; }
-
- private:
-  HKEY root_ = HKEY_CURRENT_USER;
 };
 
 // The program-wide registry object; exists from start-up to exit (see ProgramObjects).

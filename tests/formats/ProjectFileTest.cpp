@@ -298,4 +298,14 @@ TEST(ProjectFile, AFailedSaveKeepsThePreviousFile) {
   }
   EXPECT_EQ(ReadFileBytes(path), before);
   EXPECT_EQ(FilesIn(dir.Path()), std::vector<std::wstring>{L"demo.kovrin"});
+
+  // A temporary file that cannot be made is reported once, as the system says it.
+  const std::wstring nowhere = dir / L"missing\\demo.kovrin";
+  try {
+    SaveProjectFile(p, nowhere);
+    ADD_FAILURE() << "saved into a missing folder";
+  } catch (const KovrinError& error) {
+    EXPECT_EQ(error.Message(),
+              SystemErrorMessage(L"Unable to write to " + nowhere, ERROR_PATH_NOT_FOUND));
+  }
 }

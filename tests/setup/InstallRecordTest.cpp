@@ -6,8 +6,11 @@
 
 #include "InstallFixtures.h"
 #include "formats/UninstallRecord.h"
+#include "setup/SetupState.h"
+#include "setup/UninstallScript.h"
 #include "support/CodePage.h"
 #include "support/ComScope.h"
+#include "support/Error.h"
 #include "support/PathNames.h"
 #include "support/ProfileFile.h"
 
@@ -158,4 +161,26 @@ TEST_F(InstallRecordTest, LinksAreWideAndRecordedExactlyAsSaved) {
   const LinkFields readme = ReadLink(links + L"\\Readme.lnk");
   EXPECT_EQ(readme.Arguments, L"/режим \"полный\"");
   EXPECT_EQ(readme.WorkingFolder, shared);
+}
+
+// Each save replaces the record whole; one that cannot be made says why, once.
+TEST(UninstallScriptSave, ReplacesTheRecordWholeOrSaysWhyNot) {
+  TempDir dir;
+  SetupState state;
+  state.UninstallScriptPath = dir / L"Uninst.ini";
+  WriteTextFile(state.UninstallScriptPath, "an older, longer record than the one saved now");
+  state.UninstallScript.WriteString(uninstall::kFilesSection, L"FileCount", L"0");
+  SaveUninstallScript(state);
+  EXPECT_EQ(ReadFileBytes(state.UninstallScriptPath), state.UninstallScript.ToBytes());
+  EXPECT_EQ(FilesIn(dir.Path()), std::vector<std::wstring>{L"Uninst.ini"});
+
+  state.UninstallScriptPath = dir / L"missing\\Uninst.ini";
+  try {
+    SaveUninstallScript(state);
+    ADD_FAILURE() << "saved into a missing folder";
+  } catch (const KovrinError& error) {
+    EXPECT_EQ(error.Message(),
+              SystemErrorMessage(L"Unable to write to " + state.UninstallScriptPath,
+                                 ERROR_PATH_NOT_FOUND));
+  }
 }
