@@ -153,7 +153,7 @@ class Install {
     CopyBuffer buffer;
     std::wstring madeFolder;  // files of one folder usually follow each other
     for (size_t n = 1; n < state_.FileList.size(); ++n) {
-      const InstallFile& file = state_.FileList[n];
+      const ScriptFileRow& file = state_.FileList[n];
       const int32_t row = static_cast<int32_t>(n);
       view_.StartFileAnimation();
       view_.SetFileLabel(kCopyingFilePrefix + file.FileName);

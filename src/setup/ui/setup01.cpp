@@ -98,16 +98,16 @@ void TForm1::FillPages() {
   Frame11.SetValue(TFrame1::kTotalSize, ByteCountText(state_.SummarySize));
   ExtractTexts(state_);
   if (state_.UseLicense) {
-    if (state_.LicenseIsRtf)
+    if (state_.License.IsRtf)
       Frame21.LoadRichText(LicenseTextPath(state_));
     else
-      Frame21.LoadPlainText(LicenseTextPath(state_), state_.LicenseFont);
+      Frame21.LoadPlainText(LicenseTextPath(state_), state_.License);
   }
   if (state_.UseReadMe) {
-    if (state_.ReadMeIsRtf)
+    if (state_.ReadMe.IsRtf)
       Frame31.LoadRichText(ReadMeTextPath(state_));
     else
-      Frame31.LoadPlainText(ReadMeTextPath(state_), state_.ReadMeFont);
+      Frame31.LoadPlainText(ReadMeTextPath(state_), state_.ReadMe);
   }
   SetText(Frame41.Edit1, ExpandSetupVariables(state_, state_.InstallPath));
   Frame41.SetProgramSize(ByteCountText(state_.SummarySize));
