@@ -66,7 +66,8 @@ class Install {
     state_.InstallPath = choices_.InstallPathText;
     CheckInstallFolder(state_.InstallPath);
     view_.ShowCopyPage();
-    LoadInstallLists(state_, pump_);
+    if (!state_.ListsRead)  // the silent run has read them to check the package first
+      LoadInstallLists(state_, pump_);
     CheckFileRows(state_, payload.Size());
 
     try {
@@ -205,6 +206,8 @@ class Install {
       if (state_.Observer)
         state_.Observer->FileWritten(target, written);
     }
+    // CheckFileRows has matched the sizes with data.dat: only a data.dat that
+    // changed while it was read ends elsewhere.
     if (payloadPosition != payloadSize)
       throw PackageError(L"Пакет повреждён: файл «" + std::wstring(script::kPayloadFile) +
                          L"» изменился во время установки. Установка прервана.");

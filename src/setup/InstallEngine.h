@@ -62,15 +62,15 @@ class InstallCancelled : public KovrinError {
 // Button2Click's work, in order. Before anything is written the install folder
 // and the package are checked: a folder that is not a full path, file names that
 // cannot be files there, rows missing below CountOfFiles or sizes that do not add
-// up to data.dat stop it at once. Each file's CRC-32 is taken while it is copied
-// and compared with the script's FileCrc<n> (a package without those keys is
-// taken as it comes); a mismatch removes that file and stops the install naming
-// it. The record lists each file with the size and checksum written, and each
-// link exactly as saved. A failure or a stop (view.Cancelled(), asked at every
-// pause) takes back what this install made (InstallJournal) and raises:
-// PackageError for a package that does not check out, InstallCancelled for a
-// stop, KovrinError with the system's wording for a target that cannot be
-// written. The window is then left for the caller to show the error in.
+// up to data.dat (CheckFileRows) stop it at once. The rows are read from Setup.ini
+// once the folder is fixed, unless state.ListsRead says they already are. Each file's CRC-32 is
+// taken while it is copied and compared with the script's FileCrc<n> (a package without those keys
+// is taken as it comes); a mismatch removes that file and stops the install naming it. The record
+// lists each file with the size and checksum written, and each link exactly as saved. A failure or
+// a stop (view.Cancelled(), asked at every pause) takes back what this install made
+// (InstallJournal) and raises: PackageError for a package that does not check out, InstallCancelled
+// for a stop, KovrinError with the system's wording for a target that cannot be written. The window
+// is then left for the caller to show the error in.
 void RunInstall(SetupState& state, const InstallChoices& choices, InstallView& view);
 
 // The texts the install shows.

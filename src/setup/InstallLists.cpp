@@ -76,4 +76,5 @@ void LoadInstallLists(SetupState& state, ProgressSink& progress) {
     state.FileList.push_back(ReadFileRow(script, n));
     progress.Pump();
   }
+  state.ListsRead = true;
 }

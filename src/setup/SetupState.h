@@ -28,6 +28,8 @@ struct SetupState : SetupScriptValues {
   // The install folder as the record holds it: InstallPath, or its short (8.3)
   // form when Windows-1251 cannot hold InstallPath.
   std::wstring RecordedInstallPath;
+  // The lists below are read (LoadInstallLists) for the install folder fixed in InstallPath.
+  bool ListsRead = false;
   std::vector<TShortCut> ShortcutList;  // positions 1..CountOfShortCuts; 0 unused
   std::vector<ScriptFileRow> FileList;  // positions 1..CountOfFiles; 0 unused
   InstallObserver* Observer = nullptr;  // told of each thing the install writes; may be null

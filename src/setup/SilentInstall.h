@@ -33,8 +33,9 @@ struct SilentOutcome {
 };
 
 // Installs the package in `packageFolder` (with its trailing "\"). A missing
-// script, an unreadable or short payload or texts are a bad package (2) before
-// anything is written; the install's own failures map through InstallExitCode.
+// script, damaged texts, a missing data.dat or rows that CheckFileRows refuses
+// are a bad package (2) before anything is written; the install's own failures
+// map through InstallExitCode.
 // `log` hears of every step; the caller writes the result line.
 SilentOutcome RunSilentInstall(const std::wstring& packageFolder, const SetupCommandLine& line,
                                InstallLog& log);
