@@ -11,8 +11,6 @@
 #include "setup/ShortCuts.h"
 #include "support/ProfileFile.h"
 
-class InstallObserver;
-
 // The inherited values are Setup.ini's single values, read once at start-up;
 // CountOfShortCuts becomes the number of shortcut rows found when the lists are read.
 struct SetupState : SetupScriptValues {
@@ -32,5 +30,4 @@ struct SetupState : SetupScriptValues {
   bool ListsRead = false;
   std::vector<TShortCut> ShortcutList;  // positions 1..CountOfShortCuts; 0 unused
   std::vector<ScriptFileRow> FileList;  // positions 1..CountOfFiles; 0 unused
-  InstallObserver* Observer = nullptr;  // told of each thing the install writes; may be null
 };

@@ -2,9 +2,9 @@
 
 #include "formats/ScriptKeys.h"
 #include "setup/ExitCodes.h"
+#include "setup/InstallEngine.h"
 #include "setup/InstallLists.h"
 #include "setup/InstallLog.h"
-#include "setup/ObservedInstall.h"
 #include "setup/PackageChecks.h"
 #include "setup/ScriptLoading.h"
 #include "setup/SetupState.h"
@@ -34,7 +34,6 @@ SilentOutcome RunSilentInstall(const std::wstring& packageFolder, const SetupCom
                                InstallLog& log) {
   SetupState state;
   state.PackageFolder = packageFolder;
-  state.Observer = &log;
 
   const std::wstring scriptPath = packageFolder + script::kScriptFile;
   if (!FileExists(scriptPath))
@@ -59,9 +58,8 @@ SilentOutcome RunSilentInstall(const std::wstring& packageFolder, const SetupCom
   }
   log.InstallFolder(choices.InstallPathText);
 
-  SilentView view;
   try {
-    RunObservedInstall(state, choices, view);
+    RunInstall(state, choices, log);
   } catch (...) {
     return {InstallExitCode(), CurrentExceptionMessage()};
   }

@@ -93,7 +93,7 @@ TEST(InstallLogTest, EachEventIsOneLineNamingWhatWasWritten) {
     log.LinkMade(L"C:\\links\\Другой.lnk", false);
     log.UninstallerPlaced(L"C:\\windows\\MVUninst.exe");
     log.EntryRegistered(L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Ковёр");
-    log.InstallFailed(L"Cannot create file \"C:\\x\". Access denied.", kExitCannotWrite);
+    log.Failed(L"Cannot create file \"C:\\x\". Access denied.", kExitCannotWrite);
     EXPECT_EQ(log.FailureCode(), kExitCannotWrite);
     log.Result(kExitCannotWrite, L"Cannot create file \"C:\\x\". Access denied.");
   }

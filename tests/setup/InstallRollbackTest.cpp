@@ -17,7 +17,7 @@ class InstallRollbackTest : public ::testing::Test {
 
   ComScope com;
   TestPackage package;
-  RecordingView view;
+  RecordingEvents events;
   std::wstring windows = package / L"windows";
   ScopedEnv systemRoot{L"SystemRoot", windows};
   std::wstring root = package.InstallFolder();
@@ -35,7 +35,7 @@ TEST_F(InstallRollbackTest, AReadOnlyTargetStopsTheInstallAndOnlyWhatWasThereBef
   package.Write();
   SetupState state = package.State();
 
-  const std::wstring error = InstallError(state, {root}, view);
+  const std::wstring error = InstallError(state, {root}, events);
 
   EXPECT_EQ(error.rfind(L"Cannot create file \"" + root + L"\\c.txt\"", 0), 0u) << Narrow(error);
   EXPECT_EQ(TreeOf(root), (std::vector<std::wstring>{L"c.txt", L"notes.txt"}));
@@ -52,15 +52,15 @@ TEST_F(InstallRollbackTest, StoppingDuringTheCopyLeavesNothingBehind) {
   package.useUninstall = true;
   package.Write();
   SetupState state = package.State();
-  view.cancelAtFile = 2;
+  events.cancelAtFile = 2;
 
-  const std::wstring error = InstallError(state, {root}, view);
+  const std::wstring error = InstallError(state, {root}, events);
 
   EXPECT_NE(error, L"");
   EXPECT_FALSE(FolderExists(root));
   EXPECT_FALSE(FolderExists(package / L"links"));
   EXPECT_FALSE(RegKeyExists(HKEY_LOCAL_MACHINE, UninstallRegistryKey(state.ProgramName)));
-  EXPECT_FALSE(view.finished);
+  EXPECT_FALSE(events.finished);
 }
 
 TEST_F(InstallRollbackTest, AFailedReinstallPutsTheEarlierRecordBack) {
@@ -68,7 +68,7 @@ TEST_F(InstallRollbackTest, AFailedReinstallPutsTheEarlierRecordBack) {
   package.AddFile(L"b.txt", 10);
   package.Write();
   SetupState first = package.State();
-  ASSERT_EQ(InstallError(first, {root}, view), L"");
+  ASSERT_EQ(InstallError(first, {root}, events), L"");
   const std::string record = ReadFileBytes(root + L"\\Uninst.ini");
 
   // The same product again, now with a third file that cannot be written.
@@ -80,7 +80,7 @@ TEST_F(InstallRollbackTest, AFailedReinstallPutsTheEarlierRecordBack) {
   again.Write();
   WriteTextFile(root + L"\\blocked", "a file where a folder must go");
   SetupState second = again.State();
-  RecordingView seen;
+  RecordingEvents seen;
 
   EXPECT_NE(InstallError(second, {root}, seen), L"");
 

@@ -190,8 +190,8 @@ TEST_F(SilentInstallTest, RowsAreCheckedByTheWindowsRuleBeforeTheFolder) {
   package.Write();
   package.WritePayload(package.contents[0] + "and more");  // longer than the rows say
   SetupState windowState = package.State();
-  RecordingView view;
-  const std::wstring windowError = InstallError(windowState, {package / L"shown"}, view);
+  RecordingEvents events;
+  const std::wstring windowError = InstallError(windowState, {package / L"shown"}, events);
   ASSERT_NE(windowError, L"");
 
   WriteTextFile(package / L"plain file", "not a folder");
