@@ -87,7 +87,7 @@ class Install {
     else
       pump_.Pump();
     if (pump_.Cancelled())
-      throw InstallCancelled();
+      throw OperationCancelled(kInstallStopped);
   }
 
   void WriteEverything(BinaryFile& payload) {
@@ -233,15 +233,15 @@ class Install {
   // Takes back what this install made and raises the error again, naming what
   // could not be taken back.
   [[noreturn]] void TakeBack() {
-    const std::vector<std::wstring> left = journal_.TakeBack();
-    if (left.empty())
+    state_.LeftBehind = journal_.TakeBack();
+    if (state_.LeftBehind.empty())
       throw;
     std::wstring addition = L"\r\n\r\nНе удалось удалить:";
-    for (const std::wstring& path : left) addition += L"\r\n" + path;
+    for (const std::wstring& path : state_.LeftBehind) addition += L"\r\n" + path;
     try {
       throw;
-    } catch (const InstallCancelled& error) {
-      throw InstallCancelled(error.Message() + addition);
+    } catch (const OperationCancelled& error) {
+      throw OperationCancelled(error.Message() + addition);
     } catch (const PackageError& error) {
       throw PackageError(error.Message() + addition);
     } catch (const KovrinError& error) {

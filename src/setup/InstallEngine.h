@@ -19,15 +19,10 @@ struct InstallChoices {
   bool StartupShortcuts = false;
 };
 
-// The user asked to stop (the window's close box, answered "Да"): the install has
-// taken back what it made.
+// The user asked to stop (the window's close box, answered "Да"): the install
+// takes back what it made and raises OperationCancelled with this text, and with
+// what could not be taken back added to it (state.LeftBehind names that).
 inline constexpr wchar_t kInstallStopped[] = L"Установка прервана.";
-class InstallCancelled : public KovrinError {
- public:
-  // The plain notice, or with what could not be taken back added to it.
-  explicit InstallCancelled(std::wstring message = kInstallStopped)
-      : KovrinError(std::move(message)) {}
-};
 
 // Button2Click's work and /S's, in order. Before anything is written the install
 // folder and the package are checked: a folder that is not a full path, file
@@ -41,6 +36,6 @@ class InstallCancelled : public KovrinError {
 // A failure or a stop (events.Cancelled(), asked at every pause) takes back what
 // this install made (InstallJournal), is told to events.Failed with its exit
 // code and raises: PackageError for a package that does not check out,
-// InstallCancelled for a stop, KovrinError with the system's wording for a target
+// OperationCancelled for a stop, KovrinError with the system's wording for a target
 // that cannot be written. Showing the error is the caller's.
 void RunInstall(SetupState& state, const InstallChoices& choices, InstallEvents& events);

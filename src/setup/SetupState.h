@@ -30,4 +30,6 @@ struct SetupState : SetupScriptValues {
   bool ListsRead = false;
   std::vector<TShortCut> ShortcutList;  // positions 1..CountOfShortCuts; 0 unused
   std::vector<ScriptFileRow> FileList;  // positions 1..CountOfFiles; 0 unused
+  // What a failed or stopped install could not take back; empty when it took back all.
+  std::vector<std::wstring> LeftBehind;
 };

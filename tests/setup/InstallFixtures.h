@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -28,6 +29,7 @@ class RecordingEvents final : public InstallEvents {
   FinishPageBoxes boxes;
   int failedCode = -1;   // the exit code of Failed; -1 when not told
   int cancelAtFile = 0;  // > 0: the user asks to stop once that file has started
+  std::function<void(int32_t row)> onFileStarted;  // what the test does as a file starts
 
   void StageChanged(InstallStage stage) override {
     stages.push_back(stage);
@@ -36,6 +38,8 @@ class RecordingEvents final : public InstallEvents {
   void FileStarted(int32_t row, const std::wstring& name) override {
     files.push_back(name);
     Note(L"file " + std::to_wstring(row) + L" " + name);
+    if (onFileStarted)
+      onFileStarted(row);
   }
   void ProgressChanged(int file, int overall) override {
     progress.emplace_back(file, overall);

@@ -3,9 +3,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "InstallFixtures.h"
 #include "formats/UninstallRecord.h"
+#include "setup/ExitCodes.h"
 #include "support/ComScope.h"
+#include "support/Error.h"
+#include "support/Handle.h"
 
 namespace {
 class InstallRollbackTest : public ::testing::Test {
@@ -61,6 +66,39 @@ TEST_F(InstallRollbackTest, StoppingDuringTheCopyLeavesNothingBehind) {
   EXPECT_FALSE(FolderExists(package / L"links"));
   EXPECT_FALSE(RegKeyExists(HKEY_LOCAL_MACHINE, UninstallRegistryKey(state.ProgramName)));
   EXPECT_FALSE(events.finished);
+}
+
+// A stop stays a stop when something cannot be taken back: that is added to its
+// text and named in the state, and the exit code is still the user's.
+TEST_F(InstallRollbackTest, AStopThatCannotTakeEverythingBackIsStillAStop) {
+  package.AddFile(L"a.txt", 10);
+  package.AddFile(L"b.txt", 10);
+  package.Write();
+  SetupState state = package.State();
+  const std::wstring held = root + L"\\a.txt";
+  FileHandle holder;  // open without FILE_SHARE_DELETE: a.txt cannot be removed
+  events.cancelAtFile = 2;
+  events.onFileStarted = [&](int32_t row) {
+    if (row == 2)
+      holder.Reset(CreateFileW(held.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                               nullptr, OPEN_EXISTING, 0, nullptr));
+  };
+
+  try {
+    RunInstall(state, {root}, events);
+    ADD_FAILURE() << "the install was not stopped";
+  } catch (const OperationCancelled& stopped) {
+    EXPECT_EQ(
+        stopped.Message().rfind(std::wstring(kInstallStopped) + L"\r\n\r\nНе удалось удалить:", 0),
+        0u)
+        << Narrow(stopped.Message());
+    EXPECT_NE(stopped.Message().find(held), std::wstring::npos) << Narrow(stopped.Message());
+  }
+  ASSERT_TRUE(holder);
+  EXPECT_NE(std::find(state.LeftBehind.begin(), state.LeftBehind.end(), held),
+            state.LeftBehind.end());
+  EXPECT_EQ(events.failedCode, kExitCancelled);
+  EXPECT_FALSE(FileExists(root + L"\\b.txt"));
 }
 
 TEST_F(InstallRollbackTest, AFailedReinstallPutsTheEarlierRecordBack) {

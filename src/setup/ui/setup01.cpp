@@ -188,11 +188,11 @@ void TForm1::Button2Click() {
   try {
     ShownAndLoggedEvents events(*this, services_.log);
     RunInstall(state_, choices, events);
-  } catch (const InstallCancelled& stopped) {
+  } catch (const OperationCancelled& stopped) {
     // The user closed the window and chose to stop: it closes once the install
     // has taken back what it made, telling only of what it could not.
     pump_.reset();
-    if (stopped.Message() != kInstallStopped)
+    if (!state_.LeftBehind.empty())
       ReportError(L"setup.error", stopped.Message());
     DestroyWindow(Handle());
     return;
