@@ -21,7 +21,6 @@ class InstallLog final : public InstallEvents {
   InstallLog() = default;
   explicit InstallLog(LogFile file) : file_(std::move(file)) {}
 
-  bool IsOpen() const { return file_.IsOpen(); }
   // The exit code of the failure it was told of; 0 when none.
   int FailureCode() const { return failureCode_; }
 
