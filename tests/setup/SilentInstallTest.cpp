@@ -202,3 +202,21 @@ TEST_F(SilentInstallTest, RowsAreCheckedByTheWindowsRuleBeforeTheFolder) {
   EXPECT_EQ(Log().find("Папка установки"), std::string::npos) << Log();
   EXPECT_FALSE(FolderExists(package / L"shown"));
 }
+
+// A count far beyond the rows present is refused from the rows there are, at once.
+TEST_F(SilentInstallTest, AnAbsurdFileCountIsRefusedWithoutReadingThatManyRows) {
+  package.AddFile(L"a.bin", 10);
+  package.Write();
+  const std::wstring path = package.Folder() + script::kScriptFile;
+  ProfileFile script = ProfileFile::Load(path);
+  script.WriteString(script::kOneData, script::kCountOfFiles, L"2000000000");
+  script.Save(path);
+  const DWORD started = GetTickCount();
+
+  const SilentOutcome outcome = Install(L"/S /D=" + (package / L"target"));
+
+  EXPECT_EQ(outcome.ExitCode, kExitBadPackage);
+  EXPECT_NE(outcome.Reason.find(L"2000000000"), std::wstring::npos) << Narrow(outcome.Reason);
+  EXPECT_LT(GetTickCount() - started, 20000u);
+  EXPECT_FALSE(FolderExists(package / L"target"));
+}
