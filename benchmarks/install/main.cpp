@@ -24,7 +24,6 @@
 #include "formats/ScriptKeys.h"
 #include "setup/InstallEngine.h"
 #include "setup/SetupState.h"
-#include "setup/SilentInstall.h"
 #include "support/Crc32.h"
 #include "support/Error.h"
 #include "support/FileSystem.h"
@@ -35,9 +34,9 @@
 namespace {
 bool g_pump = true;
 
-// The silent install's view, with what the window's pump costs: one look at an
-// empty queue per block.
-class PumpingView final : public SilentView {
+// Install events that nobody shows, with what the window's pump costs: one look
+// at an empty queue per block.
+class PumpingEvents final : public InstallEvents {
  public:
   void Pump() override {
     if (g_pump)
@@ -110,9 +109,9 @@ double InstallThroughEngine(const Package& package, const std::wstring& target, 
   SetupState state;
   state.PackageFolder = package.Folder;
   state.CountOfFiles = static_cast<int32_t>(package.Files.size());
-  PumpingView view;
+  PumpingEvents events;
   const auto start = std::chrono::steady_clock::now();
-  RunInstall(state, {target}, view);
+  RunInstall(state, {target}, events);
   return Seconds(start);
 }
 

@@ -18,14 +18,19 @@ int32_t ReadNumber(const ProfileFile& profile, const wchar_t* section, std::wstr
   return TextToInt(profile.ReadString(section, key, defaultText));
 }
 
+int32_t ReadNumber(const ProfileFile& profile, const wchar_t* section, std::wstring_view key,
+                   int32_t defaultValue) {
+  return ReadNumber(profile, section, key, IntToText(defaultValue).c_str());
+}
+
 namespace {
 ScriptTextInfo ReadTextInfo(const ProfileFile& profile, const wchar_t* section) {
   using namespace script;
   ScriptTextInfo info;
-  info.FontSize = ReadNumber(profile, section, kFontSize, L"12");
-  info.FontColor = ReadNumber(profile, section, kFontColor, L"0");
-  info.FontName = profile.ReadString(section, kFontName, L"Arial");
-  info.Size = ReadNumber(profile, section, kSize, L"0");
+  info.FontSize = ReadNumber(profile, section, kFontSize, info.FontSize);
+  info.FontColor = ReadNumber(profile, section, kFontColor, info.FontColor);
+  info.FontName = profile.ReadString(section, kFontName, info.FontName);
+  info.Size = ReadNumber(profile, section, kSize, info.Size);
   info.IsRtf = EqualNoCase(profile.ReadString(section, kType, kRtf), kRtf);
   return info;
 }
@@ -35,8 +40,8 @@ SetupScriptValues ReadSetupScriptValues(const ProfileFile& profile) {
   using namespace script;
   SetupScriptValues v;
   v.InstallPath = profile.ReadString(kMain, kInstallPath, L"");
-  v.ProgramName = profile.ReadString(kMain, kProgramName, L"!!!ProgramName!!!");
-  v.CompanyName = profile.ReadString(kMain, kCompanyName, L"!!!CompanyName!!!");
+  v.ProgramName = profile.ReadString(kMain, kProgramName, v.ProgramName);
+  v.CompanyName = profile.ReadString(kMain, kCompanyName, v.CompanyName);
   v.ProductVersion = profile.ReadString(kMain, kProductVersion, L"");
   v.UseReadMe = ReadYesNo(profile, kMain, kUseReadMe);
   v.UseLicense = ReadYesNo(profile, kMain, kUseLicense);

@@ -14,16 +14,21 @@ bool ReadFlag(const ProfileFile& profile, const wchar_t* section, const wchar_t*
 // A number read with TextToInt; `defaultText` when the key is missing.
 int32_t ReadNumber(const ProfileFile& profile, const wchar_t* section, std::wstring_view key,
                    const wchar_t* defaultText);
+int32_t ReadNumber(const ProfileFile& profile, const wchar_t* section, std::wstring_view key,
+                   int32_t defaultValue);
 
+// The information or licence text of a script: its font for plain text, its
+// size in Setup.dat and its kind.
 struct ScriptTextInfo {
   std::wstring FontName = L"Arial";
-  int32_t FontSize = 12;
-  int32_t FontColor = 0;
+  int32_t FontSize = 12;  // points
+  int32_t FontColor = 0;  // 0x00BBGGRR, or 0xFF0000nn for system colour nn
   int32_t Size = 0;
   bool IsRtf = true;
 };
 
-// The single values of a script with the readers' defaults.
+// The single values of a script. The defaults written here are the ones a
+// missing key reads as.
 struct SetupScriptValues {
   std::wstring InstallPath;
   std::wstring ProgramName = L"!!!ProgramName!!!";
@@ -35,8 +40,9 @@ struct SetupScriptValues {
   int64_t SummarySize = 0;  // read as 32 bits and widened with its sign
   int32_t CountOfFiles = 0;
   int32_t CountOfShortCuts = 0;
-  ScriptTextInfo ReadMe;   // filled only when UseReadMe
-  ScriptTextInfo License;  // filled only when UseLicense
+  // Filled only when the text is used: an unused one keeps the defaults, size 0.
+  ScriptTextInfo ReadMe;
+  ScriptTextInfo License;
   bool UseReboot = false;
   bool AskToReboot = false;
   bool UseRun = false;
@@ -49,9 +55,9 @@ struct SetupScriptValues {
 SetupScriptValues ReadSetupScriptValues(const ProfileFile& profile);
 
 struct ScriptFileRow {
-  std::wstring FileName;
-  int64_t FileSize = 0;  // 32-bit signed, widened
-  bool HasCrc = false;   // FileCrc<n> present (packages built before it have none)
+  std::wstring FileName;  // relative to the install folder, as the script gives it
+  int64_t FileSize = 0;   // 32-bit signed, widened
+  bool HasCrc = false;    // FileCrc<n> present (packages built before it have none)
   uint32_t Crc = 0;
 };
 

@@ -1,13 +1,12 @@
 #include "setup/ExitCodes.h"
 
 #include "formats/PackageError.h"
-#include "setup/InstallEngine.h"
 #include "support/Error.h"
 
 int InstallExitCode() {
   try {
     throw;
-  } catch (const InstallCancelled&) {
+  } catch (const OperationCancelled&) {
     return kExitCancelled;
   } catch (const PackageError&) {
     return kExitBadPackage;

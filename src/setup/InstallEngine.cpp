@@ -10,9 +10,9 @@
 #include "formats/Payload.h"
 #include "formats/ScriptKeys.h"
 #include "formats/UninstallRecord.h"
+#include "setup/ExitCodes.h"
 #include "setup/InstallJournal.h"
 #include "setup/InstallLists.h"
-#include "setup/InstallObserver.h"
 #include "setup/PackageChecks.h"
 #include "setup/RecordedPaths.h"
 #include "setup/SetupState.h"
@@ -50,13 +50,11 @@ std::wstring FileNameOf(const std::wstring& path) {
 // One install, from the checks to the finish page.
 class Install {
  public:
-  Install(SetupState& state, const InstallChoices& choices, InstallView& view)
-      : state_(state), choices_(choices), view_(view), pump_(view), checkpoints_(state) {}
+  Install(SetupState& state, const InstallChoices& choices, InstallEvents& events)
+      : state_(state), choices_(choices), events_(events), pump_(events), checkpoints_(state) {}
 
   void Run() {
-    view_.EnterInstallingState();
-    view_.SetFileLabel(L"");
-    view_.SetStageLabel(kStagePreparing);
+    events_.StageChanged(InstallStage::Preparing);
     Pause(true);
     if (!state_.PackageDamage.empty())
       throw PackageError(state_.PackageDamage + L" Установка невозможна.");
@@ -65,8 +63,9 @@ class Install {
     BinaryFile payload = BinaryFile::OpenRead(state_.PackageFolder + script::kPayloadFile);
     state_.InstallPath = choices_.InstallPathText;
     CheckInstallFolder(state_.InstallPath);
-    view_.ShowCopyPage();
-    LoadInstallLists(state_, pump_);
+    events_.StageChanged(InstallStage::ReadingPackage);
+    if (!state_.ListsRead)  // the silent run has read them to check the package first
+      LoadInstallLists(state_, pump_);
     CheckFileRows(state_, payload.Size());
 
     try {
@@ -76,8 +75,7 @@ class Install {
     }
     journal_.Forget();
     state_.Installed = true;
-    view_.ShowFinishPage(
-        {state_.UseGoSite, state_.UseRun, state_.UseReboot && !state_.AskToReboot});
+    events_.Finished({state_.UseGoSite, state_.UseRun, state_.UseReboot && !state_.AskToReboot});
   }
 
  private:
@@ -89,7 +87,7 @@ class Install {
     else
       pump_.Pump();
     if (pump_.Cancelled())
-      throw InstallCancelled();
+      throw OperationCancelled(kInstallStopped);
   }
 
   void WriteEverything(BinaryFile& payload) {
@@ -100,8 +98,7 @@ class Install {
     OpenUninstallScript(state_, journal_);
     PrepareLinkFolders();
 
-    view_.StartManyFilesAnimation();
-    view_.SetStageLabel(kStageCopying);
+    events_.StageChanged(InstallStage::Copying);
     Pause(true);
     Record(uninstall::kFileCount, IntToText(state_.CountOfFiles));
     Record(uninstall::kProductName, state_.ProgramName);
@@ -111,18 +108,14 @@ class Install {
     payload.Close();
     checkpoints_.Save(true);
 
-    view_.StopAnimations();
-    view_.SetFileBar(0);
-    view_.SetOverallBar(0);
-    view_.SetFileLabel(L"");
-    view_.SetStageLabel(kStageShortcuts);
+    events_.StageChanged(InstallStage::Shortcuts);
     Pause(true);
     MakeShortcuts();
     checkpoints_.Save(true);
 
     if (state_.UseUninstall) {
       RegisterUninstaller(state_, journal_);
-      CompleteUninstallEntry(state_);
+      CompleteUninstallEntry(state_, events_);
     }
   }
 
@@ -145,18 +138,17 @@ class Install {
     }
   }
 
-  // Step 9: every file out of data.dat, front to back, with both bars; each
-  // file's checksum is taken from the blocks as they pass.
+  // Every file out of data.dat, front to back, with its share of the file and
+  // of data.dat; each file's checksum is taken from the blocks as they pass.
   void CopyFiles(BinaryFile& payload) {
     const int64_t payloadSize = payload.Size();
     int64_t payloadPosition = 0;
     CopyBuffer buffer;
     std::wstring madeFolder;  // files of one folder usually follow each other
     for (size_t n = 1; n < state_.FileList.size(); ++n) {
-      const InstallFile& file = state_.FileList[n];
+      const ScriptFileRow& file = state_.FileList[n];
       const int32_t row = static_cast<int32_t>(n);
-      view_.StartFileAnimation();
-      view_.SetFileLabel(kCopyingFilePrefix + file.FileName);
+      events_.FileStarted(row, file.FileName);
       Pause();
       const std::wstring target = state_.InstallPath + L"\\" + file.FileName;
       Record(script::NumberedKey(uninstall::kFileKey, row),
@@ -185,10 +177,9 @@ class Install {
                       crc = Crc32Update(crc, block, piece);
                       written += piece;
                       payloadPosition += piece;
-                      if (file.FileSize > 0)
-                        view_.SetFileBar(Permille(written, file.FileSize));
-                      if (payloadSize > 0)
-                        view_.SetOverallBar(Permille(payloadPosition, payloadSize));
+                      events_.ProgressChanged(
+                          file.FileSize > 0 ? Permille(written, file.FileSize) : kNoShare,
+                          payloadSize > 0 ? Permille(payloadPosition, payloadSize) : kNoShare);
                       Pause();
                     });
         output.Close();
@@ -202,16 +193,17 @@ class Install {
       }
       Record(script::NumberedKey(uninstall::kFileSizeKey, row), std::to_wstring(written));
       Record(script::NumberedKey(uninstall::kFileCrcKey, row), CrcText(crc));
-      if (state_.Observer)
-        state_.Observer->FileWritten(target, written);
+      events_.FileWritten(target, written);
     }
+    // CheckFileRows has matched the sizes with data.dat: only a data.dat that
+    // changed while it was read ends elsewhere.
     if (payloadPosition != payloadSize)
       throw PackageError(L"Пакет повреждён: файл «" + std::wstring(script::kPayloadFile) +
                          L"» изменился во время установки. Установка прервана.");
   }
 
-  // Step 11: shortcuts by kind and box; ShortCut<n> keeps the script position n
-  // and names the link file exactly as it was saved, only when it was.
+  // Shortcuts by kind and box; ShortCut<n> keeps the script position n and
+  // names the link file exactly as it was saved, only when it was.
   void MakeShortcuts() {
     int32_t created = 0;
     for (size_t n = 1; n < state_.ShortcutList.size(); ++n) {
@@ -221,9 +213,8 @@ class Install {
       journal_.MakeFolder(shortcut.SavePath);  // an empty folder text raises, as Save does
       journal_.BeforeCreating(shortcut.LinkPath(shortcut.SavePath));
       const std::wstring saved = shortcut.Save(shortcut.SavePath);
-      if (state_.Observer)
-        state_.Observer->LinkMade(saved.empty() ? shortcut.LinkPath(shortcut.SavePath) : saved,
-                                  !saved.empty());
+      events_.LinkMade(saved.empty() ? shortcut.LinkPath(shortcut.SavePath) : saved,
+                       !saved.empty());
       if (saved.empty())
         continue;
       ++created;
@@ -242,15 +233,15 @@ class Install {
   // Takes back what this install made and raises the error again, naming what
   // could not be taken back.
   [[noreturn]] void TakeBack() {
-    const std::vector<std::wstring> left = journal_.TakeBack();
-    if (left.empty())
+    state_.LeftBehind = journal_.TakeBack();
+    if (state_.LeftBehind.empty())
       throw;
     std::wstring addition = L"\r\n\r\nНе удалось удалить:";
-    for (const std::wstring& path : left) addition += L"\r\n" + path;
+    for (const std::wstring& path : state_.LeftBehind) addition += L"\r\n" + path;
     try {
       throw;
-    } catch (const InstallCancelled& error) {
-      throw InstallCancelled(error.Message() + addition);
+    } catch (const OperationCancelled& error) {
+      throw OperationCancelled(error.Message() + addition);
     } catch (const PackageError& error) {
       throw PackageError(error.Message() + addition);
     } catch (const KovrinError& error) {
@@ -260,7 +251,7 @@ class Install {
 
   SetupState& state_;
   const InstallChoices& choices_;
-  InstallView& view_;
+  InstallEvents& events_;
   ThrottledProgress pump_;
   InstallJournal journal_;
   UninstallScriptCheckpoints checkpoints_;
@@ -268,6 +259,11 @@ class Install {
 };
 }  // namespace
 
-void RunInstall(SetupState& state, const InstallChoices& choices, InstallView& view) {
-  Install(state, choices, view).Run();
+void RunInstall(SetupState& state, const InstallChoices& choices, InstallEvents& events) {
+  try {
+    Install(state, choices, events).Run();
+  } catch (...) {
+    events.Failed(CurrentExceptionMessage(), InstallExitCode());
+    throw;
+  }
 }

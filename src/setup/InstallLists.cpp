@@ -66,15 +66,15 @@ void LoadInstallLists(SetupState& state, ProgressSink& progress) {
     throw PackageError(L"Сценарий установки повреждён: число файлов CountOfFiles=" +
                        std::to_wstring(state.CountOfFiles) + L". Установка прервана.");
   const int32_t fileLimit = RowLimit(script, script::kOneFiles, state.CountOfFiles);
-  state.FileList.assign(1, InstallFile());
+  state.FileList.assign(1, ScriptFileRow());
   for (int32_t n = 1; n <= state.CountOfFiles; ++n) {
     // A row beyond the section's keys is missing like any other.
     if (n > fileLimit || !FileRowPresent(script, n))
       throw PackageError(L"Сценарий установки повреждён: в нём нет файла номер " +
                          std::to_wstring(n) + L", хотя файлов по сценарию " +
                          std::to_wstring(state.CountOfFiles) + L". Установка прервана.");
-    ScriptFileRow row = ReadFileRow(script, n);
-    state.FileList.push_back({std::move(row.FileName), row.FileSize, row.HasCrc, row.Crc});
+    state.FileList.push_back(ReadFileRow(script, n));
     progress.Pump();
   }
+  state.ListsRead = true;
 }

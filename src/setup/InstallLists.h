@@ -18,5 +18,5 @@ uint8_t ShortcutKindOf(std::wstring_view savePath);
 // CountOfFiles must be there: a missing one, a negative count or a FileCrc<n>
 // that is no checksum raises PackageError. Shortcut rows are read up to the first
 // missing one, and CountOfShortCuts is set to the rows read. Lets pending
-// messages run after each file row.
+// messages run after each file row. Sets state.ListsRead once all is read.
 void LoadInstallLists(SetupState& state, ProgressSink& progress);

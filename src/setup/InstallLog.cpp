@@ -55,7 +55,7 @@ void InstallLog::EntryRegistered(const std::wstring& keyPath) {
   file_.Line(L"Запись в реестре: HKEY_LOCAL_MACHINE\\" + keyPath);
 }
 
-void InstallLog::InstallFailed(const std::wstring& message, int exitCode) {
+void InstallLog::Failed(const std::wstring& message, int exitCode) {
   failureCode_ = exitCode;
   file_.Line(L"Ошибка (код " + std::to_wstring(exitCode) + L"): " + message);
 }

@@ -1,13 +1,14 @@
 #pragma once
 // The install log of /LOG=<file>: the start, the package, each file written with
 // its size, each link, the uninstaller and its registry entry, and the result,
-// one time-stamped line each, written as they happen. Without a file it writes
-// nothing and costs nothing.
+// one time-stamped line each, written as they happen: the install's events that
+// leave something behind, and its failure. Without a file it writes nothing and
+// costs nothing.
 
 #include <cstdint>
 #include <string>
 
-#include "setup/InstallObserver.h"
+#include "setup/InstallEvents.h"
 #include "support/LogFile.h"
 
 struct SetupState;
@@ -15,12 +16,11 @@ struct SetupState;
 // The setup program's version, as the log names it.
 extern const wchar_t kSetupVersion[];
 
-class InstallLog final : public InstallObserver {
+class InstallLog final : public InstallEvents {
  public:
   InstallLog() = default;
   explicit InstallLog(LogFile file) : file_(std::move(file)) {}
 
-  bool IsOpen() const { return file_.IsOpen(); }
   // The exit code of the failure it was told of; 0 when none.
   int FailureCode() const { return failureCode_; }
 
@@ -36,7 +36,7 @@ class InstallLog final : public InstallObserver {
   void LinkMade(const std::wstring& path, bool made) override;
   void UninstallerPlaced(const std::wstring& path) override;
   void EntryRegistered(const std::wstring& keyPath) override;
-  void InstallFailed(const std::wstring& message, int exitCode) override;
+  void Failed(const std::wstring& message, int exitCode) override;
 
  private:
   LogFile file_;

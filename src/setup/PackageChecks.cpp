@@ -39,7 +39,7 @@ void CheckFileRows(const SetupState& state, int64_t payloadSize) {
   files.reserve(state.FileList.size());
   int64_t total = 0;
   for (size_t n = 1; n < state.FileList.size(); ++n) {
-    const InstallFile& file = state.FileList[n];
+    const ScriptFileRow& file = state.FileList[n];
     if (!IsSafeRelativeName(file.FileName))
       throw PackageError(L"Пакет повреждён: сценарий установки называет файл «" + file.FileName +
                          L"», а такое имя нельзя создать в папке установки." + kNothingInstalled);

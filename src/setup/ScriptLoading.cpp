@@ -15,42 +15,9 @@
 #include "support/ProfileFile.h"
 #include "support/Strings.h"
 
-namespace {
-ScriptFont FontOf(const ScriptTextInfo& info) {
-  return ScriptFont{info.FontName, info.FontSize, info.FontColor};
-}
-}  // namespace
-
 void ReadSetupScript(SetupState& state) {
-  const ProfileFile script = ProfileFile::Load(state.PackageFolder + script::kScriptFile);
-  const SetupScriptValues v = ReadSetupScriptValues(script);
-  state.InstallPath = v.InstallPath;
-  state.ProgramName = v.ProgramName;
-  state.CompanyName = v.CompanyName;
-  state.ProductVersion = v.ProductVersion;
-  state.UseReadMe = v.UseReadMe;
-  state.UseLicense = v.UseLicense;
-  state.UseUninstall = v.UseUninstall;
-  state.SummarySize = v.SummarySize;
-  state.CountOfFiles = v.CountOfFiles;
-  state.CountOfShortCuts = v.CountOfShortCuts;
-  // A text that is not used keeps the default font and a size of 0.
-  const ScriptTextInfo unused;
-  const ScriptTextInfo& readMe = v.UseReadMe ? v.ReadMe : unused;
-  const ScriptTextInfo& license = v.UseLicense ? v.License : unused;
-  state.ReadMeFont = FontOf(readMe);
-  state.ReadMeSize = readMe.Size;
-  state.ReadMeIsRtf = readMe.IsRtf;
-  state.LicenseFont = FontOf(license);
-  state.LicenseSize = license.Size;
-  state.LicenseIsRtf = license.IsRtf;
-  state.UseReboot = v.UseReboot;
-  state.AskToReboot = v.AskToReboot;
-  state.UseRun = v.UseRun;
-  state.UseGoSite = v.UseGoSite;
-  state.RunFileName = v.RunFileName;
-  state.SiteAddress = v.SiteAddress;
-  state.TextsCrc = v.TextsCrc;
+  static_cast<SetupScriptValues&>(state) =
+      ReadSetupScriptValues(ProfileFile::Load(state.PackageFolder + script::kScriptFile));
 }
 
 std::vector<std::wstring> BuildPageList(const SetupState& state) {
@@ -93,8 +60,8 @@ void ExtractTexts(SetupState& state) {
   ForceFolder(state.TempFolder);
 
   // Negative sizes move nothing, as in the copy itself.
-  const int64_t readMeSize = state.ReadMeSize > 0 ? state.ReadMeSize : 0;
-  const int64_t licenseSize = state.LicenseSize > 0 ? state.LicenseSize : 0;
+  const int64_t readMeSize = state.ReadMe.Size > 0 ? state.ReadMe.Size : 0;
+  const int64_t licenseSize = state.License.Size > 0 ? state.License.Size : 0;
   const std::wstring textsPath = state.PackageFolder + script::kTextsFile;
   const int64_t available = GetFileSize64(textsPath);
   if (available >= 0 && available < readMeSize + licenseSize) {

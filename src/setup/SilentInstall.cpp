@@ -1,35 +1,31 @@
 #include "setup/SilentInstall.h"
 
 #include "formats/ScriptKeys.h"
-#include "formats/SetupScriptReader.h"
 #include "setup/ExitCodes.h"
+#include "setup/InstallEngine.h"
+#include "setup/InstallLists.h"
 #include "setup/InstallLog.h"
-#include "setup/ObservedInstall.h"
+#include "setup/PackageChecks.h"
 #include "setup/ScriptLoading.h"
 #include "setup/SetupState.h"
 #include "setup/SetupVariables.h"
 #include "support/Error.h"
 #include "support/FileSystem.h"
-#include "support/ProfileFile.h"
 
 namespace {
-// What the window would find wrong with the package only once the install runs,
-// found before anything is written.
-std::wstring PackageProblem(const SetupState& state) {
+// What the engine would refuse in the package only after it has looked at the
+// install folder, found before anything is written: a missing data.dat, and
+// rows that do not check out. The rows are read here, once, for the folder the
+// install will use, and the engine takes them as read.
+std::wstring PackageProblem(SetupState& state, const std::wstring& installFolder) {
   const std::wstring payload = state.PackageFolder + script::kPayloadFile;
   const int64_t size = GetFileSize64(payload);
   if (size < 0)
     return L"В пакете нет файла «" + payload + L"».";
-  const ProfileFile setupScript = ProfileFile::Load(state.PackageFolder + script::kScriptFile);
-  int64_t described = 0;
-  for (int32_t n = 1; n <= state.CountOfFiles; ++n) {
-    const int64_t fileSize = ReadFileRow(setupScript, n).FileSize;
-    described += fileSize > 0 ? fileSize : 0;
-  }
-  if (size < described)
-    return L"Файл «" + payload + L"» короче, чем описано в сценарии установки (" +
-           std::to_wstring(size) + L" байт вместо " + std::to_wstring(described) +
-           L"): пакет повреждён.";
+  state.InstallPath = installFolder;  // what %InstallPath% in the shortcut rows means
+  NullProgress progress;
+  LoadInstallLists(state, progress);
+  CheckFileRows(state, size);
   return {};
 }
 }  // namespace
@@ -38,7 +34,6 @@ SilentOutcome RunSilentInstall(const std::wstring& packageFolder, const SetupCom
                                InstallLog& log) {
   SetupState state;
   state.PackageFolder = packageFolder;
-  state.Observer = &log;
 
   const std::wstring scriptPath = packageFolder + script::kScriptFile;
   if (!FileExists(scriptPath))
@@ -50,22 +45,21 @@ SilentOutcome RunSilentInstall(const std::wstring& packageFolder, const SetupCom
     return {kExitBadPackage, CurrentExceptionMessage()};
   }
   log.Package(state);
-  try {
-    if (const std::wstring problem = PackageProblem(state); !problem.empty())
-      return {kExitBadPackage, problem};
-  } catch (...) {
-    return {kExitBadPackage, CurrentExceptionMessage()};
-  }
-
   InstallChoices choices;
   choices.InstallPathText =
       line.HasInstallFolder ? line.InstallFolder : ExpandSetupVariables(state, state.InstallPath);
   choices.DesktopShortcuts = choices.StartMenuShortcuts = choices.StartupShortcuts = true;
+  try {
+    if (const std::wstring problem = PackageProblem(state, choices.InstallPathText);
+        !problem.empty())
+      return {kExitBadPackage, problem};
+  } catch (...) {
+    return {kExitBadPackage, CurrentExceptionMessage()};
+  }
   log.InstallFolder(choices.InstallPathText);
 
-  SilentView view;
   try {
-    RunObservedInstall(state, choices, view);
+    RunInstall(state, choices, log);
   } catch (...) {
     return {InstallExitCode(), CurrentExceptionMessage()};
   }

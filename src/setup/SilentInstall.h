@@ -8,24 +8,8 @@
 #include <string>
 
 #include "setup/CommandLine.h"
-#include "setup/InstallEngine.h"
 
 class InstallLog;
-
-// The view of an install that nobody watches.
-class SilentView : public InstallView {
- public:
-  void EnterInstallingState() override {}
-  void ShowCopyPage() override {}
-  void SetStageLabel(const std::wstring&) override {}
-  void SetFileLabel(const std::wstring&) override {}
-  void SetFileBar(int) override {}
-  void SetOverallBar(int) override {}
-  void StartManyFilesAnimation() override {}
-  void StartFileAnimation() override {}
-  void StopAnimations() override {}
-  void ShowFinishPage(const FinishPageBoxes&) override {}
-};
 
 struct SilentOutcome {
   int ExitCode = 0;     // SetupExitCode
@@ -33,8 +17,10 @@ struct SilentOutcome {
 };
 
 // Installs the package in `packageFolder` (with its trailing "\"). A missing
-// script, an unreadable or short payload or texts are a bad package (2) before
-// anything is written; the install's own failures map through InstallExitCode.
-// `log` hears of every step; the caller writes the result line.
+// script, damaged texts, a missing data.dat or rows that CheckFileRows refuses
+// are a bad package (2) before anything is written; the install's own failures
+// map through InstallExitCode.
+// `log` hears the install's events (nothing else follows them); the caller
+// writes the result line.
 SilentOutcome RunSilentInstall(const std::wstring& packageFolder, const SetupCommandLine& line,
                                InstallLog& log);

@@ -4,7 +4,7 @@
 
 #include "formats/UninstallEntry.h"
 #include "formats/UninstallRecord.h"
-#include "setup/InstallObserver.h"
+#include "setup/InstallEvents.h"
 #include "setup/SetupState.h"
 #include "setup/UninstallRegistration.h"
 #include "support/FileSystem.h"
@@ -26,7 +26,7 @@ int64_t InstalledBytes(const SetupState& state) {
   return bytes;
 }
 
-void CompleteUninstallEntry(const SetupState& state) {
+void CompleteUninstallEntry(const SetupState& state, InstallEvents& events) {
   using namespace uninstall;
   const std::wstring keyPath = UninstallRegistryKey(state.ProgramName);
   RegistryKey key = RegistryKey::Create(HKEY_LOCAL_MACHINE, keyPath);
@@ -43,10 +43,8 @@ void CompleteUninstallEntry(const SetupState& state) {
   key.WriteNumber(kNoModify, 1);
   key.WriteNumber(kNoRepair, 1);
 
-  if (state.Observer) {
-    const std::wstring uninstaller = WindowsFolder(state) + L"\\" + kUninstallerFileName;
-    if (FileExists(uninstaller))
-      state.Observer->UninstallerPlaced(uninstaller);
-    state.Observer->EntryRegistered(keyPath);
-  }
+  const std::wstring uninstaller = WindowsFolder(state) + L"\\" + kUninstallerFileName;
+  if (FileExists(uninstaller))
+    events.UninstallerPlaced(uninstaller);
+  events.EntryRegistered(keyPath);
 }

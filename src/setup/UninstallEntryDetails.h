@@ -7,14 +7,15 @@
 #include <cstdint>
 #include <string>
 
+class InstallEvents;
 struct SetupState;
 
 // Bytes of the files the install wrote: the sizes of the script's file rows.
 int64_t InstalledBytes(const SetupState& state);
 
 // Writes the values into the entry that RegisterUninstaller has just written
-// (QuietUninstallString is its UninstallString with /S), then tells the
-// observer about the uninstaller and the entry. DisplayVersion is written only
+// (QuietUninstallString is its UninstallString with /S), then tells `events`
+// about the uninstaller and the entry. DisplayVersion is written only
 // when the script names a version (an older one left by an earlier install is
 // removed). Raises "Failed to create key <key>" or "Failed to set data for '<value>'".
-void CompleteUninstallEntry(const SetupState& state);
+void CompleteUninstallEntry(const SetupState& state, InstallEvents& events);

@@ -12,7 +12,7 @@ class InstallEngineTest : public ::testing::Test {
  protected:
   ComScope com;
   TestPackage package;
-  RecordingView view;
+  RecordingEvents events;
 
   InstallChoices Choices() { return {package.InstallFolder()}; }
   std::wstring Installed(const std::wstring& name) {
@@ -20,9 +20,9 @@ class InstallEngineTest : public ::testing::Test {
   }
 };
 
-std::wstring ErrorOf(SetupState& state, const InstallChoices& choices, InstallView& view) {
+std::wstring ErrorOf(SetupState& state, const InstallChoices& choices, InstallEvents& events) {
   try {
-    RunInstall(state, choices, view);
+    RunInstall(state, choices, events);
   } catch (const KovrinError& error) {
     return error.Message();
   }
@@ -39,7 +39,7 @@ TEST_F(InstallEngineTest, CopiesEveryFileByteForByteAndRecordsThemInOrder) {
   package.Write();
   SetupState state = package.State();
 
-  RunInstall(state, Choices(), view);
+  RunInstall(state, Choices(), events);
 
   EXPECT_EQ(ReadFileBytes(Installed(L"empty.dat")), package.contents[0]);
   EXPECT_EQ(ReadFileBytes(Installed(L"million.bin")), package.contents[1]);
@@ -60,29 +60,33 @@ TEST_F(InstallEngineTest, CopiesEveryFileByteForByteAndRecordsThemInOrder) {
                                            L"\r\n[ShortCuts]\r\nCount=0\r\n");
   EXPECT_TRUE(state.Installed);
   EXPECT_EQ(state.InstallPath, root);
-  EXPECT_TRUE(view.finished);
+  EXPECT_TRUE(events.finished);
 }
 
-TEST_F(InstallEngineTest, BarsFollowTheFileAndThePayloadAndLabelsFollowTheSteps) {
+TEST_F(InstallEngineTest, SharesFollowTheFileAndThePayloadAndStagesFollowTheSteps) {
   package.AddFile(L"a.bin", 1000001);  // one block and a one-byte piece
-  package.AddFile(L"zero.bin", 0);     // moves the overall bar, not the file bar
+  package.AddFile(L"zero.bin", 0);     // moves the overall share, not the file's
   package.AddFile(L"b.bin", 999999);
   package.Write();
   SetupState state = package.State();
 
-  RunInstall(state, Choices(), view);
+  RunInstall(state, Choices(), events);
 
   // 1000000/1000001 of a.bin, its last byte, then b.bin whole; the zero-byte file adds none.
-  EXPECT_EQ(view.fileBar, (std::vector<int>{1000, 1000, 1000, 0}));
-  EXPECT_EQ(view.overallBar, (std::vector<int>{500, 500, 500, 1000, 0}));
-  EXPECT_EQ(view.stages,
-            (std::vector<std::wstring>{kStagePreparing, kStageCopying, kStageShortcuts}));
-  EXPECT_EQ(view.fileLabels, (std::vector<std::wstring>{L"", L"Копирование файла: a.bin",
-                                                        L"Копирование файла: zero.bin",
-                                                        L"Копирование файла: b.bin", L""}));
-  EXPECT_EQ(view.events,
-            (std::vector<std::wstring>{L"installing", L"copy page", L"many files", L"one file",
-                                       L"one file", L"one file", L"stop"}));
+  EXPECT_EQ(events.progress, (std::vector<std::pair<int, int>>{
+                                 {1000, 500}, {1000, 500}, {kNoShare, 500}, {1000, 1000}}));
+  EXPECT_EQ(events.stages,
+            (std::vector<InstallStage>{InstallStage::Preparing, InstallStage::ReadingPackage,
+                                       InstallStage::Copying, InstallStage::Shortcuts}));
+  EXPECT_EQ(events.files, (std::vector<std::wstring>{L"a.bin", L"zero.bin", L"b.bin"}));
+  const std::wstring root = package.InstallFolder();
+  EXPECT_EQ(events.trace,
+            (std::vector<std::wstring>{
+                L"stage 0", L"stage 1", L"stage 2", L"file 1 a.bin", L"progress 1000 500",
+                L"progress 1000 500", L"written " + root + L"\\a.bin 1000001", L"file 2 zero.bin",
+                L"progress -1 500", L"written " + root + L"\\zero.bin 0", L"file 3 b.bin",
+                L"progress 1000 1000", L"written " + root + L"\\b.bin 999999", L"stage 3",
+                L"finished 0 0 0"}));
 }
 
 TEST_F(InstallEngineTest, EmptyPayloadSkipsTheOverallBarAndStillCreatesTheFiles) {
@@ -91,21 +95,23 @@ TEST_F(InstallEngineTest, EmptyPayloadSkipsTheOverallBarAndStillCreatesTheFiles)
   package.Write();
   SetupState state = package.State();
 
-  RunInstall(state, Choices(), view);
+  RunInstall(state, Choices(), events);
 
   EXPECT_TRUE(FileExists(Installed(L"one.txt")));
   EXPECT_TRUE(FileExists(Installed(L"sub\\two.txt")));
-  EXPECT_EQ(view.overallBar, std::vector<int>{0});  // only the reset after the copy
+  // Neither file nor data.dat has a share to tell.
+  EXPECT_EQ(events.progress,
+            (std::vector<std::pair<int, int>>{{kNoShare, kNoShare}, {kNoShare, kNoShare}}));
 }
 
 TEST_F(InstallEngineTest, NoFilesStillRecordsAndFinishes) {
   package.Write();
   SetupState state = package.State();
-  RunInstall(state, Choices(), view);
+  RunInstall(state, Choices(), events);
   EXPECT_EQ(UninstallScriptText(package.InstallFolder()),
             L"[Files]\r\nFileCount=0\r\nProgramName=" + package.programName +
                 L"\r\n\r\n[ShortCuts]\r\nCount=0\r\n");
-  EXPECT_TRUE(view.finished);
+  EXPECT_TRUE(events.finished);
 }
 
 TEST_F(InstallEngineTest, ShortPayloadIsRefusedBeforeAnythingIsWritten) {
@@ -115,13 +121,13 @@ TEST_F(InstallEngineTest, ShortPayloadIsRefusedBeforeAnythingIsWritten) {
   package.Write(/*payloadCut=*/20);
   SetupState state = package.State();
 
-  const std::wstring error = ErrorOf(state, Choices(), view);
+  const std::wstring error = ErrorOf(state, Choices(), events);
 
   EXPECT_NE(error.find(L"data.dat"), std::wstring::npos) << Narrow(error);
   EXPECT_NE(error.find(L"2502990"), std::wstring::npos) << Narrow(error);
   EXPECT_FALSE(FolderExists(package.InstallFolder()));
   EXPECT_FALSE(state.Installed);
-  EXPECT_FALSE(view.finished);
+  EXPECT_FALSE(events.finished);
 }
 
 TEST_F(InstallEngineTest, NamesOutsideTheInstallFolderAreRefusedBeforeAnythingIsWritten) {
@@ -132,7 +138,7 @@ TEST_F(InstallEngineTest, NamesOutsideTheInstallFolderAreRefusedBeforeAnythingIs
     tampered.AddFile(bad, 10);
     tampered.Write();
     SetupState state = tampered.State();
-    RecordingView quiet;
+    RecordingEvents quiet;
 
     const std::wstring error = ErrorOf(state, {tampered.InstallFolder()}, quiet);
 
@@ -148,19 +154,19 @@ TEST_F(InstallEngineTest, FailuresCarryTheSystemWording) {
   package.Write();
 
   SetupState empty = package.State();
-  EXPECT_EQ(ErrorOf(empty, {L""}, view), L"Unable to create directory");
+  EXPECT_EQ(ErrorOf(empty, {L""}, events), L"Unable to create directory");
 
   // A folder that cannot be made (a file stands in its way) first fails at Uninst.ini.
   WriteTextFile(package / L"blocker", "x");
   SetupState blocked = package.State();
   const std::wstring blockedFolder = package / L"blocker" + L"\\inner";
-  EXPECT_EQ(ErrorOf(blocked, {blockedFolder}, view)
+  EXPECT_EQ(ErrorOf(blocked, {blockedFolder}, events)
                 .rfind(L"Unable to write to " + blockedFolder + L"\\Uninst.ini", 0),
             0u);
 
   DeleteFileW((package.Folder() + L"data.dat").c_str());
   SetupState noPayload = package.State();
-  EXPECT_EQ(ErrorOf(noPayload, Choices(), view)
+  EXPECT_EQ(ErrorOf(noPayload, Choices(), events)
                 .rfind(L"Cannot open file \"" + package.Folder() + L"data.dat\". ", 0),
             0u);
   EXPECT_FALSE(FolderExists(package.InstallFolder()))
@@ -176,14 +182,14 @@ TEST_F(InstallEngineTest, SameProductAgainRewritesItsRecordInPlaceAndKeepsHigher
   package.AddShortcut({L"Two", shortcutFolder, L"%InstallPath%\\two.txt", L"", L""});
   package.Write();
   SetupState first = package.State();
-  RunInstall(first, Choices(), view);
+  RunInstall(first, Choices(), events);
 
   TestPackage smaller;
   smaller.programName = package.programName;
   smaller.AddFile(L"only.txt", 10);
   smaller.Write();
   SetupState second = smaller.State();
-  RunInstall(second, Choices(), view);
+  RunInstall(second, Choices(), events);
 
   const std::wstring root = package.InstallFolder();
   // Rows of the earlier install keep describing the files it left there.
@@ -216,7 +222,7 @@ TEST_F(UninstallRegistrationTest, WithoutUninstallNeitherTheWindowsFolderNorTheR
   package.Write();
   SetupState state = package.State();
 
-  RunInstall(state, Choices(), view);
+  RunInstall(state, Choices(), events);
 
   EXPECT_FALSE(FileExists(windows + L"\\MVUninst.exe"));
   EXPECT_FALSE(RegKeyExists(HKEY_LOCAL_MACHINE, UninstallRegistryKey(state.ProgramName)));
@@ -230,7 +236,7 @@ TEST_F(UninstallRegistrationTest, UninstallerIsPlacedAndRegisteredWithTheExactTe
   package.Write();
   SetupState state = package.State();
 
-  RunInstall(state, Choices(), view);
+  RunInstall(state, Choices(), events);
 
   const std::wstring key = UninstallRegistryKey(state.ProgramName);
   EXPECT_EQ(ReadFileBytes(windows + L"\\MVUninst.exe"), "uninstaller image");
@@ -250,14 +256,14 @@ TEST_F(InstallEngineTest, FinishPageShowsTheBoxesTheScriptAllows) {
   state.UseRun = true;
   state.UseReboot = true;
   state.AskToReboot = true;  // asked when "Готово" is pressed, so no box
-  RunInstall(state, Choices(), view);
-  EXPECT_TRUE(view.boxes.GoSite);
-  EXPECT_TRUE(view.boxes.Run);
-  EXPECT_FALSE(view.boxes.Reboot);
+  RunInstall(state, Choices(), events);
+  EXPECT_TRUE(events.boxes.GoSite);
+  EXPECT_TRUE(events.boxes.Run);
+  EXPECT_FALSE(events.boxes.Reboot);
 
   SetupState plain = package.State();
   plain.UseReboot = true;
-  RecordingView second;
+  RecordingEvents second;
   RunInstall(plain, Choices(), second);
   EXPECT_FALSE(second.boxes.GoSite);
   EXPECT_FALSE(second.boxes.Run);

@@ -10,9 +10,9 @@
 #include "support/Error.h"
 #include "support/Handle.h"
 
-std::wstring InstallError(SetupState& state, const InstallChoices& choices, InstallView& view) {
+std::wstring InstallError(SetupState& state, const InstallChoices& choices, InstallEvents& events) {
   try {
-    RunInstall(state, choices, view);
+    RunInstall(state, choices, events);
   } catch (const KovrinError& error) {
     return error.Message();
   } catch (...) {

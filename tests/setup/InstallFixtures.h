@@ -1,11 +1,12 @@
 #pragma once
-// An install view that records what the engine showed, and the readers the
-// install tests share.
+// Install events recorded as the engine tells them, and the readers the install
+// tests share.
 
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -15,42 +16,71 @@
 #include "setup/InstallEngine.h"
 #include "support/ComScope.h"
 
-class RecordingView final : public InstallView {
+class RecordingEvents final : public InstallEvents {
  public:
-  std::vector<std::wstring> events;
-  std::vector<int> fileBar, overallBar;
-  std::vector<std::wstring> stages, fileLabels;
+  // One line per event, in order: "stage 1", "file 2 b.txt", "progress 1000 500",
+  // "written <path> 5", "link <path> 1", "uninstaller <path>", "entry <key>",
+  // "finished 1 0 1", "failed 3 <message>".
+  std::vector<std::wstring> trace;
+  std::vector<InstallStage> stages;
+  std::vector<std::wstring> files;  // the names of FileStarted
+  std::vector<std::pair<int, int>> progress;
   bool finished = false;
   FinishPageBoxes boxes;
-  int cancelAtFile = 0;  // > 0: the user asks to stop once that file's label is shown
+  int failedCode = -1;   // the exit code of Failed; -1 when not told
+  int cancelAtFile = 0;  // > 0: the user asks to stop once that file has started
+  std::function<void(int32_t row)> onFileStarted;  // what the test does as a file starts
 
-  void EnterInstallingState() override { events.push_back(L"installing"); }
-  void ShowCopyPage() override { events.push_back(L"copy page"); }
-  void SetStageLabel(const std::wstring& text) override { stages.push_back(text); }
-  void SetFileLabel(const std::wstring& text) override { fileLabels.push_back(text); }
-  void SetFileBar(int position) override { fileBar.push_back(position); }
-  void SetOverallBar(int position) override { overallBar.push_back(position); }
-  void StartManyFilesAnimation() override { events.push_back(L"many files"); }
-  void StartFileAnimation() override { events.push_back(L"one file"); }
-  void StopAnimations() override { events.push_back(L"stop"); }
-  void Pump() override {}
-  bool Cancelled() override {
-    if (cancelAtFile <= 0)
-      return false;
-    int shown = 0;
-    for (const std::wstring& label : fileLabels)
-      if (label.rfind(kCopyingFilePrefix, 0) == 0)
-        ++shown;
-    return shown >= cancelAtFile;
+  void StageChanged(InstallStage stage) override {
+    stages.push_back(stage);
+    Note(L"stage " + std::to_wstring(static_cast<int>(stage)));
   }
-  void ShowFinishPage(const FinishPageBoxes& shown) override {
+  void FileStarted(int32_t row, const std::wstring& name) override {
+    files.push_back(name);
+    Note(L"file " + std::to_wstring(row) + L" " + name);
+    if (onFileStarted)
+      onFileStarted(row);
+  }
+  void ProgressChanged(int file, int overall) override {
+    progress.emplace_back(file, overall);
+    Note(L"progress " + std::to_wstring(file) + L" " + std::to_wstring(overall));
+  }
+  void FileWritten(const std::wstring& path, int64_t bytes) override {
+    Note(L"written " + path + L" " + std::to_wstring(bytes));
+  }
+  void LinkMade(const std::wstring& path, bool made) override {
+    Note(L"link " + path + (made ? L" 1" : L" 0"));
+  }
+  void UninstallerPlaced(const std::wstring& path) override { Note(L"uninstaller " + path); }
+  void EntryRegistered(const std::wstring& keyPath) override { Note(L"entry " + keyPath); }
+  void Finished(const FinishPageBoxes& shown) override {
     finished = true;
     boxes = shown;
+    Note(L"finished " + std::to_wstring(shown.GoSite) + L" " + std::to_wstring(shown.Run) + L" " +
+         std::to_wstring(shown.Reboot));
   }
+  void Failed(const std::wstring& message, int exitCode) override {
+    failedCode = exitCode;
+    Note(L"failed " + std::to_wstring(exitCode) + L" " + message);
+  }
+  bool Cancelled() override {
+    return cancelAtFile > 0 && static_cast<int>(files.size()) >= cancelAtFile;
+  }
+  // The trace lines that begin with `kind` ("file", "progress"...).
+  std::vector<std::wstring> Traced(const std::wstring& kind) const {
+    std::vector<std::wstring> lines;
+    for (const std::wstring& line : trace)
+      if (line.rfind(kind + L" ", 0) == 0)
+        lines.push_back(line);
+    return lines;
+  }
+
+ private:
+  void Note(std::wstring line) { trace.push_back(std::move(line)); }
 };
 
 // The error message of an install, or "" when it succeeded.
-std::wstring InstallError(SetupState& state, const InstallChoices& choices, InstallView& view);
+std::wstring InstallError(SetupState& state, const InstallChoices& choices, InstallEvents& events);
 
 // Every file and folder below `folder`, relative to it, sorted ("sub\\a.txt", "sub").
 std::vector<std::wstring> TreeOf(const std::wstring& folder);
@@ -79,7 +109,7 @@ class RegisteredInstallTest : public ::testing::Test {
     package.Write();
     registered.push_back(package.programName);
     SetupState state = package.State();
-    RecordingView seen;
+    RecordingEvents seen;
     ASSERT_EQ(InstallError(state, {folder}, seen), L"") << Narrow(package.programName);
   }
 

@@ -17,17 +17,17 @@ class InstallIntegrityTest : public ::testing::Test {
  protected:
   ComScope com;
   TestPackage package;
-  RecordingView view;
+  RecordingEvents events;
 
   std::wstring Install(SetupState& state) {
-    return InstallError(state, {package.InstallFolder()}, view);
+    return InstallError(state, {package.InstallFolder()}, events);
   }
   // Nothing of the package on disk, no record, no success shown.
   void ExpectNothingInstalled(const SetupState& state, const char* what) {
     EXPECT_TRUE(TreeOf(package.InstallFolder()).empty()) << what;
     EXPECT_FALSE(FolderExists(package.InstallFolder())) << what;
     EXPECT_FALSE(state.Installed) << what;
-    EXPECT_FALSE(view.finished) << what;
+    EXPECT_FALSE(events.finished) << what;
   }
 };
 
@@ -93,7 +93,7 @@ TEST_F(InstallIntegrityTest, MatchingChecksumsInstallAndAScriptWithoutThemInstal
     checked.AddFile(L"empty.txt", 0);
     checked.Write();
     SetupState state = checked.State();
-    RecordingView seen;
+    RecordingEvents seen;
     ASSERT_EQ(InstallError(state, {checked.InstallFolder()}, seen), L"") << checksums;
     EXPECT_EQ(ReadFileBytes(checked.InstallFolder() + L"\\a.bin"), checked.contents[0]);
     EXPECT_TRUE(FileExists(checked.InstallFolder() + L"\\empty.txt"));
@@ -104,7 +104,7 @@ TEST_F(InstallIntegrityTest, MatchingChecksumsInstallAndAScriptWithoutThemInstal
 TEST_F(InstallIntegrityTest, AChecksumThatIsNoChecksumIsADamagedScript) {
   const auto damaged = HandWritten(L"FileName1=a.txt\r\nFileSize1=3\r\nFileCrc1=xyz\r\n", 1, "abc");
   SetupState state = StateOf(*damaged, 1);
-  RecordingView seen;
+  RecordingEvents seen;
   const std::wstring error = InstallError(state, {damaged->InstallFolder()}, seen);
   EXPECT_NE(error.find(L"FileCrc1"), std::wstring::npos) << Narrow(error);
   EXPECT_FALSE(FolderExists(damaged->InstallFolder()));
@@ -148,7 +148,7 @@ TEST_F(InstallIntegrityTest, ARowMissingBelowTheCountIsAnError) {
   }
   const auto damaged = HandWritten(rows, 10, payload);
   SetupState state = StateOf(*damaged, 10);
-  RecordingView seen;
+  RecordingEvents seen;
 
   const std::wstring error = InstallError(state, {damaged->InstallFolder()}, seen);
 
@@ -167,7 +167,7 @@ TEST_F(InstallIntegrityTest, NamesThatCannotBeAFileHereAreRefusedBeforeAnythingI
     tampered.AddFile(bad, 10);
     tampered.Write();
     SetupState state = tampered.State();
-    RecordingView quiet;
+    RecordingEvents quiet;
 
     const std::wstring error = InstallError(state, {tampered.InstallFolder()}, quiet);
 
@@ -189,7 +189,7 @@ TEST_F(InstallIntegrityTest, TwoRowsForOneTargetOrAFileUsedAsAFolderAreRefused) 
     tampered.AddFile(second, 5);
     tampered.Write();
     SetupState state = tampered.State();
-    RecordingView quiet;
+    RecordingEvents quiet;
 
     const std::wstring error = InstallError(state, {tampered.InstallFolder()}, quiet);
 
@@ -209,7 +209,7 @@ TEST_F(InstallIntegrityTest, AnInstallFolderThatIsNoFullPathIsRefused) {
                                   package / L"trailing.\\x", package / L"sp \\x"};
   for (const std::wstring& folder : folders) {
     SetupState state = package.State();
-    RecordingView quiet;
+    RecordingEvents quiet;
     const std::wstring error = InstallError(state, {folder}, quiet);
     EXPECT_NE(error.find(folder), std::wstring::npos) << Narrow(folder) << ": " << Narrow(error);
     EXPECT_FALSE(quiet.finished) << Narrow(folder);
@@ -233,7 +233,7 @@ TEST_F(InstallIntegrityTest, APackageWhoseTextsAreDamagedInstallsNothing) {
     ExtractTexts(state);
   } catch (const KovrinError&) {
   }
-  RecordingView seen;
+  RecordingEvents seen;
 
   const std::wstring error = InstallError(state, {damaged.InstallFolder()}, seen);
 

@@ -93,7 +93,7 @@ TEST(InstallLogTest, EachEventIsOneLineNamingWhatWasWritten) {
     log.LinkMade(L"C:\\links\\Другой.lnk", false);
     log.UninstallerPlaced(L"C:\\windows\\MVUninst.exe");
     log.EntryRegistered(L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Ковёр");
-    log.InstallFailed(L"Cannot create file \"C:\\x\". Access denied.", kExitCannotWrite);
+    log.Failed(L"Cannot create file \"C:\\x\". Access denied.", kExitCannotWrite);
     EXPECT_EQ(log.FailureCode(), kExitCannotWrite);
     log.Result(kExitCannotWrite, L"Cannot create file \"C:\\x\". Access denied.");
   }
@@ -133,7 +133,7 @@ TEST(ExitCodeTest, InstallFailuresMapToTheirKindAndEveryCodeHasAMeaning) {
   EXPECT_EQ(CodeFor(std::make_exception_ptr(std::bad_alloc())), kExitCannotWrite);
   EXPECT_EQ(CodeFor(std::make_exception_ptr(PackageError(L"Файл «a.exe» в пакете повреждён"))),
             kExitBadPackage);
-  EXPECT_EQ(CodeFor(std::make_exception_ptr(InstallCancelled(L"Установка прервана"))),
+  EXPECT_EQ(CodeFor(std::make_exception_ptr(OperationCancelled(L"Установка прервана"))),
             kExitCancelled);
   EXPECT_EQ(std::wstring(ExitCodeMeaning(kExitInstalled)), L"установлено");
   EXPECT_EQ(std::wstring(ExitCodeMeaning(kExitBadPackage)), L"пакет повреждён или неполон");

@@ -100,7 +100,7 @@ TEST_F(InstallRecordTest, EachFileIsRecordedWithItsSizeAndChecksum) {
   product.AddFile(L"empty.txt", 0);
   product.Write();
   SetupState state = product.State();
-  RecordingView seen;
+  RecordingEvents seen;
   ASSERT_EQ(InstallError(state, {shared}, seen), L"");
   const std::wstring record = shared + L"\\Uninst.ini";
   EXPECT_EQ(RecordValue(record, L"Files", L"FileSize1"), L"1000001");
@@ -122,7 +122,7 @@ TEST_F(InstallRecordTest, FoldersWindows1251CannotHoldAreRecordedInTheirShortFor
       {L"Программа", L"%InstallPath%\\Links", L"%InstallPath%\\docs\\a.txt", L"", L""});
   product.Write();
   SetupState state = product.State();
-  RecordingView seen;
+  RecordingEvents seen;
 
   ASSERT_EQ(InstallError(state, {folder}, seen), L"");
 
@@ -148,7 +148,7 @@ TEST_F(InstallRecordTest, LinksAreWideAndRecordedExactlyAsSaved) {
   product.AddShortcut({L"Программа", links, L"%InstallPath%\\prog.exe", L"", L""});
   product.Write();
   SetupState state = product.State();
-  RecordingView seen;
+  RecordingEvents seen;
 
   ASSERT_EQ(InstallError(state, {shared}, seen), L"");
 

@@ -3,9 +3,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "InstallFixtures.h"
 #include "formats/UninstallRecord.h"
+#include "setup/ExitCodes.h"
 #include "support/ComScope.h"
+#include "support/Error.h"
+#include "support/Handle.h"
 
 namespace {
 class InstallRollbackTest : public ::testing::Test {
@@ -17,7 +22,7 @@ class InstallRollbackTest : public ::testing::Test {
 
   ComScope com;
   TestPackage package;
-  RecordingView view;
+  RecordingEvents events;
   std::wstring windows = package / L"windows";
   ScopedEnv systemRoot{L"SystemRoot", windows};
   std::wstring root = package.InstallFolder();
@@ -35,7 +40,7 @@ TEST_F(InstallRollbackTest, AReadOnlyTargetStopsTheInstallAndOnlyWhatWasThereBef
   package.Write();
   SetupState state = package.State();
 
-  const std::wstring error = InstallError(state, {root}, view);
+  const std::wstring error = InstallError(state, {root}, events);
 
   EXPECT_EQ(error.rfind(L"Cannot create file \"" + root + L"\\c.txt\"", 0), 0u) << Narrow(error);
   EXPECT_EQ(TreeOf(root), (std::vector<std::wstring>{L"c.txt", L"notes.txt"}));
@@ -52,15 +57,48 @@ TEST_F(InstallRollbackTest, StoppingDuringTheCopyLeavesNothingBehind) {
   package.useUninstall = true;
   package.Write();
   SetupState state = package.State();
-  view.cancelAtFile = 2;
+  events.cancelAtFile = 2;
 
-  const std::wstring error = InstallError(state, {root}, view);
+  const std::wstring error = InstallError(state, {root}, events);
 
   EXPECT_NE(error, L"");
   EXPECT_FALSE(FolderExists(root));
   EXPECT_FALSE(FolderExists(package / L"links"));
   EXPECT_FALSE(RegKeyExists(HKEY_LOCAL_MACHINE, UninstallRegistryKey(state.ProgramName)));
-  EXPECT_FALSE(view.finished);
+  EXPECT_FALSE(events.finished);
+}
+
+// A stop stays a stop when something cannot be taken back: that is added to its
+// text and named in the state, and the exit code is still the user's.
+TEST_F(InstallRollbackTest, AStopThatCannotTakeEverythingBackIsStillAStop) {
+  package.AddFile(L"a.txt", 10);
+  package.AddFile(L"b.txt", 10);
+  package.Write();
+  SetupState state = package.State();
+  const std::wstring held = root + L"\\a.txt";
+  FileHandle holder;  // open without FILE_SHARE_DELETE: a.txt cannot be removed
+  events.cancelAtFile = 2;
+  events.onFileStarted = [&](int32_t row) {
+    if (row == 2)
+      holder.Reset(CreateFileW(held.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                               nullptr, OPEN_EXISTING, 0, nullptr));
+  };
+
+  try {
+    RunInstall(state, {root}, events);
+    ADD_FAILURE() << "the install was not stopped";
+  } catch (const OperationCancelled& stopped) {
+    EXPECT_EQ(
+        stopped.Message().rfind(std::wstring(kInstallStopped) + L"\r\n\r\nНе удалось удалить:", 0),
+        0u)
+        << Narrow(stopped.Message());
+    EXPECT_NE(stopped.Message().find(held), std::wstring::npos) << Narrow(stopped.Message());
+  }
+  ASSERT_TRUE(holder);
+  EXPECT_NE(std::find(state.LeftBehind.begin(), state.LeftBehind.end(), held),
+            state.LeftBehind.end());
+  EXPECT_EQ(events.failedCode, kExitCancelled);
+  EXPECT_FALSE(FileExists(root + L"\\b.txt"));
 }
 
 TEST_F(InstallRollbackTest, AFailedReinstallPutsTheEarlierRecordBack) {
@@ -68,7 +106,7 @@ TEST_F(InstallRollbackTest, AFailedReinstallPutsTheEarlierRecordBack) {
   package.AddFile(L"b.txt", 10);
   package.Write();
   SetupState first = package.State();
-  ASSERT_EQ(InstallError(first, {root}, view), L"");
+  ASSERT_EQ(InstallError(first, {root}, events), L"");
   const std::string record = ReadFileBytes(root + L"\\Uninst.ini");
 
   // The same product again, now with a third file that cannot be written.
@@ -80,7 +118,7 @@ TEST_F(InstallRollbackTest, AFailedReinstallPutsTheEarlierRecordBack) {
   again.Write();
   WriteTextFile(root + L"\\blocked", "a file where a folder must go");
   SetupState second = again.State();
-  RecordingView seen;
+  RecordingEvents seen;
 
   EXPECT_NE(InstallError(second, {root}, seen), L"");
 

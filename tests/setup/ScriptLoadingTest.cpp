@@ -77,16 +77,16 @@ TEST(ReadSetupScript, ValuesFontsAndSizes) {
   EXPECT_EQ(s.CompanyName, L"Фирма");
   EXPECT_EQ(s.SummarySize, -1294967296);
   EXPECT_EQ(s.CountOfFiles, 3);
-  EXPECT_FALSE(s.ReadMeIsRtf);
-  EXPECT_EQ(s.ReadMeFont.Name, L"Courier New");
-  EXPECT_EQ(s.ReadMeFont.Size, 10);
-  EXPECT_EQ(s.ReadMeFont.Color, -16777208);
-  EXPECT_EQ(s.ReadMeSize, 5);
-  EXPECT_TRUE(s.LicenseIsRtf);
-  EXPECT_EQ(s.LicenseFont.Name, L"Arial");  // the defaults where the keys are missing
-  EXPECT_EQ(s.LicenseFont.Size, 12);
-  EXPECT_EQ(s.LicenseFont.Color, 0);
-  EXPECT_EQ(s.LicenseSize, 7);
+  EXPECT_FALSE(s.ReadMe.IsRtf);
+  EXPECT_EQ(s.ReadMe.FontName, L"Courier New");
+  EXPECT_EQ(s.ReadMe.FontSize, 10);
+  EXPECT_EQ(s.ReadMe.FontColor, -16777208);
+  EXPECT_EQ(s.ReadMe.Size, 5);
+  EXPECT_TRUE(s.License.IsRtf);
+  EXPECT_EQ(s.License.FontName, L"Arial");  // the defaults where the keys are missing
+  EXPECT_EQ(s.License.FontSize, 12);
+  EXPECT_EQ(s.License.FontColor, 0);
+  EXPECT_EQ(s.License.Size, 7);
   EXPECT_EQ(s.RunFileName, L"%InstallPath%\\a.exe");
   EXPECT_EQ(s.SiteAddress, L"http://example.org/");
 }
@@ -94,8 +94,8 @@ TEST(ReadSetupScript, ValuesFontsAndSizes) {
 TEST(ReadSetupScript, TextSectionsOfUnusedTextsAreIgnored) {
   TestPackage package(L"[Main]\r\nUseReadMe=No\r\n[ReadMe]\r\nSize=100\r\nType=txt\r\n");
   SetupState s = Loaded(package);
-  EXPECT_EQ(s.ReadMeSize, 0);
-  EXPECT_TRUE(s.ReadMeIsRtf);
+  EXPECT_EQ(s.ReadMe.Size, 0);
+  EXPECT_TRUE(s.ReadMe.IsRtf);
 }
 
 TEST(ReadSetupScript, AbsurdCountsAreReadWithoutHarm) {

@@ -91,9 +91,9 @@ class ShortcutSelectionTest : public ::testing::Test {
   }
   std::wstring Install(InstallChoices choices) {
     SetupState state = package.State();
-    RecordingView view;
+    RecordingEvents events;
     choices.InstallPathText = package.InstallFolder();
-    RunInstall(state, choices, view);
+    RunInstall(state, choices, events);
     return UninstallScriptText(package.InstallFolder());
   }
   std::wstring Link(const std::wstring& folder, const wchar_t* name) {
@@ -142,13 +142,13 @@ TEST_F(ShortcutSelectionTest, MissingTargetIsSkippedAndTheInstallGoesOn) {
   broken.AddShortcut({L"Real", other, L"%InstallPath%\\prog.exe", L"", L""});
   broken.Write();
   SetupState state = broken.State();
-  RecordingView view;
+  RecordingEvents events;
 
-  RunInstall(state, {broken.InstallFolder()}, view);
+  RunInstall(state, {broken.InstallFolder()}, events);
 
   EXPECT_FALSE(FileExists(Link(other, L"Ghost")));
   EXPECT_TRUE(FileExists(Link(other, L"Real")));
-  EXPECT_TRUE(view.finished);
+  EXPECT_TRUE(events.finished);
   const std::wstring text = UninstallScriptText(broken.InstallFolder());
   // Only the link that was made is recorded; its row keeps its script position.
   EXPECT_NE(text.find(L"[ShortCuts]\r\nShortCut2=" + Link(other, L"Real") + L"\r\nCount=1"),

@@ -182,3 +182,41 @@ TEST_F(SilentInstallTest, AFolderThatCannotBeMadeIsCodeThreeWithTheReason) {
   EXPECT_FALSE(outcome.Reason.empty());
   EXPECT_NE(Log().find("Ошибка (код 3)"), std::string::npos) << Log();
 }
+
+// The silent run refuses the package by the rule the window's install uses, and
+// before it looks at the install folder: the same words, nothing written.
+TEST_F(SilentInstallTest, RowsAreCheckedByTheWindowsRuleBeforeTheFolder) {
+  package.AddFile(L"a.bin", 40);
+  package.Write();
+  package.WritePayload(package.contents[0] + "and more");  // longer than the rows say
+  SetupState windowState = package.State();
+  RecordingEvents events;
+  const std::wstring windowError = InstallError(windowState, {package / L"shown"}, events);
+  ASSERT_NE(windowError, L"");
+
+  WriteTextFile(package / L"plain file", "not a folder");
+  const SilentOutcome outcome = Install(L"/S /D=" + (package / L"plain file\\sub"));
+
+  EXPECT_EQ(outcome.ExitCode, kExitBadPackage);
+  EXPECT_EQ(outcome.Reason, windowError);
+  EXPECT_EQ(Log().find("Папка установки"), std::string::npos) << Log();
+  EXPECT_FALSE(FolderExists(package / L"shown"));
+}
+
+// A count far beyond the rows present is refused from the rows there are, at once.
+TEST_F(SilentInstallTest, AnAbsurdFileCountIsRefusedWithoutReadingThatManyRows) {
+  package.AddFile(L"a.bin", 10);
+  package.Write();
+  const std::wstring path = package.Folder() + script::kScriptFile;
+  ProfileFile script = ProfileFile::Load(path);
+  script.WriteString(script::kOneData, script::kCountOfFiles, L"2000000000");
+  script.Save(path);
+  const DWORD started = GetTickCount();
+
+  const SilentOutcome outcome = Install(L"/S /D=" + (package / L"target"));
+
+  EXPECT_EQ(outcome.ExitCode, kExitBadPackage);
+  EXPECT_NE(outcome.Reason.find(L"2000000000"), std::wstring::npos) << Narrow(outcome.Reason);
+  EXPECT_LT(GetTickCount() - started, 20000u);
+  EXPECT_FALSE(FolderExists(package / L"target"));
+}

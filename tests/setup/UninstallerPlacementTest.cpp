@@ -40,12 +40,12 @@ class UninstallerPlacementTest : public ::testing::Test {
   }
   std::wstring Install() {
     SetupState state = package.State();
-    return InstallError(state, {package.InstallFolder()}, view);
+    return InstallError(state, {package.InstallFolder()}, events);
   }
 
   ComScope com;
   TestPackage package;
-  RecordingView view;
+  RecordingEvents events;
   std::wstring windows = package / L"windows";
   std::wstring placed = windows + L"\\MVUninst.exe";
   ScopedEnv systemRoot{L"SystemRoot", windows};
@@ -64,7 +64,7 @@ TEST_F(UninstallerPlacementTest, AnOlderPackageNeverReplacesANewerUninstaller) {
   WriteTextFile(placed, newer);
   ASSERT_EQ(Install(), L"");
   EXPECT_TRUE(ReadFileBytes(placed) == newer) << "the newer uninstaller was replaced";
-  EXPECT_TRUE(view.finished);
+  EXPECT_TRUE(events.finished);
 }
 
 TEST_F(UninstallerPlacementTest, AnEqualOrNewerPackageReplacesIt) {
@@ -85,7 +85,7 @@ TEST_F(UninstallerPlacementTest, AFailedCopyIsAnErrorAndTakesTheInstallBack) {
   const std::wstring error = Install();
 
   EXPECT_NE(error.find(placed), std::wstring::npos) << Narrow(error);
-  EXPECT_FALSE(view.finished);
+  EXPECT_FALSE(events.finished);
   EXPECT_FALSE(FolderExists(package.InstallFolder()));
   EXPECT_FALSE(FileExists(package / L"links\\Prog.lnk"));
   EXPECT_FALSE(RegKeyExists(HKEY_LOCAL_MACHINE, UninstallRegistryKey(package.programName)));

@@ -3,7 +3,6 @@
 #include <commctrl.h>
 
 #include "setup/FinishActions.h"
-#include "setup/ObservedInstall.h"
 #include "setup/SetupVariables.h"
 #include "support/Environment.h"
 #include "support/Error.h"
@@ -25,11 +24,16 @@ enum ControlId { kListBox1 = 101, kButton1, kButton2 };
 void SetBar(HWND bar, int position) {
   SendMessageW(bar, PBM_SETPOS, position, 0);
 }
+
+// A share of kNoShare leaves its bar where it is.
+void SetBarShare(HWND bar, int permille) {
+  if (permille != kNoShare)
+    SetBar(bar, permille);
+}
 }  // namespace
 
 TForm1::TForm1(std::wstring packageFolder, const SetupServices& services) : services_(services) {
   state_.PackageFolder = std::move(packageFolder);
-  state_.Observer = services.observer;
 }
 
 void TForm1::Create() {
@@ -98,16 +102,16 @@ void TForm1::FillPages() {
   Frame11.SetValue(TFrame1::kTotalSize, ByteCountText(state_.SummarySize));
   ExtractTexts(state_);
   if (state_.UseLicense) {
-    if (state_.LicenseIsRtf)
+    if (state_.License.IsRtf)
       Frame21.LoadRichText(LicenseTextPath(state_));
     else
-      Frame21.LoadPlainText(LicenseTextPath(state_), state_.LicenseFont);
+      Frame21.LoadPlainText(LicenseTextPath(state_), state_.License);
   }
   if (state_.UseReadMe) {
-    if (state_.ReadMeIsRtf)
+    if (state_.ReadMe.IsRtf)
       Frame31.LoadRichText(ReadMeTextPath(state_));
     else
-      Frame31.LoadPlainText(ReadMeTextPath(state_), state_.ReadMeFont);
+      Frame31.LoadPlainText(ReadMeTextPath(state_), state_.ReadMe);
   }
   SetText(Frame41.Edit1, ExpandSetupVariables(state_, state_.InstallPath));
   Frame41.SetProgramSize(ByteCountText(state_.SummarySize));
@@ -182,12 +186,13 @@ void TForm1::Button2Click() {
                                IsChecked(Frame51.CheckBox2), IsChecked(Frame51.CheckBox3)};
   pump_.emplace(Handle());
   try {
-    RunObservedInstall(state_, choices, *this);
-  } catch (const InstallCancelled& stopped) {
+    ShownAndLoggedEvents events(*this, services_.log);
+    RunInstall(state_, choices, events);
+  } catch (const OperationCancelled& stopped) {
     // The user closed the window and chose to stop: it closes once the install
     // has taken back what it made, telling only of what it could not.
     pump_.reset();
-    if (stopped.Message() != kInstallStopped)
+    if (!state_.LeftBehind.empty())
       ReportError(L"setup.error", stopped.Message());
     DestroyWindow(Handle());
     return;
@@ -200,13 +205,17 @@ void TForm1::Button2Click() {
 }
 
 void TForm1::ShowInstallStopped() {
+  ResetCopyPage(kInstallStopped);
+  EnableWindow(Button1, TRUE);  // "Отмена" closes the window
+}
+
+void TForm1::ResetCopyPage(const wchar_t* stageText) {
   Frame61.Rewind(Frame61.Animate1);
   Frame61.Rewind(Frame61.Animate2);
   SetBar(Frame61.ProgressBar1, 0);
   SetBar(Frame61.ProgressBar2, 0);
   SetText(Frame61.FileLabel, L"");
-  SetText(Frame61.StageLabel, kInstallStopped);
-  EnableWindow(Button1, TRUE);  // "Отмена" closes the window
+  SetText(Frame61.StageLabel, stageText);
 }
 
 bool TForm1::Cancelled() {
@@ -222,39 +231,39 @@ void TForm1::AskToAbort() {
                                       MB_YESNO | MB_ICONQUESTION) == IDYES;
 }
 
-void TForm1::EnterInstallingState() {
-  EnableWindow(Button1, FALSE);
-  ShowWindow(Button2, SW_HIDE);
+void TForm1::StageChanged(InstallStage stage) {
+  switch (stage) {
+    case InstallStage::Preparing:
+      // No way back, no second install.
+      EnableWindow(Button1, FALSE);
+      ShowWindow(Button2, SW_HIDE);
+      SetText(Frame61.FileLabel, L"");
+      SetText(Frame61.StageLabel, kStagePreparing);
+      break;
+    case InstallStage::ReadingPackage:
+      HideAllPages();
+      // The wide page lies over the page list and its label.
+      SetWindowPos(Frame61.Handle(), HWND_TOP, 0, 0, 0, 0,
+                   SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+      break;
+    case InstallStage::Copying:
+      Frame61.Play(Frame61.Animate2);
+      SetText(Frame61.StageLabel, kStageCopying);
+      break;
+    case InstallStage::Shortcuts:
+      ResetCopyPage(kStageShortcuts);  // clips at their first frame, bars empty
+      break;
+  }
 }
 
-void TForm1::ShowCopyPage() {
-  HideAllPages();
-  // The wide page lies over the page list and its label.
-  SetWindowPos(Frame61.Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
-}
-
-void TForm1::SetStageLabel(const std::wstring& text) {
-  SetText(Frame61.StageLabel, text);
-}
-void TForm1::SetFileLabel(const std::wstring& text) {
-  SetText(Frame61.FileLabel, text);
-}
-void TForm1::SetFileBar(int position) {
-  SetBar(Frame61.ProgressBar1, position);
-}
-void TForm1::SetOverallBar(int position) {
-  SetBar(Frame61.ProgressBar2, position);
-}
-void TForm1::StartManyFilesAnimation() {
-  Frame61.Play(Frame61.Animate2);
-}
-void TForm1::StartFileAnimation() {
+void TForm1::FileStarted(int32_t /*row*/, const std::wstring& name) {
   Frame61.Play(Frame61.Animate1);
+  SetText(Frame61.FileLabel, kCopyingFilePrefix + name);
 }
 
-void TForm1::StopAnimations() {
-  Frame61.Rewind(Frame61.Animate1);
-  Frame61.Rewind(Frame61.Animate2);
+void TForm1::ProgressChanged(int filePermille, int overallPermille) {
+  SetBarShare(Frame61.ProgressBar1, filePermille);
+  SetBarShare(Frame61.ProgressBar2, overallPermille);
 }
 
 void TForm1::Pump() {
@@ -262,7 +271,9 @@ void TForm1::Pump() {
     pump_->Run();  // a close during the install asks first (WM_CLOSE)
 }
 
-void TForm1::ShowFinishPage(const FinishPageBoxes& boxes) {
+// Cancel button becomes "Готово" and is enabled; copy page hidden; the finish
+// page shows the given boxes; the label "Этапы установки:" is hidden.
+void TForm1::Finished(const FinishPageBoxes& boxes) {
   SetText(Button1, L"Готово");
   EnableWindow(Button1, TRUE);
   Frame61.Show(false);

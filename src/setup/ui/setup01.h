@@ -2,7 +2,7 @@
 // The setup program's window (TForm1): header band, page list, the seven pages
 // and the two buttons. It reads the package at creation, lets the end user walk
 // the pages in any order, and carries the install out through the install
-// engine, which it serves as the InstallView.
+// engine, whose events it turns into its copy and finish pages.
 
 #include <windows.h>
 
@@ -32,12 +32,12 @@ struct SetupServices {
   Dialogs& dialogs;  // questions and the folder browser
   ShellActions& shell;
   DriveProbe& drives;
-  int showCommand = SW_SHOWNORMAL;      // how the finishing "open" shows a program
-  bool endsProgram = false;             // closing the window ends the message loop
-  InstallObserver* observer = nullptr;  // the install log of /LOG=, if any
+  int showCommand = SW_SHOWNORMAL;  // how the finishing "open" shows a program
+  bool endsProgram = false;         // closing the window ends the message loop
+  InstallEvents* log = nullptr;     // the install log of /LOG=, if any
 };
 
-class TForm1 final : public Window, public InstallView {
+class TForm1 final : public Window, public InstallEvents {
  public:
   TForm1(std::wstring packageFolder, const SetupServices& services);
 
@@ -59,19 +59,13 @@ class TForm1 final : public Window, public InstallView {
 
   const SetupState& State() const { return state_; }
 
-  // InstallView
-  void EnterInstallingState() override;
-  void ShowCopyPage() override;
-  void SetStageLabel(const std::wstring& text) override;
-  void SetFileLabel(const std::wstring& text) override;
-  void SetFileBar(int position) override;
-  void SetOverallBar(int position) override;
-  void StartManyFilesAnimation() override;
-  void StartFileAnimation() override;
-  void StopAnimations() override;
+  // InstallEvents, shown on the copy page and the finish page.
+  void StageChanged(InstallStage stage) override;
+  void FileStarted(int32_t row, const std::wstring& name) override;
+  void ProgressChanged(int filePermille, int overallPermille) override;
+  void Finished(const FinishPageBoxes& boxes) override;
   void Pump() override;
   bool Cancelled() override;
-  void ShowFinishPage(const FinishPageBoxes& boxes) override;
 
   HWND Label1 = nullptr;  // header: "Установка программы: " + ProgramName
   HWND Label2 = nullptr;  // "Этапы установки:"
@@ -96,6 +90,8 @@ class TForm1 final : public Window, public InstallView {
   void PaintHeaderBand();
   // After a failed install: the copy page says so and "Отмена" closes the window.
   void ShowInstallStopped();
+  // Both clips stopped at their first frame, both bars empty, no file named.
+  void ResetCopyPage(const wchar_t* stageText);
   void AskToAbort();
 
   SetupState state_;

@@ -27,12 +27,12 @@ void TextPage::LoadRichText(const std::wstring& path) {
   LoadRichTextFile(RichEdit1, path);
 }
 
-void TextPage::LoadPlainText(const std::wstring& path, const ScriptFont& font) {
+void TextPage::LoadPlainText(const std::wstring& path, const ScriptTextInfo& font) {
   ShowWindow(RichEdit1, SW_HIDE);
   ShowWindow(Memo1, SW_SHOW);
   SetText(Memo1, ::LoadPlainText(path));
-  plainFont_.Reset(CreateUiFont(font.Name, font.Size));
-  plainColor_ = ResolveColor(font.Color);
+  plainFont_.Reset(CreateUiFont(font.FontName, font.FontSize));
+  plainColor_ = ResolveColor(font.FontColor);
   SendMessageW(Memo1, WM_SETFONT, reinterpret_cast<WPARAM>(plainFont_.Get()), TRUE);
 }
 

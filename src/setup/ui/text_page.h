@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "setup/SetupState.h"
+#include "formats/SetupScriptReader.h"
 #include "support/Handle.h"
 #include "win/Panel.h"
 
@@ -16,7 +16,7 @@ class TextPage : public Panel {
   // Shows the rich-text viewer with the RTF file's content.
   void LoadRichText(const std::wstring& path);
   // Shows the plain-text viewer with the file's lines in the script's font and colour.
-  void LoadPlainText(const std::wstring& path, const ScriptFont& font);
+  void LoadPlainText(const std::wstring& path, const ScriptTextInfo& font);
   COLORREF PlainTextColor() const { return plainColor_; }
 
   HWND RichEdit1 = nullptr;

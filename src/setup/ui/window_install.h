@@ -10,6 +10,12 @@
 inline constexpr int kCopyFilesClip = 160;
 inline constexpr int kCopyFileClip = 161;
 
+// The texts the page shows as the install goes on.
+inline constexpr wchar_t kStagePreparing[] = L"Подготовка...";
+inline constexpr wchar_t kStageCopying[] = L"Копирование файлов...";
+inline constexpr wchar_t kStageShortcuts[] = L"Создание ярлыков...";
+inline constexpr wchar_t kCopyingFilePrefix[] = L"Копирование файла: ";
+
 class TFrame6 final : public Panel {
  public:
   void Create(HWND parent);

@@ -11,6 +11,8 @@
 #include "RecordingShell.h"
 #include "ScriptedDialogs.h"
 #include "TestPackage.h"
+#include "setup/ExitCodes.h"
+#include "setup/InstallLog.h"
 #include "setup/ui/setup01.h"
 #include "support/Environment.h"
 #include "support/QRegistry.h"
@@ -48,9 +50,9 @@ class SetupWindowTest : public ::testing::Test {
     InitCommonControlsEx(&controls);
   }
 
-  TForm1& Open(const TestPackage& package) {
-    form = std::make_unique<TForm1>(package.Folder(),
-                                    SetupServices{dialogs, shell, drives, SW_SHOWNORMAL, false});
+  TForm1& Open(const TestPackage& package, InstallEvents* log = nullptr) {
+    form = std::make_unique<TForm1>(
+        package.Folder(), SetupServices{dialogs, shell, drives, SW_SHOWNORMAL, false, log});
     form->Create();
     ShowWindow(form->Handle(), SW_SHOWNA);
     return *form;
@@ -300,21 +302,29 @@ TEST_F(SetupWindowTest, TheCopyPageHasTwoSmoothBarsAndItsClipsOrNone) {
     EXPECT_EQ(range.iHigh, 1000);
     EXPECT_TRUE(GetWindowLongW(bar, GWL_STYLE) & PBS_SMOOTH);
   }
-  f.ShowCopyPage();
+  f.StageChanged(InstallStage::ReadingPackage);
   EXPECT_TRUE(Shown(f.Frame61));
   EXPECT_FALSE(Shown(f.Frame11));
-  f.SetFileBar(250);
-  f.SetOverallBar(1000);
+  f.ProgressChanged(250, 1000);
   EXPECT_EQ(SendMessageW(f.Frame61.ProgressBar1, PBM_GETPOS, 0, 0), 250);
   EXPECT_EQ(SendMessageW(f.Frame61.ProgressBar2, PBM_GETPOS, 0, 0), 1000);
+  // A file of no bytes leaves its bar where it was.
+  f.ProgressChanged(kNoShare, 600);
+  EXPECT_EQ(SendMessageW(f.Frame61.ProgressBar1, PBM_GETPOS, 0, 0), 250);
+  EXPECT_EQ(SendMessageW(f.Frame61.ProgressBar2, PBM_GETPOS, 0, 0), 600);
   // A clip the system lacks leaves its place empty instead of failing the install.
   for (HWND clip : {f.Frame61.Animate1, f.Frame61.Animate2})
     EXPECT_EQ(HasVisibleStyle(clip), f.Frame61.HasClip(clip));
-  f.StartFileAnimation();
-  f.StartManyFilesAnimation();
-  f.StopAnimations();
-  f.SetFileLabel(L"Копирование файла: a.txt");
+  f.StageChanged(InstallStage::Copying);
+  EXPECT_EQ(GetText(f.Frame61.StageLabel), kStageCopying);
+  f.FileStarted(1, L"a.txt");
   EXPECT_EQ(GetText(f.Frame61.FileLabel), L"Копирование файла: a.txt");
+  // The shortcuts stage empties the bars and the file label.
+  f.StageChanged(InstallStage::Shortcuts);
+  EXPECT_EQ(SendMessageW(f.Frame61.ProgressBar1, PBM_GETPOS, 0, 0), 0);
+  EXPECT_EQ(SendMessageW(f.Frame61.ProgressBar2, PBM_GETPOS, 0, 0), 0);
+  EXPECT_EQ(GetText(f.Frame61.FileLabel), L"");
+  EXPECT_EQ(GetText(f.Frame61.StageLabel), kStageShortcuts);
 }
 
 // Closing the window while the install runs asks first; "Нет" lets it run to
@@ -345,4 +355,33 @@ TEST_F(SetupWindowTest, ClosingDuringTheInstallAsksAndStopsCleanlyOnYes) {
   EXPECT_EQ(g.Handle(), nullptr);
   EXPECT_FALSE(g.State().Installed);
   EXPECT_FALSE(FolderExists(package / L"y"));
+}
+
+// Started with /LOG=, the window's install is logged as the silent one is: what
+// it wrote, and the failure with its exit code.
+TEST_F(SetupWindowTest, TheInstallLogHearsTheWindowsInstall) {
+  TempDir logs;
+  TestPackage package(
+      L"[One_Data]\r\nCountOfFiles=1\r\n[One_Files]\r\nFileName1=a.txt\r\nFileSize1=3\r\n");
+  package.WritePayload("abc");
+  {
+    InstallLog log(LogFile::Create(logs / L"good.log"));
+    Open(package, &log);
+    InstallTo(package / L"x");
+    EXPECT_EQ(log.FailureCode(), 0);
+  }
+  const std::string written = ReadFileBytes(logs / L"good.log");
+  EXPECT_NE(written.find(Narrow(L"Файл: " + (package / L"x\\a.txt") + L" (3 байт)")),
+            std::string::npos)
+      << written;
+
+  package.WritePayload("abcd");  // one byte more than the row says
+  {
+    InstallLog log(LogFile::Create(logs / L"bad.log"));
+    Open(package, &log);
+    InstallTo(package / L"y");
+    EXPECT_EQ(log.FailureCode(), kExitBadPackage);
+  }
+  EXPECT_NE(ReadFileBytes(logs / L"bad.log").find("Ошибка (код 2)"), std::string::npos);
+  EXPECT_EQ(dialogs.asked.size(), 1u);
 }
