@@ -135,7 +135,7 @@ std::unordered_set<std::wstring> ListedByOthers(const std::wstring& folder,
                                                 const std::wstring& ownRecord) {
   std::unordered_set<std::wstring> listed;
   WIN32_FIND_DATAW found;
-  FindHandle search(FindFirstFileW((folder + L"\\Uninst*.ini").c_str(), &found));
+  FindHandle search(FindFirstFileW((folder + L"\\" + uninstall::kRecordPattern).c_str(), &found));
   if (!search)
     return listed;
   do {

@@ -7,6 +7,7 @@
 #include "designer/ui/create_main.h"
 #include "formats/ProjectFile.h"
 #include "support/Error.h"
+#include "support/FileNames.h"
 #include "support/PathNames.h"
 #include "support/Strings.h"
 #include "win/Application.h"
@@ -17,8 +18,7 @@ constexpr wchar_t kProjectFilter[] = L"Проекты Kovrin (*.kovrin)|*.kovrin
 
 // The file's name without the project extension: "demo" for "C:\Work\demo.kovrin".
 std::wstring ProjectName(const std::wstring& path) {
-  const size_t slash = path.find_last_of(L"\\/");
-  std::wstring name = slash == std::wstring::npos ? path : path.substr(slash + 1);
+  std::wstring name(FileNamePart(path));
   const size_t extension = std::char_traits<wchar_t>::length(kProjectExtension);
   if (name.size() > extension &&
       EqualNoCase(name.substr(name.size() - extension), kProjectExtension))
