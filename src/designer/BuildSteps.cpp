@@ -37,7 +37,7 @@ std::wstring BuildContext::InDesigner(const std::wstring& name) const {
 void BuildContext::Checkpoint() {
   Progress.Pump();
   if (Observer.Cancelled())
-    throw BuildCancelled{};
+    throw OperationCancelled(kBuildCancelledText);
 }
 
 void BuildContext::ShowShare(int64_t done, int64_t total) {

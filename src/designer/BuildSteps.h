@@ -1,16 +1,13 @@
 #pragma once
 // The steps of the build run and the state they share. Each step reports to the
 // run's observer and gives way to pending messages after every block; a cancel
-// request raises BuildCancelled at the next such point.
+// request raises OperationCancelled (kBuildCancelledText) at the next such point.
 
 #include <string>
 #include <vector>
 
 #include "designer/BuildRun.h"
 #include "formats/Payload.h"
-
-// Raised at a checkpoint once the author has asked to stop.
-struct BuildCancelled {};
 
 struct BuildContext {
   BuildContext(SetupProject& project, const BuildFolders& folders, BuildObserver& observer)

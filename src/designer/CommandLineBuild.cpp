@@ -5,7 +5,6 @@
 #include "designer/BuildRun.h"
 #include "designer/BuildSteps.h"
 #include "designer/ProjectOpening.h"
-#include "designer/SfxArchive.h"
 #include "formats/ProjectFile.h"
 #include "formats/ScriptKeys.h"
 #include "support/CommandLineWords.h"
@@ -55,12 +54,11 @@ class ConsoleBuildObserver final : public BuildObserver {
     Flush();
   }
   void StageEnds(BuildStage) override { inStage_ = false; }
+  void ArchiverStarts() override { archiverStarted_ = true; }
   void SetStatus(const std::wstring& text) override {
     if (text == lastStatus_)
       return;
     lastStatus_ = text;
-    if (text == kArchiverStartText)
-      archiverStarted_ = true;
     Flush();
     pending_ = L"    " + text;
     if (inStage_)

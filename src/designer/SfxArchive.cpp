@@ -67,7 +67,7 @@ KernelHandle StartArchiver(const std::wstring& program, const std::wstring& para
     WaitForSingleObject(process, 10000);
   }
   DeleteFileW(archive.c_str());
-  throw BuildCancelled{};
+  throw OperationCancelled(kBuildCancelledText);
 }
 
 // Waits until the archiver has ended, letting messages run and sleeping in
@@ -101,6 +101,7 @@ void WaitForArchiver(BuildContext& context, const KernelHandle& process,
 void BuildSfxArchive(BuildContext& context) {
   const SetupProject& project = context.Project;
   context.Status(kArchiverStartText);
+  context.Observer.ArchiverStarts();
   context.Checkpoint();
   WriteWholeFile(context.InBuild(kSfxListFile),
                  PlainTextBytes(SfxListLines(project, context.Folders.BuildFolder)));

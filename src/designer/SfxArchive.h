@@ -9,7 +9,7 @@
 #include "formats/ArchiverInput.h"
 
 inline constexpr wchar_t kArchiverName[] = L"WinRAR.exe";
-// The status line while the archiver runs; what fails after it is the archiver's doing.
+// The status line while the archiver runs.
 inline constexpr wchar_t kArchiverStartText[] = L"Запускается WinRAR...";
 
 // Lines of "setup.lst": the launcher, setup.ini, data.dat, then setup.dat when a

@@ -9,6 +9,7 @@
 #include <optional>
 
 #include "LzmaEnc.h"
+#include "designer/BuildRun.h"
 #include "formats/Payload.h"
 #include "formats/SingleFileFormat.h"
 #include "support/Crc32.h"
@@ -301,7 +302,7 @@ SingleFileResult PackSingleFile(const SingleFileJob& job, ProgressSink& progress
   // The encoder asks after each block but not after the last one: a request
   // made meanwhile still keeps the earlier program.
   if (encodeProgress.Cancelled() || progress.Cancelled())
-    return SingleFileResult{true};
+    throw OperationCancelled(kBuildCancelledText);
   if (result != SZ_OK)
     ThrowEncodeFailure(result);
 
