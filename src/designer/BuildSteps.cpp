@@ -322,7 +322,3 @@ void PublishPackage(BuildContext& context) {
   context.Observer.SetPosition(0);
   staged.PutInPlace();
 }
-
-void ClearBuildFolder(const std::wstring& buildFolder) {
-  ClearFolder(buildFolder);
-}

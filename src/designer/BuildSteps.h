@@ -70,9 +70,6 @@ void CopyUninstaller(BuildContext& context);
 // previous package there whole: what was placed goes, what was set aside comes
 // back, so the folder never holds a new data.dat beside an old script.
 void PublishPackage(BuildContext& context);
-// Deletes every file directly in the build folder.
-void ClearBuildFolder(const std::wstring& buildFolder);
-
 // The package's files as (name in the build folder, name in the package).
 struct PackageFile {
   std::wstring BuildName;
