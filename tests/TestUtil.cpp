@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <atomic>
 
+#include "support/CodePage.h"
 #include "support/Crc32.h"
 #include "support/Handle.h"
 
@@ -54,6 +55,17 @@ std::string Narrow(const std::wstring& text) {
   WideCharToMultiByte(CP_UTF8, 0, text.c_str(), (int)text.size(), out.data(), bytes, nullptr,
                       nullptr);
   return out;
+}
+
+ProfileFile LoadProfileText(const std::wstring& text) {
+  const TempDir dir;
+  const std::wstring path = dir / L"profile.ini";
+  WriteTextFile(path, ToCp1251(text));
+  return ProfileFile::Load(path);
+}
+
+std::wstring ProfileText(const ProfileFile& profile) {
+  return FromCp1251(profile.ToBytes());
 }
 
 ScratchKey::ScratchKey() : path_(L"Software\\KovrinTests\\" + UniqueSuffix()) {

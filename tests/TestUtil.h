@@ -8,6 +8,7 @@
 
 #include "Scratch.h"  // RemoveTree, WritePatternFile, MakeSparseFile
 #include "support/FileSystem.h"
+#include "support/ProfileFile.h"
 
 // A fresh folder under %TEMP% removed with everything in it at the end of the test.
 class TempDir {
@@ -29,6 +30,10 @@ std::string ReadFileBytes(const std::wstring& path);
 // Names of the files directly in a folder (no folders), sorted.
 std::vector<std::wstring> FilesIn(const std::wstring& folder);
 std::string Narrow(const std::wstring& text);  // UTF-8, for test messages
+// `text` saved as a Windows-1251 profile file and loaded back; the profile's
+// bytes read as text.
+ProfileFile LoadProfileText(const std::wstring& text);
+std::wstring ProfileText(const ProfileFile& profile);
 // "89ABCDEF": the CRC-32 of `bytes` as Setup.ini and Uninst.ini store it.
 std::wstring CrcKeyText(const std::string& bytes);
 

@@ -10,6 +10,7 @@
 #include "formats/SetupScriptWriter.h"
 #include "support/Environment.h"
 #include "support/Error.h"
+#include "support/FileControl.h"
 #include "support/FileSystem.h"
 
 std::wstring BuildFolderFromEnvironment() {
@@ -78,7 +79,7 @@ void Steps(BuildContext& context) {
     BuildSingleFile(context);
   else
     PublishPackage(context);
-  ClearBuildFolder(context.Folders.BuildFolder);
+  ClearFolder(context.Folders.BuildFolder);
   observer.StageEnds(BuildStage::Package);
   context.Status(L"Создание завершено");
   observer.Pump();
@@ -90,11 +91,11 @@ BuildResult RunBuild(SetupProject& project, const BuildFolders& folders, BuildOb
   try {
     Steps(context);
     return {BuildOutcome::Done, kBuildDoneText};
-  } catch (const BuildCancelled&) {
-    ClearBuildFolder(folders.BuildFolder);
+  } catch (const OperationCancelled& stopped) {
+    ClearFolder(folders.BuildFolder);
     observer.SetPosition(0);
     observer.SetStatus(L"Создание отменено");
-    return {BuildOutcome::Cancelled, kBuildCancelledText};
+    return {BuildOutcome::Cancelled, stopped.Message()};
   } catch (...) {
     return {BuildOutcome::Failed, CurrentExceptionMessage()};
   }

@@ -19,6 +19,9 @@ class BuildObserver : public ProgressSink {
  public:
   virtual void StageBegins(BuildStage /*stage*/) {}
   virtual void StageEnds(BuildStage /*stage*/) {}
+  // The archive step hands the package to WinRAR from here on: what fails later
+  // is the archiver's doing.
+  virtual void ArchiverStarts() {}
 };
 
 struct BuildFolders {

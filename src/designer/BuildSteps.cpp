@@ -8,32 +8,20 @@
 #include <deque>
 #include <optional>
 
+#include "formats/ArchiverInput.h"
 #include "formats/CrcText.h"
 #include "formats/ScriptKeys.h"
 #include "support/CodePage.h"
 #include "support/Crc32.h"
 #include "support/Error.h"
 #include "support/FileControl.h"
+#include "support/FileNames.h"
 #include "support/FileSystem.h"
+#include "support/PathNames.h"
 #include "support/ProfileFile.h"
 #include "support/Strings.h"
 
 namespace {
-bool SameNameNoCase(const std::wstring& a, const std::wstring& b) {
-  return CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(),
-                              static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
-}
-
-std::wstring FullPath(const std::wstring& path) {
-  DWORD size = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
-  if (size == 0)
-    return path;
-  std::wstring full(size, L'\0');
-  DWORD length = GetFullPathNameW(path.c_str(), size, full.data(), nullptr);
-  full.resize(length < size ? length : 0);
-  return WithoutTrailingBackslash(full);
-}
-
 // Copies a whole file through the run's buffer; the source is opened first, so
 // a missing source leaves no empty target behind.
 void CopyWhole(BuildContext& context, const std::wstring& from, const std::wstring& to,
@@ -51,7 +39,7 @@ std::wstring BuildContext::InDesigner(const std::wstring& name) const {
 void BuildContext::Checkpoint() {
   Progress.Pump();
   if (Observer.Cancelled())
-    throw BuildCancelled{};
+    throw OperationCancelled(kBuildCancelledText);
 }
 
 void BuildContext::ShowShare(int64_t done, int64_t total) {
@@ -74,15 +62,18 @@ void CheckSetupFileName(const std::wstring& setupFileName) {
                       L"\" должно быть именем файла, без папки.");
   using namespace script;
   for (const wchar_t* reserved : {kScriptFile, kPayloadFile, kTextsFile, kUninstallerImage,
-                                  kSavedReadMe, kSavedLicense, L"setup.lst", L"setup.cmt"}) {
-    if (SameNameNoCase(setupFileName, reserved))
+                                  kSavedReadMe, kSavedLicense, kSfxListFile, kSfxCommentFile}) {
+    if (SameFileName(setupFileName, reserved))
       throw KovrinError(L"Имя файла установочной программы \"" + setupFileName +
                         L"\" совпадает с именем файла пакета. Выберите другое имя.");
   }
 }
 
 void CheckOutputFolder(const std::wstring& outputFolder, const std::wstring& buildFolder) {
-  if (!outputFolder.empty() && SameNameNoCase(FullPath(outputFolder), FullPath(buildFolder)))
+  const auto folderPath = [](const std::wstring& folder) {
+    return WithoutTrailingBackslash(FullPathName(folder));
+  };
+  if (!outputFolder.empty() && SameFileName(folderPath(outputFolder), folderPath(buildFolder)))
     throw KovrinError(L"Папка для установочной программы \"" + outputFolder +
                       L"\" совпадает с временной папкой сборки. Выберите другую папку.");
 }
@@ -164,7 +155,7 @@ void WriteLauncher(BuildContext& context) {
   context.Status(L"Подготовка...");
   context.Checkpoint();
 
-  const std::wstring launcherImage = context.InDesigner(L"Kovrin.dat");
+  const std::wstring launcherImage = context.InDesigner(script::kLauncherImage);
   const std::wstring readMe = context.InBuild(script::kSavedReadMe);
   const std::wstring license = context.InBuild(script::kSavedLicense);
   int64_t total = std::max<int64_t>(GetFileSize64(launcherImage), 0);
@@ -225,7 +216,7 @@ std::vector<PackageFile> PackageFiles(const SetupProject& project) {
                                     {kPayloadFile, kPayloadFile},
                                     {kScriptFile, kScriptFile}};
   if (project.UseReadMe || project.UseLicense)
-    files.push_back({kTextsFile, L"setup.dat"});
+    files.push_back({kTextsFile, kPublishedTextsFile});
   if (project.UseUninstall)
     files.push_back({kUninstallerImage, kUninstallerImage});
   return files;
@@ -331,8 +322,4 @@ void PublishPackage(BuildContext& context) {
   for (const PackageFile& file : PackageFiles(context.Project)) staged.Stage(file);
   context.Observer.SetPosition(0);
   staged.PutInPlace();
-}
-
-void ClearBuildFolder(const std::wstring& buildFolder) {
-  ClearFolder(buildFolder);
 }

@@ -1,16 +1,13 @@
 #pragma once
 // The steps of the build run and the state they share. Each step reports to the
 // run's observer and gives way to pending messages after every block; a cancel
-// request raises BuildCancelled at the next such point.
+// request raises OperationCancelled (kBuildCancelledText) at the next such point.
 
 #include <string>
 #include <vector>
 
 #include "designer/BuildRun.h"
 #include "formats/Payload.h"
-
-// Raised at a checkpoint once the author has asked to stop.
-struct BuildCancelled {};
 
 struct BuildContext {
   BuildContext(SetupProject& project, const BuildFolders& folders, BuildObserver& observer)
@@ -73,9 +70,6 @@ void CopyUninstaller(BuildContext& context);
 // previous package there whole: what was placed goes, what was set aside comes
 // back, so the folder never holds a new data.dat beside an old script.
 void PublishPackage(BuildContext& context);
-// Deletes every file directly in the build folder.
-void ClearBuildFolder(const std::wstring& buildFolder);
-
 // The package's files as (name in the build folder, name in the package).
 struct PackageFile {
   std::wstring BuildName;

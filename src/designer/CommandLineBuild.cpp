@@ -2,16 +2,12 @@
 
 #include <windows.h>
 
-#include <shellapi.h>
-
-#include <memory>
-
 #include "designer/BuildRun.h"
 #include "designer/BuildSteps.h"
 #include "designer/ProjectOpening.h"
-#include "designer/SfxArchive.h"
 #include "formats/ProjectFile.h"
 #include "formats/ScriptKeys.h"
+#include "support/CommandLineWords.h"
 #include "support/Error.h"
 #include "support/FileControl.h"
 #include "support/FileSystem.h"
@@ -58,12 +54,11 @@ class ConsoleBuildObserver final : public BuildObserver {
     Flush();
   }
   void StageEnds(BuildStage) override { inStage_ = false; }
+  void ArchiverStarts() override { archiverStarted_ = true; }
   void SetStatus(const std::wstring& text) override {
     if (text == lastStatus_)
       return;
     lastStatus_ = text;
-    if (text == kArchiverStartText)
-      archiverStarted_ = true;
     Flush();
     pending_ = L"    " + text;
     if (inStage_)
@@ -116,7 +111,7 @@ bool CheckSources(SetupProject& project, Refusal& refusal) {
 
 bool CheckKitFiles(const SetupProject& project, const std::wstring& designerFolder,
                    Refusal& refusal) {
-  std::vector<std::wstring> needed = {L"Kovrin.dat"};
+  std::vector<std::wstring> needed = {script::kLauncherImage};
   if (project.UseUninstall)
     needed.push_back(script::kUninstallerImage);
   for (const std::wstring& name : needed) {
@@ -257,14 +252,10 @@ StartCommand ParseStartCommand(const std::vector<std::wstring>& arguments) {
 }
 
 std::vector<std::wstring> CommandLineArguments(const wchar_t* commandLine) {
-  std::vector<std::wstring> arguments;
-  int count = 0;
-  std::unique_ptr<LPWSTR, decltype(&LocalFree)> argv(CommandLineToArgvW(commandLine, &count),
-                                                     &LocalFree);
-  if (!argv)
-    return arguments;
-  for (int i = 1; i < count; ++i) arguments.emplace_back(argv.get()[i]);
-  return arguments;
+  std::vector<std::wstring> words = SplitCommandLine(commandLine);
+  if (!words.empty())
+    words.erase(words.begin());  // the program's own name
+  return words;
 }
 
 int RunCommandLineBuild(const StartCommand& command, const std::wstring& designerFolder,

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "support/CodePage.h"
+#include "support/FileNames.h"
 #include "support/FileSystem.h"
 #include "support/Handle.h"
 #include "support/Strings.h"
@@ -15,8 +16,7 @@ std::optional<FileEntry> SingleFileEntry(const std::wstring& path, FileRefusal* 
     return std::nullopt;
   }
   FileEntry entry;
-  size_t slash = path.find_last_of(L'\\');
-  entry.RelativeName = slash == std::wstring::npos ? path : path.substr(slash + 1);
+  entry.RelativeName = FileNamePart(path);
   if (!Cp1251CanHold(entry.RelativeName)) {
     if (refusal)
       *refusal = FileRefusal::NameNotInCodePage;

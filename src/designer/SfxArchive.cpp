@@ -15,12 +15,14 @@
 
 std::vector<std::wstring> SfxListLines(const SetupProject& project,
                                        const std::wstring& buildFolder) {
-  std::vector<std::wstring> lines = {buildFolder + L"\\" + project.SetupFileName,
-                                     buildFolder + L"\\setup.ini", buildFolder + L"\\data.dat"};
+  using namespace script;
+  const std::wstring in = buildFolder + L"\\";
+  std::vector<std::wstring> lines = {in + project.SetupFileName, in + kListedScriptFile,
+                                     in + kPayloadFile};
   if (project.UseReadMe || project.UseLicense)
-    lines.push_back(buildFolder + L"\\setup.dat");
+    lines.push_back(in + kPublishedTextsFile);
   if (project.UseUninstall)
-    lines.push_back(buildFolder + L"\\uninst.dat");
+    lines.push_back(in + kUninstallerImage);
   return lines;
 }
 
@@ -33,7 +35,7 @@ std::vector<std::wstring> SfxCommentLines(const SetupProject& project) {
 
 std::wstring SfxCommandLine(const SetupProject& project, const BuildFolders& folders) {
   const unsigned method = static_cast<uint8_t>(project.CompressionLevel);
-  return L"a -df -sfx -ep1 -iicon\"" + folders.DesignerFolder + L"\\setup.ico\" -m" +
+  return L"a -df -sfx -ep1 -iicon\"" + folders.DesignerFolder + L"\\" + kSfxIconFile + L"\" -m" +
          std::to_wstring(method) + L" -z\"" + folders.BuildFolder + L"\\" + kSfxCommentFile +
          L"\" \"" + project.OutputFolder + L"\\" + project.SetupFileName + L"\" @\"" +
          folders.BuildFolder + L"\\" + kSfxListFile + L"\"";
@@ -65,7 +67,7 @@ KernelHandle StartArchiver(const std::wstring& program, const std::wstring& para
     WaitForSingleObject(process, 10000);
   }
   DeleteFileW(archive.c_str());
-  throw BuildCancelled{};
+  throw OperationCancelled(kBuildCancelledText);
 }
 
 // Waits until the archiver has ended, letting messages run and sleeping in
@@ -99,6 +101,7 @@ void WaitForArchiver(BuildContext& context, const KernelHandle& process,
 void BuildSfxArchive(BuildContext& context) {
   const SetupProject& project = context.Project;
   context.Status(kArchiverStartText);
+  context.Observer.ArchiverStarts();
   context.Checkpoint();
   WriteWholeFile(context.InBuild(kSfxListFile),
                  PlainTextBytes(SfxListLines(project, context.Folders.BuildFolder)));

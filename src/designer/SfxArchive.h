@@ -6,11 +6,10 @@
 #include <vector>
 
 #include "designer/BuildSteps.h"
+#include "formats/ArchiverInput.h"
 
-inline constexpr wchar_t kSfxListFile[] = L"setup.lst";
-inline constexpr wchar_t kSfxCommentFile[] = L"setup.cmt";
 inline constexpr wchar_t kArchiverName[] = L"WinRAR.exe";
-// The status line while the archiver runs; what fails after it is the archiver's doing.
+// The status line while the archiver runs.
 inline constexpr wchar_t kArchiverStartText[] = L"Запускается WinRAR...";
 
 // Lines of "setup.lst": the launcher, setup.ini, data.dat, then setup.dat when a

@@ -9,10 +9,12 @@
 #include <optional>
 
 #include "LzmaEnc.h"
+#include "designer/BuildRun.h"
 #include "formats/Payload.h"
 #include "formats/SingleFileFormat.h"
 #include "support/Crc32.h"
 #include "support/Error.h"
+#include "support/FileNames.h"
 #include "support/FileSystem.h"
 
 namespace {
@@ -188,9 +190,7 @@ onefile::Header HeaderFor(const SingleFileJob& job) {
     std::copy(name.begin(), name.end(), record.Name);
     record.NameLength = static_cast<uint16_t>(name.size());
     for (size_t j = 0; j < i; ++j)
-      if (CompareStringOrdinal(name.c_str(), static_cast<int>(name.size()),
-                               job.Files[j].Name.c_str(),
-                               static_cast<int>(job.Files[j].Name.size()), TRUE) == CSTR_EQUAL)
+      if (SameFileName(name, job.Files[j].Name))
         throw KovrinError(L"Имя \"" + name + L"\" встречается в пакете дважды.");
     if (name == job.LauncherName) {
       header.LauncherIndex = static_cast<uint32_t>(i);
@@ -269,7 +269,7 @@ SingleFileResult PackSingleFile(const SingleFileJob& job, ProgressSink& progress
   // The encoder asks after each block but not after the last one: a request
   // made meanwhile still keeps the earlier program.
   if (encodeProgress.Cancelled() || progress.Cancelled())
-    return SingleFileResult{true};
+    throw OperationCancelled(kBuildCancelledText);
   if (result != SZ_OK)
     ThrowEncodeFailure(result);
 

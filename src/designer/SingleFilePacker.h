@@ -44,7 +44,6 @@ struct SingleFileJob {
 };
 
 struct SingleFileResult {
-  bool Cancelled = false;
   uint64_t UnpackedSize = 0;  // bytes of all package files
   uint64_t StreamSize = 0;    // bytes of the LZMA stream
   uint64_t OutputSize = 0;    // bytes of the written program
@@ -55,5 +54,5 @@ struct SingleFileResult {
 // earlier program at OutputPath whole and no temporary file behind.
 // Reports the share of input bytes compressed (0..100) through `progress`,
 // lets messages run on a clock and stops as soon as progress.Cancelled() is
-// true (the result then says Cancelled). Failures raise KovrinError.
+// true, raising OperationCancelled (kBuildCancelledText). Failures raise KovrinError.
 SingleFileResult PackSingleFile(const SingleFileJob& job, ProgressSink& progress);

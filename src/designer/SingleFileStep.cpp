@@ -16,8 +16,6 @@ void BuildSingleFile(BuildContext& context) {
   job.Files = SingleFilePackage(context.Project, context.Folders.BuildFolder);
   job.LauncherName = context.Project.SetupFileName;
   job.OutputPath = context.InOutput(context.Project.SetupFileName);
-  const SingleFileResult result = PackSingleFile(job, context.Observer);
+  PackSingleFile(job, context.Observer);
   context.Observer.SetPosition(0);
-  if (result.Cancelled)
-    throw BuildCancelled{};
 }

@@ -16,6 +16,6 @@ inline constexpr wchar_t kSingleFileStatus[] = L"Упаковка в один ф
 std::vector<PackedFile> SingleFilePackage(const SetupProject& project,
                                           const std::wstring& buildFolder);
 
-// Packs the package into the output folder; a cancel raises BuildCancelled
+// Packs the package into the output folder; a cancel raises OperationCancelled
 // and leaves an earlier program there whole.
 void BuildSingleFile(BuildContext& context);

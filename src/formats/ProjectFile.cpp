@@ -10,6 +10,7 @@
 #include "formats/ProjectValues.h"
 #include "support/CodePage.h"
 #include "support/Error.h"
+#include "support/FileNames.h"
 #include "support/FileSystem.h"
 #include "support/PathNames.h"
 #include "support/Strings.h"
@@ -179,10 +180,7 @@ struct Block {
 // Raises errors that name the file and the line.
 class Reporter {
  public:
-  explicit Reporter(const std::wstring& projectPath) {
-    const size_t slash = projectPath.find_last_of(L"\\/");
-    name_ = slash == std::wstring::npos ? projectPath : projectPath.substr(slash + 1);
-  }
+  explicit Reporter(const std::wstring& projectPath) : name_(FileNamePart(projectPath)) {}
   [[noreturn]] void Fail(int line, const std::wstring& what) const {
     throw KovrinError(name_ + L", строка " + std::to_wstring(line) + L": " + what);
   }

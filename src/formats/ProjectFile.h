@@ -24,7 +24,7 @@ std::string ProjectFileBytes(const SetupProject& project, const std::wstring& pr
 SetupProject ParseProjectFile(std::string_view bytes, const std::wstring& projectPath);
 
 // Reads the file (its path is made absolute first). Raises KovrinError:
-// `Cannot open file "…"` or "<name>, line <n>: <what is wrong>".
+// `Cannot open file "…"` or "<name>, строка <n>: <what is wrong>".
 SetupProject LoadProjectFile(const std::wstring& path);
 // Writes the file through a temporary one beside it, so a failed save leaves
 // the previous file whole. Raises "Unable to write to <path>. <reason>".

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <iterator>
 
+#include "support/FileNames.h"
 #include "support/FileSystem.h"
 
 namespace {
@@ -77,11 +78,6 @@ bool IsAbsolute(const std::wstring& path) {
     return true;
   return path.size() >= 2 && path[1] == L':' &&
          ((path[0] >= L'A' && path[0] <= L'Z') || (path[0] >= L'a' && path[0] <= L'z'));
-}
-
-bool SamePathNoCase(std::wstring_view a, std::wstring_view b) {
-  return CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(),
-                              static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
 }
 
 const wchar_t kHere[] = L".";
@@ -180,13 +176,13 @@ std::wstring StoredSourceFolder(const std::wstring& localFolder,
                                 const std::wstring& projectFolder) {
   if (projectFolder.empty() || localFolder.empty())
     return localFolder;
-  if (SamePathNoCase(localFolder, projectFolder))
+  if (SameFileName(localFolder, projectFolder))
     return kHere;
   const std::wstring base = WithTrailingBackslash(projectFolder);
-  if (SamePathNoCase(localFolder, base))
+  if (SameFileName(localFolder, base))
     return kHereWithBackslash;
   if (localFolder.size() <= base.size() ||
-      !SamePathNoCase(std::wstring_view(localFolder).substr(0, base.size()), base))
+      !SameFileName(std::wstring_view(localFolder).substr(0, base.size()), base))
     return localFolder;
   std::wstring rest = localFolder.substr(base.size());
   // A rest that would read back as something else stays absolute.

@@ -67,6 +67,13 @@ inline constexpr wchar_t kSavedReadMe[] = L"_zreadme.dat";
 inline constexpr wchar_t kSavedLicense[] = L"_zlicense.dat";
 inline constexpr wchar_t kExtractedReadMe[] = L"readme.dat";
 inline constexpr wchar_t kExtractedLicense[] = L"license.dat";
+// The output folder and the archive list spell the texts and the script in lower
+// case; names compare without case, so the setup program finds them as above.
+inline constexpr wchar_t kPublishedTextsFile[] = L"setup.dat";
+inline constexpr wchar_t kListedScriptFile[] = L"setup.ini";
+// The setup program's image as it ships beside the designer; every package holds
+// a copy of it under the project's SetupFileName.
+inline constexpr wchar_t kLauncherImage[] = L"Kovrin.dat";
 
 // A numbered key such as "FileName12" built on the stack: scripts hold a
 // hundred thousand of them, and every heap string costs more than the lookup.

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "support/Crc32.h"
+#include "support/FileNames.h"
 
 namespace onefile {
 namespace {
@@ -80,7 +81,7 @@ bool IsDeviceName(const wchar_t* name, size_t length) {
 }
 
 bool SameNameNoCase(const FileRecord& a, const FileRecord& b) {
-  return CompareStringOrdinal(a.Name, a.NameLength, b.Name, b.NameLength, TRUE) == CSTR_EQUAL;
+  return SameFileName({a.Name, a.NameLength}, {b.Name, b.NameLength});
 }
 }  // namespace
 

@@ -1,8 +1,6 @@
 #include "formats/UninstallRecord.h"
 
-#include <windows.h>
-
-#include <shellapi.h>
+#include "support/CommandLineWords.h"
 
 namespace {
 constexpr wchar_t kUninstallListKey[] =
@@ -47,15 +45,10 @@ bool IsRecordFileName(std::wstring_view name) {
 }
 
 bool ParseUninstallCommand(const wchar_t* commandLine, UninstallCommand& command) {
-  int count = 0;
-  wchar_t** arguments = CommandLineToArgvW(commandLine, &count);
-  if (!arguments)
+  const std::vector<std::wstring> words = SplitCommandLine(commandLine);
+  if (words.size() < 3)  // the program itself, then the two texts
     return false;
-  const bool ok = count >= 3;  // the program itself, then the two texts
-  if (ok) {
-    command.ScriptPath = arguments[count - 2];
-    command.ProgramName = arguments[count - 1];
-  }
-  LocalFree(arguments);
-  return ok;
+  command.ScriptPath = words[words.size() - 2];
+  command.ProgramName = words.back();
+  return true;
 }

@@ -8,6 +8,8 @@
 
 namespace uninstall {
 inline constexpr wchar_t kScriptName[] = L"Uninst.ini";
+// Finds every record of a folder (FindFirstFileW); IsRecordFileName keeps the real ones.
+inline constexpr wchar_t kRecordPattern[] = L"Uninst*.ini";
 inline constexpr wchar_t kFilesSection[] = L"Files";
 inline constexpr wchar_t kFileCount[] = L"FileCount";
 inline constexpr wchar_t kFileKey[] = L"File";  // File<n>: a file the install wrote

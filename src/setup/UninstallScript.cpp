@@ -9,16 +9,12 @@
 #include "setup/InstallJournal.h"
 #include "setup/SetupState.h"
 #include "setup/UninstallRegistration.h"
+#include "support/FileNames.h"
 #include "support/FileSystem.h"
 #include "support/Handle.h"
 #include "support/PathNames.h"
 
 namespace {
-bool SameText(const std::wstring& a, const std::wstring& b) {
-  return CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(),
-                              static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
-}
-
 bool SamePath(const std::wstring& a, const std::wstring& b) {
   return FoldedPath(LongFullPath(a)) == FoldedPath(LongFullPath(b));
 }
@@ -27,8 +23,8 @@ bool SamePath(const std::wstring& a, const std::wstring& b) {
 bool IsOwnRecord(const std::wstring& path, const SetupState& state) {
   const ProfileFile record = ProfileFile::Load(path);
   if (record.HasKey(uninstall::kFilesSection, uninstall::kProductName))
-    return SameText(record.ReadString(uninstall::kFilesSection, uninstall::kProductName, L""),
-                    state.ProgramName);
+    return SameFileName(record.ReadString(uninstall::kFilesSection, uninstall::kProductName, L""),
+                        state.ProgramName);
   UninstallCommand registered;
   const std::wstring command = RegisteredUninstallString(state.ProgramName);
   return !command.empty() && ParseUninstallCommand(command.c_str(), registered) &&
@@ -39,7 +35,7 @@ bool IsOwnRecord(const std::wstring& path, const SetupState& state) {
 std::set<int> RecordNumbers(const std::wstring& folder) {
   std::set<int> numbers;
   WIN32_FIND_DATAW found;
-  FindHandle search(FindFirstFileW((folder + L"Uninst*.ini").c_str(), &found));
+  FindHandle search(FindFirstFileW((folder + uninstall::kRecordPattern).c_str(), &found));
   if (!search)
     return numbers;
   do {

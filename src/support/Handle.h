@@ -75,6 +75,17 @@ struct GdiObjectTraits {
   static Type Invalid() noexcept { return nullptr; }
   static void Close(Type h) noexcept { DeleteObject(h); }
 };
+struct MemoryDcTraits {  // CreateCompatibleDC; a window's own DC needs its window (WindowDc)
+  using Type = HDC;
+  static Type Invalid() noexcept { return nullptr; }
+  static void Close(Type h) noexcept { DeleteDC(h); }
+};
+template <class T>
+struct LocalMemoryTraits {  // blocks the system allocates for its caller (CommandLineToArgvW)
+  using Type = T;
+  static Type Invalid() noexcept { return nullptr; }
+  static void Close(Type h) noexcept { LocalFree(h); }
+};
 
 using FileHandle = UniqueHandle<FileHandleTraits>;
 using KernelHandle = UniqueHandle<KernelHandleTraits>;
@@ -83,6 +94,11 @@ using RegKey = UniqueHandle<RegKeyTraits>;
 using ModuleHandle = UniqueHandle<ModuleTraits>;
 using FontHandle = UniqueHandle<GdiObjectTraits<HFONT>>;
 using BrushHandle = UniqueHandle<GdiObjectTraits<HBRUSH>>;
+using PenHandle = UniqueHandle<GdiObjectTraits<HPEN>>;
+using BitmapHandle = UniqueHandle<GdiObjectTraits<HBITMAP>>;
+using MemoryDc = UniqueHandle<MemoryDcTraits>;
+template <class T>
+using LocalMemory = UniqueHandle<LocalMemoryTraits<T>>;
 
 // A small owning COM pointer.
 template <class T>

@@ -164,10 +164,6 @@ ProfileFile ProfileFile::Load(const std::wstring& path) {
   return FromBytes(ReadWholeFile(path));
 }
 
-ProfileFile ProfileFile::FromText(std::wstring_view text) {
-  return FromBytes(ToCp1251(text));
-}
-
 ProfileFile ProfileFile::FromBytes(std::string bytes) {
   if (bytes.size() >= kNone)
     ThrowTooLarge();
@@ -329,10 +325,6 @@ bool ProfileFile::HasKey(std::wstring_view section, std::wstring_view key) const
   return line && line->kind == LineKind::Key;
 }
 
-bool ProfileFile::HasSection(std::wstring_view section) const {
-  return FindSection(NameBytes(section).View()) != kNone;
-}
-
 size_t ProfileFile::KeyCount(std::wstring_view section) const {
   const uint32_t number = FindSection(NameBytes(section).View());
   size_t count = 0;
@@ -442,10 +434,6 @@ std::string ProfileFile::ToBytes() const {
   bytes.reserve(length);
   Emit([&](std::string_view piece) { bytes += piece; });
   return bytes;
-}
-
-std::wstring ProfileFile::ToText() const {
-  return FromCp1251(ToBytes());
 }
 
 void ProfileFile::Save(const std::wstring& path) const {

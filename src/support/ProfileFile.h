@@ -19,15 +19,12 @@ class ProfileFile {
   // Loads the file; a missing file gives an empty profile. Other failures raise
   // `Cannot open file "…"`.
   static ProfileFile Load(const std::wstring& path);
-  // Parses text that is already UTF-16 (tests, in-memory use).
-  static ProfileFile FromText(std::wstring_view text);
 
   // The value as a reader sees it, or `defaultValue` when the section or key is
   // missing (or the key has no "=").
   std::wstring ReadString(std::wstring_view section, std::wstring_view key,
                           std::wstring_view defaultValue) const;
   bool HasKey(std::wstring_view section, std::wstring_view key) const;
-  bool HasSection(std::wstring_view section) const;
   // Number of keys with a value in the first section of that name.
   size_t KeyCount(std::wstring_view section) const;
   // Key/value pairs of the first section of that name, in file order, values as read.
@@ -41,7 +38,6 @@ class ProfileFile {
   // copies of growing. A missing section is still made by the first write to it.
   void Reserve(std::wstring_view section, size_t keys, size_t bytes);
 
-  std::wstring ToText() const;
   // The file's bytes.
   std::string ToBytes() const;
   // Writes the whole profile; failure raises "Unable to write to <path>".

@@ -13,7 +13,9 @@ std::wstring IntToText(int32_t value);
 int32_t TextToInt(std::wstring_view text);
 
 // Equal length and equal after turning Latin a-z into A-Z; other letters
-// (Cyrillic included) must match exactly.
+// (Cyrillic included) must match exactly. The rule for the kit's own words in
+// its scripts and switches; names that Windows compares (files, folders, keys,
+// sections) use SameFileName (support/FileNames.h).
 bool EqualNoCase(std::wstring_view a, std::wstring_view b);
 
 // True when `text` begins with `prefix` under the EqualNoCase rule.

@@ -38,11 +38,3 @@ struct UninstallResult {
 UninstallResult RemoveInstallation(const UninstallCommand& command, const std::wstring& selfPath);
 // Everything the record answers for is gone: nothing failed, changed or skipped.
 bool UninstallComplete(const UninstallResult& result);
-
-// The texts of the uninstaller's boxes.
-inline constexpr wchar_t kUninstallCaption[] = L"Удаление программы";
-std::wstring UninstallQuestion(const std::wstring& programName);
-std::wstring UninstallReport(const std::wstring& programName, const UninstallResult& result);
-inline constexpr wchar_t kBadCommandLine[] =
-    L"Программа удаления запускается из списка установленных программ: ей нужны путь к файлу "
-    L"Uninst.ini и название программы в кавычках.";

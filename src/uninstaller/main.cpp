@@ -11,6 +11,7 @@
 #include "uninstaller/CommandLine.h"
 #include "uninstaller/UninstallEngine.h"
 #include "uninstaller/UninstallLog.h"
+#include "uninstaller/UninstallMessages.h"
 
 namespace {
 int Refuse(const UninstallerCommandLine& line, LogFile& log, const std::wstring& problem) {

@@ -2,11 +2,12 @@
 
 #include <algorithm>
 
+#include "win/GdiScope.h"
+
 int SystemDpi() {
   static const int dpi = [] {
-    HDC screen = GetDC(nullptr);
-    int value = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
+    const WindowDc screen(nullptr);
+    const int value = GetDeviceCaps(screen.Get(), LOGPIXELSY);
     return value > 0 ? value : 96;
   }();
   return dpi;
@@ -74,13 +75,11 @@ void SetText(HWND control, const std::wstring& text) {
 }
 
 SIZE TextExtent(HWND control, const std::wstring& text) {
-  HDC dc = GetDC(control);
-  HGDIOBJ old =
-      SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(control, WM_GETFONT, 0, 0)));
+  const WindowDc dc(control);
+  const SelectedObject font(dc.Get(),
+                            reinterpret_cast<HGDIOBJ>(SendMessageW(control, WM_GETFONT, 0, 0)));
   SIZE extent{};
-  GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
-  SelectObject(dc, old);
-  ReleaseDC(control, dc);
+  GetTextExtentPoint32W(dc.Get(), text.c_str(), static_cast<int>(text.size()), &extent);
   return extent;
 }
 

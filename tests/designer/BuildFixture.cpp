@@ -35,6 +35,14 @@ std::string RecordingObserver::StageTrace() const {
   return trace;
 }
 
+std::vector<size_t> RecordingObserver::PositionsOf(BuildEvent::Kind kind) const {
+  std::vector<size_t> found;
+  for (size_t i = 0; i < events.size(); ++i)
+    if (events[i].kind == kind)
+      found.push_back(i);
+  return found;
+}
+
 BuildFixture::BuildFixture()
     : designer(root / L"designer\\"),
       sources(root / L"sources"),

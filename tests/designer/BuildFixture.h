@@ -13,7 +13,7 @@
 #include "designer/BuildRun.h"
 
 struct BuildEvent {
-  enum Kind { Status, Position, Begin, End, Pump } kind;
+  enum Kind { Status, Position, Begin, End, Pump, ArchiverStart } kind;
   std::wstring text;  // Status
   int value = 0;      // Position, or the stage number
 };
@@ -36,6 +36,7 @@ class RecordingObserver : public BuildObserver {
   void StageEnds(BuildStage stage) override {
     events.push_back({BuildEvent::End, {}, static_cast<int>(stage)});
   }
+  void ArchiverStarts() override { events.push_back({BuildEvent::ArchiverStart}); }
   void Pump() override { ++pumps; }
   // The run asks at every checkpoint; the author's "Отмена" is the answer.
   bool Cancelled() override {
@@ -50,6 +51,8 @@ class RecordingObserver : public BuildObserver {
   std::vector<int> PositionsIn(BuildStage stage) const;
   // "B1 E1 B2 ..." for the stage events in order.
   std::string StageTrace() const;
+  // The events of that kind, in order.
+  std::vector<size_t> PositionsOf(BuildEvent::Kind kind) const;
 
   std::vector<BuildEvent> events;
   int pumps = 0;

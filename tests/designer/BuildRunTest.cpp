@@ -37,6 +37,7 @@ TEST_F(BuildRun, ExampleProjectGivesTheSeparatePackage) {
             (Names{L"Setup.exe", L"Setup.ini", L"data.dat", L"setup.dat", L"uninst.dat"}));
   EXPECT_EQ(ReadFileBytes(fx.output + L"\\uninst.dat"), "left by an earlier run");
   EXPECT_TRUE(IsEmptyFolder(fx.build));
+  EXPECT_TRUE(observer.PositionsOf(BuildEvent::ArchiverStart).empty());  // no archive step
   EXPECT_EQ(ReadFileBytes(fx.output + L"\\Setup.exe"), ReadFileBytes(fx.designer + L"Kovrin.dat"));
   EXPECT_EQ(ReadFileBytes(fx.output + L"\\data.dat"), Concatenation(project.Files));
   EXPECT_EQ(ReadFileBytes(fx.output + L"\\setup.dat"), project.ReadMeRtf + project.LicenseRtf);

@@ -129,6 +129,16 @@ TEST(SingleFileEntry, NameFolderSizeAndRefusal) {
   EXPECT_EQ(entry->Size, 123);
   EXPECT_EQ(entry->SourcePath(), dir / L"setup.cfg");
 
+  // A path written with "/" splits at it too: the row names the file alone and
+  // still leads back to it.
+  ForceFolder(dir / L"sub");
+  WritePatternFile(dir / L"sub\\a.txt", 7, 2);
+  auto slashed = SingleFileEntry(dir.Path() + L"/sub/a.txt");
+  ASSERT_TRUE(slashed.has_value());
+  EXPECT_EQ(slashed->RelativeName, L"a.txt");
+  EXPECT_EQ(slashed->Size, 7);
+  EXPECT_EQ(GetFileSize64(slashed->SourcePath()), 7);
+
   auto missing = SingleFileEntry(dir / L"gone.txt");
   ASSERT_TRUE(missing.has_value());
   EXPECT_EQ(missing->Size, -1);

@@ -135,6 +135,11 @@ TEST_F(SfxArchiveRun, StandInArchiverBuildsTheArchiveThroughTheShell) {
   EXPECT_EQ(records[7].Bytes, ReadFileBytes(fx.designer + L"uninst.dat"));
   EXPECT_NE(records[4].Bytes.find("FileSize1=1500"), std::string::npos);
   EXPECT_EQ(observer.Statuses()[observer.Statuses().size() - 2], L"Запускается WinRAR...");
+  // The start is told once, together with its status line, inside the last stage.
+  const std::vector<size_t> started = observer.PositionsOf(BuildEvent::ArchiverStart);
+  ASSERT_EQ(started.size(), 1u);
+  EXPECT_EQ(observer.events[started[0] - 1].text, L"Запускается WinRAR...");
+  EXPECT_GT(started[0], observer.PositionsOf(BuildEvent::Begin).back());
 }
 
 TEST_F(SfxArchiveRun, WaitEndsWhenTheArchiverFails) {

@@ -31,7 +31,7 @@ TEST(ReadSetupScriptValues, WrittenScriptReadsBack) {
 }
 
 TEST(ReadRows, QuotedParamsMissingRowsAndNegativeSizes) {
-  ProfileFile p = ProfileFile::FromText(
+  ProfileFile p = LoadProfileText(
       L"[One_Files]\r\nFileName1=a.txt\r\nFileSize1=-5\r\n"
       L"[One_ShortCuts]\r\nShortCutParams1=\"/quiet mode\"\r\n");
   ScriptFileRow row = ReadFileRow(p, 1);
@@ -60,7 +60,7 @@ TEST(ReadSetupScriptValues, ProductVersionRoundTripsAndIsAbsentWhenEmpty) {
   WriteSetupScript(project, fresh / L"Setup.ini", progress);
   script = ProfileFile::Load(fresh / L"Setup.ini");
   EXPECT_EQ(ReadSetupScriptValues(script).ProductVersion, L"2.0 бета");
-  const std::wstring text = script.ToText();
+  const std::wstring text = ProfileText(script);
   const size_t company = text.find(L"\r\nCompanyName=");
   ASSERT_NE(company, std::wstring::npos);
   EXPECT_EQ(text.find(L"\r\nProductVersion=2.0 бета\r\n"), text.find(L"\r\n", company + 2));

@@ -86,13 +86,13 @@ TEST(ProfileFileDifferential, AgreesWithThePlatformReader) {
 
 TEST(ProfileFile, RewriteKeepsPlaceAppendsKeysAndSections) {
   ProfileFile profile =
-      ProfileFile::FromText(L"; header comment\r\n[A]\r\nx=1\r\ny=2\r\n\r\n[B]\r\nz=3\r\n");
+      LoadProfileText(L"; header comment\r\n[A]\r\nx=1\r\ny=2\r\n\r\n[B]\r\nz=3\r\n");
   profile.WriteString(L"a", L"X",
                       L"10");  // existing key, other case: same place, original spelling
   profile.WriteString(L"A", L"new", L"n");  // new key: end of its section, before the blank line
   profile.WriteString(L"C", L"k", L"v");    // new section: end of file
   EXPECT_EQ(
-      profile.ToText(),
+      ProfileText(profile),
       L"; header comment\r\n[A]\r\nx=10\r\ny=2\r\nnew=n\r\n\r\n[B]\r\nz=3\r\n\r\n[C]\r\nk=v\r\n");
   EXPECT_EQ(profile.ReadString(L"A", L"x", L""), L"10");
 }
@@ -102,13 +102,13 @@ TEST(ProfileFile, EmptyProfileWritesCrLfSections) {
   profile.WriteString(L"Main", L"A", L"1");
   profile.WriteString(L"Main", L"B", L"");
   profile.WriteString(L"Next", L"C", L"3");
-  EXPECT_EQ(profile.ToText(), L"[Main]\r\nA=1\r\nB=\r\n\r\n[Next]\r\nC=3\r\n");
+  EXPECT_EQ(ProfileText(profile), L"[Main]\r\nA=1\r\nB=\r\n\r\n[Next]\r\nC=3\r\n");
   EXPECT_TRUE(profile.HasKey(L"main", L"b"));
   EXPECT_FALSE(profile.HasKey(L"main", L"zz"));
 }
 
 TEST(ProfileFile, ReadSectionListsKeysInOrder) {
-  ProfileFile profile = ProfileFile::FromText(L"[Files]\r\nFile3=c\r\nFile1=\"a\"\r\nnovalue\r\n");
+  ProfileFile profile = LoadProfileText(L"[Files]\r\nFile3=c\r\nFile1=\"a\"\r\nnovalue\r\n");
   auto pairs = profile.ReadSection(L"files");
   ASSERT_EQ(pairs.size(), 2u);
   EXPECT_EQ(pairs[0].first, L"File3");
@@ -126,14 +126,14 @@ TEST(ProfileFile, SaveToMissingFolderRaises) {
 // Odd lines stay where they are; a new key goes after the section's last key
 // line (one without "=" counts), before the blank lines that trail it.
 TEST(ProfileFile, WritesIntoALoadedFileKeepingEveryOtherLine) {
-  ProfileFile profile = ProfileFile::FromText(
+  ProfileFile profile = LoadProfileText(
       L"; comment\r\n\r\n[A]\r\n  spaced = 1  \r\nnovalue\r\n\r\n   "
       L"\r\n[B]\r\n\r\n[A]\r\nx=dup\r\n");
   profile.WriteString(L"A", L"added", L"2");
   profile.WriteString(L"b", L"first", L"3");
   profile.WriteString(L"A", L"NOVALUE", L"now");
   profile.WriteString(L"New", L"k", L"  trimmed  ");
-  EXPECT_EQ(profile.ToText(),
+  EXPECT_EQ(ProfileText(profile),
             L"; comment\r\n\r\n[A]\r\nspaced=1\r\nnovalue=now\r\nadded=2\r\n\r\n   \r\n[B]\r\n"
             L"first=3\r\n\r\n[A]\r\nx=dup\r\n\r\n[New]\r\nk=trimmed\r\n");
   EXPECT_EQ(profile.ReadString(L"a", L"novalue", L"-"), L"now");
@@ -152,7 +152,7 @@ TEST(ProfileFile, CyrillicNamesAndCharactersTheCodePageLacks) {
   EXPECT_EQ(profile.ReadString(L"Раздел", L"Другой", L""), L"??");
   const std::string bytes = profile.ToBytes();
   EXPECT_EQ(bytes, ToCp1251(L"[Раздел]\r\nКлюч=значение\r\nдругой=??\r\n"));
-  EXPECT_EQ(ProfileFile::FromText(FromCp1251(bytes)).ToBytes(), bytes);
+  EXPECT_EQ(LoadProfileText(FromCp1251(bytes)).ToBytes(), bytes);
 }
 
 // Save streams through a small buffer: a file larger than the buffer, with a
@@ -177,7 +177,7 @@ TEST(ProfileFile, SaveAndLoadLargeFilesByteForByte) {
 // Reads in file order take a shortcut past the index; it must still give the
 // first key of a name, never a later duplicate, and never a key of another section.
 TEST(ProfileFile, ReadsInFileOrderStillGiveTheFirstKeyOfAName) {
-  const ProfileFile profile = ProfileFile::FromText(
+  const ProfileFile profile = LoadProfileText(
       L"[S]\r\nA=1\r\nB=2\r\nA=dup\r\nB=dup\r\nC=3\r\n[T]\r\nA=t\r\nC=tc\r\n[s]\r\nA=other\r\n");
   const std::vector<std::pair<std::wstring, std::wstring>> reads = {
       {L"S", L"A"}, {L"S", L"B"}, {L"S", L"A"}, {L"S", L"B"}, {L"S", L"C"}, {L"T", L"A"},

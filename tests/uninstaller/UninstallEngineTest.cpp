@@ -5,6 +5,7 @@
 #include "support/ComScope.h"
 #include "support/Handle.h"
 #include "uninstaller/UninstallEngine.h"
+#include "uninstaller/UninstallMessages.h"
 
 namespace {
 void CreateUninstallKey(const std::wstring& name) {

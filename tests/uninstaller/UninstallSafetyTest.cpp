@@ -12,6 +12,7 @@
 #include "support/Crc32.h"
 #include "support/Handle.h"
 #include "uninstaller/UninstallEngine.h"
+#include "uninstaller/UninstallMessages.h"
 
 namespace {
 bool Contains(const std::vector<std::wstring>& list, const std::wstring& item) {

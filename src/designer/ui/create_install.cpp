@@ -6,7 +6,9 @@
 
 #include <algorithm>
 
+#include "support/Handle.h"
 #include "win/Application.h"
+#include "win/GdiScope.h"
 #include "win/Layout.h"
 #include "win/MessagePump.h"
 
@@ -25,53 +27,49 @@ const wchar_t* const kStageTexts[4] = {L"Создание INI файла", L"Д�
 // The two marks of ImageList1, drawn once: index 0 a green check mark, index 1
 // a green arrow pointing right, on a transparent ground.
 HICON DrawMark(int index, int size) {
-  HDC screen = GetDC(nullptr);
-  HDC dc = CreateCompatibleDC(screen);
-  HBITMAP colour = CreateCompatibleBitmap(screen, size, size);
-  HBITMAP mask = CreateBitmap(size, size, 1, 1, nullptr);
-  ReleaseDC(nullptr, screen);
+  BitmapHandle colour;
+  BitmapHandle mask(CreateBitmap(size, size, 1, 1, nullptr));
+  MemoryDc dc;
+  {
+    const WindowDc screen(nullptr);
+    dc.Reset(CreateCompatibleDC(screen.Get()));
+    colour.Reset(CreateCompatibleBitmap(screen.Get(), size, size));
+  }
 
   const auto at = [size](int v) { return v * size / kMarkSize; };
-  HGDIOBJ old = SelectObject(dc, colour);
-  RECT all{0, 0, size, size};
-  FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-  HBRUSH green = CreateSolidBrush(RGB(0, 160, 0));
-  HPEN pen = CreatePen(PS_SOLID, std::max(2, at(3)), RGB(0, 160, 0));
-  HGDIOBJ oldBrush = SelectObject(dc, green);
-  HGDIOBJ oldPen = SelectObject(dc, pen);
-  if (index == 0) {
-    POINT check[] = {{at(2), at(8)}, {at(6), at(12)}, {at(14), at(3)}};
-    Polyline(dc, check, 3);
-  } else {
-    SelectObject(dc, GetStockObject(NULL_PEN));
-    POINT arrow[] = {{at(1), at(6)},  {at(8), at(6)},  {at(8), at(2)}, {at(15), at(8)},
-                     {at(8), at(14)}, {at(8), at(10)}, {at(1), at(10)}};
-    Polygon(dc, arrow, 7);
+  {
+    const SelectedObject colourTarget(dc.Get(), colour.Get());
+    RECT all{0, 0, size, size};
+    FillRect(dc.Get(), &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    const BrushHandle green(CreateSolidBrush(RGB(0, 160, 0)));
+    const PenHandle pen(CreatePen(PS_SOLID, std::max(2, at(3)), RGB(0, 160, 0)));
+    const SelectedObject brush(dc.Get(), green.Get());
+    const SelectedObject line(dc.Get(), pen.Get());
+    if (index == 0) {
+      POINT check[] = {{at(2), at(8)}, {at(6), at(12)}, {at(14), at(3)}};
+      Polyline(dc.Get(), check, 3);
+    } else {
+      SelectObject(dc.Get(), GetStockObject(NULL_PEN));  // `line` puts the original pen back
+      POINT arrow[] = {{at(1), at(6)},  {at(8), at(6)},  {at(8), at(2)}, {at(15), at(8)},
+                       {at(8), at(14)}, {at(8), at(10)}, {at(1), at(10)}};
+      Polygon(dc.Get(), arrow, 7);
+    }
   }
-  SelectObject(dc, oldPen);
-  SelectObject(dc, oldBrush);
-  DeleteObject(pen);
-  DeleteObject(green);
 
   // Mask: white where the ground (black) shows through.
-  SelectObject(dc, mask);
-  HDC colourDc = CreateCompatibleDC(dc);
-  HGDIOBJ oldColour = SelectObject(colourDc, colour);
-  SetBkColor(colourDc, RGB(0, 0, 0));
-  BitBlt(dc, 0, 0, size, size, colourDc, 0, 0, SRCCOPY);
-  SelectObject(colourDc, oldColour);
-  DeleteDC(colourDc);
-  SelectObject(dc, old);
-  DeleteDC(dc);
+  {
+    const SelectedObject maskTarget(dc.Get(), mask.Get());
+    const MemoryDc colourDc(CreateCompatibleDC(dc.Get()));
+    const SelectedObject colourSource(colourDc.Get(), colour.Get());
+    SetBkColor(colourDc.Get(), RGB(0, 0, 0));
+    BitBlt(dc.Get(), 0, 0, size, size, colourDc.Get(), 0, 0, SRCCOPY);
+  }
 
   ICONINFO info{};
   info.fIcon = TRUE;
-  info.hbmColor = colour;
-  info.hbmMask = mask;
-  HICON icon = CreateIconIndirect(&info);
-  DeleteObject(colour);
-  DeleteObject(mask);
-  return icon;
+  info.hbmColor = colour.Get();
+  info.hbmMask = mask.Get();
+  return CreateIconIndirect(&info);
 }
 
 void ShowMark(HWND mark, HICON icon) {

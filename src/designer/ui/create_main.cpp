@@ -59,7 +59,7 @@ void TForm1::Create(HWND applicationWindow) {
   Frame31.FillDetectedPath();
   // What "Новый проект" returns to, and what counts as unchanged before any file.
   startProject_ = StoreProject();
-  savedBytes_ = CurrentBytes();
+  savedProject_ = CurrentProject();
 }
 
 void TForm1::CreateMenuBar() {

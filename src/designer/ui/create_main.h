@@ -60,8 +60,9 @@ class TForm1 : public Window {
   // The file behind the pages: empty until one is opened or saved, and after
   // "Новый проект".
   const std::wstring& ProjectPath() const { return projectPath_; }
-  // Whether the pages would save other bytes than the file holds (without a file:
-  // than the start state, or the state "Новый проект" left).
+  // Whether the pages hold another project than the file does, the rows' sizes
+  // aside, which the file does not keep (without a file: than the start state,
+  // or the state "Новый проект" left).
   bool HasUnsavedChanges() const;
   // The caption: "Kovrin 1.4.1" without a file, else "<name>[*] - Kovrin 1.4.1".
   void UpdateTitle();
@@ -99,8 +100,8 @@ class TForm1 : public Window {
   // frame's close button, which never ask a designer that has had no file.
   bool MayDiscardChanges(bool closing);
   bool SaveTo(const std::wstring& path);
-  // The bytes the pages would save now, as the file behind them.
-  std::string CurrentBytes() const;
+  // The project the pages would save now, as far as the file holds it.
+  SetupProject CurrentProject() const;
   // After anything that may have changed the pages: a title update, posted once.
   void ProjectMayHaveChanged();
 
@@ -113,7 +114,7 @@ class TForm1 : public Window {
 
   SetupProject startProject_;  // the pages as FormCreate left them
   std::wstring projectPath_;
-  std::string savedBytes_;  // CurrentBytes() after the last open, save or new project
-  bool hadFile_ = false;    // a file was opened or saved since the start
+  SetupProject savedProject_;  // CurrentProject() after the last open, save or new project
+  bool hadFile_ = false;       // a file was opened or saved since the start
   bool titleUpdatePosted_ = false;
 };

@@ -7,6 +7,7 @@
 #include "designer/ui/create_main.h"
 #include "formats/ProjectFile.h"
 #include "support/Error.h"
+#include "support/FileNames.h"
 #include "support/PathNames.h"
 #include "support/Strings.h"
 #include "win/Application.h"
@@ -17,13 +18,19 @@ constexpr wchar_t kProjectFilter[] = L"Проекты Kovrin (*.kovrin)|*.kovrin
 
 // The file's name without the project extension: "demo" for "C:\Work\demo.kovrin".
 std::wstring ProjectName(const std::wstring& path) {
-  const size_t slash = path.find_last_of(L"\\/");
-  std::wstring name = slash == std::wstring::npos ? path : path.substr(slash + 1);
+  std::wstring name(FileNamePart(path));
   const size_t extension = std::char_traits<wchar_t>::length(kProjectExtension);
   if (name.size() > extension &&
       EqualNoCase(name.substr(name.size() - extension), kProjectExtension))
     name.resize(name.size() - extension);
   return name;
+}
+
+// The project as its file holds it: the rows' sizes are measured when it is
+// opened and after a build, never saved, so they are no change.
+SetupProject AsSaved(SetupProject project) {
+  for (FileEntry& file : project.Files) file.Size = 0;
+  return project;
 }
 }  // namespace
 
@@ -32,7 +39,7 @@ void TForm1::NewProjectClick() {
     return;
   LoadProject(startProject_);
   projectPath_.clear();
-  savedBytes_ = CurrentBytes();
+  savedProject_ = CurrentProject();
   UpdateTitle();
 }
 
@@ -58,7 +65,7 @@ bool TForm1::OpenProject(const std::wstring& path) {
   hadFile_ = true;
   // What the pages hold now counts as saved: the pages apply their rules to what
   // they load (the restart notice excludes the other two endings, for one).
-  savedBytes_ = CurrentBytes();
+  savedProject_ = CurrentProject();
   UpdateTitle();
   const std::wstring report = SizeRefreshReport(opened.Sizes);
   if (!report.empty())
@@ -88,7 +95,7 @@ bool TForm1::SaveTo(const std::wstring& path) {
   }
   projectPath_ = full;
   hadFile_ = true;
-  savedBytes_ = ProjectFileBytes(project, full);
+  savedProject_ = AsSaved(project);
   UpdateTitle();
   return true;
 }
@@ -107,13 +114,12 @@ bool TForm1::MayDiscardChanges(bool closing) {
   }
 }
 
-std::string TForm1::CurrentBytes() const {
-  // Without a file every source folder is written as it stands.
-  return ProjectFileBytes(StoreProject(), projectPath_);
+SetupProject TForm1::CurrentProject() const {
+  return AsSaved(StoreProject());
 }
 
 bool TForm1::HasUnsavedChanges() const {
-  return CurrentBytes() != savedBytes_;
+  return CurrentProject() != savedProject_;
 }
 
 void TForm1::ProjectMayHaveChanged() {

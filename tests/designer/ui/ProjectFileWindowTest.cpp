@@ -260,6 +260,26 @@ TEST_F(ProjectFileWindow, TheTitleNamesTheFileAndMarksRealChanges) {
   EXPECT_EQ(form->ProjectPath(), L"");
 }
 
+// The file keeps no sizes: sizes measured afresh (as a build measures them)
+// leave the title unmarked, and a real edit still marks it.
+TEST_F(ProjectFileWindow, MeasuredSizesAreNoChange) {
+  dialogs.fileAnswers.push_back({project + L"\\files\\a.txt"});
+  Click(form->Frame21.Button1);
+  SaveAs(*form, dir / L"Размеры.kovrin");
+  SetupProject measured = form->StoreProject();
+  ASSERT_EQ(measured.Files.size(), 1u);
+  measured.Files[0].Size += 1000;
+  form->LoadProject(measured);
+  Pump();
+  ASSERT_EQ(form->StoreProject().Files[0].Size, measured.Files[0].Size);
+  EXPECT_FALSE(form->HasUnsavedChanges());
+  EXPECT_EQ(Title(), L"Размеры - Kovrin 1.4.1");
+
+  TypeProductName(*form, L"Другое имя");
+  EXPECT_TRUE(form->HasUnsavedChanges());
+  EXPECT_EQ(Title(), L"Размеры* - Kovrin 1.4.1");
+}
+
 TEST_F(ProjectFileWindow, NewProjectBringsBackTheStartState) {
   RegisterWinRar(L"\"D:\\Tools\\WinRAR\\WinRAR.exe\" \"%1\"");
   std::unique_ptr<TForm1> f = FreshDesigner();

@@ -7,14 +7,13 @@
 
 #include <windows.h>
 
-#include <shellapi.h>
-
 #include <string>
 #include <vector>
 
 #include "FakeArchive.h"
 #include "formats/Payload.h"
 #include "support/CodePage.h"
+#include "support/CommandLineWords.h"
 #include "support/Error.h"
 #include "support/FileSystem.h"
 
@@ -92,11 +91,9 @@ void PutFile(BinaryFile& archive, const std::string& tag, const std::wstring& pa
 }
 
 int Run() {
-  int count = 0;
-  LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &count);
-  std::vector<std::wstring> args;
-  for (int i = 1; argv && i < count; ++i) args.emplace_back(argv[i]);
-  LocalFree(argv);
+  std::vector<std::wstring> args = SplitCommandLine(GetCommandLineW());
+  if (!args.empty())
+    args.erase(args.begin());
 
   Request request;
   if (!Parse(args, request))

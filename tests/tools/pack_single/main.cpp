@@ -8,13 +8,7 @@
 
 #include "designer/SingleFilePacker.h"
 #include "support/Error.h"
-
-namespace {
-std::wstring BaseName(const std::wstring& path) {
-  const size_t slash = path.find_last_of(L"\\/");
-  return slash == std::wstring::npos ? path : path.substr(slash + 1);
-}
-}  // namespace
+#include "support/FileNames.h"
 
 int wmain(int argc, wchar_t** argv) {
   if (argc < 5) {
@@ -25,7 +19,8 @@ int wmain(int argc, wchar_t** argv) {
   job.StubPath = argv[1];
   job.OutputPath = argv[2];
   job.LauncherName = argv[3];
-  for (int i = 4; i < argc; ++i) job.Files.push_back({argv[i], BaseName(argv[i])});
+  for (int i = 4; i < argc; ++i)
+    job.Files.push_back({argv[i], std::wstring(FileNamePart(argv[i]))});
   try {
     NullProgress progress;
     LARGE_INTEGER frequency, start, end;
