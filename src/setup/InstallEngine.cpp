@@ -21,6 +21,7 @@
 #include "setup/UninstallScript.h"
 #include "support/CodePage.h"
 #include "support/Crc32.h"
+#include "support/FileNames.h"
 #include "support/FileSystem.h"
 #include "support/Strings.h"
 
@@ -41,10 +42,6 @@ bool ShortcutChosen(const TShortCut& shortcut, const InstallChoices& choices) {
     default:
       return true;
   }
-}
-
-std::wstring FileNameOf(const std::wstring& path) {
-  return path.substr(FolderOf(path).size());
 }
 
 // One install, from the checks to the finish page.
@@ -223,7 +220,7 @@ class Install {
       state_.UninstallScript.WriteString(
           uninstall::kShortCutsSection,
           uninstall::kShortCutKey + IntToText(static_cast<int32_t>(n)),
-          WithTrailingBackslash(folder) + FileNameOf(saved));
+          WithTrailingBackslash(folder) + std::wstring(FileNamePart(saved)));
       checkpoints_.MarkDirty();
     }
     state_.UninstallScript.WriteString(uninstall::kShortCutsSection, uninstall::kShortCutCount,
