@@ -437,29 +437,27 @@ std::string ProfileFile::ToBytes() const {
 }
 
 void ProfileFile::Save(const std::wstring& path) const {
-  try {
-    // Through one small buffer: a file of many rows is never held twice.
-    BinaryFile file = BinaryFile::Create(path);
-    std::string buffer;
-    constexpr size_t kBlock = 64 * 1024;
-    buffer.reserve(kBlock);
-    auto flush = [&] {
-      file.Write(buffer.data(), static_cast<uint32_t>(buffer.size()));
-      buffer.clear();
-    };
-    Emit([&](std::string_view piece) {
-      if (buffer.size() + piece.size() > kBlock) {
-        flush();
-        if (piece.size() > kBlock) {
-          file.Write(piece.data(), static_cast<uint32_t>(piece.size()));
-          return;
-        }
+  // Beside the old file and renamed over it: a failed save leaves no half file,
+  // and every failure reads "Unable to write to <path>. <reason>".
+  TemporaryFile file(path, L"Unable to write to " + path);
+  // Through one small buffer: a file of many rows is never held twice.
+  std::string buffer;
+  constexpr size_t kBlock = 64 * 1024;
+  buffer.reserve(kBlock);
+  auto flush = [&] {
+    file.File().Write(buffer.data(), static_cast<uint32_t>(buffer.size()));
+    buffer.clear();
+  };
+  Emit([&](std::string_view piece) {
+    if (buffer.size() + piece.size() > kBlock) {
+      flush();
+      if (piece.size() > kBlock) {
+        file.File().Write(piece.data(), static_cast<uint32_t>(piece.size()));
+        return;
       }
-      buffer += piece;
-    });
-    flush();
-    file.Close();
-  } catch (const KovrinError& error) {
-    throw KovrinError(L"Unable to write to " + path + L" (" + error.Message() + L")");
-  }
+    }
+    buffer += piece;
+  });
+  flush();
+  file.Commit();
 }

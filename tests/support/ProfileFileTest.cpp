@@ -116,11 +116,28 @@ TEST(ProfileFile, ReadSectionListsKeysInOrder) {
   EXPECT_TRUE(profile.ReadSection(L"none").empty());
 }
 
-TEST(ProfileFile, SaveToMissingFolderRaises) {
+// A failed save says once which file it could not write, and why; the file it
+// would have replaced is left whole, with nothing beside it.
+TEST(ProfileFile, AFailedSaveNamesTheFileOnceAndKeepsTheOldOne) {
   TempDir dir;
   ProfileFile profile;
   profile.WriteString(L"A", L"b", L"c");
-  EXPECT_THROW(profile.Save(dir / L"no\\such\\folder.ini"), KovrinError);
+  const std::wstring nowhere = dir / L"no\\such\\folder.ini";
+  try {
+    profile.Save(nowhere);
+    ADD_FAILURE() << "a save into a missing folder went through";
+  } catch (const KovrinError& error) {
+    EXPECT_EQ(error.Message(),
+              SystemErrorMessage(L"Unable to write to " + nowhere, ERROR_PATH_NOT_FOUND));
+  }
+
+  const std::wstring kept = dir / L"kept.ini";
+  WriteTextFile(kept, "[Old]\r\nx=1\r\n");
+  SetFileAttributesW(kept.c_str(), FILE_ATTRIBUTE_READONLY);
+  EXPECT_THROW(profile.Save(kept), KovrinError);
+  SetFileAttributesW(kept.c_str(), FILE_ATTRIBUTE_NORMAL);
+  EXPECT_EQ(ReadFileBytes(kept), "[Old]\r\nx=1\r\n");
+  EXPECT_EQ(FilesIn(dir.Path()), std::vector<std::wstring>{L"kept.ini"});
 }
 
 // Odd lines stay where they are; a new key goes after the section's last key
