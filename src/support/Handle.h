@@ -44,61 +44,36 @@ class UniqueHandle {
   Type value_ = Traits::Invalid();
 };
 
-struct FileHandleTraits {
-  using Type = HANDLE;
-  static Type Invalid() noexcept { return INVALID_HANDLE_VALUE; }
-  static void Close(Type h) noexcept { CloseHandle(h); }
-};
-struct KernelHandleTraits {  // processes, events: null when absent
-  using Type = HANDLE;
-  static Type Invalid() noexcept { return nullptr; }
-  static void Close(Type h) noexcept { CloseHandle(h); }
-};
-struct FindHandleTraits {
-  using Type = HANDLE;
-  static Type Invalid() noexcept { return INVALID_HANDLE_VALUE; }
-  static void Close(Type h) noexcept { FindClose(h); }
-};
-struct RegKeyTraits {
-  using Type = HKEY;
-  static Type Invalid() noexcept { return nullptr; }
-  static void Close(Type h) noexcept { RegCloseKey(h); }
-};
-struct ModuleTraits {
-  using Type = HMODULE;
-  static Type Invalid() noexcept { return nullptr; }
-  static void Close(Type h) noexcept { FreeLibrary(h); }
-};
-template <class T>
-struct GdiObjectTraits {
+// Traits for a handle of type T that `CloseFunction` closes. Most kinds are null
+// when absent; files and find handles use INVALID_HANDLE_VALUE instead.
+template <class T, auto CloseFunction, bool kInvalidIsMinusOne = false>
+struct CloseWithTraits {
   using Type = T;
-  static Type Invalid() noexcept { return nullptr; }
-  static void Close(Type h) noexcept { DeleteObject(h); }
-};
-struct MemoryDcTraits {  // CreateCompatibleDC; a window's own DC needs its window (WindowDc)
-  using Type = HDC;
-  static Type Invalid() noexcept { return nullptr; }
-  static void Close(Type h) noexcept { DeleteDC(h); }
-};
-template <class T>
-struct LocalMemoryTraits {  // blocks the system allocates for its caller (CommandLineToArgvW)
-  using Type = T;
-  static Type Invalid() noexcept { return nullptr; }
-  static void Close(Type h) noexcept { LocalFree(h); }
+  static Type Invalid() noexcept {
+    if constexpr (kInvalidIsMinusOne)
+      return INVALID_HANDLE_VALUE;
+    else
+      return nullptr;
+  }
+  static void Close(Type h) noexcept { CloseFunction(h); }
 };
 
-using FileHandle = UniqueHandle<FileHandleTraits>;
-using KernelHandle = UniqueHandle<KernelHandleTraits>;
-using FindHandle = UniqueHandle<FindHandleTraits>;
-using RegKey = UniqueHandle<RegKeyTraits>;
-using ModuleHandle = UniqueHandle<ModuleTraits>;
-using FontHandle = UniqueHandle<GdiObjectTraits<HFONT>>;
-using BrushHandle = UniqueHandle<GdiObjectTraits<HBRUSH>>;
-using PenHandle = UniqueHandle<GdiObjectTraits<HPEN>>;
-using BitmapHandle = UniqueHandle<GdiObjectTraits<HBITMAP>>;
-using MemoryDc = UniqueHandle<MemoryDcTraits>;
+using FileHandle = UniqueHandle<CloseWithTraits<HANDLE, &CloseHandle, true>>;
+using FindHandle = UniqueHandle<CloseWithTraits<HANDLE, &FindClose, true>>;
+using KernelHandle = UniqueHandle<CloseWithTraits<HANDLE, &CloseHandle>>;  // processes, events
+using RegKey = UniqueHandle<CloseWithTraits<HKEY, &RegCloseKey>>;
+using ModuleHandle = UniqueHandle<CloseWithTraits<HMODULE, &FreeLibrary>>;
 template <class T>
-using LocalMemory = UniqueHandle<LocalMemoryTraits<T>>;
+using GdiObject = UniqueHandle<CloseWithTraits<T, &DeleteObject>>;
+using FontHandle = GdiObject<HFONT>;
+using BrushHandle = GdiObject<HBRUSH>;
+using PenHandle = GdiObject<HPEN>;
+using BitmapHandle = GdiObject<HBITMAP>;
+// CreateCompatibleDC's; a window's own DC needs its window (WindowDc).
+using MemoryDc = UniqueHandle<CloseWithTraits<HDC, &DeleteDC>>;
+// Blocks the system allocates for its caller (CommandLineToArgvW).
+template <class T>
+using LocalMemory = UniqueHandle<CloseWithTraits<T, &LocalFree>>;
 
 // A small owning COM pointer.
 template <class T>
