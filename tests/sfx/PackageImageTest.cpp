@@ -143,44 +143,12 @@ TEST_F(PackageImageTest, StopsWhenCancelled) {
   EXPECT_EQ(observer.calls, 2);
 }
 
-namespace {
-void Put32(std::string& bytes, size_t at, uint32_t value) {
-  for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<char>(value >> (8 * i));
-}
-
-// `packed` as a signer leaves it: the stub's first bytes a PE32 header, zero
-// padding up to an 8-byte boundary, then a certificate table that the
-// security directory names.
-std::string Signed(std::string packed, bool pe32Plus = false) {
-  const size_t pe = 0x80;
-  const size_t optional = pe + 24;
-  packed[0] = 'M';
-  packed[1] = 'Z';
-  Put32(packed, 0x3C, pe);
-  packed.replace(pe, 4, std::string("PE\0\0", 4));
-  packed[pe + 20] = static_cast<char>(pe32Plus ? 240 : 224);  // SizeOfOptionalHeader
-  packed[pe + 21] = 0;
-  packed[optional] = 0x0B;
-  packed[optional + 1] = pe32Plus ? 0x02 : 0x01;
-  const size_t directories = optional + (pe32Plus ? 112 : 96);
-  Put32(packed, directories - 4, 16);  // NumberOfRvaAndSizes
-  packed.append((8 - packed.size() % 8) % 8, '\0');
-  const size_t table = packed.size();
-  std::string certificate(72, '\x5A');
-  Put32(certificate, 0, static_cast<uint32_t>(certificate.size()));  // WIN_CERTIFICATE
-  packed += certificate;
-  Put32(packed, directories + 4 * 8, static_cast<uint32_t>(table));
-  Put32(packed, directories + 4 * 8 + 4, static_cast<uint32_t>(certificate.size()));
-  return packed;
-}
-}  // namespace
-
 TEST_F(PackageImageTest, FindsThePackageBeforeASignatureAndStillRefusesDamage) {
   const std::string packed = ReadFileBytes(dir / L"Setup.exe");
   ASSERT_NE(packed.size() % 8, 0u) << "the padding case needs an unaligned trailer";
   for (bool pe32Plus : {false, true}) {
     EmptyTree(dir / L"unpacked");
-    WriteTextFile(dir / L"signed.exe", Signed(packed, pe32Plus));
+    WriteTextFile(dir / L"signed.exe", AsSigned(packed, pe32Plus));
     ExtractFailure failure;
     EXPECT_TRUE(Extract(dir / L"signed.exe", failure)) << static_cast<int>(failure.Format);
     EXPECT_EQ(ReadFileBytes(dir / L"unpacked\\data.dat"), ReadFileBytes(dir / L"src\\data.dat"));
@@ -189,7 +157,7 @@ TEST_F(PackageImageTest, FindsThePackageBeforeASignatureAndStillRefusesDamage) {
   PackageImage intact;
   ExtractFailure failure;
   ASSERT_TRUE(intact.Open((dir / L"Setup.exe").c_str(), failure));
-  std::string damaged = Signed(packed);
+  std::string damaged = AsSigned(packed);
   damaged[packed.size() - 24 - intact.Header().StreamSize / 2] ^= 0x01;
   WriteTextFile(dir / L"damaged.exe", damaged);
   EmptyTree(dir / L"unpacked");
@@ -200,7 +168,7 @@ TEST_F(PackageImageTest, FindsThePackageBeforeASignatureAndStillRefusesDamage) {
   // A table that does not close the file is the stub's own: the trailer must
   // then be the file's last bytes, and bytes after the table are no trailer.
   EmptyTree(dir / L"unpacked");
-  WriteTextFile(dir / L"appended.exe", Signed(packed) + "more");
+  WriteTextFile(dir / L"appended.exe", AsSigned(packed) + "more");
   ExtractFailure appended;
   EXPECT_FALSE(Extract(dir / L"appended.exe", appended));
   EXPECT_EQ(appended.Format, onefile::FormatError::NoTrailer);
