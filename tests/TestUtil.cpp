@@ -131,3 +131,32 @@ std::wstring CrcKeyText(const std::string& bytes) {
   swprintf(text, 9, L"%08X", static_cast<unsigned>(Crc32(bytes.data(), bytes.size())));
   return text;
 }
+
+namespace {
+void Put32(std::string& bytes, size_t at, uint32_t value) {
+  for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<char>(value >> (8 * i));
+}
+}  // namespace
+
+std::string AsSigned(std::string packed, bool pe32Plus) {
+  const size_t pe = 0x80;
+  const size_t optional = pe + 24;
+  packed[0] = 'M';
+  packed[1] = 'Z';
+  Put32(packed, 0x3C, pe);
+  packed.replace(pe, 4, std::string("PE\0\0", 4));
+  packed[pe + 20] = static_cast<char>(pe32Plus ? 240 : 224);  // SizeOfOptionalHeader
+  packed[pe + 21] = 0;
+  packed[optional] = 0x0B;
+  packed[optional + 1] = pe32Plus ? 0x02 : 0x01;
+  const size_t directories = optional + (pe32Plus ? 112 : 96);
+  Put32(packed, directories - 4, 16);  // NumberOfRvaAndSizes
+  packed.append((8 - packed.size() % 8) % 8, '\0');
+  const size_t table = packed.size();
+  std::string certificate(72, '\x5A');
+  Put32(certificate, 0, static_cast<uint32_t>(certificate.size()));  // WIN_CERTIFICATE
+  packed += certificate;
+  Put32(packed, directories + 4 * 8, static_cast<uint32_t>(table));
+  Put32(packed, directories + 4 * 8 + 4, static_cast<uint32_t>(certificate.size()));
+  return packed;
+}

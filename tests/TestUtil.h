@@ -34,6 +34,10 @@ std::string Narrow(const std::wstring& text);  // UTF-8, for test messages
 // bytes read as text.
 ProfileFile LoadProfileText(const std::wstring& text);
 std::wstring ProfileText(const ProfileFile& profile);
+// `image` (at least 1 KB) as an Authenticode signer leaves it: its first bytes a
+// PE32 (or PE32+) header, zero padding up to an 8-byte boundary, then a
+// certificate table that the security directory names.
+std::string AsSigned(std::string image, bool pe32Plus = false);
 // "89ABCDEF": the CRC-32 of `bytes` as Setup.ini and Uninst.ini store it.
 std::wstring CrcKeyText(const std::string& bytes);
 

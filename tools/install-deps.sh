@@ -28,6 +28,8 @@ command -v import >/dev/null && import -version 2>/dev/null | grep -q ImageMagic
 command -v localedef >/dev/null || need+=(locales)
 command -v iconv >/dev/null || need+=(libc-bin)
 command -v clang-format >/dev/null || need+=(clang-format)
+command -v osslsigncode >/dev/null || need+=(osslsigncode)   # signing step in the end-to-end tests
+command -v openssl >/dev/null || need+=(openssl)             # their test certificate
 
 if [ ${#need[@]} -eq 0 ]; then
   exit 0

@@ -3,8 +3,11 @@
 #include <windows.h>
 
 #include "designer/BuildSteps.h"
+#include "designer/FolderRules.h"
 #include "designer/SfxArchive.h"
+#include "designer/SigningStep.h"
 #include "designer/SingleFileStep.h"
+#include "designer/SingleLineValues.h"
 #include "designer/SortByExtension.h"
 #include "formats/ScriptKeys.h"
 #include "formats/SetupScriptWriter.h"
@@ -41,6 +44,7 @@ namespace {
 void Steps(BuildContext& context) {
   SetupProject& project = context.Project;
   BuildObserver& observer = context.Observer;
+  ExpandFolderRules(project);  // a fresh look at every rule's folder
 
   if (project.SortByExtension) {
     context.Status(L"Сортировка файлов...");
@@ -52,6 +56,7 @@ void Steps(BuildContext& context) {
   observer.StageBegins(BuildStage::Script);
   context.Checkpoint();
   CheckSetupFileName(project.SetupFileName);
+  CheckSingleLineValues(project);
   CheckFileNames(project);
   CheckOutputFolder(project.OutputFolder, context.Folders.BuildFolder);
   CreateFolderOrThrow(project.OutputFolder);
@@ -73,6 +78,7 @@ void Steps(BuildContext& context) {
   observer.StageBegins(BuildStage::Package);
   context.Checkpoint();
   CopyUninstaller(context);
+  SignPackagePrograms(context);
   if (project.UseWinRar)
     BuildSfxArchive(context);
   else if (project.UseBuiltInPacker)
@@ -96,6 +102,10 @@ BuildResult RunBuild(SetupProject& project, const BuildFolders& folders, BuildOb
     observer.SetPosition(0);
     observer.SetStatus(L"Создание отменено");
     return {BuildOutcome::Cancelled, stopped.Message()};
+  } catch (const SigningFailed& error) {
+    return {BuildOutcome::Failed, error.Message(), BuildFailure::Signing};
+  } catch (const FolderRuleError& error) {
+    return {BuildOutcome::Failed, error.Message(), BuildFailure::FolderRule};
   } catch (...) {
     return {BuildOutcome::Failed, CurrentExceptionMessage()};
   }

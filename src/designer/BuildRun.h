@@ -34,9 +34,13 @@ std::wstring BuildFolderFromEnvironment();
 
 enum class BuildOutcome { Done, Cancelled, Failed };
 
+// The steps whose failures the command-line build tells apart.
+enum class BuildFailure { Other, Signing, FolderRule };
+
 struct BuildResult {
   BuildOutcome Outcome = BuildOutcome::Done;
   std::wstring Message;  // the error's text, or the cancellation notice
+  BuildFailure Failure = BuildFailure::Other;
 };
 
 inline constexpr wchar_t kBuildDoneText[] = L"Установочная программа создана.";

@@ -318,8 +318,12 @@ class StagedPackage {
 }  // namespace
 
 void PublishPackage(BuildContext& context) {
+  PublishFiles(context, PackageFiles(context.Project));
+}
+
+void PublishFiles(BuildContext& context, const std::vector<PackageFile>& files) {
   StagedPackage staged(context);
-  for (const PackageFile& file : PackageFiles(context.Project)) staged.Stage(file);
+  for (const PackageFile& file : files) staged.Stage(file);
   context.Observer.SetPosition(0);
   staged.PutInPlace();
 }

@@ -76,3 +76,5 @@ struct PackageFile {
   std::wstring PackageName;
 };
 std::vector<PackageFile> PackageFiles(const SetupProject& project);
+// Moves these files of the build folder into the output folder, as PublishPackage does.
+void PublishFiles(BuildContext& context, const std::vector<PackageFile>& files);

@@ -4,8 +4,10 @@
 
 #include "designer/BuildRun.h"
 #include "designer/BuildSteps.h"
+#include "designer/FolderRules.h"
 #include "designer/ProjectOpening.h"
 #include "formats/ProjectFile.h"
+#include "formats/ProjectValues.h"
 #include "formats/ScriptKeys.h"
 #include "support/CommandLineWords.h"
 #include "support/Error.h"
@@ -18,6 +20,8 @@
 namespace {
 const wchar_t kBuildSwitch[] = L"/build";
 const wchar_t kOutSwitch[] = L"/out";
+const wchar_t kSetSwitch[] = L"/set";
+const wchar_t kSignSwitch[] = L"/sign";
 
 bool IsSwitch(const std::wstring& argument) {
   return !argument.empty() && argument[0] == L'/';
@@ -84,6 +88,41 @@ struct Refusal {
   int code;
   std::wstring line;
 };
+
+// One /set KEY=VALUE; the problem with it, or nothing.
+std::wstring AddValue(const std::wstring& setting,
+                      std::vector<std::pair<std::wstring, std::wstring>>& values) {
+  const size_t equals = setting.find(L'=');
+  if (equals == std::wstring::npos || equals == 0)
+    return L"/set требует КЛЮЧ=ЗНАЧЕНИЕ, а не \"" + setting + L"\".";
+  const std::wstring name = setting.substr(0, equals);
+  for (const wchar_t* known : kSettableKeys) {
+    if (!EqualNoCase(name, known))
+      continue;
+    const std::wstring value = setting.substr(equals + 1);
+    const size_t at = ControlCharacterAt(value);
+    if (at != std::wstring::npos)
+      return L"В значении /set " + std::wstring(known) + L" управляющий знак " +
+             CharacterCode(value[at]) + L": это значение — одна строка.";
+    values.emplace_back(known, value);
+    return {};
+  }
+  std::wstring list;
+  for (const wchar_t* known : kSettableKeys)
+    list += (list.empty() ? L"" : L", ") + std::wstring(known);
+  return L"/set не знает ключа " + name + L"; можно задать " + list + L".";
+}
+
+// The /set values over the project's [Main] values.
+void ApplyValues(const StartCommand& command, SetupProject& project) {
+  std::wstring* const fields[] = {&project.ProgramName,    &project.CompanyName,
+                                  &project.ProductVersion, &project.InstallPath,
+                                  &project.SetupFileName,  &project.OutputFolder};
+  for (const auto& [name, value] : command.Values)
+    for (size_t i = 0; i < std::size(kSettableKeys); ++i)
+      if (name == kSettableKeys[i])
+        *fields[i] = value;
+}
 
 std::wstring FirstAndCount(const std::wstring& first, size_t count) {
   if (count <= 1)
@@ -174,8 +213,11 @@ int Build(const StartCommand& command, const std::wstring& designerFolder, Conso
   SetupProject project;
   try {
     project = LoadProjectFile(command.ProjectPath);
+    ApplyValues(command, project);
     if (!command.OutputFolder.empty())
       project.OutputFolder = command.OutputFolder;
+    if (!command.SignCommand.empty())
+      project.SignCommand = command.SignCommand;
     CheckSetupFileName(project.SetupFileName);
   } catch (const KovrinError& error) {
     console.Error(L"Проект не собран: " + error.Message());
@@ -185,6 +227,12 @@ int Build(const StartCommand& command, const std::wstring& designerFolder, Conso
 
   const CommandLineBuildFolder buildFolder;
   Refusal refusal{kExitBuilt, {}};
+  try {
+    ExpandFolderRules(project);
+  } catch (const FolderRuleError& error) {
+    console.Error(error.Message());
+    return kExitMissingSource;
+  }
   if (!CheckSources(project, refusal) || !CheckKitFiles(project, designerFolder, refusal) ||
       !CheckOutputWritable(project.OutputFolder, buildFolder.Path(), refusal)) {
     console.Error(refusal.line);
@@ -198,6 +246,14 @@ int Build(const StartCommand& command, const std::wstring& designerFolder, Conso
   if (result.Outcome == BuildOutcome::Done) {
     console.Out(result.Message + L" " + project.OutputFolder);
     return kExitBuilt;
+  }
+  if (result.Failure == BuildFailure::Signing) {
+    console.Error(L"Подпись не удалась: " + result.Message);
+    return kExitSigning;
+  }
+  if (result.Failure == BuildFailure::FolderRule) {
+    console.Error(result.Message);
+    return kExitMissingSource;
   }
   if (observer.ArchiverStarted()) {
     console.Error(L"Ошибка WinRAR: " + result.Message);
@@ -240,6 +296,24 @@ StartCommand ParseStartCommand(const std::vector<std::wstring>& arguments) {
         continue;
       }
       (isBuild ? command.ProjectPath : command.OutputFolder) = arguments[++i];
+    } else if (EqualNoCase(argument, kSetSwitch)) {
+      if (i + 1 >= arguments.size()) {
+        fail(L"/set требует КЛЮЧ=ЗНАЧЕНИЕ.");
+        continue;
+      }
+      const std::wstring problem = AddValue(arguments[++i], command.Values);
+      if (!problem.empty())
+        fail(problem);
+    } else if (EqualNoCase(argument, kSignSwitch)) {
+      if (!command.SignCommand.empty())
+        fail(L"/sign указан дважды.");
+      if (i + 1 >= arguments.size() || arguments[i + 1].empty()) {
+        fail(L"/sign требует команду подписи.");
+        continue;
+      }
+      command.SignCommand = arguments[++i];
+      if (ControlCharacterAt(command.SignCommand) != std::wstring::npos)
+        fail(L"В команде /sign управляющий знак: команда — одна строка.");
     } else if (IsSwitch(argument)) {
       fail(L"Неизвестный ключ " + argument + L".");
     } else {

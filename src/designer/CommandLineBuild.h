@@ -5,6 +5,7 @@
 // window, writing its stages and the result as lines of text.
 
 #include <string>
+#include <utility>
 #include <vector>
 
 enum class StartMode {
@@ -18,7 +19,15 @@ struct StartCommand {
   std::wstring ProjectPath;   // OpenProject, Build
   std::wstring OutputFolder;  // Build: the /out folder, empty for the project's own
   std::wstring UsageError;    // Build: what is wrong with the command line, if anything
+  // Build: /set KEY=VALUE in order (a later one wins), and the /sign command.
+  std::vector<std::pair<std::wstring, std::wstring>> Values;
+  std::wstring SignCommand;
 };
+
+// The [Main] keys that /set may give, in the project file's spelling.
+inline constexpr const wchar_t* kSettableKeys[] = {L"ProgramName",    L"CompanyName",
+                                                   L"ProductVersion", L"InstallPath",
+                                                   L"SetupFileName",  L"OutputFolder"};
 
 // `arguments` without the program's own name. Switches match without case.
 StartCommand ParseStartCommand(const std::vector<std::wstring>& arguments);
@@ -27,18 +36,21 @@ StartCommand ParseStartCommand(const std::vector<std::wstring>& arguments);
 std::vector<std::wstring> CommandLineArguments(const wchar_t* commandLine);
 
 inline constexpr wchar_t kBuildUsage[] =
-    L"Использование: Kovrin.exe /build <проект.kovrin> [/out <папка>]";
+    L"Использование: Kovrin.exe /build <проект.kovrin> [/out <папка>] [/set КЛЮЧ=ЗНАЧЕНИЕ …] "
+    L"[/sign \"КОМАНДА {file}\"]";
 
 // Exit codes of the command-line build (docs/project-file.md lists them too).
 enum BuildExitCode : int {
   kExitBuilt = 0,
-  kExitBuildFailed = 1,    // the build stopped: a file could not be read or written,
-                           // or the kit's own files (Kovrin.dat, uninst.dat) are missing
-  kExitUsage = 2,          // the command line is not /build PROJECT [/out FOLDER]
+  kExitBuildFailed = 1,  // the build stopped: a file could not be read or written,
+                         // or the kit's own files (Kovrin.dat, uninst.dat) are missing
+  kExitUsage = 2,  // the command line is not /build PROJECT [/out FOLDER] [/set …] [/sign …]
   kExitBadProject = 3,     // the project file cannot be read, is damaged or too new
-  kExitMissingSource = 4,  // a listed file is missing, unreadable or 2 GiB or more
+  kExitMissingSource = 4,  // a listed file is missing, unreadable or 2 GiB or more, or a
+                           // folder rule's folder is missing or gives no file
   kExitOutputFolder = 5,   // the output folder cannot be created or written to
   kExitArchiver = 6,       // WinRAR could not be started or made no archive
+  kExitSigning = 7,        // the signing command failed or left a program unsigned
 };
 
 // Where the build writes its lines: standard output and standard error of the

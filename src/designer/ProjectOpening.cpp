@@ -1,6 +1,7 @@
 #include "designer/ProjectOpening.h"
 
 #include "designer/FileList.h"
+#include "designer/FolderRules.h"
 #include "formats/ProjectFile.h"
 #include "support/FileSystem.h"
 
@@ -26,7 +27,10 @@ SizeRefresh RefreshFileSizes(std::vector<FileEntry>& files) {
 
 OpenedProject OpenProjectFile(const std::wstring& path) {
   OpenedProject opened{LoadProjectFile(path), {}};
+  std::vector<std::wstring> ruleProblems;
+  ExpandFolderRules(opened.Project, &ruleProblems);
   opened.Sizes = RefreshFileSizes(opened.Project.Files);
+  opened.Sizes.RuleProblems = std::move(ruleProblems);
   return opened;
 }
 
@@ -53,6 +57,11 @@ std::wstring SizeRefreshReport(const SizeRefresh& sizes, size_t listed) {
     text += L"Файлы размером 2 ГБ и больше не помещаются в пакет и убраны из списка (" +
             std::to_wstring(sizes.Refused.size()) + L"):";
     ListPaths(text, sizes.Refused, listed);
+  }
+  for (const std::wstring& problem : sizes.RuleProblems) {
+    if (!text.empty())
+      text += L"\n\n";
+    text += problem;
   }
   return text;
 }

@@ -20,6 +20,8 @@ struct SizeRefresh {
   std::vector<MissingSourceFile> Missing;
   // Files of 2 GiB or more: left out of the list, as "Добавить файлы" leaves them out.
   std::vector<std::wstring> Refused;
+  // Folder rules that gave no rows: the folder is missing or nothing is left.
+  std::vector<std::wstring> RuleProblems;
 };
 
 // Sets each row's Size to its source file's size now.
@@ -30,8 +32,8 @@ struct OpenedProject {
   SizeRefresh Sizes;
 };
 
-// Loads the file (KovrinError naming the line when it is not a whole project)
-// and measures its rows.
+// Loads the file (KovrinError naming the line when it is not a whole project),
+// lists the files of its folder rules and measures its rows.
 OpenedProject OpenProjectFile(const std::wstring& path);
 
 // The report for the author: the missing and the refused files by name, at

@@ -41,6 +41,20 @@ std::wstring SfxCommandLine(const SetupProject& project, const BuildFolders& fol
          folders.BuildFolder + L"\\" + kSfxListFile + L"\"";
 }
 
+void CheckArchiverPath(const std::wstring& path) {
+  if (path.empty())
+    return;  // the shell finds WinRAR.exe through its registered path
+  const bool drive = path.size() >= 3 && iswalpha(path[0]) && path[1] == L':' &&
+                     (path[2] == L'\\' || path[2] == L'/');
+  if (!drive || GetDriveTypeW((path.substr(0, 2) + L"\\").c_str()) == DRIVE_REMOTE)
+    throw KovrinError(L"Путь к WinRAR \"" + path +
+                      L"\" должен быть полным путём на диске этого компьютера, не сетевым.");
+  if (path.size() < 4 || _wcsicmp(path.c_str() + path.size() - 4, L".exe") != 0)
+    throw KovrinError(L"Путь к WinRAR \"" + path + L"\" должен указывать на программу .exe.");
+  if (!FileExists(path))
+    throw KovrinError(L"Не найдена программа WinRAR: " + path);
+}
+
 std::wstring ArchiverProgram(const SetupProject& project) {
   return FileExists(project.WinRarPath) ? project.WinRarPath : std::wstring(kArchiverName);
 }
@@ -103,6 +117,7 @@ void BuildSfxArchive(BuildContext& context) {
   context.Status(kArchiverStartText);
   context.Observer.ArchiverStarts();
   context.Checkpoint();
+  CheckArchiverPath(project.WinRarPath);
   WriteWholeFile(context.InBuild(kSfxListFile),
                  PlainTextBytes(SfxListLines(project, context.Folders.BuildFolder)));
   WriteWholeFile(context.InBuild(kSfxCommentFile), PlainTextBytes(SfxCommentLines(project)));

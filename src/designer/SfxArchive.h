@@ -23,6 +23,10 @@ std::wstring SfxCommandLine(const SetupProject& project, const BuildFolders& fol
 // The Compression page's path when it names an existing file, else "WinRAR.exe",
 // which the shell finds through the application's registered path.
 std::wstring ArchiverProgram(const SetupProject& project);
+// A path in the box must name an existing .exe on a local drive: the shell
+// would open any other file with whatever program its type has, and start a
+// program from the network. An empty box is left to the shell's lookup.
+void CheckArchiverPath(const std::wstring& path);
 
 // Writes the list and the comment, starts the archiver through the shell and
 // waits, letting messages run, until it has ended having archived (and so

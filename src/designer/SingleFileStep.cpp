@@ -1,5 +1,7 @@
 #include "designer/SingleFileStep.h"
 
+#include "designer/SigningStep.h"
+
 std::vector<PackedFile> SingleFilePackage(const SetupProject& project,
                                           const std::wstring& buildFolder) {
   std::vector<PackedFile> files;
@@ -15,7 +17,14 @@ void BuildSingleFile(BuildContext& context) {
   job.StubPath = context.InDesigner(kSelfExtractorImage);
   job.Files = SingleFilePackage(context.Project, context.Folders.BuildFolder);
   job.LauncherName = context.Project.SetupFileName;
-  job.OutputPath = context.InOutput(context.Project.SetupFileName);
+  // A program to sign is packed in the build folder and published once signed.
+  const bool sign = !context.Project.SignCommand.empty();
+  job.OutputPath =
+      sign ? context.InBuild(kPackedSingleFile) : context.InOutput(context.Project.SetupFileName);
   PackSingleFile(job, context.Observer);
   context.Observer.SetPosition(0);
+  if (!sign)
+    return;
+  SignProgram(context, job.OutputPath);
+  PublishFiles(context, {{kPackedSingleFile, context.Project.SetupFileName}});
 }

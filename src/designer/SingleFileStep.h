@@ -10,12 +10,15 @@
 #include "designer/SingleFilePacker.h"
 
 inline constexpr wchar_t kSingleFileStatus[] = L"Упаковка в один файл...";
+// The packed program in the build folder while it waits to be signed.
+inline constexpr wchar_t kPackedSingleFile[] = L"~packed.exe";
 
 // The package files of the project (those PublishPackage would copy), read
 // from the build folder, under their names in the package; the launcher first.
 std::vector<PackedFile> SingleFilePackage(const SetupProject& project,
                                           const std::wstring& buildFolder);
 
-// Packs the package into the output folder; a cancel raises OperationCancelled
-// and leaves an earlier program there whole.
+// Packs the package into the output folder (signed first when the project has
+// a signing command); a cancel raises OperationCancelled and a failure raises
+// KovrinError, each leaving an earlier program there whole.
 void BuildSingleFile(BuildContext& context);

@@ -32,6 +32,10 @@ const wchar_t kFiles[] = L"Files";
 const wchar_t kCount[] = L"Count";
 const wchar_t kFolder[] = L"Folder";
 const wchar_t kFile[] = L"File";
+const wchar_t kRuleCount[] = L"RuleCount";
+const wchar_t kRuleFolder[] = L"RuleFolder";
+const wchar_t kRuleExclude[] = L"RuleExclude";
+const wchar_t kRuleDestination[] = L"RuleDestination";
 
 const wchar_t kCompression[] = L"Compression";
 const wchar_t kUseWinRar[] = L"UseWinRar";
@@ -69,6 +73,9 @@ const wchar_t kUseGoSite[] = L"UseGoSite";
 const wchar_t kSiteAddress[] = L"SiteAddress";
 const wchar_t kUseUninstall[] = L"UseUninstall";
 
+const wchar_t kSign[] = L"Sign";
+const wchar_t kCommand[] = L"Command";
+
 const wchar_t kYes[] = L"Yes";
 const wchar_t kNo[] = L"No";
 const wchar_t kRtfType[] = L"rtf";
@@ -83,6 +90,8 @@ const wchar_t kStrikeOut[] = L"StrikeOut";
 const wchar_t* const kSections[] = {key::kProject,     key::kMain,    key::kFiles,
                                     key::kCompression, key::kReadMe,  key::kLicense,
                                     key::kShortcuts,   key::kExtended};
+// Sections that a project without their feature leaves out.
+const wchar_t* const kOptionalSections[] = {key::kSign};
 const wchar_t* const kShortcutKeys[] = {key::kShortCutName, key::kShortCutSavePath,
                                         key::kShortCutFileName, key::kShortCutParams,
                                         key::kShortCutFilePath};
@@ -309,13 +318,22 @@ class SectionReader {
       reporter_.Fail(block_.line, L"в разделе [" + block_.name + L"] нет ключа " + name);
     return *found->second;
   }
-  std::wstring Value(const Entry& entry) const {
+  // Every value but a line of the two texts is one line of the setup script,
+  // where a line break or another control character would change its meaning.
+  std::wstring Value(const Entry& entry, bool singleLine = true) const {
     std::wstring problem;
     std::optional<std::wstring> value = DecodeProjectValue(entry.raw, problem);
     if (!value)
       Fail(entry, problem);
+    if (singleLine) {
+      const size_t at = ControlCharacterAt(*value);
+      if (at != std::wstring::npos)
+        Fail(entry, L"в значении " + entry.name + L" управляющий знак " +
+                        CharacterCode((*value)[at]) + L": это значение — одна строка");
+    }
     return *value;
   }
+  bool Has(const wchar_t* name) const { return singles_.count(name) != 0; }
   std::wstring Text(const wchar_t* name) const { return Value(Single(name)); }
   bool Flag(const wchar_t* name) const {
     const Entry& entry = Single(name);
@@ -376,6 +394,23 @@ void ReadMain(const SectionReader& in, SetupProject& project) {
   project.OutputFolder = in.Text(key::kOutputFolder);
 }
 
+// A rule's exclusions and destination follow its RuleFolder line.
+void ReadRulePart(const SectionReader& in, const SectionReader::ListEntry& item, std::wstring value,
+                  SetupProject& project) {
+  if (project.FolderRules.empty())
+    in.Fail(*item.entry, std::wstring(L"перед строкой ") + item.name + L" нужна строка RuleFolder");
+  FolderRule& rule = project.FolderRules.back();
+  if (item.name == key::kRuleExclude) {
+    if (value.empty())
+      in.Fail(*item.entry, L"пустой шаблон RuleExclude");
+    rule.Excludes.push_back(std::move(value));
+    return;
+  }
+  if (!rule.Destination.empty())
+    in.Fail(*item.entry, L"у правила папки может быть только одна строка RuleDestination");
+  rule.Destination = std::move(value);
+}
+
 void ReadFiles(const SectionReader& in, const std::wstring& projectFolder, SetupProject& project) {
   std::optional<std::wstring> folder;
   for (const SectionReader::ListEntry& item : in.List()) {
@@ -384,11 +419,24 @@ void ReadFiles(const SectionReader& in, const std::wstring& projectFolder, Setup
       folder = ResolvedSourceFolder(value, projectFolder);
       continue;
     }
+    if (item.name == key::kRuleFolder) {
+      if (value.empty())
+        in.Fail(*item.entry, L"в строке RuleFolder не указана папка");
+      project.FolderRules.push_back(FolderRule{ResolvedSourceFolder(value, projectFolder), {}, {}});
+      continue;
+    }
+    if (item.name == key::kRuleExclude || item.name == key::kRuleDestination) {
+      ReadRulePart(in, item, std::move(value), project);
+      continue;
+    }
     if (!folder)
       in.Fail(*item.entry, L"перед строкой File нужна строка Folder");
     project.Files.push_back(FileEntry{std::move(value), *folder, 0});
   }
   in.CheckCount(key::kCount, static_cast<int64_t>(project.Files.size()), L"строк File");
+  if (in.Has(key::kRuleCount) || !project.FolderRules.empty())
+    in.CheckCount(key::kRuleCount, static_cast<int64_t>(project.FolderRules.size()),
+                  L"строк RuleFolder");
 }
 
 void ReadCompression(const SectionReader& in, SetupProject& project) {
@@ -443,7 +491,7 @@ void ReadTextPage(const SectionReader& in, bool& use, TextType& type, std::strin
 
   int64_t rtfLines = 0;
   for (const SectionReader::ListEntry& item : in.List()) {
-    const std::wstring value = in.Value(*item.entry);
+    const std::wstring value = in.Value(*item.entry, false);
     if (item.name == key::kText) {
       lines.push_back(value);
       continue;
@@ -539,15 +587,27 @@ std::string ProjectFileBytes(const SetupProject& project, const std::wstring& pr
   out.Value(key::kOutputFolder, project.OutputFolder);
 
   out.Section(key::kFiles);
-  out.Number(key::kCount, static_cast<int64_t>(project.Files.size()));
+  out.Number(key::kCount, static_cast<int64_t>(std::count_if(
+                              project.Files.begin(), project.Files.end(),
+                              [](const FileEntry& file) { return !file.FromRule(); })));
   std::optional<std::wstring> folder;  // a Folder line only where it changes
   for (const FileEntry& file : project.Files) {
+    if (file.FromRule())
+      continue;  // the rule is kept instead
     std::wstring stored = StoredSourceFolder(file.LocalFolder, projectFolder);
     if (folder != stored) {
       out.Value(key::kFolder, stored);
       folder = std::move(stored);
     }
     out.Value(key::kFile, file.RelativeName);
+  }
+  if (!project.FolderRules.empty())
+    out.Number(key::kRuleCount, static_cast<int64_t>(project.FolderRules.size()));
+  for (const FolderRule& rule : project.FolderRules) {
+    out.Value(key::kRuleFolder, StoredSourceFolder(rule.SourceFolder, projectFolder));
+    for (const std::wstring& pattern : rule.Excludes) out.Value(key::kRuleExclude, pattern);
+    if (!rule.Destination.empty())
+      out.Value(key::kRuleDestination, rule.Destination);
   }
 
   out.Section(key::kCompression);
@@ -580,6 +640,11 @@ std::string ProjectFileBytes(const SetupProject& project, const std::wstring& pr
   out.Flag(key::kUseGoSite, project.UseGoSite);
   out.Value(key::kSiteAddress, project.SiteAddress);
   out.Flag(key::kUseUninstall, project.UseUninstall);
+
+  if (!project.SignCommand.empty()) {
+    out.Section(key::kSign);
+    out.Value(key::kCommand, project.SignCommand);
+  }
   return ToUtf8(out.Text());
 }
 
@@ -594,6 +659,9 @@ SetupProject ParseProjectFile(std::string_view bytes, const std::wstring& projec
   for (const Block& block : parsed.blocks) {
     const wchar_t* known = nullptr;
     for (const wchar_t* name : kSections)
+      if (EqualNoCase(block.name, name))
+        known = name;
+    for (const wchar_t* name : kOptionalSections)
       if (EqualNoCase(block.name, name))
         known = name;
     if (!known)
@@ -615,9 +683,10 @@ SetupProject ParseProjectFile(std::string_view bytes, const std::wstring& projec
                          {key::kProgramName, key::kCompanyName, key::kProductVersion,
                           key::kInstallPath, key::kSetupFileName, key::kOutputFolder}),
            project);
-  ReadFiles(
-      SectionReader(section(key::kFiles), reporter, {key::kCount}, {key::kFolder, key::kFile}),
-      ProjectFolderOf(projectPath), project);
+  ReadFiles(SectionReader(section(key::kFiles), reporter, {key::kCount, key::kRuleCount},
+                          {key::kFolder, key::kFile, key::kRuleFolder, key::kRuleExclude,
+                           key::kRuleDestination}),
+            ProjectFolderOf(projectPath), project);
   ReadCompression(SectionReader(section(key::kCompression), reporter,
                                 {key::kUseWinRar, key::kWinRarPath, key::kCompressionLevel,
                                  key::kSortByExtension, key::kUseBuiltInPacker}),
@@ -640,6 +709,9 @@ SetupProject ParseProjectFile(std::string_view bytes, const std::wstring& projec
                              {key::kUseReboot, key::kAskToReboot, key::kUseRun, key::kRunFileName,
                               key::kUseGoSite, key::kSiteAddress, key::kUseUninstall}),
                project);
+  if (sections.count(key::kSign))
+    project.SignCommand =
+        SectionReader(section(key::kSign), reporter, {key::kCommand}).Text(key::kCommand);
   return project;
 }
 

@@ -84,6 +84,21 @@ const wchar_t kHere[] = L".";
 const wchar_t kHereWithBackslash[] = L".\\";
 }  // namespace
 
+size_t ControlCharacterAt(std::wstring_view value) {
+  for (size_t i = 0; i < value.size(); ++i) {
+    const wchar_t c = value[i];
+    if (c < 0x20 || c == 0x7f || c == 0x85 || c == 0x2028 || c == 0x2029)
+      return i;
+  }
+  return std::wstring_view::npos;
+}
+
+std::wstring CharacterCode(wchar_t c) {
+  std::wstring code = L"U+";
+  AppendHex(code, c, 4);
+  return code;
+}
+
 std::wstring EncodeProjectValue(std::wstring_view value, bool asciiOnly) {
   if (!NeedsQuotes(value, asciiOnly))
     return std::wstring(value);

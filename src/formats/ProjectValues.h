@@ -16,6 +16,13 @@ std::wstring EncodeProjectValue(std::wstring_view value, bool asciiOnly = false)
 // unescaped. Nothing on a malformed quoted value, with `problem` saying why.
 std::optional<std::wstring> DecodeProjectValue(std::wstring_view raw, std::wstring& problem);
 
+// Where the first control character stands (C0, DEL, and the line breaks
+// U+0085, U+2028, U+2029), or npos: a value that is one line of the setup
+// script holds none.
+size_t ControlCharacterAt(std::wstring_view value);
+// "U+000D" for a message.
+std::wstring CharacterCode(wchar_t c);
+
 // The folder of the project file: absolute, without a trailing "\" except at a
 // drive root ("C:\").
 std::wstring ProjectFolderOf(const std::wstring& projectPath);

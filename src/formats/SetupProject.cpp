@@ -1,9 +1,10 @@
 #include "formats/SetupProject.h"
 
 std::wstring FileEntry::SourcePath() const {
+  const std::wstring& name = FromRule() ? RuleName : RelativeName;
   if (LocalFolder.empty() || LocalFolder.back() == L'\\')
-    return LocalFolder + RelativeName;
-  return LocalFolder + L'\\' + RelativeName;
+    return LocalFolder + name;
+  return LocalFolder + L'\\' + name;
 }
 
 int64_t SetupProject::TotalFileSize() const {

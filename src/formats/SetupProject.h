@@ -9,14 +9,31 @@
 // The system window-text colour as a font colour (system colour index 8).
 inline constexpr int32_t kWindowTextColor = -16777208;
 
+inline constexpr int kNoRule = -1;
+
 struct FileEntry {
   std::wstring RelativeName;  // path below the installation folder
   std::wstring LocalFolder;   // source folder on the author's machine
   int64_t Size = 0;           // bytes; the package stores it as a signed 32-bit number
+  // A row that a folder rule made: the rule's index in FolderRules, and the
+  // file's path below the rule's folder (RelativeName adds its destination).
+  // The project file keeps the rule, not such rows.
+  int Rule = kNoRule;
+  std::wstring RuleName;
 
-  // LocalFolder, a "\" if it lacks one, and RelativeName.
+  // LocalFolder, a "\" if it lacks one, and RelativeName (RuleName for a rule's row).
   std::wstring SourcePath() const;
+  bool FromRule() const { return Rule != kNoRule; }
   bool operator==(const FileEntry&) const = default;
+};
+
+// Everything below a source folder, taken anew at every build: the folder's
+// files in a stable order, less those that an exclusion pattern matches.
+struct FolderRule {
+  std::wstring SourceFolder;           // absolute once read
+  std::vector<std::wstring> Excludes;  // patterns over the path below SourceFolder
+  std::wstring Destination;            // sub-folder below the installation folder, or empty
+  bool operator==(const FolderRule&) const = default;
 };
 
 struct ShortcutEntry {
@@ -50,8 +67,9 @@ struct SetupProject {
   std::wstring SetupFileName = L"Setup.exe";
   std::wstring OutputFolder = L"C:\\MySetup\\";
 
-  // Files page.
+  // Files page: single rows, and the rows of the folder rules after a look at their folders.
   std::vector<FileEntry> Files;
+  std::vector<FolderRule> FolderRules;
 
   // Compression page.
   bool UseWinRar = false;
@@ -85,6 +103,9 @@ struct SetupProject {
   bool UseGoSite = false;
   std::wstring SiteAddress;
   bool UseUninstall = false;
+
+  // The command that signs a program of the package; "{file}" stands for its path.
+  std::wstring SignCommand;
 
   int FileCount() const { return static_cast<int>(Files.size()); }
   // Sum of the rows' sizes in 64 bits.

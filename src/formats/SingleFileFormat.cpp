@@ -149,6 +149,47 @@ void WriteTrailer(const Trailer& trailer, uint8_t (&out)[kTrailerSize]) noexcept
   for (int i = 0; i < 8; ++i) out[16 + i] = kTrailerMagic[i];
 }
 
+uint64_t SignedPayloadEnd(const uint8_t* head, uint32_t headSize, uint64_t fileSize) noexcept {
+  constexpr uint32_t kAtNewHeader = 0x3C;
+  constexpr uint32_t kCoffSize = 20;
+  constexpr uint32_t kSecurityDirectory = 4;
+  if (headSize < kAtNewHeader + 4 || head[0] != 'M' || head[1] != 'Z')
+    return fileSize;
+  const uint32_t pe = Get32(head + kAtNewHeader);
+  if (pe > headSize || headSize - pe < 4 + kCoffSize + 2 ||
+      !SameBytes(head + pe, reinterpret_cast<const uint8_t*>("PE\0\0"), 4))
+    return fileSize;
+  const uint32_t optionalSize = Get16(head + pe + 4 + 16);
+  const uint32_t optional = pe + 4 + kCoffSize;
+  uint32_t countAt = 0;
+  switch (Get16(head + optional)) {
+    case 0x10B:  // PE32
+      countAt = 92;
+      break;
+    case 0x20B:  // PE32+
+      countAt = 108;
+      break;
+    default:
+      return fileSize;
+  }
+  const uint32_t entryAt = countAt + 4 + 8 * kSecurityDirectory;
+  if (optionalSize < entryAt + 8 || headSize - optional < entryAt + 8 ||
+      Get32(head + optional + countAt) <= kSecurityDirectory)
+    return fileSize;
+  // The security directory holds a file offset, not an address.
+  const uint64_t tableStart = Get32(head + optional + entryAt);
+  const uint64_t tableSize = Get32(head + optional + entryAt + 4);
+  if (tableSize == 0 || tableStart > fileSize || tableStart + tableSize != fileSize)
+    return fileSize;
+  return tableStart;
+}
+
+uint32_t SignaturePadding(const uint8_t* before, uint32_t size) noexcept {
+  uint32_t zeros = 0;
+  while (zeros < size && zeros < kMaxSignaturePadding && before[size - 1 - zeros] == 0) ++zeros;
+  return zeros;
+}
+
 FormatError ReadTrailer(const uint8_t (&bytes)[kTrailerSize], uint64_t fileSize,
                         Trailer& out) noexcept {
   if (fileSize < kTrailerSize || !SameBytes(bytes + 16, kTrailerMagic, 8))

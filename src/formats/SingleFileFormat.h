@@ -84,6 +84,22 @@ FormatError ReadTrailer(const uint8_t (&bytes)[kTrailerSize], uint64_t fileSize,
 FormatError ReadHeader(const uint8_t* bytes, const Trailer& trailer, uint64_t fileSize,
                        Header& out) noexcept;
 
+// An Authenticode signature appends a certificate table after the trailer and
+// names it in the PE header's security directory; the signer may put up to
+// seven zero bytes before it, as the table starts on an 8-byte boundary.
+inline constexpr uint32_t kImageHeadSize = 1024;  // bytes SignedPayloadEnd looks at
+inline constexpr uint32_t kMaxSignaturePadding = 7;
+
+// Where the single file's own bytes end in an image of `fileSize` bytes whose
+// first `headSize` bytes are `head`: at the certificate table when the security
+// directory names one that closes the file, otherwise at `fileSize`. A table
+// anywhere else belongs to the self-extractor's own image (a stub signed before
+// packing) and changes nothing.
+uint64_t SignedPayloadEnd(const uint8_t* head, uint32_t headSize, uint64_t fileSize) noexcept;
+// The zero bytes at the end of the `size` bytes before a certificate table, at
+// most kMaxSignaturePadding: the trailer ends that much before the table.
+uint32_t SignaturePadding(const uint8_t* before, uint32_t size) noexcept;
+
 // Where the LZMA stream starts.
 inline uint64_t StreamOffset(const Trailer& trailer) noexcept {
   return trailer.HeaderOffset + trailer.HeaderSize;

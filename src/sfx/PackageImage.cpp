@@ -65,6 +65,26 @@ bool ReadAt(HANDLE file, uint64_t offset, void* buffer, DWORD size) {
          ReadFile(file, buffer, size, &done, nullptr) && done == size;
 }
 
+// The end of the trailer: the file's end, or where a signature's certificate
+// table and the zero bytes before it begin. An unreadable head leaves the file's
+// end, where the trailer check then fails.
+uint64_t PayloadEnd(HANDLE file, uint64_t fileSize) {
+  uint8_t head[onefile::kImageHeadSize];
+  const DWORD headSize =
+      static_cast<DWORD>(fileSize < onefile::kImageHeadSize ? fileSize : onefile::kImageHeadSize);
+  if (!ReadAt(file, 0, head, headSize))
+    return fileSize;
+  const uint64_t end = onefile::SignedPayloadEnd(head, headSize, fileSize);
+  if (end == fileSize)
+    return fileSize;
+  uint8_t before[onefile::kMaxSignaturePadding];
+  const DWORD beforeSize =
+      static_cast<DWORD>(end < onefile::kMaxSignaturePadding ? end : onefile::kMaxSignaturePadding);
+  if (!ReadAt(file, end - beforeSize, before, beforeSize))
+    return end;
+  return end - onefile::SignaturePadding(before, beforeSize);
+}
+
 // The compressed stream read front to back in blocks, its CRC-32 summed on the way.
 class StreamSource {
  public:
@@ -109,7 +129,7 @@ bool PackageImage::Open(const wchar_t* imagePath, ExtractFailure& failure) {
   LARGE_INTEGER size{};
   if (!file_ || !GetFileSizeEx(file_.Get(), &size))
     return Fail(failure, ExtractStatus::Damaged, GetLastError());
-  fileSize_ = static_cast<uint64_t>(size.QuadPart);
+  fileSize_ = PayloadEnd(file_.Get(), static_cast<uint64_t>(size.QuadPart));
 
   uint8_t trailerBytes[onefile::kTrailerSize];
   if (fileSize_ < onefile::kTrailerSize ||

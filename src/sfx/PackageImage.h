@@ -44,7 +44,7 @@ class PackageImage {
 
  private:
   FileHandle file_;
-  uint64_t fileSize_ = 0;
+  uint64_t fileSize_ = 0;  // up to the trailer's end: a signature after it is not counted
   onefile::Trailer trailer_;
   onefile::Header header_;
 };

@@ -211,3 +211,71 @@ TEST_F(CommandLineBuildRun, ASetupFileNameWithAFolderIsRefused) {
   EXPECT_FALSE(FolderExists(fx.output));
   EXPECT_FALSE(FileExists(fx.root / L"escaped.exe"));
 }
+
+TEST(CommandLine, SetTakesTheMainKeysAndSignTakesACommand) {
+  const StartCommand build =
+      ParseStartCommand({L"/build", L"p", L"/set", L"productversion=2.3.1", L"/SET",
+                         L"OutputFolder=C:\\a=b", L"/sign", L"signtool sign {file}"});
+  EXPECT_EQ(build.UsageError, L"");
+  EXPECT_EQ(build.Values, (std::vector<std::pair<std::wstring, std::wstring>>{
+                              {L"ProductVersion", L"2.3.1"}, {L"OutputFolder", L"C:\\a=b"}}));
+  EXPECT_EQ(build.SignCommand, L"signtool sign {file}");
+
+  const std::vector<std::pair<Args, std::wstring>> cases = {
+      {{L"/build", L"p", L"/set", L"Version=1"}, L"/set не знает ключа Version"},
+      {{L"/build", L"p", L"/set", L"ProductVersion"}, L"/set требует КЛЮЧ=ЗНАЧЕНИЕ"},
+      {{L"/build", L"p", L"/set"}, L"/set требует КЛЮЧ=ЗНАЧЕНИЕ."},
+      {{L"/build", L"p", L"/set", L"ProgramName=X\r\n[Extended]"}, L"управляющий знак U+000D"},
+      {{L"/build", L"p", L"/sign"}, L"/sign требует команду подписи."},
+      {{L"/build", L"p", L"/sign", L"a", L"/sign", L"b"}, L"/sign указан дважды."},
+  };
+  for (const auto& [arguments, message] : cases) {
+    const StartCommand command = ParseStartCommand(arguments);
+    EXPECT_NE(command.UsageError.find(message), std::wstring::npos) << Narrow(command.UsageError);
+  }
+  RecordingConsole console;
+  EXPECT_EQ(RunCommandLineBuild(ParseStartCommand(cases[0].first), L"C:\\", console), kExitUsage);
+}
+
+TEST_F(CommandLineBuildRun, SetValuesReachThePackageAndLeaveTheProjectAlone) {
+  const std::string before = ReadFileBytes(projectFile);
+  ASSERT_EQ(Build({L"/build", projectFile, L"/set", L"ProductVersion=2.3.1", L"/set",
+                   L"SetupFileName=Install.exe", L"/set", L"OutputFolder=" + fx.output}),
+            kExitBuilt)
+      << (console.errors.empty() ? "" : Narrow(console.errors[0]));
+  EXPECT_NE(ReadFileBytes(fx.output + L"\\Setup.ini").find("ProductVersion=2.3.1"),
+            std::string::npos);
+  EXPECT_TRUE(FileExists(fx.output + L"\\Install.exe"));
+  EXPECT_EQ(ReadFileBytes(projectFile), before);
+}
+
+TEST_F(CommandLineBuildRun, AFolderRuleWithNothingToTakeFailsBeforeTheOutputFolderIsTouched) {
+  PutEarlierPackage();
+  DamageProject("Folder=files\\docs",
+                "RuleCount=1\r\nRuleFolder=files\\missing\r\nFolder=files\\docs");
+  EXPECT_EQ(BuildDemo(), kExitMissingSource);
+  EXPECT_NE(console.errors.at(0).find(project + L"\\files\\missing"), std::wstring::npos)
+      << Narrow(console.errors.at(0));
+  ExpectOutputUntouched();
+
+  // A rule over the docs folder that excludes all of it.
+  console = RecordingConsole();
+  DamageProject("RuleFolder=files\\missing", "RuleFolder=files\\docs\r\nRuleExclude=*.txt");
+  EXPECT_EQ(BuildDemo(), kExitMissingSource);
+  EXPECT_NE(console.errors.at(0).find(L"не выбрало ни одного файла"), std::wstring::npos);
+  ExpectOutputUntouched();
+}
+
+TEST_F(CommandLineBuildRun, AFailingSigningCommandStopsTheBuildWithItsOutput) {
+  PutEarlierPackage();
+  EXPECT_EQ(Build({L"/build", projectFile, L"/out", fx.output, L"/sign",
+                   L"echo cannot reach the key store for {file}& exit 3"}),
+            kExitSigning);
+  ASSERT_EQ(console.errors.size(), 1u);
+  const std::wstring& error = console.errors[0];
+  EXPECT_EQ(error.rfind(L"Подпись не удалась: ", 0), 0u) << Narrow(error);
+  EXPECT_NE(error.find(L"кодом 3"), std::wstring::npos) << Narrow(error);
+  EXPECT_NE(error.find(L"cannot reach the key store for \""), std::wstring::npos) << Narrow(error);
+  EXPECT_NE(error.find(L"Setup.exe\""), std::wstring::npos) << Narrow(error);
+  ExpectOutputUntouched();
+}

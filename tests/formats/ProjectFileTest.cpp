@@ -20,7 +20,7 @@ SetupProject UnusualProject() {
   p.CompanyName = L"\"Quoted\"";
   p.ProductVersion = L"2.0 β \xD83D\xDE00";
   p.InstallPath = L"%ProgramFiles%\\%CompanyName%\\";
-  p.SetupFileName = L"\tsetup.exe";
+  p.SetupFileName = L" setup.exe";
   p.OutputFolder = L"";
   p.Files = {
       FileEntry{L"a.txt", L"C:\\Work\\Demo\\files\\app", 0},
@@ -29,7 +29,7 @@ SetupProject UnusualProject() {
       FileEntry{L"x=y", L"D:\\Elsewhere", 0},
       FileEntry{L"a.txt", L"C:\\Work\\Demo\\files\\app", 0},  // a folder met again
       FileEntry{L"", L"", 0},
-      FileEntry{L"line\r\nbreak", L"C:\\Work\\Demo", 0},
+      FileEntry{L"\"quoted\"", L"C:\\Work\\Demo", 0},
   };
   p.UseWinRar = true;
   p.WinRarPath = L"C:\\Program Files\\WinRAR\\WinRAR.exe";
@@ -40,8 +40,13 @@ SetupProject UnusualProject() {
   p.ReadMeType = TextType::Txt;
   p.ReadMeRtf = "{\\rtf1\\ansi \\'cf\xCF\r\nlone\nLF and lone\rCR\r\n" + std::string(5000, 'h') +
                 "\r\n\r\n}\r\n";
-  p.ReadMeText = {L"",          L"  indented",      L"[not a section]",
-                  L"Key=Value", L"; not a comment", std::wstring(100000, L'ж'),
+  p.ReadMeText = {L"",
+                  L"  indented",
+                  L"[not a section]",
+                  L"Key=Value",
+                  L"; not a comment",
+                  std::wstring(100000, L'ж'),
+                  L"\ttab and line\r\nbreak",
                   L""};
   p.ReadMeFont = TextFont{L"Courier New", 12, 0x00336699, true, false, true, false};
   p.UseLicense = true;
@@ -308,4 +313,98 @@ TEST(ProjectFile, AFailedSaveKeepsThePreviousFile) {
     EXPECT_EQ(error.Message(),
               SystemErrorMessage(L"Unable to write to " + nowhere, ERROR_PATH_NOT_FOUND));
   }
+}
+
+namespace {
+// The example's file rows with two folder rules and a signing command.
+std::string RuleProjectText(const std::string& filesTail, const std::string& sign) {
+  SetupProject p = ExampleLikeProject(L"C:\\Work\\Demo\\files\\", L"C:\\MySetup\\");
+  std::string bytes = ProjectFileBytes(p, kProjectPath);
+  const std::string files = "File=help.html\r\n";
+  bytes.insert(bytes.find(files) + files.size(), filesTail);
+  return bytes + sign;
+}
+}  // namespace
+
+TEST(ProjectFile, FolderRulesAndTheSigningCommandRoundTripByteForByte) {
+  const std::string bytes = RuleProjectText(
+      "RuleCount=2\r\nRuleFolder=build\\bin\r\nRuleExclude=*.pdb\r\nRuleExclude=tests\\*\r\n"
+      "RuleDestination=bin\r\nRuleFolder=D:\\Shared\\docs\r\n",
+      "\r\n[Sign]\r\nCommand=signtool sign /fd sha256 /a {file}\r\n");
+  const SetupProject loaded = ParseProjectFile(bytes, kProjectPath);
+  ASSERT_EQ(loaded.FolderRules.size(), 2u);
+  EXPECT_EQ(loaded.FolderRules[0].SourceFolder, L"C:\\Work\\Demo\\build\\bin");
+  EXPECT_EQ(loaded.FolderRules[0].Excludes, (std::vector<std::wstring>{L"*.pdb", L"tests\\*"}));
+  EXPECT_EQ(loaded.FolderRules[0].Destination, L"bin");
+  EXPECT_EQ(loaded.FolderRules[1].SourceFolder, L"D:\\Shared\\docs");
+  EXPECT_TRUE(loaded.FolderRules[1].Excludes.empty());
+  EXPECT_EQ(loaded.SignCommand, L"signtool sign /fd sha256 /a {file}");
+  EXPECT_EQ(loaded.Files.size(), 4u);
+  EXPECT_EQ(ProjectFileBytes(loaded, kProjectPath), bytes);
+
+  // The rows a rule made are not saved: the rule stands for them.
+  SetupProject expanded = loaded;
+  FileEntry row{L"bin\\tool.dll", L"C:\\Work\\Demo\\build\\bin", 10};
+  row.Rule = 0;
+  row.RuleName = L"tool.dll";
+  expanded.Files.insert(expanded.Files.begin() + 1, row);
+  EXPECT_EQ(ProjectFileBytes(expanded, kProjectPath), bytes);
+}
+
+TEST(ProjectFile, RefusesRuleLinesOutOfPlaceAndCountsThatDoNotMatch) {
+  struct Case {
+    std::string tail;
+    std::wstring message;
+  };
+  const Case cases[] = {
+      {"RuleExclude=*.pdb\r\n", L"перед строкой RuleExclude нужна строка RuleFolder"},
+      {"RuleCount=2\r\nRuleFolder=bin\r\n", L"RuleCount=2"},
+      {"RuleFolder=bin\r\n", L"нет ключа RuleCount"},
+      {"RuleCount=1\r\nRuleFolder=\r\n", L"не указана папка"},
+      {"RuleCount=1\r\nRuleFolder=bin\r\nRuleDestination=a\r\nRuleDestination=b\r\n",
+       L"только одна строка RuleDestination"},
+  };
+  for (const Case& c : cases) {
+    try {
+      ParseProjectFile(RuleProjectText(c.tail, ""), kProjectPath);
+      ADD_FAILURE() << c.tail;
+    } catch (const KovrinError& error) {
+      EXPECT_NE(error.Message().find(c.message), std::wstring::npos) << Narrow(error.Message());
+    }
+  }
+}
+
+// A value that is one line of the setup script cannot carry a line break or
+// another control character in from the file; the texts still may.
+TEST(ProjectFile, RefusesAControlCharacterInASingleLineValueNamingKeyAndLine) {
+  const std::string good = ProjectFileBytes(ExampleLikeProject(), kProjectPath);
+  struct Case {
+    std::string from, to;
+    int line;
+    const wchar_t* key;
+  };
+  const Case cases[] = {
+      {"ProgramName=Kovrin", "ProgramName=\"X\\r\\n[Extended]\\r\\nUseRun=1\"", 5, L"ProgramName"},
+      {"File=Kovrin.dat", "File=\"Kovrin\\t.dat\"", 16, L"File"},
+      {"ShortCutParams=", "ShortCutParams=\"\\u2028\"", 56, L"ShortCutParams"},
+      {"SiteAddress=https://morvel-labs.example/kovrin", "SiteAddress=\"\\x7F\"", 65,
+       L"SiteAddress"},
+  };
+  for (const Case& c : cases) {
+    std::string bytes = good;
+    ASSERT_NE(bytes.find(c.from), std::string::npos) << c.from;
+    bytes.replace(bytes.find(c.from), c.from.size(), c.to);
+    try {
+      ParseProjectFile(bytes, kProjectPath);
+      ADD_FAILURE() << c.to;
+    } catch (const KovrinError& error) {
+      const std::wstring expected = L"demo.kovrin, строка " + std::to_wstring(c.line) +
+                                    L": в значении " + c.key + L" управляющий знак";
+      EXPECT_EQ(error.Message().rfind(expected, 0), 0u) << Narrow(error.Message());
+    }
+  }
+  SetupProject texts = ExampleLikeProject();
+  texts.ReadMeText = {L"a\tb", L"c\r\nd"};
+  EXPECT_EQ(ParseProjectFile(ProjectFileBytes(texts, kProjectPath), kProjectPath).ReadMeText,
+            texts.ReadMeText);
 }

@@ -142,3 +142,35 @@ TEST_F(PackageImageTest, StopsWhenCancelled) {
   EXPECT_EQ(failure.Status, ExtractStatus::Cancelled);
   EXPECT_EQ(observer.calls, 2);
 }
+
+TEST_F(PackageImageTest, FindsThePackageBeforeASignatureAndStillRefusesDamage) {
+  const std::string packed = ReadFileBytes(dir / L"Setup.exe");
+  ASSERT_NE(packed.size() % 8, 0u) << "the padding case needs an unaligned trailer";
+  for (bool pe32Plus : {false, true}) {
+    EmptyTree(dir / L"unpacked");
+    WriteTextFile(dir / L"signed.exe", AsSigned(packed, pe32Plus));
+    ExtractFailure failure;
+    EXPECT_TRUE(Extract(dir / L"signed.exe", failure)) << static_cast<int>(failure.Format);
+    EXPECT_EQ(ReadFileBytes(dir / L"unpacked\\data.dat"), ReadFileBytes(dir / L"src\\data.dat"));
+  }
+
+  PackageImage intact;
+  ExtractFailure failure;
+  ASSERT_TRUE(intact.Open((dir / L"Setup.exe").c_str(), failure));
+  std::string damaged = AsSigned(packed);
+  damaged[packed.size() - 24 - intact.Header().StreamSize / 2] ^= 0x01;
+  WriteTextFile(dir / L"damaged.exe", damaged);
+  EmptyTree(dir / L"unpacked");
+  ExtractFailure stream;
+  EXPECT_FALSE(Extract(dir / L"damaged.exe", stream));
+  EXPECT_EQ(stream.Status, ExtractStatus::Damaged);
+
+  // A table that does not close the file is the stub's own: the trailer must
+  // then be the file's last bytes, and bytes after the table are no trailer.
+  EmptyTree(dir / L"unpacked");
+  WriteTextFile(dir / L"appended.exe", AsSigned(packed) + "more");
+  ExtractFailure appended;
+  EXPECT_FALSE(Extract(dir / L"appended.exe", appended));
+  EXPECT_EQ(appended.Format, onefile::FormatError::NoTrailer);
+  EXPECT_TRUE(FilesIn(dir / L"unpacked").empty());
+}

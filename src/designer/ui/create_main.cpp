@@ -129,11 +129,13 @@ void TForm1::ShowPage(int index) {
 SetupProject TForm1::StoreProject() const {
   SetupProject project;
   for (const Page* page : pages_) page->Store(project);
+  project.SignCommand = signCommand_;
   return project;
 }
 
 void TForm1::LoadProject(const SetupProject& project) {
   for (Page* page : pages_) page->Load(project);
+  signCommand_ = project.SignCommand;
 }
 
 void TForm1::N2Click() {

@@ -107,6 +107,8 @@ class TForm1 : public Window {
 
   Dialogs& dialogs_;
   ShellActions& shell_;
+  // Kept from the opened project: no page shows it, saving writes it back.
+  std::wstring signCommand_;
   bool quitOnClose_;
   bool linkHot_ = false;
   std::array<Page*, 7> pages_;

@@ -6,6 +6,7 @@
 #include "support/Strings.h"
 #include "win/Layout.h"
 #include "win/MessagePump.h"
+#include "win/SingleLineEdit.h"
 
 namespace {
 constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
@@ -18,8 +19,10 @@ constexpr int kOtherIndex = 3;
 
 HWND AddLabeledEdit(HWND parent, const std::wstring& caption, int top, int id) {
   CreateChild(parent, WC_STATICW, caption, WS_VISIBLE | SS_LEFT, 8, top - 16, 377, 13);
-  return CreateChild(parent, WC_EDITW, L"", WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL, 8, top, 377,
-                     21, id, WS_EX_CLIENTEDGE);
+  HWND edit = CreateChild(parent, WC_EDITW, L"", WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL, 8, top,
+                          377, 21, id, WS_EX_CLIENTEDGE);
+  KeepSingleLine(edit);
+  return edit;
 }
 }  // namespace
 
@@ -43,6 +46,7 @@ void TForm2::Create(HWND owner) {
   SendMessageW(ComboBox1, CB_SETCURSEL, 0, 0);
   Edit1 = CreateChild(self, WC_EDITW, L"", WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL, 152, 24, 233,
                       21, 204, WS_EX_CLIENTEDGE);
+  KeepSingleLine(Edit1);
   SetFreePathEnabled(false);
   LabeledEdit1 = AddLabeledEdit(self, L"Имя ярлыка:", 72, 205);
   LabeledEdit2 = AddLabeledEdit(self, L"Имя запускаемого файла:", 120, 206);

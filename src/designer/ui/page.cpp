@@ -5,6 +5,7 @@
 
 #include "win/Layout.h"
 #include "win/RichTextBox.h"
+#include "win/SingleLineEdit.h"
 
 void Page::Create(HWND parent, int x, int y, int width, int height) {
   CreatePanel(parent, x, y, width, height);
@@ -55,8 +56,10 @@ HWND Page::AddLabel(const std::wstring& text, int x, int y, int width,
 }
 
 HWND Page::AddEdit(int x, int y, int width, std::optional<std::wstring> hint) {
-  return Add(WC_EDITW, L"", WS_TABSTOP | ES_AUTOHSCROLL, x, y, width, 21, std::move(hint),
-             WS_EX_CLIENTEDGE);
+  HWND edit = Add(WC_EDITW, L"", WS_TABSTOP | ES_AUTOHSCROLL, x, y, width, 21, std::move(hint),
+                  WS_EX_CLIENTEDGE);
+  KeepSingleLine(edit);
+  return edit;
 }
 
 void Page::SetBoxColor(HWND box, bool windowColor) {

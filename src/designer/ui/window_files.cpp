@@ -10,6 +10,8 @@
 
 namespace {
 constexpr wchar_t kRefusedCaption[] = L"Внимание!";
+// Before the folder of a row that a folder rule made.
+const std::wstring kRuleMark = L"Правило папки: ";
 }  // namespace
 
 // Lists each row as the walk finds it and stops when the program is asked to
@@ -67,12 +69,17 @@ void TFrame2::CreateControls() {
       {{L"Относительное имя файла", 150}, {L"Локальный путь файла", 140}, {L"Размер файла", 98}},
       [this](size_t row, int column) {
         const FileEntry& entry = rows_[row];
-        return column == 0   ? entry.RelativeName
-               : column == 1 ? entry.LocalFolder
-                             : SizeText(entry.Size);
+        return column == 0 ? entry.RelativeName
+               : column == 1
+                   ? (entry.FromRule() ? kRuleMark + entry.LocalFolder : entry.LocalFolder)
+                   : SizeText(entry.Size);
       },
-      // The typed text becomes the relative name as it stands.
-      [this](size_t row, const wchar_t* name) { rows_[row].RelativeName = name; });
+      // The typed text becomes the relative name as it stands; a rule's rows
+      // keep the names its folder gives them.
+      [this](size_t row, const wchar_t* name) {
+        if (!rows_[row].FromRule())
+          rows_[row].RelativeName = name;
+      });
   OnClick(Button1, [this] { Frame21Button1Click(); });
   OnClick(Button2, [this] { Frame21Button2Click(); });
   OnClick(Button3, [this] { Frame21Button3Click(); });
@@ -194,6 +201,7 @@ void TFrame2::Frame21Button3Click() {
 
 void TFrame2::Frame21Button4Click() {
   rows_.clear();
+  rules_.clear();
   totals_.Clear();
   ListView_SetItemCountEx(ListView1, 0, 0);
   UpdateFileTotals();
@@ -201,6 +209,7 @@ void TFrame2::Frame21Button4Click() {
 
 void TFrame2::Load(const SetupProject& project) {
   rows_ = project.Files;
+  rules_ = project.FolderRules;
   totals_.Clear();
   for (const FileEntry& row : rows_) totals_.Add(row.Size);
   ListView_SetItemState(ListView1, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
@@ -211,4 +220,5 @@ void TFrame2::Load(const SetupProject& project) {
 
 void TFrame2::Store(SetupProject& project) const {
   project.Files = rows_;
+  project.FolderRules = rules_;
 }

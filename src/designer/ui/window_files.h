@@ -52,6 +52,7 @@ class TFrame2 : public Page {
   void ReportRefused(const std::vector<RefusedFile>& refused);
 
   std::vector<FileEntry> rows_;
+  std::vector<FolderRule> rules_;  // their rows are among rows_, marked
   FileTotals totals_;
   ReportList list_;
 };
