@@ -18,6 +18,6 @@ std::wstring FileInUseText(const std::wstring& path, const std::vector<std::wstr
 
 std::wstring FileInUseQuestion(const std::wstring& path, const std::vector<std::wstring>& holders) {
   return FileInUseText(path, holders) +
-         L"\r\n\r\nЗакройте эту программу и нажмите «Повтор», чтобы продолжить, или «Отмена», "
+         L"\r\n\r\nЗакройте эту программу и нажмите «Повторить», чтобы продолжить, или «Отмена», "
          L"чтобы прервать установку (всё, что она уже сделала, будет отменено).";
 }

@@ -67,7 +67,7 @@ class TForm1 final : public Window, public InstallEvents {
   void FileStarted(int32_t row, const std::wstring& name) override;
   void ProgressChanged(int filePermille, int overallPermille) override;
   void Finished(const FinishPageBoxes& boxes) override;
-  // "Повтор" / "Отмена" about a file another program holds open.
+  // "Повторить" / "Отмена" about a file another program holds open.
   InUseAnswer FileInUse(const std::wstring& path,
                         const std::vector<std::wstring>& holders) override;
   void Pump() override;

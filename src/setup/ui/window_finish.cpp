@@ -7,9 +7,7 @@
 
 namespace {
 constexpr wchar_t kFinishedText[] = L"Установка завершена.";
-constexpr wchar_t kRestartToFinishText[] =
-    L"Установка будет завершена после перезагрузки компьютера: файлы, занятые другими "
-    L"программами, будут заменены при перезагрузке.";
+constexpr wchar_t kRestartToFinishText[] = L"Установка завершится после перезагрузки компьютера.";
 
 // A finish-page box, hidden until the install shows it.
 HWND CreateFinishBox(HWND parent, const std::wstring& caption, int y) {

@@ -387,7 +387,7 @@ TEST_F(SetupWindowTest, TheInstallLogHearsTheWindowsInstall) {
 }
 
 // A target held open by another program: the window names it and asks
-// "Повтор" / "Отмена"; Retry goes on once it is released, Cancel takes the
+// "Повторить" / "Отмена"; Retry goes on once it is released, Cancel takes the
 // install back and leaves the earlier file as it was, with no second box.
 TEST_F(SetupWindowTest, AFileInUseIsAskedAboutRetryGoesOnCancelTakesBack) {
   const std::wstring script =

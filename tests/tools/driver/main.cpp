@@ -13,7 +13,7 @@
 //                                         types into the edit box under that label
 //   driver menu <title> <item>            chooses a menu bar command by its text
 //                                         (without the shortcut after a tab)
-//   driver msgbox <caption> <yes|no|ok|cancel|none> [ms]
+//   driver msgbox <caption> <yes|no|ok|cancel|retry|none> [ms]
 //                                         answers a message box (none: leaves it
 //                                         open); prints its text
 //   driver regget <key under HKLM> <value>
@@ -468,6 +468,7 @@ int wmain(int argc, wchar_t** argv) {
     const int id = answer == L"yes"      ? IDYES
                    : answer == L"no"     ? IDNO
                    : answer == L"cancel" ? IDCANCEL
+                   : answer == L"retry"  ? IDRETRY
                                          : IDOK;
     HWND button = GetDlgItem(box, id);
     if (!button)
