@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <string_view>
 
 #include "support/CodePage.h"
 #include "support/Crc32.h"
@@ -106,6 +107,71 @@ std::wstring ReadRegText(HKEY root, const std::wstring& key, const wchar_t* name
                        &bytes) != ERROR_SUCCESS)
     return L"<no value>";
   return type == REG_SZ ? value : L"<not REG_SZ>";
+}
+
+namespace {
+constexpr wchar_t kSessionManager[] = L"SYSTEM\\CurrentControlSet\\Control\\Session Manager";
+constexpr wchar_t kPendingRenames[] = L"PendingFileRenameOperations";
+
+std::vector<BYTE> PendingRenameBytes(bool* had) {
+  std::vector<BYTE> bytes;
+  DWORD size = 0;
+  const bool found = RegGetValueW(HKEY_LOCAL_MACHINE, kSessionManager, kPendingRenames,
+                                  RRF_RT_REG_MULTI_SZ, nullptr, nullptr, &size) == ERROR_SUCCESS;
+  if (had)
+    *had = found;
+  if (!found || size == 0)
+    return bytes;
+  bytes.resize(size);
+  if (RegGetValueW(HKEY_LOCAL_MACHINE, kSessionManager, kPendingRenames, RRF_RT_REG_MULTI_SZ,
+                   nullptr, bytes.data(), &size) != ERROR_SUCCESS)
+    bytes.clear();
+  else
+    bytes.resize(size);
+  return bytes;
+}
+
+std::wstring WithoutNtPrefix(std::wstring path) {
+  if (path.rfind(L"\\??\\", 0) == 0)
+    path.erase(0, 4);
+  if (!path.empty() && path[0] == L'!')  // "replace existing" marks the target
+    path.erase(0, 1);
+  if (path.rfind(L"\\??\\", 0) == 0)
+    path.erase(0, 4);
+  return path;
+}
+}  // namespace
+
+std::vector<std::pair<std::wstring, std::wstring>> PendingFileRenames() {
+  const std::vector<BYTE> bytes = PendingRenameBytes(nullptr);
+  std::vector<std::wstring> strings;
+  const wchar_t* text = reinterpret_cast<const wchar_t*>(bytes.data());
+  const size_t count = bytes.size() / sizeof(wchar_t);
+  // Pairs of strings; an empty string is a valid "to", so the list is read by count.
+  for (size_t i = 0; i < count;) {
+    const size_t end = std::wstring_view(text + i, count - i).find(L'\0');
+    const size_t length = end == std::wstring_view::npos ? count - i : end;
+    strings.emplace_back(text + i, length);
+    i += length + 1;
+  }
+  std::vector<std::pair<std::wstring, std::wstring>> pairs;
+  for (size_t i = 0; i + 1 < strings.size(); i += 2)
+    pairs.emplace_back(WithoutNtPrefix(strings[i]), WithoutNtPrefix(strings[i + 1]));
+  return pairs;
+}
+
+ScopedPendingRenames::ScopedPendingRenames() : before_(PendingRenameBytes(&had_)) {}
+
+ScopedPendingRenames::~ScopedPendingRenames() {
+  RegKey key;
+  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kSessionManager, 0, KEY_SET_VALUE, key.Put()) !=
+      ERROR_SUCCESS)
+    return;
+  if (had_)
+    RegSetValueExW(key.Get(), kPendingRenames, 0, REG_MULTI_SZ, before_.data(),
+                   static_cast<DWORD>(before_.size()));
+  else
+    RegDeleteValueW(key.Get(), kPendingRenames);
 }
 
 bool RegKeyExists(HKEY root, const std::wstring& key) {

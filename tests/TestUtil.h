@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "Scratch.h"  // RemoveTree, WritePatternFile, MakeSparseFile
@@ -59,6 +60,22 @@ class ScratchKey {
 // A string value of a registry key, or "<no key>", "<no value>", "<not REG_SZ>".
 std::wstring ReadRegText(HKEY root, const std::wstring& key, const wchar_t* name);
 bool RegKeyExists(HKEY root, const std::wstring& key);
+
+// The renames and deletions Windows carries out at its next restart, as pairs
+// (from, to; "to" empty for a deletion) with the "\\??\\" prefixes removed. A test
+// that schedules some keeps a ScopedPendingRenames, which puts the list back.
+std::vector<std::pair<std::wstring, std::wstring>> PendingFileRenames();
+class ScopedPendingRenames {
+ public:
+  ScopedPendingRenames();
+  ~ScopedPendingRenames();
+  ScopedPendingRenames(const ScopedPendingRenames&) = delete;
+  ScopedPendingRenames& operator=(const ScopedPendingRenames&) = delete;
+
+ private:
+  std::vector<BYTE> before_;
+  bool had_ = false;
+};
 
 // Sets an environment variable for the test's lifetime and restores it afterwards.
 class ScopedEnv {

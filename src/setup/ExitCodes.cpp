@@ -1,6 +1,7 @@
 #include "setup/ExitCodes.h"
 
 #include "formats/PackageError.h"
+#include "setup/FileInUse.h"
 #include "support/Error.h"
 
 int InstallExitCode() {
@@ -10,11 +11,17 @@ int InstallExitCode() {
     return kExitCancelled;
   } catch (const PackageError&) {
     return kExitBadPackage;
+  } catch (const FileInUseError&) {
+    return kExitFileInUse;
   } catch (const KovrinError&) {
     return kExitCannotWrite;
   } catch (...) {
     return kExitCannotWrite;
   }
+}
+
+int InstalledExitCode(bool restartToFinish) {
+  return restartToFinish ? kExitRestartToFinish : kExitInstalled;
 }
 
 const wchar_t* ExitCodeMeaning(int code) {
@@ -29,6 +36,10 @@ const wchar_t* ExitCodeMeaning(int code) {
       return L"не удалось записать установку";
     case kExitBadCommandLine:
       return L"неверная командная строка";
+    case kExitFileInUse:
+      return L"файл занят другой программой, ничего не изменено";
+    case kExitRestartToFinish:
+      return L"установлено, завершится после перезагрузки";
     default:
       return L"неизвестный итог";
   }

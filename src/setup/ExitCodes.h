@@ -8,13 +8,18 @@ enum SetupExitCode : int {
   kExitBadPackage = 2,      // script, payload or texts missing or damaged
   kExitCannotWrite = 3,     // the target cannot be written: full disk, no access, folder refused
   kExitBadCommandLine = 4,  // an unknown or malformed switch
+  kExitFileInUse = 5,       // a target stayed in use by another program; nothing was changed
+  kExitRestartToFinish = 3010,  // installed; files in use are replaced when Windows restarts
 };
 
 // Inside a catch block around the install itself (after the package has been
 // read): the code for the exception being handled. A package that does not check
-// out is 2, a cancelled install 1, every other failure a target that cannot be
-// written, 3.
+// out is 2, a cancelled install 1, a target that stayed in use 5, every other
+// failure a target that cannot be written, 3.
 int InstallExitCode();
+
+// 0, or 3010 when the install completes only once Windows restarts.
+int InstalledExitCode(bool restartToFinish);
 
 // A few words for the log: "установлено", "пакет повреждён"…
 const wchar_t* ExitCodeMeaning(int code);

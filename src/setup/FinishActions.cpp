@@ -16,11 +16,11 @@ void RunFinishActions(const SetupState& state, const FinishChoices& choices, int
     shell.Open(program, L"", programFolder, showCommand);
   if (state.UseGoSite && choices.OpenSite)
     shell.Open(state.SiteAddress, L"", programFolder, showCommand);
-  if (state.UseReboot && state.AskToReboot) {
+  if (state.UseReboot && state.AskToReboot && !state.RestartToFinish) {
     if (prompter.Ask(kRestartPromptId, kRestartQuestion, kRestartCaption,
                      MB_YESNO | MB_ICONQUESTION) == IDYES)
       shell.RequestRestart();
-  } else if (state.UseReboot && choices.Restart) {
+  } else if ((state.UseReboot || state.RestartToFinish) && choices.Restart) {
     shell.RequestRestart();
   }
 }

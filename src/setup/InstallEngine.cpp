@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <cmath>
+#include <optional>
 #include <vector>
 
 #include "formats/CrcText.h"
@@ -16,6 +17,7 @@
 #include "setup/PackageChecks.h"
 #include "setup/RecordedPaths.h"
 #include "setup/SetupState.h"
+#include "setup/TargetReplacement.h"
 #include "setup/UninstallEntryDetails.h"
 #include "setup/UninstallRegistration.h"
 #include "setup/UninstallScript.h"
@@ -70,9 +72,11 @@ class Install {
     } catch (...) {
       TakeBack();
     }
-    journal_.Forget();
+    state_.RestartToFinish = journal_.Commit();
     state_.Installed = true;
-    events_.Finished({state_.UseGoSite, state_.UseRun, state_.UseReboot && !state_.AskToReboot});
+    events_.Finished({state_.UseGoSite, state_.UseRun,
+                      (state_.UseReboot && !state_.AskToReboot) || state_.RestartToFinish,
+                      state_.RestartToFinish});
   }
 
  private:
@@ -162,10 +166,25 @@ class Install {
         journal_.MakeFolder(folder);
         madeFolder = folder;
       }
-      bool existed = false;
-      BinaryFile output = BinaryFile::Create(target, &existed);
-      if (!existed)
-        journal_.Created(target);
+      // A file that is there already is replaced only once its new bytes are
+      // whole and checked, and is kept aside until the install is complete.
+      std::optional<TemporaryFile> staged;
+      std::optional<BinaryFile> created;
+      bool ours = false;  // created by this install, not found there
+      if (FileExists(target)) {
+        if (IsReadOnlyFile(target)) {
+          SetLastError(ERROR_ACCESS_DENIED);
+          ThrowCannotCreate(target);
+        }
+        staged.emplace(target);
+      } else {
+        bool existed = false;
+        created.emplace(BinaryFile::Create(target, &existed));
+        ours = !existed;
+        if (ours)
+          journal_.Created(target);
+      }
+      BinaryFile& output = staged ? staged->File() : *created;
       int64_t written = 0;
       uint32_t crc = 0;
       try {
@@ -183,11 +202,16 @@ class Install {
         if (file.HasCrc && crc != file.Crc)
           throw PackageError(DamagedFileText(file.FileName) + L" Установка прервана.");
       } catch (...) {
-        // An incomplete or damaged copy never stays looking like an installed file.
-        output.Close();
-        DeleteFileW(target.c_str());
+        // An incomplete or damaged copy never stays looking like an installed
+        // file; a staged one goes with its TemporaryFile.
+        if (created)
+          created->Close();
+        if (ours)
+          DeleteFileW(target.c_str());
         throw;
       }
+      if (staged)
+        ReplaceExistingTarget(*staged, journal_, events_, choices_.ReplaceInUseAtRestart);
       Record(script::NumberedKey(uninstall::kFileSizeKey, row), std::to_wstring(written));
       Record(script::NumberedKey(uninstall::kFileCrcKey, row), CrcText(crc));
       events_.FileWritten(target, written);

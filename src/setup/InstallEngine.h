@@ -17,6 +17,9 @@ struct InstallChoices {
   bool DesktopShortcuts = false;  // the three boxes of the shortcuts page
   bool StartMenuShortcuts = false;
   bool StartupShortcuts = false;
+  // A target that another program holds open is replaced when Windows restarts
+  // (/REBOOTOK) instead of stopping the install.
+  bool ReplaceInUseAtRestart = false;
 };
 
 // The user asked to stop (the window's close box, answered "Да"): the install
@@ -36,6 +39,10 @@ inline constexpr wchar_t kInstallStopped[] = L"Установка прерван
 // A failure or a stop (events.Cancelled(), asked at every pause) takes back what
 // this install made (InstallJournal), is told to events.Failed with its exit
 // code and raises: PackageError for a package that does not check out,
-// OperationCancelled for a stop, KovrinError with the system's wording for a target
-// that cannot be written. Showing the error is the caller's.
+// OperationCancelled for a stop, FileInUseError for a target another program
+// holds open and the user (or nobody, in a silent run) did not retry,
+// KovrinError with the system's wording for a target that cannot be written.
+// A file that exists is replaced through a checked copy beside it and kept aside
+// until the install is complete, so a take-back renames it back unchanged.
+// Showing the error is the caller's.
 void RunInstall(SetupState& state, const InstallChoices& choices, InstallEvents& events);

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "support/Progress.h"
 
@@ -24,7 +25,13 @@ struct FinishPageBoxes {
   bool GoSite = false;  // "Зайти на зайт программы"
   bool Run = false;     // "Запустить установленную программу"
   bool Reboot = false;  // "Перезагрузить компьютер" (only when the restart is not asked)
+  // Files in use are replaced when Windows restarts: the page says so and the
+  // restart box is shown ticked.
+  bool RestartToFinish = false;
 };
+
+// What to do about a target that another program holds open.
+enum class InUseAnswer { Retry, Cancel };
 
 // A share of ProgressChanged with nothing to measure: a file of no bytes, or a
 // data.dat of no bytes. Whoever shows a bar leaves it where it is.
@@ -41,6 +48,14 @@ class InstallEvents : public ProgressSink {
   virtual void FileWritten(const std::wstring& /*path*/, int64_t /*bytes*/) {}
   // `made` false: the shell could not save the link (the install goes on).
   virtual void LinkMade(const std::wstring& /*path*/, bool /*made*/) {}
+  // `path` is held open by another program (`holders` names them where Windows
+  // can tell). Nobody to ask, as in a silent run, means Cancel: the install stops.
+  virtual InUseAnswer FileInUse(const std::wstring& /*path*/,
+                                const std::vector<std::wstring>& /*holders*/) {
+    return InUseAnswer::Cancel;
+  }
+  // `target` is replaced by `staged` when Windows restarts.
+  virtual void ReplacedAtRestart(const std::wstring& /*target*/, const std::wstring& /*staged*/) {}
   virtual void UninstallerPlaced(const std::wstring& /*path*/) {}
   // The uninstall entry under HKEY_LOCAL_MACHINE, with all its values written.
   virtual void EntryRegistered(const std::wstring& /*keyPath*/) {}
@@ -75,6 +90,13 @@ class ShownAndLoggedEvents final : public InstallEvents {
   }
   void LinkMade(const std::wstring& path, bool made) override {
     Both([&](InstallEvents& e) { e.LinkMade(path, made); });
+  }
+  InUseAnswer FileInUse(const std::wstring& path,
+                        const std::vector<std::wstring>& holders) override {
+    return shown_.FileInUse(path, holders);
+  }
+  void ReplacedAtRestart(const std::wstring& target, const std::wstring& staged) override {
+    Both([&](InstallEvents& e) { e.ReplacedAtRestart(target, staged); });
   }
   void UninstallerPlaced(const std::wstring& path) override {
     Both([&](InstallEvents& e) { e.UninstallerPlaced(path); });

@@ -4,6 +4,18 @@
 
 #include "support/FileSystem.h"
 
+namespace {
+bool Gone(DWORD code) {
+  return code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND;
+}
+
+// Puts a file set aside back at its place; the file the install put there goes.
+bool RenameBack(const std::wstring& aside, const std::wstring& path) {
+  return MoveFileExW(aside.c_str(), path.c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+}
+}  // namespace
+
 bool InstallJournal::MakeFolder(const std::wstring& folder) {
   std::vector<std::wstring> made;
   const bool ok = ForceFolder(folder, &made);
@@ -18,11 +30,36 @@ bool InstallJournal::MakeFolder(const std::wstring& folder) {
 
 void InstallJournal::BeforeCreating(const std::wstring& path) {
   if (GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES)
-    created_.push_back(path);
+    files_.push_back({path, {}});
 }
 
 void InstallJournal::Created(const std::wstring& path) {
-  created_.push_back(path);
+  files_.push_back({path, {}});
+}
+
+std::optional<std::wstring> InstallJournal::MoveAside(const std::wstring& path) {
+  // Without MOVEFILE_REPLACE_EXISTING: a name that is taken is never overwritten.
+  std::optional<std::wstring> aside = ClaimNameBeside(path, [&](const std::wstring& name) {
+    return MoveFileExW(path.c_str(), name.c_str(), MOVEFILE_WRITE_THROUGH) != 0;
+  });
+  if (aside)
+    files_.push_back({path, *aside});
+  return aside;
+}
+
+void InstallJournal::KeepCopy(const std::wstring& path) {
+  TemporaryFile copy(path);
+  copy.File().Write(ReadWholeFile(path));
+  files_.push_back({path, copy.Keep()});
+}
+
+bool InstallJournal::ReplaceAtRestart(const std::wstring& staged, const std::wstring& target) {
+  if (!MoveFileExW(staged.c_str(), target.c_str(),
+                   MOVEFILE_DELAY_UNTIL_REBOOT | MOVEFILE_REPLACE_EXISTING))
+    return false;
+  files_.push_back({staged, {}});
+  restartPending_ = true;
+  return true;
 }
 
 void InstallJournal::AddBookkeeping(std::wstring what, Undo undo) {
@@ -31,10 +68,12 @@ void InstallJournal::AddBookkeeping(std::wstring what, Undo undo) {
 
 std::vector<std::wstring> InstallJournal::TakeBack() {
   std::vector<std::wstring> left;
-  for (auto it = created_.rbegin(); it != created_.rend(); ++it)
-    if (!DeleteFileW(it->c_str()) && GetLastError() != ERROR_FILE_NOT_FOUND &&
-        GetLastError() != ERROR_PATH_NOT_FOUND)
-      left.push_back(*it);
+  for (auto it = files_.rbegin(); it != files_.rend(); ++it) {
+    const bool undone = it->aside.empty() ? DeleteFileW(it->path.c_str()) || Gone(GetLastError())
+                                          : RenameBack(it->aside, it->path);
+    if (!undone)  // a file set aside is named where it now lies
+      left.push_back(it->aside.empty() ? it->path : it->aside);
+  }
   const bool somethingLeft = !left.empty();
   for (auto it = steps_.rbegin(); it != steps_.rend(); ++it) {
     bool undone = false;
@@ -49,7 +88,17 @@ std::vector<std::wstring> InstallJournal::TakeBack() {
   return left;
 }
 
+bool InstallJournal::Commit() {
+  for (const FileStep& step : files_)
+    if (!step.aside.empty() && !DeleteFileW(step.aside.c_str()) && !Gone(GetLastError()))
+      MoveFileExW(step.aside.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+  const bool restart = restartPending_;
+  Forget();
+  return restart;
+}
+
 void InstallJournal::Forget() {
-  created_.clear();
+  files_.clear();
   steps_.clear();
+  restartPending_ = false;
 }

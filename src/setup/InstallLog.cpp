@@ -47,6 +47,11 @@ void InstallLog::LinkMade(const std::wstring& path, bool made) {
   file_.Line((made ? L"Ярлык: " : L"Ярлык не создан: ") + path);
 }
 
+void InstallLog::ReplacedAtRestart(const std::wstring& target, const std::wstring& staged) {
+  file_.Line(L"Файл занят, будет заменён при перезагрузке: " + target + L" (новый: " + staged +
+             L")");
+}
+
 void InstallLog::UninstallerPlaced(const std::wstring& path) {
   file_.Line(L"Программа удаления: " + path);
 }

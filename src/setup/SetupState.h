@@ -32,4 +32,6 @@ struct SetupState : SetupScriptValues {
   std::vector<ScriptFileRow> FileList;  // positions 1..CountOfFiles; 0 unused
   // What a failed or stopped install could not take back; empty when it took back all.
   std::vector<std::wstring> LeftBehind;
+  // The install is complete once Windows restarts: files in use wait to be replaced.
+  bool RestartToFinish = false;
 };

@@ -49,6 +49,7 @@ SilentOutcome RunSilentInstall(const std::wstring& packageFolder, const SetupCom
   choices.InstallPathText =
       line.HasInstallFolder ? line.InstallFolder : ExpandSetupVariables(state, state.InstallPath);
   choices.DesktopShortcuts = choices.StartMenuShortcuts = choices.StartupShortcuts = true;
+  choices.ReplaceInUseAtRestart = line.RebootOk;
   try {
     if (const std::wstring problem = PackageProblem(state, choices.InstallPathText);
         !problem.empty())
@@ -63,5 +64,5 @@ SilentOutcome RunSilentInstall(const std::wstring& packageFolder, const SetupCom
   } catch (...) {
     return {InstallExitCode(), CurrentExceptionMessage()};
   }
-  return {kExitInstalled, {}};
+  return {InstalledExitCode(state.RestartToFinish), {}};
 }

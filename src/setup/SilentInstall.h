@@ -19,7 +19,8 @@ struct SilentOutcome {
 // Installs the package in `packageFolder` (with its trailing "\"). A missing
 // script, damaged texts, a missing data.dat or rows that CheckFileRows refuses
 // are a bad package (2) before anything is written; the install's own failures
-// map through InstallExitCode.
+// map through InstallExitCode. A target in use stops it (5) unless /REBOOTOK
+// lets it be replaced at the next restart (3010).
 // `log` hears the install's events (nothing else follows them); the caller
 // writes the result line.
 SilentOutcome RunSilentInstall(const std::wstring& packageFolder, const SetupCommandLine& line,

@@ -67,21 +67,22 @@ std::wstring ChooseRecord(const SetupState& state) {
 void OpenUninstallScript(SetupState& state, InstallJournal& journal) {
   state.UninstallScriptPath = ChooseRecord(state);
   const std::wstring path = state.UninstallScriptPath;
-  std::optional<std::string> before;
-  if (FileExists(path))
-    before = ReadWholeFile(path);
-  state.UninstallScript = before ? ProfileFile::Load(path) : ProfileFile();
-  journal.AddBookkeeping(path, [path, before, &state](bool somethingLeft) {
+  const bool existed = FileExists(path);
+  state.UninstallScript = existed ? ProfileFile::Load(path) : ProfileFile();
+  // The earlier record is kept whole beside it and renamed back by a take-back,
+  // never rewritten in place.
+  if (existed)
+    journal.KeepCopy(path);
+  journal.AddBookkeeping(path, [path, existed, &state](bool somethingLeft) {
     if (somethingLeft) {
       // What could not be removed stays listed in the record.
       SaveUninstallScript(state);
       return true;
     }
-    if (!before)
+    if (!existed)
       return DeleteFileW(path.c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND ||
              GetLastError() == ERROR_PATH_NOT_FOUND;
-    WriteWholeFile(path, *before);
-    return true;
+    return true;  // the copy has been renamed back with the files
   });
 }
 

@@ -53,6 +53,8 @@ int RunSetup() {
   form.Create();
   if (g_invocation && g_invocation->line.HasInstallFolder)
     SetText(form.Frame41.Edit1, g_invocation->line.InstallFolder);  // the free-space line follows
+  if (g_invocation && g_invocation->line.RebootOk)
+    form.ReplaceInUseAtRestart();
   if (log)
     log->Package(form.State());
   ShowWindow(form.Handle(), showCommand);
@@ -63,8 +65,9 @@ int RunSetup() {
     return 0;
   // Started with switches, the caller learns whether the user installed.
   if (form.State().Installed) {
-    log->Result(kExitInstalled);
-    return kExitInstalled;
+    const int code = InstalledExitCode(form.State().RestartToFinish);
+    log->Result(code);
+    return code;
   }
   const int code = log->FailureCode() ? log->FailureCode() : kExitCancelled;
   log->Result(code, L"окно закрыто, установка не завершена");
@@ -83,7 +86,7 @@ int RunSilent(Invocation& invocation) {
     outcome = {kExitCannotWrite, CurrentExceptionMessage()};
   }
   invocation.log.Result(outcome.ExitCode, outcome.Reason);
-  if (outcome.ExitCode != kExitInstalled)
+  if (outcome.ExitCode != kExitInstalled && outcome.ExitCode != kExitRestartToFinish)
     WriteToErrorStream(L"Установка не выполнена (код " + std::to_wstring(outcome.ExitCode) + L", " +
                        ExitCodeMeaning(outcome.ExitCode) + L"): " + outcome.Reason);
   return outcome.ExitCode;

@@ -264,6 +264,12 @@ void TemporaryFile::Commit() {
   committed_ = true;
 }
 
+std::wstring TemporaryFile::Keep() {
+  file_.Close();
+  committed_ = true;
+  return path_;
+}
+
 void ReplaceFileBytes(const std::wstring& path, const std::string& bytes) {
   TemporaryFile file(path, L"Unable to write to " + path);
   file.File().Write(bytes);

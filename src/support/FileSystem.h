@@ -109,6 +109,9 @@ class TemporaryFile {
   // Closes the file and renames it over the target (which may exist; a
   // read-only one is refused). On failure the target is as it was.
   void Commit();
+  // Closes the file and hands its name to the caller, who deletes or renames
+  // it from now on; this object no longer deletes it.
+  std::wstring Keep();
 
  private:
   static BinaryFile CreateBeside(const std::wstring& target, const std::wstring& failure,

@@ -16,6 +16,8 @@ UninstallerCommandLine ParseUninstallerCommandLine(const wchar_t* commandLine) {
     const std::wstring& argument = arguments[i];
     if (i > 0 && EqualNoCase(argument, uninstall::kSilentSwitch))
       line.Silent = true;
+    else if (i > 0 && EqualNoCase(argument, L"/REBOOTOK"))
+      line.RebootOk = true;
     else if (i > 0 && StartsWithNoCase(argument, uninstall::kLogSwitch))
       line.LogPath = argument.substr(std::wstring(uninstall::kLogSwitch).size());
     else

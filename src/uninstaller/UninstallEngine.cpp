@@ -161,8 +161,10 @@ std::unordered_set<std::wstring> ListedByOthers(const std::wstring& folder,
 
 class Removal {
  public:
-  Removal(const UninstallCommand& command, const std::wstring& selfPath, UninstallResult& result)
+  Removal(const UninstallCommand& command, const std::wstring& selfPath, bool removeAtRestart,
+          UninstallResult& result)
       : command_(command),
+        removeAtRestart_(removeAtRestart),
         result_(result),
         folder_(WithoutTrailingBackslash(LongFullPath(FolderOf(command.ScriptPath)))),
         ownRecord_(FoldedPath(LongFullPath(command.ScriptPath))),
@@ -207,7 +209,10 @@ class Removal {
       return;
     }
     if (!RemoveFile(path)) {
-      result_.NotRemoved.push_back(path);
+      if (removeAtRestart_ && MoveFileExW(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT))
+        result_.AtRestart.push_back(path);
+      else
+        result_.NotRemoved.push_back(path);
       return;
     }
     ++result_.FilesRemoved;
@@ -267,6 +272,7 @@ class Removal {
   }
 
   const UninstallCommand& command_;
+  bool removeAtRestart_;
   UninstallResult& result_;
   std::wstring folder_;     // the record's folder, in its long form
   std::wstring ownRecord_;  // folded
@@ -277,11 +283,12 @@ class Removal {
 };
 }  // namespace
 
-UninstallResult RemoveInstallation(const UninstallCommand& command, const std::wstring& selfPath) {
+UninstallResult RemoveInstallation(const UninstallCommand& command, const std::wstring& selfPath,
+                                   bool removeAtRestart) {
   UninstallResult result;
   result.ScriptFound = FileExists(command.ScriptPath);
   if (result.ScriptFound)
-    Removal(command, selfPath, result).Run();
+    Removal(command, selfPath, removeAtRestart, result).Run();
 
   // The entry goes with the record. A name that is empty or holds "\" would name
   // another key than the product's.

@@ -18,6 +18,7 @@ struct UninstallResult {
   std::vector<std::wstring> Skipped;      // rows that name nothing this install may remove
   std::vector<std::wstring> NotRemoved;   // files, links and keys that could not be removed
   std::vector<std::wstring> FoldersKept;  // install folders that still hold other files
+  std::vector<std::wstring> AtRestart;    // in use: Windows removes them when it restarts
 };
 
 // Removes what the record lists (keys File<n> and ShortCut<n>, whatever their
@@ -34,7 +35,10 @@ struct UninstallResult {
 // - the rows that fail these tests are skipped and reported.
 // The record and the key stay when something could not be removed, so that a
 // second try can finish. `selfPath` is never deleted: several products share
-// one uninstaller. Without the record only the key goes.
-UninstallResult RemoveInstallation(const UninstallCommand& command, const std::wstring& selfPath);
+// one uninstaller. Without the record only the key goes. With `removeAtRestart`
+// (/REBOOTOK) a file that cannot be deleted now, being in use, is left to
+// Windows to delete when it restarts (AtRestart) instead of being kept.
+UninstallResult RemoveInstallation(const UninstallCommand& command, const std::wstring& selfPath,
+                                   bool removeAtRestart = false);
 // Everything the record answers for is gone: nothing failed, changed or skipped.
 bool UninstallComplete(const UninstallResult& result);

@@ -29,6 +29,8 @@ std::wstring UninstallReport(const std::wstring& programName, const UninstallRes
   list(L"Оставлены, так как изменены после установки:", result.Changed);
   list(L"Оставлены, так как их установила и другая программа в этой папке:", result.Shared);
   list(L"Пропущены: запись указывает за пределы папки программы или не на ярлык:", result.Skipped);
+  list(L"Заняты другими программами и будут удалены при перезагрузке компьютера:",
+       result.AtRestart);
   list(L"Уже отсутствовали:", result.Missing);
   list(L"Папки оставлены, так как в них есть другие файлы:", result.FoldersKept);
   return text;

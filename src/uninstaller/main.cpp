@@ -48,12 +48,12 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   }
   log.Line(L"Сценарий удаления: " + line.Command.ScriptPath + L"; программа: " +
            line.Command.ProgramName);
-  const UninstallResult result = RemoveInstallation(line.Command, ProgramPath());
+  const UninstallResult result = RemoveInstallation(line.Command, ProgramPath(), line.RebootOk);
   LogUninstallResult(log, result);
   const int code = UninstallExitCode(result);
   const std::wstring report = UninstallReport(line.Command.ProgramName, result);
   if (line.Silent) {
-    if (code != kUninstallComplete)
+    if (code == kUninstallSomethingKept)
       WriteToErrorStream(report);
   } else {
     MessageBoxW(

@@ -57,3 +57,13 @@ TEST(SetupCommandLineTest, AnythingElseIsRefusedButWhatCameBeforeIsKept) {
   EXPECT_TRUE(ParseSetupArguments(L"/D=C:/x").Ok());
   EXPECT_TRUE(ParseSetupArguments(L"").Empty());
 }
+
+TEST(SetupCommandLineTest, RebootOkGoesWithTheOtherSwitchesAndIsNotAnEmptyLine) {
+  const SetupCommandLine line = ParseSetupArguments(L"/RebootOK /S /D=C:\\x");
+  EXPECT_TRUE(line.Ok());
+  EXPECT_TRUE(line.RebootOk);
+  EXPECT_TRUE(line.Silent);
+  EXPECT_EQ(line.InstallFolder, L"C:\\x");
+  EXPECT_FALSE(ParseSetupArguments(L"/REBOOTOK").Empty());
+  EXPECT_FALSE(ParseSetupArguments(L"/S").RebootOk);
+}

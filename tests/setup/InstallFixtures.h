@@ -30,6 +30,10 @@ class RecordingEvents final : public InstallEvents {
   int failedCode = -1;   // the exit code of Failed; -1 when not told
   int cancelAtFile = 0;  // > 0: the user asks to stop once that file has started
   std::function<void(int32_t row)> onFileStarted;  // what the test does as a file starts
+  std::function<void()> onProgress;                // runs at each progress step
+  // Answers FileInUse (Cancel when unset, as a silent run); `inUse` lists the files asked about.
+  std::function<InUseAnswer(const std::wstring& path)> onFileInUse;
+  std::vector<std::wstring> inUse;
 
   void StageChanged(InstallStage stage) override {
     stages.push_back(stage);
@@ -44,6 +48,12 @@ class RecordingEvents final : public InstallEvents {
   void ProgressChanged(int file, int overall) override {
     progress.emplace_back(file, overall);
     Note(L"progress " + std::to_wstring(file) + L" " + std::to_wstring(overall));
+    if (onProgress)
+      onProgress();
+  }
+  InUseAnswer FileInUse(const std::wstring& path, const std::vector<std::wstring>&) override {
+    inUse.push_back(path);
+    return onFileInUse ? onFileInUse(path) : InUseAnswer::Cancel;
   }
   void FileWritten(const std::wstring& path, int64_t bytes) override {
     Note(L"written " + path + L" " + std::to_wstring(bytes));

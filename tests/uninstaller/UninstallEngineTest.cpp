@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "setup/InstallFixtures.h"
 #include "setup/ShortCuts.h"
 #include "support/ComScope.h"
@@ -137,4 +139,27 @@ TEST_F(UninstallEngineTest, NamesThatWouldReachAnotherKeyAreLeftAlone) {
   EXPECT_EQ(result.NotRemoved,
             std::vector<std::wstring>{L"HKEY_LOCAL_MACHINE\\" + UninstallRegistryKey(child)});
   RegDeleteKeyW(HKEY_LOCAL_MACHINE, UninstallRegistryKey(child).c_str());
+}
+
+// With /REBOOTOK a file in use is left to Windows to delete at the restart; the
+// record and the key go, as nothing else is left for a second try.
+TEST_F(UninstallEngineTest, AFileInUseGoesAtTheRestartWhenAllowed) {
+  ScopedPendingRenames pending;
+  LayOutInstall();
+  const std::wstring held = root + L"\\bin\\lib.dll";
+  FileHandle holder(
+      CreateFileW(held.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+  ASSERT_TRUE(holder.Valid());
+
+  const UninstallResult result = RemoveInstallation(Command(), L"", true);
+
+  EXPECT_EQ(result.AtRestart, std::vector<std::wstring>{held});
+  EXPECT_TRUE(result.NotRemoved.empty());
+  EXPECT_TRUE(FileExists(held));
+  EXPECT_FALSE(FileExists(root + L"\\Uninst.ini"));
+  EXPECT_FALSE(KeyExists(name));
+  const auto renames = PendingFileRenames();
+  EXPECT_NE(std::find(renames.begin(), renames.end(), std::make_pair(held, std::wstring())),
+            renames.end());
+  EXPECT_NE(UninstallReport(name, result).find(held), std::wstring::npos);
 }

@@ -53,4 +53,20 @@ TEST(UninstallerCommandLineTest, ExitCodeIsZeroOnlyWhenEverythingListedIsGone) {
   EXPECT_EQ(UninstallExitCode(skipped), kUninstallSomethingKept);
   UninstallResult noRecord;
   EXPECT_EQ(UninstallExitCode(noRecord), kUninstallSomethingKept);
+  UninstallResult atRestart = clean;  // /REBOOTOK: the rest goes when Windows restarts
+  atRestart.AtRestart.push_back(L"C:\\P\\a.exe");
+  EXPECT_EQ(UninstallExitCode(atRestart), kUninstallRestartToFinish);
+  atRestart.Changed.push_back(L"C:\\P\\settings.ini");
+  EXPECT_EQ(UninstallExitCode(atRestart), kUninstallSomethingKept);
+}
+
+TEST(UninstallerCommandLineTest, RebootOkIsASwitchNotAnArgument) {
+  const UninstallerCommandLine line =
+      ParseUninstallerCommandLine(L"MVUninst.exe \"C:\\P\\Uninst.ini\" /rebootok \"Prog\" /S");
+  ASSERT_TRUE(line.Ok);
+  EXPECT_TRUE(line.RebootOk);
+  EXPECT_EQ(line.Command.ScriptPath, L"C:\\P\\Uninst.ini");
+  EXPECT_EQ(line.Command.ProgramName, L"Prog");
+  EXPECT_FALSE(
+      ParseUninstallerCommandLine(L"MVUninst.exe \"C:\\P\\Uninst.ini\" \"Prog\"").RebootOk);
 }

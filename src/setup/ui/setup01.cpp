@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "setup/FileInUse.h"
 #include "setup/FinishActions.h"
 #include "setup/SetupVariables.h"
 #include "support/Environment.h"
@@ -183,7 +184,8 @@ void TForm1::Button2Click() {
     return;
   installStarted_ = true;
   const InstallChoices choices{GetText(Frame41.Edit1), IsChecked(Frame51.CheckBox1),
-                               IsChecked(Frame51.CheckBox2), IsChecked(Frame51.CheckBox3)};
+                               IsChecked(Frame51.CheckBox2), IsChecked(Frame51.CheckBox3),
+                               replaceInUseAtRestart_};
   pump_.emplace(Handle());
   try {
     ShownAndLoggedEvents events(*this, services_.log);
@@ -196,6 +198,11 @@ void TForm1::Button2Click() {
       ReportError(L"setup.error", stopped.Message());
     DestroyWindow(Handle());
     return;
+  } catch (const FileInUseError& inUse) {
+    // The user answered "Отмена" to the question that named the file.
+    ShowInstallStopped();
+    if (!state_.LeftBehind.empty())
+      ReportError(L"setup.error", inUse.Message());
   } catch (...) {
     ShowInstallStopped();
     ReportCurrentError(L"setup.error");
@@ -266,6 +273,13 @@ void TForm1::ProgressChanged(int filePermille, int overallPermille) {
   SetBarShare(Frame61.ProgressBar2, overallPermille);
 }
 
+InUseAnswer TForm1::FileInUse(const std::wstring& path, const std::vector<std::wstring>& holders) {
+  return services_.dialogs.Ask(L"setup.in-use", FileInUseQuestion(path, holders),
+                               kSetupWindowCaption, MB_RETRYCANCEL | MB_ICONWARNING) == IDRETRY
+             ? InUseAnswer::Retry
+             : InUseAnswer::Cancel;
+}
+
 void TForm1::Pump() {
   if (pump_)
     pump_->Run();  // a close during the install asks first (WM_CLOSE)
@@ -280,6 +294,7 @@ void TForm1::Finished(const FinishPageBoxes& boxes) {
   ShowWindow(Frame71.CheckBox1, boxes.GoSite ? SW_SHOW : SW_HIDE);
   ShowWindow(Frame71.CheckBox2, boxes.Run ? SW_SHOW : SW_HIDE);
   ShowWindow(Frame71.CheckBox3, boxes.Reboot ? SW_SHOW : SW_HIDE);
+  Frame71.ShowRestartToFinish(boxes.RestartToFinish);
   ShowWindow(Label2, SW_HIDE);
   SetWindowPos(Frame71.Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
 }

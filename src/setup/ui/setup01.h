@@ -8,6 +8,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "setup/InstallEngine.h"
 #include "setup/ScriptLoading.h"
@@ -58,12 +59,17 @@ class TForm1 final : public Window, public InstallEvents {
   void ShowFreeSpace(const std::wstring& path);
 
   const SetupState& State() const { return state_; }
+  // /REBOOTOK: files in use are replaced at the next restart instead of asked about.
+  void ReplaceInUseAtRestart() { replaceInUseAtRestart_ = true; }
 
   // InstallEvents, shown on the copy page and the finish page.
   void StageChanged(InstallStage stage) override;
   void FileStarted(int32_t row, const std::wstring& name) override;
   void ProgressChanged(int filePermille, int overallPermille) override;
   void Finished(const FinishPageBoxes& boxes) override;
+  // "Повторить" / "Отмена" about a file another program holds open.
+  InUseAnswer FileInUse(const std::wstring& path,
+                        const std::vector<std::wstring>& holders) override;
   void Pump() override;
   bool Cancelled() override;
 
@@ -96,7 +102,8 @@ class TForm1 final : public Window, public InstallEvents {
 
   SetupState state_;
   SetupServices services_;
-  bool installStarted_ = false;      // one install per run, even after a failed one
-  bool abortAsked_ = false;          // "Прервать установку?" answered "Да"
+  bool installStarted_ = false;  // one install per run, even after a failed one
+  bool abortAsked_ = false;      // "Прервать установку?" answered "Да"
+  bool replaceInUseAtRestart_ = false;
   std::optional<MessagePump> pump_;  // while the install runs
 };

@@ -385,3 +385,75 @@ TEST_F(SetupWindowTest, TheInstallLogHearsTheWindowsInstall) {
   EXPECT_NE(ReadFileBytes(logs / L"bad.log").find("Ошибка (код 2)"), std::string::npos);
   EXPECT_EQ(dialogs.asked.size(), 1u);
 }
+
+// A target held open by another program: the window names it and asks
+// "Повторить" / "Отмена"; Retry goes on once it is released, Cancel takes the
+// install back and leaves the earlier file as it was, with no second box.
+TEST_F(SetupWindowTest, AFileInUseIsAskedAboutRetryGoesOnCancelTakesBack) {
+  const std::wstring script =
+      L"[Main]\r\nProgramName=Демо\r\n[One_Data]\r\nSummarySize=2\r\nCountOfFiles=1\r\n"
+      L"[One_Files]\r\nFileName1=a.txt\r\nFileSize1=2\r\n";
+  TempDir target;
+  const std::wstring held = target / L"a.txt";
+  auto hold = [&] {
+    return FileHandle(CreateFileW(held.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                  OPEN_EXISTING, 0, nullptr));
+  };
+  WriteTextFile(held, "earlier");
+
+  TestPackage cancelled(script);
+  cancelled.WritePayload("AB");
+  FileHandle holder = hold();
+  ASSERT_TRUE(holder);
+  TForm1& first = Open(cancelled);
+  dialogs.answers.push_back(IDCANCEL);
+  InstallTo(target.Path());
+  ASSERT_EQ(dialogs.asked.size(), 1u);
+  EXPECT_EQ(dialogs.asked[0].id, L"setup.in-use");
+  EXPECT_EQ(dialogs.asked[0].style, static_cast<unsigned>(MB_RETRYCANCEL | MB_ICONWARNING));
+  EXPECT_NE(dialogs.asked[0].text.find(held), std::wstring::npos);
+  EXPECT_FALSE(first.State().Installed);
+  EXPECT_EQ(GetText(first.Frame61.StageLabel), L"Установка прервана.");
+  EXPECT_TRUE(IsWindowEnabled(first.Button1));
+  holder.Reset();
+  EXPECT_EQ(ReadFileBytes(held), "earlier");
+
+  dialogs.asked.clear();
+  TestPackage retried(script);
+  retried.WritePayload("AB");
+  holder = hold();
+  TForm1& second = Open(retried);
+  dialogs.answers.push_back(IDRETRY);
+  dialogs.onAsk = [&] { holder.Reset(); };  // the user closes the program first
+  InstallTo(target.Path());
+  EXPECT_EQ(dialogs.asked.size(), 1u);
+  EXPECT_TRUE(second.State().Installed);
+  EXPECT_EQ(ReadFileBytes(held), "AB");
+}
+
+// /REBOOTOK: no question; the finish page says the restart completes the
+// install, with its restart box shown and ticked.
+TEST_F(SetupWindowTest, AFileInUseWithRestartAllowedEndsOnTheRestartToFinishPage) {
+  ScopedPendingRenames pending;
+  TempDir target;
+  const std::wstring held = target / L"a.txt";
+  WriteTextFile(held, "earlier");
+  TestPackage package(
+      L"[Main]\r\nProgramName=Демо\r\n[One_Data]\r\nSummarySize=2\r\nCountOfFiles=1\r\n"
+      L"[One_Files]\r\nFileName1=a.txt\r\nFileSize1=2\r\n");
+  package.WritePayload("AB");
+  FileHandle holder(
+      CreateFileW(held.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+  ASSERT_TRUE(holder);
+  TForm1& f = Open(package);
+  f.ReplaceInUseAtRestart();
+  InstallTo(target.Path());
+  EXPECT_TRUE(dialogs.asked.empty());
+  EXPECT_TRUE(f.State().Installed);
+  EXPECT_TRUE(f.State().RestartToFinish);
+  EXPECT_NE(GetText(f.Frame71.Label1).find(L"после перезагрузки"), std::wstring::npos);
+  EXPECT_TRUE(HasVisibleStyle(f.Frame71.CheckBox3));
+  EXPECT_TRUE(IsChecked(f.Frame71.CheckBox3));
+  SendMessageW(f.Button1, BM_CLICK, 0, 0);
+  EXPECT_EQ(shell.restarts, 1) << "the ticked box restarts, though the package asks for none";
+}

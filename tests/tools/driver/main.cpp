@@ -13,7 +13,7 @@
 //                                         types into the edit box under that label
 //   driver menu <title> <item>            chooses a menu bar command by its text
 //                                         (without the shortcut after a tab)
-//   driver msgbox <caption> <yes|no|ok|cancel|none> [ms]
+//   driver msgbox <caption> <yes|no|ok|cancel|retry|none> [ms]
 //                                         answers a message box (none: leaves it
 //                                         open); prints its text
 //   driver regget <key under HKLM> <value>
@@ -24,6 +24,9 @@
 //                                         streams, watching that the program never
 //                                         shows a window: its exit code, or 100 when
 //                                         a window appeared, 101 when it outlived <ms>
+//   driver hold <file> <release> [ms]     opens the file as a program in use would
+//                                         (no delete sharing), creates <release>.held,
+//                                         and closes it once <release> exists
 //   driver dump                           lists visible top-level windows and texts
 // Texts are printed as UTF-8. Exit status: 0 done, 1 not found or timed out, 2 usage.
 #include <windows.h>
@@ -367,10 +370,28 @@ int RegGet(const std::wstring& keyPath, const std::wstring& name) {
   return 0;
 }
 
+int Hold(const std::wstring& path, const std::wstring& release, DWORD timeout) {
+  const FileHandle file(
+      CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+  if (!file)
+    return Fail(L"cannot open \"" + path + L"\"");
+  const FileHandle held(CreateFileW((release + L".held").c_str(), GENERIC_WRITE, 0, nullptr,
+                                    CREATE_ALWAYS, 0, nullptr));
+  if (!held)
+    return Fail(L"cannot create \"" + release + L".held\"");
+  for (DWORD waited = 0; waited < timeout; waited += 50) {
+    if (GetFileAttributesW(release.c_str()) != INVALID_FILE_ATTRIBUTES)
+      return 0;
+    Sleep(50);
+  }
+  return Fail(L"nobody released \"" + path + L"\"");
+}
+
 int Usage() {
   std::fputs(
       "usage: driver "
-      "wait|waitgone|click|waitbutton|check|select|settext|menu|msgbox|regget|run|runhidden|dump "
+      "wait|waitgone|click|waitbutton|check|select|settext|menu|msgbox|regget|run|runhidden|hold|"
+      "dump "
       "...\n",
       stderr);
   return 2;
@@ -447,6 +468,7 @@ int wmain(int argc, wchar_t** argv) {
     const int id = answer == L"yes"      ? IDYES
                    : answer == L"no"     ? IDNO
                    : answer == L"cancel" ? IDCANCEL
+                   : answer == L"retry"  ? IDRETRY
                                          : IDOK;
     HWND button = GetDlgItem(box, id);
     if (!button)
@@ -458,6 +480,8 @@ int wmain(int argc, wchar_t** argv) {
     return RegGet(argv[2], argv[3]);
   if (command == L"run" && argc >= 3)
     return Run(argv[2]);
+  if (command == L"hold" && argc >= 4)
+    return Hold(argv[2], argv[3], argc >= 5 ? static_cast<DWORD>(_wtoi(argv[4])) : 120000);
   if (command == L"runhidden" && argc >= 4)
     return RunHidden(static_cast<DWORD>(_wtoi(argv[2])), argv[3]);
   return Usage();
