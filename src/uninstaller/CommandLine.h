@@ -12,15 +12,17 @@ struct UninstallerCommandLine {
   bool Silent = false;
   std::wstring LogPath;  // empty: no log
   UninstallCommand Command;
-  bool Ok = false;  // false when the record or the program name is missing
+  bool Ok = false;  // false when the record or the program name is missing, or /LOG= is empty
 };
 
 UninstallerCommandLine ParseUninstallerCommandLine(const wchar_t* commandLine);
 
 // Exit codes: everything the record lists is gone; something was kept (a changed
 // file, a file in use, a key it may not delete); the user said no; the command
-// line lacks its arguments.
+// line lacks its arguments; the record could not be read (or anything else
+// went wrong before the removal could say what it did).
 inline constexpr int kUninstallComplete = 0;
 inline constexpr int kUninstallDeclined = 1;
+inline constexpr int kUninstallUnreadableRecord = 2;
 inline constexpr int kUninstallBadCommandLine = 4;
 inline constexpr int kUninstallSomethingKept = 5;

@@ -146,7 +146,10 @@ bool RemoveFile(HANDLE file, DWORD attributes) {
   FILE_BASIC_INFO basic{};
   const bool readOnly = attributes & FILE_ATTRIBUTE_READONLY;
   if (readOnly) {
-    basic.FileAttributes = (attributes & ~FILE_ATTRIBUTE_READONLY) | FILE_ATTRIBUTE_NORMAL;
+    // NORMAL stands alone: the system refuses it beside other attributes.
+    basic.FileAttributes = (attributes & ~FILE_ATTRIBUTE_READONLY)
+                               ? (attributes & ~FILE_ATTRIBUTE_READONLY)
+                               : FILE_ATTRIBUTE_NORMAL;
     SetFileInformationByHandle(file, FileBasicInfo, &basic, sizeof basic);
   }
   if (DeleteThroughHandle(file))
