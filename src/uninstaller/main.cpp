@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include "support/ConsoleOutput.h"
+#include "support/DllSearch.h"
 #include "support/Error.h"
 #include "support/FileSystem.h"
 #include "support/LogFile.h"
@@ -89,6 +90,7 @@ int Main() {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+  RestrictDllSearchToSystem32();  // before anything can load a DLL
   try {
     return Main();
   } catch (...) {
