@@ -8,8 +8,8 @@
 #include "formats/ScriptKeys.h"
 #include "formats/SetupScriptReader.h"
 #include "setup/SetupState.h"
+#include "setup/TextFolder.h"
 #include "support/CodePage.h"
-#include "support/Environment.h"
 #include "support/Error.h"
 #include "support/FileSystem.h"
 #include "support/ProfileFile.h"
@@ -56,8 +56,7 @@ std::wstring LicenseTextPath(const SetupState& state) {
 void ExtractTexts(SetupState& state) {
   if (!state.UseReadMe && !state.UseLicense)
     return;
-  state.TempFolder = GetEnvVar(L"Temp") + L"\\Kovrin_" + SafeFolderName(state.ProgramName);
-  ForceFolder(state.TempFolder);
+  state.TempFolder = MakeTextFolder(SafeFolderName(state.ProgramName));
 
   // Negative sizes move nothing, as in the copy itself.
   const int64_t readMeSize = state.ReadMe.Size > 0 ? state.ReadMe.Size : 0;

@@ -283,3 +283,19 @@ TEST(FreeSpaceLine, TheSystemDriveReportsItsFreeBytes) {
   EXPECT_GT(std::stoll(line.Value), 0);
   EXPECT_EQ(line.Value.substr(line.Value.size() - 5), L" байт");
 }
+
+TEST(ExtractTexts, WhatIsAlreadyInTheTextFolderIsNeverTrusted) {
+  TempOverride temp;
+  const std::wstring planted = temp.Path() + L"\\Kovrin_Демо";
+  ForceFolder(planted + L"\\sub");
+  WriteTextFile(planted + L"\\license.dat", "planted");
+  SetFileAttributesW((planted + L"\\license.dat").c_str(), FILE_ATTRIBUTE_READONLY);
+  WriteTextFile(planted + L"\\sub\\other.txt", "someone else's");
+  TestPackage package(L"[Main]\r\nProgramName=Демо\r\nUseLicense=Yes\r\n[License]\r\nSize=6\r\n",
+                      "licens");
+  SetupState s = Loaded(package);
+  ExtractTexts(s);
+  EXPECT_EQ(s.TempFolder, planted);  // emptied and made anew
+  EXPECT_EQ(ReadFileBytes(LicenseTextPath(s)), "licens");
+  EXPECT_FALSE(FileExists(planted + L"\\sub\\other.txt"));
+}
