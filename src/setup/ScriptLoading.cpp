@@ -7,6 +7,7 @@
 #include "formats/Payload.h"
 #include "formats/ScriptKeys.h"
 #include "formats/SetupScriptReader.h"
+#include "formats/UninstallEntry.h"
 #include "setup/SetupState.h"
 #include "setup/TextFolder.h"
 #include "support/CodePage.h"
@@ -18,6 +19,11 @@
 void ReadSetupScript(SetupState& state) {
   static_cast<SetupScriptValues&>(state) =
       ReadSetupScriptValues(ProfileFile::Load(state.PackageFolder + script::kScriptFile));
+  // A name that cannot name its uninstall entry would break the uninstall later.
+  if (const std::wstring problem = ProgramNameProblem(state.ProgramName); !problem.empty()) {
+    state.PackageDamage = problem;
+    throw PackageError(problem);
+  }
 }
 
 std::vector<std::wstring> BuildPageList(const SetupState& state) {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "TestPackage.h"
+#include "formats/PackageError.h"
 #include "setup/ScriptLoading.h"
 #include "setup/SetupState.h"
 #include "support/Error.h"
@@ -208,10 +209,10 @@ TEST(ExtractTexts, MissingSetupDatIsTheFileError) {
 TEST(ExtractTexts, ProgramNamesCannotLeaveTheTemporaryFolder) {
   for (const wchar_t* name : {L"..\\..\\Windows", L"a/b", L"C:evil", L"..", L"x\\..", L"a?b|c"}) {
     TempOverride temp;
-    TestPackage package(std::wstring(L"[Main]\r\nProgramName=") + name +
-                            L"\r\nUseLicense=Yes\r\n[License]\r\nSize=2\r\n",
-                        "ok");
+    // The script refuses some of these names; the folder rule holds for any.
+    TestPackage package(L"[Main]\r\nUseLicense=Yes\r\n[License]\r\nSize=2\r\n", "ok");
     SetupState s = Loaded(package);
+    s.ProgramName = name;
     ExtractTexts(s);
     SCOPED_TRACE(Narrow(name));
     const std::wstring folder = s.TempFolder.substr(temp.Path().size() + 1);
@@ -298,4 +299,24 @@ TEST(ExtractTexts, WhatIsAlreadyInTheTextFolderIsNeverTrusted) {
   EXPECT_EQ(s.TempFolder, planted);  // emptied and made anew
   EXPECT_EQ(ReadFileBytes(LicenseTextPath(s)), "licens");
   EXPECT_FALSE(FileExists(planted + L"\\sub\\other.txt"));
+}
+
+TEST(ReadSetupScript, RefusesANameThatWouldBreakTheUninstallEntry) {
+  for (const wchar_t* name : {L"Программа \"Учёт\"", L"Фирма\\Учёт"}) {
+    SCOPED_TRACE(Narrow(name));
+    TestPackage package(std::wstring(L"[Main]\r\nProgramName=") + name + L"\r\n");
+    SetupState s;
+    s.PackageFolder = package.Folder();
+    try {
+      ReadSetupScript(s);
+      ADD_FAILURE() << "the name was accepted";
+    } catch (const PackageError& error) {
+      EXPECT_NE(error.Message().find(L"Название программы"), std::wstring::npos);
+    }
+  }
+  TestPackage fine(L"[Main]\r\nProgramName=Программа «Учёт»\r\n");
+  SetupState s;
+  s.PackageFolder = fine.Folder();
+  ReadSetupScript(s);
+  EXPECT_EQ(s.ProgramName, L"Программа «Учёт»");
 }
