@@ -20,6 +20,7 @@
 #include "setup/UninstallRegistration.h"
 #include "setup/UninstallScript.h"
 #include "support/CodePage.h"
+#include "support/ContainedFiles.h"
 #include "support/Crc32.h"
 #include "support/FileNames.h"
 #include "support/FileSystem.h"
@@ -162,6 +163,10 @@ class Install {
         journal_.MakeFolder(folder);
         madeFolder = folder;
       }
+      // A folder on the way swapped for a link to elsewhere is never written through.
+      if (!IsContainedPath(state_.InstallPath, target))
+        throw KovrinError(L"Папка на пути к файлу «" + target +
+                          L"» ведёт за пределы папки установки (это ссылка). Установка прервана.");
       bool existed = false;
       BinaryFile output = BinaryFile::Create(target, &existed);
       if (!existed)

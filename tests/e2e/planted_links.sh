@@ -87,4 +87,15 @@ code=0
 driver runhidden 60000 "C:\\windows\\MVUninst.exe \"$record_win\" \"$name\" /S" 2>"$work/stderr" || code=$?
 [ "$code" -eq 2 ] || fail "a 5 GiB record ended the uninstaller with $code, not 2"
 grep -q "Uninst.ini" "$work/stderr" || fail "standard error lacks the reason: $(cat "$work/stderr")"
+# A reinstall into a folder whose bin\ was swapped for a link to elsewhere:
+# nothing is written through it.
+rm -rf "$install_unix"
+mkdir "$install_unix"
+printf 'не ваше' >"$victim_unix/prog.exe"
+ln -s "$victim_unix" "$install_unix/bin"
+code=0
+driver runhidden 120000 "\"$setup_win\" /S" 2>"$work/stderr" || code=$?
+[ "$(cat "$victim_unix/prog.exe")" = 'не ваше' ] || fail "the install wrote through the planted link"
+[ "$code" -ne 0 ] || fail "the install through a planted link reported success"
+grep -q "ссылка" "$work/stderr" || fail "standard error lacks the reason: $(cat "$work/stderr")"
 echo "planted_links: passed"
