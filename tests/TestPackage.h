@@ -53,10 +53,12 @@ std::wstring UniqueProgramName(const wchar_t* stem);
 // %Temp% pointed at a fresh folder, so extracted texts land where the test looks.
 class TempOverride {
  public:
-  TempOverride() : env_(L"Temp", dir_.Path()) {}
+  // TMP comes first where the system looks for the temporary folder.
+  TempOverride() : env_(L"Temp", dir_.Path()), tmp_(L"TMP", dir_.Path()) {}
   const std::wstring& Path() const { return dir_.Path(); }
 
  private:
   TempDir dir_;
   ScopedEnv env_;
+  ScopedEnv tmp_;
 };

@@ -11,6 +11,7 @@
 #include "designer/SortByExtension.h"
 #include "formats/ScriptKeys.h"
 #include "formats/SetupScriptWriter.h"
+#include "formats/UninstallEntry.h"
 #include "support/Environment.h"
 #include "support/Error.h"
 #include "support/FileControl.h"
@@ -56,6 +57,8 @@ void Steps(BuildContext& context) {
   observer.StageBegins(BuildStage::Script);
   context.Checkpoint();
   CheckSetupFileName(project.SetupFileName);
+  if (const std::wstring problem = ProgramNameProblem(project.ProgramName); !problem.empty())
+    throw KovrinError(problem);
   CheckSingleLineValues(project);
   CheckFileNames(project);
   CheckOutputFolder(project.OutputFolder, context.Folders.BuildFolder);

@@ -341,9 +341,8 @@ int RunCommandLineBuild(const StartCommand& command, const std::wstring& designe
   }
   try {
     return Build(command, designerFolder, console);
-  } catch (const std::exception& error) {  // out of memory and the like
-    const std::string what = error.what();
-    console.Error(L"Сборка прервана: " + std::wstring(what.begin(), what.end()));
+  } catch (const std::exception&) {  // out of memory and the like
+    console.Error(L"Сборка прервана: " + CurrentExceptionMessage());
     return kExitBuildFailed;
   }
 }

@@ -8,6 +8,7 @@
 #include "designer/ui/create_main.h"
 #include "designer/ui/program_start.h"
 #include "support/ComScope.h"
+#include "support/DllSearch.h"
 #include "support/Environment.h"
 #include "support/Error.h"
 #include "support/FileSystem.h"
@@ -76,6 +77,7 @@ int RunDesigner() {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+  RestrictDllSearchToSystem32();  // before anything can load a DLL
   g_start = ParseStartCommand(CommandLineArguments(GetCommandLineW()));
   // The build takes no notice of a running designer and shows nothing.
   if (g_start.Mode == StartMode::Build)

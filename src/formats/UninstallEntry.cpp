@@ -18,3 +18,15 @@ uint32_t EstimatedSizeKb(int64_t bytes) {
   const int64_t kb = bytes / 1024 + (bytes % 1024 != 0);
   return kb > 0xFFFFFFFFLL ? 0xFFFFFFFFu : static_cast<uint32_t>(kb);
 }
+
+std::wstring ProgramNameProblem(const std::wstring& name) {
+  if (name.find(L'"') != std::wstring::npos)
+    return L"Название программы «" + name +
+           L"» содержит кавычки (\"). Они разорвали бы команду удаления в реестре; "
+           L"используйте «ёлочки» или уберите кавычки.";
+  if (name.find(L'\\') != std::wstring::npos)
+    return L"Название программы «" + name +
+           L"» содержит обратную косую черту (\\). С ней запись об удалении в реестре "
+           L"попала бы в другой раздел; уберите этот знак.";
+  return {};
+}

@@ -31,3 +31,9 @@ std::wstring InstallDateText(int year, int month, int day);
 // Kilobytes, rounded up, capped at the largest value a REG_DWORD holds; 0 for
 // nothing or a negative count.
 uint32_t EstimatedSizeKb(int64_t bytes);
+
+// Why a program name cannot name its uninstall entry, or empty when it can:
+// a '"' would split the registered command line (the uninstall would then
+// delete another key), a '\' would make a nested key. The designer's build and
+// the setup program refuse such a name with this text.
+std::wstring ProgramNameProblem(const std::wstring& name);

@@ -22,6 +22,7 @@
 #include "setup/UninstallRegistration.h"
 #include "setup/UninstallScript.h"
 #include "support/CodePage.h"
+#include "support/ContainedFiles.h"
 #include "support/Crc32.h"
 #include "support/FileNames.h"
 #include "support/FileSystem.h"
@@ -166,6 +167,10 @@ class Install {
         journal_.MakeFolder(folder);
         madeFolder = folder;
       }
+      // A folder on the way swapped for a link to elsewhere is never written through.
+      if (!IsContainedPath(state_.InstallPath, target))
+        throw KovrinError(L"Папка на пути к файлу «" + target +
+                          L"» ведёт за пределы папки установки (это ссылка). Установка прервана.");
       // A file that is there already is replaced only once its new bytes are
       // whole and checked, and is kept aside until the install is complete.
       std::optional<TemporaryFile> staged;

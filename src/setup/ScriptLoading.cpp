@@ -7,9 +7,10 @@
 #include "formats/Payload.h"
 #include "formats/ScriptKeys.h"
 #include "formats/SetupScriptReader.h"
+#include "formats/UninstallEntry.h"
 #include "setup/SetupState.h"
+#include "setup/TextFolder.h"
 #include "support/CodePage.h"
-#include "support/Environment.h"
 #include "support/Error.h"
 #include "support/FileSystem.h"
 #include "support/ProfileFile.h"
@@ -18,6 +19,11 @@
 void ReadSetupScript(SetupState& state) {
   static_cast<SetupScriptValues&>(state) =
       ReadSetupScriptValues(ProfileFile::Load(state.PackageFolder + script::kScriptFile));
+  // A name that cannot name its uninstall entry would break the uninstall later.
+  if (const std::wstring problem = ProgramNameProblem(state.ProgramName); !problem.empty()) {
+    state.PackageDamage = problem;
+    throw PackageError(problem);
+  }
 }
 
 std::vector<std::wstring> BuildPageList(const SetupState& state) {
@@ -56,8 +62,7 @@ std::wstring LicenseTextPath(const SetupState& state) {
 void ExtractTexts(SetupState& state) {
   if (!state.UseReadMe && !state.UseLicense)
     return;
-  state.TempFolder = GetEnvVar(L"Temp") + L"\\Kovrin_" + SafeFolderName(state.ProgramName);
-  ForceFolder(state.TempFolder);
+  state.TempFolder = MakeTextFolder(SafeFolderName(state.ProgramName));
 
   // Negative sizes move nothing, as in the copy itself.
   const int64_t readMeSize = state.ReadMe.Size > 0 ? state.ReadMe.Size : 0;

@@ -31,8 +31,8 @@ std::vector<std::wstring> BuildPageList(const SetupState& state);
 // name of dots only are replaced.
 std::wstring SafeFolderName(const std::wstring& name);
 
-// When a text is used: TempFolder := %Temp% + "\Kovrin_" + the safe program
-// name, created with its parents, and Setup.dat split into readme.dat and
+// When a text is used: TempFolder := %TEMP% + "\Kovrin_" + the safe program
+// name, made new (setup/TextFolder.h), and Setup.dat split into readme.dat and
 // license.dat there. A Setup.dat shorter than the two sizes stops with a message
 // naming it before anything is written; one whose CRC-32, taken while it is
 // split, differs from the script's TextsCrc leaves no text behind. Either raises

@@ -16,6 +16,7 @@
 #include "setup/ui/setup01.h"
 #include "support/ComScope.h"
 #include "support/ConsoleOutput.h"
+#include "support/DllSearch.h"
 #include "support/Environment.h"
 #include "support/Error.h"
 #include "support/FileSystem.h"
@@ -103,6 +104,7 @@ int RefuseCommandLine(Invocation& invocation, const std::wstring& problem) {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+  RestrictDllSearchToSystem32();  // before anything can load a DLL
   const std::wstring commandLine = GetCommandLineW();
   Invocation invocation{ParseSetupArguments(ArgumentsOf(commandLine)), {}};
   if (invocation.line.Empty())

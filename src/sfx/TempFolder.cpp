@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "support/Handle.h"
+#include "support/PrivateFolder.h"
 
 namespace {
 constexpr int kNameAttempts = 100;
@@ -14,49 +14,30 @@ void AppendHex(PathText& text, uint32_t value) {
     text.Append(L"0123456789ABCDEF"[(value >> shift) & 0xFu]);
 }
 
-bool IsDotName(const wchar_t* name) {
-  return name[0] == L'.' && (name[1] == 0 || (name[1] == L'.' && name[2] == 0));
-}
-
-// One pass over the tree; true when the folder itself is gone.
-bool RemoveOnce(const PathText& folder) {
-  PathText pattern(folder.Get());
-  if (pattern.Append(L"\\*")) {
-    WIN32_FIND_DATAW entry;
-    FindHandle find(FindFirstFileW(pattern.Get(), &entry));
-    if (find) {
-      do {
-        if (IsDotName(entry.cFileName))
-          continue;
-        PathText path(folder.Get());
-        if (!path.Append(L'\\') || !path.Append(entry.cFileName))
-          continue;
-        const DWORD attributes = entry.dwFileAttributes;
-        if (attributes & FILE_ATTRIBUTE_READONLY)
-          SetFileAttributesW(path.Get(), attributes & ~FILE_ATTRIBUTE_READONLY);
-        if (!(attributes & FILE_ATTRIBUTE_DIRECTORY))
-          DeleteFileW(path.Get());
-        else if (attributes & FILE_ATTRIBUTE_REPARSE_POINT)
-          RemoveDirectoryW(path.Get());  // the link only, not what it points to
-        else
-          RemoveOnce(path);
-      } while (FindNextFileW(find.Get(), &entry));
-    }
-  }
-  return RemoveDirectoryW(folder.Get()) || GetLastError() == ERROR_FILE_NOT_FOUND ||
-         GetLastError() == ERROR_PATH_NOT_FOUND;
+// Unpredictable where the system can say (RtlGenRandom), else the clock and
+// the process: the folder's DACL, not its name, keeps others out.
+uint32_t NameSeed() {
+  using GenRandom = BOOLEAN(WINAPI*)(PVOID, ULONG);
+  const HMODULE advapi = GetModuleHandleW(L"advapi32.dll");
+  const auto random = advapi ? reinterpret_cast<GenRandom>(reinterpret_cast<void*>(
+                                   GetProcAddress(advapi, "SystemFunction036")))
+                             : nullptr;
+  uint32_t seed = 0;
+  if (random && random(&seed, sizeof seed))
+    return seed;
+  LARGE_INTEGER counter;
+  QueryPerformanceCounter(&counter);
+  return static_cast<uint32_t>(counter.QuadPart) ^ (GetCurrentProcessId() << 16);
 }
 }  // namespace
 
 DWORD CreateUniqueTempFolder(PathText& folder) {
   PathText temp;
-  const DWORD length = GetTempPathW(static_cast<DWORD>(temp.Size()), temp.Data());
-  if (length == 0 || length >= temp.Size())
-    return length == 0 ? GetLastError() : ERROR_FILENAME_EXCED_RANGE;
+  const DWORD length = PrivateTempRoot(temp.Data(), static_cast<DWORD>(temp.Size()));
+  if (length == 0)
+    return GetLastError() ? GetLastError() : ERROR_FILENAME_EXCED_RANGE;
   temp.Measure();
-  LARGE_INTEGER counter;
-  QueryPerformanceCounter(&counter);
-  uint32_t seed = static_cast<uint32_t>(counter.QuadPart) ^ (GetCurrentProcessId() << 16);
+  uint32_t seed = NameSeed();
   DWORD error = ERROR_ALREADY_EXISTS;
   for (int attempt = 0; attempt < kNameAttempts && error == ERROR_ALREADY_EXISTS; ++attempt) {
     seed = seed * 1664525u + 1013904223u;
@@ -65,8 +46,8 @@ DWORD CreateUniqueTempFolder(PathText& folder) {
       return ERROR_FILENAME_EXCED_RANGE;
     }
     AppendHex(folder, seed);
-    // CreateDirectory fails on an existing folder: a new name is tried instead.
-    error = CreateDirectoryW(folder.Get(), nullptr) ? ERROR_SUCCESS : GetLastError();
+    // A new folder only: an existing name, planted or not, is never reused.
+    error = CreatePrivateFolder(folder.Get());
   }
   if (error != ERROR_SUCCESS)
     folder = PathText(temp.Get());
@@ -74,9 +55,8 @@ DWORD CreateUniqueTempFolder(PathText& folder) {
 }
 
 bool RemoveFolderTree(const wchar_t* folder) {
-  const PathText root(folder);
   for (int attempt = 0; attempt < kRemoveAttempts; ++attempt) {
-    if (RemoveOnce(root))
+    if (RemoveTreeWithoutLinks(folder))
       return true;
     Sleep(kRemovePauseMs);
   }

@@ -1,6 +1,7 @@
 #pragma once
-// The self-extractor's own folder under the user's temporary folder: always a
-// new one, never an existing folder reused, and removed with all it holds.
+// The self-extractor's own folder under the temporary folder: always a new
+// one with a private DACL, never an existing folder reused, and removed with
+// all it holds, without following a link.
 
 #include <windows.h>
 

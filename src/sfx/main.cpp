@@ -14,6 +14,7 @@
 #include "sfx/PackageImage.h"
 #include "sfx/TempFolder.h"
 #include "sfx/ui/ProgressWindow.h"
+#include "support/DllSearch.h"
 #include "support/Handle.h"
 
 namespace {
@@ -204,5 +205,6 @@ int Run(HINSTANCE instance) {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+  RestrictDllSearchToSystem32();  // before anything can load a DLL
   return Run(instance);
 }

@@ -60,8 +60,13 @@ std::wstring CurrentExceptionMessage() {
   } catch (const std::bad_alloc&) {
     return L"Out of memory";
   } catch (const std::exception& error) {
-    std::string what = error.what();
-    return std::wstring(what.begin(), what.end());
+    // what() is UTF-8 for the kit's own errors and plain ASCII for the library's.
+    const std::string what = error.what();
+    const int size = static_cast<int>(what.size());
+    std::wstring text(static_cast<size_t>(size), L'\0');
+    text.resize(
+        static_cast<size_t>(MultiByteToWideChar(CP_UTF8, 0, what.data(), size, text.data(), size)));
+    return text;
   } catch (...) {
     return L"Unknown error";
   }

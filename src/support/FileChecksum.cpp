@@ -3,14 +3,24 @@
 #include <vector>
 
 #include "support/Crc32.h"
-#include "support/FileSystem.h"
+#include "support/Error.h"
+#include "support/Handle.h"
 
 uint32_t FileCrc32(const std::wstring& path) {
-  BinaryFile file = BinaryFile::OpenRead(path);
+  const FileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                    OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+  if (!file)
+    ThrowCannotOpen(path);
+  return HandleCrc32(file.Get(), path);
+}
+
+uint32_t HandleCrc32(HANDLE file, const std::wstring& name) {
   std::vector<char> buffer(256 * 1024);
   uint32_t crc = 0;
   for (;;) {
-    const uint32_t got = file.Read(buffer.data(), static_cast<uint32_t>(buffer.size()));
+    DWORD got = 0;
+    if (!ReadFile(file, buffer.data(), static_cast<DWORD>(buffer.size()), &got, nullptr))
+      ThrowLastError(L"Unable to read from " + name);
     if (got == 0)
       return crc;
     crc = Crc32Update(crc, buffer.data(), got);

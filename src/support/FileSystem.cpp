@@ -189,7 +189,12 @@ void WriteWholeFile(const std::wstring& path, const std::string& bytes) {
 
 std::string ReadWholeFile(const std::wstring& path) {
   BinaryFile file = BinaryFile::OpenRead(path);
-  int64_t size = file.Size();
+  const int64_t size = file.Size();
+  // One read of at most 4 GiB - 1, and no more than a string can hold here.
+  const uint64_t limit = std::min<uint64_t>(UINT32_MAX, std::string().max_size());
+  if (size < 0 || static_cast<uint64_t>(size) > limit)
+    throw KovrinError(L"The file \"" + path + L"\" is too large to be read (" +
+                      std::to_wstring(size) + L" bytes).");
   std::string bytes(static_cast<size_t>(size), '\0');
   if (size > 0)
     file.ReadExact(bytes.data(), static_cast<uint32_t>(size));
@@ -255,6 +260,15 @@ TemporaryFile::~TemporaryFile() {
 }
 
 void TemporaryFile::Commit() {
+  // On the disk before the rename, so a power cut after it never leaves the
+  // target named but empty. A file a caller moved onto Path() is flushed too.
+  if (!file_.Open())
+    file_ =
+        BinaryFile(FileHandle(CreateFileW(path_.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                          FILE_FLAG_OPEN_REPARSE_POINT, nullptr)),
+                   target_);
+  if (!file_.Open() || !FlushFileBuffers(file_.handle_.Get()))
+    ThrowLastError(failure_);
   file_.Close();
   if (IsReadOnlyFile(target_))
     ThrowSystemError(failure_, ERROR_ACCESS_DENIED);

@@ -64,6 +64,7 @@ class BinaryFile {
   // Moves the position to `offset` from the start (for a header written last).
   void Seek(int64_t offset);
   const std::wstring& Path() const noexcept { return path_; }
+  bool Open() const noexcept { return handle_.Valid(); }
   void Close();
 
  private:
@@ -76,7 +77,8 @@ class BinaryFile {
 
 // Writes the whole byte string to a new file (small texts: scripts, lists).
 void WriteWholeFile(const std::wstring& path, const std::string& bytes);
-// Reads a whole small file; raises `Cannot open file` when it cannot be opened.
+// Reads a whole small file; raises `Cannot open file` when it cannot be opened,
+// and refuses one of 4 GiB or more.
 std::string ReadWholeFile(const std::wstring& path);
 
 // Offers `claim` the names a temporary file beside `target` may take, in a fixed
@@ -106,8 +108,9 @@ class TemporaryFile {
   // Closes the file early, for a caller that renames another file onto Path();
   // the name stays this object's, deleted unless committed.
   void Close() { file_.Close(); }
-  // Closes the file and renames it over the target (which may exist; a
-  // read-only one is refused). On failure the target is as it was.
+  // Flushes the file to the disk, closes it and renames it over the target
+  // (which may exist; a read-only one is refused). On failure the target is
+  // as it was.
   void Commit();
   // Closes the file and hands its name to the caller, who deletes or renames
   // it from now on; this object no longer deletes it.

@@ -12,18 +12,20 @@ UninstallerCommandLine ParseUninstallerCommandLine(const wchar_t* commandLine) {
   // Argument 0 is the program; an unquoted Windows folder with blanks splits it
   // into several, which the two-from-the-end rule leaves aside.
   std::vector<std::wstring> plain;
+  bool emptyLog = false;
   for (size_t i = 0; i < arguments.size(); ++i) {
     const std::wstring& argument = arguments[i];
     if (i > 0 && EqualNoCase(argument, uninstall::kSilentSwitch))
       line.Silent = true;
     else if (i > 0 && EqualNoCase(argument, L"/REBOOTOK"))
       line.RebootOk = true;
-    else if (i > 0 && StartsWithNoCase(argument, uninstall::kLogSwitch))
+    else if (i > 0 && StartsWithNoCase(argument, uninstall::kLogSwitch)) {
       line.LogPath = argument.substr(std::wstring(uninstall::kLogSwitch).size());
-    else
+      emptyLog = line.LogPath.empty();
+    } else
       plain.push_back(argument);
   }
-  if (plain.size() >= 3) {
+  if (plain.size() >= 3 && !emptyLog) {
     line.Command.ScriptPath = plain[plain.size() - 2];
     line.Command.ProgramName = plain.back();
     line.Ok = true;

@@ -14,17 +14,19 @@ struct UninstallerCommandLine {
   std::wstring LogPath;  // empty: no log
   bool RebootOk = false;
   UninstallCommand Command;
-  bool Ok = false;  // false when the record or the program name is missing
+  bool Ok = false;  // false when the record or the program name is missing, or /LOG= is empty
 };
 
 UninstallerCommandLine ParseUninstallerCommandLine(const wchar_t* commandLine);
 
 // Exit codes: everything the record lists is gone; something was kept (a changed
 // file, a file in use, a key it may not delete); the user said no; the command
-// line lacks its arguments; everything is gone or goes when Windows restarts
-// (/REBOOTOK only).
+// line lacks its arguments; the record could not be read (or anything else
+// went wrong before the removal could say what it did); everything is gone or
+// goes when Windows restarts (/REBOOTOK only).
 inline constexpr int kUninstallComplete = 0;
 inline constexpr int kUninstallDeclined = 1;
+inline constexpr int kUninstallUnreadableRecord = 2;
 inline constexpr int kUninstallBadCommandLine = 4;
 inline constexpr int kUninstallSomethingKept = 5;
 inline constexpr int kUninstallRestartToFinish = 3010;

@@ -10,6 +10,7 @@
 
 #include "formats/CrcText.h"
 #include "formats/UninstallRecord.h"
+#include "support/ContainedFiles.h"
 #include "support/Error.h"
 #include "support/FileChecksum.h"
 #include "support/FileSystem.h"
@@ -81,23 +82,29 @@ std::vector<FileRow> FileRows(const ProfileFile& record) {
   return rows;
 }
 
-// Whether the file is still what one of the descriptions says was written.
-bool StillAsWritten(const std::wstring& path, const std::vector<Written>& written) {
+// Whether the open file is still what one of the descriptions says was
+// written. A description without size and checksum proves something only in a
+// record from before checksums; in a record that has them, such a row was added.
+bool StillAsWritten(HANDLE file, const std::wstring& path, const std::vector<Written>& written,
+                    bool recordHasChecksums) {
   std::optional<int64_t> size;
   std::optional<uint32_t> crc;
   for (const Written& w : written) {
-    if (!w.size && !w.crc)
-      return true;  // a record from before checksums: nothing to compare
+    if (!w.size && !w.crc) {
+      if (recordHasChecksums)
+        continue;
+      return true;
+    }
     if (w.size) {
       if (!size)
-        size = GetFileSize64(path);
+        size = HandleFileSize(file);
       if (*size != *w.size)
         continue;
     }
     if (w.crc) {
       if (!crc) {
         try {
-          crc = FileCrc32(path);
+          crc = HandleCrc32(file, path);
         } catch (const KovrinError&) {
           return false;  // unreadable: not known to be ours
         }
@@ -110,24 +117,57 @@ bool StillAsWritten(const std::wstring& path, const std::vector<Written>& writte
   return false;
 }
 
-// A shell link file: its header starts with its size (0x4C) and the link class.
-bool IsShellLinkFile(const std::wstring& path) {
-  static const unsigned char kHeader[20] = {0x4C, 0, 0,    0, 0x01, 0x14, 0x02, 0, 0, 0,
-                                            0,    0, 0xC0, 0, 0,    0,    0,    0, 0, 0x46};
-  FileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  unsigned char header[20] = {};
-  DWORD got = 0;
-  return file && ReadFile(file.Get(), header, sizeof header, &got, nullptr) &&
-         got == sizeof header && std::equal(header, header + sizeof header, kHeader);
+bool IsChecked(const FileRow& row) {
+  return std::any_of(row.written.begin(), row.written.end(),
+                     [](const Written& w) { return w.size || w.crc; });
 }
 
-// Deletes one file; false when it is still there.
-bool RemoveFile(const std::wstring& path) {
-  const DWORD attributes = GetFileAttributesW(path.c_str());
-  if (attributes & FILE_ATTRIBUTE_READONLY)
-    SetFileAttributesW(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
-  return DeleteFileW(path.c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND;
+bool RecordHasChecksums(const std::vector<FileRow>& rows) {
+  return std::any_of(rows.begin(), rows.end(), IsChecked);
+}
+
+// A shell link file: its header starts with its size (0x4C) and the link class.
+bool IsShellLinkFile(HANDLE file) {
+  static const unsigned char kHeader[20] = {0x4C, 0, 0,    0, 0x01, 0x14, 0x02, 0, 0, 0,
+                                            0,    0, 0xC0, 0, 0,    0,    0,    0, 0, 0x46};
+  unsigned char header[20] = {};
+  DWORD got = 0;
+  return ReadFile(file, header, sizeof header, &got, nullptr) && got == sizeof header &&
+         std::equal(header, header + sizeof header, kHeader);
+}
+
+// What the removal opens a file with: to read it, clear its read-only
+// attribute and delete it, all through the one handle.
+constexpr DWORD kRemovalAccess = GENERIC_READ | DELETE | FILE_WRITE_ATTRIBUTES;
+
+// Deletes the open file; false when it stays, with its read-only attribute
+// back if it had one.
+bool RemoveFile(HANDLE file, DWORD attributes) {
+  FILE_BASIC_INFO basic{};
+  const bool readOnly = attributes & FILE_ATTRIBUTE_READONLY;
+  if (readOnly) {
+    // NORMAL stands alone: the system refuses it beside other attributes.
+    basic.FileAttributes = (attributes & ~FILE_ATTRIBUTE_READONLY)
+                               ? (attributes & ~FILE_ATTRIBUTE_READONLY)
+                               : FILE_ATTRIBUTE_NORMAL;
+    SetFileInformationByHandle(file, FileBasicInfo, &basic, sizeof basic);
+  }
+  if (DeleteThroughHandle(file))
+    return true;
+  if (readOnly) {
+    basic.FileAttributes = attributes;
+    SetFileInformationByHandle(file, FileBasicInfo, &basic, sizeof basic);
+  }
+  return false;
+}
+
+// Opens a file of the record's folder and deletes it; false when it stays.
+bool RemoveFile(const std::wstring& folder, const std::wstring& path) {
+  ContainedFile file = OpenContained(folder, path, kRemovalAccess);
+  if (file.Status == ContainedStatus::Missing)
+    return true;
+  return file.Status == ContainedStatus::Opened && !(file.Attributes & FILE_ATTRIBUTE_DIRECTORY) &&
+         RemoveFile(file.Handle.Get(), file.Attributes);
 }
 
 // The files and links the other records in the folder list, and those records.
@@ -173,13 +213,15 @@ class Removal {
   void Run() {
     const ProfileFile record = ProfileFile::Load(command_.ScriptPath);
     others_ = ListedByOthers(folder_, ownRecord_);
-    for (const FileRow& row : FileRows(record)) RemoveRecordedFile(row);
+    const std::vector<FileRow> rows = FileRows(record);
+    recordHasChecksums_ = RecordHasChecksums(rows);
+    for (const FileRow& row : rows) RemoveRecordedFile(row);
     for (const std::wstring& link :
          NumberedValues(record, uninstall::kShortCutsSection, uninstall::kShortCutKey))
       RemoveRecordedLink(link);
     // The record goes only when nothing it answers for is left, so a second try
     // finds what a first one could not remove.
-    if (result_.NotRemoved.empty() && !RemoveFile(command_.ScriptPath))
+    if (result_.NotRemoved.empty() && !RemoveFile(folder_, command_.ScriptPath))
       result_.NotRemoved.push_back(command_.ScriptPath);
     RemoveEmptyFolders();
   }
@@ -198,25 +240,46 @@ class Removal {
       result_.Shared.push_back(path);
       return;
     }
-    const DWORD attributes = GetFileAttributesW(path.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES) {
-      result_.Missing.push_back(path);
-      NoteFolders(path);
+    if (recordHasChecksums_ && !IsChecked(row)) {
+      result_.Skipped.push_back(path);  // added to a record that checks every file it wrote
       return;
     }
-    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) || !StillAsWritten(path, row.written)) {
+    // Opened without following a link, and compared and deleted through that
+    // handle: a folder swapped for a link to elsewhere keeps what it points to.
+    ContainedFile file = OpenContained(folder_, path, kRemovalAccess);
+    switch (file.Status) {
+      case ContainedStatus::Missing:
+        result_.Missing.push_back(path);
+        NoteFolders(path);
+        return;
+      case ContainedStatus::Redirected:
+        result_.Skipped.push_back(path);
+        return;
+      case ContainedStatus::Failed:  // held open without delete sharing, for one
+        NotRemovedNow(path);
+        return;
+      case ContainedStatus::Opened:
+        break;
+    }
+    if ((file.Attributes & FILE_ATTRIBUTE_DIRECTORY) ||
+        !StillAsWritten(file.Handle.Get(), path, row.written, recordHasChecksums_)) {
       result_.Changed.push_back(path);
       return;
     }
-    if (!RemoveFile(path)) {
-      if (removeAtRestart_ && MoveFileExW(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT))
-        result_.AtRestart.push_back(path);
-      else
-        result_.NotRemoved.push_back(path);
+    if (!RemoveFile(file.Handle.Get(), file.Attributes)) {
+      NotRemovedNow(path);
       return;
     }
     ++result_.FilesRemoved;
     NoteFolders(path);
+  }
+
+  // A file that cannot go now goes when Windows restarts, with /REBOOTOK.
+  void NotRemovedNow(const std::wstring& path) {
+    if (removeAtRestart_ && MoveFileExW(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT))
+      result_.AtRestart.push_back(path);
+    else
+      result_.NotRemoved.push_back(path);
   }
 
   // A record in the install folder (this product's or another's) is never a
@@ -237,15 +300,28 @@ class Removal {
       result_.Shared.push_back(path);
       return;
     }
-    if (GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES) {
-      result_.Missing.push_back(path);
+    // The link itself, never what a planted reparse point would lead to.
+    const FileHandle link(
+        CreateFileW(path.c_str(), kRemovalAccess,
+                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                    FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!link) {
+      const DWORD code = GetLastError();
+      if (code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND)
+        result_.Missing.push_back(path);
+      else
+        result_.NotRemoved.push_back(path);
       return;
     }
-    if (!IsShellLinkFile(path)) {
+    BY_HANDLE_FILE_INFORMATION information{};
+    if (!GetFileInformationByHandle(link.Get(), &information) ||
+        (information.dwFileAttributes &
+         (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) ||
+        !IsShellLinkFile(link.Get())) {
       result_.Skipped.push_back(path);
       return;
     }
-    if (!RemoveFile(path)) {
+    if (!RemoveFile(link.Get(), information.dwFileAttributes)) {
       result_.NotRemoved.push_back(path);
       return;
     }
@@ -265,10 +341,18 @@ class Removal {
   void RemoveEmptyFolders() {
     std::sort(folders_.begin(), folders_.end(),
               [](const std::wstring& a, const std::wstring& b) { return a.size() > b.size(); });
-    folders_.push_back(folder_);
-    for (const std::wstring& folder : folders_)
-      if (!RemoveDirectoryW(folder.c_str()) && FolderExists(folder))
+    for (const std::wstring& folder : folders_) {
+      // A folder that is a link, or leads out of the install folder, is kept.
+      ContainedFile handle = OpenContained(folder_, folder, DELETE);
+      if (handle.Status == ContainedStatus::Opened &&
+          (handle.Attributes & FILE_ATTRIBUTE_DIRECTORY))
+        DeleteThroughHandle(handle.Handle.Get());
+      handle.Handle.Reset();
+      if (handle.Status != ContainedStatus::Missing && FolderExists(folder))
         result_.FoldersKept.push_back(folder);
+    }
+    if (!RemoveDirectoryW(folder_.c_str()) && FolderExists(folder_))
+      result_.FoldersKept.push_back(folder_);
   }
 
   const UninstallCommand& command_;
@@ -280,6 +364,7 @@ class Removal {
   std::unordered_set<std::wstring> others_;
   std::set<std::wstring> folderKeys_;
   std::vector<std::wstring> folders_;
+  bool recordHasChecksums_ = false;
 };
 }  // namespace
 

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include "support/ConsoleOutput.h"
+#include "support/DllSearch.h"
 #include "support/Error.h"
 #include "support/FileSystem.h"
 #include "support/LogFile.h"
@@ -21,26 +22,8 @@ int Refuse(const UninstallerCommandLine& line, LogFile& log, const std::wstring&
     MessageBoxW(nullptr, problem.c_str(), kUninstallCaption, MB_OK | MB_ICONERROR);
   return kUninstallBadCommandLine;
 }
-}  // namespace
 
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
-  const std::wstring commandLine = GetCommandLineW();
-  const UninstallerCommandLine line = ParseUninstallerCommandLine(commandLine.c_str());
-  LogFile log;
-  std::wstring problem = line.Ok ? L"" : kBadCommandLine;
-  if (!line.LogPath.empty()) {
-    try {
-      log = LogFile::Create(line.LogPath);
-    } catch (...) {
-      if (problem.empty())
-        problem = L"Не удалось создать файл журнала: " + CurrentExceptionMessage();
-    }
-  }
-  log.Line(L"Начало: программа удаления Kovrin, " + ProgramPath());
-  log.Line(L"Командная строка: " + commandLine);
-  if (!problem.empty())
-    return Refuse(line, log, problem);
-
+int Run(const UninstallerCommandLine& line, LogFile& log) {
   if (!line.Silent && MessageBoxW(nullptr, UninstallQuestion(line.Command.ProgramName).c_str(),
                                   kUninstallCaption, MB_YESNO | MB_ICONQUESTION) != IDYES) {
     log.Line(L"Итог: код " + std::to_wstring(kUninstallDeclined) + L", удаление отменено");
@@ -62,4 +45,56 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
                                                                           : MB_ICONWARNING));
   }
   return code;
+}
+
+// Whatever the record holds (unreadable, huge, malformed), the program ends
+// with a reason and a code of its own, never in std::terminate.
+int Fail(const UninstallerCommandLine& line, LogFile& log) {
+  const std::wstring problem =
+      L"Не удалось прочитать запись об установке: " + CurrentExceptionMessage();
+  try {
+    log.Line(L"Итог: код " + std::to_wstring(kUninstallUnreadableRecord) + L", " + problem);
+  } catch (...) {
+    // The log is what failed: standard error and the box still tell.
+  }
+  WriteToErrorStream(problem);
+  if (!line.Silent)
+    MessageBoxW(nullptr, problem.c_str(), kUninstallCaption, MB_OK | MB_ICONERROR);
+  return kUninstallUnreadableRecord;
+}
+
+int Main() {
+  const std::wstring commandLine = GetCommandLineW();
+  const UninstallerCommandLine line = ParseUninstallerCommandLine(commandLine.c_str());
+  LogFile log;
+  std::wstring problem = line.Ok ? L"" : kBadCommandLine;
+  if (!line.LogPath.empty()) {
+    try {
+      log = LogFile::Create(line.LogPath);
+    } catch (...) {
+      if (problem.empty())
+        problem = L"Не удалось создать файл журнала: " + CurrentExceptionMessage();
+    }
+  }
+  log.Line(L"Начало: программа удаления Kovrin, " + ProgramPath());
+  log.Line(L"Командная строка: " + commandLine);
+  if (!problem.empty())
+    return Refuse(line, log, problem);
+
+  try {
+    return Run(line, log);
+  } catch (...) {
+    return Fail(line, log);
+  }
+}
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+  RestrictDllSearchToSystem32();  // before anything can load a DLL
+  try {
+    return Main();
+  } catch (...) {
+    WriteToErrorStream(CurrentExceptionMessage());  // before the command line was even read
+    return kUninstallUnreadableRecord;
+  }
 }

@@ -7,6 +7,7 @@
 #include <exception>
 #include <functional>
 
+#include "support/DllSearch.h"
 #include "support/FileSystem.h"
 #include "support/Handle.h"
 
@@ -49,8 +50,9 @@ void Stream(HWND box, UINT message, StreamStep step) {
 }  // namespace
 
 const wchar_t* RichEditClassName() {
-  static const ModuleHandle msftedit(LoadLibraryW(L"msftedit.dll"));
-  static const ModuleHandle riched20(msftedit ? nullptr : LoadLibraryW(L"riched20.dll"));
+  // Not known DLLs: from System32 by full path, never from the program's folder.
+  static const ModuleHandle msftedit(LoadSystemLibrary(L"msftedit.dll"));
+  static const ModuleHandle riched20(msftedit ? nullptr : LoadSystemLibrary(L"riched20.dll"));
   return msftedit ? MSFTEDIT_CLASS : RICHEDIT_CLASSW;
 }
 

@@ -28,3 +28,9 @@ TEST(UninstallEntryTest, TheQuietCommandIsTheRegisteredOneWithTheSilentSwitchAnd
   ASSERT_TRUE(ParseUninstallCommand(registered.c_str(), command));
   EXPECT_EQ(command.ProgramName, L"Ковёр 2");
 }
+
+TEST(UninstallEntryTest, ProgramNamesWithQuotesOrBackslashesAreRefused) {
+  EXPECT_EQ(ProgramNameProblem(L"Программа «Учёт» 2.0"), L"");
+  EXPECT_NE(ProgramNameProblem(L"Программа \"Учёт\"").find(L"кавычки"), std::wstring::npos);
+  EXPECT_NE(ProgramNameProblem(L"Фирма\\Учёт").find(L"косую черту"), std::wstring::npos);
+}

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "TestPackage.h"
+#include "formats/PackageError.h"
 #include "setup/ScriptLoading.h"
 #include "setup/SetupState.h"
 #include "support/Error.h"
@@ -208,10 +209,10 @@ TEST(ExtractTexts, MissingSetupDatIsTheFileError) {
 TEST(ExtractTexts, ProgramNamesCannotLeaveTheTemporaryFolder) {
   for (const wchar_t* name : {L"..\\..\\Windows", L"a/b", L"C:evil", L"..", L"x\\..", L"a?b|c"}) {
     TempOverride temp;
-    TestPackage package(std::wstring(L"[Main]\r\nProgramName=") + name +
-                            L"\r\nUseLicense=Yes\r\n[License]\r\nSize=2\r\n",
-                        "ok");
+    // The script refuses some of these names; the folder rule holds for any.
+    TestPackage package(L"[Main]\r\nUseLicense=Yes\r\n[License]\r\nSize=2\r\n", "ok");
     SetupState s = Loaded(package);
+    s.ProgramName = name;
     ExtractTexts(s);
     SCOPED_TRACE(Narrow(name));
     const std::wstring folder = s.TempFolder.substr(temp.Path().size() + 1);
@@ -282,4 +283,40 @@ TEST(FreeSpaceLine, TheSystemDriveReportsItsFreeBytes) {
   EXPECT_TRUE(line.ValueVisible);
   EXPECT_GT(std::stoll(line.Value), 0);
   EXPECT_EQ(line.Value.substr(line.Value.size() - 5), L" байт");
+}
+
+TEST(ExtractTexts, WhatIsAlreadyInTheTextFolderIsNeverTrusted) {
+  TempOverride temp;
+  const std::wstring planted = temp.Path() + L"\\Kovrin_Демо";
+  ForceFolder(planted + L"\\sub");
+  WriteTextFile(planted + L"\\license.dat", "planted");
+  SetFileAttributesW((planted + L"\\license.dat").c_str(), FILE_ATTRIBUTE_READONLY);
+  WriteTextFile(planted + L"\\sub\\other.txt", "someone else's");
+  TestPackage package(L"[Main]\r\nProgramName=Демо\r\nUseLicense=Yes\r\n[License]\r\nSize=6\r\n",
+                      "licens");
+  SetupState s = Loaded(package);
+  ExtractTexts(s);
+  EXPECT_EQ(s.TempFolder, planted);  // emptied and made anew
+  EXPECT_EQ(ReadFileBytes(LicenseTextPath(s)), "licens");
+  EXPECT_FALSE(FileExists(planted + L"\\sub\\other.txt"));
+}
+
+TEST(ReadSetupScript, RefusesANameThatWouldBreakTheUninstallEntry) {
+  for (const wchar_t* name : {L"Программа \"Учёт\"", L"Фирма\\Учёт"}) {
+    SCOPED_TRACE(Narrow(name));
+    TestPackage package(std::wstring(L"[Main]\r\nProgramName=") + name + L"\r\n");
+    SetupState s;
+    s.PackageFolder = package.Folder();
+    try {
+      ReadSetupScript(s);
+      ADD_FAILURE() << "the name was accepted";
+    } catch (const PackageError& error) {
+      EXPECT_NE(error.Message().find(L"Название программы"), std::wstring::npos);
+    }
+  }
+  TestPackage fine(L"[Main]\r\nProgramName=Программа «Учёт»\r\n");
+  SetupState s;
+  s.PackageFolder = fine.Folder();
+  ReadSetupScript(s);
+  EXPECT_EQ(s.ProgramName, L"Программа «Учёт»");
 }

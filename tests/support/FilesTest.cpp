@@ -59,3 +59,22 @@ TEST(PathHelpers, FolderAndBackslashes) {
   EXPECT_EQ(WithTrailingBackslash(L"C:\\a\\"), L"C:\\a\\");
   EXPECT_EQ(WithoutTrailingBackslash(L"C:\\a\\"), L"C:\\a");
 }
+
+TEST(ReadWholeFile, RefusesAFileLargerThanOneRead) {
+  TempDir dir;
+  const std::wstring path = dir / L"huge.bin";
+  {
+    FileHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
+    ASSERT_TRUE(file.Valid());
+    LARGE_INTEGER end{};
+    end.QuadPart = (int64_t{1} << 32) + 10;  // 10 bytes once cut to 32 bits
+    ASSERT_TRUE(SetFilePointerEx(file.Get(), end, nullptr, FILE_BEGIN));
+    ASSERT_TRUE(SetEndOfFile(file.Get()));
+  }
+  try {
+    ReadWholeFile(path);
+    FAIL() << "a file of 4 GiB + 10 bytes was read";
+  } catch (const KovrinError& error) {
+    EXPECT_NE(error.Message().find(L"too large"), std::wstring::npos);
+  }
+}

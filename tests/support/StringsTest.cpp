@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "TestUtil.h"
 #include "support/CodePage.h"
+#include "support/Error.h"
 #include "support/Strings.h"
 
 TEST(IntToText, SignsZeroAndExtremes) {
@@ -99,4 +101,17 @@ TEST(CodePage, AgreesWithThePlatformOnEveryByteAndOddCharacters) {
   }
   for (wchar_t unit : {L'a', L'Я', L'é', L'日', L'€'})
     EXPECT_EQ(std::string(1, Cp1251Byte(unit)), PlatformToCp1251(std::wstring(1, unit)));
+}
+
+TEST(CurrentExceptionMessage, WidensUtf8TextAsUtf8) {
+  try {
+    throw std::runtime_error("Ошибка: файл «ковёр»");
+  } catch (...) {
+    EXPECT_EQ(CurrentExceptionMessage(), L"Ошибка: файл «ковёр»");
+  }
+  try {
+    throw KovrinError(L"Не удалось");
+  } catch (...) {
+    EXPECT_EQ(CurrentExceptionMessage(), L"Не удалось");
+  }
 }

@@ -94,7 +94,7 @@ TEST_F(UninstallSafetyTest, FilesChangedSinceInstallationAreKeptAndTheReportIsTr
   WriteTextFile(root + L"\\same.txt", installed);
   WriteTextFile(root + L"\\edited.txt", "AS INSTALLED");  // same size, other bytes
   WriteTextFile(root + L"\\longer.txt", installed + " and more");
-  WriteTextFile(root + L"\\unchecked.txt", "an older record has no checksums");
+  WriteTextFile(root + L"\\unchecked.txt", "a row added to a record that has checksums");
   Record(CheckedRow(1, root + L"\\same.txt", installed) +
          CheckedRow(2, root + L"\\edited.txt", installed) +
          CheckedRow(3, root + L"\\longer.txt", installed) + Row(4, root + L"\\unchecked.txt") +
@@ -103,13 +103,14 @@ TEST_F(UninstallSafetyTest, FilesChangedSinceInstallationAreKeptAndTheReportIsTr
   const UninstallResult result = Uninstall();
 
   EXPECT_FALSE(FileExists(root + L"\\same.txt"));
-  EXPECT_FALSE(FileExists(root + L"\\unchecked.txt"));
+  EXPECT_TRUE(FileExists(root + L"\\unchecked.txt"));
+  EXPECT_EQ(result.Skipped, std::vector<std::wstring>{root + L"\\unchecked.txt"});
   EXPECT_EQ(ReadFileBytes(root + L"\\edited.txt"), "AS INSTALLED");
   EXPECT_TRUE(FileExists(root + L"\\longer.txt"));
   EXPECT_EQ(result.Changed,
             (std::vector<std::wstring>{root + L"\\edited.txt", root + L"\\longer.txt"}));
   EXPECT_EQ(result.Missing, std::vector<std::wstring>{root + L"\\gone.txt"});
-  EXPECT_EQ(result.FilesRemoved, 2);
+  EXPECT_EQ(result.FilesRemoved, 1);
   const std::wstring report = UninstallReport(name, result);
   EXPECT_NE(report.find(L"изменены после установки"), std::wstring::npos) << Narrow(report);
   EXPECT_NE(report.find(root + L"\\edited.txt"), std::wstring::npos);

@@ -33,6 +33,9 @@ TEST(UninstallerCommandLineTest, TheRegisteredLineStillReadsWithoutSwitchesAndAS
   EXPECT_FALSE(ParseUninstallerCommandLine(L"MVUninst.exe \"C:\\P\\Uninst.ini\"").Ok);
   EXPECT_FALSE(ParseUninstallerCommandLine(L"MVUninst.exe /S \"C:\\P\\Uninst.ini\" /LOG=x").Ok);
   EXPECT_FALSE(ParseUninstallerCommandLine(L"MVUninst.exe").Ok);
+  // An empty log path is a mistake in the command line, not "no log".
+  EXPECT_FALSE(
+      ParseUninstallerCommandLine(L"MVUninst.exe \"C:\\P\\Uninst.ini\" \"Prog\" /LOG=").Ok);
 }
 
 TEST(UninstallerCommandLineTest, ExitCodeIsZeroOnlyWhenEverythingListedIsGone) {
