@@ -16,16 +16,17 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <random>
 #include <string>
 #include <vector>
 
-#include "LzmaDec.h"
 #include "designer/SingleFilePacker.h"
 #include "formats/Payload.h"
 #include "formats/ScriptKeys.h"
 #include "formats/SetupScriptWriter.h"
 #include "formats/SingleFileFormat.h"
+#include "sfx/BlockStream.h"
 #include "support/Error.h"
 #include "support/FileSystem.h"
 #include "support/Strings.h"
@@ -231,13 +232,6 @@ int Pack(const std::wstring& stub, const std::wstring& folder, const std::wstrin
   return 0;
 }
 
-void* Allocate(void*, size_t size) {
-  return std::malloc(size);
-}
-void Release(void*, void* address) {
-  std::free(address);
-}
-
 int Decode(const std::wstring& path) {
   const auto start = Clock::now();
   BinaryFile file = BinaryFile::OpenRead(path);
@@ -246,42 +240,39 @@ int Decode(const std::wstring& path) {
   file.Seek(static_cast<int64_t>(size - onefile::kTrailerSize));
   file.ReadExact(trailerBytes, onefile::kTrailerSize);
   onefile::Trailer trailer;
-  onefile::Header header;
+  auto header = std::make_unique<onefile::Header>();
   std::vector<uint8_t> headerBytes(onefile::kMaxHeaderSize);
   if (onefile::ReadTrailer(trailerBytes, size, trailer) != onefile::FormatError::None)
     throw KovrinError(L"not a single file");
   file.Seek(static_cast<int64_t>(trailer.HeaderOffset));
   file.ReadExact(headerBytes.data(), trailer.HeaderSize);
-  if (onefile::ReadHeader(headerBytes.data(), trailer, size, header) != onefile::FormatError::None)
+  if (onefile::ReadHeader(headerBytes.data(), trailer, size, *header) != onefile::FormatError::None)
     throw KovrinError(L"damaged header");
 
-  ISzAlloc allocator = {Allocate, Release};
-  CLzmaDec decoder;
-  LzmaDec_Construct(&decoder);
-  LzmaDec_Allocate(&decoder, header.LzmaProps, onefile::kLzmaPropsSize, &allocator);
-  LzmaDec_Init(&decoder);
-  std::vector<uint8_t> in(1 << 16), out(1 << 20);
-  uint64_t left = header.StreamSize, produced = 0;
-  ELzmaStatus status = LZMA_STATUS_NOT_SPECIFIED;
-  while (left > 0 && status != LZMA_STATUS_FINISHED_WITH_MARK) {
-    const uint32_t piece = static_cast<uint32_t>(std::min<uint64_t>(left, in.size()));
-    file.ReadExact(in.data(), piece);
-    left -= piece;
-    for (SizeT offset = 0; offset < piece;) {
-      SizeT inSize = piece - offset, outSize = out.size();
-      if (LzmaDec_DecodeToBuf(&decoder, out.data(), &outSize, in.data() + offset, &inSize,
-                              LZMA_FINISH_ANY, &status) != SZ_OK)
-        throw KovrinError(L"damaged stream");
-      offset += inSize;
-      produced += outSize;
-      if (inSize == 0 && outSize == 0)
-        break;
-    }
+  // The self-extractor's own decoding, into nothing.
+  FileHandle raw(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                             FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+  LARGE_INTEGER at;
+  at.QuadPart = static_cast<LONGLONG>(onefile::StreamOffset(trailer));
+  if (!raw || !SetFilePointerEx(raw.Get(), at, nullptr, FILE_BEGIN))
+    throw KovrinError(L"cannot read the single file");
+  std::vector<uint8_t> in(kStreamInputBlock), out(kStreamOutputBlock);
+  BlockStream stream(raw.Get(), *header, in.data(), out.data());
+  if (stream.Allocate() != SZ_OK)
+    throw KovrinError(L"no memory for the dictionary");
+  uint64_t produced = 0;
+  while (produced < header->UnpackedSize) {
+    const uint8_t* data = nullptr;
+    size_t piece = 0;
+    if (!stream.Next(header->UnpackedSize - produced, data, piece))
+      throw KovrinError(L"damaged stream");
+    produced += piece;
   }
-  LzmaDec_Free(&decoder, &allocator);
+  if (!stream.Finish())
+    throw KovrinError(L"damaged stream end");
   std::printf("decode_seconds=%.3f\nunpacked=%llu\n", Seconds(start),
               static_cast<unsigned long long>(produced));
-  return produced == header.UnpackedSize ? 0 : 1;
+  return 0;
 }
 }  // namespace
 
