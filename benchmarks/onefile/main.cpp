@@ -3,6 +3,8 @@
 //       ~130 files, ~60 MB: text-like, already compressed (random) and
 //       executable (the programs found in the last folder, whole)
 //   package small <folder> <launcher image>   20,000 small files, text and random
+//   package real <folder> <launcher image> <folder of programs>
+//       every file of the last folder (run.sh puts stripped Wine DLLs there)
 //   package empty <folder> <launcher image>   the default project, no files
 //       Each writes the package as the build run leaves it: Setup.ini (through
 //       the script writer), data.dat and the launcher named Setup.exe.
@@ -186,6 +188,23 @@ void MakeMixed(PackageWriter& package, const std::wstring& programs) {
   }
 }
 
+// Every file of a folder (no subfolders), in name order: programs that no one
+// here wrote, as run.sh selects and strips them.
+void MakeReal(PackageWriter& package, const std::wstring& folder) {
+  std::vector<std::wstring> names;
+  WIN32_FIND_DATAW entry;
+  FindHandle find(FindFirstFileW((folder + L"\\*").c_str(), &entry));
+  if (!find)
+    throw KovrinError(L"no programs in " + folder);
+  do {
+    if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+      names.push_back(entry.cFileName);
+  } while (FindNextFileW(find.Get(), &entry));
+  std::sort(names.begin(), names.end());
+  for (const std::wstring& name : names)
+    package.Add(L"bin\\" + name, ReadWholeFile(folder + L"\\" + name));
+}
+
 void MakeSmall(PackageWriter& package) {
   std::mt19937 random(7);
   TextMaker text(random);
@@ -208,8 +227,9 @@ int Pack(const std::wstring& stub, const std::wstring& folder, const std::wstrin
   job.LauncherName = L"Setup.exe";
   for (const wchar_t* name : {L"Setup.exe", L"data.dat", L"Setup.ini"})
     job.Files.push_back({folder + L"\\" + name, name});
-  // BENCH_FB, BENCH_MC, BENCH_LC, BENCH_PB, BENCH_BT, BENCH_DICT_MB, BENCH_LEVEL try
-  // other settings; without them the packer's own apply.
+  // BENCH_FB, BENCH_MC, BENCH_LC, BENCH_PB, BENCH_BT, BENCH_DICT_MB, BENCH_LEVEL,
+  // BENCH_BLOCK_MB, BENCH_THREADS and BENCH_FILTER (0 or 1) try other settings;
+  // without them the packer's own apply.
   auto setting = [](const char* name, int fallback) {
     const char* value = std::getenv(name);
     return value ? std::atoi(value) : fallback;
@@ -224,6 +244,10 @@ int Pack(const std::wstring& stub, const std::wstring& folder, const std::wstrin
   settings.BinaryTree = setting("BENCH_BT", settings.BinaryTree ? 1 : 0) != 0;
   settings.MaxDictionarySize = static_cast<uint32_t>(
       setting("BENCH_DICT_MB", static_cast<int>(settings.MaxDictionarySize >> 20)) << 20);
+  settings.BlockSize = static_cast<uint32_t>(
+      setting("BENCH_BLOCK_MB", static_cast<int>(settings.BlockSize >> 20)) << 20);
+  settings.Threads = setting("BENCH_THREADS", settings.Threads);
+  settings.BranchFilter = setting("BENCH_FILTER", settings.BranchFilter ? 1 : 0) != 0;
   NullProgress progress;
   const auto start = Clock::now();
   const SingleFileResult result = PackSingleFile(job, progress);
@@ -286,6 +310,8 @@ int wmain(int argc, wchar_t** argv) {
         MakeMixed(package, argv[5]);
       else if (kind == L"small")
         MakeSmall(package);
+      else if (kind == L"real" && argc >= 6)
+        MakeReal(package, argv[5]);
       else if (kind != L"empty")
         return 2;
       package.Finish();

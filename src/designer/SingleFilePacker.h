@@ -32,8 +32,10 @@ struct LzmaSettings {
   bool BinaryTree = true;  // bt4 match finder; hash chains (hc4) pack 3% larger
   // Unpacked bytes of each independently compressed block: the blocks are cut
   // at these fixed points whatever the thread count, so the output is the same
-  // for any. Each block starts with an empty dictionary.
-  uint32_t BlockSize = 16u << 20;
+  // for any. Each block starts with an empty dictionary, which costs size:
+  // against one stream, 16 MB blocks packed the benchmark's typical corpus 2.2%
+  // larger, 24 MB 1.5%, 32 MB 0.5%.
+  uint32_t BlockSize = 32u << 20;
   int Threads = 2;           // blocks compressed at once
   bool BranchFilter = true;  // the x86 filter over program images
 };
