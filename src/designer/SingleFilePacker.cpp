@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <new>
 #include <optional>
 
 #include "designer/BlockEncoder.h"
@@ -231,8 +232,12 @@ class BlockPipeline {
     run_.Props = EncoderProperties(settings, std::min<uint64_t>(total, settings.BlockSize));
     const size_t capacity = static_cast<size_t>(std::min<uint64_t>(total, settings.BlockSize));
     const int threads = std::clamp(settings.Threads, 1, 8);
-    for (int i = 0; i < threads; ++i)
-      slots_.push_back(std::make_unique<BlockEncoder>(run_, capacity, onefile::kBranchSize));
+    try {
+      for (int i = 0; i < threads; ++i)
+        slots_.push_back(std::make_unique<BlockEncoder>(run_, capacity, onefile::kBranchSize));
+    } catch (const std::bad_alloc&) {
+      ThrowEncodeFailure(SZ_ERROR_MEM);
+    }
   }
   const CLzmaEncProps& Props() const { return run_.Props; }
 
