@@ -24,6 +24,7 @@ command -v Xvfb >/dev/null || need+=(xvfb)
 command -v import >/dev/null && import -version 2>/dev/null | grep -q ImageMagick || need+=(imagemagick)
 [ -f /usr/src/googletest/CMakeLists.txt ] || need+=(googletest)
 [ -f /usr/include/lzma/LzmaEnc.c ] || need+=(lzma-dev)   # LZMA SDK C sources: packer and self-extractor
+command -v xz >/dev/null || need+=(xz-utils)                 # the reference of the branch filter's test
 [ -d /usr/share/wine/fonts ] || need+=(fonts-wine)
 command -v localedef >/dev/null || need+=(locales)
 command -v iconv >/dev/null || need+=(libc-bin)

@@ -3,6 +3,8 @@
 //       ~130 files, ~60 MB: text-like, already compressed (random) and
 //       executable (the programs found in the last folder, whole)
 //   package small <folder> <launcher image>   20,000 small files, text and random
+//   package real <folder> <launcher image> <folder of programs>
+//       every file of the last folder (run.sh puts stripped Wine DLLs there)
 //   package empty <folder> <launcher image>   the default project, no files
 //       Each writes the package as the build run leaves it: Setup.ini (through
 //       the script writer), data.dat and the launcher named Setup.exe.
@@ -16,16 +18,17 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <random>
 #include <string>
 #include <vector>
 
-#include "LzmaDec.h"
 #include "designer/SingleFilePacker.h"
 #include "formats/Payload.h"
 #include "formats/ScriptKeys.h"
 #include "formats/SetupScriptWriter.h"
 #include "formats/SingleFileFormat.h"
+#include "sfx/BlockStream.h"
 #include "support/Error.h"
 #include "support/FileSystem.h"
 #include "support/Strings.h"
@@ -185,6 +188,23 @@ void MakeMixed(PackageWriter& package, const std::wstring& programs) {
   }
 }
 
+// Every file of a folder (no subfolders), in name order: programs that no one
+// here wrote, as run.sh selects and strips them.
+void MakeReal(PackageWriter& package, const std::wstring& folder) {
+  std::vector<std::wstring> names;
+  WIN32_FIND_DATAW entry;
+  FindHandle find(FindFirstFileW((folder + L"\\*").c_str(), &entry));
+  if (!find)
+    throw KovrinError(L"no programs in " + folder);
+  do {
+    if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+      names.push_back(entry.cFileName);
+  } while (FindNextFileW(find.Get(), &entry));
+  std::sort(names.begin(), names.end());
+  for (const std::wstring& name : names)
+    package.Add(L"bin\\" + name, ReadWholeFile(folder + L"\\" + name));
+}
+
 void MakeSmall(PackageWriter& package) {
   std::mt19937 random(7);
   TextMaker text(random);
@@ -207,8 +227,9 @@ int Pack(const std::wstring& stub, const std::wstring& folder, const std::wstrin
   job.LauncherName = L"Setup.exe";
   for (const wchar_t* name : {L"Setup.exe", L"data.dat", L"Setup.ini"})
     job.Files.push_back({folder + L"\\" + name, name});
-  // BENCH_FB, BENCH_MC, BENCH_LC, BENCH_PB, BENCH_BT, BENCH_DICT_MB, BENCH_LEVEL try
-  // other settings; without them the packer's own apply.
+  // BENCH_FB, BENCH_MC, BENCH_LC, BENCH_PB, BENCH_BT, BENCH_DICT_MB, BENCH_LEVEL,
+  // BENCH_BLOCK_MB, BENCH_THREADS and BENCH_FILTER (0 or 1) try other settings;
+  // without them the packer's own apply.
   auto setting = [](const char* name, int fallback) {
     const char* value = std::getenv(name);
     return value ? std::atoi(value) : fallback;
@@ -223,19 +244,16 @@ int Pack(const std::wstring& stub, const std::wstring& folder, const std::wstrin
   settings.BinaryTree = setting("BENCH_BT", settings.BinaryTree ? 1 : 0) != 0;
   settings.MaxDictionarySize = static_cast<uint32_t>(
       setting("BENCH_DICT_MB", static_cast<int>(settings.MaxDictionarySize >> 20)) << 20);
+  settings.BlockSize = static_cast<uint32_t>(
+      setting("BENCH_BLOCK_MB", static_cast<int>(settings.BlockSize >> 20)) << 20);
+  settings.Threads = setting("BENCH_THREADS", settings.Threads);
+  settings.BranchFilter = setting("BENCH_FILTER", settings.BranchFilter ? 1 : 0) != 0;
   NullProgress progress;
   const auto start = Clock::now();
   const SingleFileResult result = PackSingleFile(job, progress);
   std::printf("pack_seconds=%.3f\npack_cpu_seconds=%.3f\nsize=%llu\n", Seconds(start), CpuSeconds(),
               static_cast<unsigned long long>(result.OutputSize));
   return 0;
-}
-
-void* Allocate(void*, size_t size) {
-  return std::malloc(size);
-}
-void Release(void*, void* address) {
-  std::free(address);
 }
 
 int Decode(const std::wstring& path) {
@@ -246,42 +264,39 @@ int Decode(const std::wstring& path) {
   file.Seek(static_cast<int64_t>(size - onefile::kTrailerSize));
   file.ReadExact(trailerBytes, onefile::kTrailerSize);
   onefile::Trailer trailer;
-  onefile::Header header;
+  auto header = std::make_unique<onefile::Header>();
   std::vector<uint8_t> headerBytes(onefile::kMaxHeaderSize);
   if (onefile::ReadTrailer(trailerBytes, size, trailer) != onefile::FormatError::None)
     throw KovrinError(L"not a single file");
   file.Seek(static_cast<int64_t>(trailer.HeaderOffset));
   file.ReadExact(headerBytes.data(), trailer.HeaderSize);
-  if (onefile::ReadHeader(headerBytes.data(), trailer, size, header) != onefile::FormatError::None)
+  if (onefile::ReadHeader(headerBytes.data(), trailer, size, *header) != onefile::FormatError::None)
     throw KovrinError(L"damaged header");
 
-  ISzAlloc allocator = {Allocate, Release};
-  CLzmaDec decoder;
-  LzmaDec_Construct(&decoder);
-  LzmaDec_Allocate(&decoder, header.LzmaProps, onefile::kLzmaPropsSize, &allocator);
-  LzmaDec_Init(&decoder);
-  std::vector<uint8_t> in(1 << 16), out(1 << 20);
-  uint64_t left = header.StreamSize, produced = 0;
-  ELzmaStatus status = LZMA_STATUS_NOT_SPECIFIED;
-  while (left > 0 && status != LZMA_STATUS_FINISHED_WITH_MARK) {
-    const uint32_t piece = static_cast<uint32_t>(std::min<uint64_t>(left, in.size()));
-    file.ReadExact(in.data(), piece);
-    left -= piece;
-    for (SizeT offset = 0; offset < piece;) {
-      SizeT inSize = piece - offset, outSize = out.size();
-      if (LzmaDec_DecodeToBuf(&decoder, out.data(), &outSize, in.data() + offset, &inSize,
-                              LZMA_FINISH_ANY, &status) != SZ_OK)
-        throw KovrinError(L"damaged stream");
-      offset += inSize;
-      produced += outSize;
-      if (inSize == 0 && outSize == 0)
-        break;
-    }
+  // The self-extractor's own decoding, into nothing.
+  FileHandle raw(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                             FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+  LARGE_INTEGER at;
+  at.QuadPart = static_cast<LONGLONG>(onefile::StreamOffset(trailer));
+  if (!raw || !SetFilePointerEx(raw.Get(), at, nullptr, FILE_BEGIN))
+    throw KovrinError(L"cannot read the single file");
+  std::vector<uint8_t> in(kStreamInputBlock), out(kStreamOutputBlock);
+  BlockStream stream(raw.Get(), *header, in.data(), out.data());
+  if (stream.Allocate() != SZ_OK)
+    throw KovrinError(L"no memory for the dictionary");
+  uint64_t produced = 0;
+  while (produced < header->UnpackedSize) {
+    const uint8_t* data = nullptr;
+    size_t piece = 0;
+    if (!stream.Next(header->UnpackedSize - produced, data, piece))
+      throw KovrinError(L"damaged stream");
+    produced += piece;
   }
-  LzmaDec_Free(&decoder, &allocator);
+  if (!stream.Finish())
+    throw KovrinError(L"damaged stream end");
   std::printf("decode_seconds=%.3f\nunpacked=%llu\n", Seconds(start),
               static_cast<unsigned long long>(produced));
-  return produced == header.UnpackedSize ? 0 : 1;
+  return 0;
 }
 }  // namespace
 
@@ -295,6 +310,8 @@ int wmain(int argc, wchar_t** argv) {
         MakeMixed(package, argv[5]);
       else if (kind == L"small")
         MakeSmall(package);
+      else if (kind == L"real" && argc >= 6)
+        MakeReal(package, argv[5]);
       else if (kind != L"empty")
         return 2;
       package.Finish();

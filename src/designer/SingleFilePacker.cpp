@@ -3,13 +3,13 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <cstdlib>
-#include <exception>
 #include <memory>
+#include <new>
 #include <optional>
 
-#include "LzmaEnc.h"
+#include "designer/BlockEncoder.h"
 #include "designer/BuildRun.h"
+#include "designer/ProgramImages.h"
 #include "formats/Payload.h"
 #include "formats/SingleFileFormat.h"
 #include "support/Crc32.h"
@@ -18,207 +18,202 @@
 #include "support/FileSystem.h"
 
 namespace {
-void* LzmaAlloc(void*, size_t size) {
-  return std::malloc(size);
-}
-void LzmaFree(void*, void* address) {
-  std::free(address);
-}
-ISzAlloc kLzmaAllocator = {LzmaAlloc, LzmaFree};
-
-struct EncoderDeleter {
-  void operator()(void* encoder) const {
-    LzmaEnc_Destroy(encoder, &kLzmaAllocator, &kLzmaAllocator);
-  }
+// A package file as it will be packed: its size when it was scanned, and the
+// program images found in it (file offsets).
+struct PlannedFile {
+  const PackedFile* Source = nullptr;
+  uint64_t Size = 0;
+  std::vector<onefile::FilterRange> Images;
+  bool IsProgram() const { return !Images.empty() && Images.front().Offset == 0; }
 };
-using Encoder = std::unique_ptr<void, EncoderDeleter>;
 
-// The package files one after another, as the encoder pulls them. Each file's
-// size is taken when it is opened, and its CRC-32 over the bytes really read.
-// No exception may cross the C encoder: a failure is kept and raised after it.
-class PackageReader : public ISeqInStream {
- public:
-  PackageReader(const std::vector<PackedFile>& files, onefile::Header& header)
-      : files_(files), header_(header) {
-    Read = &PackageReader::ReadThunk;
+std::vector<PlannedFile> PlanFiles(const std::vector<PackedFile>& files, bool filter) {
+  std::vector<PlannedFile> planned;
+  for (const PackedFile& file : files) {
+    PlannedFile plan;
+    plan.Source = &file;
+    const int64_t size = GetFileSize64(file.SourcePath);
+    if (size < 0)
+      ThrowCannotOpen(file.SourcePath);
+    if (static_cast<uint64_t>(size) > onefile::kMaxFileSize)
+      throw KovrinError(L"Файл \"" + file.SourcePath + L"\" слишком велик для упаковки.");
+    plan.Size = static_cast<uint64_t>(size);
+    if (filter)
+      plan.Images = FindProgramImages(file.SourcePath, plan.Size);
+    planned.push_back(std::move(plan));
   }
-  std::exception_ptr Error() const { return error_; }
+  std::stable_partition(planned.begin(), planned.end(),
+                        [](const PlannedFile& file) { return file.IsProgram(); });
+  return planned;
+}
+
+// The images in stream offsets; one that ends where the next begins is merged
+// with it (the filter then runs on as over one file).
+void CollectRanges(const std::vector<PlannedFile>& files, onefile::Header& header) {
+  uint64_t start = 0;
+  for (const PlannedFile& file : files) {
+    for (const onefile::FilterRange& image : file.Images) {
+      onefile::FilterRange range{start + image.Offset, image.Size};
+      onefile::FilterRange* last =
+          header.RangeCount > 0 ? &header.Ranges[header.RangeCount - 1] : nullptr;
+      if (last && last->Offset + last->Size == range.Offset)
+        last->Size += range.Size;
+      else if (header.RangeCount < onefile::kMaxFilterRanges)
+        header.Ranges[header.RangeCount++] = range;
+    }
+    start += file.Size;
+  }
+}
+
+// The package files one after another, each checked to have the size it had
+// when it was scanned, and each one's CRC-32 taken over the bytes really read.
+class PackageReader {
+ public:
+  PackageReader(const std::vector<PlannedFile>& files, onefile::Header& header)
+      : files_(files), header_(header) {}
+
+  void Read(uint8_t* buffer, size_t size) {
+    while (size > 0) {
+      while (remaining_ == 0) OpenNext();
+      const uint32_t want =
+          static_cast<uint32_t>(std::min<uint64_t>({size, remaining_, uint64_t{1} << 30}));
+      const uint32_t got = current_->Read(buffer, want);
+      if (got == 0)
+        throw Changed();
+      onefile::FileRecord& record = header_.Files[index_];
+      record.Crc = Crc32Update(record.Crc, buffer, got);
+      remaining_ -= got;
+      buffer += got;
+      size -= got;
+    }
+  }
 
  private:
-  static SRes ReadThunk(void* self, void* buffer, size_t* size) {
-    return static_cast<PackageReader*>(self)->Fill(static_cast<uint8_t*>(buffer), size);
+  void OpenNext() {
+    index_ = next_++;
+    current_.reset();
+    current_ = BinaryFile::OpenRead(files_[index_].Source->SourcePath);
+    if (static_cast<uint64_t>(current_->Size()) != files_[index_].Size)
+      throw Changed();
+    remaining_ = files_[index_].Size;
+  }
+  KovrinError Changed() const {
+    return KovrinError(L"Файл \"" + current_->Path() +
+                       L"\" изменился во время упаковки. Повторите сборку.");
   }
 
-  SRes Fill(uint8_t* buffer, size_t* size) {
-    try {
-      size_t given = 0;
-      while (given < *size) {
-        if (remaining_ == 0 && !OpenNext())
-          break;
-        const uint32_t want = static_cast<uint32_t>(
-            std::min<uint64_t>({*size - given, remaining_, uint64_t{1} << 30}));
-        const uint32_t got = current_->Read(buffer + given, want);
-        if (got == 0)
-          throw KovrinError(L"Файл \"" + current_->Path() +
-                            L"\" стал короче во время упаковки. Повторите сборку.");
-        onefile::FileRecord& record = header_.Files[index_];
-        record.Crc = Crc32Update(record.Crc, buffer + given, got);
-        remaining_ -= got;
-        given += got;
-      }
-      *size = given;
-      return SZ_OK;
-    } catch (...) {
-      error_ = std::current_exception();
-      *size = 0;
-      return SZ_ERROR_READ;
-    }
-  }
-
-  // Opens the next file that has bytes; false after the last one.
-  bool OpenNext() {
-    while (next_ < files_.size()) {
-      index_ = next_++;
-      current_.reset();
-      current_ = BinaryFile::OpenRead(files_[index_].SourcePath);
-      const int64_t size = current_->Size();
-      if (static_cast<uint64_t>(size) > onefile::kMaxFileSize)
-        throw KovrinError(L"Файл \"" + current_->Path() + L"\" слишком велик для упаковки.");
-      header_.Files[index_].Size = static_cast<uint64_t>(size);
-      header_.UnpackedSize += static_cast<uint64_t>(size);
-      remaining_ = static_cast<uint64_t>(size);
-      if (remaining_ > 0)
-        return true;
-    }
-    return false;
-  }
-
-  const std::vector<PackedFile>& files_;
+  const std::vector<PlannedFile>& files_;
   onefile::Header& header_;
   size_t next_ = 0;
   size_t index_ = 0;
   std::optional<BinaryFile> current_;
   uint64_t remaining_ = 0;
-  std::exception_ptr error_;
 };
 
-// Appends the encoder's output to the program and sums it up.
-class StreamWriter : public ISeqOutStream {
+// The stream cut into blocks, each filtered where it holds program images.
+// The filter may still change the last few bytes read until the bytes after
+// them are seen, so those are kept and go to the front of the next block.
+class BlockSource {
  public:
-  explicit StreamWriter(BinaryFile& target) : target_(target) { Write = &StreamWriter::WriteThunk; }
-  uint64_t Size() const { return size_; }
-  uint32_t Crc() const { return crc_; }
-  std::exception_ptr Error() const { return error_; }
+  BlockSource(PackageReader& reader, const onefile::Header& header)
+      : reader_(reader),
+        filter_(header.Ranges, header.RangeCount, true),
+        total_(header.UnpackedSize) {}
+
+  // Fills `buffer` (room for `size` + kBranchSize bytes) with the next `size`
+  // bytes of the filtered stream.
+  void Next(uint8_t* buffer, size_t size) {
+    std::copy(tail_, tail_ + tailSize_, buffer);
+    const size_t have =
+        static_cast<size_t>(std::min<uint64_t>(size + onefile::kBranchSize - 1, total_ - at_));
+    reader_.Read(buffer + tailSize_, have - tailSize_);
+    filter_.Run(buffer, have, at_);  // final at least up to `size`: see RangeFilter::Run
+    tailSize_ = have - size;
+    std::copy(buffer + size, buffer + have, tail_);
+    at_ += size;
+  }
 
  private:
-  static size_t WriteThunk(void* self, const void* data, size_t size) {
-    return static_cast<StreamWriter*>(self)->Append(data, size);
-  }
-  size_t Append(const void* data, size_t size) {
-    try {
-      target_.Write(data, static_cast<uint32_t>(size));  // the encoder writes 64 KB at most
-      crc_ = Crc32Update(crc_, data, size);
-      size_ += size;
-      return size;
-    } catch (...) {
-      error_ = std::current_exception();
-      return 0;
-    }
-  }
+  PackageReader& reader_;
+  onefile::RangeFilter filter_;
+  uint64_t total_;
+  uint64_t at_ = 0;  // stream offset of tail_[0]
+  uint8_t tail_[onefile::kBranchSize];
+  size_t tailSize_ = 0;
+};
 
+// Appends the blocks to the program and sums them up.
+class StreamWriter {
+ public:
+  explicit StreamWriter(BinaryFile& target) : target_(target) {}
+  void Append(const uint8_t* data, size_t size) {
+    target_.Write(data, static_cast<uint32_t>(size));
+    crc_ = Crc32Update(crc_, data, size);
+    size_ += size;
+  }
+  uint64_t Size() const { return size_; }
+  uint32_t Crc() const { return crc_; }
+
+ private:
   BinaryFile& target_;
   uint64_t size_ = 0;
   uint32_t crc_ = 0;
-  std::exception_ptr error_;
 };
-
-// Share of the input compressed, message pumping on a clock, and the cancel.
-class EncodeProgress : public ICompressProgress {
- public:
-  EncodeProgress(ProgressSink& sink, uint64_t total) : sink_(sink), pump_(sink), total_(total) {
-    Progress = &EncodeProgress::ProgressThunk;
-  }
-  bool Cancelled() const { return cancelled_; }
-
- private:
-  static SRes ProgressThunk(void* self, UInt64 inSize, UInt64 /*outSize*/) {
-    return static_cast<EncodeProgress*>(self)->Report(inSize);
-  }
-  SRes Report(uint64_t done) {
-    try {
-      const int share =
-          total_ == 0 ? 100 : static_cast<int>(std::min<uint64_t>(done, total_) * 100 / total_);
-      if (share != shown_)
-        sink_.SetPosition(shown_ = share);
-      pump_.Pump();
-      cancelled_ = sink_.Cancelled();
-    } catch (...) {
-      cancelled_ = true;  // a window that fails while repainting stops the packing too
-    }
-    return cancelled_ ? SZ_ERROR_PROGRESS : SZ_OK;
-  }
-
-  ProgressSink& sink_;
-  ThrottledProgress pump_;
-  uint64_t total_;
-  int shown_ = -1;
-  bool cancelled_ = false;
-};
-
-uint64_t TotalSourceBytes(const std::vector<PackedFile>& files) {
-  uint64_t total = 0;
-  for (const PackedFile& file : files)
-    total += std::max<int64_t>(GetFileSize64(file.SourcePath), 0);
-  return total;
-}
 
 // Names, launcher and count checked before anything is written.
 onefile::Header HeaderFor(const SingleFileJob& job) {
   if (job.Files.empty() || job.Files.size() > onefile::kMaxFiles)
     throw KovrinError(L"Пакет для упаковки в один файл должен содержать от 1 до " +
                       std::to_wstring(onefile::kMaxFiles) + L" файлов.");
-  onefile::Header header;
-  header.FileCount = static_cast<uint32_t>(job.Files.size());
-  bool launcherFound = false;
   for (size_t i = 0; i < job.Files.size(); ++i) {
     const std::wstring& name = job.Files[i].Name;
     if (!onefile::IsPlainFileName(name.c_str(), name.size()))
       throw KovrinError(L"Имя \"" + name +
                         L"\" нельзя записать в установочный файл: нужно простое имя файла "
                         L"без папок и особых знаков.");
-    onefile::FileRecord& record = header.Files[i];
-    std::copy(name.begin(), name.end(), record.Name);
-    record.NameLength = static_cast<uint16_t>(name.size());
     for (size_t j = 0; j < i; ++j)
       if (SameFileName(name, job.Files[j].Name))
         throw KovrinError(L"Имя \"" + name + L"\" встречается в пакете дважды.");
-    if (name == job.LauncherName) {
-      header.LauncherIndex = static_cast<uint32_t>(i);
-      launcherFound = true;
-    }
   }
-  if (!launcherFound)
+  if (std::none_of(job.Files.begin(), job.Files.end(),
+                   [&](const PackedFile& file) { return file.Name == job.LauncherName; }))
     throw KovrinError(L"Программа установки \"" + job.LauncherName + L"\" не входит в пакет.");
+  onefile::Header header;
+  header.FileCount = static_cast<uint32_t>(job.Files.size());
   return header;
 }
 
-void SetEncoderProperties(void* encoder, const LzmaSettings& settings, uint64_t total) {
+void DescribeFiles(const std::vector<PlannedFile>& files, const std::wstring& launcher,
+                   onefile::Header& header) {
+  for (size_t i = 0; i < files.size(); ++i) {
+    const std::wstring& name = files[i].Source->Name;
+    onefile::FileRecord& record = header.Files[i];
+    std::copy(name.begin(), name.end(), record.Name);
+    record.NameLength = static_cast<uint16_t>(name.size());
+    record.Size = files[i].Size;
+    header.UnpackedSize += files[i].Size;
+    if (name == launcher)
+      header.LauncherIndex = static_cast<uint32_t>(i);
+  }
+}
+
+// Every block is compressed with the same properties, written once in the header.
+CLzmaEncProps EncoderProperties(const LzmaSettings& settings, uint64_t blockBytes) {
   CLzmaEncProps props;
   LzmaEncProps_Init(&props);
   props.level = settings.Level;
   props.dictSize = settings.MaxDictionarySize;
   // The encoder shrinks the dictionary to the input it is told to expect.
-  props.reduceSize = static_cast<UInt32>(std::min<uint64_t>(total, 0xFFFFFFFFu));
+  props.reduceSize = static_cast<UInt32>(std::min<uint64_t>(blockBytes, 0xFFFFFFFFu));
   props.lc = settings.LiteralContextBits;
   props.lp = settings.LiteralPositionBits;
   props.pb = settings.PositionBits;
   props.fb = settings.FastBytes;
   props.mc = settings.MatchCycles;
   props.btMode = settings.BinaryTree ? 1 : 0;
-  props.writeEndMark = 1;  // the reader checks that the stream ends exactly where the files do
+  props.writeEndMark = 1;  // each block's end is found by its mark
   props.numThreads = 1;
-  if (LzmaEnc_SetProps(encoder, &props) != SZ_OK)
-    throw KovrinError(L"Недопустимые параметры сжатия LZMA.");
+  return props;
 }
 
 [[noreturn]] void ThrowEncodeFailure(SRes result) {
@@ -227,11 +222,89 @@ void SetEncoderProperties(void* encoder, const LzmaSettings& settings, uint64_t 
   throw KovrinError(L"Сжатие установочного файла не удалось (код LZMA " + std::to_wstring(result) +
                     L").");
 }
+
+// Keeps up to Threads blocks compressing while the next one is read, writes
+// them in order, and reports the share compressed while it waits.
+class BlockPipeline {
+ public:
+  BlockPipeline(const LzmaSettings& settings, uint64_t total, ProgressSink& progress)
+      : progress_(progress), pump_(progress), total_(total) {
+    run_.Props = EncoderProperties(settings, std::min<uint64_t>(total, settings.BlockSize));
+    const size_t capacity = static_cast<size_t>(std::min<uint64_t>(total, settings.BlockSize));
+    const int threads = std::clamp(settings.Threads, 1, 8);
+    try {
+      for (int i = 0; i < threads; ++i)
+        slots_.push_back(std::make_unique<BlockEncoder>(run_, capacity, onefile::kBranchSize));
+    } catch (const std::bad_alloc&) {
+      ThrowEncodeFailure(SZ_ERROR_MEM);
+    }
+  }
+  const CLzmaEncProps& Props() const { return run_.Props; }
+
+  // Hands over the next block; the slot's earlier block is written first.
+  template <class Fill>
+  void Add(size_t size, StreamWriter& writer, Fill fill) {
+    BlockEncoder& slot = *slots_[next_ % slots_.size()];
+    ++next_;
+    if (slot.Busy())
+      Drain(slot, writer);
+    fill(slot.Input());
+    slot.Start(size);
+  }
+  // Writes the blocks still being compressed, oldest first.
+  void Finish(StreamWriter& writer) {
+    for (size_t i = 0; i < slots_.size(); ++i) {
+      BlockEncoder& slot = *slots_[(next_ + i) % slots_.size()];
+      if (slot.Busy())
+        Drain(slot, writer);
+    }
+  }
+
+ private:
+  void Drain(BlockEncoder& slot, StreamWriter& writer) {
+    while (WaitForSingleObject(slot.Thread(), 10) == WAIT_TIMEOUT) Report();
+    const SRes result = slot.Finish();
+    Report();
+    if (run_.Stop || progress_.Cancelled())
+      throw OperationCancelled(kBuildCancelledText);
+    if (result != SZ_OK)
+      ThrowEncodeFailure(result);
+    writer.Append(slot.Output(), slot.OutputSize());
+  }
+  void Report() {
+    bool cancel = false;
+    try {
+      const uint64_t done = std::min<uint64_t>(run_.Compressed, total_);
+      const int share = total_ == 0 ? 100 : static_cast<int>(done * 100 / total_);
+      if (share != shown_)
+        progress_.SetPosition(shown_ = share);
+      pump_.Pump();
+      cancel = progress_.Cancelled();
+    } catch (...) {
+      cancel = true;  // a window that fails while repainting stops the packing too
+    }
+    if (cancel)
+      run_.Stop = true;
+  }
+
+  ProgressSink& progress_;
+  ThrottledProgress pump_;
+  uint64_t total_;
+  int shown_ = -1;
+  BlockRun run_;  // outlives the slots, whose threads use it
+  std::vector<std::unique_ptr<BlockEncoder>> slots_;
+  size_t next_ = 0;
+};
 }  // namespace
 
 SingleFileResult PackSingleFile(const SingleFileJob& job, ProgressSink& progress) {
   onefile::Header header = HeaderFor(job);
-  const uint64_t expected = TotalSourceBytes(job.Files);
+  const std::vector<PlannedFile> files = PlanFiles(job.Files, job.Settings.BranchFilter);
+  DescribeFiles(files, job.LauncherName, header);
+  CollectRanges(files, header);
+  const uint64_t total = header.UnpackedSize;
+  const uint32_t blockSize = std::max(job.Settings.BlockSize, onefile::kMinBlockSize);
+  header.BlockSize = blockSize;
 
   BinaryFile stub = BinaryFile::OpenRead(job.StubPath);
   TemporaryFile output(job.OutputPath);
@@ -240,7 +313,7 @@ SingleFileResult PackSingleFile(const SingleFileJob& job, ProgressSink& progress
   CopyChunked(stub, file, stub.Size(), buffer, kLauncherBlock);
   stub.Close();
 
-  // The header's room is known from the names; its sizes and checksums are
+  // The header's room is known from the names and ranges; its checksums are
   // filled in once the stream is written.
   onefile::Trailer trailer;
   trailer.HeaderOffset = static_cast<uint64_t>(file.Size());
@@ -248,30 +321,25 @@ SingleFileResult PackSingleFile(const SingleFileJob& job, ProgressSink& progress
   std::vector<uint8_t> headerBytes(trailer.HeaderSize);
   file.Write(headerBytes.data(), trailer.HeaderSize);
 
-  Encoder encoder(LzmaEnc_Create(&kLzmaAllocator));
-  if (!encoder)
-    ThrowEncodeFailure(SZ_ERROR_MEM);
-  SetEncoderProperties(encoder.get(), job.Settings, expected);
-  SizeT propsSize = onefile::kLzmaPropsSize;
-  LzmaEnc_WriteProperties(encoder.get(), header.LzmaProps, &propsSize);
-
-  PackageReader reader(job.Files, header);
+  LzmaSettings settings = job.Settings;
+  settings.BlockSize = blockSize;
+  BlockPipeline pipeline(settings, total, progress);
+  if (!WriteEncoderProperties(pipeline.Props(), header.LzmaProps))
+    throw KovrinError(L"Недопустимые параметры сжатия LZMA.");
+  PackageReader reader(files, header);
+  BlockSource source(reader, header);
   StreamWriter writer(file);
-  EncodeProgress encodeProgress(progress, expected);
   progress.SetPosition(0);
-  const SRes result = LzmaEnc_Encode(encoder.get(), &writer, &reader, &encodeProgress,
-                                     &kLzmaAllocator, &kLzmaAllocator);
-  encoder.reset();
-  if (reader.Error())
-    std::rethrow_exception(reader.Error());
-  if (writer.Error())
-    std::rethrow_exception(writer.Error());
-  // The encoder asks after each block but not after the last one: a request
-  // made meanwhile still keeps the earlier program.
-  if (encodeProgress.Cancelled() || progress.Cancelled())
+  // An empty package is one empty block: its end mark alone.
+  uint64_t offset = 0;
+  do {
+    const size_t size = static_cast<size_t>(onefile::BlockBytesAt(header, offset));
+    pipeline.Add(size, writer, [&](uint8_t* input) { source.Next(input, size); });
+    offset += size;
+  } while (offset < total);
+  pipeline.Finish(writer);
+  if (progress.Cancelled())
     throw OperationCancelled(kBuildCancelledText);
-  if (result != SZ_OK)
-    ThrowEncodeFailure(result);
 
   header.StreamSize = writer.Size();
   header.StreamCrc = writer.Crc();

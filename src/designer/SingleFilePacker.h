@@ -1,7 +1,9 @@
 #pragma once
 // The built-in packer: one program made of the self-extractor image (sfx.dat)
-// followed by the package files in one LZMA stream (formats/SingleFileFormat.h).
+// followed by the package files in LZMA blocks (formats/SingleFileFormat.h).
 // The extractor unpacks them into a new temporary folder and starts the launcher.
+// Program images go first, so that the launcher and the uninstaller, built
+// from one code base, stand together, and each runs through the branch filter.
 
 #include <cstdint>
 #include <string>
@@ -28,6 +30,14 @@ struct LzmaSettings {
   int FastBytes = 32;
   uint32_t MatchCycles = 20;
   bool BinaryTree = true;  // bt4 match finder; hash chains (hc4) pack 3% larger
+  // Unpacked bytes of each independently compressed block: the blocks are cut
+  // at these fixed points whatever the thread count, so the output is the same
+  // for any. Each block starts with an empty dictionary, which costs size:
+  // against one stream, 16 MB blocks packed the benchmark's typical corpus 2.2%
+  // larger, 24 MB 1.5%, 32 MB 0.5%.
+  uint32_t BlockSize = 32u << 20;
+  int Threads = 2;           // blocks compressed at once
+  bool BranchFilter = true;  // the x86 filter over program images
 };
 
 struct PackedFile {
@@ -37,7 +47,7 @@ struct PackedFile {
 
 struct SingleFileJob {
   std::wstring StubPath;          // the self-extractor image
-  std::vector<PackedFile> Files;  // in stream order
+  std::vector<PackedFile> Files;  // program images are packed first, the rest in this order
   std::wstring LauncherName;      // one of Files' names: the program the extractor starts
   std::wstring OutputPath;        // the single program to write
   LzmaSettings Settings;

@@ -83,6 +83,39 @@ bool IsDeviceName(const wchar_t* name, size_t length) {
 bool SameNameNoCase(const FileRecord& a, const FileRecord& b) {
   return SameFileName({a.Name, a.NameLength}, {b.Name, b.NameLength});
 }
+
+// Version 2's filtered ranges, block size and range count close the header,
+// the count last, so the file table before them is read as in version 1 up to
+// `end`, which moves to the ranges' start. The ranges must lie in the stream in
+// order without overlapping.
+FormatError ReadBlockTable(const uint8_t* begin, const uint8_t*& end, Header& out) {
+  if (end - begin < static_cast<ptrdiff_t>(kBlockTableFixedSize))
+    return FormatError::BadCounts;
+  out.BlockSize = Get32(end - 8);
+  const uint32_t count = Get32(end - 4);
+  if (count > kMaxFilterRanges)
+    return FormatError::BadRanges;
+  const ptrdiff_t tableSize =
+      kBlockTableFixedSize + static_cast<ptrdiff_t>(count) * kRangeRecordSize;
+  if (end - begin < tableSize)
+    return FormatError::BadCounts;
+  if (out.BlockSize < kMinBlockSize)
+    return FormatError::BadRanges;
+  end -= tableSize;
+  const uint8_t* p = end;
+  uint64_t covered = 0;  // the end of the range before
+  for (uint32_t i = 0; i < count; ++i, p += kRangeRecordSize) {
+    FilterRange& range = out.Ranges[i];
+    range.Offset = Get64(p);
+    range.Size = Get64(p + 8);
+    if (range.Offset < covered || range.Size == 0 || range.Offset > out.UnpackedSize ||
+        range.Size > out.UnpackedSize - range.Offset)
+      return FormatError::BadRanges;
+    covered = range.Offset + range.Size;
+  }
+  out.RangeCount = count;
+  return FormatError::None;
+}
 }  // namespace
 
 bool IsPlainFileName(const wchar_t* name, size_t length) noexcept {
@@ -108,11 +141,17 @@ uint32_t HeaderBytes(const Header& header) noexcept {
   uint32_t size = kFixedHeaderSize;
   for (uint32_t i = 0; i < header.FileCount && i < kMaxFiles; ++i)
     size += kFileRecordFixedSize + 2u * header.Files[i].NameLength;
+  if (header.Version >= 2) {
+    const uint32_t ranges =
+        header.RangeCount < kMaxFilterRanges ? header.RangeCount : kMaxFilterRanges;
+    size += kBlockTableFixedSize + ranges * kRangeRecordSize;
+  }
   return size;
 }
 
 uint32_t WriteHeader(const Header& header, uint8_t* out, uint32_t capacity) noexcept {
-  if (header.FileCount == 0 || header.FileCount > kMaxFiles)
+  if (header.FileCount == 0 || header.FileCount > kMaxFiles || header.Version == 0 ||
+      header.Version > kFormatVersion || header.RangeCount > kMaxFilterRanges)
     return 0;
   const uint32_t size = HeaderBytes(header);
   if (size > capacity)
@@ -138,6 +177,14 @@ uint32_t WriteHeader(const Header& header, uint8_t* out, uint32_t capacity) noex
     p += kFileRecordFixedSize;
     for (uint32_t c = 0; c < file.NameLength; ++c, p += 2)
       Put16(p, static_cast<uint16_t>(file.Name[c]));
+  }
+  if (header.Version >= 2) {
+    for (uint32_t i = 0; i < header.RangeCount; ++i, p += kRangeRecordSize) {
+      Put64(p, header.Ranges[i].Offset);
+      Put64(p + 8, header.Ranges[i].Size);
+    }
+    Put32(p, header.BlockSize);
+    Put32(p + 4, header.RangeCount);
   }
   return size;
 }
@@ -234,6 +281,13 @@ FormatError ReadHeader(const uint8_t* bytes, const Trailer& trailer, uint64_t fi
 
   const uint8_t* p = bytes + kFixedHeaderSize;
   const uint8_t* end = bytes + size;
+  out.BlockSize = 0;
+  out.RangeCount = 0;
+  if (out.Version >= 2) {
+    const FormatError blocks = ReadBlockTable(p, end, out);
+    if (blocks != FormatError::None)
+      return blocks;
+  }
   uint64_t sum = 0;
   for (uint32_t i = 0; i < out.FileCount; ++i) {
     FileRecord& file = out.Files[i];

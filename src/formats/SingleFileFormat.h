@@ -1,6 +1,6 @@
 #pragma once
 // The single-file installer: the self-extractor's program image, then a header,
-// one LZMA stream over all package files, and a fixed trailer at the very end
+// the LZMA blocks over all package files, and a fixed trailer at the very end
 // that points back to the header. The designer's packer writes it, the
 // self-extractor (sfx.dat) reads it from its own image; both use this unit.
 // Layout, checks and limits: docs/single-file-format.md.
@@ -11,9 +11,14 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "formats/BranchFilter.h"
+
 namespace onefile {
 
-inline constexpr uint16_t kFormatVersion = 1;
+// Version 1: one LZMA stream, nothing filtered. Version 2: independent blocks
+// and the branch filter over the program images' ranges.
+inline constexpr uint16_t kFormatVersion = 2;
+inline constexpr uint16_t kSingleStreamVersion = 1;
 inline constexpr uint8_t kHeaderMagic[8] = {'K', 'v', 'S', 'f', 'x', 'H', 'd', 'r'};
 inline constexpr uint8_t kTrailerMagic[8] = {'K', 'v', 'S', 'f', 'x', 'E', 'n', 'd'};
 
@@ -25,11 +30,20 @@ inline constexpr uint32_t kMaxDictionarySize = 256u << 20;
 // One file of the package may be at most 1 TiB; the sum is checked for overflow.
 inline constexpr uint64_t kMaxFileSize = uint64_t{1} << 40;
 
+// Blocks of version 2 hold this many unpacked bytes at least (the last one may
+// hold fewer), so a header cannot ask for millions of decoder restarts.
+inline constexpr uint32_t kMinBlockSize = 1u << 20;
+// Program images beyond this many in one package are left unfiltered.
+inline constexpr uint32_t kMaxFilterRanges = 1024;
+
 inline constexpr uint32_t kTrailerSize = 24;
 inline constexpr uint32_t kFixedHeaderSize = 48;
 inline constexpr uint32_t kFileRecordFixedSize = 14;  // size, CRC, name length
+inline constexpr uint32_t kBlockTableFixedSize = 8;   // block size, range count
+inline constexpr uint32_t kRangeRecordSize = 16;      // offset, size
 inline constexpr uint32_t kMaxHeaderSize =
-    kFixedHeaderSize + kMaxFiles * (kFileRecordFixedSize + 2 * kMaxNameLength);
+    kFixedHeaderSize + kMaxFiles * (kFileRecordFixedSize + 2 * kMaxNameLength) +
+    kBlockTableFixedSize + kMaxFilterRanges * kRangeRecordSize;
 
 struct FileRecord {
   uint64_t Size = 0;
@@ -47,7 +61,17 @@ struct Header {
   uint64_t StreamSize = 0;    // bytes of the LZMA stream
   uint32_t StreamCrc = 0;     // CRC-32 of the LZMA stream's bytes
   FileRecord Files[kMaxFiles];
+  // Version 2: the unpacked bytes of each block; 0 (version 1) is one block.
+  uint32_t BlockSize = 0;
+  uint32_t RangeCount = 0;  // the filtered program images, in stream order
+  FilterRange Ranges[kMaxFilterRanges];
 };
+
+// Unpacked bytes of the block that starts at `offset`.
+inline uint64_t BlockBytesAt(const Header& header, uint64_t offset) noexcept {
+  const uint64_t left = header.UnpackedSize - offset;
+  return header.BlockSize != 0 && left > header.BlockSize ? header.BlockSize : left;
+}
 
 struct Trailer {
   uint64_t HeaderOffset = 0;  // from the start of the file
@@ -67,12 +91,13 @@ enum class FormatError {
   DuplicateName,
   BadSizes,       // a file size, the sum or the stream size does not fit
   BadProperties,  // LZMA properties out of range
+  BadRanges,      // block size or filtered ranges out of order or outside the stream
 };
 
-// Bytes the header takes when written.
+// Bytes the header takes when written in its Version's layout.
 uint32_t HeaderBytes(const Header& header) noexcept;
-// Writes the header into `out`; returns the bytes written, or 0 when `capacity`
-// is too small or a count is out of range.
+// Writes the header into `out` in its Version's layout; returns the bytes
+// written, or 0 when `capacity` is too small or a count is out of range.
 uint32_t WriteHeader(const Header& header, uint8_t* out, uint32_t capacity) noexcept;
 void WriteTrailer(const Trailer& trailer, uint8_t (&out)[kTrailerSize]) noexcept;
 

@@ -1,52 +1,25 @@
 #include "sfx/PackageImage.h"
 
-#include "LzmaDec.h"
+#include "sfx/BlockStream.h"
 #include "sfx/FixedText.h"
 #include "support/Crc32.h"
 
 namespace {
-constexpr DWORD kInputBlock = 1 << 16;   // compressed bytes read at a time
-constexpr DWORD kOutputBlock = 1 << 20;  // unpacked bytes written at a time
-
-void* HeapAllocate(void*, size_t size) {
-  return HeapAlloc(GetProcessHeap(), 0, size);
-}
-void HeapRelease(void*, void* address) {
-  if (address)
-    HeapFree(GetProcessHeap(), 0, address);
-}
-ISzAlloc kHeapAllocator = {HeapAllocate, HeapRelease};
-
 // One block of the process heap, freed when it goes out of scope.
 class HeapBlock {
  public:
-  explicit HeapBlock(size_t size) : bytes_(static_cast<uint8_t*>(HeapAllocate(nullptr, size))) {}
-  ~HeapBlock() { HeapRelease(nullptr, bytes_); }
+  explicit HeapBlock(size_t size)
+      : bytes_(static_cast<uint8_t*>(HeapAlloc(GetProcessHeap(), 0, size))) {}
+  ~HeapBlock() {
+    if (bytes_)
+      HeapFree(GetProcessHeap(), 0, bytes_);
+  }
   HeapBlock(const HeapBlock&) = delete;
   HeapBlock& operator=(const HeapBlock&) = delete;
   uint8_t* Get() const { return bytes_; }
 
  private:
   uint8_t* bytes_;
-};
-
-// The LZMA decoder's state and dictionary.
-class Decoder {
- public:
-  Decoder() { LzmaDec_Construct(&state_); }
-  ~Decoder() { LzmaDec_Free(&state_, &kHeapAllocator); }
-  Decoder(const Decoder&) = delete;
-  Decoder& operator=(const Decoder&) = delete;
-  SRes Allocate(const uint8_t* props) {
-    const SRes result = LzmaDec_Allocate(&state_, props, onefile::kLzmaPropsSize, &kHeapAllocator);
-    if (result == SZ_OK)
-      LzmaDec_Init(&state_);
-    return result;
-  }
-  CLzmaDec* State() { return &state_; }
-
- private:
-  CLzmaDec state_;
 };
 
 bool Fail(ExtractFailure& failure, ExtractStatus status, DWORD code = 0,
@@ -85,42 +58,6 @@ uint64_t PayloadEnd(HANDLE file, uint64_t fileSize) {
   return end - onefile::SignaturePadding(before, beforeSize);
 }
 
-// The compressed stream read front to back in blocks, its CRC-32 summed on the way.
-class StreamSource {
- public:
-  StreamSource(HANDLE file, uint64_t size, uint8_t* buffer)
-      : file_(file), left_(size), buffer_(buffer) {}
-  // Reads the next block once the current one is used up; false on a read
-  // failure or a stream that has no more bytes.
-  bool Refill() {
-    if (position_ < size_)
-      return true;
-    if (left_ == 0)
-      return false;
-    const DWORD want = left_ < kInputBlock ? static_cast<DWORD>(left_) : kInputBlock;
-    DWORD done = 0;
-    if (!ReadFile(file_, buffer_, want, &done, nullptr) || done != want)
-      return false;
-    crc_ = Crc32Update(crc_, buffer_, done);
-    left_ -= done;
-    position_ = 0;
-    size_ = done;
-    return true;
-  }
-  const uint8_t* Data() const { return buffer_ + position_; }
-  SizeT Available() const { return size_ - position_; }
-  void Consume(SizeT count) { position_ += static_cast<DWORD>(count); }
-  bool Exhausted() const { return left_ == 0 && position_ == size_; }
-  uint32_t Crc() const { return crc_; }
-
- private:
-  HANDLE file_;
-  uint64_t left_;
-  uint8_t* buffer_;
-  DWORD position_ = 0;
-  DWORD size_ = 0;
-  uint32_t crc_ = 0;
-};
 }  // namespace
 
 bool PackageImage::Open(const wchar_t* imagePath, ExtractFailure& failure) {
@@ -155,25 +92,22 @@ bool PackageImage::Open(const wchar_t* imagePath, ExtractFailure& failure) {
 
 bool PackageImage::ExtractTo(const wchar_t* folder, ExtractObserver& observer,
                              ExtractFailure& failure) {
-  HeapBlock input(kInputBlock);
-  HeapBlock output(kOutputBlock);
+  HeapBlock input(kStreamInputBlock);
+  HeapBlock output(kStreamOutputBlock);
   if (!input.Get() || !output.Get())
     return Fail(failure, ExtractStatus::NoMemory, ERROR_NOT_ENOUGH_MEMORY);
-  Decoder decoder;
-  const SRes allocated = decoder.Allocate(header_.LzmaProps);
+  LARGE_INTEGER start;
+  start.QuadPart = static_cast<LONGLONG>(onefile::StreamOffset(trailer_));
+  if (!SetFilePointerEx(file_.Get(), start, nullptr, FILE_BEGIN))
+    return Fail(failure, ExtractStatus::Damaged, GetLastError());
+  BlockStream stream(file_.Get(), header_, input.Get(), output.Get());
+  const SRes allocated = stream.Allocate();
   if (allocated == SZ_ERROR_MEM)
     return Fail(failure, ExtractStatus::NoMemory, ERROR_NOT_ENOUGH_MEMORY);
   if (allocated != SZ_OK)
     return Fail(failure, ExtractStatus::Damaged);
 
-  LARGE_INTEGER start;
-  start.QuadPart = static_cast<LONGLONG>(onefile::StreamOffset(trailer_));
-  if (!SetFilePointerEx(file_.Get(), start, nullptr, FILE_BEGIN))
-    return Fail(failure, ExtractStatus::Damaged, GetLastError());
-  StreamSource source(file_.Get(), header_.StreamSize, input.Get());
-
   uint64_t done = 0;
-  ELzmaStatus status = LZMA_STATUS_NOT_SPECIFIED;
   for (uint32_t i = 0; i < header_.FileCount; ++i) {
     const onefile::FileRecord& record = header_.Files[i];
     PathText path(folder);
@@ -186,26 +120,18 @@ bool PackageImage::ExtractTo(const wchar_t* folder, ExtractObserver& observer,
 
     uint32_t crc = 0;
     for (uint64_t left = record.Size; left > 0;) {
-      if (!source.Refill())
-        return Fail(failure, ExtractStatus::Damaged, 0, record.Name);  // cut short
-      SizeT produced = left < kOutputBlock ? static_cast<SizeT>(left) : kOutputBlock;
-      SizeT consumed = source.Available();
-      if (LzmaDec_DecodeToBuf(decoder.State(), output.Get(), &produced, source.Data(), &consumed,
-                              LZMA_FINISH_ANY, &status) != SZ_OK ||
-          status == LZMA_STATUS_FINISHED_WITH_MARK || (produced == 0 && consumed == 0))
+      const uint8_t* data = nullptr;
+      size_t size = 0;
+      if (!stream.Next(left, data, size))
         return Fail(failure, ExtractStatus::Damaged, 0, record.Name);
-      source.Consume(consumed);
       DWORD written = 0;
-      if (produced > 0) {
-        const BOOL ok =
-            WriteFile(target.Get(), output.Get(), static_cast<DWORD>(produced), &written, nullptr);
-        if (!ok || written != produced)  // a short write means the disk is full
-          return Fail(failure, ExtractStatus::CannotWrite, ok ? ERROR_DISK_FULL : GetLastError(),
-                      record.Name);
-      }
-      crc = Crc32Update(crc, output.Get(), produced);
-      left -= produced;
-      done += produced;
+      const BOOL ok = WriteFile(target.Get(), data, static_cast<DWORD>(size), &written, nullptr);
+      if (!ok || written != size)  // a short write means the disk is full
+        return Fail(failure, ExtractStatus::CannotWrite, ok ? ERROR_DISK_FULL : GetLastError(),
+                    record.Name);
+      crc = Crc32Update(crc, data, size);
+      left -= size;
+      done += size;
       observer.Progress(done, header_.UnpackedSize);
       if (observer.Cancelled())
         return Fail(failure, ExtractStatus::Cancelled);
@@ -215,20 +141,7 @@ bool PackageImage::ExtractTo(const wchar_t* folder, ExtractObserver& observer,
     if (crc != record.Crc)
       return Fail(failure, ExtractStatus::Damaged, 0, record.Name);
   }
-
-  // The end mark must follow the last file, and the stream must end with it.
-  while (status != LZMA_STATUS_FINISHED_WITH_MARK) {
-    if (!source.Refill())
-      return Fail(failure, ExtractStatus::Damaged);
-    SizeT produced = 0;
-    SizeT consumed = source.Available();
-    if (LzmaDec_DecodeToBuf(decoder.State(), output.Get(), &produced, source.Data(), &consumed,
-                            LZMA_FINISH_END, &status) != SZ_OK ||
-        (consumed == 0 && status != LZMA_STATUS_FINISHED_WITH_MARK))
-      return Fail(failure, ExtractStatus::Damaged);
-    source.Consume(consumed);
-  }
-  if (!source.Exhausted() || source.Crc() != header_.StreamCrc)
+  if (!stream.Finish())
     return Fail(failure, ExtractStatus::Damaged);
   return true;
 }

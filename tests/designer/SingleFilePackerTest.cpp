@@ -254,3 +254,40 @@ TEST(SingleFileBuildRun, OutputHoldsOneProgramCarryingTheSeparatePackage) {
   EXPECT_EQ(singleObserver.StageTrace(), "B1 E1 B2 E2 B3 E3 B4 E4");
   EXPECT_EQ(singleObserver.Statuses().back(), L"Создание завершено");
 }
+
+TEST_F(SingleFilePacker, ProgramImagesGoFirstAndOnlyTheyAreFiltered) {
+  WriteProgramImage(dir / L"src-uninst.dat", 200000, 7);
+  job.Files.push_back({dir / L"src-uninst.dat", L"uninst.dat"});
+  PackSingleFile(job, progress);
+  const Unpacked packed = TakeApart(job.OutputPath);
+  ASSERT_EQ(packed.header.FileCount, 4u);
+  EXPECT_EQ(std::wstring(packed.header.Files[0].Name), L"uninst.dat");
+  EXPECT_EQ(std::wstring(packed.header.Files[1].Name), L"Установка.exe");  // the others in order
+  EXPECT_EQ(std::wstring(packed.header.Files[3].Name), L"data.dat");
+  EXPECT_EQ(packed.header.LauncherIndex, 1u);
+  ASSERT_EQ(packed.header.RangeCount, 1u);
+  EXPECT_EQ(packed.header.Ranges[0].Offset, 0u);
+  EXPECT_EQ(packed.header.Ranges[0].Size, 200000u);
+  // The stream holds the image filtered and every other byte as it was.
+  const std::string image = ReadFileBytes(dir / L"src-uninst.dat");
+  EXPECT_EQ(packed.payload.substr(0, 0x400), image.substr(0, 0x400));  // headers hold no calls
+  EXPECT_NE(packed.payload.substr(0, image.size()), image);
+  job.Files.pop_back();
+  EXPECT_TRUE(packed.payload.substr(image.size()) == Concatenation());
+}
+
+TEST_F(SingleFilePacker, ThreadsAndRunsDoNotChangeTheBytes) {
+  WriteProgramImage(dir / L"src-program.exe", 2500000, 8);
+  job.Files.push_back({dir / L"src-program.exe", L"program.exe"});
+  job.Settings.BlockSize = onefile::kMinBlockSize;  // four blocks
+  std::vector<std::string> outputs;
+  for (int threads : {1, 2, 3, 2}) {
+    job.Settings.Threads = threads;
+    PackSingleFile(job, progress);
+    outputs.push_back(ReadFileBytes(job.OutputPath));
+  }
+  for (size_t i = 1; i < outputs.size(); ++i) EXPECT_TRUE(outputs[i] == outputs[0]) << "run " << i;
+  job.Settings.BlockSize = 16u << 20;  // one block: another stream
+  PackSingleFile(job, progress);
+  EXPECT_FALSE(ReadFileBytes(job.OutputPath) == outputs[0]);
+}

@@ -36,6 +36,10 @@ Header SampleHeader() {
   header.UnpackedSize = 590848 + 2000 + (uint64_t{3} << 32);
   header.StreamSize = kStreamSize;
   header.StreamCrc = 0xCAFEBABE;
+  header.BlockSize = 16u << 20;
+  header.RangeCount = 2;
+  header.Ranges[0] = {0, 590848};       // the launcher
+  header.Ranges[1] = {592848, 100000};  // a program at the start of data.dat
   return header;
 }
 
@@ -96,8 +100,9 @@ FormatError ReadWithName(const std::wstring& name) {
 TEST(SingleFileFormat, HeaderRoundTrip) {
   const Header header = SampleHeader();
   const Image image = Build(header);
-  EXPECT_EQ(image.trailer.HeaderSize,
-            kFixedHeaderSize + 3 * kFileRecordFixedSize + 2 * (13 + 9 + 8));
+  EXPECT_EQ(image.trailer.HeaderSize, kFixedHeaderSize + 3 * kFileRecordFixedSize +
+                                          2 * (13 + 9 + 8) + kBlockTableFixedSize +
+                                          2 * kRangeRecordSize);
   Header out;
   ASSERT_EQ(Read(image.bytes, out), FormatError::None);
   EXPECT_EQ(out.Version, kFormatVersion);
@@ -114,6 +119,52 @@ TEST(SingleFileFormat, HeaderRoundTrip) {
     EXPECT_EQ(out.Files[i].Size, header.Files[i].Size);
     EXPECT_EQ(out.Files[i].Crc, header.Files[i].Crc);
   }
+  EXPECT_EQ(out.BlockSize, 16u << 20);
+  ASSERT_EQ(out.RangeCount, 2u);
+  EXPECT_EQ(out.Ranges[1].Offset, 592848u);
+  EXPECT_EQ(out.Ranges[1].Size, 100000u);
+}
+
+TEST(SingleFileFormat, SingleStreamHeadersKeepTheirLayout) {
+  Header header = SampleHeader();
+  header.Version = kSingleStreamVersion;
+  const Image image = Build(header);
+  EXPECT_EQ(image.trailer.HeaderSize,
+            kFixedHeaderSize + 3 * kFileRecordFixedSize + 2 * (13 + 9 + 8));
+  Header out;
+  ASSERT_EQ(Read(image.bytes, out), FormatError::None);
+  EXPECT_EQ(out.Version, kSingleStreamVersion);
+  EXPECT_EQ(out.BlockSize, 0u);  // one block: the whole stream
+  EXPECT_EQ(out.RangeCount, 0u);
+  EXPECT_EQ(BlockBytesAt(out, 0), out.UnpackedSize);
+}
+
+TEST(SingleFileFormat, RefusesBlocksAndRangesThatDoNotFit) {
+  Header out;
+  auto readWith = [&](auto change) {
+    Header header = SampleHeader();
+    change(header);
+    return Read(Build(header).bytes, out);
+  };
+  EXPECT_EQ(readWith([](Header& h) { h.BlockSize = kMinBlockSize - 1; }), FormatError::BadRanges);
+  EXPECT_EQ(readWith([](Header& h) { h.Ranges[1].Offset = 590847; }), FormatError::BadRanges);
+  EXPECT_EQ(readWith([](Header& h) { h.Ranges[1].Size = 0; }), FormatError::BadRanges);
+  EXPECT_EQ(readWith([](Header& h) { h.Ranges[1].Offset = h.UnpackedSize; }),
+            FormatError::BadRanges);
+  EXPECT_EQ(readWith([](Header& h) {
+              h.Ranges[1].Offset = 600000;
+              h.Ranges[1].Size = ~uint64_t{0} - 100;  // wraps around when added
+            }),
+            FormatError::BadRanges);
+  EXPECT_EQ(readWith([](Header& h) { h.Ranges[1].Size = h.UnpackedSize - 592848; }),
+            FormatError::None);
+  // A wrong range count: one more takes the file table's last name for a range
+  // beyond the stream; one fewer leaves a range's bytes after the file table.
+  const Image image = Build(SampleHeader());
+  const size_t countAt = image.trailer.HeaderSize - 4;  // the last field
+  EXPECT_EQ(Read(Resigned(image, countAt, {3}), out), FormatError::BadRanges);
+  EXPECT_EQ(Read(Resigned(image, countAt, {1}), out), FormatError::BadCounts);
+  EXPECT_EQ(Read(Resigned(image, countAt, {0xFF, 0xFF}), out), FormatError::BadRanges);
 }
 
 TEST(SingleFileFormat, RefusesFilesThatAreNotSingleFileInstallers) {
@@ -133,7 +184,7 @@ TEST(SingleFileFormat, RefusesDamagedOrForeignHeaders) {
   magic[kStubSize] = 'X';
   EXPECT_EQ(Read(magic, out), FormatError::BadHeaderMagic);
 
-  EXPECT_EQ(Read(Resigned(image, 8, {2, 0}), out), FormatError::VersionTooNew);
+  EXPECT_EQ(Read(Resigned(image, 8, {3, 0}), out), FormatError::VersionTooNew);
   std::vector<uint8_t> newer = image.bytes;  // a newer header need not match this checksum rule
   newer[kStubSize + 8] = 0xFF;
   EXPECT_EQ(Read(newer, out), FormatError::VersionTooNew);

@@ -174,3 +174,73 @@ TEST_F(PackageImageTest, FindsThePackageBeforeASignatureAndStillRefusesDamage) {
   EXPECT_EQ(appended.Format, onefile::FormatError::NoTrailer);
   EXPECT_TRUE(FilesIn(dir / L"unpacked").empty());
 }
+
+// Several blocks, two threads, and a program image whose calls cross every
+// block boundary: the filter's bytes held back at a block's end must be undone
+// with the next block's first ones.
+TEST(PackageImageBlocks, UnpacksProgramImagesAcrossBlockBoundaries) {
+  TempDir dir;
+  CreateDirectoryW((dir / L"unpacked").c_str(), nullptr);
+  WritePatternFile(dir / L"sfx.dat", 4096, 1);
+  WriteProgramImage(dir / L"Setup.exe", 2600000, 4);
+  std::string text;
+  for (int i = 0; i < 90000; ++i) text += "line " + std::to_string(i % 313) + "\r\n";
+  WriteTextFile(dir / L"data.dat", text);
+  SingleFileJob job;
+  job.StubPath = dir / L"sfx.dat";
+  job.OutputPath = dir / L"single.exe";
+  job.LauncherName = L"Setup.exe";
+  job.Files = {{dir / L"data.dat", L"data.dat"}, {dir / L"Setup.exe", L"Setup.exe"}};
+  job.Settings.BlockSize = onefile::kMinBlockSize;
+  job.Settings.Threads = 2;
+  NullProgress progress;
+  PackSingleFile(job, progress);
+
+  PackageImage package;
+  ExtractFailure failure;
+  ASSERT_TRUE(package.Open(job.OutputPath.c_str(), failure));
+  EXPECT_EQ(package.Header().BlockSize, onefile::kMinBlockSize);
+  ASSERT_EQ(package.Header().RangeCount, 1u);  // the program image, packed first
+  EXPECT_EQ(package.Header().Ranges[0].Offset, 0u);
+  EXPECT_EQ(package.Header().Ranges[0].Size, 2600000u);
+  Observer observer;
+  ASSERT_TRUE(package.ExtractTo((dir / L"unpacked").c_str(), observer, failure))
+      << static_cast<int>(failure.Status);
+  for (const wchar_t* name : {L"Setup.exe", L"data.dat"})
+    EXPECT_TRUE(ReadFileBytes(dir / L"unpacked\\" + name) == ReadFileBytes(dir / name))
+        << Narrow(name);
+
+  // A changed byte in a later block is damage too.
+  std::string bytes = ReadFileBytes(job.OutputPath);
+  bytes[bytes.size() - onefile::kTrailerSize - package.Header().StreamSize / 3] ^= 0x20;
+  const std::wstring damagedPath = dir / L"damaged.exe";
+  WriteTextFile(damagedPath, bytes);
+  EmptyTree(dir / L"unpacked");
+  PackageImage damaged;
+  EXPECT_FALSE(damaged.Open(damagedPath.c_str(), failure) &&
+               damaged.ExtractTo((dir / L"unpacked").c_str(), observer, failure));
+  EXPECT_EQ(failure.Status, ExtractStatus::Damaged);
+}
+
+// A single file of the first format, one stream and no filter, written by the
+// packer of that time: data/version1.sfx beside the tests.
+TEST(PackageImageVersions, ReadsVersionOneFiles) {
+  wchar_t self[MAX_PATH];
+  const DWORD length = GetModuleFileNameW(nullptr, self, MAX_PATH);
+  std::wstring fixture(self, length);
+  fixture = fixture.substr(0, fixture.rfind(L'\\')) + L"\\data\\version1.sfx";
+  TempDir dir;
+  PackageImage package;
+  ExtractFailure failure;
+  ASSERT_TRUE(package.Open(fixture.c_str(), failure)) << static_cast<int>(failure.Format);
+  EXPECT_EQ(package.Header().Version, onefile::kSingleStreamVersion);
+  Observer observer;
+  ASSERT_TRUE(package.ExtractTo(dir.Path().c_str(), observer, failure))
+      << static_cast<int>(failure.Status);
+  std::string launcher;
+  for (int i = 0; i < 3000; ++i) launcher += static_cast<char>(i * 7 % 251);
+  std::string script;
+  for (int i = 0; i < 40; ++i) script += "[Setup]\r\nversion=one\r\n";
+  EXPECT_TRUE(ReadFileBytes(dir / L"Setup.exe") == launcher);
+  EXPECT_TRUE(ReadFileBytes(dir / L"Setup.ini") == script);
+}

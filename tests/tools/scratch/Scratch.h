@@ -11,5 +11,10 @@ void RemoveTree(const std::wstring& folder);
 // A file of `size` bytes whose content depends on `seed` and on the offset,
 // written through a fixed buffer.
 void WritePatternFile(const std::wstring& path, int64_t size, unsigned seed);
+// A 32-bit program image of `size` bytes (at least 4096): PE headers with one
+// section holding the rest, in which a CALL to a near target starts at every
+// offset 16 k + 14, so calls cross every boundary of 1 MiB; the filler
+// between them depends on `seed`.
+void WriteProgramImage(const std::wstring& path, uint32_t size, unsigned seed);
 // A file of `size` bytes that takes no room on disk (for size limits).
 void MakeSparseFile(const std::wstring& path, int64_t size);

@@ -1,0 +1,130 @@
+#include "sfx/BlockStream.h"
+
+#include "support/Crc32.h"
+
+namespace {
+void* HeapAllocate(void*, size_t size) {
+  return HeapAlloc(GetProcessHeap(), 0, size);
+}
+void HeapRelease(void*, void* address) {
+  if (address)
+    HeapFree(GetProcessHeap(), 0, address);
+}
+ISzAlloc kHeapAllocator = {HeapAllocate, HeapRelease};
+}  // namespace
+
+BlockStream::BlockStream(HANDLE file, const onefile::Header& header, uint8_t* input,
+                         uint8_t* output)
+    : header_(header),
+      filter_(header.Ranges, header.RangeCount, false),
+      file_(file),
+      input_(input),
+      unread_(header.StreamSize),
+      output_(output) {
+  LzmaDec_Construct(&state_);
+}
+
+BlockStream::~BlockStream() {
+  LzmaDec_Free(&state_, &kHeapAllocator);
+}
+
+SRes BlockStream::Allocate() {
+  return LzmaDec_Allocate(&state_, header_.LzmaProps, onefile::kLzmaPropsSize, &kHeapAllocator);
+}
+
+bool BlockStream::Refill() {
+  if (inputAt_ < inputSize_)
+    return true;
+  if (unread_ == 0)
+    return false;
+  const DWORD want = unread_ < kStreamInputBlock ? static_cast<DWORD>(unread_) : kStreamInputBlock;
+  DWORD done = 0;
+  if (!ReadFile(file_, input_, want, &done, nullptr) || done != want)
+    return false;
+  crc_ = Crc32Update(crc_, input_, done);
+  unread_ -= done;
+  inputAt_ = 0;
+  inputSize_ = done;
+  return true;
+}
+
+bool BlockStream::StartBlock() {
+  LzmaDec_Init(&state_);  // a block refers to nothing before it
+  status_ = LZMA_STATUS_NOT_SPECIFIED;
+  blockLeft_ = onefile::BlockBytesAt(header_, decoded_);
+  inBlock_ = anyBlock_ = true;
+  return blockLeft_ > 0 || EndBlock();
+}
+
+bool BlockStream::EndBlock() {
+  while (status_ != LZMA_STATUS_FINISHED_WITH_MARK) {
+    if (!Refill())
+      return false;
+    SizeT produced = 0;
+    SizeT consumed = inputSize_ - inputAt_;
+    if (LzmaDec_DecodeToBuf(&state_, output_, &produced, input_ + inputAt_, &consumed,
+                            LZMA_FINISH_END, &status_) != SZ_OK ||
+        (consumed == 0 && status_ != LZMA_STATUS_FINISHED_WITH_MARK))
+      return false;
+    inputAt_ += static_cast<DWORD>(consumed);
+  }
+  inBlock_ = false;
+  return true;
+}
+
+// Decodes more of the current block (starting the next one when needed) into
+// the room after the open bytes.
+bool BlockStream::Decode() {
+  if (!inBlock_ && !StartBlock())
+    return false;
+  for (;;) {
+    if (!Refill())
+      return false;  // cut short
+    const uint64_t room = kStreamOutputBlock - filled_;
+    SizeT produced = static_cast<SizeT>(blockLeft_ < room ? blockLeft_ : room);
+    SizeT consumed = inputSize_ - inputAt_;
+    if (LzmaDec_DecodeToBuf(&state_, output_ + filled_, &produced, input_ + inputAt_, &consumed,
+                            LZMA_FINISH_ANY, &status_) != SZ_OK ||
+        status_ == LZMA_STATUS_FINISHED_WITH_MARK || (produced == 0 && consumed == 0))
+      return false;  // an end mark before the block's last byte, or no progress
+    inputAt_ += static_cast<DWORD>(consumed);
+    filled_ += produced;
+    decoded_ += produced;
+    blockLeft_ -= produced;
+    if (blockLeft_ == 0)
+      return EndBlock();
+    if (produced > 0)
+      return true;
+  }
+}
+
+bool BlockStream::Next(uint64_t most, const uint8_t*& data, size_t& size) {
+  while (read_ == final_) {
+    if (decoded_ == header_.UnpackedSize && filled_ == final_)
+      return false;  // asked for more than the stream holds
+    // The open bytes move to the front, and more are decoded behind them.
+    const size_t open = filled_ - final_;
+    for (size_t i = 0; i < open; ++i) output_[i] = output_[final_ + i];
+    outputAt_ += final_;
+    read_ = final_ = 0;
+    filled_ = open;
+    if (decoded_ < header_.UnpackedSize && !Decode())
+      return false;
+    final_ = filter_.Run(output_, filled_, outputAt_);
+  }
+  const size_t ready = final_ - read_;
+  size = most < ready ? static_cast<size_t>(most) : ready;
+  data = output_ + read_;
+  read_ += size;
+  return true;
+}
+
+bool BlockStream::Finish() {
+  if (decoded_ != header_.UnpackedSize || read_ != filled_)
+    return false;
+  if (!anyBlock_ && !StartBlock())  // an empty package: one block of its end mark alone
+    return false;
+  if (inBlock_ && !EndBlock())
+    return false;
+  return inputAt_ == inputSize_ && unread_ == 0 && crc_ == header_.StreamCrc;
+}
