@@ -1,0 +1,282 @@
+#include "formats/RecordRemoval.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <optional>
+#include <set>
+#include <unordered_map>
+#include <unordered_set>
+
+#include "formats/CrcText.h"
+#include "support/Error.h"
+#include "support/FileChecksum.h"
+#include "support/FileSystem.h"
+#include "support/Handle.h"
+#include "support/PathNames.h"
+#include "support/ProfileFile.h"
+#include "support/Strings.h"
+
+namespace {
+// "File12" for prefix "File"; "FileCount" and "FileSize12" do not qualify.
+std::optional<std::wstring> RowNumber(const std::wstring& key, std::wstring_view prefix) {
+  if (key.size() <= prefix.size() || !StartsWithNoCase(key, prefix))
+    return std::nullopt;
+  const std::wstring digits = key.substr(prefix.size());
+  if (!std::all_of(digits.begin(), digits.end(), [](wchar_t c) { return c >= L'0' && c <= L'9'; }))
+    return std::nullopt;
+  return digits;
+}
+
+std::vector<std::wstring> NumberedValues(const ProfileFile& record, const wchar_t* section,
+                                         std::wstring_view prefix) {
+  std::vector<std::wstring> values;
+  for (const auto& [key, value] : record.ReadSection(section))
+    if (RowNumber(key, prefix) && !value.empty())
+      values.push_back(value);
+  return values;
+}
+
+// What the install wrote at a path: its size and checksum when the record has them.
+struct Written {
+  std::optional<int64_t> size;
+  std::optional<uint32_t> crc;
+};
+
+// The [Files] rows by path, in record order; a path listed twice (a reinstall
+// that kept an earlier row) keeps every description it was given.
+struct FileRow {
+  std::wstring path;
+  std::vector<Written> written;
+};
+
+std::vector<FileRow> FileRows(const ProfileFile& record) {
+  std::unordered_map<std::wstring, Written> byNumber;
+  std::vector<std::pair<std::wstring, std::wstring>> files;  // number, path
+  for (const auto& [key, value] : record.ReadSection(uninstall::kFilesSection)) {
+    if (value.empty())
+      continue;
+    if (auto n = RowNumber(key, uninstall::kFileKey)) {
+      files.emplace_back(*n, value);
+    } else if (auto n = RowNumber(key, uninstall::kFileSizeKey)) {
+      const int64_t size = _wtoi64(value.c_str());
+      if (size >= 0 && std::to_wstring(size) == value)
+        byNumber[*n].size = size;
+    } else if (auto n = RowNumber(key, uninstall::kFileCrcKey)) {
+      uint32_t crc = 0;
+      if (ParseCrcText(value, crc))
+        byNumber[*n].crc = crc;
+    }
+  }
+  std::vector<FileRow> rows;
+  std::unordered_map<std::wstring, size_t> byPath;
+  for (const auto& [number, path] : files) {
+    const std::wstring key = FoldedPath(path);
+    auto [it, fresh] = byPath.emplace(key, rows.size());
+    if (fresh)
+      rows.push_back({path, {}});
+    rows[it->second].written.push_back(byNumber[number]);
+  }
+  return rows;
+}
+
+// Whether the file is still what one of the descriptions says was written.
+bool StillAsWritten(const std::wstring& path, const std::vector<Written>& written) {
+  std::optional<int64_t> size;
+  std::optional<uint32_t> crc;
+  for (const Written& w : written) {
+    if (!w.size && !w.crc)
+      return true;  // a record from before checksums: nothing to compare
+    if (w.size) {
+      if (!size)
+        size = GetFileSize64(path);
+      if (*size != *w.size)
+        continue;
+    }
+    if (w.crc) {
+      if (!crc) {
+        try {
+          crc = FileCrc32(path);
+        } catch (const KovrinError&) {
+          return false;  // unreadable: not known to be ours
+        }
+      }
+      if (*crc != *w.crc)
+        continue;
+    }
+    return true;
+  }
+  return false;
+}
+
+// A shell link file: its header starts with its size (0x4C) and the link class.
+bool IsShellLinkFile(const std::wstring& path) {
+  static const unsigned char kHeader[20] = {0x4C, 0, 0,    0, 0x01, 0x14, 0x02, 0, 0, 0,
+                                            0,    0, 0xC0, 0, 0,    0,    0,    0, 0, 0x46};
+  FileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  unsigned char header[20] = {};
+  DWORD got = 0;
+  return file && ReadFile(file.Get(), header, sizeof header, &got, nullptr) &&
+         got == sizeof header && std::equal(header, header + sizeof header, kHeader);
+}
+
+// Deletes one file; false when it is still there.
+bool RemoveFile(const std::wstring& path) {
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  if (attributes & FILE_ATTRIBUTE_READONLY)
+    SetFileAttributesW(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
+  return DeleteFileW(path.c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND;
+}
+
+// The files and links the other records in the folder list, and those records.
+std::unordered_set<std::wstring> ListedByOthers(const std::wstring& folder,
+                                                const std::wstring& ownRecord) {
+  std::unordered_set<std::wstring> listed;
+  WIN32_FIND_DATAW found;
+  FindHandle search(FindFirstFileW((folder + L"\\" + uninstall::kRecordPattern).c_str(), &found));
+  if (!search)
+    return listed;
+  do {
+    if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || !IsRecordFileName(found.cFileName))
+      continue;
+    const std::wstring path = folder + L"\\" + found.cFileName;
+    if (FoldedPath(path) == ownRecord)
+      continue;
+    try {
+      const ProfileFile other = ProfileFile::Load(path);
+      for (const std::wstring& file :
+           NumberedValues(other, uninstall::kFilesSection, uninstall::kFileKey))
+        listed.insert(FoldedPath(LongFullPath(file)));
+      for (const std::wstring& link :
+           NumberedValues(other, uninstall::kShortCutsSection, uninstall::kShortCutKey))
+        listed.insert(FoldedPath(LongFullPath(link)));
+    } catch (const KovrinError&) {
+      // An unreadable record protects nothing but itself.
+    }
+  } while (FindNextFileW(search.Get(), &found));
+  return listed;
+}
+
+class Removal {
+ public:
+  Removal(const UninstallCommand& command, const std::wstring& selfPath, UninstallResult& result)
+      : command_(command),
+        result_(result),
+        folder_(WithoutTrailingBackslash(LongFullPath(FolderOf(command.ScriptPath)))),
+        ownRecord_(FoldedPath(LongFullPath(command.ScriptPath))),
+        self_(FoldedPath(LongFullPath(selfPath))) {}
+
+  void Run() {
+    const ProfileFile record = ProfileFile::Load(command_.ScriptPath);
+    others_ = ListedByOthers(folder_, ownRecord_);
+    for (const FileRow& row : FileRows(record)) RemoveRecordedFile(row);
+    for (const std::wstring& link :
+         NumberedValues(record, uninstall::kShortCutsSection, uninstall::kShortCutKey))
+      RemoveRecordedLink(link);
+    // The record goes only when nothing it answers for is left, so a second try
+    // finds what a first one could not remove.
+    if (result_.NotRemoved.empty() && !RemoveFile(command_.ScriptPath))
+      result_.NotRemoved.push_back(command_.ScriptPath);
+    RemoveEmptyFolders();
+  }
+
+ private:
+  void RemoveRecordedFile(const FileRow& row) {
+    const std::wstring& path = row.path;
+    const std::wstring folded = FoldedPath(LongFullPath(path));
+    if (folded == self_)
+      return;
+    if (!IsPortableAbsolutePath(path) || !IsPathInside(path, folder_) || IsRecordBeside(path)) {
+      result_.Skipped.push_back(path);
+      return;
+    }
+    if (others_.count(folded)) {
+      result_.Shared.push_back(path);
+      return;
+    }
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+      result_.Missing.push_back(path);
+      NoteFolders(path);
+      return;
+    }
+    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) || !StillAsWritten(path, row.written)) {
+      result_.Changed.push_back(path);
+      return;
+    }
+    if (!RemoveFile(path)) {
+      result_.NotRemoved.push_back(path);
+      return;
+    }
+    ++result_.FilesRemoved;
+    NoteFolders(path);
+  }
+
+  // A record in the install folder (this product's or another's) is never a
+  // file of the install, whatever a row says.
+  bool IsRecordBeside(const std::wstring& path) const {
+    return IsRecordFileName(path.substr(FolderOf(path).size())) &&
+           FoldedPath(LongFullPath(FolderOf(path))) == FoldedPath(folder_);
+  }
+
+  void RemoveRecordedLink(const std::wstring& path) {
+    const bool local = path.size() > 3 && path[1] == L':' && IsPortableAbsolutePath(path);
+    if (!local || path.size() < 4 ||
+        !EqualNoCase(std::wstring_view(path).substr(path.size() - 4), L".lnk")) {
+      result_.Skipped.push_back(path);
+      return;
+    }
+    if (others_.count(FoldedPath(LongFullPath(path)))) {
+      result_.Shared.push_back(path);
+      return;
+    }
+    if (GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES) {
+      result_.Missing.push_back(path);
+      return;
+    }
+    if (!IsShellLinkFile(path)) {
+      result_.Skipped.push_back(path);
+      return;
+    }
+    if (!RemoveFile(path)) {
+      result_.NotRemoved.push_back(path);
+      return;
+    }
+    ++result_.LinksRemoved;
+  }
+
+  // Every folder from the file's own up to the install folder, each once.
+  void NoteFolders(const std::wstring& path) {
+    for (std::wstring folder = WithoutTrailingBackslash(LongFullPath(FolderOf(path)));
+         folder.size() > folder_.size() && IsPathInside(folder, folder_);
+         folder = WithoutTrailingBackslash(FolderOf(folder)))
+      if (folderKeys_.insert(FoldedPath(folder)).second)
+        folders_.push_back(folder);
+  }
+
+  // Deepest first, then the install folder; never a recursive delete.
+  void RemoveEmptyFolders() {
+    std::sort(folders_.begin(), folders_.end(),
+              [](const std::wstring& a, const std::wstring& b) { return a.size() > b.size(); });
+    folders_.push_back(folder_);
+    for (const std::wstring& folder : folders_)
+      if (!RemoveDirectoryW(folder.c_str()) && FolderExists(folder))
+        result_.FoldersKept.push_back(folder);
+  }
+
+  const UninstallCommand& command_;
+  UninstallResult& result_;
+  std::wstring folder_;     // the record's folder, in its long form
+  std::wstring ownRecord_;  // folded
+  std::wstring self_;       // folded
+  std::unordered_set<std::wstring> others_;
+  std::set<std::wstring> folderKeys_;
+  std::vector<std::wstring> folders_;
+};
+}  // namespace
+
+void RemoveRecordedInstallation(const UninstallCommand& command, const std::wstring& selfPath,
+                                UninstallResult& result) {
+  Removal(command, selfPath, result).Run();
+}
