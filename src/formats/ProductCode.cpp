@@ -1,0 +1,30 @@
+#include "formats/ProductCode.h"
+
+namespace {
+bool IsHexDigit(wchar_t c) {
+  return (c >= L'0' && c <= L'9') || (c >= L'a' && c <= L'f') || (c >= L'A' && c <= L'F');
+}
+
+wchar_t Upper(wchar_t c) {
+  return c >= L'a' && c <= L'f' ? static_cast<wchar_t>(c - L'a' + L'A') : c;
+}
+}  // namespace
+
+bool IsProductCode(std::wstring_view text) {
+  constexpr std::wstring_view kShape = L"{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}";
+  if (text.size() != kShape.size())
+    return false;
+  for (size_t i = 0; i < text.size(); ++i)
+    if (kShape[i] == L'X' ? !IsHexDigit(text[i]) : text[i] != kShape[i])
+      return false;
+  return true;
+}
+
+bool SameProductCode(std::wstring_view a, std::wstring_view b) {
+  if (a.size() != b.size())
+    return false;
+  for (size_t i = 0; i < a.size(); ++i)
+    if (Upper(a[i]) != Upper(b[i]))
+      return false;
+  return true;
+}
