@@ -17,8 +17,6 @@
 #include "support/ProfileFile.h"
 #include "support/Strings.h"
 
-namespace {
-// "File12" for prefix "File"; "FileCount" and "FileSize12" do not qualify.
 std::optional<std::wstring> RowNumber(const std::wstring& key, std::wstring_view prefix) {
   if (key.size() <= prefix.size() || !StartsWithNoCase(key, prefix))
     return std::nullopt;
@@ -28,6 +26,7 @@ std::optional<std::wstring> RowNumber(const std::wstring& key, std::wstring_view
   return digits;
 }
 
+namespace {
 std::vector<std::wstring> NumberedValues(const ProfileFile& record, const wchar_t* section,
                                          std::wstring_view prefix) {
   std::vector<std::wstring> values;
@@ -144,13 +143,7 @@ std::unordered_set<std::wstring> ListedByOthers(const std::wstring& folder,
     if (FoldedPath(path) == ownRecord)
       continue;
     try {
-      const ProfileFile other = ProfileFile::Load(path);
-      for (const std::wstring& file :
-           NumberedValues(other, uninstall::kFilesSection, uninstall::kFileKey))
-        listed.insert(FoldedPath(LongFullPath(file)));
-      for (const std::wstring& link :
-           NumberedValues(other, uninstall::kShortCutsSection, uninstall::kShortCutKey))
-        listed.insert(FoldedPath(LongFullPath(link)));
+      listed.merge(RecordedPaths(ProfileFile::Load(path)));
     } catch (const KovrinError&) {
       // An unreadable record protects nothing but itself.
     }
@@ -160,15 +153,18 @@ std::unordered_set<std::wstring> ListedByOthers(const std::wstring& folder,
 
 class Removal {
  public:
-  Removal(const UninstallCommand& command, const std::wstring& selfPath, UninstallResult& result)
+  Removal(const UninstallCommand& command, const std::wstring& selfPath, UninstallResult& result,
+          const RecordRemovalScope& scope)
       : command_(command),
+        scope_(scope),
         result_(result),
         folder_(WithoutTrailingBackslash(LongFullPath(FolderOf(command.ScriptPath)))),
         ownRecord_(FoldedPath(LongFullPath(command.ScriptPath))),
         self_(FoldedPath(LongFullPath(selfPath))) {}
 
   void Run() {
-    const ProfileFile record = ProfileFile::Load(command_.ScriptPath);
+    const ProfileFile loaded = scope_.Rows ? ProfileFile() : ProfileFile::Load(command_.ScriptPath);
+    const ProfileFile& record = scope_.Rows ? *scope_.Rows : loaded;
     others_ = ListedByOthers(folder_, ownRecord_);
     for (const FileRow& row : FileRows(record)) RemoveRecordedFile(row);
     for (const std::wstring& link :
@@ -176,7 +172,7 @@ class Removal {
       RemoveRecordedLink(link);
     // The record goes only when nothing it answers for is left, so a second try
     // finds what a first one could not remove.
-    if (result_.NotRemoved.empty() && !RemoveFile(command_.ScriptPath))
+    if (scope_.RemoveRecord && result_.NotRemoved.empty() && !RemoveFile(command_.ScriptPath))
       result_.NotRemoved.push_back(command_.ScriptPath);
     RemoveEmptyFolders();
   }
@@ -185,7 +181,7 @@ class Removal {
   void RemoveRecordedFile(const FileRow& row) {
     const std::wstring& path = row.path;
     const std::wstring folded = FoldedPath(LongFullPath(path));
-    if (folded == self_)
+    if (folded == self_ || Kept(folded))
       return;
     if (!IsPortableAbsolutePath(path) || !IsPathInside(path, folder_) || IsRecordBeside(path)) {
       result_.Skipped.push_back(path);
@@ -227,6 +223,8 @@ class Removal {
       result_.Skipped.push_back(path);
       return;
     }
+    if (Kept(FoldedPath(LongFullPath(path))))
+      return;
     if (others_.count(FoldedPath(LongFullPath(path)))) {
       result_.Shared.push_back(path);
       return;
@@ -245,6 +243,8 @@ class Removal {
     }
     ++result_.LinksRemoved;
   }
+
+  bool Kept(const std::wstring& folded) const { return scope_.Keep && scope_.Keep->count(folded); }
 
   // Every folder from the file's own up to the install folder, each once.
   void NoteFolders(const std::wstring& path) {
@@ -266,6 +266,7 @@ class Removal {
   }
 
   const UninstallCommand& command_;
+  const RecordRemovalScope& scope_;
   UninstallResult& result_;
   std::wstring folder_;     // the record's folder, in its long form
   std::wstring ownRecord_;  // folded
@@ -277,6 +278,17 @@ class Removal {
 }  // namespace
 
 void RemoveRecordedInstallation(const UninstallCommand& command, const std::wstring& selfPath,
-                                UninstallResult& result) {
-  Removal(command, selfPath, result).Run();
+                                UninstallResult& result, const RecordRemovalScope& scope) {
+  Removal(command, selfPath, result, scope).Run();
+}
+
+std::unordered_set<std::wstring> RecordedPaths(const ProfileFile& record) {
+  std::unordered_set<std::wstring> paths;
+  for (const std::wstring& file :
+       NumberedValues(record, uninstall::kFilesSection, uninstall::kFileKey))
+    paths.insert(FoldedPath(LongFullPath(file)));
+  for (const std::wstring& link :
+       NumberedValues(record, uninstall::kShortCutsSection, uninstall::kShortCutKey))
+    paths.insert(FoldedPath(LongFullPath(link)));
+  return paths;
 }
