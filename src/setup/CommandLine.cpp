@@ -86,6 +86,8 @@ SetupCommandLine ParseSetupArguments(std::wstring_view arguments) {
     const std::wstring token = NextToken(rest);
     if (EqualNoCase(token, L"/S")) {
       line.Silent = true;
+    } else if (EqualNoCase(token, L"/ALLOWDOWNGRADE")) {
+      line.AllowDowngrade = true;
     } else if (StartsWithNoCase(token, L"/LOG=")) {
       if (!line.Ok())
         continue;

@@ -1,6 +1,7 @@
 #pragma once
 // The setup program's switches: /S (silent), /D=<folder> (the install folder, the
-// last switch, taking the rest of the line with its blanks) and /LOG=<file>.
+// last switch, taking the rest of the line with its blanks), /LOG=<file> and
+// /ALLOWDOWNGRADE (an older version may replace a newer one).
 // Case-insensitive, in any order; anything else is refused with the list of
 // switches. Without arguments the program runs as it always has.
 
@@ -13,13 +14,14 @@ struct SetupCommandLine {
   std::wstring InstallFolder;  // /D=, quotes around it removed
   bool HasLog = false;
   std::wstring LogPath;  // /LOG=, quotes removed
+  bool AllowDowngrade = false;
   // Empty when the line is sound; else what is wrong with it. The switches read
   // before the fault (and /S anywhere) are still filled in, so that the fault
   // reaches the log and no box is shown to a silent run.
   std::wstring Problem;
 
   bool Ok() const { return Problem.empty(); }
-  bool Empty() const { return !Silent && !HasInstallFolder && !HasLog && Ok(); }
+  bool Empty() const { return !Silent && !HasInstallFolder && !HasLog && !AllowDowngrade && Ok(); }
 };
 
 // What follows the program's own name on a Windows command line (the name is
@@ -33,4 +35,5 @@ inline constexpr wchar_t kSetupSwitchList[] =
     L"Ключи программы установки:\r\n"
     L"  /S — установка без окон и вопросов;\r\n"
     L"  /D=ПАПКА — папка установки вместо предложенной (последним ключом, можно с пробелами);\r\n"
-    L"  /LOG=ФАЙЛ — журнал установки (UTF-8).";
+    L"  /LOG=ФАЙЛ — журнал установки (UTF-8);\r\n"
+    L"  /ALLOWDOWNGRADE — установить эту версию, даже если установлена более новая.";

@@ -1,6 +1,7 @@
 #include "setup/ExitCodes.h"
 
 #include "formats/PackageError.h"
+#include "setup/UpgradeCheck.h"
 #include "support/Error.h"
 
 int InstallExitCode() {
@@ -10,6 +11,8 @@ int InstallExitCode() {
     return kExitCancelled;
   } catch (const PackageError&) {
     return kExitBadPackage;
+  } catch (const UpgradeRefused& refused) {
+    return refused.ExitCode();
   } catch (const KovrinError&) {
     return kExitCannotWrite;
   } catch (...) {
@@ -29,6 +32,10 @@ const wchar_t* ExitCodeMeaning(int code) {
       return L"не удалось записать установку";
     case kExitBadCommandLine:
       return L"неверная командная строка";
+    case kExitDowngrade:
+      return L"установлена более новая версия";
+    case kExitOtherProduct:
+      return L"под этим именем установлена другая программа";
     default:
       return L"неизвестный итог";
   }

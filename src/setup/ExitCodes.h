@@ -8,12 +8,14 @@ enum SetupExitCode : int {
   kExitBadPackage = 2,      // script, payload or texts missing or damaged
   kExitCannotWrite = 3,     // the target cannot be written: full disk, no access, folder refused
   kExitBadCommandLine = 4,  // an unknown or malformed switch
+  kExitDowngrade = 6,       // a newer version is installed (/ALLOWDOWNGRADE lets it through)
+  kExitOtherProduct = 7,    // the uninstall entry of that name holds another ProductCode
 };
 
 // Inside a catch block around the install itself (after the package has been
 // read): the code for the exception being handled. A package that does not check
-// out is 2, a cancelled install 1, every other failure a target that cannot be
-// written, 3.
+// out is 2, a cancelled install 1, a refused upgrade its own code (6 or 7), every
+// other failure a target that cannot be written, 3.
 int InstallExitCode();
 
 // A few words for the log: "установлено", "пакет повреждён"…

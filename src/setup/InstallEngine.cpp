@@ -14,11 +14,13 @@
 #include "setup/InstallJournal.h"
 #include "setup/InstallLists.h"
 #include "setup/PackageChecks.h"
+#include "setup/PreviousVersion.h"
 #include "setup/RecordedPaths.h"
 #include "setup/SetupState.h"
 #include "setup/UninstallEntryDetails.h"
 #include "setup/UninstallRegistration.h"
 #include "setup/UninstallScript.h"
+#include "setup/UpgradeCheck.h"
 #include "support/CodePage.h"
 #include "support/Crc32.h"
 #include "support/FileNames.h"
@@ -60,6 +62,7 @@ class Install {
     BinaryFile payload = BinaryFile::OpenRead(state_.PackageFolder + script::kPayloadFile);
     state_.InstallPath = choices_.InstallPathText;
     CheckInstallFolder(state_.InstallPath);
+    state_.Previous = CheckUpgrade(state_, choices_.AllowDowngrade);
     events_.StageChanged(InstallStage::ReadingPackage);
     if (!state_.ListsRead)  // the silent run has read them to check the package first
       LoadInstallLists(state_, pump_);
@@ -71,6 +74,7 @@ class Install {
       TakeBack();
     }
     journal_.Forget();
+    RemovePreviousVersion(state_, events_);
     state_.Installed = true;
     events_.Finished({state_.UseGoSite, state_.UseRun, state_.UseReboot && !state_.AskToReboot});
   }
@@ -107,6 +111,7 @@ class Install {
 
     events_.StageChanged(InstallStage::Shortcuts);
     Pause(true);
+    ForgetEarlierRows(state_);
     MakeShortcuts();
     checkpoints_.Save(true);
 

@@ -17,6 +17,7 @@ struct InstallChoices {
   bool DesktopShortcuts = false;  // the three boxes of the shortcuts page
   bool StartMenuShortcuts = false;
   bool StartupShortcuts = false;
+  bool AllowDowngrade = false;  // an older version may replace a newer one (/ALLOWDOWNGRADE)
 };
 
 // The user asked to stop (the window's close box, answered "Да"): the install

@@ -35,6 +35,7 @@ class InstallLog final : public InstallEvents {
   void FileWritten(const std::wstring& path, int64_t bytes) override;
   void LinkMade(const std::wstring& path, bool made) override;
   void UninstallerPlaced(const std::wstring& path) override;
+  void EarlierFileKept(const std::wstring& path, bool changed) override;
   void EntryRegistered(const std::wstring& keyPath) override;
   void Failed(const std::wstring& message, int exitCode) override;
 
