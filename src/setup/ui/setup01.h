@@ -35,6 +35,7 @@ struct SetupServices {
   int showCommand = SW_SHOWNORMAL;  // how the finishing "open" shows a program
   bool endsProgram = false;         // closing the window ends the message loop
   InstallEvents* log = nullptr;     // the install log of /LOG=, if any
+  bool allowDowngrade = false;      // /ALLOWDOWNGRADE
 };
 
 class TForm1 final : public Window, public InstallEvents {
@@ -58,6 +59,9 @@ class TForm1 final : public Window, public InstallEvents {
   void ShowFreeSpace(const std::wstring& path);
 
   const SetupState& State() const { return state_; }
+  // Why the package may not go over the installed product (kExitDowngrade,
+  // kExitOtherProduct); 0 when it may.
+  int RefusalCode() const { return refusalCode_; }
 
   // InstallEvents, shown on the copy page and the finish page.
   void StageChanged(InstallStage stage) override;
@@ -93,10 +97,13 @@ class TForm1 final : public Window, public InstallEvents {
   // Both clips stopped at their first frame, both bars empty, no file named.
   void ResetCopyPage(const wchar_t* stageText);
   void AskToAbort();
+  // An upgrade proposes the installed folder; a refused one is said and "Установить" stays off.
+  void CheckInstalledProduct();
 
   SetupState state_;
   SetupServices services_;
-  bool installStarted_ = false;      // one install per run, even after a failed one
-  bool abortAsked_ = false;          // "Прервать установку?" answered "Да"
+  bool installStarted_ = false;  // one install per run, even after a failed one
+  bool abortAsked_ = false;      // "Прервать установку?" answered "Да"
+  int refusalCode_ = 0;
   std::optional<MessagePump> pump_;  // while the install runs
 };
