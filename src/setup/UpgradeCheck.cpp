@@ -26,9 +26,8 @@ std::optional<InstalledProduct> CheckUpgrade(const SetupState& state, bool allow
     throw UpgradeRefused(L"Установлена более новая версия программы «" + state.ProgramName +
                              L"» (" + installed->Version + L"), чем в этом пакете (" +
                              state.ProductVersion +
-                             L"). Более старая версия не устанавливается поверх новой; "
-                             L"чтобы установить её намеренно, запустите программу установки "
-                             L"с ключом /ALLOWDOWNGRADE.",
+                             L"). Более старая версия не устанавливается поверх новой.\r\n\r\n"
+                             L"Ключ /ALLOWDOWNGRADE позволяет установить её намеренно.",
                          kExitDowngrade);
   return installed;
 }
