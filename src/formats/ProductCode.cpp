@@ -1,12 +1,10 @@
 #include "formats/ProductCode.h"
 
+#include "support/Strings.h"
+
 namespace {
 bool IsHexDigit(wchar_t c) {
   return (c >= L'0' && c <= L'9') || (c >= L'a' && c <= L'f') || (c >= L'A' && c <= L'F');
-}
-
-wchar_t Upper(wchar_t c) {
-  return c >= L'a' && c <= L'f' ? static_cast<wchar_t>(c - L'a' + L'A') : c;
 }
 }  // namespace
 
@@ -21,10 +19,5 @@ bool IsProductCode(std::wstring_view text) {
 }
 
 bool SameProductCode(std::wstring_view a, std::wstring_view b) {
-  if (a.size() != b.size())
-    return false;
-  for (size_t i = 0; i < a.size(); ++i)
-    if (Upper(a[i]) != Upper(b[i]))
-      return false;
-  return true;
+  return EqualNoCase(a, b);  // the digits are Latin letters and numbers only
 }
