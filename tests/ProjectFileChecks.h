@@ -52,5 +52,6 @@ inline void ExpectSameProject(const SetupProject& a, const SetupProject& b) {
   EXPECT_EQ(a.UseGoSite, b.UseGoSite);
   EXPECT_EQ(a.SiteAddress, b.SiteAddress);
   EXPECT_EQ(a.UseUninstall, b.UseUninstall);
+  EXPECT_EQ(a.ProductCode, b.ProductCode);
   EXPECT_TRUE(a == b) << "a field outside this list differs";
 }

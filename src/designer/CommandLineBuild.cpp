@@ -224,6 +224,12 @@ int Build(const StartCommand& command, const std::wstring& designerFolder, Conso
     return kExitBadProject;
   }
   console.Out(L"Проект: " + FullPathName(command.ProjectPath));
+  // The command-line build leaves the project file as it is: a project without a
+  // code builds packages that upgrade by name, as those made before codes did.
+  if (project.ProductCode.empty())
+    console.Out(
+        L"В проекте нет кода продукта (ProductCode): пакет обновляет установленную "
+        L"программу по имени. Сохраните проект в Kovrin, чтобы дать ему код.");
 
   const CommandLineBuildFolder buildFolder;
   Refusal refusal{kExitBuilt, {}};

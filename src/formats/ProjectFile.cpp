@@ -7,6 +7,7 @@
 #include <optional>
 #include <vector>
 
+#include "formats/ProductCode.h"
 #include "formats/ProjectValues.h"
 #include "support/CodePage.h"
 #include "support/Error.h"
@@ -24,6 +25,7 @@ const wchar_t kMain[] = L"Main";
 const wchar_t kProgramName[] = L"ProgramName";
 const wchar_t kCompanyName[] = L"CompanyName";
 const wchar_t kProductVersion[] = L"ProductVersion";
+const wchar_t kProductCode[] = L"ProductCode";
 const wchar_t kInstallPath[] = L"InstallPath";
 const wchar_t kSetupFileName[] = L"SetupFileName";
 const wchar_t kOutputFolder[] = L"OutputFolder";
@@ -389,6 +391,12 @@ void ReadMain(const SectionReader& in, SetupProject& project) {
   project.ProgramName = in.Text(key::kProgramName);
   project.CompanyName = in.Text(key::kCompanyName);
   project.ProductVersion = in.Text(key::kProductVersion);
+  if (in.Has(key::kProductCode)) {
+    project.ProductCode = in.Text(key::kProductCode);
+    if (!IsProductCode(project.ProductCode))
+      in.Fail(in.Single(key::kProductCode),
+              L"значение ProductCode должно быть GUID вида {XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}");
+  }
   project.InstallPath = in.Text(key::kInstallPath);
   project.SetupFileName = in.Text(key::kSetupFileName);
   project.OutputFolder = in.Text(key::kOutputFolder);
@@ -582,6 +590,8 @@ std::string ProjectFileBytes(const SetupProject& project, const std::wstring& pr
   out.Value(key::kProgramName, project.ProgramName);
   out.Value(key::kCompanyName, project.CompanyName);
   out.Value(key::kProductVersion, project.ProductVersion);
+  if (!project.ProductCode.empty())  // a project without one keeps the bytes it had
+    out.Value(key::kProductCode, project.ProductCode);
   out.Value(key::kInstallPath, project.InstallPath);
   out.Value(key::kSetupFileName, project.SetupFileName);
   out.Value(key::kOutputFolder, project.OutputFolder);
@@ -679,10 +689,11 @@ SetupProject ParseProjectFile(std::string_view bytes, const std::wstring& projec
 
   SetupProject project;
   SectionReader(section(key::kProject), reporter, {key::kFormat});
-  ReadMain(SectionReader(section(key::kMain), reporter,
-                         {key::kProgramName, key::kCompanyName, key::kProductVersion,
-                          key::kInstallPath, key::kSetupFileName, key::kOutputFolder}),
-           project);
+  ReadMain(
+      SectionReader(section(key::kMain), reporter,
+                    {key::kProgramName, key::kCompanyName, key::kProductVersion, key::kProductCode,
+                     key::kInstallPath, key::kSetupFileName, key::kOutputFolder}),
+      project);
   ReadFiles(SectionReader(section(key::kFiles), reporter, {key::kCount, key::kRuleCount},
                           {key::kFolder, key::kFile, key::kRuleFolder, key::kRuleExclude,
                            key::kRuleDestination}),

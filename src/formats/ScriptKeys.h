@@ -18,6 +18,9 @@ inline constexpr wchar_t kProgramName[] = L"ProgramName";
 inline constexpr wchar_t kCompanyName[] = L"CompanyName";
 // Written only when the project names a version; scripts without it read as "".
 inline constexpr wchar_t kProductVersion[] = L"ProductVersion";
+// The product's identity across versions (ProductCode.h); packages built before
+// it have none and upgrade by ProgramName.
+inline constexpr wchar_t kProductCode[] = L"ProductCode";
 inline constexpr wchar_t kSetupLanguage[] = L"SetupLanguage";
 inline constexpr wchar_t kExpended[] = L"Expended";
 inline constexpr wchar_t kUseReadMe[] = L"UseReadMe";

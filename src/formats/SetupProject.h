@@ -64,6 +64,9 @@ struct SetupProject {
   std::wstring CompanyName;
   std::wstring InstallPath;
   std::wstring ProductVersion;  // the uninstall entry's DisplayVersion
+  // The product's identity across versions (ProductCode.h), made once per
+  // project by the designer; empty in a project that has not had one yet.
+  std::wstring ProductCode;
   std::wstring SetupFileName = L"Setup.exe";
   std::wstring OutputFolder = L"C:\\MySetup\\";
 

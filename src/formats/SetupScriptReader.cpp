@@ -43,6 +43,7 @@ SetupScriptValues ReadSetupScriptValues(const ProfileFile& profile) {
   v.ProgramName = profile.ReadString(kMain, kProgramName, v.ProgramName);
   v.CompanyName = profile.ReadString(kMain, kCompanyName, v.CompanyName);
   v.ProductVersion = profile.ReadString(kMain, kProductVersion, L"");
+  v.ProductCode = profile.ReadString(kMain, kProductCode, L"");
   v.UseReadMe = ReadYesNo(profile, kMain, kUseReadMe);
   v.UseLicense = ReadYesNo(profile, kMain, kUseLicense);
   v.UseUninstall = ReadFlag(profile, kExtended, kUseUninstall);

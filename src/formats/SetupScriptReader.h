@@ -34,6 +34,7 @@ struct SetupScriptValues {
   std::wstring ProgramName = L"!!!ProgramName!!!";
   std::wstring CompanyName = L"!!!CompanyName!!!";
   std::wstring ProductVersion;  // empty when the script names none
+  std::wstring ProductCode;     // empty in packages built before it; as written otherwise
   bool UseReadMe = false;
   bool UseLicense = false;
   bool UseUninstall = false;

@@ -68,6 +68,8 @@ void WriteSetupScript(const SetupProject& project, const std::wstring& scriptPat
   profile.WriteString(kMain, kCompanyName, project.CompanyName);
   if (!project.ProductVersion.empty())  // a script without a version stays as it always was
     profile.WriteString(kMain, kProductVersion, project.ProductVersion);
+  if (!project.ProductCode.empty())
+    profile.WriteString(kMain, kProductCode, project.ProductCode);
   profile.WriteString(kMain, kSetupLanguage, L"ru");
   profile.WriteString(kMain, kExpended, L"0");
 

@@ -16,6 +16,9 @@ inline constexpr wchar_t kEstimatedSize[] = L"EstimatedSize";      // REG_DWORD,
 inline constexpr wchar_t kQuietUninstallString[] = L"QuietUninstallString";  // REG_SZ
 inline constexpr wchar_t kNoModify[] = L"NoModify";                          // REG_DWORD 1
 inline constexpr wchar_t kNoRepair[] = L"NoRepair";                          // REG_DWORD 1
+// REG_SZ, the product's identity across versions (ProductCode.h); written only
+// when the package has one.
+inline constexpr wchar_t kProductCode[] = L"ProductCode";
 
 // The uninstaller's switches: no message box at all, and a log file.
 inline constexpr wchar_t kSilentSwitch[] = L"/S";

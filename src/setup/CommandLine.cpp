@@ -88,6 +88,8 @@ SetupCommandLine ParseSetupArguments(std::wstring_view arguments) {
       line.Silent = true;
     } else if (EqualNoCase(token, L"/REBOOTOK")) {
       line.RebootOk = true;
+    } else if (EqualNoCase(token, L"/ALLOWDOWNGRADE")) {
+      line.AllowDowngrade = true;
     } else if (StartsWithNoCase(token, L"/LOG=")) {
       if (!line.Ok())
         continue;

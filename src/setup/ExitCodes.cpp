@@ -2,6 +2,7 @@
 
 #include "formats/PackageError.h"
 #include "setup/FileInUse.h"
+#include "setup/UpgradeCheck.h"
 #include "support/Error.h"
 
 int InstallExitCode() {
@@ -13,6 +14,8 @@ int InstallExitCode() {
     return kExitBadPackage;
   } catch (const FileInUseError&) {
     return kExitFileInUse;
+  } catch (const UpgradeRefused& refused) {
+    return refused.ExitCode();
   } catch (const KovrinError&) {
     return kExitCannotWrite;
   } catch (...) {
@@ -40,6 +43,10 @@ const wchar_t* ExitCodeMeaning(int code) {
       return L"файл занят другой программой, ничего не изменено";
     case kExitRestartToFinish:
       return L"установлено, завершится после перезагрузки";
+    case kExitDowngrade:
+      return L"установлена более новая версия";
+    case kExitOtherProduct:
+      return L"под этим именем установлена другая программа";
     default:
       return L"неизвестный итог";
   }

@@ -9,13 +9,16 @@ enum SetupExitCode : int {
   kExitCannotWrite = 3,     // the target cannot be written: full disk, no access, folder refused
   kExitBadCommandLine = 4,  // an unknown or malformed switch
   kExitFileInUse = 5,       // a target stayed in use by another program; nothing was changed
+  kExitDowngrade = 6,       // a newer version is installed (/ALLOWDOWNGRADE lets it through)
+  kExitOtherProduct = 7,    // the uninstall entry of that name holds another ProductCode
   kExitRestartToFinish = 3010,  // installed; files in use are replaced when Windows restarts
 };
 
 // Inside a catch block around the install itself (after the package has been
 // read): the code for the exception being handled. A package that does not check
-// out is 2, a cancelled install 1, a target that stayed in use 5, every other
-// failure a target that cannot be written, 3.
+// out is 2, a cancelled install 1, a target that stayed in use 5, a refused
+// upgrade its own code (6 or 7), every other failure a target that cannot be
+// written, 3.
 int InstallExitCode();
 
 // 0, or 3010 when the install completes only once Windows restarts.

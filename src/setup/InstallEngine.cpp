@@ -15,12 +15,14 @@
 #include "setup/InstallJournal.h"
 #include "setup/InstallLists.h"
 #include "setup/PackageChecks.h"
+#include "setup/PreviousVersion.h"
 #include "setup/RecordedPaths.h"
 #include "setup/SetupState.h"
 #include "setup/TargetReplacement.h"
 #include "setup/UninstallEntryDetails.h"
 #include "setup/UninstallRegistration.h"
 #include "setup/UninstallScript.h"
+#include "setup/UpgradeCheck.h"
 #include "support/CodePage.h"
 #include "support/ContainedFiles.h"
 #include "support/Crc32.h"
@@ -63,6 +65,7 @@ class Install {
     BinaryFile payload = BinaryFile::OpenRead(state_.PackageFolder + script::kPayloadFile);
     state_.InstallPath = choices_.InstallPathText;
     CheckInstallFolder(state_.InstallPath);
+    state_.Previous = CheckUpgrade(state_, choices_.AllowDowngrade);
     events_.StageChanged(InstallStage::ReadingPackage);
     if (!state_.ListsRead)  // the silent run has read them to check the package first
       LoadInstallLists(state_, pump_);
@@ -74,6 +77,7 @@ class Install {
       TakeBack();
     }
     state_.RestartToFinish = journal_.Commit();
+    RemovePreviousVersion(state_, events_);
     state_.Installed = true;
     events_.Finished({state_.UseGoSite, state_.UseRun,
                       (state_.UseReboot && !state_.AskToReboot) || state_.RestartToFinish,
@@ -112,6 +116,7 @@ class Install {
 
     events_.StageChanged(InstallStage::Shortcuts);
     Pause(true);
+    ForgetEarlierRows(state_);
     MakeShortcuts();
     checkpoints_.Save(true);
 

@@ -20,6 +20,7 @@ struct InstallChoices {
   // A target that another program holds open is replaced when Windows restarts
   // (/REBOOTOK) instead of stopping the install.
   bool ReplaceInUseAtRestart = false;
+  bool AllowDowngrade = false;  // an older version may replace a newer one (/ALLOWDOWNGRADE)
 };
 
 // The user asked to stop (the window's close box, answered "Да"): the install

@@ -57,6 +57,9 @@ class InstallEvents : public ProgressSink {
   // `target` is replaced by `staged` when Windows restarts.
   virtual void ReplacedAtRestart(const std::wstring& /*target*/, const std::wstring& /*staged*/) {}
   virtual void UninstallerPlaced(const std::wstring& /*path*/) {}
+  // A file of the version this install replaced stays where it was: changed
+  // since that install (`changed`), or it could not be removed.
+  virtual void EarlierFileKept(const std::wstring& /*path*/, bool /*changed*/) {}
   // The uninstall entry under HKEY_LOCAL_MACHINE, with all its values written.
   virtual void EntryRegistered(const std::wstring& /*keyPath*/) {}
   // Everything is written; the finish page shows these boxes.
@@ -100,6 +103,9 @@ class ShownAndLoggedEvents final : public InstallEvents {
   }
   void UninstallerPlaced(const std::wstring& path) override {
     Both([&](InstallEvents& e) { e.UninstallerPlaced(path); });
+  }
+  void EarlierFileKept(const std::wstring& path, bool changed) override {
+    Both([&](InstallEvents& e) { e.EarlierFileKept(path, changed); });
   }
   void EntryRegistered(const std::wstring& keyPath) override {
     Both([&](InstallEvents& e) { e.EntryRegistered(keyPath); });

@@ -56,6 +56,12 @@ void InstallLog::UninstallerPlaced(const std::wstring& path) {
   file_.Line(L"Программа удаления: " + path);
 }
 
+void InstallLog::EarlierFileKept(const std::wstring& path, bool changed) {
+  file_.Line((changed ? L"Оставлен изменённый файл прежней версии: "
+                      : L"Не удалось удалить файл прежней версии: ") +
+             path);
+}
+
 void InstallLog::EntryRegistered(const std::wstring& keyPath) {
   file_.Line(L"Запись в реестре: HKEY_LOCAL_MACHINE\\" + keyPath);
 }

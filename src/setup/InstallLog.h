@@ -36,6 +36,7 @@ class InstallLog final : public InstallEvents {
   void LinkMade(const std::wstring& path, bool made) override;
   void ReplacedAtRestart(const std::wstring& target, const std::wstring& staged) override;
   void UninstallerPlaced(const std::wstring& path) override;
+  void EarlierFileKept(const std::wstring& path, bool changed) override;
   void EntryRegistered(const std::wstring& keyPath) override;
   void Failed(const std::wstring& message, int exitCode) override;
 

@@ -4,10 +4,12 @@
 // has made of them. Lists are 1-based like the script's keys.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "formats/SetupScriptReader.h"
+#include "setup/InstalledProduct.h"
 #include "setup/ShortCuts.h"
 #include "support/ProfileFile.h"
 
@@ -34,4 +36,11 @@ struct SetupState : SetupScriptValues {
   std::vector<std::wstring> LeftBehind;
   // The install is complete once Windows restarts: files in use wait to be replaced.
   bool RestartToFinish = false;
+  // The product this install upgrades (found before anything is written), and
+  // the record this install rewrites as it was before, when there was one.
+  std::optional<InstalledProduct> Previous;
+  std::optional<ProfileFile> PreviousRecord;
+  // Files of the earlier version that stayed: changed since their install, or
+  // not removable. Shown to whoever asks after the install.
+  std::vector<std::wstring> KeptFromPrevious;
 };

@@ -9,6 +9,7 @@
 #include "setup/ScriptLoading.h"
 #include "setup/SetupState.h"
 #include "setup/SetupVariables.h"
+#include "setup/UpgradeCheck.h"
 #include "support/Error.h"
 #include "support/FileSystem.h"
 
@@ -46,8 +47,20 @@ SilentOutcome RunSilentInstall(const std::wstring& packageFolder, const SetupCom
   }
   log.Package(state);
   InstallChoices choices;
-  choices.InstallPathText =
-      line.HasInstallFolder ? line.InstallFolder : ExpandSetupVariables(state, state.InstallPath);
+  choices.AllowDowngrade = line.AllowDowngrade;
+  std::optional<InstalledProduct> installed;
+  try {
+    installed = CheckUpgrade(state, line.AllowDowngrade);
+  } catch (...) {
+    return {InstallExitCode(), CurrentExceptionMessage()};
+  }
+  // An upgrade stays in the installed folder unless /D= names another.
+  if (line.HasInstallFolder)
+    choices.InstallPathText = line.InstallFolder;
+  else if (installed)
+    choices.InstallPathText = installed->InstallLocation;
+  else
+    choices.InstallPathText = ExpandSetupVariables(state, state.InstallPath);
   choices.DesktopShortcuts = choices.StartMenuShortcuts = choices.StartupShortcuts = true;
   choices.ReplaceInUseAtRestart = line.RebootOk;
   try {

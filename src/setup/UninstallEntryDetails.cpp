@@ -34,6 +34,10 @@ void CompleteUninstallEntry(const SetupState& state, InstallEvents& events) {
     key.DeleteValue(kDisplayVersion);
   else
     key.WriteText(kDisplayVersion, state.ProductVersion);
+  if (state.ProductCode.empty())
+    key.DeleteValue(kProductCode);
+  else
+    key.WriteText(kProductCode, state.ProductCode);
   key.WriteText(kPublisher, state.CompanyName);
   key.WriteText(kInstallLocation, state.InstallPath);
   key.WriteText(kInstallDate, Today());

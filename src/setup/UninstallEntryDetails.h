@@ -1,8 +1,8 @@
 #pragma once
 // The uninstall entry's values beyond DisplayName, DisplayIcon and
 // UninstallString, which the system's list of installed programs and deployment
-// tools read: DisplayVersion, Publisher, InstallLocation, InstallDate,
-// EstimatedSize, QuietUninstallString, NoModify and NoRepair.
+// tools read: DisplayVersion, ProductCode, Publisher, InstallLocation,
+// InstallDate, EstimatedSize, QuietUninstallString, NoModify and NoRepair.
 
 #include <cstdint>
 #include <string>
@@ -17,5 +17,6 @@ int64_t InstalledBytes(const SetupState& state);
 // (QuietUninstallString is its UninstallString with /S), then tells `events`
 // about the uninstaller and the entry. DisplayVersion is written only
 // when the script names a version (an older one left by an earlier install is
-// removed). Raises "Failed to create key <key>" or "Failed to set data for '<value>'".
+// removed), ProductCode likewise. Raises "Failed to create key <key>" or "Failed to set data for
+// '<value>'".
 void CompleteUninstallEntry(const SetupState& state, InstallEvents& events);

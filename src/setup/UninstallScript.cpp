@@ -5,6 +5,7 @@
 #include <optional>
 #include <set>
 
+#include "formats/RecordRemoval.h"
 #include "formats/UninstallRecord.h"
 #include "setup/InstallJournal.h"
 #include "setup/SetupState.h"
@@ -51,6 +52,17 @@ std::set<int> RecordNumbers(const std::wstring& folder) {
   return numbers;
 }
 
+// The rows of the record's sections that this install leaves empty, put back
+// from the record as it was: what could not be taken back stays answerable.
+void RestoreEarlierRows(SetupState& state) {
+  if (!state.PreviousRecord)
+    return;
+  for (const wchar_t* section : {uninstall::kFilesSection, uninstall::kShortCutsSection})
+    for (const auto& [key, value] : state.PreviousRecord->ReadSection(section))
+      if (state.UninstallScript.ReadString(section, key, L"").empty())
+        state.UninstallScript.WriteString(section, key, value);
+}
+
 std::wstring ChooseRecord(const SetupState& state) {
   // Joined as the record's path has always been registered, even after a "\".
   const std::wstring folder = state.InstallPath + L"\\";
@@ -69,13 +81,17 @@ void OpenUninstallScript(SetupState& state, InstallJournal& journal) {
   const std::wstring path = state.UninstallScriptPath;
   const bool existed = FileExists(path);
   state.UninstallScript = existed ? ProfileFile::Load(path) : ProfileFile();
-  // The earlier record is kept whole beside it and renamed back by a take-back,
-  // never rewritten in place.
-  if (existed)
+  state.PreviousRecord.reset();
+  if (existed) {
+    state.PreviousRecord = state.UninstallScript;
+    // The earlier record is kept whole beside it and renamed back by a take-back,
+    // never rewritten in place.
     journal.KeepCopy(path);
+  }
   journal.AddBookkeeping(path, [path, existed, &state](bool somethingLeft) {
     if (somethingLeft) {
       // What could not be removed stays listed in the record.
+      RestoreEarlierRows(state);
       SaveUninstallScript(state);
       return true;
     }
@@ -84,6 +100,24 @@ void OpenUninstallScript(SetupState& state, InstallJournal& journal) {
              GetLastError() == ERROR_PATH_NOT_FOUND;
     return true;  // the copy has been renamed back with the files
   });
+}
+
+void ForgetEarlierRows(SetupState& state) {
+  ProfileFile& record = state.UninstallScript;
+  for (const auto& [key, value] : record.ReadSection(uninstall::kFilesSection)) {
+    std::optional<std::wstring> number;
+    for (const wchar_t* stem :
+         {uninstall::kFileSizeKey, uninstall::kFileCrcKey, uninstall::kFileKey})
+      if (!number)
+        number = RowNumber(key, stem);
+    const bool beyond = number && (number->size() > 9 || std::stol(*number) < 1 ||
+                                   std::stol(*number) > state.CountOfFiles);
+    if (beyond && !value.empty())
+      record.WriteString(uninstall::kFilesSection, key, L"");
+  }
+  for (const auto& [key, value] : record.ReadSection(uninstall::kShortCutsSection))
+    if (!value.empty() && RowNumber(key, uninstall::kShortCutKey))
+      record.WriteString(uninstall::kShortCutsSection, key, L"");
 }
 
 void SaveUninstallScript(const SetupState& state) {

@@ -16,7 +16,15 @@ struct SetupState;
 // registered UninstallString names. Without one: Uninst.ini when the folder has
 // none, else the first free Uninst<n>.ini, so that products sharing a folder
 // never share a record. Notes in `journal` how to put the record back as it was.
+// A record that was there is also kept, as it was, in state.PreviousRecord.
 void OpenUninstallScript(SetupState& state, InstallJournal& journal);
+
+// Empties the rows an earlier install left in the record that this one does not
+// write again: files beyond this package's CountOfFiles (with their sizes and
+// checksums) and every link, which MakeShortcuts then writes for the links it
+// makes. Called once the files are copied, so the record lists exactly this
+// install. state.PreviousRecord keeps the rows as they were.
+void ForgetEarlierRows(SetupState& state);
 
 // Writes the script through a temporary file that replaces the old one, so a
 // failure never leaves a half-written record. Raises "Unable to write to <path>. <reason>".

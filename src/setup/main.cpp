@@ -50,7 +50,9 @@ int RunSetup() {
   SystemDriveProbe drives;
   const int showCommand = StartupShowCommand();
   InstallLog* log = g_invocation ? &g_invocation->log : nullptr;
-  TForm1 form(ProgramFolder(), SetupServices{dialogs, shell, drives, showCommand, true, log});
+  const bool allowDowngrade = g_invocation && g_invocation->line.AllowDowngrade;
+  TForm1 form(ProgramFolder(),
+              SetupServices{dialogs, shell, drives, showCommand, true, log, allowDowngrade});
   form.Create();
   if (g_invocation && g_invocation->line.HasInstallFolder)
     SetText(form.Frame41.Edit1, g_invocation->line.InstallFolder);  // the free-space line follows

@@ -4,22 +4,9 @@
 // Uninst.ini itself and the program's uninstall registry key.
 
 #include <string>
-#include <vector>
 
+#include "formats/RecordRemoval.h"
 #include "formats/UninstallRecord.h"
-
-struct UninstallResult {
-  bool ScriptFound = false;
-  int FilesRemoved = 0;
-  int LinksRemoved = 0;
-  std::vector<std::wstring> Missing;      // listed, but gone already
-  std::vector<std::wstring> Changed;      // kept: size or checksum differs from the record
-  std::vector<std::wstring> Shared;       // kept: another product's record lists it too
-  std::vector<std::wstring> Skipped;      // rows that name nothing this install may remove
-  std::vector<std::wstring> NotRemoved;   // files, links and keys that could not be removed
-  std::vector<std::wstring> FoldersKept;  // install folders that still hold other files
-  std::vector<std::wstring> AtRestart;    // in use: Windows removes them when it restarts
-};
 
 // Removes what the record lists (keys File<n> and ShortCut<n>, whatever their
 // numbering), then the record, then each folder of the install tree that is now

@@ -129,7 +129,7 @@ TEST(ProjectOpening, ADamagedFileOpensNothing) {
     FAIL() << "a damaged project opened";
   } catch (const KovrinError& error) {
     EXPECT_EQ(error.Message().rfind(
-                  L"demo.kovrin, строка 13: Count=6, а в разделе [Files] строк File: 5", 0),
+                  L"demo.kovrin, строка 14: Count=6, а в разделе [Files] строк File: 5", 0),
               0u)
         << Narrow(error.Message());
   }

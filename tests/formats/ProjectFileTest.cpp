@@ -19,6 +19,7 @@ SetupProject UnusualProject() {
   p.ProgramName = L"  Программа \"X\" = [1] ;  ";
   p.CompanyName = L"\"Quoted\"";
   p.ProductVersion = L"2.0 β \xD83D\xDE00";
+  p.ProductCode = L"{0e5c6f0a-3b7d-4c1e-9a8b-5d2f4e6a7c90}";
   p.InstallPath = L"%ProgramFiles%\\%CompanyName%\\";
   p.SetupFileName = L" setup.exe";
   p.OutputFolder = L"";
@@ -195,6 +196,10 @@ TEST(ProjectFile, CorruptFilesNameTheLine) {
       {"RtfLines=6", "RtfLines=5", L"RtfLines=5, а в разделе [ReadMe] строк Rtf: 6"},
       {"ProgramName=", "ProgramName=\xC3\x28", L"строка не в кодировке UTF-8"},
       {"\r\nProductVersion=", "\r\nVersion=", L"неизвестный ключ Version в разделе [Main]"},
+      {"ProductCode={0e5c6f0a-", "ProductCode=0e5c6f0a-",
+       L"значение ProductCode должно быть GUID вида {XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}"},
+      {"-5d2f4e6a7c90}", "-5d2f4e6a7c9g}",
+       L"значение ProductCode должно быть GUID вида {XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}"},
   };
   for (const Damage& d : damages) {
     const size_t at = good.find(d.find);

@@ -45,7 +45,7 @@ TEST(ReadRows, QuotedParamsMissingRowsAndNegativeSizes) {
 
 // The version goes into [Main] only when there is one: a project without it
 // writes the script it always wrote, and an older script reads as no version.
-TEST(ReadSetupScriptValues, ProductVersionRoundTripsAndIsAbsentWhenEmpty) {
+TEST(ReadSetupScriptValues, ProductVersionAndCodeRoundTripAndAreAbsentWhenEmpty) {
   TempDir dir;
   NullProgress progress;
   SetupProject project = ExampleLikeProject();
@@ -53,13 +53,17 @@ TEST(ReadSetupScriptValues, ProductVersionRoundTripsAndIsAbsentWhenEmpty) {
   WriteSetupScript(project, dir / L"Setup.ini", progress);
   ProfileFile script = ProfileFile::Load(dir / L"Setup.ini");
   EXPECT_FALSE(script.HasKey(L"Main", L"ProductVersion"));
+  EXPECT_FALSE(script.HasKey(L"Main", L"ProductCode"));
   EXPECT_EQ(ReadSetupScriptValues(script).ProductVersion, L"");
+  EXPECT_EQ(ReadSetupScriptValues(script).ProductCode, L"");
 
   TempDir fresh;
   project.ProductVersion = L"2.0 бета";
+  project.ProductCode = L"{0E5C6F0A-3B7D-4C1E-9A8B-5D2F4E6A7C90}";
   WriteSetupScript(project, fresh / L"Setup.ini", progress);
   script = ProfileFile::Load(fresh / L"Setup.ini");
   EXPECT_EQ(ReadSetupScriptValues(script).ProductVersion, L"2.0 бета");
+  EXPECT_EQ(ReadSetupScriptValues(script).ProductCode, project.ProductCode);
   const std::wstring text = ProfileText(script);
   const size_t company = text.find(L"\r\nCompanyName=");
   ASSERT_NE(company, std::wstring::npos);

@@ -22,8 +22,14 @@ TEST(SetupCommandLineTest, SwitchesAreReadInAnyOrderAndAnyCase) {
     EXPECT_EQ(line.LogPath, L"C:\\logs\\setup.log");
     EXPECT_TRUE(line.HasInstallFolder);
     EXPECT_EQ(line.InstallFolder, L"C:\\Program Files\\Ковёр");
+    EXPECT_FALSE(line.AllowDowngrade);
     EXPECT_FALSE(line.Empty());
   }
+  const SetupCommandLine downgrade = ParseSetupArguments(L"/allowdowngrade");
+  EXPECT_TRUE(downgrade.Ok());
+  EXPECT_TRUE(downgrade.AllowDowngrade);
+  EXPECT_FALSE(downgrade.Empty()) << "the window run reports its exit code";
+  EXPECT_FALSE(ParseSetupArguments(L"/ALLOWDOWNGRADE=1").Ok());
 }
 
 TEST(SetupCommandLineTest, TheFolderTakesTheRestOfTheLineWithBlanksAndLosesItsQuotes) {

@@ -173,7 +173,7 @@ TEST_F(InstallEngineTest, FailuresCarryTheSystemWording) {
       << "data.dat is opened before the folder is made";
 }
 
-TEST_F(InstallEngineTest, SameProductAgainRewritesItsRecordInPlaceAndKeepsHigherKeys) {
+TEST_F(InstallEngineTest, SameProductAgainRewritesItsRecordInPlaceAndDropsWhatItNoLongerShips) {
   const std::wstring shortcutFolder = package / L"links";
   package.AddFile(L"one.txt", 10);
   package.AddFile(L"two.txt", 10);
@@ -192,19 +192,19 @@ TEST_F(InstallEngineTest, SameProductAgainRewritesItsRecordInPlaceAndKeepsHigher
   RunInstall(second, Choices(), events);
 
   const std::wstring root = package.InstallFolder();
-  // Rows of the earlier install keep describing the files it left there.
-  auto row = [&](int n, const std::wstring& name, const std::string& bytes) {
-    const std::wstring number = std::to_wstring(n);
-    return L"File" + number + L"=" + root + L"\\" + name + L"\r\nFileSize" + number +
-           L"=10\r\nFileCrc" + number + L"=" + CrcKeyText(bytes) + L"\r\n";
-  };
+  // The record lists this install alone; the rows of the earlier one are emptied.
   EXPECT_EQ(UninstallScriptText(root),
-            L"[Files]\r\nFileCount=1\r\nProgramName=" + package.programName + L"\r\n" +
-                row(1, L"only.txt", smaller.contents[0]) + row(2, L"two.txt", package.contents[1]) +
-                row(3, L"three.txt", package.contents[2]) + L"\r\n[ShortCuts]\r\nShortCut1=" +
-                shortcutFolder + L"\\One.lnk\r\nShortCut2=" + shortcutFolder +
-                L"\\Two.lnk\r\nCount=0\r\n");
+            L"[Files]\r\nFileCount=1\r\nProgramName=" + package.programName + L"\r\nFile1=" + root +
+                L"\\only.txt\r\nFileSize1=10\r\nFileCrc1=" + CrcKeyText(smaller.contents[0]) +
+                L"\r\nFile2=\r\nFileSize2=\r\nFileCrc2=\r\nFile3=\r\nFileSize3=\r\n"
+                L"FileCrc3=\r\n\r\n[ShortCuts]\r\nShortCut1=\r\nShortCut2=\r\nCount=0\r\n");
   EXPECT_FALSE(FileExists(root + L"\\Uninst1.ini")) << "the same product keeps one record";
+  // What the earlier install wrote and this one does not ship is gone with it.
+  for (const wchar_t* name : {L"one.txt", L"two.txt", L"three.txt"})
+    EXPECT_FALSE(FileExists(root + L"\\" + name)) << Narrow(name);
+  EXPECT_FALSE(FileExists(shortcutFolder + L"\\One.lnk"));
+  EXPECT_FALSE(FileExists(shortcutFolder + L"\\Two.lnk"));
+  EXPECT_TRUE(FileExists(root + L"\\only.txt"));
 }
 
 namespace {

@@ -20,7 +20,7 @@ class RecordingEvents final : public InstallEvents {
  public:
   // One line per event, in order: "stage 1", "file 2 b.txt", "progress 1000 500",
   // "written <path> 5", "link <path> 1", "uninstaller <path>", "entry <key>",
-  // "finished 1 0 1", "failed 3 <message>".
+  // "finished 1 0 1", "failed 3 <message>", "kept <path> 1".
   std::vector<std::wstring> trace;
   std::vector<InstallStage> stages;
   std::vector<std::wstring> files;  // the names of FileStarted
@@ -63,6 +63,9 @@ class RecordingEvents final : public InstallEvents {
   }
   void UninstallerPlaced(const std::wstring& path) override { Note(L"uninstaller " + path); }
   void EntryRegistered(const std::wstring& keyPath) override { Note(L"entry " + keyPath); }
+  void EarlierFileKept(const std::wstring& path, bool changed) override {
+    Note(L"kept " + path + (changed ? L" 1" : L" 0"));
+  }
   void Finished(const FinishPageBoxes& shown) override {
     finished = true;
     boxes = shown;

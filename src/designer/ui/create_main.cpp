@@ -3,10 +3,12 @@
 #include <commctrl.h>
 
 #include "designer/ExampleProject.h"
+#include "designer/NewProductCode.h"
 #include "designer/Product.h"
 #include "designer/ui/create_install.h"
 #include "designer/ui/main_menu.h"
 #include "support/Error.h"
+#include "win/Application.h"
 #include "win/Layout.h"
 
 namespace {
@@ -130,12 +132,19 @@ SetupProject TForm1::StoreProject() const {
   SetupProject project;
   for (const Page* page : pages_) page->Store(project);
   project.SignCommand = signCommand_;
+  project.ProductCode = productCode_;
   return project;
 }
 
 void TForm1::LoadProject(const SetupProject& project) {
   for (Page* page : pages_) page->Load(project);
   signCommand_ = project.SignCommand;
+  productCode_ = project.ProductCode;
+}
+
+void TForm1::EnsureProductCode() {
+  if (productCode_.empty())
+    productCode_ = NewProductCode();
 }
 
 void TForm1::N2Click() {
@@ -143,6 +152,12 @@ void TForm1::N2Click() {
 }
 
 void TForm1::N4Click() {
+  try {
+    EnsureProductCode();
+  } catch (const KovrinError&) {
+    ReportCurrentError(L"build.error");
+    return;
+  }
   SetupProject project = StoreProject();
   ShowBuildDialog(Handle(), project, State.DesignerFolder, dialogs_);
   // The build may sort the rows and measure their sizes: show the list it used.

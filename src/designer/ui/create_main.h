@@ -100,6 +100,8 @@ class TForm1 : public Window {
   // frame's close button, which never ask a designer that has had no file.
   bool MayDiscardChanges(bool closing);
   bool SaveTo(const std::wstring& path);
+  // Gives the project its ProductCode if it has none yet.
+  void EnsureProductCode();
   // The project the pages would save now, as far as the file holds it.
   SetupProject CurrentProject() const;
   // After anything that may have changed the pages: a title update, posted once.
@@ -109,6 +111,8 @@ class TForm1 : public Window {
   ShellActions& shell_;
   // Kept from the opened project: no page shows it, saving writes it back.
   std::wstring signCommand_;
+  // Likewise; a project without one gets one at its first save or build.
+  std::wstring productCode_;
   bool quitOnClose_;
   bool linkHot_ = false;
   std::array<Page*, 7> pages_;

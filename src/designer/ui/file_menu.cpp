@@ -86,16 +86,16 @@ bool TForm1::SaveProjectAsClick() {
 
 bool TForm1::SaveTo(const std::wstring& path) {
   const std::wstring full = FullPathName(path);
-  const SetupProject project = StoreProject();
   try {
-    SaveProjectFile(project, full);
+    EnsureProductCode();
+    SaveProjectFile(StoreProject(), full);
   } catch (const KovrinError&) {
     ReportCurrentError(L"project.save_error");
     return false;
   }
   projectPath_ = full;
   hadFile_ = true;
-  savedProject_ = AsSaved(project);
+  savedProject_ = AsSaved(StoreProject());
   UpdateTitle();
   return true;
 }

@@ -2,9 +2,11 @@
 
 #include <commctrl.h>
 
+#include "setup/ExitCodes.h"
 #include "setup/FileInUse.h"
 #include "setup/FinishActions.h"
 #include "setup/SetupVariables.h"
+#include "setup/UpgradeCheck.h"
 #include "support/Environment.h"
 #include "support/Error.h"
 #include "win/Application.h"
@@ -91,6 +93,25 @@ void TForm1::FormCreate() {
       SendMessageW(ListBox1, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(pages[i].c_str()));
     FillPages();
     SetTextFitted(Label1, kHeaderPrefix + state_.ProgramName);
+  } catch (...) {
+    ReportCurrentError(L"setup.error");
+    return;
+  }
+  CheckInstalledProduct();
+}
+
+void TForm1::CheckInstalledProduct() {
+  try {
+    if (const std::optional<InstalledProduct> installed =
+            CheckUpgrade(state_, services_.allowDowngrade))
+      SetText(Frame41.Edit1, installed->InstallLocation);  // the free-space line follows
+  } catch (const UpgradeRefused& refused) {
+    refusalCode_ = refused.ExitCode();
+    EnableWindow(Button2, FALSE);
+    if (services_.log)
+      services_.log->Failed(refused.Message(), refusalCode_);
+    ReportError(refusalCode_ == kExitDowngrade ? L"setup.downgrade" : L"setup.other_product",
+                refused.Message());
   } catch (...) {
     ReportCurrentError(L"setup.error");
   }
@@ -183,9 +204,9 @@ void TForm1::Button2Click() {
   if (installStarted_)
     return;
   installStarted_ = true;
-  const InstallChoices choices{GetText(Frame41.Edit1), IsChecked(Frame51.CheckBox1),
+  const InstallChoices choices{GetText(Frame41.Edit1),       IsChecked(Frame51.CheckBox1),
                                IsChecked(Frame51.CheckBox2), IsChecked(Frame51.CheckBox3),
-                               replaceInUseAtRestart_};
+                               replaceInUseAtRestart_,       services_.allowDowngrade};
   pump_.emplace(Handle());
   try {
     ShownAndLoggedEvents events(*this, services_.log);

@@ -36,6 +36,7 @@ struct SetupServices {
   int showCommand = SW_SHOWNORMAL;  // how the finishing "open" shows a program
   bool endsProgram = false;         // closing the window ends the message loop
   InstallEvents* log = nullptr;     // the install log of /LOG=, if any
+  bool allowDowngrade = false;      // /ALLOWDOWNGRADE
 };
 
 class TForm1 final : public Window, public InstallEvents {
@@ -61,6 +62,9 @@ class TForm1 final : public Window, public InstallEvents {
   const SetupState& State() const { return state_; }
   // /REBOOTOK: files in use are replaced at the next restart instead of asked about.
   void ReplaceInUseAtRestart() { replaceInUseAtRestart_ = true; }
+  // Why the package may not go over the installed product (kExitDowngrade,
+  // kExitOtherProduct); 0 when it may.
+  int RefusalCode() const { return refusalCode_; }
 
   // InstallEvents, shown on the copy page and the finish page.
   void StageChanged(InstallStage stage) override;
@@ -99,11 +103,14 @@ class TForm1 final : public Window, public InstallEvents {
   // Both clips stopped at their first frame, both bars empty, no file named.
   void ResetCopyPage(const wchar_t* stageText);
   void AskToAbort();
+  // An upgrade proposes the installed folder; a refused one is said and "Установить" stays off.
+  void CheckInstalledProduct();
 
   SetupState state_;
   SetupServices services_;
   bool installStarted_ = false;  // one install per run, even after a failed one
   bool abortAsked_ = false;      // "Прервать установку?" answered "Да"
   bool replaceInUseAtRestart_ = false;
+  int refusalCode_ = 0;
   std::optional<MessagePump> pump_;  // while the install runs
 };

@@ -7,6 +7,7 @@
 #include "designer/BuildFixture.h"
 #include "designer/ProjectTestSupport.h"
 #include "designer/ui/main_menu.h"
+#include "formats/ProductCode.h"
 #include "formats/ProjectFile.h"
 #include "support/Error.h"
 #include "win/MessagePump.h"
@@ -149,9 +150,14 @@ TEST_F(ProjectFileWindow, FileMenuItemsShortcutsAndTheSeparatorAboveExit) {
 // Every field saved, opened into a fresh designer and saved again: the same bytes.
 TEST_F(ProjectFileWindow, EveryFieldRoundTripsThroughTheWindows) {
   FillEveryField(*form);
-  const SetupProject typed = form->StoreProject();
+  SetupProject typed = form->StoreProject();
+  ASSERT_EQ(typed.ProductCode, L"");
   SaveAs(*form, projectFile);
   const std::string saved = ReadFileBytes(projectFile);
+  // The first save gives the project its code, and the file keeps it.
+  typed.ProductCode = form->StoreProject().ProductCode;
+  EXPECT_TRUE(IsProductCode(typed.ProductCode)) << Narrow(typed.ProductCode);
+  EXPECT_NE(saved.find("ProductCode=" + Narrow(typed.ProductCode) + "\r\n"), std::string::npos);
   // Folders below the project's are kept relative to it, the others as they stand.
   EXPECT_EQ(saved.find(Narrow(project)), std::string::npos);
   EXPECT_NE(saved.find("Folder=" + Narrow(dir / L"elsewhere")), std::string::npos);
@@ -448,7 +454,7 @@ TEST_F(ProjectFileWindow, ABrokenFileChangesNothing) {
       {demo.substr(0, demo.size() / 2), L"demo.kovrin, строка "},
       {demo.substr(0, demo.find("UseWinRar=No")) + "UseWinRar=1" +
            demo.substr(demo.find("UseWinRar=No") + 12),
-       L"demo.kovrin, строка 23: значение UseWinRar должно быть Yes или No, а не \"1\""},
+       L"demo.kovrin, строка 24: значение UseWinRar должно быть Yes или No, а не \"1\""},
       {"[Project]\r\nFormat=2\r\n",
        L"demo.kovrin сохранён более новой версией Kovrin (формат 2); эта версия читает формат 1."},
   };

@@ -11,10 +11,12 @@
 #include "RecordingShell.h"
 #include "ScriptedDialogs.h"
 #include "TestPackage.h"
+#include "formats/UninstallRecord.h"
 #include "setup/ExitCodes.h"
 #include "setup/InstallLog.h"
 #include "setup/ui/setup01.h"
 #include "support/Environment.h"
+#include "support/ProfileFile.h"
 #include "support/QRegistry.h"
 #include "win/Layout.h"
 
@@ -50,9 +52,11 @@ class SetupWindowTest : public ::testing::Test {
     InitCommonControlsEx(&controls);
   }
 
-  TForm1& Open(const TestPackage& package, InstallEvents* log = nullptr) {
+  TForm1& Open(const TestPackage& package, InstallEvents* log = nullptr,
+               bool allowDowngrade = false) {
     form = std::make_unique<TForm1>(
-        package.Folder(), SetupServices{dialogs, shell, drives, SW_SHOWNORMAL, false, log});
+        package.Folder(),
+        SetupServices{dialogs, shell, drives, SW_SHOWNORMAL, false, log, allowDowngrade});
     form->Create();
     ShowWindow(form->Handle(), SW_SHOWNA);
     return *form;
@@ -456,4 +460,89 @@ TEST_F(SetupWindowTest, AFileInUseWithRestartAllowedEndsOnTheRestartToFinishPage
   EXPECT_TRUE(IsChecked(f.Frame71.CheckBox3));
   SendMessageW(f.Button1, BM_CLICK, 0, 0);
   EXPECT_EQ(shell.restarts, 1) << "the ticked box restarts, though the package asks for none";
+}
+
+namespace {
+constexpr wchar_t kCode[] = L"{0E5C6F0A-3B7D-4C1E-9A8B-5D2F4E6A7C90}";
+
+// A package of version 2.0 of a product that the machine already has, as an
+// earlier install registered it: its entry, its record and its folder.
+class UpgradeWindowTest : public SetupWindowTest {
+ protected:
+  UpgradeWindowTest() {
+    package.programName = UniqueProgramName(L"Ковёр обновляемый");
+    package.AddFile(L"app.txt", 10);
+    package.Write();
+    const std::wstring scriptPath = package.Folder() + L"Setup.ini";
+    ProfileFile script = ProfileFile::Load(scriptPath);
+    script.WriteString(L"Main", L"ProductVersion", L"2.0");
+    script.WriteString(L"Main", L"ProductCode", kCode);
+    script.WriteString(L"Main", L"InstallPath", package / L"proposed");
+    script.Save(scriptPath);
+    CreateDirectoryW(installed.c_str(), nullptr);
+    WriteTextFile(installed + L"\\Uninst.ini", "[Files]\r\nFileCount=0\r\n");
+  }
+  ~UpgradeWindowTest() override { RegistryKey::DeleteKey(HKEY_LOCAL_MACHINE, Key()); }
+
+  std::wstring Key() const { return UninstallRegistryKey(package.programName); }
+  void Register(const wchar_t* version, const wchar_t* code) {
+    RegistryKey key = RegistryKey::Create(HKEY_LOCAL_MACHINE, Key());
+    key.WriteText(L"UninstallString", L"C:\\windows\\MVUninst.exe \"" + installed +
+                                          L"\\Uninst.ini\" \"" + package.programName + L"\"");
+    key.WriteText(L"InstallLocation", installed);
+    key.WriteText(L"DisplayVersion", version);
+    key.WriteText(L"ProductCode", code);
+  }
+
+  TestPackage package;
+  std::wstring installed = package / L"installed";
+};
+}  // namespace
+
+TEST_F(UpgradeWindowTest, TheFolderBoxProposesTheInstalledFolder) {
+  Register(L"1.9", kCode);
+  TForm1& f = Open(package);
+  EXPECT_TRUE(dialogs.asked.empty()) << Narrow(dialogs.asked[0].text);
+  EXPECT_EQ(GetText(f.Frame41.Edit1), installed);
+  EXPECT_TRUE(IsWindowEnabled(f.Button2));
+  EXPECT_EQ(f.RefusalCode(), 0);
+
+  // An entry left without its record is no installed product.
+  DeleteFileW((installed + L"\\Uninst.ini").c_str());
+  EXPECT_EQ(GetText(Open(package).Frame41.Edit1), package / L"proposed");
+}
+
+TEST_F(UpgradeWindowTest, AnOlderPackageOrAnotherProductIsRefusedWithItsMessage) {
+  const struct {
+    const wchar_t* version;
+    const wchar_t* code;
+    const wchar_t* id;
+    int exitCode;
+    const wchar_t* says;
+  } refusals[] = {
+      {L"2.10", kCode, L"setup.downgrade", kExitDowngrade, L"(2.10), чем в этом пакете (2.0)"},
+      {L"1.0", L"{11111111-2222-3333-4444-555555555555}", L"setup.other_product", kExitOtherProduct,
+       L"уже установлена другая программа"}};
+  for (const auto& [version, code, id, exitCode, says] : refusals) {
+    Register(version, code);
+    dialogs.asked.clear();
+    InstallLog log;
+    TForm1& f = Open(package, &log);
+    ASSERT_EQ(dialogs.asked.size(), 1u) << Narrow(id);
+    EXPECT_EQ(dialogs.asked[0].id, id);
+    EXPECT_NE(dialogs.asked[0].text.find(says), std::wstring::npos)
+        << Narrow(dialogs.asked[0].text);
+    EXPECT_EQ(dialogs.asked[0].style, static_cast<unsigned>(MB_OK | MB_ICONSTOP));
+    EXPECT_FALSE(IsWindowEnabled(f.Button2)) << "nothing may be installed over it";
+    EXPECT_EQ(f.RefusalCode(), exitCode);
+    EXPECT_EQ(log.FailureCode(), exitCode);
+  }
+
+  // /ALLOWDOWNGRADE lets the older version through, into the installed folder.
+  Register(L"2.10", kCode);
+  dialogs.asked.clear();
+  TForm1& f = Open(package, nullptr, true);
+  EXPECT_TRUE(dialogs.asked.empty()) << Narrow(dialogs.asked[0].text);
+  EXPECT_EQ(GetText(f.Frame41.Edit1), installed);
+  EXPECT_TRUE(IsWindowEnabled(f.Button2));
 }

@@ -1,0 +1,53 @@
+#include "setup/PreviousVersion.h"
+
+#include <unordered_set>
+
+#include "formats/RecordRemoval.h"
+#include "formats/UninstallRecord.h"
+#include "setup/InstallEvents.h"
+#include "setup/SetupState.h"
+#include "setup/UninstallRegistration.h"
+#include "support/Error.h"
+#include "support/FileSystem.h"
+#include "support/PathNames.h"
+
+namespace {
+bool SameFile(const std::wstring& a, const std::wstring& b) {
+  return FoldedPath(LongFullPath(a)) == FoldedPath(LongFullPath(b));
+}
+
+void Report(const UninstallResult& result, SetupState& state, InstallEvents& events) {
+  for (const std::wstring& path : result.Changed) {
+    state.KeptFromPrevious.push_back(path);
+    events.EarlierFileKept(path, true);
+  }
+  for (const std::wstring& path : result.NotRemoved) {
+    state.KeptFromPrevious.push_back(path);
+    events.EarlierFileKept(path, false);
+  }
+}
+}  // namespace
+
+void RemovePreviousVersion(SetupState& state, InstallEvents& events) {
+  try {
+    const std::unordered_set<std::wstring> written = RecordedPaths(state.UninstallScript);
+    const std::wstring uninstaller = WindowsFolder(state) + L"\\" + uninstall::kUninstallerFileName;
+    if (state.PreviousRecord) {
+      UninstallResult result;
+      RemoveRecordedInstallation({state.UninstallScriptPath, state.ProgramName}, uninstaller,
+                                 result, {&*state.PreviousRecord, &written, false});
+      Report(result, state, events);
+    }
+    if (state.Previous && !SameFile(state.Previous->RecordPath, state.UninstallScriptPath) &&
+        FileExists(state.Previous->RecordPath)) {
+      UninstallResult result;
+      RemoveRecordedInstallation({state.Previous->RecordPath, state.ProgramName}, uninstaller,
+                                 result, {nullptr, &written, true});
+      Report(result, state, events);
+    }
+  } catch (...) {
+    // An unreadable earlier record: its files stay, as the uninstaller would leave them.
+    state.KeptFromPrevious.push_back(CurrentExceptionMessage());
+    events.EarlierFileKept(CurrentExceptionMessage(), false);
+  }
+}
