@@ -1,9 +1,24 @@
 #include "designer/ProjectOpening.h"
 
+#include <windows.h>
+
 #include "designer/FileList.h"
 #include "designer/FolderRules.h"
 #include "formats/ProjectFile.h"
 #include "support/FileSystem.h"
+
+namespace {
+// The size the file system records, or -1 for a missing file or a folder. The
+// file is not opened: the build opens each source once, to copy it, and a file
+// that cannot be read fails there with its own message.
+int64_t RecordedSize(const std::wstring& path) {
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data) ||
+      (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+    return -1;
+  return static_cast<int64_t>(data.nFileSizeHigh) << 32 | data.nFileSizeLow;
+}
+}  // namespace
 
 SizeRefresh RefreshFileSizes(std::vector<FileEntry>& files) {
   SizeRefresh result;
@@ -11,12 +26,12 @@ SizeRefresh RefreshFileSizes(std::vector<FileEntry>& files) {
   kept.reserve(files.size());
   for (FileEntry& file : files) {
     std::wstring source = file.SourcePath();
-    const int64_t size = GetFileSize64(source);
+    const int64_t size = RecordedSize(source);
     if (size >= kPackageFileLimit) {
       result.Refused.push_back(std::move(source));
       continue;
     }
-    file.Size = size;  // -1 when it cannot be opened, as the Files page shows it
+    file.Size = size;  // -1 when it is missing, as the Files page shows it
     if (size < 0)
       result.Missing.push_back(MissingSourceFile{kept.size(), std::move(source)});
     kept.push_back(std::move(file));
