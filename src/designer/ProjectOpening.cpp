@@ -1,32 +1,21 @@
 #include "designer/ProjectOpening.h"
 
-#include <windows.h>
-
 #include "designer/FileList.h"
 #include "designer/FolderRules.h"
+#include "designer/RecordedSizes.h"
 #include "formats/ProjectFile.h"
 #include "support/FileSystem.h"
-
-namespace {
-// The size the file system records, or -1 for a missing file or a folder. The
-// file is not opened: the build opens each source once, to copy it, and a file
-// that cannot be read fails there with its own message.
-int64_t RecordedSize(const std::wstring& path) {
-  WIN32_FILE_ATTRIBUTE_DATA data;
-  if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data) ||
-      (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-    return -1;
-  return static_cast<int64_t>(data.nFileSizeHigh) << 32 | data.nFileSizeLow;
-}
-}  // namespace
 
 SizeRefresh RefreshFileSizes(std::vector<FileEntry>& files) {
   SizeRefresh result;
   std::vector<FileEntry> kept;
   kept.reserve(files.size());
+  // Not opened: the build opens each source once, to copy it, and a file that
+  // cannot be read fails there with its own message.
+  RecordedSizes recorded;
   for (FileEntry& file : files) {
     std::wstring source = file.SourcePath();
-    const int64_t size = RecordedSize(source);
+    const int64_t size = recorded.Of(source);
     if (size >= kPackageFileLimit) {
       result.Refused.push_back(std::move(source));
       continue;
