@@ -6,9 +6,10 @@
 // ("real": run.sh passes a selection of Wine's own DLLs). Prints each side's
 // median, the ratio of the medians and the median of the rounds' own ratios, and
 // the fixed weight of the package (all its files less the payload).
-//   build_benchmark <work folder> <kit folder> [rounds] [real corpus folder]
-// The kit folder holds Kovrin.dat and uninst.dat (the build's dist folder). The
-// work folder should be on a fresh file system (see run.sh).
+//   build_benchmark <work folder> [rounds] [kit folder] [real corpus folder]
+// The kit folder holds Kovrin.dat and uninst.dat: by default the build's dist
+// folder beside this program's bin folder. The work folder should be on a fresh
+// file system (see run.sh).
 
 #include <windows.h>
 
@@ -216,16 +217,23 @@ void Measure(const Corpus& corpus, const std::wstring& root, const std::wstring&
          static_cast<long long>(fixedWeight));
   fflush(stdout);
 }
+
+// The build's dist folder: this program lives in its bin folder.
+std::wstring DefaultKitFolder() {
+  wchar_t self[MAX_PATH];
+  const DWORD length = GetModuleFileNameW(nullptr, self, MAX_PATH);
+  return FolderOf(std::wstring(self, length < MAX_PATH ? length : 0)) + L"..\\dist\\";
+}
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-  if (argc < 3) {
-    fwprintf(stderr, L"usage: build_benchmark <work folder> <kit folder> [rounds] [real corpus]\n");
+  if (argc < 2) {
+    fwprintf(stderr, L"usage: build_benchmark <work folder> [rounds] [kit folder] [real corpus]\n");
     return 2;
   }
   const std::wstring root = WithoutTrailingBackslash(argv[1]);
-  const std::wstring kit = WithTrailingBackslash(argv[2]);
-  const int rounds = argc > 3 ? std::max(1, _wtoi(argv[3])) : 3;
+  const int rounds = argc > 2 ? std::max(1, _wtoi(argv[2])) : 3;
+  const std::wstring kit = argc > 3 ? WithTrailingBackslash(argv[3]) : DefaultKitFolder();
   for (const wchar_t* needed : {script::kLauncherImage, script::kUninstallerImage})
     if (!FileExists(kit + needed)) {
       fwprintf(stderr, L"%ls%ls is missing: build the dist target first\n", kit.c_str(), needed);

@@ -52,5 +52,5 @@ if [ -d "$dlls" ] && command -v i686-w64-mingw32-strip >/dev/null; then
 else
   echo "real corpus skipped: $dlls or i686-w64-mingw32-strip is missing"
 fi
-"$build/wine-run.sh" "$build/bin/build_benchmark.exe" "Z:${work//\//\\}\\run" \
-  "Z:${build//\//\\}\\dist" "$rounds" "${real[@]}" | tr -d '\r'
+"$build/wine-run.sh" "$build/bin/build_benchmark.exe" "Z:${work//\//\\}\\run" "$rounds" \
+  "Z:${build//\//\\}\\dist" "${real[@]}" | tr -d '\r'
