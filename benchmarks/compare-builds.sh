@@ -16,7 +16,7 @@ trap 'rm -rf "$work" "$results"' EXIT
 mkdir -p "$results"
 
 # install: "<title>: ..." headers, then "  install engine:  0.123 s (...)".
-# build: "<set name> <files> <bytes> | <build s> ...".
+# build: "<set name> <files> <bytes> | <build s> ..." or "<corpus> ... | /build <s> s ...".
 run_side() {  # <label> <build>
   local label=$1 build=$2 target="Z:${work//\//\\}\\$1"
   mkdir -p "$work/$label"
@@ -30,9 +30,14 @@ run_side() {  # <label> <build>
   "$build/wine-run.sh" "$build/bin/build_benchmark.exe" "$target" "$runs" 2>&1 | tr -d '\r' |
     tee -a "$results/$label.build.log" |
     awk -v side="$label" '
-      # A figures row: the set name, files, bytes, then "|" and the build time.
+      # A figures row: the set name, files, bytes, then "|" and the build time;
+      # or, from the command-line build benchmark, "| /build <seconds> s".
       {
         for (i = 1; i < NF && $i != "|"; ++i) {}
+        if (i < NF && $(i + 1) == "/build" && $(i + 2) ~ /^[0-9.]+$/) {
+          printf "%s build %s %s\n", side, $1, $(i + 2)
+          next
+        }
         if (i < NF && i > 3 && $(i + 1) ~ /^[0-9.]+$/) {
           name = $1; for (j = 2; j <= i - 3; ++j) name = name "-" $j
           printf "%s build %s %s\n", side, name, $(i + 1)

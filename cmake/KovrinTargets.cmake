@@ -36,9 +36,25 @@ set(CMAKE_CXX_FLAGS_RELEASE "-Os -DNDEBUG")
 add_compile_options(-ffunction-sections -fdata-sections)
 
 # kovrin_program(<target>): a program with a wWinMain or wmain entry point.
-# Release programs are stripped and unreferenced sections dropped.
+# Release programs are stripped and unreferenced sections dropped. Each one
+# carries its own std::terminate handler (src/support/QuietTerminate.cpp): it
+# has to be among the program's own objects to stand in for the runtime's.
 function(kovrin_program target)
+  target_sources(${target} PRIVATE ${PROJECT_SOURCE_DIR}/src/support/QuietTerminate.cpp)
   target_link_options(${target} PRIVATE -municode $<$<CONFIG:Release>:-s -Wl,--gc-sections>)
+endfunction()
+
+# kovrin_system_wide_printf(<target>): the program's wide formatting (std::to_wstring,
+# swprintf) goes to the system C runtime's _vsnwprintf instead of MinGW's own
+# C99 formatter, which with its floating-point conversion weighs about 28 KB.
+# For the programs that travel in every package; they format only integers and
+# texts that fit their buffers, where the two agree.
+function(kovrin_system_wide_printf target)
+  if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+    target_link_options(${target} PRIVATE -Wl,--defsym=___mingw_vsnwprintf=__vsnwprintf)
+  else()
+    target_link_options(${target} PRIVATE -Wl,--defsym=__mingw_vsnwprintf=_vsnwprintf)
+  endif()
 endfunction()
 
 # Test and benchmark programs land in build/bin.

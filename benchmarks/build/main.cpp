@@ -1,140 +1,180 @@
-// Build benchmark: builds a package of a few large files (about 1 GB) and one of
-// 20,000 small files with RunBuild, and copies the same files with CopyFileW in
-// the same run; prints each median time, throughput and the build/copy ratio.
-//   build_benchmark <work folder> [rounds]
-// The work folder should be on a fresh file system (see run.sh).
+// Build benchmark: the designer's command-line build (/build PROJECT /out FOLDER,
+// run in this process) beside the floor, a bare concatenation of the same source
+// files into one file through a 1,000,000-byte buffer, in paired rounds whose
+// order alternates. Corpora: "typical" (129 files, about 60 MB), "many" (20,000
+// small files, about 174 MB) and, when a folder is given, the files found in it
+// ("real": run.sh passes a selection of Wine's own DLLs). Prints each side's
+// median, the ratio of the medians and the median of the rounds' own ratios, and
+// the fixed weight of the package (all its files less the payload).
+//   build_benchmark <work folder> [rounds] [kit folder] [real corpus folder]
+// The kit folder holds Kovrin.dat and uninst.dat: by default the build's dist
+// folder beside this program's bin folder. The work folder should be on a fresh
+// file system (see run.sh).
 
 #include <windows.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
 #include "Scratch.h"
-#include "designer/BuildRun.h"
+#include "designer/CommandLineBuild.h"
+#include "formats/ProjectFile.h"
+#include "formats/ScriptKeys.h"
 #include "support/FileSystem.h"
 #include "support/Handle.h"
-#include "win/MessagePump.h"
 
 namespace {
-constexpr int kLargeFiles = 4;
-constexpr int64_t kLargeSize = 250000000;
-constexpr int kSmallFiles = 20000;
-constexpr int kSmallPerFolder = 1000;
+constexpr DWORD kFloorBuffer = 1000000;
 
-// Lets pending messages run with the build dialog's pump, so the benchmark pays
-// for the pumping as the dialog does.
-class PumpingObserver final : public BuildObserver {
- public:
-  void Pump() override { pump_.Run(); }
-
- private:
-  MessagePump pump_;
-};
-
-struct DataSet {
+struct Corpus {
   const char* name;
+  std::wstring folder;  // the sources, below it
   std::vector<FileEntry> files;
   int64_t bytes = 0;
 };
 
-DataSet MakeLargeSet(const std::wstring& root) {
-  DataSet set{"large files"};
-  const std::wstring folder = root + L"\\large";
-  ForceFolder(folder);
-  for (int i = 0; i < kLargeFiles; ++i) {
-    const std::wstring name = L"part" + std::to_wstring(i) + L".bin";
-    if (GetFileSize64(folder + L"\\" + name) != kLargeSize)
-      WritePatternFile(folder + L"\\" + name, kLargeSize, i + 1);
-    set.files.push_back({name, folder, kLargeSize});
-    set.bytes += kLargeSize;
+void AddFile(Corpus& corpus, const std::wstring& name, int64_t size, unsigned seed) {
+  const std::wstring path = corpus.folder + L"\\" + name;
+  if (GetFileSize64(path) != size) {
+    ForceFolder(FolderOf(path));
+    WritePatternFile(path, size, seed);
   }
-  return set;
+  corpus.files.push_back({name, corpus.folder, size});
+  corpus.bytes += size;
 }
 
-DataSet MakeSmallSet(const std::wstring& root) {
-  DataSet set{"small files"};
-  const std::wstring folder = root + L"\\small";
-  for (int i = 0; i < kSmallFiles; ++i) {
-    const std::wstring sub = L"dir" + std::to_wstring(i / kSmallPerFolder);
-    if (i % kSmallPerFolder == 0)
-      ForceFolder(folder + L"\\" + sub);
-    const std::wstring name = sub + L"\\file" + std::to_wstring(i) + L".dat";
-    const int64_t size = 512 + (static_cast<int64_t>(i) * 7919) % 16384;  // 0.5 .. 16.5 KB
-    if (GetFileSize64(folder + L"\\" + name) != size)
-      WritePatternFile(folder + L"\\" + name, size, i);
-    set.files.push_back({name, folder, size});
-    set.bytes += size;
-  }
-  return set;
+// 8 files of 5 MB and 121 of 1 KB to 330 KB: about 60 MB in 129 files.
+Corpus MakeTypical(const std::wstring& root) {
+  Corpus corpus{"typical", root + L"\\typical"};
+  for (int i = 0; i < 8; ++i)
+    AddFile(corpus, L"media\\part" + std::to_wstring(i) + L".bin", 5000000, i + 1);
+  for (int i = 0; i < 121; ++i)
+    AddFile(corpus,
+            L"app\\dir" + std::to_wstring(i / 20) + L"\\file" + std::to_wstring(i) + L".dat",
+            1024 + (static_cast<int64_t>(i) * 104729) % 330000, 100 + i);
+  return corpus;
 }
 
-double Seconds(std::chrono::steady_clock::duration d) {
-  return std::chrono::duration<double>(d).count();
+// 20,000 files of 0.5 to 17 KB in 20 folders: about 174 MB.
+Corpus MakeMany(const std::wstring& root) {
+  Corpus corpus{"many", root + L"\\many"};
+  for (int i = 0; i < 20000; ++i)
+    AddFile(corpus, L"dir" + std::to_wstring(i / 1000) + L"\\file" + std::to_wstring(i) + L".dat",
+            512 + (static_cast<int64_t>(i) * 7919) % 16400, i);
+  return corpus;
 }
 
-double TimeBuild(const DataSet& set, const std::wstring& root) {
+// Every file below `folder`, in the order of the listing.
+void ListFolder(Corpus& corpus, const std::wstring& below) {
+  WIN32_FIND_DATAW found;
+  const std::wstring folder = below.empty() ? corpus.folder : corpus.folder + L"\\" + below;
+  FindHandle search(FindFirstFileW((folder + L"\\*").c_str(), &found));
+  if (!search)
+    return;
+  do {
+    const std::wstring name = below.empty() ? found.cFileName : below + L"\\" + found.cFileName;
+    if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+      if (found.cFileName[0] != L'.')
+        ListFolder(corpus, name);
+      continue;
+    }
+    const int64_t size = static_cast<int64_t>(found.nFileSizeHigh) << 32 | found.nFileSizeLow;
+    corpus.files.push_back({name, corpus.folder, size});
+    corpus.bytes += size;
+  } while (FindNextFileW(search.Get(), &found));
+}
+
+double Seconds(std::chrono::steady_clock::time_point start) {
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+class SilentConsole final : public ConsoleWriter {
+ public:
+  void Out(const std::wstring&) override {}
+  void Error(const std::wstring& line) override { last = line; }
+  std::wstring last;
+};
+
+struct Package {
+  std::wstring projectFile;
+  std::wstring output;
+};
+
+Package WriteProject(const Corpus& corpus, const std::wstring& root) {
   SetupProject project;
   project.ProgramName = L"Benchmark";
-  project.OutputFolder = root + L"\\package";
-  project.Files = set.files;
-  PumpingObserver observer;
-  const BuildFolders folders{root + L"\\designer\\", root + L"\\temp\\Kovrin"};
+  project.UseUninstall = true;  // the package carries the uninstaller, as most do
+  project.Files = corpus.files;
+  Package package{
+      root + L"\\" + std::wstring(corpus.name, corpus.name + strlen(corpus.name)) + L".kovrin",
+      root + L"\\package"};
+  project.OutputFolder = package.output;
+  SaveProjectFile(project, package.projectFile);
+  return package;
+}
+
+// Seconds of one /build; `fixedWeight` gets the package's bytes less its payload.
+double TimeBuild(const Corpus& corpus, const Package& package, const std::wstring& kit,
+                 int64_t& fixedWeight) {
+  StartCommand command;
+  command.Mode = StartMode::Build;
+  command.ProjectPath = package.projectFile;
+  command.OutputFolder = package.output;
+  SilentConsole console;
   const auto start = std::chrono::steady_clock::now();
-  const BuildResult result = RunBuild(project, folders, observer);
-  const double seconds = Seconds(std::chrono::steady_clock::now() - start);
-  if (result.Outcome != BuildOutcome::Done) {
-    fwprintf(stderr, L"build failed: %ls\n", result.Message.c_str());
+  const int code = RunCommandLineBuild(command, kit, console);
+  const double seconds = Seconds(start);
+  if (code != kExitBuilt) {
+    fwprintf(stderr, L"/build failed (%d): %ls\n", code, console.last.c_str());
     exit(1);
   }
-  if (GetFileSize64(project.OutputFolder + L"\\data.dat") != set.bytes) {
-    fwprintf(stderr, L"build wrote a payload of the wrong size\n");
+  const int64_t payload = GetFileSize64(package.output + L"\\" + script::kPayloadFile);
+  if (payload != corpus.bytes) {
+    fwprintf(stderr, L"/build wrote a payload of the wrong size\n");
     exit(1);
   }
-  EmptyTree(project.OutputFolder);
+  int64_t all = 0;
+  WIN32_FIND_DATAW found;
+  FindHandle search(FindFirstFileW((package.output + L"\\*").c_str(), &found));
+  do {
+    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+      all += static_cast<int64_t>(found.nFileSizeHigh) << 32 | found.nFileSizeLow;
+  } while (FindNextFileW(search.Get(), &found));
+  search.Reset();
+  fixedWeight = all - payload;
+  EmptyTree(package.output);
   return seconds;
 }
 
-// The least a copy can do: read and write each file through one 1 MB buffer.
-bool StreamCopy(const std::wstring& from, const std::wstring& to, std::vector<char>& buffer) {
-  FileHandle in(CreateFileW(from.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                            FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-  FileHandle out(CreateFileW(to.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                             FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-  if (!in || !out)
-    return false;
-  DWORD got = 0, put = 0;
-  while (ReadFile(in.Get(), buffer.data(), static_cast<DWORD>(buffer.size()), &got, nullptr) &&
-         got > 0)
-    if (!WriteFile(out.Get(), buffer.data(), got, &put, nullptr) || put != got)
-      return false;
-  return true;
-}
-
-enum class CopyKind { Platform, Stream };
-
-double TimeCopy(const DataSet& set, const std::wstring& root, CopyKind kind) {
-  const std::wstring target = root + L"\\copy";
-  std::vector<char> buffer(1 << 20);
-  const auto copy = [&](const std::wstring& from, const std::wstring& to) {
-    return kind == CopyKind::Platform ? CopyFileW(from.c_str(), to.c_str(), FALSE) != 0
-                                      : StreamCopy(from, to, buffer);
-  };
+// The floor: each source read once and appended to one file, nothing else.
+double TimeFloor(const Corpus& corpus, const std::wstring& root, std::vector<char>& buffer) {
+  const std::wstring folder = root + L"\\floor";
+  CreateDirectoryW(folder.c_str(), nullptr);
   const auto start = std::chrono::steady_clock::now();
-  for (const FileEntry& file : set.files) {
-    const std::wstring to = target + L"\\" + file.RelativeName;
-    if (!copy(file.SourcePath(), to)) {
-      ForceFolder(FolderOf(to));
-      if (!copy(file.SourcePath(), to)) {
-        fwprintf(stderr, L"copy failed: %ls\n", to.c_str());
-        exit(1);
-      }
+  FileHandle out(CreateFileW((folder + L"\\data.dat").c_str(), GENERIC_WRITE, 0, nullptr,
+                             CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  int64_t written = 0;
+  for (const FileEntry& file : corpus.files) {
+    FileHandle in(CreateFileW(file.SourcePath().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                              OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    DWORD got = 0, put = 0;
+    while (in && ReadFile(in.Get(), buffer.data(), kFloorBuffer, &got, nullptr) && got > 0) {
+      WriteFile(out.Get(), buffer.data(), got, &put, nullptr);
+      written += put;
     }
   }
-  const double seconds = Seconds(std::chrono::steady_clock::now() - start);
-  EmptyTree(target);
+  out.Reset();
+  const double seconds = Seconds(start);
+  if (written != corpus.bytes) {
+    fwprintf(stderr, L"the floor's concatenation wrote the wrong size\n");
+    exit(1);
+  }
+  EmptyTree(folder);
   return seconds;
 }
 
@@ -143,58 +183,78 @@ double Median(std::vector<double> values) {
   const size_t n = values.size();
   return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
 }
+
+void Measure(const Corpus& corpus, const std::wstring& root, const std::wstring& kit, int rounds) {
+  const Package package = WriteProject(corpus, root);
+  std::vector<char> buffer(kFloorBuffer);
+  std::vector<double> builds, floors, ratios;
+  int64_t fixedWeight = 0;
+  for (int round = 0; round < rounds; ++round) {
+    double build = 0, floor = 0;
+    // Alternate which side runs first, so that neither always meets the warmer cache.
+    if (round % 2 == 0) {
+      build = TimeBuild(corpus, package, kit, fixedWeight);
+      floor = TimeFloor(corpus, root, buffer);
+    } else {
+      floor = TimeFloor(corpus, root, buffer);
+      build = TimeBuild(corpus, package, kit, fixedWeight);
+    }
+    builds.push_back(build);
+    floors.push_back(floor);
+    ratios.push_back(build / floor);
+  }
+  const double build = Median(builds), floor = Median(floors);
+  printf(
+      "%-8s %6zu files %10.1f MB | /build %7.3f s | floor %7.3f s | ratio %5.2f, "
+      "median of the rounds' %5.2f\n",
+      corpus.name, corpus.files.size(), static_cast<double>(corpus.bytes) / 1e6, build, floor,
+      build / floor, Median(ratios));
+  printf("         rounds /build:");
+  for (double t : builds) printf(" %.3f", t);
+  printf("  floor:");
+  for (double t : floors) printf(" %.3f", t);
+  printf("\n         fixed weight of the package (all files - payload): %lld B\n",
+         static_cast<long long>(fixedWeight));
+  fflush(stdout);
+}
+
+// The build's dist folder: this program lives in its bin folder.
+std::wstring DefaultKitFolder() {
+  wchar_t self[MAX_PATH];
+  const DWORD length = GetModuleFileNameW(nullptr, self, MAX_PATH);
+  return FolderOf(std::wstring(self, length < MAX_PATH ? length : 0)) + L"..\\dist\\";
+}
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
   if (argc < 2) {
-    fwprintf(stderr, L"usage: build_benchmark <work folder> [rounds]\n");
+    fwprintf(stderr, L"usage: build_benchmark <work folder> [rounds] [kit folder] [real corpus]\n");
     return 2;
   }
   const std::wstring root = WithoutTrailingBackslash(argv[1]);
   const int rounds = argc > 2 ? std::max(1, _wtoi(argv[2])) : 3;
-  ForceFolder(root + L"\\designer");
-  WritePatternFile(root + L"\\designer\\Kovrin.dat", 450000, 99);
-
+  const std::wstring kit = argc > 3 ? WithTrailingBackslash(argv[3]) : DefaultKitFolder();
+  for (const wchar_t* needed : {script::kLauncherImage, script::kUninstallerImage})
+    if (!FileExists(kit + needed)) {
+      fwprintf(stderr, L"%ls%ls is missing: build the dist target first\n", kit.c_str(), needed);
+      return 2;
+    }
+  ForceFolder(root);
   printf("preparing sources...\n");
   fflush(stdout);
-  const DataSet sets[] = {MakeLargeSet(root + L"\\sources"), MakeSmallSet(root + L"\\sources")};
-  // Two plain copies: the platform's CopyFileW, and a bare read/write loop
-  // through a 1 MB buffer. The ratio is taken against the faster of the two.
-  printf("%-12s %6s %11s | %8s %8s | %8s %8s | %8s %8s | %6s\n", "set", "files", "bytes", "build s",
-         "MB/s", "CopyFile", "MB/s", "stream s", "MB/s", "ratio");
-  for (const DataSet& set : sets) {
-    std::vector<double> builds, platform, stream;
-    for (int round = 0; round < rounds; ++round) {
-      // Rotate the order so that no side always runs first.
-      for (int step = 0; step < 3; ++step) {
-        switch ((round + step) % 3) {
-          case 0:
-            builds.push_back(TimeBuild(set, root));
-            break;
-          case 1:
-            platform.push_back(TimeCopy(set, root, CopyKind::Platform));
-            break;
-          case 2:
-            stream.push_back(TimeCopy(set, root, CopyKind::Stream));
-            break;
-        }
-      }
-    }
-    const double build = Median(builds), copyFile = Median(platform), streamCopy = Median(stream);
-    const double megabytes = static_cast<double>(set.bytes) / 1e6;
-    printf("%-12s %6zu %11lld | %8.2f %8.1f | %8.2f %8.1f | %8.2f %8.1f | %5.2fx\n", set.name,
-           set.files.size(), static_cast<long long>(set.bytes), build, megabytes / build, copyFile,
-           megabytes / copyFile, streamCopy, megabytes / streamCopy,
-           build / std::min(copyFile, streamCopy));
-    const auto list = [](const char* label, const std::vector<double>& times) {
-      printf("    %-9s", label);
-      for (double t : times) printf(" %7.2f", t);
-      printf("\n");
-    };
-    list("build", builds);
-    list("CopyFile", platform);
-    list("stream", stream);
-    fflush(stdout);
+  std::vector<Corpus> corpora;
+  const char* only = getenv("BENCH_CORPUS");  // typical, many or real: that one alone
+  const auto wanted = [&](const char* name) { return !only || strcmp(only, name) == 0; };
+  if (wanted("typical"))
+    corpora.push_back(MakeTypical(root + L"\\sources"));
+  if (wanted("many"))
+    corpora.push_back(MakeMany(root + L"\\sources"));
+  if (argc > 4 && wanted("real")) {
+    Corpus real{"real", WithoutTrailingBackslash(argv[4])};
+    ListFolder(real, L"");
+    corpora.push_back(std::move(real));
   }
+  printf("plain package, /build vs the floor's concatenation (%d paired rounds)\n", rounds);
+  for (const Corpus& corpus : corpora) Measure(corpus, root, kit, rounds);
   return 0;
 }

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <utility>
+
 #include "designer/BuildRun.h"
 #include "designer/BuildSteps.h"
 #include "designer/FolderRules.h"
@@ -189,11 +191,13 @@ bool CheckOutputWritable(const std::wstring& folder, const std::wstring& buildFo
   return true;
 }
 
-// The work folder of this run, emptied and removed however the run ends.
+// The work folder of this run, inside the output folder: the finished package
+// files are renamed into place there instead of copied across volumes, and a
+// running designer's work folder is not disturbed. Emptied and removed however
+// the run ends.
 class CommandLineBuildFolder {
  public:
-  CommandLineBuildFolder()
-      : path_(BuildFolderFromEnvironment() + L"-" + std::to_wstring(GetCurrentProcessId())) {
+  explicit CommandLineBuildFolder(std::wstring path) : path_(std::move(path)) {
     if (FolderExists(path_))
       ClearFolder(path_);
   }
@@ -208,6 +212,11 @@ class CommandLineBuildFolder {
  private:
   std::wstring path_;
 };
+
+std::wstring WorkFolderIn(const std::wstring& outputFolder) {
+  return WithTrailingBackslash(outputFolder) + L"~kovrin-build-" +
+         std::to_wstring(GetCurrentProcessId());
+}
 
 int Build(const StartCommand& command, const std::wstring& designerFolder, ConsoleWriter& console) {
   SetupProject project;
@@ -231,7 +240,6 @@ int Build(const StartCommand& command, const std::wstring& designerFolder, Conso
         L"В проекте нет кода продукта (ProductCode): пакет обновляет установленную "
         L"программу по имени. Сохраните проект в Kovrin, чтобы дать ему код.");
 
-  const CommandLineBuildFolder buildFolder;
   Refusal refusal{kExitBuilt, {}};
   try {
     ExpandFolderRules(project);
@@ -239,11 +247,13 @@ int Build(const StartCommand& command, const std::wstring& designerFolder, Conso
     console.Error(error.Message());
     return kExitMissingSource;
   }
+  const std::wstring workFolder = WorkFolderIn(project.OutputFolder);
   if (!CheckSources(project, refusal) || !CheckKitFiles(project, designerFolder, refusal) ||
-      !CheckOutputWritable(project.OutputFolder, buildFolder.Path(), refusal)) {
+      !CheckOutputWritable(project.OutputFolder, workFolder, refusal)) {
     console.Error(refusal.line);
     return refusal.code;
   }
+  const CommandLineBuildFolder buildFolder(workFolder);
 
   ConsoleBuildObserver observer(console);
   const BuildResult result = RunBuild(

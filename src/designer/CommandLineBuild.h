@@ -66,7 +66,8 @@ class ConsoleWriter {
 // to Out; a failure is one line on Error. A bad command line, a project that
 // cannot be read and a missing source file end the run before anything is
 // written to the output folder. `designerFolder` holds Kovrin.dat and
-// uninst.dat. The build uses a work folder of its own (a running designer's
-// build is not disturbed) and removes it at the end.
+// uninst.dat. The build uses a work folder of its own inside the output folder
+// (a running designer's build is not disturbed, and the package is renamed into
+// place, never copied) and removes it at the end.
 int RunCommandLineBuild(const StartCommand& command, const std::wstring& designerFolder,
                         ConsoleWriter& output);

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <utility>
 
 #include "support/FileSystem.h"
 #include "support/Handle.h"
@@ -71,9 +72,9 @@ class RuleWalk {
   void Walk(const std::wstring& below) {
     const std::wstring folder =
         below.empty() ? rule_.SourceFolder : WithTrailingBackslash(rule_.SourceFolder) + below;
-    std::vector<std::wstring> files;
+    // The listing's own sizes: the files are opened once, when the payload is written.
+    std::vector<std::pair<std::wstring, int64_t>> files;
     std::vector<std::wstring> folders;
-    std::vector<int64_t> sizes;
     WIN32_FIND_DATAW found;
     FindHandle search(FindFirstFileExW((WithTrailingBackslash(folder) + L"*").c_str(),
                                        FindExInfoBasic, &found, FindExSearchNameMatch, nullptr,
@@ -86,14 +87,16 @@ class RuleWalk {
             !(found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
           folders.emplace_back(found.cFileName);
       } else {
-        files.emplace_back(found.cFileName);
+        files.emplace_back(found.cFileName,
+                           static_cast<int64_t>(found.nFileSizeHigh) << 32 | found.nFileSizeLow);
       }
     } while (FindNextFileW(search.Get(), &found));
     search.Reset();
 
-    std::sort(files.begin(), files.end(), NameBefore);
+    std::sort(files.begin(), files.end(),
+              [](const auto& a, const auto& b) { return NameBefore(a.first, b.first); });
     std::sort(folders.begin(), folders.end(), NameBefore);
-    for (const std::wstring& name : files) {
+    for (const auto& [name, size] : files) {
       const std::wstring path = below.empty() ? name : below + L"\\" + name;
       if (Excluded(path))
         continue;
@@ -103,7 +106,7 @@ class RuleWalk {
           rule_.Destination.empty() ? path : WithTrailingBackslash(rule_.Destination) + path;
       entry.LocalFolder = rule_.SourceFolder;
       entry.Rule = index_;
-      entry.Size = GetFileSize64(entry.SourcePath());
+      entry.Size = size;
       rows_.push_back(std::move(entry));
     }
     for (const std::wstring& name : folders) {

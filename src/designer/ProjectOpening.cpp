@@ -2,6 +2,7 @@
 
 #include "designer/FileList.h"
 #include "designer/FolderRules.h"
+#include "designer/RecordedSizes.h"
 #include "formats/ProjectFile.h"
 #include "support/FileSystem.h"
 
@@ -9,14 +10,17 @@ SizeRefresh RefreshFileSizes(std::vector<FileEntry>& files) {
   SizeRefresh result;
   std::vector<FileEntry> kept;
   kept.reserve(files.size());
+  // Not opened: the build opens each source once, to copy it, and a file that
+  // cannot be read fails there with its own message.
+  RecordedSizes recorded;
   for (FileEntry& file : files) {
     std::wstring source = file.SourcePath();
-    const int64_t size = GetFileSize64(source);
+    const int64_t size = recorded.Of(source);
     if (size >= kPackageFileLimit) {
       result.Refused.push_back(std::move(source));
       continue;
     }
-    file.Size = size;  // -1 when it cannot be opened, as the Files page shows it
+    file.Size = size;  // -1 when it is missing, as the Files page shows it
     if (size < 0)
       result.Missing.push_back(MissingSourceFile{kept.size(), std::move(source)});
     kept.push_back(std::move(file));

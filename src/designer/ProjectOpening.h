@@ -11,11 +11,11 @@
 
 struct MissingSourceFile {
   size_t Row = 0;           // index into Files after the refused rows are left out
-  std::wstring SourcePath;  // the file that could not be opened
+  std::wstring SourcePath;  // the file that is not there
 };
 
 struct SizeRefresh {
-  // Rows whose source file cannot be opened: kept, with the size -1 that the
+  // Rows whose source file is missing (or is a folder): kept, with the size -1 that the
   // Files page gives such a file, for the page to mark.
   std::vector<MissingSourceFile> Missing;
   // Files of 2 GiB or more: left out of the list, as "Добавить файлы" leaves them out.
@@ -24,7 +24,8 @@ struct SizeRefresh {
   std::vector<std::wstring> RuleProblems;
 };
 
-// Sets each row's Size to its source file's size now.
+// Sets each row's Size to its source file's size now, as the file system records
+// it: no file is opened.
 SizeRefresh RefreshFileSizes(std::vector<FileEntry>& files);
 
 struct OpenedProject {

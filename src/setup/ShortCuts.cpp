@@ -84,12 +84,14 @@ bool CreateShellLink(const std::wstring& location, const std::wstring& target,
   const std::wstring fileName = WithLinkExtension(linkName);
 
   ComPtr<IShellLinkW> link;
-  HRESULT result = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                                    link.PutVoid());
+  // __uuidof: the identifiers come from the headers, not from libuuid, whose
+  // one object brings some 40 KB of other identifiers along.
+  HRESULT result = CoCreateInstance(__uuidof(ShellLink), nullptr, CLSCTX_INPROC_SERVER,
+                                    __uuidof(IShellLinkW), link.PutVoid());
   if (FAILED(result))
     ThrowComError(L"Cannot create the shell link object", result);
   ComPtr<IPersistFile> file;
-  result = link->QueryInterface(IID_IPersistFile, file.PutVoid());
+  result = link->QueryInterface(__uuidof(IPersistFile), file.PutVoid());
   if (FAILED(result))
     ThrowComError(L"The shell link object offers no IPersistFile", result);
 

@@ -33,7 +33,11 @@ class CommandLineBuildRun : public ::testing::Test {
   // The output folder exactly as an earlier run left it.
   void ExpectOutputUntouched() {
     EXPECT_EQ(FilesIn(fx.output), std::vector<std::wstring>{L"old.txt"});
+    EXPECT_FALSE(FolderExists(WorkFolder())) << "the run's work folder stayed behind";
     EXPECT_EQ(ReadFileBytes(fx.output + L"\\old.txt"), "earlier package");
+  }
+  std::wstring WorkFolder() const {
+    return fx.output + L"\\~kovrin-build-" + std::to_wstring(GetCurrentProcessId());
   }
   void PutEarlierPackage() {
     CreateDirectoryW(fx.output.c_str(), nullptr);
@@ -114,7 +118,8 @@ TEST_F(CommandLineBuildRun, BuildsTheDemoAndPrintsItsStages) {
                                             L"Установочная программа создана. " + fx.output}));
   EXPECT_EQ(FilesIn(fx.output), (std::vector<std::wstring>{L"Setup.exe", L"Setup.ini", L"data.dat",
                                                            L"setup.dat", L"uninst.dat"}));
-  // Its work folder is gone, and the designer's own was never used.
+  // Its work folder in the output folder is gone, and the designer's own was never used.
+  EXPECT_FALSE(FolderExists(WorkFolder()));
   EXPECT_EQ(FilesIn(fx.root / L"temp"), std::vector<std::wstring>{});
   EXPECT_FALSE(FolderExists(fx.root / L"temp\\Kovrin-" + std::to_wstring(GetCurrentProcessId())));
   EXPECT_FALSE(FolderExists(fx.root / L"temp\\Kovrin"));
