@@ -109,6 +109,8 @@ BuildResult RunBuild(SetupProject& project, const BuildFolders& folders, BuildOb
     return {BuildOutcome::Failed, error.Message(), BuildFailure::Signing};
   } catch (const FolderRuleError& error) {
     return {BuildOutcome::Failed, error.Message(), BuildFailure::FolderRule};
+  } catch (const SourceFileError& error) {
+    return {BuildOutcome::Failed, error.Message(), BuildFailure::Source};
   } catch (...) {
     return {BuildOutcome::Failed, CurrentExceptionMessage()};
   }

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "formats/SetupProject.h"
+#include "support/Error.h"
 #include "support/Progress.h"
 
 // The four stages that the build dialog marks, in the order they run.
@@ -35,7 +36,15 @@ std::wstring BuildFolderFromEnvironment();
 enum class BuildOutcome { Done, Cancelled, Failed };
 
 // The steps whose failures the command-line build tells apart.
-enum class BuildFailure { Other, Signing, FolderRule };
+enum class BuildFailure { Other, Signing, FolderRule, Source };
+
+// A listed source file that cannot be opened or is too large for the package:
+// the project's fault, not the build's. Raised while the payload is written,
+// where each source is opened (once) for its bytes.
+class SourceFileError : public KovrinError {
+ public:
+  using KovrinError::KovrinError;
+};
 
 struct BuildResult {
   BuildOutcome Outcome = BuildOutcome::Done;

@@ -30,6 +30,16 @@ void CopyWhole(BuildContext& context, const std::wstring& from, const std::wstri
   BinaryFile target = BinaryFile::Create(to);
   CopyChunked(source, target, source.Size(), context.Buffer, blockSize, afterBlock);
 }
+
+// A listed file opened for its bytes; one that cannot be opened is the
+// project's fault, told apart from a failed write.
+BinaryFile OpenSource(const std::wstring& path) {
+  try {
+    return BinaryFile::OpenRead(path);
+  } catch (const KovrinError& error) {
+    throw SourceFileError(error.Message());
+  }
+}
 }  // namespace
 
 std::wstring BuildContext::InDesigner(const std::wstring& name) const {
@@ -105,11 +115,11 @@ void WritePayload(BuildContext& context) {
   for (FileEntry& file : context.Project.Files) {
     context.Status(L"Добавление файла " + file.RelativeName);
     context.Checkpoint();
-    BinaryFile source = BinaryFile::OpenRead(file.SourcePath());
+    BinaryFile source = OpenSource(file.SourcePath());
     const int64_t size = source.Size();
     if (size > INT32_MAX)
-      throw KovrinError(L"Файл \"" + source.Path() +
-                        L"\" больше 2 ГБ: такой файл нельзя записать в пакет.");
+      throw SourceFileError(L"Файл \"" + source.Path() +
+                            L"\" больше 2 ГБ: такой файл нельзя записать в пакет.");
     total += size - file.Size;
     file.Size = size;
     int64_t taken = 0;

@@ -267,7 +267,7 @@ int Build(const StartCommand& command, const std::wstring& designerFolder, Conso
     console.Error(L"Подпись не удалась: " + result.Message);
     return kExitSigning;
   }
-  if (result.Failure == BuildFailure::FolderRule) {
+  if (result.Failure == BuildFailure::FolderRule || result.Failure == BuildFailure::Source) {
     console.Error(result.Message);
     return kExitMissingSource;
   }

@@ -7,6 +7,7 @@
 #include "ProjectTestSupport.h"
 #include "designer/CommandLineBuild.h"
 #include "formats/ProjectFile.h"
+#include "support/Handle.h"
 
 namespace {
 using Args = std::vector<std::wstring>;
@@ -176,6 +177,21 @@ TEST_F(CommandLineBuildRun, AMissingSourceFileFailsBeforeTheOutputFolderIsTouche
   PutEarlierPackage();
   console = RecordingConsole();
   EXPECT_EQ(BuildDemo(), kExitMissingSource);
+  ExpectOutputUntouched();
+}
+
+// The sizes come from folder listings, so a file that is there but cannot be
+// read is found when its bytes are taken: still the source's code, and the
+// earlier package stays as it was.
+TEST_F(CommandLineBuildRun, ASourceFileThatCannotBeOpenedHasTheSourcesCode) {
+  const std::wstring locked = project + L"\\files\\docs\\manual.txt";
+  const FileHandle holder(
+      CreateFileW(locked.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+  ASSERT_TRUE(holder);
+  PutEarlierPackage();
+  EXPECT_EQ(BuildDemo(), kExitMissingSource);
+  ASSERT_FALSE(console.errors.empty());
+  EXPECT_NE(console.errors.at(0).find(locked), std::wstring::npos) << Narrow(console.errors.at(0));
   ExpectOutputUntouched();
 }
 
