@@ -29,8 +29,11 @@ bool InstallJournal::MakeFolder(const std::wstring& folder) {
 }
 
 void InstallJournal::BeforeCreating(const std::wstring& path) {
-  if (GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES)
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES)
     files_.push_back({path, {}});
+  else if (!(attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)))
+    KeepCopy(path);  // an earlier version's link, put back if this install is taken back
 }
 
 void InstallJournal::Created(const std::wstring& path) {

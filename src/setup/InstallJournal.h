@@ -21,7 +21,8 @@ class InstallJournal {
 
   // ForceFolder that notes each folder it makes; they are removed when empty.
   bool MakeFolder(const std::wstring& folder);
-  // Call just before creating `path`: it is noted unless something is there.
+  // Call just before creating `path`: it is noted when nothing is there, and a
+  // file that is there is kept as a copy that a take-back renames back.
   void BeforeCreating(const std::wstring& path);
   // A file or link this install made; it is deleted.
   void Created(const std::wstring& path);

@@ -12,6 +12,7 @@
 #include "formats/UninstallRecord.h"
 #include "setup/ExitCodes.h"
 #include "setup/FileInUse.h"
+#include "setup/InstallJournal.h"
 #include "support/Error.h"
 #include "support/Handle.h"
 
@@ -188,4 +189,27 @@ TEST_F(FileReplacementTest, AFileInUseIsReplacedAtTheRestartWhenAllowed) {
   EXPECT_NE(InstallError(failing, choices, seen), L"");
   for (const std::wstring& name : TreeOf(root))
     EXPECT_EQ(name.find(L"kovrin-tmp"), std::wstring::npos) << Narrow(name);
+}
+
+// A link an earlier version made is saved over in place; a take-back puts the
+// earlier one back and a commit leaves no copy beside it.
+TEST(InstallJournalLinks, AnEarlierLinkComesBackWhenTheInstallIsTakenBack) {
+  TempDir links;
+  const std::wstring link = links / L"Демо.lnk";
+  WriteTextFile(link, "earlier link");
+  {
+    InstallJournal journal;
+    journal.BeforeCreating(link);
+    WriteTextFile(link, "newer link");
+    EXPECT_TRUE(journal.TakeBack().empty());
+  }
+  EXPECT_EQ(ReadFileBytes(link), "earlier link");
+  EXPECT_EQ(TreeOf(links.Path()), std::vector<std::wstring>{L"Демо.lnk"});
+
+  InstallJournal journal;
+  journal.BeforeCreating(link);
+  WriteTextFile(link, "newer link");
+  journal.Commit();
+  EXPECT_EQ(ReadFileBytes(link), "newer link");
+  EXPECT_EQ(TreeOf(links.Path()), std::vector<std::wstring>{L"Демо.lnk"});
 }
