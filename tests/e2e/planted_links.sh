@@ -4,7 +4,8 @@
 # must not stop a silent install; a symbolic link planted in the install
 # folder, pointing outside it, plus a row added to Uninst.ini that names a file
 # through it (with that file's true size and checksum): the quiet uninstall
-# keeps the file and the folder it lives in, and reports the row.
+# keeps the file and the folder it lives in, and reports the row. A log named
+# as a package file or a planted link is refused before it is opened.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/../.." && pwd)
 source "$here/tests/e2e/lib/common.sh"
@@ -98,4 +99,16 @@ driver runhidden 120000 "\"$setup_win\" /S" 2>"$work/stderr" || code=$?
 [ "$(cat "$victim_unix/prog.exe")" = 'не ваше' ] || fail "the install wrote through the planted link"
 [ "$code" -ne 0 ] || fail "the install through a planted link reported success"
 grep -q "ссылка" "$work/stderr" || fail "standard error lacks the reason: $(cat "$work/stderr")"
+# A log that would empty the package's own script or a file behind a link.
+cp "$package/Setup.ini" "$work/script.copy"
+printf 'не ваше' >"$victim_unix/other.log"
+ln -s "$victim_unix/other.log" "$work/linked.log"
+for log in "Setup.ini" "$(windows_path "$package/SETUP.INI")" "$(windows_path "$work/linked.log")"; do
+  code=0
+  (cd "$package" && driver runhidden 60000 "\"$setup_win\" /S /LOG=\"$log\"") 2>"$work/stderr" ||
+    code=$?
+  [ "$code" -eq 4 ] || fail "/LOG=$log ended with $code, not 4"
+done
+cmp -s "$package/Setup.ini" "$work/script.copy" || fail "a /LOG= switch overwrote Setup.ini"
+[ "$(cat "$victim_unix/other.log")" = 'не ваше' ] || fail "the log wrote through a planted link"
 echo "planted_links: passed"
