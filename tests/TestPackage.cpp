@@ -63,6 +63,7 @@ SetupState TestPackage::State() const {
   state.CountOfFiles = files_;
   state.CountOfShortCuts = shortcuts_;
   state.UseUninstall = useUninstall;
+  state.WindowsFolder = windowsFolder;
   return state;
 }
 

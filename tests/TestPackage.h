@@ -37,6 +37,7 @@ class TestPackage {
 
   std::wstring programName;
   bool useUninstall = false;
+  std::wstring windowsFolder;  // where State() sends the uninstaller; empty: the machine's
   bool withChecksums = false;  // FileCrc<n> for every file, as the designer writes them
   std::vector<std::string> contents;
 

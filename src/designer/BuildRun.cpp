@@ -97,6 +97,12 @@ void Steps(BuildContext& context) {
 
 BuildResult RunBuild(SetupProject& project, const BuildFolders& folders, BuildObserver& observer) {
   BuildContext context(project, folders, observer);
+  // A failed run keeps the build folder to look at, but not its script: the
+  // next run must never take up a script written for another project.
+  const auto failed = [&](std::wstring message, BuildFailure failure) {
+    DeleteFileW(context.InBuild(script::kScriptFile).c_str());
+    return BuildResult{BuildOutcome::Failed, std::move(message), failure};
+  };
   try {
     Steps(context);
     return {BuildOutcome::Done, kBuildDoneText};
@@ -106,12 +112,12 @@ BuildResult RunBuild(SetupProject& project, const BuildFolders& folders, BuildOb
     observer.SetStatus(L"Создание отменено");
     return {BuildOutcome::Cancelled, stopped.Message()};
   } catch (const SigningFailed& error) {
-    return {BuildOutcome::Failed, error.Message(), BuildFailure::Signing};
+    return failed(error.Message(), BuildFailure::Signing);
   } catch (const FolderRuleError& error) {
-    return {BuildOutcome::Failed, error.Message(), BuildFailure::FolderRule};
+    return failed(error.Message(), BuildFailure::FolderRule);
   } catch (const SourceFileError& error) {
-    return {BuildOutcome::Failed, error.Message(), BuildFailure::Source};
+    return failed(error.Message(), BuildFailure::Source);
   } catch (...) {
-    return {BuildOutcome::Failed, CurrentExceptionMessage()};
+    return failed(CurrentExceptionMessage(), BuildFailure::Other);
   }
 }

@@ -31,6 +31,12 @@
 #include "support/Strings.h"
 
 namespace {
+void RefuseRedirected(const std::wstring& installPath, const std::wstring& target) {
+  if (!IsContainedPath(installPath, target))
+    throw KovrinError(L"Папка на пути к файлу «" + target +
+                      L"» ведёт за пределы папки установки (это ссылка). Установка прервана.");
+}
+
 int Permille(int64_t done, int64_t total) {
   return static_cast<int>(
       std::lround(static_cast<double>(done) / static_cast<double>(total) * 1000.0));
@@ -167,15 +173,15 @@ class Install {
           Record(script::NumberedKey(stale, row), L"");
       checkpoints_.MarkDirty();
       checkpoints_.Save();
+      // A folder on the way swapped for a link to elsewhere is never made or
+      // written through: looked at before the folders are made, and again after.
       const std::wstring folder = FolderOf(target);
       if (folder != madeFolder) {
+        RefuseRedirected(state_.InstallPath, target);
         journal_.MakeFolder(folder);
         madeFolder = folder;
       }
-      // A folder on the way swapped for a link to elsewhere is never written through.
-      if (!IsContainedPath(state_.InstallPath, target))
-        throw KovrinError(L"Папка на пути к файлу «" + target +
-                          L"» ведёт за пределы папки установки (это ссылка). Установка прервана.");
+      RefuseRedirected(state_.InstallPath, target);
       // A file that is there already is replaced only once its new bytes are
       // whole and checked, and is kept aside until the install is complete.
       std::optional<TemporaryFile> staged;

@@ -17,6 +17,8 @@
 // CountOfShortCuts becomes the number of shortcut rows found when the lists are read.
 struct SetupState : SetupScriptValues {
   std::wstring PackageFolder;  // with its trailing "\"
+  // Where the uninstaller goes; empty for the machine's Windows folder.
+  std::wstring WindowsFolder;
   // InstallPath (inherited) is the script's until the install starts, then the chosen folder.
   std::wstring TempFolder;  // holds readme.dat and license.dat; empty when no text is used
   // Why the package may not be installed (Setup.dat did not check out); empty if it may.

@@ -32,9 +32,10 @@ std::wstring PackageProblem(SetupState& state, const std::wstring& installFolder
 }  // namespace
 
 SilentOutcome RunSilentInstall(const std::wstring& packageFolder, const SetupCommandLine& line,
-                               InstallLog& log) {
+                               InstallLog& log, const std::wstring& windowsFolder) {
   SetupState state;
   state.PackageFolder = packageFolder;
+  state.WindowsFolder = windowsFolder;
 
   const std::wstring scriptPath = packageFolder + script::kScriptFile;
   if (!FileExists(scriptPath))

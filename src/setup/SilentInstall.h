@@ -25,6 +25,7 @@ struct SilentOutcome {
 // target in use stops it (5) unless /REBOOTOK lets it be replaced at the next
 // restart (3010).
 // `log` hears the install's events (nothing else follows them); the caller
-// writes the result line.
+// writes the result line. `windowsFolder` receives the uninstaller; empty for
+// the machine's Windows folder.
 SilentOutcome RunSilentInstall(const std::wstring& packageFolder, const SetupCommandLine& line,
-                               InstallLog& log);
+                               InstallLog& log, const std::wstring& windowsFolder = {});

@@ -12,7 +12,7 @@
 #include "formats/UninstallRecord.h"
 #include "setup/InstallJournal.h"
 #include "setup/SetupState.h"
-#include "setup/SetupVariables.h"
+#include "support/Environment.h"
 #include "support/Error.h"
 #include "support/FileSystem.h"
 #include "support/FileVersion.h"
@@ -92,7 +92,7 @@ void PlaceUninstaller(const SetupState& state, const std::wstring& windows,
 }  // namespace
 
 std::wstring WindowsFolder(const SetupState& state) {
-  return ExpandSetupVariables(state, L"%systemroot%");
+  return state.WindowsFolder.empty() ? SystemWindowsFolder() : state.WindowsFolder;
 }
 
 void RegisterUninstaller(const SetupState& state, InstallJournal& journal) {

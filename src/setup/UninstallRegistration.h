@@ -7,7 +7,8 @@
 class InstallJournal;
 struct SetupState;
 
-// "%systemroot%" through the setup expansion: the SystemRoot environment variable.
+// state.WindowsFolder when set, else the machine's (SystemWindowsFolder): never
+// the environment's SystemRoot, which the user who starts the program controls.
 std::wstring WindowsFolder(const SetupState& state);
 
 // Copies uninst.dat from the package to <windows>\MVUninst.exe, unless the one

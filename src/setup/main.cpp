@@ -11,6 +11,7 @@
 #include "setup/ExitCodes.h"
 #include "setup/FinishActions.h"
 #include "setup/InstallLog.h"
+#include "setup/LogTarget.h"
 #include "setup/ScriptLoading.h"
 #include "setup/SilentInstall.h"
 #include "setup/ui/setup01.h"
@@ -113,7 +114,14 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     return RunProgram(RunSetup);  // no switches: the program as it always was
 
   std::wstring problem = invocation.line.Problem;
-  if (invocation.line.HasLog && !invocation.line.LogPath.empty()) {
+  // A log that would empty a package file or write through a link is never opened.
+  const std::wstring logProblem =
+      invocation.line.HasLog && !invocation.line.LogPath.empty()
+          ? LogTargetProblem(invocation.line.LogPath, ProgramFolder(), ProgramPath())
+          : std::wstring();
+  if (problem.empty())
+    problem = logProblem;
+  if (invocation.line.HasLog && !invocation.line.LogPath.empty() && logProblem.empty()) {
     try {
       invocation.log = InstallLog(LogFile::Create(invocation.line.LogPath));
     } catch (...) {

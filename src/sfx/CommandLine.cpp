@@ -22,18 +22,25 @@ const wchar_t* ArgumentsAfterProgramName(const wchar_t* commandLine) {
   return p;
 }
 
+// The words are split as the setup program splits them: a word ends at a blank
+// outside quotes and its quotes are dropped, so "/S" and /"S" are /S.
 bool HasSilentSwitch(const wchar_t* arguments) {
   const wchar_t* p = arguments;
   while (*p) {
     while (IsBlank(*p)) ++p;
-    const wchar_t* start = p;
+    wchar_t word[2] = {};  // the first letters of the word without its quotes
+    int length = 0;
     bool quoted = false;
-    while (*p && (quoted || !IsBlank(*p))) {
-      if (*p == L'"')
+    for (; *p && (quoted || !IsBlank(*p)); ++p) {
+      if (*p == L'"') {
         quoted = !quoted;
-      ++p;
+        continue;
+      }
+      if (length < 2)
+        word[length] = *p;
+      ++length;
     }
-    if (p - start == 2 && start[0] == L'/' && (start[1] == L'S' || start[1] == L's'))
+    if (length == 2 && word[0] == L'/' && (word[1] == L'S' || word[1] == L's'))
       return true;
   }
   return false;

@@ -58,6 +58,28 @@ uint64_t PayloadEnd(HANDLE file, uint64_t fileSize) {
   return end - onefile::SignaturePadding(before, beforeSize);
 }
 
+// Opens the file just written again, for reading only and with write and delete
+// sharing denied, and makes sure it is the very file written (not a link or a
+// file put there between the two opens).
+bool HoldWritten(const wchar_t* path, const BY_HANDLE_FILE_INFORMATION& written, HeldFiles& held) {
+  FileHandle file(CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+  BY_HANDLE_FILE_INFORMATION opened{};
+  if (!file || !GetFileInformationByHandle(file.Get(), &opened))
+    return false;
+  if (opened.dwVolumeSerialNumber != written.dwVolumeSerialNumber ||
+      opened.nFileIndexHigh != written.nFileIndexHigh ||
+      opened.nFileIndexLow != written.nFileIndexLow ||
+      (opened.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+    SetLastError(ERROR_ACCESS_DENIED);
+    return false;
+  }
+  if (!held.Keep(file.Release())) {
+    SetLastError(ERROR_TOO_MANY_OPEN_FILES);
+    return false;
+  }
+  return true;
+}
 }  // namespace
 
 bool PackageImage::Open(const wchar_t* imagePath, ExtractFailure& failure) {
@@ -90,8 +112,21 @@ bool PackageImage::Open(const wchar_t* imagePath, ExtractFailure& failure) {
   return true;
 }
 
+bool HeldFiles::Keep(HANDLE file) {
+  FileHandle kept(file);
+  if (count_ >= onefile::kMaxFiles)
+    return false;
+  files_[count_++] = static_cast<FileHandle&&>(kept);
+  return true;
+}
+
+void HeldFiles::Close() {
+  for (uint32_t i = 0; i < count_; ++i) files_[i].Reset();
+  count_ = 0;
+}
+
 bool PackageImage::ExtractTo(const wchar_t* folder, ExtractObserver& observer,
-                             ExtractFailure& failure) {
+                             ExtractFailure& failure, HeldFiles& held) {
   HeapBlock input(kStreamInputBlock);
   HeapBlock output(kStreamOutputBlock);
   if (!input.Get() || !output.Get())
@@ -136,7 +171,12 @@ bool PackageImage::ExtractTo(const wchar_t* folder, ExtractObserver& observer,
       if (observer.Cancelled())
         return Fail(failure, ExtractStatus::Cancelled);
     }
+    BY_HANDLE_FILE_INFORMATION written{};
+    if (!GetFileInformationByHandle(target.Get(), &written))
+      return Fail(failure, ExtractStatus::CannotWrite, GetLastError(), record.Name);
     if (!CloseHandle(target.Release()))
+      return Fail(failure, ExtractStatus::CannotWrite, GetLastError(), record.Name);
+    if (!HoldWritten(path.Get(), written, held))
       return Fail(failure, ExtractStatus::CannotWrite, GetLastError(), record.Name);
     if (crc != record.Crc)
       return Fail(failure, ExtractStatus::Damaged, 0, record.Name);

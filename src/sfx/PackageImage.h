@@ -29,6 +29,21 @@ class ExtractObserver {
   ~ExtractObserver() = default;
 };
 
+// The unpacked files, each held open for reading with write and delete sharing
+// denied, so that nobody changes or swaps one before the setup program has
+// started from them. Closed by Close or at the end of the scope.
+class HeldFiles {
+ public:
+  // Takes the handle; false (and the handle closed) when all places are used.
+  bool Keep(HANDLE file);
+  void Close();
+  uint32_t Count() const { return count_; }
+
+ private:
+  FileHandle files_[onefile::kMaxFiles];
+  uint32_t count_ = 0;
+};
+
 class PackageImage {
  public:
   // Opens the program image and checks its trailer and header.
@@ -39,8 +54,9 @@ class PackageImage {
   // created anew (an existing one is a failure, never overwritten). A file whose
   // CRC-32 differs, a stream that ends early, runs on or whose CRC-32 differs
   // is Damaged. Files written before a failure stay for the caller to remove
-  // with the folder.
-  bool ExtractTo(const wchar_t* folder, ExtractObserver& observer, ExtractFailure& failure);
+  // with the folder. Every file written goes on being held in `held`.
+  bool ExtractTo(const wchar_t* folder, ExtractObserver& observer, ExtractFailure& failure,
+                 HeldFiles& held);
 
  private:
   FileHandle file_;

@@ -121,8 +121,10 @@ class Reporter {
 
 // Starts the setup program with the switches this program was given and waits
 // for it. Its working folder stays this program's own, so nothing it starts
-// holds the temporary folder open.
-bool RunAndWait(const wchar_t* program, const wchar_t* arguments, DWORD& exitCode) {
+// holds the temporary folder open. The unpacked files are let go once the
+// system has opened the program: from then on the setup program reads them.
+bool RunAndWait(const wchar_t* program, const wchar_t* arguments, HeldFiles& held,
+                DWORD& exitCode) {
   FixedText<32768> commandLine(L"\"");
   if (!commandLine.Append(program) || !commandLine.Append(L"\" ") ||
       !commandLine.Append(arguments)) {
@@ -132,9 +134,14 @@ bool RunAndWait(const wchar_t* program, const wchar_t* arguments, DWORD& exitCod
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process{};
-  if (!CreateProcessW(program, commandLine.Data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                      &startup, &process))
+  const BOOL started = CreateProcessW(program, commandLine.Data(), nullptr, nullptr, TRUE, 0,
+                                      nullptr, nullptr, &startup, &process);
+  const DWORD code = GetLastError();
+  held.Close();
+  if (!started) {
+    SetLastError(code);
     return false;
+  }
   KernelHandle processHandle(process.hProcess);
   KernelHandle threadHandle(process.hThread);
   WaitForSingleObject(process.hProcess, INFINITE);
@@ -178,14 +185,16 @@ int Run(HINSTANCE instance) {
   FolderRemoval removal(folder.Get());
 
   bool extracted = false;
+  HeldFiles held;
   {
     ProgressWindow window;
     NoWindow noWindow;
     ExtractObserver& observer =
         !silent && window.Create(instance) ? static_cast<ExtractObserver&>(window) : noWindow;
-    extracted = package.ExtractTo(folder.Get(), observer, failure);
+    extracted = package.ExtractTo(folder.Get(), observer, failure, held);
   }
   if (!extracted) {
+    held.Close();
     RemoveFolderTree(folder.Get());  // before the message, so nothing stays while it is shown
     return reporter.Failure(failure, folder.Get());
   }
@@ -195,7 +204,7 @@ int Run(HINSTANCE instance) {
       !program.Append(package.Header().Files[package.Header().LauncherIndex].Name))
     return reporter.CannotStart(ERROR_FILENAME_EXCED_RANGE);
   DWORD exitCode = 0;
-  if (!RunAndWait(program.Get(), arguments, exitCode)) {
+  if (!RunAndWait(program.Get(), arguments, held, exitCode)) {
     const DWORD code = GetLastError();
     RemoveFolderTree(folder.Get());
     return reporter.CannotStart(code);

@@ -4,6 +4,7 @@
 
 #include "support/Error.h"
 #include "support/QRegistry.h"
+#include "support/Strings.h"
 
 namespace {
 PathVariableTable g_pathVariables;
@@ -33,6 +34,14 @@ std::wstring GetEnvVar(const std::wstring& name) {
   return value;
 }
 
+std::wstring SystemWindowsFolder() {
+  wchar_t folder[MAX_PATH + 1];
+  const UINT length = GetSystemWindowsDirectoryW(folder, MAX_PATH + 1);
+  if (length == 0 || length > MAX_PATH)
+    ThrowLastError(L"GetSystemWindowsDirectoryW");
+  return std::wstring(folder, length);
+}
+
 std::wstring ReplaceReferences(
     std::wstring_view text,
     const std::function<void(std::wstring_view, std::wstring&)>& substitute) {
@@ -53,7 +62,8 @@ std::wstring ReplaceReferences(
 
 std::wstring ExpandPathVariables(std::wstring_view text) {
   return ReplaceReferences(text, [](std::wstring_view name, std::wstring& output) {
-    std::wstring value = GetEnvVar(std::wstring(name));
+    const bool windows = EqualNoCase(name, L"SystemRoot") || EqualNoCase(name, L"windir");
+    std::wstring value = windows ? SystemWindowsFolder() : GetEnvVar(std::wstring(name));
     if (!value.empty()) {
       output += value;
     } else {
@@ -76,7 +86,7 @@ void InitPathVariables() {
   t.ProgramFiles = GetEnvVar(L"ProgramFiles");
   t.StartMenu = ShellFolder(L"Start Menu", L"%UserProfile%\\Главное меню");
   t.Startup = ShellFolder(L"Startup", L"%UserProfile%\\Главное меню\\Программы\\Автозагрузка");
-  t.SystemRoot = GetEnvVar(L"SystemRoot");
+  t.SystemRoot = SystemWindowsFolder();
   t.Temp = GetEnvVar(L"Temp");
   t.UserName = GetEnvVar(L"UserName");
   t.UserProfile = GetEnvVar(L"UserProfile");

@@ -9,6 +9,10 @@
 // Value of one environment variable; empty when unset.
 std::wstring GetEnvVar(const std::wstring& name);
 
+// The machine's Windows folder (GetSystemWindowsDirectoryW), never the
+// environment's SystemRoot or windir, which whoever starts the program sets.
+std::wstring SystemWindowsFolder();
+
 // One pass over `text`: the characters between a "%" and the next "%" (empty for
 // a lone "%") are handed to `substitute`, which appends their replacement; all
 // other characters are copied. Inserted text is never scanned again.
@@ -17,7 +21,8 @@ std::wstring ReplaceReferences(
     const std::function<void(std::wstring_view name, std::wstring& output)>& substitute);
 
 // One pass over the text: each %Name% naming a set environment variable becomes
-// its value; any other reference stays as written. Inserted values are not rescanned.
+// its value, %SystemRoot% and %windir% the SystemWindowsFolder; any other
+// reference stays as written. Inserted values are not rescanned.
 std::wstring ExpandPathVariables(std::wstring_view text);
 
 struct PathVariableTable {

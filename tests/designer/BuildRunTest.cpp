@@ -144,7 +144,7 @@ TEST_F(BuildRun, WithoutTextsNoSetupDatAndTheLauncherStatusStays) {
   EXPECT_EQ(statuses.back(), L"Создание завершено");
 }
 
-TEST_F(BuildRun, MissingSourceEndsTheRunAndKeepsTheBuildFolder) {
+TEST_F(BuildRun, MissingSourceEndsTheRunAndKeepsTheBuildFolderWithoutItsScript) {
   project.Files = {fx.AddSource(L"present.bin", 100, 1), FileEntry{L"gone.bin", fx.sources, 5}};
 
   const BuildResult result = Run();
@@ -154,7 +154,7 @@ TEST_F(BuildRun, MissingSourceEndsTheRunAndKeepsTheBuildFolder) {
       << Narrow(result.Message);
   EXPECT_EQ(observer.StageTrace(), "B1 E1 B2");
   EXPECT_EQ(observer.Statuses().back(), L"Добавление файла gone.bin");
-  EXPECT_EQ(FilesIn(fx.build), (Names{L"Setup.ini", L"data.dat"}));
+  EXPECT_EQ(FilesIn(fx.build), (Names{L"data.dat"}));
   EXPECT_TRUE(IsEmptyFolder(fx.output));
 }
 

@@ -4,7 +4,8 @@
 # must not stop a silent install; a symbolic link planted in the install
 # folder, pointing outside it, plus a row added to Uninst.ini that names a file
 # through it (with that file's true size and checksum): the quiet uninstall
-# keeps the file and the folder it lives in, and reports the row.
+# keeps the file and the folder it lives in, and reports the row. A log named
+# as a package file or a planted link is refused before it is opened.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/../.." && pwd)
 source "$here/tests/e2e/lib/common.sh"
@@ -33,7 +34,7 @@ printf '%s\r\n' \
   'ProductVersion=1.0' 'UseReadMe=No' 'UseLicense=Yes' \
   '[License]' "Size=$license_size" 'Type=Text' \
   '[One_Data]' 'SummarySize=70000' 'CountOfFiles=1' \
-  '[One_Files]' 'FileName1=bin\prog.exe' 'FileSize1=70000' \
+  '[One_Files]' 'FileName1=bin\lib\prog.exe' 'FileSize1=70000' \
   '[One_ShortCuts]' 'CountOfShortCuts=0' \
   '[Extended]' 'UseReboot=0' 'AskToReboot=0' 'UseRun=0' 'UseGoSite=0' 'UseUninstall=1' \
   'RunFileName=' 'SiteAddress=' | iconv -f UTF-8 -t CP1251 >"$package/Setup.ini"
@@ -49,7 +50,7 @@ code=0
 driver runhidden 120000 "\"$setup_win\" /S /LOG=\"$(windows_path "$work/install.log")\"" \
   2>"$work/stderr" || code=$?
 [ "$code" -eq 0 ] || fail "the silent install with a planted license.dat ended with $code: $(cat "$work/stderr")"
-cmp "$package/data.dat" "$install_unix/bin/prog.exe" || fail "bin\\prog.exe differs"
+cmp "$package/data.dat" "$install_unix/bin/lib/prog.exe" || fail "bin\\lib\\prog.exe differs"
 # The program's own copy of the licence goes when it ends, whatever folder it used.
 for left in "$texts_unix"*/license.dat; do
   [ -e "$left" ] && cmp -s "$left" "$package/Setup.dat" && fail "the licence text is left in $left"
@@ -77,7 +78,7 @@ driver runhidden 60000 "$quiet /LOG=$(windows_path "$work/uninstall.log")" 2>"$w
 [ -f "$victim_unix/victim.txt" ] || fail "the uninstall deleted the file behind the planted link"
 [ -d "$victim_unix" ] || fail "the uninstall deleted the folder behind the planted link"
 [ "$code" -eq 5 ] || fail "the uninstall ended with $code, not 5 (something kept)"
-[ ! -e "$install_unix/bin/prog.exe" ] || fail "the installed file was not removed"
+[ ! -e "$install_unix/bin/lib/prog.exe" ] || fail "the installed file was not removed"
 grep -qF "evil\\victim.txt" "$work/uninstall.log" || fail "the log does not report the row: $(cat "$work/uninstall.log")"
 grep -qF "evil\\victim.txt" "$work/stderr" || fail "standard error does not report the row"
 # A record too large to read: a reason and code 2, never a crash.
@@ -96,6 +97,19 @@ ln -s "$victim_unix" "$install_unix/bin"
 code=0
 driver runhidden 120000 "\"$setup_win\" /S" 2>"$work/stderr" || code=$?
 [ "$(cat "$victim_unix/prog.exe")" = 'не ваше' ] || fail "the install wrote through the planted link"
+[ ! -e "$victim_unix/lib" ] || fail "the install made a folder through the planted link"
 [ "$code" -ne 0 ] || fail "the install through a planted link reported success"
 grep -q "ссылка" "$work/stderr" || fail "standard error lacks the reason: $(cat "$work/stderr")"
+# A log that would empty the package's own script or a file behind a link.
+cp "$package/Setup.ini" "$work/script.copy"
+printf 'не ваше' >"$victim_unix/other.log"
+ln -s "$victim_unix/other.log" "$work/linked.log"
+for log in "Setup.ini" "$(windows_path "$package/SETUP.INI")" "$(windows_path "$work/linked.log")"; do
+  code=0
+  (cd "$package" && driver runhidden 60000 "\"$setup_win\" /S /LOG=\"$log\"") 2>"$work/stderr" ||
+    code=$?
+  [ "$code" -eq 4 ] || fail "/LOG=$log ended with $code, not 4"
+done
+cmp -s "$package/Setup.ini" "$work/script.copy" || fail "a /LOG= switch overwrote Setup.ini"
+[ "$(cat "$victim_unix/other.log")" = 'не ваше' ] || fail "the log wrote through a planted link"
 echo "planted_links: passed"

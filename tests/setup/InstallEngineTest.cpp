@@ -208,12 +208,14 @@ TEST_F(InstallEngineTest, SameProductAgainRewritesItsRecordInPlaceAndDropsWhatIt
 }
 
 namespace {
-// MVUninst.exe goes to %SystemRoot%: a folder of the test's own.
+// MVUninst.exe goes to the state's Windows folder: one of the test's own.
 class UninstallRegistrationTest : public InstallEngineTest {
  protected:
-  void SetUp() override { CreateDirectoryW(windows.c_str(), nullptr); }
+  void SetUp() override {
+    CreateDirectoryW(windows.c_str(), nullptr);
+    package.windowsFolder = windows;
+  }
   std::wstring windows = package / L"windows";
-  ScopedEnv systemRoot{L"SystemRoot", windows};
 };
 }  // namespace
 

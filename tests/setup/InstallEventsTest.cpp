@@ -24,7 +24,7 @@ TEST_F(InstallEventsTest, OneInstallTellsEachStepFileLinkAndTheFinishInOrder) {
   package.AddShortcut({L"Ссылка", dir / L"links", L"%InstallPath%\\a.txt", L"", L""});
   package.Write();
   registered.push_back(package.programName);
-  SetupState state = package.State();
+  SetupState state = StateOf(package);
   state.UseGoSite = true;
   state.UseReboot = true;
   RecordingEvents events;
@@ -62,7 +62,7 @@ TEST_F(InstallEventsTest, AStopOrAFailureIsToldOnceWithItsExitCodeAndNoFinish) {
     package.AddFile(L"a.txt", 10);
     package.AddFile(L"b.txt", 10);
     package.Write(c.payloadCut);
-    SetupState state = package.State();
+    SetupState state = StateOf(package);
     RecordingEvents events;
     events.cancelAtFile = c.cancelAtFile;
 

@@ -107,7 +107,7 @@ struct LinkFields {
 LinkFields ReadLink(const std::wstring& linkPath);
 
 // Installs packages with their uninstaller registered into a scratch Windows
-// folder (%SystemRoot%) and a shared install folder; the registry entries go
+// folder of their own and a shared install folder; the registry entries go
 // again afterwards.
 class RegisteredInstallTest : public ::testing::Test {
  protected:
@@ -116,12 +116,18 @@ class RegisteredInstallTest : public ::testing::Test {
     for (const std::wstring& name : registered)
       RegDeleteKeyW(HKEY_LOCAL_MACHINE, UninstallRegistryKey(name).c_str());
   }
+  // The package's state with the scratch Windows folder.
+  SetupState StateOf(const TestPackage& package) const {
+    SetupState state = package.State();
+    state.WindowsFolder = windows;
+    return state;
+  }
   // Installs `package` into `folder` with its uninstaller registered.
   void InstallRegistered(TestPackage& package, const std::wstring& folder) {
     package.useUninstall = true;
     package.Write();
     registered.push_back(package.programName);
-    SetupState state = package.State();
+    SetupState state = StateOf(package);
     RecordingEvents seen;
     ASSERT_EQ(InstallError(state, {folder}, seen), L"") << Narrow(package.programName);
   }
@@ -129,7 +135,6 @@ class RegisteredInstallTest : public ::testing::Test {
   ComScope com;
   TempDir dir;
   std::wstring windows = dir / L"windows";
-  ScopedEnv systemRoot{L"SystemRoot", windows};
   std::wstring shared = dir / L"Company";
   std::vector<std::wstring> registered;
 };

@@ -99,7 +99,7 @@ TEST_F(InstallRecordTest, EachFileIsRecordedWithItsSizeAndChecksum) {
   product.AddFile(L"a.bin", 1000001);
   product.AddFile(L"empty.txt", 0);
   product.Write();
-  SetupState state = product.State();
+  SetupState state = StateOf(product);
   RecordingEvents seen;
   ASSERT_EQ(InstallError(state, {shared}, seen), L"");
   const std::wstring record = shared + L"\\Uninst.ini";
@@ -121,7 +121,7 @@ TEST_F(InstallRecordTest, FoldersWindows1251CannotHoldAreRecordedInTheirShortFor
   product.AddShortcut(
       {L"Программа", L"%InstallPath%\\Links", L"%InstallPath%\\docs\\a.txt", L"", L""});
   product.Write();
-  SetupState state = product.State();
+  SetupState state = StateOf(product);
   RecordingEvents seen;
 
   ASSERT_EQ(InstallError(state, {folder}, seen), L"");
@@ -147,7 +147,7 @@ TEST_F(InstallRecordTest, LinksAreWideAndRecordedExactlyAsSaved) {
   product.AddShortcut({L"Нет цели", links, L"%InstallPath%\\missing.exe", L"", L""});
   product.AddShortcut({L"Программа", links, L"%InstallPath%\\prog.exe", L"", L""});
   product.Write();
-  SetupState state = product.State();
+  SetupState state = StateOf(product);
   RecordingEvents seen;
 
   ASSERT_EQ(InstallError(state, {shared}, seen), L"");

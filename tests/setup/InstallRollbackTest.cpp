@@ -15,7 +15,10 @@
 namespace {
 class InstallRollbackTest : public ::testing::Test {
  protected:
-  void SetUp() override { CreateDirectoryW(windows.c_str(), nullptr); }
+  void SetUp() override {
+    CreateDirectoryW(windows.c_str(), nullptr);
+    package.windowsFolder = windows;
+  }
   void TearDown() override {
     RegDeleteKeyW(HKEY_LOCAL_MACHINE, UninstallRegistryKey(package.programName).c_str());
   }
@@ -24,7 +27,6 @@ class InstallRollbackTest : public ::testing::Test {
   TestPackage package;
   RecordingEvents events;
   std::wstring windows = package / L"windows";
-  ScopedEnv systemRoot{L"SystemRoot", windows};
   std::wstring root = package.InstallFolder();
 };
 }  // namespace

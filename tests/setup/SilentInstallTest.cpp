@@ -54,7 +54,7 @@ class SilentInstallTest : public ::testing::Test {
 
   SilentOutcome Install(const std::wstring& arguments) {
     InstallLog log(LogFile::Create(logPath));
-    return RunSilentInstall(package.Folder(), ParseSetupArguments(arguments), log);
+    return RunSilentInstall(package.Folder(), ParseSetupArguments(arguments), log, windows);
   }
   std::string Log() const { return ReadFileBytes(logPath); }
   std::wstring Key() const { return UninstallRegistryKey(package.programName); }
@@ -63,7 +63,8 @@ class SilentInstallTest : public ::testing::Test {
   TestPackage package;
   std::wstring windows = package / L"windows";
   std::wstring logPath = package / L"setup.log";
-  ScopedEnv systemRoot{L"SystemRoot", windows};
+  // Whoever starts the program sets the environment: it never chooses the folder.
+  ScopedEnv systemRoot{L"SystemRoot", package / L"planted"};
   ScopedEnv desktop{L"Desktop", package / L"desk"};
   ScopedEnv startMenu{L"StartMenu", package / L"menu"};
   ScopedEnv startup{L"AutoLoading", package / L"auto"};

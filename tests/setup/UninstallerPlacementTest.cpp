@@ -30,6 +30,7 @@ class UninstallerPlacementTest : public ::testing::Test {
  protected:
   void SetUp() override {
     CreateDirectoryW(windows.c_str(), nullptr);
+    package.windowsFolder = windows;
     package.useUninstall = true;
     package.AddFile(L"prog.exe", 10);
     package.Write();
@@ -48,7 +49,6 @@ class UninstallerPlacementTest : public ::testing::Test {
   RecordingEvents events;
   std::wstring windows = package / L"windows";
   std::wstring placed = windows + L"\\MVUninst.exe";
-  ScopedEnv systemRoot{L"SystemRoot", windows};
   std::string image = UninstallerImage();
 };
 }  // namespace

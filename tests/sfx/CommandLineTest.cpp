@@ -16,7 +16,7 @@ TEST(SelfExtractorCommandLine, PassesEverythingAfterTheProgramNameVerbatim) {
   EXPECT_EQ(std::wstring(ArgumentsAfterProgramName(L"C:\\Setup.exe\t/x")), L"/x");
 }
 
-TEST(SelfExtractorCommandLine, SilentSwitchIsAWholeArgumentOutsideQuotes) {
+TEST(SelfExtractorCommandLine, SilentSwitchIsAWholeWordWithoutItsQuotes) {
   EXPECT_TRUE(HasSilentSwitch(L"/S"));
   EXPECT_TRUE(HasSilentSwitch(L"/s"));
   EXPECT_TRUE(HasSilentSwitch(L"/D=C:\\x /S /LOG=y"));
@@ -24,6 +24,12 @@ TEST(SelfExtractorCommandLine, SilentSwitchIsAWholeArgumentOutsideQuotes) {
   EXPECT_FALSE(HasSilentSwitch(L""));
   EXPECT_FALSE(HasSilentSwitch(L"/SILENT"));
   EXPECT_FALSE(HasSilentSwitch(L"/D=C:\\S"));
-  EXPECT_FALSE(HasSilentSwitch(L"\"/S\""));
+  // Quotes are dropped from a word, as the setup program drops them.
+  EXPECT_TRUE(HasSilentSwitch(L"\"/S\""));
+  EXPECT_TRUE(HasSilentSwitch(L"/LOG=x \"/s\" "));
+  EXPECT_TRUE(HasSilentSwitch(L"/\"S\""));
+  EXPECT_FALSE(HasSilentSwitch(L"\"/S x\""));
+  EXPECT_FALSE(HasSilentSwitch(L"\"/S\"x"));
+  EXPECT_FALSE(HasSilentSwitch(L"\"\"\"\""));
   EXPECT_FALSE(HasSilentSwitch(L"/LOG=\"a /S b\""));
 }

@@ -51,8 +51,9 @@ class PackageImageTest : public ::testing::Test {
 
   bool Extract(const std::wstring& image, ExtractFailure& failure) {
     PackageImage package;
+    HeldFiles files;
     return package.Open(image.c_str(), failure) &&
-           package.ExtractTo((dir / L"unpacked").c_str(), observer, failure);
+           package.ExtractTo((dir / L"unpacked").c_str(), observer, failure, files);
   }
 
   // The packed file with one byte changed at `offset` from its end.
@@ -65,6 +66,7 @@ class PackageImageTest : public ::testing::Test {
 
   TempDir dir;
   Observer observer;
+  HeldFiles held;  // closed before the folder goes
 };
 }  // namespace
 
@@ -75,7 +77,7 @@ TEST_F(PackageImageTest, UnpacksEveryFileAsPacked) {
   EXPECT_EQ(package.Header().FileCount, 3u);
   EXPECT_EQ(std::wstring(package.Header().Files[package.Header().LauncherIndex].Name),
             L"Установка.exe");
-  ASSERT_TRUE(package.ExtractTo((dir / L"unpacked").c_str(), observer, failure))
+  ASSERT_TRUE(package.ExtractTo((dir / L"unpacked").c_str(), observer, failure, held))
       << static_cast<int>(failure.Status);
   EXPECT_EQ(FilesIn(dir / L"unpacked"), (Names{L"data.dat", L"empty.ini", L"Установка.exe"}));
   for (const wchar_t* name : {L"Установка.exe", L"empty.ini", L"data.dat"})
@@ -83,6 +85,23 @@ TEST_F(PackageImageTest, UnpacksEveryFileAsPacked) {
         << Narrow(name);
   EXPECT_EQ(observer.last, observer.total);
   EXPECT_EQ(observer.total, package.Header().UnpackedSize);
+
+  // Held until the setup program has started: readable, but nobody rewrites,
+  // replaces or deletes a file meanwhile.
+  EXPECT_EQ(held.Count(), 3u);
+  const std::wstring data = dir / L"unpacked\data.dat";
+  const FileHandle writer(CreateFileW(data.c_str(), GENERIC_WRITE,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, 0, nullptr));
+  EXPECT_FALSE(writer.Valid());
+  EXPECT_FALSE(DeleteFileW(data.c_str()));
+  EXPECT_FALSE(MoveFileW(data.c_str(), (dir / L"moved.dat").c_str()));
+  held.Close();
+  const std::wstring launcher = dir / L"unpacked\\Установка.exe";
+  EXPECT_TRUE(FileHandle(CreateFileW(launcher.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0,
+                                     nullptr))
+                  .Valid())
+      << "closed, the files are free again";
 }
 
 TEST_F(PackageImageTest, OneFlippedByteAnywhereInTheStreamIsDamage) {

@@ -76,6 +76,15 @@ class PathVariablesTest : public ::testing::Test {
 
 TEST_F(PathVariablesTest, FallbacksEmptyValuesAndWrongTypes) {
   const std::wstring profile = GetEnvVar(L"UserProfile");
+  // The Windows folder is the machine's, whatever the caller's environment says.
+  wchar_t system[MAX_PATH];
+  const std::wstring windows(system, GetSystemWindowsDirectoryW(system, MAX_PATH));
+  ASSERT_FALSE(windows.empty());
+  const ScopedEnv systemRoot{L"SystemRoot", L"C:\\planted"};
+  const ScopedEnv windir{L"windir", L"C:\\planted"};
+  EXPECT_EQ(SystemWindowsFolder(), windows);
+  EXPECT_EQ(ExpandPathVariables(L"%SystemRoot%\\a|%WINDIR%|%systemroot%"),
+            windows + L"\\a|" + windows + L"|" + windows);
   Set(L"Desktop", L"%UserProfile%\\Desk");
   Remove(L"Startup");
   Set(L"Personal", L"");
@@ -91,5 +100,5 @@ TEST_F(PathVariablesTest, FallbacksEmptyValuesAndWrongTypes) {
   // A value of another type is treated as missing instead of ending the program.
   EXPECT_EQ(t.StartMenu, profile + L"\\Главное меню");
   EXPECT_EQ(t.UserProfile, profile);
-  EXPECT_EQ(t.SystemRoot, GetEnvVar(L"SystemRoot"));
+  EXPECT_EQ(t.SystemRoot, windows);
 }

@@ -7,6 +7,7 @@
 #include "designer/Product.h"
 #include "designer/ui/create_install.h"
 #include "designer/ui/main_menu.h"
+#include "formats/UninstallEntry.h"
 #include "support/Error.h"
 #include "win/Application.h"
 #include "win/Layout.h"
@@ -159,6 +160,16 @@ void TForm1::N4Click() {
     return;
   }
   SetupProject project = StoreProject();
+  // A name the uninstall entry cannot carry is the Main page's to fix: say so
+  // there, before the build dialog opens.
+  if (const std::wstring problem = ProgramNameProblem(project.ProgramName); !problem.empty()) {
+    dialogs_.Ask(L"designer.program_name", problem, kMainCaption, MB_OK | MB_ICONSTOP);
+    HideAllPages();
+    SendMessageW(ListBox1, LB_SETCURSEL, 0, 0);
+    ShowPage(0);
+    SetFocus(Frame11.LabeledEdit1);
+    return;
+  }
   ShowBuildDialog(Handle(), project, State.DesignerFolder, dialogs_);
   // The build may sort the rows and measure their sizes: show the list it used.
   Frame21.Load(project);

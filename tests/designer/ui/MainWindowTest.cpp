@@ -2,6 +2,7 @@
 #include "designer/Product.h"
 #include "designer/ui/main_menu.h"
 #include "designer/ui/program_start.h"
+#include "formats/UninstallEntry.h"
 #include "support/Environment.h"
 #include "win/RichTextBox.h"
 
@@ -307,6 +308,24 @@ TEST_F(DesignerWindowTest, RunBuildsTheProjectAndReloadsTheFileList) {
   EXPECT_EQ(GetText(form->Frame21.Label1), L"Всего файлов: 4");
   EXPECT_EQ(form->StoreProject().Files.size(), 4u);
   EXPECT_EQ(form->StoreProject().Files[0].Size, 12);
+}
+
+TEST_F(DesignerWindowTest, RunRefusesAProgramNameTheUninstallEntryCannotCarry) {
+  form->N10Click();
+  for (const wchar_t* name : {L"Программа \"Учёт\"", L"Отдел\\Учёт"}) {
+    SetText(form->Frame11.LabeledEdit1, name);
+    SendMessageW(form->ListBox1, LB_SETCURSEL, 5, 0);
+    form->ListBox1Click();
+    ASSERT_EQ(form->CurrentPage, 5);
+    dialogs.asked.clear();
+    form->N4Click();
+    ASSERT_EQ(dialogs.asked.size(), 1u) << Narrow(name);
+    EXPECT_EQ(dialogs.asked[0].id, L"designer.program_name");
+    EXPECT_EQ(dialogs.asked[0].text, ProgramNameProblem(name));
+    EXPECT_EQ(dialogs.asked[0].style, static_cast<unsigned>(MB_OK | MB_ICONSTOP));
+    EXPECT_EQ(form->CurrentPage, 0) << "the Main page, where the name is typed, is shown";
+    EXPECT_EQ(GetFocus(), form->Frame11.LabeledEdit1);
+  }
 }
 
 TEST(ProgramStart, ScreenWidthQuestion) {
