@@ -223,7 +223,8 @@ TEST(PackageImageBlocks, UnpacksProgramImagesAcrossBlockBoundaries) {
   EXPECT_EQ(package.Header().Ranges[0].Offset, 0u);
   EXPECT_EQ(package.Header().Ranges[0].Size, 2600000u);
   Observer observer;
-  ASSERT_TRUE(package.ExtractTo((dir / L"unpacked").c_str(), observer, failure))
+  HeldFiles held;
+  ASSERT_TRUE(package.ExtractTo((dir / L"unpacked").c_str(), observer, failure, held))
       << static_cast<int>(failure.Status);
   for (const wchar_t* name : {L"Setup.exe", L"data.dat"})
     EXPECT_TRUE(ReadFileBytes(dir / L"unpacked\\" + name) == ReadFileBytes(dir / name))
@@ -234,10 +235,11 @@ TEST(PackageImageBlocks, UnpacksProgramImagesAcrossBlockBoundaries) {
   bytes[bytes.size() - onefile::kTrailerSize - package.Header().StreamSize / 3] ^= 0x20;
   const std::wstring damagedPath = dir / L"damaged.exe";
   WriteTextFile(damagedPath, bytes);
+  held.Close();
   EmptyTree(dir / L"unpacked");
   PackageImage damaged;
   EXPECT_FALSE(damaged.Open(damagedPath.c_str(), failure) &&
-               damaged.ExtractTo((dir / L"unpacked").c_str(), observer, failure));
+               damaged.ExtractTo((dir / L"unpacked").c_str(), observer, failure, held));
   EXPECT_EQ(failure.Status, ExtractStatus::Damaged);
 }
 
@@ -254,7 +256,8 @@ TEST(PackageImageVersions, ReadsVersionOneFiles) {
   ASSERT_TRUE(package.Open(fixture.c_str(), failure)) << static_cast<int>(failure.Format);
   EXPECT_EQ(package.Header().Version, onefile::kSingleStreamVersion);
   Observer observer;
-  ASSERT_TRUE(package.ExtractTo(dir.Path().c_str(), observer, failure))
+  HeldFiles held;
+  ASSERT_TRUE(package.ExtractTo(dir.Path().c_str(), observer, failure, held))
       << static_cast<int>(failure.Status);
   std::string launcher;
   for (int i = 0; i < 3000; ++i) launcher += static_cast<char>(i * 7 % 251);
