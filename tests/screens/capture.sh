@@ -83,19 +83,22 @@ designer=Kovrin\ 1.4.1
 setup_title="Установка программы"
 pages=("Главная" "Файлы" "Сжатие" "Информация" "Лицензия" "Ярлыки" "Дополнительно")
 
+# Every page of the designer window WINDOW, shot as NAME-1 … NAME-7.
+shoot_pages() {
+  local window=$1 name=$2 n
+  for n in "${!pages[@]}"; do
+    driver select "$window" "${pages[$n]}" >/dev/null || fail "no page ${pages[$n]}"
+    shot "$name-$((n + 1))"
+  done
+}
+
 # The designer, from a copy of the distribution: the example takes its files there.
 cp -r "$build/dist" "$work/Kovrin"
 wine "$work/Kovrin/Kovrin.exe" & pids+=($!)
 driver wait "$designer" 60000 >/dev/null || fail "the designer did not open"
-for n in "${!pages[@]}"; do
-  driver select "$designer" "${pages[$n]}" >/dev/null || fail "no page ${pages[$n]}"
-  shot "designer-empty-$((n + 1))"
-done
+shoot_pages "$designer" designer-empty
 driver menu "$designer" "Заполнить примером" >/dev/null || fail "no example"
-for n in "${!pages[@]}"; do
-  driver select "$designer" "${pages[$n]}" >/dev/null || fail "no page ${pages[$n]}"
-  shot "designer-example-$((n + 1))"
-done
+shoot_pages "$designer" designer-example
 driver select "$designer" "Ярлыки" >/dev/null
 driver click "$designer" "Добавить ярлык" >/dev/null || fail "no add-shortcut button"
 driver wait "Добавление ярлыка" 30000 >/dev/null || fail "the shortcut editor did not open"
@@ -115,10 +118,7 @@ demo_title="demo - $designer"
 demo_project="Z:${work//\//\\}\\demo\\demo.kovrin"
 wine "$work/Kovrin/Kovrin.exe" "$demo_project" & pids+=($!)
 driver wait "$demo_title" 60000 >/dev/null || fail "the designer did not open the demo project"
-for n in "${!pages[@]}"; do
-  driver select "$demo_title" "${pages[$n]}" >/dev/null || fail "no page ${pages[$n]}"
-  shot "designer-demo-$((n + 1))"
-done
+shoot_pages "$demo_title" designer-demo
 driver menu "$demo_title" "Запуск" >/dev/null || fail "no Запуск"
 driver msgbox "Kovrin" none 60000 >/dev/null || fail "the build did not end with its message"
 shot designer-built
