@@ -9,13 +9,16 @@
 #include <unordered_set>
 
 #include "formats/CrcText.h"
+#include "formats/UninstallEntry.h"
 #include "support/ContainedFiles.h"
+#include "support/Environment.h"
 #include "support/Error.h"
 #include "support/FileChecksum.h"
 #include "support/FileSystem.h"
 #include "support/Handle.h"
 #include "support/PathNames.h"
 #include "support/ProfileFile.h"
+#include "support/QRegistry.h"
 #include "support/Strings.h"
 
 std::optional<std::wstring> RowNumber(const std::wstring& key, std::wstring_view prefix) {
@@ -209,9 +212,7 @@ class Removal {
     const std::vector<FileRow> rows = FileRows(record);
     recordHasChecksums_ = RecordHasChecksums(rows);
     for (const FileRow& row : rows) RemoveRecordedFile(row);
-    for (const std::wstring& link :
-         NumberedValues(record, uninstall::kShortCutsSection, uninstall::kShortCutKey))
-      RemoveRecordedLink(link);
+    for (const std::wstring& link : RecordedLinks(record)) RemoveRecordedLink(link);
     // The record goes only when nothing it answers for is left, so a second try
     // finds what a first one could not remove.
     if (scope_.RemoveRecord && result_.NotRemoved.empty() &&
@@ -292,6 +293,10 @@ class Removal {
     }
     if (Kept(FoldedPath(LongFullPath(path))))
       return;
+    if (!scope_.Links.Allows(path)) {
+      result_.Skipped.push_back(path);  // not a folder the install made its links in
+      return;
+    }
     if (others_.count(FoldedPath(LongFullPath(path)))) {
       result_.Shared.push_back(path);
       return;
@@ -371,13 +376,55 @@ void RemoveRecordedInstallation(const UninstallCommand& command, const std::wstr
   Removal(command, selfPath, result, scope).Run();
 }
 
+bool LinkFolderRule::Allows(const std::wstring& link) const {
+  const std::wstring parent = FolderOf(link);
+  if (parent.empty())
+    return false;
+  const std::wstring folder = FoldedPath(WithoutTrailingBackslash(LongFullPath(parent)));
+  for (const std::wstring& allowed : Folders)
+    if (!allowed.empty() && FoldedPath(WithoutTrailingBackslash(LongFullPath(allowed))) == folder)
+      return true;
+  for (const std::wstring& tree : Trees)
+    if (!tree.empty() && IsPathInside(link, tree))
+      return true;
+  return false;
+}
+
+LinkFolderRule LinkFoldersOf(const std::optional<std::wstring>& registered) {
+  LinkFolderRule rule;
+  if (registered) {
+    rule.Folders = SplitLinkFolders(*registered);
+  } else {
+    const PathVariableTable& folders = PathVariables();
+    for (const std::wstring* tree : {&folders.Desktop, &folders.StartMenu, &folders.Startup})
+      if (IsPortableAbsolutePath(*tree))
+        rule.Trees.push_back(*tree);
+  }
+  return rule;
+}
+
+std::optional<std::wstring> RegisteredLinkFolders(const std::wstring& programName) {
+  if (!ProgramNameProblem(programName).empty() || programName.empty())
+    return std::nullopt;
+  const RegistryKey key = RegistryKey::Open(HKEY_LOCAL_MACHINE, UninstallRegistryKey(programName));
+  std::wstring value;
+  DWORD type = REG_NONE;
+  if (!key || key.QueryText(uninstall::kLinkFolders, value, &type) != ERROR_SUCCESS ||
+      type != REG_SZ)
+    return std::nullopt;
+  return value;
+}
+
+std::vector<std::wstring> RecordedLinks(const ProfileFile& record) {
+  return NumberedValues(record, uninstall::kShortCutsSection, uninstall::kShortCutKey);
+}
+
 std::unordered_set<std::wstring> RecordedPaths(const ProfileFile& record) {
   std::unordered_set<std::wstring> paths;
   for (const std::wstring& file :
        NumberedValues(record, uninstall::kFilesSection, uninstall::kFileKey))
     paths.insert(FoldedPath(LongFullPath(file)));
-  for (const std::wstring& link :
-       NumberedValues(record, uninstall::kShortCutsSection, uninstall::kShortCutKey))
+  for (const std::wstring& link : RecordedLinks(record))
     paths.insert(FoldedPath(LongFullPath(link)));
   return paths;
 }

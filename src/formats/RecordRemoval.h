@@ -24,6 +24,24 @@ struct UninstallResult {
   std::vector<std::wstring> AtRestart;    // in use: Windows removes them when it restarts
 };
 
+// The folders a record's links may be removed from. A link elsewhere is kept
+// and reported as skipped, however the record names it.
+struct LinkFolderRule {
+  std::vector<std::wstring> Folders;  // a link directly in one of these
+  std::vector<std::wstring> Trees;    // a link in one of these or any folder below
+  bool Allows(const std::wstring& link) const;
+};
+
+// The rule for an install whose uninstall entry holds `registered` (its
+// LinkFolders value): exactly those folders. An entry written without the value
+// made its links where the current user's desktop, Start menu and startup
+// folders lead (PathVariables, filled before), or below them.
+LinkFolderRule LinkFoldersOf(const std::optional<std::wstring>& registered);
+
+// The LinkFolders value of the machine's entry for `programName`; nothing when
+// there is no such entry or value, or the name cannot name its entry.
+std::optional<std::wstring> RegisteredLinkFolders(const std::wstring& programName);
+
 // A removal of less than a whole installation: what a newer version leaves of
 // an older one.
 struct RecordRemovalScope {
@@ -38,6 +56,8 @@ struct RecordRemovalScope {
   // A file that cannot be deleted now, being in use, is left to Windows to
   // delete when it restarts (AtRestart) instead of being kept (/REBOOTOK).
   bool RemoveAtRestart = false;
+  // Where the record's links may be; by default nowhere, so every link stays.
+  LinkFolderRule Links;
 };
 
 // Removes the files and links the record at command.ScriptPath lists, then the
@@ -50,6 +70,9 @@ void RemoveRecordedInstallation(const UninstallCommand& command, const std::wstr
 // The digits of a numbered row's key: "12" for "File12" with prefix "File";
 // nothing for "FileCount", or for "FileSize12" with prefix "File".
 std::optional<std::wstring> RowNumber(const std::wstring& key, std::wstring_view prefix);
+
+// The record's ShortCut<n> values, as written.
+std::vector<std::wstring> RecordedLinks(const ProfileFile& record);
 
 // Every path the record's File<n> and ShortCut<n> rows name, as FoldedPath of
 // LongFullPath.

@@ -1,6 +1,15 @@
 #include "formats/UninstallEntry.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <unordered_set>
+
+#include "support/FileSystem.h"
+#include "support/PathNames.h"
+
+namespace {
+constexpr wchar_t kLinkFolderSeparator = L'|';
+}  // namespace
 
 std::wstring QuietUninstallCommand(const std::wstring& uninstallString) {
   return uninstallString + L" " + uninstall::kSilentSwitch;
@@ -17,6 +26,34 @@ uint32_t EstimatedSizeKb(int64_t bytes) {
     return 0;
   const int64_t kb = bytes / 1024 + (bytes % 1024 != 0);
   return kb > 0xFFFFFFFFLL ? 0xFFFFFFFFu : static_cast<uint32_t>(kb);
+}
+
+std::wstring LinkFoldersValue(const std::vector<std::wstring>& linkPaths) {
+  std::wstring value;
+  std::unordered_set<std::wstring> seen;
+  for (const std::wstring& link : linkPaths) {
+    const std::wstring parent = FolderOf(link);
+    if (parent.empty())
+      continue;
+    const std::wstring folder = WithoutTrailingBackslash(LongFullPath(parent));
+    if (!seen.insert(FoldedPath(folder)).second)
+      continue;
+    if (!value.empty())
+      value += kLinkFolderSeparator;
+    value += folder;
+  }
+  return value;
+}
+
+std::vector<std::wstring> SplitLinkFolders(std::wstring_view value) {
+  std::vector<std::wstring> folders;
+  while (!value.empty()) {
+    const size_t end = std::min(value.find(kLinkFolderSeparator), value.size());
+    if (end > 0)
+      folders.emplace_back(value.substr(0, end));
+    value.remove_prefix(std::min(end + 1, value.size()));
+  }
+  return folders;
 }
 
 std::wstring ProgramNameProblem(const std::wstring& name) {

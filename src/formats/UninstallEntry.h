@@ -6,6 +6,8 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace uninstall {
 inline constexpr wchar_t kDisplayVersion[] = L"DisplayVersion";    // REG_SZ, the product's version
@@ -19,6 +21,11 @@ inline constexpr wchar_t kNoRepair[] = L"NoRepair";                          // 
 // REG_SZ, the product's identity across versions (ProductCode.h); written only
 // when the package has one.
 inline constexpr wchar_t kProductCode[] = L"ProductCode";
+// REG_SZ, the folders the install made its links in, joined by '|', which no
+// folder name holds. A recorded link is removed only from one of them: the
+// record may have been edited by anyone who can write to the install folder,
+// the entry only by an administrator. Entries written before it have none.
+inline constexpr wchar_t kLinkFolders[] = L"LinkFolders";
 
 // The uninstaller's switches: no message box at all, and a log file.
 inline constexpr wchar_t kSilentSwitch[] = L"/S";
@@ -34,6 +41,12 @@ std::wstring InstallDateText(int year, int month, int day);
 // Kilobytes, rounded up, capped at the largest value a REG_DWORD holds; 0 for
 // nothing or a negative count.
 uint32_t EstimatedSizeKb(int64_t bytes);
+
+// The LinkFolders value for the links at `linkPaths`: the folder of each, in
+// its long full form, each folder once.
+std::wstring LinkFoldersValue(const std::vector<std::wstring>& linkPaths);
+// The folders of a LinkFolders value; empty parts are dropped.
+std::vector<std::wstring> SplitLinkFolders(std::wstring_view value);
 
 // Why a program name cannot name its uninstall entry, or empty when it can:
 // a '"' would split the registered command line (the uninstall would then

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "formats/RecordRemoval.h"
 #include "formats/UninstallEntry.h"
 #include "formats/UninstallRecord.h"
 #include "support/FileSystem.h"
@@ -33,5 +34,8 @@ std::optional<InstalledProduct> FindInstalledProduct(const std::wstring& program
                            TextValue(key, uninstall::kProductCode)};
   if (product.InstallLocation.empty())
     return std::nullopt;
+  // Read now: the new install's entry replaces the value before the earlier
+  // version's links are removed.
+  product.LinkFolders = RegisteredLinkFolders(programName);
   return product;
 }

@@ -6,10 +6,11 @@
 #include <string>
 
 struct InstalledProduct {
-  std::wstring RecordPath;       // the record its UninstallString names; the file exists
-  std::wstring InstallLocation;  // the folder the entry names
-  std::wstring Version;          // DisplayVersion; "" when the entry has none
-  std::wstring ProductCode;      // "" when the entry was written without one
+  std::wstring RecordPath;                  // the record its UninstallString names; the file exists
+  std::wstring InstallLocation;             // the folder the entry names
+  std::wstring Version;                     // DisplayVersion; "" when the entry has none
+  std::wstring ProductCode;                 // "" when the entry was written without one
+  std::optional<std::wstring> LinkFolders;  // where its links may be; none in older entries
 };
 
 // The entry of `programName` when it describes an install that is still there:

@@ -32,17 +32,19 @@ void RemovePreviousVersion(SetupState& state, InstallEvents& events) {
   try {
     const std::unordered_set<std::wstring> written = RecordedPaths(state.UninstallScript);
     const std::wstring uninstaller = WindowsFolder(state) + L"\\" + uninstall::kUninstallerFileName;
+    const LinkFolderRule links =
+        LinkFoldersOf(state.Previous ? state.Previous->LinkFolders : std::nullopt);
     if (state.PreviousRecord) {
       UninstallResult result;
       RemoveRecordedInstallation({state.UninstallScriptPath, state.ProgramName}, uninstaller,
-                                 result, {&*state.PreviousRecord, &written, false});
+                                 result, {&*state.PreviousRecord, &written, false, false, links});
       Report(result, state, events);
     }
     if (state.Previous && !SameFile(state.Previous->RecordPath, state.UninstallScriptPath) &&
         FileExists(state.Previous->RecordPath)) {
       UninstallResult result;
       RemoveRecordedInstallation({state.Previous->RecordPath, state.ProgramName}, uninstaller,
-                                 result, {nullptr, &written, true});
+                                 result, {nullptr, &written, true, false, links});
       Report(result, state, events);
     }
   } catch (...) {

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "formats/RecordRemoval.h"
 #include "formats/UninstallEntry.h"
 #include "formats/UninstallRecord.h"
 #include "setup/InstallEvents.h"
@@ -44,6 +45,7 @@ void CompleteUninstallEntry(const SetupState& state, InstallEvents& events) {
   key.WriteNumber(kEstimatedSize, EstimatedSizeKb(InstalledBytes(state)));
   key.WriteText(kQuietUninstallString,
                 QuietUninstallCommand(RegisteredUninstallString(state.ProgramName)));
+  key.WriteText(kLinkFolders, LinkFoldersValue(RecordedLinks(state.UninstallScript)));
   key.WriteNumber(kNoModify, 1);
   key.WriteNumber(kNoRepair, 1);
 

@@ -2,7 +2,8 @@
 // The uninstall entry's values beyond DisplayName, DisplayIcon and
 // UninstallString, which the system's list of installed programs and deployment
 // tools read: DisplayVersion, ProductCode, Publisher, InstallLocation,
-// InstallDate, EstimatedSize, QuietUninstallString, NoModify and NoRepair.
+// InstallDate, EstimatedSize, QuietUninstallString, LinkFolders, NoModify and
+// NoRepair.
 
 #include <cstdint>
 #include <string>

@@ -9,6 +9,7 @@
 #include "formats/PackageError.h"
 #include "formats/Payload.h"
 #include "formats/ScriptKeys.h"
+#include "formats/UninstallEntry.h"
 #include "formats/UninstallRecord.h"
 #include "setup/InstallJournal.h"
 #include "setup/SetupState.h"
@@ -19,8 +20,10 @@
 #include "support/QRegistry.h"
 
 namespace {
+// The values a rollback puts back; LinkFolders too, as it decides which links
+// the record's uninstall may remove.
 constexpr const wchar_t* kEntryValues[] = {uninstall::kDisplayName, uninstall::kDisplayIcon,
-                                           uninstall::kUninstallString};
+                                           uninstall::kUninstallString, uninstall::kLinkFolders};
 
 // Only REG_SZ values: the entry is written with nothing else.
 std::optional<std::wstring> ReadValue(const RegistryKey& key, const wchar_t* name) {

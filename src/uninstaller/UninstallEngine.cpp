@@ -12,6 +12,7 @@ UninstallResult RemoveInstallation(const UninstallCommand& command, const std::w
   result.ScriptFound = FileExists(command.ScriptPath);
   RecordRemovalScope scope;
   scope.RemoveAtRestart = removeAtRestart;
+  scope.Links = LinkFoldersOf(RegisteredLinkFolders(command.ProgramName));
   if (result.ScriptFound)
     RemoveRecordedInstallation(command, selfPath, result, scope);
 

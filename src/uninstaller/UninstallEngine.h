@@ -16,8 +16,10 @@
 //   and has no "..", device or stream in it, and, where the record gives its
 //   FileSize<n> and FileCrc<n>, only when it still has them (else it is kept as
 //   changed since installation);
-// - a link goes only when it is a local absolute path ending in ".lnk" and the
-//   file there is a shell link;
+// - a link goes only when it is a local absolute path ending in ".lnk", lies
+//   in a folder the entry's LinkFolders names (without that value, in or below
+//   the user's desktop, Start menu or startup folder: PathVariables must be
+//   filled), and the file there is a shell link;
 // - a file or link another product's record in the same folder lists is kept;
 // - the rows that fail these tests are skipped and reported.
 // The record and the key stay when something could not be removed, so that a

@@ -6,9 +6,11 @@
 
 #include "support/ConsoleOutput.h"
 #include "support/DllSearch.h"
+#include "support/Environment.h"
 #include "support/Error.h"
 #include "support/FileSystem.h"
 #include "support/LogFile.h"
+#include "support/QRegistry.h"
 #include "uninstaller/CommandLine.h"
 #include "uninstaller/UninstallEngine.h"
 #include "uninstaller/UninstallLog.h"
@@ -28,6 +30,13 @@ int Run(const UninstallerCommandLine& line, LogFile& log) {
                                   kUninstallCaption, MB_YESNO | MB_ICONQUESTION) != IDYES) {
     log.Line(L"Итог: код " + std::to_wstring(kUninstallDeclined) + L", удаление отменено");
     return kUninstallDeclined;
+  }
+  // The folders where an install older than its entry's LinkFolders made links.
+  RegistryScope registry;
+  try {
+    InitPathVariables();
+  } catch (...) {
+    // Unreadable shell folders: such an install's links stay, as any other link would.
   }
   log.Line(L"Сценарий удаления: " + line.Command.ScriptPath + L"; программа: " +
            line.Command.ProgramName);

@@ -34,3 +34,15 @@ TEST(UninstallEntryTest, ProgramNamesWithQuotesOrBackslashesAreRefused) {
   EXPECT_NE(ProgramNameProblem(L"Программа \"Учёт\"").find(L"кавычки"), std::wstring::npos);
   EXPECT_NE(ProgramNameProblem(L"Фирма\\Учёт").find(L"косую черту"), std::wstring::npos);
 }
+
+TEST(UninstallEntryTest, LinkFoldersAreEachLinksFolderOnceAndSplitBack) {
+  const std::wstring value = LinkFoldersValue({L"Q:\\Users\\Админ\\Desktop\\Учёт.lnk",
+                                               L"Q:\\USERS\\админ\\desktop\\Справка.lnk",
+                                               L"D:\\Menu\\Учёт\\Учёт.lnk", L"NoFolder.lnk"});
+  // Folders compare as the file system does, without regard to case.
+  EXPECT_EQ(SplitLinkFolders(value),
+            (std::vector<std::wstring>{L"Q:\\Users\\Админ\\Desktop", L"D:\\Menu\\Учёт"}));
+  EXPECT_EQ(LinkFoldersValue({L"Q:\\A\\x.lnk", L"q:\\a\\y.lnk"}), L"Q:\\A");
+  EXPECT_EQ(SplitLinkFolders(L"|C:\\A||D:\\B|"), (std::vector<std::wstring>{L"C:\\A", L"D:\\B"}));
+  EXPECT_TRUE(SplitLinkFolders(L"").empty());
+}

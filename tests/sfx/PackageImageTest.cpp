@@ -89,7 +89,7 @@ TEST_F(PackageImageTest, UnpacksEveryFileAsPacked) {
   // Held until the setup program has started: readable, but nobody rewrites,
   // replaces or deletes a file meanwhile.
   EXPECT_EQ(held.Count(), 3u);
-  const std::wstring data = dir / L"unpacked\data.dat";
+  const std::wstring data = dir / L"unpacked\\data.dat";
   const FileHandle writer(CreateFileW(data.c_str(), GENERIC_WRITE,
                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                       nullptr, OPEN_EXISTING, 0, nullptr));

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "setup/InstallFixtures.h"
+#include "setup/ShortCuts.h"
 #include "support/ComScope.h"
 #include "uninstaller/UninstallEngine.h"
 
@@ -88,4 +89,30 @@ TEST_F(InstallThenUninstallTest, AFileTheUserChangedStays) {
   EXPECT_EQ(result.Changed, std::vector<std::wstring>{shared + L"\\settings.ini"});
   EXPECT_FALSE(FileExists(shared + L"\\prog.exe"));
   EXPECT_FALSE(FileExists(shared + L"\\Uninst.ini"));
+}
+
+TEST_F(InstallThenUninstallTest, ALinkAddedToTheRecordOutsideTheInstallsLinkFoldersStays) {
+  TestPackage product;
+  product.AddFile(L"prog.exe", 100);
+  product.AddShortcut({L"Prog", dir / L"links", L"%InstallPath%\\prog.exe", L"", L""});
+  product.AddShortcut({L"Help", dir / L"links", L"%InstallPath%\\prog.exe", L"", L""});
+  InstallRegistered(product, shared);
+  EXPECT_EQ(
+      ReadRegText(HKEY_LOCAL_MACHINE, UninstallRegistryKey(product.programName), L"LinkFolders"),
+      dir / L"links");
+  // Someone who can write to the install folder adds a row for another's link.
+  ForceFolder(dir / L"theirs");
+  ASSERT_TRUE(CreateShellLink(dir / L"theirs", shared + L"\\prog.exe", L"", L"", L"", L"Theirs"));
+  std::string record = ReadFileBytes(shared + L"\\Uninst.ini");
+  const size_t links = record.find("[ShortCuts]\r\n");
+  ASSERT_NE(links, std::string::npos);
+  record.insert(links + 13, "ShortCut9=" + Narrow(dir / L"theirs\\Theirs.lnk") + "\r\n");
+  WriteTextFile(shared + L"\\Uninst.ini", record);
+
+  const UninstallResult result = Uninstall(product);
+
+  EXPECT_EQ(result.LinksRemoved, 2);
+  EXPECT_FALSE(FileExists(dir / L"links\\Prog.lnk"));
+  EXPECT_TRUE(FileExists(dir / L"theirs\\Theirs.lnk"));
+  EXPECT_EQ(result.Skipped, std::vector<std::wstring>{dir / L"theirs\\Theirs.lnk"});
 }

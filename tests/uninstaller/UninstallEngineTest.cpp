@@ -2,18 +2,20 @@
 
 #include <algorithm>
 
+#include "formats/UninstallEntry.h"
 #include "setup/InstallFixtures.h"
 #include "setup/ShortCuts.h"
 #include "support/ComScope.h"
 #include "support/Handle.h"
+#include "support/QRegistry.h"
 #include "uninstaller/UninstallEngine.h"
 #include "uninstaller/UninstallMessages.h"
 
 namespace {
-void CreateUninstallKey(const std::wstring& name) {
-  RegKey key;
-  RegCreateKeyExW(HKEY_LOCAL_MACHINE, UninstallRegistryKey(name).c_str(), 0, nullptr, 0,
-                  KEY_ALL_ACCESS, nullptr, key.Put(), nullptr);
+// The entry as the setup program writes it, with the one folder it made links in.
+void CreateUninstallKey(const std::wstring& name, const std::wstring& linkFolder = {}) {
+  RegistryKey::Create(HKEY_LOCAL_MACHINE, UninstallRegistryKey(name))
+      .WriteText(uninstall::kLinkFolders, linkFolder);
 }
 
 bool KeyExists(const std::wstring& name) {
@@ -51,7 +53,7 @@ class UninstallEngineTest : public ::testing::Test {
                                               "ShortCut2=" +
                                               Narrow(links) + "\\Prog.lnk\r\nShortCut5=" +
                                               Narrow(links) + "\\Docs.lnk\r\nCount=2\r\n");
-    CreateUninstallKey(name);
+    CreateUninstallKey(name, links);
   }
   UninstallCommand Command() { return {root + L"\\Uninst.ini", name}; }
 };

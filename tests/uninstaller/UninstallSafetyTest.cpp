@@ -6,11 +6,14 @@
 #include <algorithm>
 #include <iterator>
 
+#include "formats/UninstallEntry.h"
 #include "setup/InstallFixtures.h"
 #include "setup/ShortCuts.h"
 #include "support/ComScope.h"
 #include "support/Crc32.h"
+#include "support/Environment.h"
 #include "support/Handle.h"
+#include "support/QRegistry.h"
 #include "uninstaller/UninstallEngine.h"
 #include "uninstaller/UninstallMessages.h"
 
@@ -27,6 +30,11 @@ class UninstallSafetyTest : public ::testing::Test {
     RegKey key;
     RegCreateKeyExW(HKEY_LOCAL_MACHINE, UninstallRegistryKey(name).c_str(), 0, nullptr, 0,
                     KEY_ALL_ACCESS, nullptr, key.Put(), nullptr);
+    RegisterLinkFolders(links);
+  }
+  void RegisterLinkFolders(const std::wstring& value) {
+    RegistryKey::Create(HKEY_LOCAL_MACHINE, UninstallRegistryKey(name))
+        .WriteText(uninstall::kLinkFolders, value);
   }
   void TearDown() override {
     RegDeleteKeyW(HKEY_LOCAL_MACHINE, UninstallRegistryKey(name).c_str());
@@ -160,4 +168,57 @@ TEST_F(UninstallSafetyTest, FilesAnotherProductInTheFolderListsAreKept) {
   EXPECT_EQ(result.Shared, std::vector<std::wstring>{root + L"\\shared.dll"});
   EXPECT_TRUE(Contains(result.Skipped, root + L"\\Uninst1.ini"));
   EXPECT_FALSE(KeyExists());
+}
+
+TEST_F(UninstallSafetyTest, LinksGoOnlyFromTheFoldersTheEntryRegistered) {
+  WriteTextFile(root + L"\\prog.exe", "ours");
+  const std::wstring other = dir / L"Other", deeper = links + L"\\Sub";
+  for (const std::wstring& folder : {links, other, deeper}) {
+    ForceFolder(folder);
+    ASSERT_TRUE(CreateShellLink(folder, root + L"\\prog.exe", L"", L"", L"", L"Prog"));
+  }
+  Record(Row(1, root + L"\\prog.exe"),
+         "ShortCut1=" + Narrow(links) + "\\Prog.lnk\r\nShortCut2=" + Narrow(other) +
+             "\\Prog.lnk\r\nShortCut3=" + Narrow(deeper) + "\\Prog.lnk\r\n");
+
+  const UninstallResult result = Uninstall();
+
+  EXPECT_EQ(result.LinksRemoved, 1);
+  EXPECT_FALSE(FileExists(links + L"\\Prog.lnk"));
+  for (const std::wstring& kept : {other + L"\\Prog.lnk", deeper + L"\\Prog.lnk"}) {
+    EXPECT_TRUE(FileExists(kept)) << Narrow(kept);
+    EXPECT_TRUE(Contains(result.Skipped, kept)) << Narrow(kept);
+  }
+}
+
+TEST_F(UninstallSafetyTest, WithoutRegisteredFoldersLinksGoOnlyFromTheUsersLinkFolders) {
+  static RegistryScope registry;
+  InitPathVariables();
+  RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, UninstallRegistryKey(name).c_str(),
+                     uninstall::kLinkFolders);
+  const LinkFolderRule rule = LinkFoldersOf(std::nullopt);
+  const PathVariableTable& folders = PathVariables();
+  EXPECT_TRUE(rule.Allows(folders.Desktop + L"\\Prog.lnk"));
+  EXPECT_TRUE(rule.Allows(folders.StartMenu + L"\\Программы\\Фирма\\Prog.lnk"));
+  EXPECT_TRUE(rule.Allows(folders.Startup + L"\\Prog.lnk"));
+  EXPECT_FALSE(rule.Allows(links + L"\\Prog.lnk"));
+  EXPECT_FALSE(LinkFolderRule{}.Allows(folders.Desktop + L"\\Prog.lnk"));
+
+  WriteTextFile(root + L"\\prog.exe", "ours");
+  // Latin letters: the record is written in the ANSI code page.
+  const std::wstring menu =
+      folders.StartMenu + L"\\kovrin-test-" + std::to_wstring(GetCurrentProcessId());
+  ForceFolder(menu);
+  for (const std::wstring& folder : {links, menu})
+    ASSERT_TRUE(CreateShellLink(folder, root + L"\\prog.exe", L"", L"", L"", L"Prog"));
+  Record(Row(1, root + L"\\prog.exe"), "ShortCut1=" + Narrow(menu) + "\\Prog.lnk\r\nShortCut2=" +
+                                           Narrow(links) + "\\Prog.lnk\r\n");
+
+  const UninstallResult result = Uninstall();
+  RemoveDirectoryW(menu.c_str());
+
+  EXPECT_EQ(result.LinksRemoved, 1);
+  EXPECT_FALSE(FileExists(menu + L"\\Prog.lnk"));
+  EXPECT_TRUE(FileExists(links + L"\\Prog.lnk"));
+  EXPECT_TRUE(Contains(result.Skipped, links + L"\\Prog.lnk"));
 }
