@@ -37,10 +37,12 @@ add_compile_options(-ffunction-sections -fdata-sections)
 
 # kovrin_program(<target>): a program with a wWinMain or wmain entry point.
 # Release programs are stripped and unreferenced sections dropped. Each one
-# carries its own std::terminate handler (src/support/QuietTerminate.cpp): it
-# has to be among the program's own objects to stand in for the runtime's.
+# carries its own std::terminate handler (src/support/QuietTerminate.cpp) and
+# the standard library's error helpers (src/support/LibraryThrows.cpp): they
+# have to be among the program's own objects to stand in for the runtime's.
 function(kovrin_program target)
-  target_sources(${target} PRIVATE ${PROJECT_SOURCE_DIR}/src/support/QuietTerminate.cpp)
+  target_sources(${target} PRIVATE ${PROJECT_SOURCE_DIR}/src/support/QuietTerminate.cpp
+                 ${PROJECT_SOURCE_DIR}/src/support/LibraryThrows.cpp)
   target_link_options(${target} PRIVATE -municode $<$<CONFIG:Release>:-s -Wl,--gc-sections>)
 endfunction()
 

@@ -1,8 +1,10 @@
 #include "support/Crc32.h"
 
 #include <array>
+#include <atomic>
 
 #if defined(__i386__) || defined(__x86_64__)
+#include <cpuid.h>
 #include <immintrin.h>
 #endif
 
@@ -140,17 +142,56 @@ KOVRIN_WIDE_TARGET KOVRIN_ALIGN_STACK uint32_t FoldBlocksWide(uint32_t crc, cons
   return FinishFolding(x, p, size);
 }
 
-// Two bit tests on what the start-up code read from CPUID. (No function-local
-// static: its guard would pull the C++ run-time into the self-extractor.)
+// What the processor and the system offer, asked once. CPUID directly rather
+// than __builtin_cpu_supports: that brings the compiler's whole processor
+// table (some 5 KB) into every program. No function-local static either: its
+// guard would pull the C++ run-time into the self-extractor.
+enum Folding : int { kNotAsked = -1, kNoFolding, kFolding, kWideFolding };
+std::atomic<int> g_folding{kNotAsked};  // the packer's threads may ask at once
+
+Folding AskFolding() noexcept {
+  unsigned eax = 0, ebx = 0, ecx = 0, edx = 0;
+  if (!__get_cpuid(1, &eax, &ebx, &ecx, &edx))
+    return kNoFolding;
+  const bool pclmul = ecx & bit_PCLMUL, sse41 = ecx & bit_SSE4_1, osxsave = ecx & bit_OSXSAVE;
+  if (!pclmul || !sse41)
+    return kNoFolding;
+  if (!osxsave || !__get_cpuid_count(7, 0, &eax, &ebx, &ecx, &edx) || !(ebx & bit_AVX512F) ||
+      !(ecx & bit_VPCLMULQDQ))
+    return kFolding;
+  // The system saves the vector, mask and upper ZMM registers on a switch.
+  unsigned low = 0, high = 0;
+  __asm__("xgetbv" : "=a"(low), "=d"(high) : "c"(0));
+  constexpr unsigned kAvx512State = 0xE6;
+  return (low & kAvx512State) == kAvx512State ? kWideFolding : kFolding;
+}
+
+Folding AvailableFolding() noexcept {
+  int folding = g_folding.load(std::memory_order_relaxed);
+  if (folding == kNotAsked) {
+    folding = AskFolding();
+    g_folding.store(folding, std::memory_order_relaxed);
+  }
+  return static_cast<Folding>(folding);
+}
+
 bool CanFold() noexcept {
-  return __builtin_cpu_supports("pclmul") && __builtin_cpu_supports("sse4.1");
+  return AvailableFolding() >= kFolding;
 }
 
 bool CanFoldWide() noexcept {
-  return CanFold() && __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("vpclmulqdq");
+  return AvailableFolding() == kWideFolding;
 }
 #endif
 }  // namespace
+
+size_t Crc32FoldingStep() noexcept {
+#ifdef KOVRIN_CRC32_FOLDING
+  return CanFoldWide() ? 256 : CanFold() ? 64 : 0;
+#else
+  return 0;
+#endif
+}
 
 uint32_t Crc32Update(uint32_t crc, const void* data, size_t size) noexcept {
   const uint8_t* p = static_cast<const uint8_t*>(data);

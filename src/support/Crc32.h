@@ -14,3 +14,7 @@ uint32_t Crc32Update(uint32_t crc, const void* data, size_t size) noexcept;
 inline uint32_t Crc32(const void* data, size_t size) noexcept {
   return Crc32Update(0, data, size);
 }
+
+// The bytes a carry-less folding step of this processor takes: 64 (128-bit
+// registers), 256 (512-bit ones) or 0 where only the tables run.
+size_t Crc32FoldingStep() noexcept;

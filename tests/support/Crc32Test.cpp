@@ -58,3 +58,14 @@ TEST(Crc32, RunningValueOverPiecesEqualsTheWhole) {
   for (size_t i = 0; i < 9; ++i) crc = Crc32Update(crc, text + i, 1);
   EXPECT_EQ(crc, 0xCBF43926u);
 }
+
+#if defined(__i386__) || defined(__x86_64__)
+// The processor's own answer decides which code runs: a wrong bit would run
+// instructions it does not have, or leave the fast path unused.
+TEST(Crc32, FoldsAsFarAsTheProcessorAndTheSystemAllow) {
+  const bool fold = __builtin_cpu_supports("pclmul") && __builtin_cpu_supports("sse4.1");
+  const bool wide =
+      fold && __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("vpclmulqdq");
+  EXPECT_EQ(Crc32FoldingStep(), wide ? 256u : fold ? 64u : 0u);
+}
+#endif
