@@ -21,7 +21,12 @@ add_custom_target(dist)
 
 # kovrin_ship(<target> <file name>): copies a built program into the
 # distribution folder under the name it ships with.
+# Where the shipped programs come from a build of their own (KOVRIN_SHIPPED_APART),
+# this build's stay where they are built.
 function(kovrin_ship target shipped_name)
+  if(KOVRIN_SHIPPED_APART)
+    return()
+  endif()
   add_dependencies(dist ${target})
   add_custom_command(TARGET ${target} POST_BUILD
     COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:${target}> ${KOVRIN_DIST_DIR}/${shipped_name})

@@ -12,6 +12,8 @@ kovrin_choose_test_arch
 
 need=()
 command -v i686-w64-mingw32-g++-posix >/dev/null || need+=(g++-mingw-w64-i686-posix mingw-w64-i686-dev)
+# The shipped programs: the win32 thread model, without the POSIX threads library.
+command -v i686-w64-mingw32-g++-win32 >/dev/null || need+=(g++-mingw-w64-i686-win32)
 command -v cmake >/dev/null || need+=(cmake)
 command -v wine >/dev/null || need+=(wine)
 if [ "$kovrin_test_arch" = i686 ]; then
