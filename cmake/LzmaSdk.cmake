@@ -1,6 +1,7 @@
 # The LZMA coder from the LZMA SDK C sources that Debian's lzma-dev ships (public
 # domain), compiled here once, never copied into the tree:
-#   lzma_enc  LzmaEnc + LzFind, for the designer's single-file packer;
+#   lzma_enc  LzmaEnc + LzFind, for the designer's single-file packer; LzmaEnc.c is
+#             compiled inside src/designer/LzmaEncPrimed.c, which adds one entry point;
 #   lzma_dec  LzmaDec alone, for the self-extractor stub.
 # _7ZIP_ST: the package ships no LzFindMt/Threads sources, and the kit runs its
 # long work on one thread anyway. Both are built -O2 whatever the program around
@@ -20,5 +21,6 @@ function(kovrin_lzma_library name)
   target_compile_options(${name} PRIVATE -O2 -w -ffunction-sections -fdata-sections)
 endfunction()
 
-kovrin_lzma_library(lzma_enc ${KOVRIN_LZMA_SDK_DIR}/LzmaEnc.c ${KOVRIN_LZMA_SDK_DIR}/LzFind.c)
+kovrin_lzma_library(lzma_enc ${PROJECT_SOURCE_DIR}/src/designer/LzmaEncPrimed.c
+                    ${KOVRIN_LZMA_SDK_DIR}/LzFind.c)
 kovrin_lzma_library(lzma_dec ${KOVRIN_LZMA_SDK_DIR}/LzmaDec.c)

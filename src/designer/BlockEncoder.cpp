@@ -16,7 +16,10 @@ ISzAlloc kLzmaAllocator = {LzmaAlloc, LzmaFree};
 
 // Counts what the encoder has read and asks it to stop on a request.
 struct BlockProgress : ICompressProgress {
-  BlockProgress(BlockRun& run) : run(run) { Progress = &BlockProgress::Report; }
+  // The encoder counts from the block's stream offset.
+  BlockProgress(BlockRun& run, uint64_t start) : run(run), reported(start) {
+    Progress = &BlockProgress::Report;
+  }
   static SRes Report(void* self, UInt64 inSize, UInt64 /*outSize*/) {
     BlockProgress& me = *static_cast<BlockProgress*>(self);
     me.run.Compressed += inSize - me.reported;
@@ -24,7 +27,7 @@ struct BlockProgress : ICompressProgress {
     return me.run.Stop ? SZ_ERROR_PROGRESS : SZ_OK;
   }
   BlockRun& run;
-  uint64_t reported = 0;
+  uint64_t reported;
 };
 
 struct EncoderDeleter {
@@ -54,8 +57,10 @@ BlockEncoder::~BlockEncoder() {
   }
 }
 
-void BlockEncoder::Start(size_t size) {
+void BlockEncoder::Start(size_t before, size_t size, uint64_t position) {
+  before_ = before;
   inputSize_ = size;
+  position_ = position;
   outputSize_ = 0;
   result_ = SZ_OK;
   thread_.Reset(CreateThread(nullptr, 0, &BlockEncoder::ThreadMain, this, 0, nullptr));
@@ -83,9 +88,10 @@ void BlockEncoder::Encode() {
   result_ = LzmaEnc_SetProps(encoder.get(), &run_.Props);
   if (result_ != SZ_OK)
     return;
-  BlockProgress progress(run_);
+  BlockProgress progress(run_, position_);
   SizeT written = output_.size();
-  result_ = LzmaEnc_MemEncode(encoder.get(), output_.data(), &written, input_.data(), inputSize_, 1,
-                              &progress, &kLzmaAllocator, &kLzmaAllocator);
+  result_ = LzmaEnc_MemEncodeAfter(encoder.get(), output_.data(), &written, input_.data(),
+                                   before_ + inputSize_, static_cast<UInt32>(before_), position_,
+                                   &progress, &kLzmaAllocator, &kLzmaAllocator);
   outputSize_ = written;
 }

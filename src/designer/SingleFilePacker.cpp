@@ -110,34 +110,47 @@ class PackageReader {
   uint64_t remaining_ = 0;
 };
 
-// The stream cut into blocks, each filtered where it holds program images.
-// The filter may still change the last few bytes read until the bytes after
-// them are seen, so those are kept and go to the front of the next block.
+// The stream cut into blocks, each filtered where it holds program images,
+// and each given the last `history` filtered bytes before it, which its matches
+// may reach. The filter may still change the last few bytes read until the
+// bytes after them are seen, so those are kept and go to the next block.
 class BlockSource {
  public:
-  BlockSource(PackageReader& reader, const onefile::Header& header)
+  BlockSource(PackageReader& reader, const onefile::Header& header, size_t history)
       : reader_(reader),
         filter_(header.Ranges, header.RangeCount, true),
-        total_(header.UnpackedSize) {}
+        total_(header.UnpackedSize),
+        history_(history) {}
 
-  // Fills `buffer` (room for `size` + kBranchSize bytes) with the next `size`
-  // bytes of the filtered stream.
+  // Bytes of the stream before the next block that Next puts ahead of it.
+  size_t Before() const { return static_cast<size_t>(std::min<uint64_t>(at_, history_)); }
+
+  // Fills `buffer` (room for Before() + `size` + kBranchSize bytes) with the
+  // Before() bytes before the next block and the block's `size` bytes.
   void Next(uint8_t* buffer, size_t size) {
-    std::copy(tail_, tail_ + tailSize_, buffer);
+    const size_t before = Before();
+    std::copy(kept_.end() - static_cast<ptrdiff_t>(before), kept_.end(), buffer);
+    uint8_t* block = buffer + before;
+    std::copy(tail_, tail_ + tailSize_, block);
     const size_t have =
         static_cast<size_t>(std::min<uint64_t>(size + onefile::kBranchSize - 1, total_ - at_));
-    reader_.Read(buffer + tailSize_, have - tailSize_);
-    filter_.Run(buffer, have, at_);  // final at least up to `size`: see RangeFilter::Run
+    reader_.Read(block + tailSize_, have - tailSize_);
+    filter_.Run(block, have, at_);  // final at least up to `size`: see RangeFilter::Run
     tailSize_ = have - size;
-    std::copy(buffer + size, buffer + have, tail_);
+    std::copy(block + size, block + have, tail_);
     at_ += size;
+    const size_t keep = Before();
+    if (at_ < total_)
+      kept_.assign(block + size - keep, block + size);
   }
 
  private:
   PackageReader& reader_;
   onefile::RangeFilter filter_;
   uint64_t total_;
-  uint64_t at_ = 0;  // stream offset of tail_[0]
+  size_t history_;
+  std::vector<uint8_t> kept_;  // the stream's last filtered bytes before at_
+  uint64_t at_ = 0;            // stream offset of tail_[0]
   uint8_t tail_[onefile::kBranchSize];
   size_t tailSize_ = 0;
 };
@@ -197,14 +210,31 @@ void DescribeFiles(const std::vector<PlannedFile>& files, const std::wstring& la
   }
 }
 
-// Every block is compressed with the same properties, written once in the header.
-CLzmaEncProps EncoderProperties(const LzmaSettings& settings, uint64_t blockBytes) {
+// Blocks of at most `largest` bytes (1 MiB at least), of about equal size,
+// and an even count of them once the package is worth two threads. The cut
+// depends on the sizes alone, never on the thread count, so neither does the
+// output.
+uint32_t BlockSizeFor(uint64_t total, uint32_t largest) {
+  constexpr uint64_t kTwoBlocksFrom = 4u << 20;
+  constexpr uint64_t kUnit = 64u << 10;
+  const uint64_t least = onefile::kMinBlockSize;
+  const uint64_t most = std::max(largest, onefile::kMinBlockSize) / kUnit * kUnit;
+  uint64_t count = std::max<uint64_t>((total + most - 1) / most, 1);
+  if (total >= kTwoBlocksFrom)
+    count += count % 2;
+  const uint64_t even = (total + count - 1) / count;
+  return static_cast<uint32_t>(std::clamp((even + kUnit - 1) / kUnit * kUnit, least, most));
+}
+
+// Every block is compressed with the same properties, written once in the
+// header; the dictionary spans the blocks.
+CLzmaEncProps EncoderProperties(const LzmaSettings& settings, uint64_t total) {
   CLzmaEncProps props;
   LzmaEncProps_Init(&props);
   props.level = settings.Level;
   props.dictSize = settings.MaxDictionarySize;
   // The encoder shrinks the dictionary to the input it is told to expect.
-  props.reduceSize = static_cast<UInt32>(std::min<uint64_t>(blockBytes, 0xFFFFFFFFu));
+  props.reduceSize = static_cast<UInt32>(std::min<uint64_t>(total, 0xFFFFFFFFu));
   props.lc = settings.LiteralContextBits;
   props.lp = settings.LiteralPositionBits;
   props.pb = settings.PositionBits;
@@ -227,10 +257,16 @@ CLzmaEncProps EncoderProperties(const LzmaSettings& settings, uint64_t blockByte
 // them in order, and reports the share compressed while it waits.
 class BlockPipeline {
  public:
-  BlockPipeline(const LzmaSettings& settings, uint64_t total, ProgressSink& progress)
+  BlockPipeline(const LzmaSettings& settings, uint64_t total, uint32_t blockSize,
+                ProgressSink& progress)
       : progress_(progress), pump_(progress), total_(total) {
-    run_.Props = EncoderProperties(settings, std::min<uint64_t>(total, settings.BlockSize));
-    const size_t capacity = static_cast<size_t>(std::min<uint64_t>(total, settings.BlockSize));
+    run_.Props = EncoderProperties(settings, total);
+    if (!WriteEncoderProperties(run_.Props, props_))
+      throw KovrinError(L"Недопустимые параметры сжатия LZMA.");
+    // A block after the first sees as much before it as the dictionary holds.
+    const uint64_t block = std::min<uint64_t>(total, blockSize);
+    history_ = total > block ? std::min<uint64_t>(onefile::DictionarySize(props_), total) : 0;
+    const size_t capacity = static_cast<size_t>(block + history_);
     const int threads = std::clamp(settings.Threads, 1, 8);
     try {
       for (int i = 0; i < threads; ++i)
@@ -239,17 +275,20 @@ class BlockPipeline {
       ThrowEncodeFailure(SZ_ERROR_MEM);
     }
   }
-  const CLzmaEncProps& Props() const { return run_.Props; }
+  const uint8_t (&Props() const)[onefile::kLzmaPropsSize] { return props_; }
+  size_t History() const { return static_cast<size_t>(history_); }
 
-  // Hands over the next block; the slot's earlier block is written first.
+  // Hands over the block at stream offset `position`, which `fill` puts into
+  // the input after the `before` bytes ahead of it; the slot's earlier block
+  // is written first.
   template <class Fill>
-  void Add(size_t size, StreamWriter& writer, Fill fill) {
+  void Add(size_t before, size_t size, uint64_t position, StreamWriter& writer, Fill fill) {
     BlockEncoder& slot = *slots_[next_ % slots_.size()];
     ++next_;
     if (slot.Busy())
       Drain(slot, writer);
     fill(slot.Input());
-    slot.Start(size);
+    slot.Start(before, size, position);
   }
   // Writes the blocks still being compressed, oldest first.
   void Finish(StreamWriter& writer) {
@@ -291,6 +330,8 @@ class BlockPipeline {
   ThrottledProgress pump_;
   uint64_t total_;
   int shown_ = -1;
+  uint8_t props_[onefile::kLzmaPropsSize] = {};
+  uint64_t history_ = 0;
   BlockRun run_;  // outlives the slots, whose threads use it
   std::vector<std::unique_ptr<BlockEncoder>> slots_;
   size_t next_ = 0;
@@ -303,7 +344,7 @@ SingleFileResult PackSingleFile(const SingleFileJob& job, ProgressSink& progress
   DescribeFiles(files, job.LauncherName, header);
   CollectRanges(files, header);
   const uint64_t total = header.UnpackedSize;
-  const uint32_t blockSize = std::max(job.Settings.BlockSize, onefile::kMinBlockSize);
+  const uint32_t blockSize = BlockSizeFor(total, job.Settings.BlockSize);
   header.BlockSize = blockSize;
 
   BinaryFile stub = BinaryFile::OpenRead(job.StubPath);
@@ -321,20 +362,18 @@ SingleFileResult PackSingleFile(const SingleFileJob& job, ProgressSink& progress
   std::vector<uint8_t> headerBytes(trailer.HeaderSize);
   file.Write(headerBytes.data(), trailer.HeaderSize);
 
-  LzmaSettings settings = job.Settings;
-  settings.BlockSize = blockSize;
-  BlockPipeline pipeline(settings, total, progress);
-  if (!WriteEncoderProperties(pipeline.Props(), header.LzmaProps))
-    throw KovrinError(L"Недопустимые параметры сжатия LZMA.");
+  BlockPipeline pipeline(job.Settings, total, blockSize, progress);
+  std::copy(std::begin(pipeline.Props()), std::end(pipeline.Props()), header.LzmaProps);
   PackageReader reader(files, header);
-  BlockSource source(reader, header);
+  BlockSource source(reader, header, pipeline.History());
   StreamWriter writer(file);
   progress.SetPosition(0);
   // An empty package is one empty block: its end mark alone.
   uint64_t offset = 0;
   do {
     const size_t size = static_cast<size_t>(onefile::BlockBytesAt(header, offset));
-    pipeline.Add(size, writer, [&](uint8_t* input) { source.Next(input, size); });
+    pipeline.Add(source.Before(), size, offset, writer,
+                 [&](uint8_t* input) { source.Next(input, size); });
     offset += size;
   } while (offset < total);
   pipeline.Finish(writer);

@@ -30,11 +30,12 @@ struct LzmaSettings {
   int FastBytes = 32;
   uint32_t MatchCycles = 20;
   bool BinaryTree = true;  // bt4 match finder; hash chains (hc4) pack 3% larger
-  // Unpacked bytes of each independently compressed block: the blocks are cut
-  // at these fixed points whatever the thread count, so the output is the same
-  // for any. Each block starts with an empty dictionary, which costs size:
-  // against one stream, 16 MB blocks packed the benchmark's typical corpus 2.2%
-  // larger, 24 MB 1.5%, 32 MB 0.5%.
+  // Unpacked bytes of each block at most. Blocks are compressed at once on
+  // Threads threads, each going on from the dictionary's worth of bytes before
+  // it, which its encoder takes in again first: the share of time that costs
+  // falls with larger blocks. The packer cuts the stream into an even number of
+  // blocks of about equal size once it is 4 MB or more, so that two threads
+  // share the work; the cut does not depend on the thread count, nor the output.
   uint32_t BlockSize = 32u << 20;
   int Threads = 2;           // blocks compressed at once
   bool BranchFilter = true;  // the x86 filter over program images

@@ -16,9 +16,16 @@
 namespace onefile {
 
 // Version 1: one LZMA stream, nothing filtered. Version 2: independent blocks
-// and the branch filter over the program images' ranges.
-inline constexpr uint16_t kFormatVersion = 2;
+// and the branch filter over the program images' ranges. Version 3: the layout
+// of version 2, each block going on from the dictionary of the blocks before it.
+inline constexpr uint16_t kFormatVersion = 3;
 inline constexpr uint16_t kSingleStreamVersion = 1;
+inline constexpr uint16_t kIndependentBlocksVersion = 2;
+
+// Whether a block of this version's stream may refer to the bytes before it.
+inline bool BlocksShareDictionary(uint16_t version) noexcept {
+  return version > kIndependentBlocksVersion;
+}
 inline constexpr uint8_t kHeaderMagic[8] = {'K', 'v', 'S', 'f', 'x', 'H', 'd', 'r'};
 inline constexpr uint8_t kTrailerMagic[8] = {'K', 'v', 'S', 'f', 'x', 'E', 'n', 'd'};
 
@@ -61,7 +68,7 @@ struct Header {
   uint64_t StreamSize = 0;    // bytes of the LZMA stream
   uint32_t StreamCrc = 0;     // CRC-32 of the LZMA stream's bytes
   FileRecord Files[kMaxFiles];
-  // Version 2: the unpacked bytes of each block; 0 (version 1) is one block.
+  // Version 2 and later: the unpacked bytes of each block; 0 (version 1) is one block.
   uint32_t BlockSize = 0;
   uint32_t RangeCount = 0;  // the filtered program images, in stream order
   FilterRange Ranges[kMaxFilterRanges];

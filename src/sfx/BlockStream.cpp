@@ -2,6 +2,9 @@
 
 #include "support/Crc32.h"
 
+// LzmaDec.c defines it for LZMA2's chunks; this SDK's header does not declare it.
+extern "C" void LzmaDec_InitDicAndState(CLzmaDec* p, Bool initDic, Bool initState);
+
 namespace {
 void* HeapAllocate(void*, size_t size) {
   return HeapAlloc(GetProcessHeap(), 0, size);
@@ -49,7 +52,12 @@ bool BlockStream::Refill() {
 }
 
 bool BlockStream::StartBlock() {
-  LzmaDec_Init(&state_);  // a block refers to nothing before it
+  // A block starts its coder afresh. Whether its matches may reach into the
+  // blocks before it depends on the version: the dictionary stays or goes.
+  if (anyBlock_ && onefile::BlocksShareDictionary(header_.Version))
+    LzmaDec_InitDicAndState(&state_, False, True);
+  else
+    LzmaDec_Init(&state_);
   status_ = LZMA_STATUS_NOT_SPECIFIED;
   blockLeft_ = onefile::BlockBytesAt(header_, decoded_);
   inBlock_ = anyBlock_ = true;

@@ -2,7 +2,8 @@
 // The unpacked bytes of a single file's stream, in order: its LZMA blocks
 // decoded one after the other, each ended by its end mark, and the branch
 // filter undone over the program images' ranges. A version-1 stream is one
-// block with nothing filtered. Reads the compressed bytes through a fixed
+// block with nothing filtered; the blocks of version 2 are independent, those
+// of version 3 go on from the dictionary before them. Reads the compressed bytes through a fixed
 // buffer and writes into a fixed one; no exceptions.
 
 #include <windows.h>

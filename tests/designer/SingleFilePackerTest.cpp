@@ -30,18 +30,27 @@ struct Unpacked {
   std::string payload;
 };
 
-Unpacked TakeApart(const std::wstring& path) {
-  const std::string file = ReadFileBytes(path);
-  Unpacked result;
+// The header of a packed program, read as the extractor reads it.
+onefile::Header HeaderOf(const std::string& file, onefile::Trailer& trailer) {
+  onefile::Header header;
   uint8_t trailerBytes[onefile::kTrailerSize];
   EXPECT_GE(file.size(), onefile::kTrailerSize);
   std::memcpy(trailerBytes, file.data() + file.size() - onefile::kTrailerSize,
               onefile::kTrailerSize);
-  onefile::Trailer trailer;
   EXPECT_EQ(onefile::ReadTrailer(trailerBytes, file.size(), trailer), onefile::FormatError::None);
   const auto* bytes = reinterpret_cast<const uint8_t*>(file.data());
-  EXPECT_EQ(onefile::ReadHeader(bytes + trailer.HeaderOffset, trailer, file.size(), result.header),
+  EXPECT_EQ(onefile::ReadHeader(bytes + trailer.HeaderOffset, trailer, file.size(), header),
             onefile::FormatError::None);
+  return header;
+}
+
+// A program of one block taken apart.
+Unpacked TakeApart(const std::wstring& path) {
+  const std::string file = ReadFileBytes(path);
+  Unpacked result;
+  onefile::Trailer trailer;
+  result.header = HeaderOf(file, trailer);
+  const auto* bytes = reinterpret_cast<const uint8_t*>(file.data());
   result.stub = file.substr(0, trailer.HeaderOffset);
   const uint8_t* stream = bytes + onefile::StreamOffset(trailer);
   EXPECT_EQ(Crc32(stream, result.header.StreamSize), result.header.StreamCrc);
@@ -274,6 +283,23 @@ TEST_F(SingleFilePacker, ProgramImagesGoFirstAndOnlyTheyAreFiltered) {
   EXPECT_NE(packed.payload.substr(0, image.size()), image);
   job.Files.pop_back();
   EXPECT_TRUE(packed.payload.substr(image.size()) == Concatenation());
+}
+
+// The blocks' size follows from the package's size alone: about equal halves
+// of a package from 4 MB, an even count of blocks within the largest size.
+TEST_F(SingleFilePacker, CutsAnEvenNumberOfBlocksOfAboutEqualSize) {
+  AddFile(L"big.dat", 5000000, 9);
+  const uint64_t total = 300000 + 1000001 + 5000000;
+  onefile::Trailer trailer;
+  for (const auto& [largest, count] : {std::pair{32u << 20, 2u}, std::pair{2u << 20, 4u}}) {
+    job.Settings.BlockSize = largest;
+    PackSingleFile(job, progress);
+    const onefile::Header header = HeaderOf(ReadFileBytes(job.OutputPath), trailer);
+    EXPECT_LE(header.BlockSize, largest);
+    EXPECT_GE(uint64_t{header.BlockSize} * count, total) << count;
+    EXPECT_LT(uint64_t{header.BlockSize} * (count - 1), total) << count;
+    EXPECT_LT(uint64_t{header.BlockSize} * count - total, count * (64u << 10)) << count;
+  }
 }
 
 TEST_F(SingleFilePacker, ThreadsAndRunsDoNotChangeTheBytes) {

@@ -184,7 +184,8 @@ TEST(SingleFileFormat, RefusesDamagedOrForeignHeaders) {
   magic[kStubSize] = 'X';
   EXPECT_EQ(Read(magic, out), FormatError::BadHeaderMagic);
 
-  EXPECT_EQ(Read(Resigned(image, 8, {3, 0}), out), FormatError::VersionTooNew);
+  EXPECT_EQ(Read(Resigned(image, 8, {static_cast<uint8_t>(kFormatVersion + 1), 0}), out),
+            FormatError::VersionTooNew);
   std::vector<uint8_t> newer = image.bytes;  // a newer header need not match this checksum rule
   newer[kStubSize + 8] = 0xFF;
   EXPECT_EQ(Read(newer, out), FormatError::VersionTooNew);

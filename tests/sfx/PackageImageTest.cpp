@@ -243,18 +243,22 @@ TEST(PackageImageBlocks, UnpacksProgramImagesAcrossBlockBoundaries) {
   EXPECT_EQ(failure.Status, ExtractStatus::Damaged);
 }
 
-// A single file of the first format, one stream and no filter, written by the
-// packer of that time: data/version1.sfx beside the tests.
-TEST(PackageImageVersions, ReadsVersionOneFiles) {
+// Single files of the earlier formats, written by the packers of their time
+// beside the tests: data/version1.sfx, one stream and no filter, and
+// data/version2.sfx, three independent 1 MiB blocks. Both carry a launcher of
+// 3000 bytes i * 7 % 251 and a script naming the version; the second also 300,000
+// lines "line <i % 313>" as data.dat, so that a reader taking its blocks to share
+// a dictionary would get them wrong.
+void ExpectFixtureUnpacks(const wchar_t* name, uint16_t version, const char* versionName) {
   wchar_t self[MAX_PATH];
   const DWORD length = GetModuleFileNameW(nullptr, self, MAX_PATH);
   std::wstring fixture(self, length);
-  fixture = fixture.substr(0, fixture.rfind(L'\\')) + L"\\data\\version1.sfx";
+  fixture = fixture.substr(0, fixture.rfind(L'\\')) + L"\\data\\" + name;
   TempDir dir;
   PackageImage package;
   ExtractFailure failure;
   ASSERT_TRUE(package.Open(fixture.c_str(), failure)) << static_cast<int>(failure.Format);
-  EXPECT_EQ(package.Header().Version, onefile::kSingleStreamVersion);
+  EXPECT_EQ(package.Header().Version, version);
   Observer observer;
   HeldFiles held;
   ASSERT_TRUE(package.ExtractTo(dir.Path().c_str(), observer, failure, held))
@@ -262,7 +266,55 @@ TEST(PackageImageVersions, ReadsVersionOneFiles) {
   std::string launcher;
   for (int i = 0; i < 3000; ++i) launcher += static_cast<char>(i * 7 % 251);
   std::string script;
-  for (int i = 0; i < 40; ++i) script += "[Setup]\r\nversion=one\r\n";
+  for (int i = 0; i < 40; ++i) script += std::string("[Setup]\r\nversion=") + versionName + "\r\n";
   EXPECT_TRUE(ReadFileBytes(dir / L"Setup.exe") == launcher);
   EXPECT_TRUE(ReadFileBytes(dir / L"Setup.ini") == script);
+  if (version == onefile::kIndependentBlocksVersion) {
+    EXPECT_EQ(package.Header().BlockSize, onefile::kMinBlockSize);
+    std::string data;
+    for (int i = 0; i < 300000; ++i) data += "line " + std::to_string(i % 313) + "\r\n";
+    EXPECT_TRUE(ReadFileBytes(dir / L"data.dat") == data);
+  }
+}
+
+TEST(PackageImageVersions, ReadsTheEarlierFormats) {
+  ExpectFixtureUnpacks(L"version1.sfx", onefile::kSingleStreamVersion, "one");
+  ExpectFixtureUnpacks(L"version2.sfx", onefile::kIndependentBlocksVersion, "two");
+}
+
+// A block reaches back into the blocks before it: a second copy of
+// incompressible bytes in the next block costs next to nothing.
+TEST(PackageImageBlocks, LaterBlocksGoOnFromTheDictionaryBeforeThem) {
+  TempDir dir;
+  CreateDirectoryW((dir / L"unpacked").c_str(), nullptr);
+  WritePatternFile(dir / L"sfx.dat", 4096, 1);
+  std::string noise(1u << 20, '\0');
+  uint32_t state = 12345;
+  for (char& byte : noise) {
+    state = state * 1103515245u + 12345u;
+    byte = static_cast<char>(state >> 24);
+  }
+  WriteTextFile(dir / L"Setup.exe", "launcher");
+  WriteTextFile(dir / L"data.dat", noise + noise + noise + noise);
+  SingleFileJob job;
+  job.StubPath = dir / L"sfx.dat";
+  job.OutputPath = dir / L"single.exe";
+  job.LauncherName = L"Setup.exe";
+  job.Files = {{dir / L"Setup.exe", L"Setup.exe"}, {dir / L"data.dat", L"data.dat"}};
+  job.Settings.BlockSize = onefile::kMinBlockSize;
+  NullProgress progress;
+  const SingleFileResult result = PackSingleFile(job, progress);
+
+  PackageImage package;
+  ExtractFailure failure;
+  ASSERT_TRUE(package.Open(job.OutputPath.c_str(), failure));
+  EXPECT_EQ(package.Header().Version, onefile::kFormatVersion);
+  EXPECT_EQ(package.Header().BlockSize,
+            onefile::kMinBlockSize);  // five blocks, the last of 8 bytes
+  EXPECT_LT(result.StreamSize, noise.size() + noise.size() / 10);
+  Observer observer;
+  HeldFiles held;
+  ASSERT_TRUE(package.ExtractTo((dir / L"unpacked").c_str(), observer, failure, held))
+      << static_cast<int>(failure.Status);
+  EXPECT_TRUE(ReadFileBytes(dir / L"unpacked\\data.dat") == ReadFileBytes(dir / L"data.dat"));
 }
