@@ -210,11 +210,15 @@ void DescribeFiles(const std::vector<PlannedFile>& files, const std::wstring& la
   }
 }
 
-// Blocks of at most `largest` bytes (1 MiB at least), of about equal size,
-// and an even count of them once the package is worth two threads. The cut
-// depends on the sizes alone, never on the thread count, so neither does the
-// output.
-uint32_t BlockSizeFor(uint64_t total, uint32_t largest) {
+// Blocks of at most `largest` bytes (1 MiB at least), and an even count of
+// them once the package is worth two threads. The encoder of every block but
+// the first takes in up to a dictionary's worth of bytes before its block
+// first, which costs about half the time of compressing as many: so all blocks
+// but the last are larger by half that share each, and the last smaller, which
+// evens out the two threads' work (the one with the first block skips the
+// pass). The cut depends on the sizes alone, never on the thread count, so
+// neither does the output.
+uint32_t BlockSizeFor(uint64_t total, uint32_t largest, uint32_t dictionary) {
   constexpr uint64_t kTwoBlocksFrom = 4u << 20;
   constexpr uint64_t kUnit = 64u << 10;
   const uint64_t least = onefile::kMinBlockSize;
@@ -223,7 +227,11 @@ uint32_t BlockSizeFor(uint64_t total, uint32_t largest) {
   if (total >= kTwoBlocksFrom)
     count += count % 2;
   const uint64_t even = (total + count - 1) / count;
-  return static_cast<uint32_t>(std::clamp((even + kUnit - 1) / kUnit * kUnit, least, most));
+  const uint64_t pass = std::min<uint64_t>(dictionary, even) / 2;
+  uint64_t size = count > 1 ? (total + pass + count - 1) / count : even;
+  if ((size + kUnit - 1) / kUnit * kUnit * (count - 1) >= total)
+    size = even;  // no room left for the last block: equal ones
+  return static_cast<uint32_t>(std::clamp((size + kUnit - 1) / kUnit * kUnit, least, most));
 }
 
 // Every block is compressed with the same properties, written once in the
@@ -257,17 +265,15 @@ CLzmaEncProps EncoderProperties(const LzmaSettings& settings, uint64_t total) {
 // them in order, and reports the share compressed while it waits.
 class BlockPipeline {
  public:
-  BlockPipeline(const LzmaSettings& settings, uint64_t total, uint32_t blockSize,
-                ProgressSink& progress)
+  BlockPipeline(int threads, const CLzmaEncProps& props, uint64_t total, uint32_t blockSize,
+                uint32_t dictionary, ProgressSink& progress)
       : progress_(progress), pump_(progress), total_(total) {
-    run_.Props = EncoderProperties(settings, total);
-    if (!WriteEncoderProperties(run_.Props, props_))
-      throw KovrinError(L"Недопустимые параметры сжатия LZMA.");
+    run_.Props = props;
     // A block after the first sees as much before it as the dictionary holds.
     const uint64_t block = std::min<uint64_t>(total, blockSize);
-    history_ = total > block ? std::min<uint64_t>(onefile::DictionarySize(props_), total) : 0;
+    history_ = total > block ? std::min<uint64_t>(dictionary, total) : 0;
     const size_t capacity = static_cast<size_t>(block + history_);
-    const int threads = std::clamp(settings.Threads, 1, 8);
+    threads = std::clamp(threads, 1, 8);
     try {
       for (int i = 0; i < threads; ++i)
         slots_.push_back(std::make_unique<BlockEncoder>(run_, capacity, onefile::kBranchSize));
@@ -275,7 +281,6 @@ class BlockPipeline {
       ThrowEncodeFailure(SZ_ERROR_MEM);
     }
   }
-  const uint8_t (&Props() const)[onefile::kLzmaPropsSize] { return props_; }
   size_t History() const { return static_cast<size_t>(history_); }
 
   // Hands over the block at stream offset `position`, which `fill` puts into
@@ -330,7 +335,6 @@ class BlockPipeline {
   ThrottledProgress pump_;
   uint64_t total_;
   int shown_ = -1;
-  uint8_t props_[onefile::kLzmaPropsSize] = {};
   uint64_t history_ = 0;
   BlockRun run_;  // outlives the slots, whose threads use it
   std::vector<std::unique_ptr<BlockEncoder>> slots_;
@@ -344,7 +348,11 @@ SingleFileResult PackSingleFile(const SingleFileJob& job, ProgressSink& progress
   DescribeFiles(files, job.LauncherName, header);
   CollectRanges(files, header);
   const uint64_t total = header.UnpackedSize;
-  const uint32_t blockSize = BlockSizeFor(total, job.Settings.BlockSize);
+  const CLzmaEncProps props = EncoderProperties(job.Settings, total);
+  if (!WriteEncoderProperties(props, header.LzmaProps))
+    throw KovrinError(L"Недопустимые параметры сжатия LZMA.");
+  const uint32_t dictionary = onefile::DictionarySize(header.LzmaProps);
+  const uint32_t blockSize = BlockSizeFor(total, job.Settings.BlockSize, dictionary);
   header.BlockSize = blockSize;
 
   BinaryFile stub = BinaryFile::OpenRead(job.StubPath);
@@ -362,8 +370,7 @@ SingleFileResult PackSingleFile(const SingleFileJob& job, ProgressSink& progress
   std::vector<uint8_t> headerBytes(trailer.HeaderSize);
   file.Write(headerBytes.data(), trailer.HeaderSize);
 
-  BlockPipeline pipeline(job.Settings, total, blockSize, progress);
-  std::copy(std::begin(pipeline.Props()), std::end(pipeline.Props()), header.LzmaProps);
+  BlockPipeline pipeline(job.Settings.Threads, props, total, blockSize, dictionary, progress);
   PackageReader reader(files, header);
   BlockSource source(reader, header, pipeline.History());
   StreamWriter writer(file);

@@ -285,9 +285,11 @@ TEST_F(SingleFilePacker, ProgramImagesGoFirstAndOnlyTheyAreFiltered) {
   EXPECT_TRUE(packed.payload.substr(image.size()) == Concatenation());
 }
 
-// The blocks' size follows from the package's size alone: about equal halves
-// of a package from 4 MB, an even count of blocks within the largest size.
-TEST_F(SingleFilePacker, CutsAnEvenNumberOfBlocksOfAboutEqualSize) {
+// The blocks' size follows from the package's size alone: an even count of
+// them from 4 MB, within the largest size, the last one smaller by about half
+// the bytes that each later block's encoder takes in before it (here all of
+// the blocks before it, less than the dictionary).
+TEST_F(SingleFilePacker, CutsAnEvenNumberOfBlocksTheLastSmaller) {
   AddFile(L"big.dat", 5000000, 9);
   const uint64_t total = 300000 + 1000001 + 5000000;
   onefile::Trailer trailer;
@@ -295,10 +297,15 @@ TEST_F(SingleFilePacker, CutsAnEvenNumberOfBlocksOfAboutEqualSize) {
     job.Settings.BlockSize = largest;
     PackSingleFile(job, progress);
     const onefile::Header header = HeaderOf(ReadFileBytes(job.OutputPath), trailer);
-    EXPECT_LE(header.BlockSize, largest);
-    EXPECT_GE(uint64_t{header.BlockSize} * count, total) << count;
-    EXPECT_LT(uint64_t{header.BlockSize} * (count - 1), total) << count;
-    EXPECT_LT(uint64_t{header.BlockSize} * count - total, count * (64u << 10)) << count;
+    const uint64_t size = header.BlockSize;
+    EXPECT_LE(size, largest);
+    ASSERT_LT(size * (count - 1), total) << count;
+    const uint64_t last = total - size * (count - 1);
+    EXPECT_LE(last, size) << count;
+    const uint64_t pass =
+        std::min<uint64_t>(total / count, onefile::DictionarySize(header.LzmaProps)) / 2;
+    EXPECT_GE(size - last + count * (64u << 10), pass) << count;  // sizes are whole 64 KiB
+    EXPECT_LE(size - last, pass + count * (64u << 10)) << count;
   }
 }
 
