@@ -15,8 +15,7 @@ using Tables = std::array<std::array<uint32_t, 256>, 8>;
 
 // Table k gives the CRC of a byte followed by k zero bytes, so eight table
 // look-ups advance the CRC by eight bytes at once.
-constexpr Tables MakeTables() {
-  Tables tables{};
+void MakeTables(Tables& tables) noexcept {
   for (uint32_t byte = 0; byte < 256; ++byte) {
     uint32_t crc = byte;
     for (int bit = 0; bit < 8; ++bit) crc = (crc >> 1) ^ (kPolynomial & (0u - (crc & 1u)));
@@ -25,10 +24,29 @@ constexpr Tables MakeTables() {
   for (uint32_t byte = 0; byte < 256; ++byte)
     for (size_t k = 1; k < 8; ++k)
       tables[k][byte] = (tables[k - 1][byte] >> 8) ^ tables[0][tables[k - 1][byte] & 0xFFu];
-  return tables;
 }
 
-constexpr Tables kTables = MakeTables();
+// Made on first use rather than stored: 8 KB less in every program, the
+// self-extractor among them, for a few microseconds once. The first caller
+// makes them; one that comes while they are being made waits (the packer's
+// threads may sum at once). No function-local static: see the processor check.
+Tables g_tables;
+enum TablesState : int { kNoTables, kMakingTables, kTablesReady };
+std::atomic<int> g_tablesState{kNoTables};
+
+const Tables& ReadyTables() noexcept {
+  if (g_tablesState.load(std::memory_order_acquire) != kTablesReady) {
+    int expected = kNoTables;
+    if (g_tablesState.compare_exchange_strong(expected, kMakingTables, std::memory_order_acquire)) {
+      MakeTables(g_tables);
+      g_tablesState.store(kTablesReady, std::memory_order_release);
+    } else {
+      while (g_tablesState.load(std::memory_order_acquire) != kTablesReady) {
+      }
+    }
+  }
+  return g_tables;
+}
 
 inline uint32_t LoadLittleEndian32(const uint8_t* p) {
   return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
@@ -205,14 +223,14 @@ uint32_t Crc32Update(uint32_t crc, const void* data, size_t size) noexcept {
     size -= folded;
   }
 #endif
+  const Tables& tables = ReadyTables();
   for (; size >= 8; size -= 8, p += 8) {
     const uint32_t low = LoadLittleEndian32(p) ^ crc;
     const uint32_t high = LoadLittleEndian32(p + 4);
-    crc = kTables[7][low & 0xFFu] ^ kTables[6][(low >> 8) & 0xFFu] ^
-          kTables[5][(low >> 16) & 0xFFu] ^ kTables[4][low >> 24] ^ kTables[3][high & 0xFFu] ^
-          kTables[2][(high >> 8) & 0xFFu] ^ kTables[1][(high >> 16) & 0xFFu] ^
-          kTables[0][high >> 24];
+    crc = tables[7][low & 0xFFu] ^ tables[6][(low >> 8) & 0xFFu] ^ tables[5][(low >> 16) & 0xFFu] ^
+          tables[4][low >> 24] ^ tables[3][high & 0xFFu] ^ tables[2][(high >> 8) & 0xFFu] ^
+          tables[1][(high >> 16) & 0xFFu] ^ tables[0][high >> 24];
   }
-  for (; size > 0; --size, ++p) crc = (crc >> 8) ^ kTables[0][(crc ^ *p) & 0xFFu];
+  for (; size > 0; --size, ++p) crc = (crc >> 8) ^ tables[0][(crc ^ *p) & 0xFFu];
   return ~crc;
 }
