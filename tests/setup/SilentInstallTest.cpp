@@ -10,20 +10,12 @@
 #include "setup/InstallLog.h"
 #include "setup/SilentInstall.h"
 #include "support/ComScope.h"
-#include "support/Handle.h"
 #include "support/ProfileFile.h"
+#include "support/QRegistry.h"
 
 namespace {
 std::optional<DWORD> ReadRegDword(const std::wstring& keyPath, const wchar_t* name) {
-  RegKey key;
-  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, KEY_READ, key.Put()) != ERROR_SUCCESS)
-    return std::nullopt;
-  DWORD value = 0, type = 0, bytes = sizeof value;
-  if (RegQueryValueExW(key.Get(), name, nullptr, &type, reinterpret_cast<BYTE*>(&value), &bytes) !=
-          ERROR_SUCCESS ||
-      type != REG_DWORD)
-    return std::nullopt;
-  return value;
+  return RegistryKey::Open(HKEY_LOCAL_MACHINE, keyPath).ReadNumber(name);
 }
 
 std::wstring Today() {

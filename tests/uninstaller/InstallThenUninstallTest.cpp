@@ -1,5 +1,5 @@
 // The setup program's record read back by the uninstaller: two products in one
-// folder, a folder Windows-1251 cannot hold, and a file the user changed.
+// folder, a folder Windows-1251 cannot hold, and a row added for another's link.
 
 #include <gtest/gtest.h>
 
@@ -74,21 +74,6 @@ TEST_F(InstallThenUninstallTest, AFolderWindows1251CannotHoldIsRemovedWhole) {
   EXPECT_FALSE(FolderExists(folder));
   EXPECT_FALSE(FileExists(dir / L"Zoë\\Prog.lnk"));
   EXPECT_FALSE(Registered(product));
-}
-
-TEST_F(InstallThenUninstallTest, AFileTheUserChangedStays) {
-  TestPackage product;
-  product.AddFile(L"settings.ini", 40);
-  product.AddFile(L"prog.exe", 100);
-  InstallRegistered(product, shared);
-  WriteTextFile(shared + L"\\settings.ini", "the user's own settings");
-
-  const UninstallResult result = Uninstall(product);
-
-  EXPECT_EQ(ReadFileBytes(shared + L"\\settings.ini"), "the user's own settings");
-  EXPECT_EQ(result.Changed, std::vector<std::wstring>{shared + L"\\settings.ini"});
-  EXPECT_FALSE(FileExists(shared + L"\\prog.exe"));
-  EXPECT_FALSE(FileExists(shared + L"\\Uninst.ini"));
 }
 
 TEST_F(InstallThenUninstallTest, ALinkAddedToTheRecordOutsideTheInstallsLinkFoldersStays) {
