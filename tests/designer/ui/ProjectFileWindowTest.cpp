@@ -457,8 +457,9 @@ TEST_F(ProjectFileWindow, ABrokenFileChangesNothing) {
   form->OpenProjectClick();
   const ScriptedDialogs::Asked* error = LastAsked(L"project.open_error");
   ASSERT_NE(error, nullptr);
-  EXPECT_EQ(error->text.rfind(L"demo.kovrin, строка 24: значение UseWinRar должно быть Yes или No", 0),
-            0u)
+  EXPECT_EQ(
+      error->text.rfind(L"demo.kovrin, строка 24: значение UseWinRar должно быть Yes или No", 0),
+      0u)
       << Narrow(error->text);
   EXPECT_EQ(error->style, static_cast<unsigned>(MB_OK | MB_ICONSTOP));
   ExpectSameProject(form->StoreProject(), before);
