@@ -49,6 +49,30 @@ std::vector<std::wstring> FilesIn(const std::wstring& folder) {
   return names;
 }
 
+namespace {
+void Walk(const std::wstring& folder, const std::wstring& prefix, std::vector<std::wstring>& out) {
+  WIN32_FIND_DATAW entry;
+  FindHandle find(FindFirstFileW((folder + L"\\*").c_str(), &entry));
+  if (!find.Valid())
+    return;
+  do {
+    const std::wstring name = entry.cFileName;
+    if (name == L"." || name == L"..")
+      continue;
+    out.push_back(prefix + name);
+    if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+      Walk(folder + L"\\" + name, prefix + name + L"\\", out);
+  } while (FindNextFileW(find.Get(), &entry));
+}
+}  // namespace
+
+std::vector<std::wstring> TreeOf(const std::wstring& folder) {
+  std::vector<std::wstring> tree;
+  Walk(folder, L"", tree);
+  std::sort(tree.begin(), tree.end());
+  return tree;
+}
+
 std::string Narrow(const std::wstring& text) {
   int bytes =
       WideCharToMultiByte(CP_UTF8, 0, text.c_str(), (int)text.size(), nullptr, 0, nullptr, nullptr);

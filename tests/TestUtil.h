@@ -30,6 +30,8 @@ void WriteTextFile(const std::wstring& path, const std::string& bytes);
 std::string ReadFileBytes(const std::wstring& path);
 // Names of the files directly in a folder (no folders), sorted.
 std::vector<std::wstring> FilesIn(const std::wstring& folder);
+// Every file and folder below `folder`, relative to it, sorted ("sub", "sub\\a.txt").
+std::vector<std::wstring> TreeOf(const std::wstring& folder);
 std::string Narrow(const std::wstring& text);  // UTF-8, for test messages
 // `text` saved as a Windows-1251 profile file and loaded back; the profile's
 // bytes read as text.

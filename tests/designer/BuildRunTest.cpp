@@ -89,6 +89,10 @@ TEST_F(BuildRun, PayloadMovesWholeBlocksAndRefreshesChangedSizes) {
   EXPECT_EQ(ini.ReadString(L"One_Files", L"FileSize3", L""), L"1000001");
   EXPECT_EQ(ini.ReadString(L"One_Files", L"FileSize4", L""), L"10");
   EXPECT_EQ(ini.ReadString(L"One_Data", L"SummarySize", L""), L"2000011");
+  for (size_t i = 0; i < project.Files.size(); ++i)  // a checksum over every block of a file
+    EXPECT_EQ(ini.ReadString(L"One_Files", L"FileCrc" + std::to_wstring(i + 1), L""),
+              CrcKeyText(ReadFileBytes(project.Files[i].SourcePath())))
+        << i;
   EXPECT_EQ(project.Files[3].Size, 10);
   EXPECT_EQ(project.Files[1].Size, 0);
   // 1,000,000 bytes are one final piece and move no bar; 1,000,001 are a block
@@ -129,6 +133,8 @@ TEST_F(BuildRun, TextsAndUninstallerGoWhereTheProjectAsks) {
             (Names{L"Setup.ini", L"data.dat", L"install me.exe", L"setup.dat", L"uninst.dat"}));
   EXPECT_EQ(ReadFileBytes(out + L"\\setup.dat"),
             "\xcb\xe8\xf6\xe5\xed\xe7\xe8\xff\r\n\xf1\xf2\xf0\xee\xea\xe0 2\r\n");
+  EXPECT_EQ(ProfileFile::Load(out + L"\\Setup.ini").ReadString(L"One_Data", L"TextsCrc", L""),
+            CrcKeyText(ReadFileBytes(out + L"\\setup.dat")));
   EXPECT_EQ(ReadFileBytes(out + L"\\uninst.dat"), ReadFileBytes(fx.designer + L"uninst.dat"));
   EXPECT_EQ(GetFileSize64(out + L"\\data.dat"), 0);
   EXPECT_TRUE(IsEmptyFolder(fx.build));
@@ -138,6 +144,7 @@ TEST_F(BuildRun, WithoutTextsNoSetupDatAndTheLauncherStatusStays) {
   ASSERT_EQ(Run().Outcome, BuildOutcome::Done);
 
   EXPECT_EQ(FilesIn(fx.output), (Names{L"Setup.exe", L"Setup.ini", L"data.dat"}));
+  EXPECT_FALSE(ProfileFile::Load(fx.output + L"\\Setup.ini").HasKey(L"One_Data", L"TextsCrc"));
   const Names statuses = observer.Statuses();
   ASSERT_GE(statuses.size(), 2u);
   EXPECT_EQ(statuses[statuses.size() - 2], L"Запись запускаемого модуля...");
@@ -240,32 +247,6 @@ TEST(BuildFolder, ComesFromTempOrTheSystemTemporaryFolder) {
   GetTempPathW(MAX_PATH + 1, system);
   EXPECT_EQ(fallback, WithoutTrailingBackslash(system) + L"\\Kovrin");
   EXPECT_GT(fallback.size(), std::wstring(L"\\Kovrin").size());
-}
-
-TEST_F(BuildRun, TheScriptCarriesAChecksumOfEveryFileAndOfTheTexts) {
-  project.Files = {fx.AddSource(L"a.bin", 1000001, 1), fx.AddSource(L"empty.bin", 0, 2),
-                   fx.AddSource(L"b.txt", 10, 3)};
-  project.UseReadMe = true;
-  project.ReadMeRtf = "{\\rtf1 read me\\par}";
-  project.UseLicense = true;
-  project.LicenseType = TextType::Txt;
-  project.LicenseText = {L"Лицензия"};
-
-  ASSERT_EQ(Run().Outcome, BuildOutcome::Done);
-
-  const ProfileFile ini = ProfileFile::Load(fx.output + L"\\Setup.ini");
-  for (size_t i = 0; i < project.Files.size(); ++i)
-    EXPECT_EQ(ini.ReadString(L"One_Files", L"FileCrc" + std::to_wstring(i + 1), L""),
-              CrcKeyText(ReadFileBytes(project.Files[i].SourcePath())))
-        << i;
-  EXPECT_EQ(ini.ReadString(L"One_Data", L"TextsCrc", L""),
-            CrcKeyText(ReadFileBytes(fx.output + L"\\setup.dat")));
-
-  // Without texts there is no Setup.dat and no checksum of it.
-  project.UseReadMe = project.UseLicense = false;
-  project.OutputFolder = fx.root / L"plain";
-  ASSERT_EQ(Run().Outcome, BuildOutcome::Done);
-  EXPECT_FALSE(ProfileFile::Load(fx.root / L"plain\\Setup.ini").HasKey(L"One_Data", L"TextsCrc"));
 }
 
 TEST_F(BuildRun, ANameWindows1251CannotHoldStopsTheBuildNamingIt) {

@@ -7,15 +7,6 @@
 #include "ProjectTestSupport.h"
 #include "designer/ProjectOpening.h"
 #include "formats/ProjectFile.h"
-#include "formats/SetupScriptReader.h"
-#include "formats/SetupScriptWriter.h"
-#include "support/ProfileFile.h"
-
-namespace {
-const wchar_t* const kDemoFiles[] = {L"files\\app\\demo.cmd", L"files\\app\\settings.ini",
-                                     L"files\\app\\lib\\helper.txt", L"files\\docs\\manual.txt",
-                                     L"files\\docs\\changes.txt"};
-}  // namespace
 
 // The sample as an author would find it: files in two folders next to it,
 // stored relative, a plain information text, an RTF license, two shortcuts.
@@ -51,58 +42,6 @@ TEST(DemoProject, HoldsWhatTheSampleDescribes) {
   // The file is in the writer's own form: saving it again changes no byte.
   EXPECT_EQ(ProjectFileBytes(p, folder + L"\\demo.kovrin"),
             ReadFileBytes(folder + L"\\demo.kovrin"));
-}
-
-// Built from the command line into a fresh folder: the script describes the
-// five files with their real sizes, data.dat holds them end to end, Setup.dat
-// the two texts.
-TEST(DemoProject, CommandLineBuildMakesAWholePackage) {
-  BuildFixture fx;
-  ScopedEnv temp(L"Temp", fx.root.Path());
-  const std::wstring folder = fx.root / L"demo";
-  CopyFolder(DemoFolder(), folder);
-  RecordingConsole console;
-
-  ASSERT_EQ(RunCommandLineBuild(
-                ParseStartCommand({L"/build", folder + L"\\demo.kovrin", L"/out", fx.output}),
-                fx.designer, console),
-            kExitBuilt);
-
-  const ProfileFile script = ProfileFile::Load(fx.output + L"\\Setup.ini");
-  const SetupScriptValues values = ReadSetupScriptValues(script);
-  EXPECT_EQ(values.ProgramName, L"Kovrin Demo");
-  EXPECT_EQ(values.CompanyName, L"Morvel Labs");
-  EXPECT_EQ(values.InstallPath, L"%ProgramFiles%\\%CompanyName%\\Kovrin Demo");
-  EXPECT_EQ(values.CountOfFiles, 5);
-  EXPECT_EQ(values.CountOfShortCuts, 2);
-  EXPECT_TRUE(values.UseReadMe);
-  EXPECT_FALSE(values.ReadMe.IsRtf);
-  EXPECT_EQ(values.ReadMe.FontName, L"Arial");
-  EXPECT_TRUE(values.UseLicense);
-  EXPECT_TRUE(values.License.IsRtf);
-  EXPECT_TRUE(values.UseRun);
-  EXPECT_TRUE(values.UseUninstall);
-
-  std::string payload;
-  int64_t total = 0;
-  for (int32_t n = 1; n <= 5; ++n) {
-    const std::string bytes = ReadFileBytes(folder + L"\\" + kDemoFiles[n - 1]);
-    const ScriptFileRow row = ReadFileRow(script, n);
-    EXPECT_EQ(row.FileSize, static_cast<int64_t>(bytes.size())) << n;
-    payload += bytes;
-    total += row.FileSize;
-  }
-  EXPECT_EQ(ReadFileRow(script, 3).FileName, L"lib\\helper.txt");
-  EXPECT_EQ(values.SummarySize, total);
-  EXPECT_EQ(ReadFileBytes(fx.output + L"\\data.dat"), payload);
-
-  const SetupProject project = LoadProjectFile(folder + L"\\demo.kovrin");
-  const std::string readMe = PlainTextBytes(project.ReadMeText);
-  EXPECT_EQ(values.ReadMe.Size, static_cast<int32_t>(readMe.size()));
-  EXPECT_EQ(ReadFileBytes(fx.output + L"\\setup.dat"),
-            readMe + ReadFileBytes(folder + L"\\license.rtf"));
-  EXPECT_EQ(ReadFileBytes(fx.output + L"\\Setup.exe"), ReadFileBytes(fx.designer + L"Kovrin.dat"));
-  EXPECT_EQ(ReadShortcutRow(script, 2).ShortCutFileName, L"%InstallPath%\\manual.txt");
 }
 
 // The one-file sample differs from the sample only in its packer: built from the

@@ -15,23 +15,19 @@ inline std::wstring DemoFolder() {
   return ProgramFolder() + L"demo";
 }
 
+// The sample's source files in list order, relative to its folder.
+inline const wchar_t* const kDemoFiles[] = {
+    L"files\\app\\demo.cmd", L"files\\app\\settings.ini", L"files\\app\\lib\\helper.txt",
+    L"files\\docs\\manual.txt", L"files\\docs\\changes.txt"};
+
 // Copies a folder tree (files and sub-folders) into `to`, which is created.
 inline void CopyFolder(const std::wstring& from, const std::wstring& to) {
   CreateDirectoryW(to.c_str(), nullptr);
-  WIN32_FIND_DATAW found;
-  HANDLE search = FindFirstFileW((from + L"\\*").c_str(), &found);
-  if (search == INVALID_HANDLE_VALUE)
-    return;
-  do {
-    const std::wstring name = found.cFileName;
-    if (name == L"." || name == L"..")
-      continue;
-    if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-      CopyFolder(from + L"\\" + name, to + L"\\" + name);
+  for (const std::wstring& name : TreeOf(from))  // a folder sorts before what it holds
+    if (FolderExists(from + L"\\" + name))
+      CreateDirectoryW((to + L"\\" + name).c_str(), nullptr);
     else
       CopyFileW((from + L"\\" + name).c_str(), (to + L"\\" + name).c_str(), FALSE);
-  } while (FindNextFileW(search, &found));
-  FindClose(search);
 }
 
 class RecordingConsole : public ConsoleWriter {

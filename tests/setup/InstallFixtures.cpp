@@ -4,8 +4,6 @@
 #include <shlobj.h>
 #include <shobjidl.h>
 
-#include <algorithm>
-
 #include "support/CodePage.h"
 #include "support/Error.h"
 #include "support/Handle.h"
@@ -19,31 +17,6 @@ std::wstring InstallError(SetupState& state, const InstallChoices& choices, Inst
     return L"(stopped without a message)";
   }
   return L"";
-}
-
-namespace {
-void Walk(const std::wstring& folder, const std::wstring& prefix, std::vector<std::wstring>& out) {
-  WIN32_FIND_DATAW found;
-  HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
-  if (search == INVALID_HANDLE_VALUE)
-    return;
-  do {
-    const std::wstring name = found.cFileName;
-    if (name == L"." || name == L"..")
-      continue;
-    out.push_back(prefix + name);
-    if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-      Walk(folder + L"\\" + name, prefix + name + L"\\", out);
-  } while (FindNextFileW(search, &found));
-  FindClose(search);
-}
-}  // namespace
-
-std::vector<std::wstring> TreeOf(const std::wstring& folder) {
-  std::vector<std::wstring> tree;
-  Walk(folder, L"", tree);
-  std::sort(tree.begin(), tree.end());
-  return tree;
 }
 
 std::wstring UninstallScriptText(const std::wstring& installFolder) {

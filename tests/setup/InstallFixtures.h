@@ -95,9 +95,6 @@ class RecordingEvents final : public InstallEvents {
 // The error message of an install, or "" when it succeeded.
 std::wstring InstallError(SetupState& state, const InstallChoices& choices, InstallEvents& events);
 
-// Every file and folder below `folder`, relative to it, sorted ("sub\\a.txt", "sub").
-std::vector<std::wstring> TreeOf(const std::wstring& folder);
-
 // The Uninst.ini text as stored (Windows-1251 bytes turned back into UTF-16).
 std::wstring UninstallScriptText(const std::wstring& installFolder);
 // Target, arguments and working folder of a link, read back through IShellLinkW.

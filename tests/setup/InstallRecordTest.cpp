@@ -13,6 +13,7 @@
 #include "support/Error.h"
 #include "support/PathNames.h"
 #include "support/ProfileFile.h"
+#include "support/QRegistry.h"
 
 namespace {
 class InstallRecordTest : public RegisteredInstallTest {
@@ -67,17 +68,9 @@ TEST_F(InstallRecordTest, ARecordFromBeforeProductNamesBelongsToTheProductRegist
   ForceFolder(shared);
   WriteTextFile(shared + L"\\Uninst.ini", "[Files]\r\nFileCount=1\r\nFile1=" + Narrow(shared) +
                                               "\\prog.exe\r\n\r\n[ShortCuts]\r\nCount=0\r\n");
-  {
-    HKEY key = nullptr;
-    RegCreateKeyExW(HKEY_LOCAL_MACHINE, UninstallRegistryKey(product.programName).c_str(), 0,
-                    nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr);
-    const std::wstring command = windows + L"\\MVUninst.exe \"" + shared + L"\\Uninst.ini\" \"" +
-                                 product.programName + L"\"";
-    RegSetValueExW(key, L"UninstallString", 0, REG_SZ,
-                   reinterpret_cast<const BYTE*>(command.c_str()),
-                   static_cast<DWORD>((command.size() + 1) * sizeof(wchar_t)));
-    RegCloseKey(key);
-  }
+  RegistryKey::Create(HKEY_LOCAL_MACHINE, UninstallRegistryKey(product.programName))
+      .WriteText(L"UninstallString", windows + L"\\MVUninst.exe \"" + shared +
+                                         L"\\Uninst.ini\" \"" + product.programName + L"\"");
   InstallRegistered(product, shared);
   EXPECT_FALSE(FileExists(shared + L"\\Uninst1.ini"));
   EXPECT_EQ(RecordValue(shared + L"\\Uninst.ini", L"Files", L"FileCount"), L"1");

@@ -32,7 +32,7 @@ class CountingWindow : public Window {
 };
 }  // namespace
 
-TEST(Window, MessagesReachTheObjectFromCreationOn) {
+TEST(Window, MessagesReachTheObjectFromCreationOnUntilTheWindowIsDestroyed) {
   CountingWindow window;
   window.Create();
   ASSERT_NE(window.Handle(), nullptr);
@@ -42,11 +42,6 @@ TEST(Window, MessagesReachTheObjectFromCreationOn) {
   wchar_t title[32];
   GetWindowTextW(window.Handle(), title, 32);
   EXPECT_STREQ(title, L"Проверка");
-}
-
-TEST(Window, DestroyingTheWindowDetachesTheObject) {
-  CountingWindow window;
-  window.Create();
   DestroyWindow(window.Handle());
   EXPECT_EQ(window.Handle(), nullptr);  // the object no longer points at a dead window
 }

@@ -18,6 +18,7 @@
 #include "designer/ui/create_main.h"
 #include "designer/ui/edit_shortcut.h"
 #include "support/Handle.h"
+#include "support/QRegistry.h"
 #include "win/Layout.h"
 
 // For this process HKEY_LOCAL_MACHINE is a scratch key while this lives, so the
@@ -70,11 +71,8 @@ class DesignerWindowTest : public ::testing::Test {
 
   // WinRAR's "open" command as its installer registers it, below the scratch machine key.
   void RegisterWinRar(const std::wstring& command) {
-    RegKey key;
-    RegCreateKeyExW(HKEY_CURRENT_USER, (machine.Path() + L"\\" + kWinRarCommandKey).c_str(), 0,
-                    nullptr, 0, KEY_SET_VALUE, nullptr, key.Put(), nullptr);
-    RegSetValueExW(key.Get(), nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
-                   static_cast<DWORD>((command.size() + 1) * sizeof(wchar_t)));
+    RegistryKey::Create(HKEY_CURRENT_USER, machine.Path() + L"\\" + kWinRarCommandKey)
+        .WriteText(L"", command);
   }
 
   // Mouse movement over a control, as the system sends it.

@@ -173,11 +173,6 @@ TEST_F(DesignerWindowTest, HelpAboutAndTheLink) {
   EXPECT_FALSE(form->LinkHot());
 }
 
-TEST_F(DesignerWindowTest, ExitClosesTheWindow) {
-  form->N2Click();
-  EXPECT_EQ(form->Handle(), nullptr);
-}
-
 TEST_F(DesignerWindowTest, StartsWithTheProjectDefaults) {
   SetupProject project = form->StoreProject();
   EXPECT_EQ(project.ProgramName, L"");

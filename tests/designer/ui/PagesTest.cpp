@@ -69,16 +69,6 @@ TEST_F(DesignerWindowTest, FilesPageRefusesTwoGibibyteFilesByName) {
   EXPECT_NE(dialogs.asked[0].text.find(dir / L"disk.img"), std::wstring::npos);
 }
 
-TEST_F(DesignerWindowTest, FilesPageEditsTheRelativeNameInPlace) {
-  TFrame2& files = form->Frame21;
-  SetupProject project;
-  project.Files.push_back(FileEntry{L"readme.txt", L"C:\\src\\", 10});
-  files.Load(project);
-  EXPECT_TRUE(EndLabelEdit(files.Handle(), files.ListView1, 0, L"docs\\readme.txt"));
-  EXPECT_EQ(files.Rows()[0].RelativeName, L"docs\\readme.txt");
-  EXPECT_EQ(files.Rows()[0].LocalFolder, L"C:\\src\\");
-}
-
 TEST_F(DesignerWindowTest, CompressionBoxGovernsItsControlsButNotTheSortBox) {
   TFrame3& pack = form->Frame31;
   HWND governed[] = {pack.Label2,  pack.Edit1,  pack.Button1,

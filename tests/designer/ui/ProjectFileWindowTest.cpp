@@ -450,28 +450,22 @@ TEST_F(ProjectFileWindow, ABrokenFileChangesNothing) {
   SaveAs(*form, dir / L"mine.kovrin");
   const SetupProject before = form->StoreProject();
 
-  const std::vector<std::pair<std::string, std::wstring>> broken = {
-      {demo.substr(0, demo.size() / 2), L"demo.kovrin, строка "},
-      {demo.substr(0, demo.find("UseWinRar=No")) + "UseWinRar=1" +
-           demo.substr(demo.find("UseWinRar=No") + 12),
-       L"demo.kovrin, строка 24: значение UseWinRar должно быть Yes или No, а не \"1\""},
-      {"[Project]\r\nFormat=2\r\n",
-       L"demo.kovrin сохранён более новой версией Kovrin (формат 2); эта версия читает формат 1."},
-  };
-  for (const auto& [bytes, message] : broken) {
-    WriteTextFile(projectFile, bytes);
-    dialogs.fileAnswers.push_back({projectFile});
-    form->OpenProjectClick();
-    const ScriptedDialogs::Asked* error = LastAsked(L"project.open_error");
-    ASSERT_NE(error, nullptr);
-    EXPECT_EQ(error->text.rfind(message, 0), 0u) << Narrow(error->text);
-    EXPECT_EQ(error->style, static_cast<unsigned>(MB_OK | MB_ICONSTOP));
-    dialogs.asked.clear();
-    ExpectSameProject(form->StoreProject(), before);
-    EXPECT_EQ(form->ProjectPath(), dir / L"mine.kovrin");
-    Pump();
-    EXPECT_EQ(Title(), L"mine - Kovrin 1.4.1");
-  }
+  // The parser's messages are the format tests'; here: the window shows one and keeps its project.
+  const size_t at = demo.find("UseWinRar=No");
+  WriteTextFile(projectFile, demo.substr(0, at) + "UseWinRar=1" + demo.substr(at + 12));
+  dialogs.fileAnswers.push_back({projectFile});
+  form->OpenProjectClick();
+  const ScriptedDialogs::Asked* error = LastAsked(L"project.open_error");
+  ASSERT_NE(error, nullptr);
+  EXPECT_EQ(
+      error->text.rfind(L"demo.kovrin, строка 24: значение UseWinRar должно быть Yes или No", 0),
+      0u)
+      << Narrow(error->text);
+  EXPECT_EQ(error->style, static_cast<unsigned>(MB_OK | MB_ICONSTOP));
+  ExpectSameProject(form->StoreProject(), before);
+  EXPECT_EQ(form->ProjectPath(), dir / L"mine.kovrin");
+  Pump();
+  EXPECT_EQ(Title(), L"mine - Kovrin 1.4.1");
 }
 
 TEST_F(ProjectFileWindow, AMissingSourceFileIsNamedAndItsRowMarked) {
