@@ -9,6 +9,7 @@
 
 #include "designer/BlockEncoder.h"
 #include "designer/BuildRun.h"
+#include "designer/IncompressibleStretches.h"
 #include "designer/ProgramImages.h"
 #include "formats/Payload.h"
 #include "formats/SingleFileFormat.h"
@@ -65,6 +66,27 @@ void CollectRanges(const std::vector<PlannedFile>& files, onefile::Header& heade
   }
 }
 
+// The stretches that are stored as they are, found in a first pass over the
+// files. A file that changes before the second pass is reported by that one.
+void CollectStored(const std::vector<PlannedFile>& files, onefile::Header& header) {
+  IncompressibleStretches finder({header.Ranges, header.Ranges + header.RangeCount});
+  std::vector<uint8_t> chunk(1u << 20);
+  for (const PlannedFile& planned : files) {
+    BinaryFile file = BinaryFile::OpenRead(planned.Source->SourcePath);
+    for (uint64_t left = planned.Size; left > 0;) {
+      const uint32_t got =
+          file.Read(chunk.data(), static_cast<uint32_t>(std::min<uint64_t>(left, chunk.size())));
+      if (got == 0)
+        break;
+      finder.Add(chunk.data(), got);
+      left -= got;
+    }
+  }
+  const std::vector<onefile::FilterRange> stored = finder.Finish(onefile::kMaxStoredRanges);
+  std::copy(stored.begin(), stored.end(), header.Stored);
+  header.StoredCount = static_cast<uint32_t>(stored.size());
+}
+
 // The package files one after another, each checked to have the size it had
 // when it was scanned, and each one's CRC-32 taken over the bytes really read.
 class PackageReader {
@@ -110,10 +132,11 @@ class PackageReader {
   uint64_t remaining_ = 0;
 };
 
-// The stream cut into blocks, each filtered where it holds program images,
-// and each given the last `history` filtered bytes before it, which its matches
-// may reach. The filter may still change the last few bytes read until the
-// bytes after them are seen, so those are kept and go to the next block.
+// The stream cut into pieces, each filtered where it holds program images, a
+// coded one given the last `history` coded bytes before it, which its matches
+// may reach (stored bytes are not in the dictionary). The filter may still
+// change the last few bytes read until the bytes after them are seen, so those
+// are kept and go to the next piece.
 class BlockSource {
  public:
   BlockSource(PackageReader& reader, const onefile::Header& header, size_t history)
@@ -122,13 +145,14 @@ class BlockSource {
         total_(header.UnpackedSize),
         history_(history) {}
 
-  // Bytes of the stream before the next block that Next puts ahead of it.
-  size_t Before() const { return static_cast<size_t>(std::min<uint64_t>(at_, history_)); }
+  // Coded bytes before the next piece that Next puts ahead of a coded one.
+  size_t Before() const { return static_cast<size_t>(std::min<uint64_t>(coded_, history_)); }
 
   // Fills `buffer` (room for Before() + `size` + kBranchSize bytes) with the
-  // Before() bytes before the next block and the block's `size` bytes.
-  void Next(uint8_t* buffer, size_t size) {
-    const size_t before = Before();
+  // next `size` bytes of the stream, for a `coded` piece after the Before()
+  // coded bytes before it.
+  void Next(uint8_t* buffer, size_t size, bool coded) {
+    const size_t before = coded ? Before() : 0;
     std::copy(kept_.end() - static_cast<ptrdiff_t>(before), kept_.end(), buffer);
     uint8_t* block = buffer + before;
     std::copy(tail_, tail_ + tailSize_, block);
@@ -139,6 +163,9 @@ class BlockSource {
     tailSize_ = have - size;
     std::copy(block + size, block + have, tail_);
     at_ += size;
+    if (!coded)
+      return;
+    coded_ += size;
     const size_t keep = Before();
     if (at_ < total_)
       kept_.assign(block + size - keep, block + size);
@@ -149,8 +176,9 @@ class BlockSource {
   onefile::RangeFilter filter_;
   uint64_t total_;
   size_t history_;
-  std::vector<uint8_t> kept_;  // the stream's last filtered bytes before at_
+  std::vector<uint8_t> kept_;  // the last coded bytes before at_, filtered
   uint64_t at_ = 0;            // stream offset of tail_[0]
+  uint64_t coded_ = 0;         // coded bytes before at_
   uint8_t tail_[onefile::kBranchSize];
   size_t tailSize_ = 0;
 };
@@ -295,6 +323,23 @@ class BlockPipeline {
     fill(slot.Input());
     slot.Start(before, size, position);
   }
+  // Writes the blocks still being compressed, then the `size` bytes of a stored
+  // piece that `fill(buffer, n)` puts into the buffer a chunk at a time.
+  template <class Fill>
+  void AddStored(uint64_t size, StreamWriter& writer, Fill fill) {
+    Finish(writer);
+    stored_.resize(kStoredChunk + onefile::kBranchSize);
+    while (size > 0) {
+      const size_t chunk = static_cast<size_t>(std::min<uint64_t>(size, kStoredChunk));
+      fill(stored_.data(), chunk);
+      writer.Append(stored_.data(), chunk);
+      run_.Compressed += chunk;
+      size -= chunk;
+      Report();
+      if (run_.Stop)
+        throw OperationCancelled(kBuildCancelledText);
+    }
+  }
   // Writes the blocks still being compressed, oldest first.
   void Finish(StreamWriter& writer) {
     for (size_t i = 0; i < slots_.size(); ++i) {
@@ -335,8 +380,10 @@ class BlockPipeline {
   ThrottledProgress pump_;
   uint64_t total_;
   int shown_ = -1;
+  static constexpr size_t kStoredChunk = 1u << 20;
   uint64_t history_ = 0;
-  BlockRun run_;  // outlives the slots, whose threads use it
+  std::vector<uint8_t> stored_;  // a stored piece on its way through
+  BlockRun run_;                 // outlives the slots, whose threads use it
   std::vector<std::unique_ptr<BlockEncoder>> slots_;
   size_t next_ = 0;
 };
@@ -347,6 +394,8 @@ SingleFileResult PackSingleFile(const SingleFileJob& job, ProgressSink& progress
   const std::vector<PlannedFile> files = PlanFiles(job.Files, job.Settings.BranchFilter);
   DescribeFiles(files, job.LauncherName, header);
   CollectRanges(files, header);
+  if (job.Settings.StoreIncompressible)
+    CollectStored(files, header);
   const uint64_t total = header.UnpackedSize;
   const CLzmaEncProps props = EncoderProperties(job.Settings, total);
   if (!WriteEncoderProperties(props, header.LzmaProps))
@@ -375,13 +424,22 @@ SingleFileResult PackSingleFile(const SingleFileJob& job, ProgressSink& progress
   BlockSource source(reader, header, pipeline.History());
   StreamWriter writer(file);
   progress.SetPosition(0);
-  // An empty package is one empty block: its end mark alone.
+  // An empty package is one empty coded piece: its end mark alone.
   uint64_t offset = 0;
+  uint64_t coded = 0;
+  uint32_t nextStored = 0;
   do {
-    const size_t size = static_cast<size_t>(onefile::BlockBytesAt(header, offset));
-    pipeline.Add(source.Before(), size, offset, writer,
-                 [&](uint8_t* input) { source.Next(input, size); });
-    offset += size;
+    const onefile::Piece piece = onefile::PieceAt(header, offset, nextStored);
+    if (piece.Stored) {
+      pipeline.AddStored(piece.Size, writer,
+                         [&](uint8_t* chunk, size_t size) { source.Next(chunk, size, false); });
+    } else {
+      const size_t size = static_cast<size_t>(piece.Size);
+      pipeline.Add(source.Before(), size, coded, writer,
+                   [&](uint8_t* input) { source.Next(input, size, true); });
+      coded += size;
+    }
+    offset += piece.Size;
   } while (offset < total);
   pipeline.Finish(writer);
   if (progress.Cancelled())

@@ -40,6 +40,9 @@ struct LzmaSettings {
   uint32_t BlockSize = 32u << 20;
   int Threads = 2;           // blocks compressed at once
   bool BranchFilter = true;  // the x86 filter over program images
+  // Incompressible stretches of 4 MB and more stored as they are
+  // (designer/IncompressibleStretches.h).
+  bool StoreIncompressible = true;
 };
 
 struct PackedFile {

@@ -84,36 +84,51 @@ bool SameNameNoCase(const FileRecord& a, const FileRecord& b) {
   return SameFileName({a.Name, a.NameLength}, {b.Name, b.NameLength});
 }
 
-// Version 2's filtered ranges, block size and range count close the header,
-// the count last, so the file table before them is read as in version 1 up to
-// `end`, which moves to the ranges' start. The ranges must lie in the stream in
-// order without overlapping.
+// Ranges in stream order, each non-empty, inside the stream and not
+// overlapping the one before.
+FormatError ReadRanges(const uint8_t* p, uint32_t count, uint64_t streamSize, FilterRange* out) {
+  uint64_t covered = 0;  // the end of the range before
+  for (uint32_t i = 0; i < count; ++i, p += kRangeRecordSize) {
+    FilterRange& range = out[i];
+    range.Offset = Get64(p);
+    range.Size = Get64(p + 8);
+    if (range.Offset < covered || range.Size == 0 || range.Offset > streamSize ||
+        range.Size > streamSize - range.Offset)
+      return FormatError::BadRanges;
+    covered = range.Offset + range.Size;
+  }
+  return FormatError::None;
+}
+
+// The block table closes the header: the filtered ranges, in version 4 the
+// stored ones, then the block size and the counts, the counts last, so the
+// file table before them is read as in version 1 up to `end`, which moves to
+// the table's start.
 FormatError ReadBlockTable(const uint8_t* begin, const uint8_t*& end, Header& out) {
-  if (end - begin < static_cast<ptrdiff_t>(kBlockTableFixedSize))
+  const bool stored = out.Version >= 4;
+  const ptrdiff_t fixed = kBlockTableFixedSize + (stored ? kStoredTableFixedSize : 0);
+  if (end - begin < fixed)
     return FormatError::BadCounts;
-  out.BlockSize = Get32(end - 8);
-  const uint32_t count = Get32(end - 4);
-  if (count > kMaxFilterRanges)
+  const uint8_t* counts = end - fixed;
+  out.BlockSize = Get32(counts);
+  const uint32_t count = Get32(counts + 4);
+  const uint32_t storedCount = stored ? Get32(counts + 8) : 0;
+  if (count > kMaxFilterRanges || storedCount > kMaxStoredRanges)
     return FormatError::BadRanges;
   const ptrdiff_t tableSize =
-      kBlockTableFixedSize + static_cast<ptrdiff_t>(count) * kRangeRecordSize;
+      fixed + (static_cast<ptrdiff_t>(count) + storedCount) * kRangeRecordSize;
   if (end - begin < tableSize)
     return FormatError::BadCounts;
   if (out.BlockSize < kMinBlockSize)
     return FormatError::BadRanges;
   end -= tableSize;
-  const uint8_t* p = end;
-  uint64_t covered = 0;  // the end of the range before
-  for (uint32_t i = 0; i < count; ++i, p += kRangeRecordSize) {
-    FilterRange& range = out.Ranges[i];
-    range.Offset = Get64(p);
-    range.Size = Get64(p + 8);
-    if (range.Offset < covered || range.Size == 0 || range.Offset > out.UnpackedSize ||
-        range.Size > out.UnpackedSize - range.Offset)
-      return FormatError::BadRanges;
-    covered = range.Offset + range.Size;
-  }
+  FormatError error = ReadRanges(end, count, out.UnpackedSize, out.Ranges);
+  if (error == FormatError::None)
+    error = ReadRanges(end + count * kRangeRecordSize, storedCount, out.UnpackedSize, out.Stored);
+  if (error != FormatError::None)
+    return error;
   out.RangeCount = count;
+  out.StoredCount = storedCount;
   return FormatError::None;
 }
 }  // namespace
@@ -133,6 +148,25 @@ bool IsPlainFileName(const wchar_t* name, size_t length) noexcept {
   return !IsDeviceName(name, length);
 }
 
+Piece PieceAt(const Header& header, uint64_t offset, uint32_t& nextStored) noexcept {
+  while (nextStored < header.StoredCount &&
+         header.Stored[nextStored].Offset + header.Stored[nextStored].Size <= offset)
+    ++nextStored;
+  Piece piece;
+  if (nextStored < header.StoredCount && header.Stored[nextStored].Offset <= offset) {
+    piece.Stored = true;
+    piece.Size = header.Stored[nextStored].Offset + header.Stored[nextStored].Size - offset;
+    return piece;
+  }
+  uint64_t end = header.UnpackedSize;
+  if (header.BlockSize != 0 && end - offset > header.BlockSize - offset % header.BlockSize)
+    end = offset + (header.BlockSize - offset % header.BlockSize);
+  if (nextStored < header.StoredCount && header.Stored[nextStored].Offset < end)
+    end = header.Stored[nextStored].Offset;
+  piece.Size = end - offset;
+  return piece;
+}
+
 uint32_t DictionarySize(const uint8_t (&props)[kLzmaPropsSize]) noexcept {
   return Get32(props + 1);
 }
@@ -146,12 +180,18 @@ uint32_t HeaderBytes(const Header& header) noexcept {
         header.RangeCount < kMaxFilterRanges ? header.RangeCount : kMaxFilterRanges;
     size += kBlockTableFixedSize + ranges * kRangeRecordSize;
   }
+  if (header.Version >= 4) {
+    const uint32_t stored =
+        header.StoredCount < kMaxStoredRanges ? header.StoredCount : kMaxStoredRanges;
+    size += kStoredTableFixedSize + stored * kRangeRecordSize;
+  }
   return size;
 }
 
 uint32_t WriteHeader(const Header& header, uint8_t* out, uint32_t capacity) noexcept {
   if (header.FileCount == 0 || header.FileCount > kMaxFiles || header.Version == 0 ||
-      header.Version > kFormatVersion || header.RangeCount > kMaxFilterRanges)
+      header.Version > kFormatVersion || header.RangeCount > kMaxFilterRanges ||
+      header.StoredCount > kMaxStoredRanges || (header.Version < 4 && header.StoredCount != 0))
     return 0;
   const uint32_t size = HeaderBytes(header);
   if (size > capacity)
@@ -183,8 +223,15 @@ uint32_t WriteHeader(const Header& header, uint8_t* out, uint32_t capacity) noex
       Put64(p, header.Ranges[i].Offset);
       Put64(p + 8, header.Ranges[i].Size);
     }
+    const uint32_t stored = header.Version >= 4 ? header.StoredCount : 0;
+    for (uint32_t i = 0; i < stored; ++i, p += kRangeRecordSize) {
+      Put64(p, header.Stored[i].Offset);
+      Put64(p + 8, header.Stored[i].Size);
+    }
     Put32(p, header.BlockSize);
     Put32(p + 4, header.RangeCount);
+    if (header.Version >= 4)
+      Put32(p + 8, header.StoredCount);
   }
   return size;
 }
@@ -283,6 +330,7 @@ FormatError ReadHeader(const uint8_t* bytes, const Trailer& trailer, uint64_t fi
   const uint8_t* end = bytes + size;
   out.BlockSize = 0;
   out.RangeCount = 0;
+  out.StoredCount = 0;
   if (out.Version >= 2) {
     const FormatError blocks = ReadBlockTable(p, end, out);
     if (blocks != FormatError::None)

@@ -18,13 +18,15 @@ namespace onefile {
 // Version 1: one LZMA stream, nothing filtered. Version 2: independent blocks
 // and the branch filter over the program images' ranges. Version 3: the layout
 // of version 2, each block going on from the dictionary of the blocks before it.
-inline constexpr uint16_t kFormatVersion = 3;
+// Version 4: stretches that LZMA would not shrink stand in the stream as they are.
+inline constexpr uint16_t kFormatVersion = 4;
 inline constexpr uint16_t kSingleStreamVersion = 1;
 inline constexpr uint16_t kIndependentBlocksVersion = 2;
+inline constexpr uint16_t kSharedDictionaryVersion = 3;
 
 // Whether a block of this version's stream may refer to the bytes before it.
 inline bool BlocksShareDictionary(uint16_t version) noexcept {
-  return version > kIndependentBlocksVersion;
+  return version >= kSharedDictionaryVersion;
 }
 inline constexpr uint8_t kHeaderMagic[8] = {'K', 'v', 'S', 'f', 'x', 'H', 'd', 'r'};
 inline constexpr uint8_t kTrailerMagic[8] = {'K', 'v', 'S', 'f', 'x', 'E', 'n', 'd'};
@@ -42,15 +44,19 @@ inline constexpr uint64_t kMaxFileSize = uint64_t{1} << 40;
 inline constexpr uint32_t kMinBlockSize = 1u << 20;
 // Program images beyond this many in one package are left unfiltered.
 inline constexpr uint32_t kMaxFilterRanges = 1024;
+// Incompressible stretches beyond this many in one package are compressed.
+inline constexpr uint32_t kMaxStoredRanges = 1024;
 
 inline constexpr uint32_t kTrailerSize = 24;
 inline constexpr uint32_t kFixedHeaderSize = 48;
 inline constexpr uint32_t kFileRecordFixedSize = 14;  // size, CRC, name length
 inline constexpr uint32_t kBlockTableFixedSize = 8;   // block size, range count
 inline constexpr uint32_t kRangeRecordSize = 16;      // offset, size
+inline constexpr uint32_t kStoredTableFixedSize = 4;  // stored range count
 inline constexpr uint32_t kMaxHeaderSize =
     kFixedHeaderSize + kMaxFiles * (kFileRecordFixedSize + 2 * kMaxNameLength) +
-    kBlockTableFixedSize + kMaxFilterRanges * kRangeRecordSize;
+    kBlockTableFixedSize + kMaxFilterRanges * kRangeRecordSize + kStoredTableFixedSize +
+    kMaxStoredRanges * kRangeRecordSize;
 
 struct FileRecord {
   uint64_t Size = 0;
@@ -72,13 +78,24 @@ struct Header {
   uint32_t BlockSize = 0;
   uint32_t RangeCount = 0;  // the filtered program images, in stream order
   FilterRange Ranges[kMaxFilterRanges];
+  // Version 4: the stretches stored as they are, in stream order.
+  uint32_t StoredCount = 0;
+  FilterRange Stored[kMaxStoredRanges];
 };
 
-// Unpacked bytes of the block that starts at `offset`.
-inline uint64_t BlockBytesAt(const Header& header, uint64_t offset) noexcept {
-  const uint64_t left = header.UnpackedSize - offset;
-  return header.BlockSize != 0 && left > header.BlockSize ? header.BlockSize : left;
-}
+// A run of the stream that is coded one way: stored bytes, or LZMA-coded ones
+// up to the next stored stretch or the end of their block (one LZMA stream
+// with its end mark).
+struct Piece {
+  uint64_t Size = 0;
+  bool Stored = false;
+};
+
+// The piece that starts at unpacked stream offset `offset`, where the piece
+// before it ended (0 for the first). `nextStored` starts at 0 and is kept
+// between calls: the first stored stretch not yet passed. An empty package is
+// one empty coded piece.
+Piece PieceAt(const Header& header, uint64_t offset, uint32_t& nextStored) noexcept;
 
 struct Trailer {
   uint64_t HeaderOffset = 0;  // from the start of the file

@@ -52,16 +52,43 @@ bool BlockStream::Refill() {
 }
 
 bool BlockStream::StartBlock() {
-  // A block starts its coder afresh. Whether its matches may reach into the
-  // blocks before it depends on the version: the dictionary stays or goes.
-  if (anyBlock_ && onefile::BlocksShareDictionary(header_.Version))
+  const onefile::Piece piece = onefile::PieceAt(header_, decoded_, nextStored_);
+  blockLeft_ = piece.Size;
+  stored_ = piece.Stored;
+  inBlock_ = anyBlock_ = true;
+  if (stored_)
+    return blockLeft_ > 0;
+  // A coded piece starts its coder afresh. Whether its matches may reach into
+  // the pieces before it depends on the version: the dictionary stays or goes.
+  if (anyCoded_ && onefile::BlocksShareDictionary(header_.Version))
     LzmaDec_InitDicAndState(&state_, False, True);
   else
     LzmaDec_Init(&state_);
+  anyCoded_ = true;
   status_ = LZMA_STATUS_NOT_SPECIFIED;
-  blockLeft_ = onefile::BlockBytesAt(header_, decoded_);
-  inBlock_ = anyBlock_ = true;
   return blockLeft_ > 0 || EndBlock();
+}
+
+// Moves stored bytes from the input into the room after the open bytes.
+bool BlockStream::CopyStored() {
+  for (;;) {
+    if (!Refill())
+      return false;  // cut short
+    uint64_t size = kStreamOutputBlock - filled_;
+    if (size > blockLeft_)
+      size = blockLeft_;
+    if (size > inputSize_ - inputAt_)
+      size = inputSize_ - inputAt_;
+    for (uint64_t i = 0; i < size; ++i) output_[filled_ + i] = input_[inputAt_ + i];
+    inputAt_ += static_cast<DWORD>(size);
+    filled_ += static_cast<size_t>(size);
+    decoded_ += size;
+    blockLeft_ -= size;
+    if (blockLeft_ == 0)
+      inBlock_ = false;
+    if (size > 0 || blockLeft_ == 0)
+      return true;
+  }
 }
 
 bool BlockStream::EndBlock() {
@@ -85,6 +112,8 @@ bool BlockStream::EndBlock() {
 bool BlockStream::Decode() {
   if (!inBlock_ && !StartBlock())
     return false;
+  if (stored_)
+    return CopyStored();
   for (;;) {
     if (!Refill())
       return false;  // cut short

@@ -1,9 +1,10 @@
 #pragma once
 // The unpacked bytes of a single file's stream, in order: its LZMA blocks
 // decoded one after the other, each ended by its end mark, and the branch
-// filter undone over the program images' ranges. A version-1 stream is one
-// block with nothing filtered; the blocks of version 2 are independent, those
-// of version 3 go on from the dictionary before them. Reads the compressed bytes through a fixed
+// filter undone over the program images' ranges; in version 4 the stored
+// stretches copied between them. A version-1 stream is one block with nothing
+// filtered; the blocks of version 2 are independent, those of versions 3 and 4
+// go on from the dictionary before them. Reads the compressed bytes through a fixed
 // buffer and writes into a fixed one; no exceptions.
 
 #include <windows.h>
@@ -39,6 +40,7 @@ class BlockStream {
   bool Refill();
   bool StartBlock();
   bool EndBlock();
+  bool CopyStored();
   bool Decode();
 
   const onefile::Header& header_;
@@ -56,10 +58,13 @@ class BlockStream {
   size_t read_ = 0;
   size_t final_ = 0;
   size_t filled_ = 0;
-  uint64_t outputAt_ = 0;  // stream offset of output_[0]
-  uint64_t decoded_ = 0;   // unpacked bytes made so far
-  uint64_t blockLeft_ = 0;
+  uint64_t outputAt_ = 0;   // stream offset of output_[0]
+  uint64_t decoded_ = 0;    // unpacked bytes made so far
+  uint64_t blockLeft_ = 0;  // bytes of the current piece still to come
+  uint32_t nextStored_ = 0;
   bool inBlock_ = false;
+  bool stored_ = false;  // the current piece is stored, not coded
   bool anyBlock_ = false;
+  bool anyCoded_ = false;
   ELzmaStatus status_ = LZMA_STATUS_NOT_SPECIFIED;
 };

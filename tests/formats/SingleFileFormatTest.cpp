@@ -40,6 +40,8 @@ Header SampleHeader() {
   header.RangeCount = 2;
   header.Ranges[0] = {0, 590848};       // the launcher
   header.Ranges[1] = {592848, 100000};  // a program at the start of data.dat
+  header.StoredCount = 1;
+  header.Stored[0] = {700000, 5u << 20};  // media inside data.dat
   return header;
 }
 
@@ -100,9 +102,9 @@ FormatError ReadWithName(const std::wstring& name) {
 TEST(SingleFileFormat, HeaderRoundTrip) {
   const Header header = SampleHeader();
   const Image image = Build(header);
-  EXPECT_EQ(image.trailer.HeaderSize, kFixedHeaderSize + 3 * kFileRecordFixedSize +
-                                          2 * (13 + 9 + 8) + kBlockTableFixedSize +
-                                          2 * kRangeRecordSize);
+  EXPECT_EQ(image.trailer.HeaderSize,
+            kFixedHeaderSize + 3 * kFileRecordFixedSize + 2 * (13 + 9 + 8) + kBlockTableFixedSize +
+                2 * kRangeRecordSize + kStoredTableFixedSize + kRangeRecordSize);
   Header out;
   ASSERT_EQ(Read(image.bytes, out), FormatError::None);
   EXPECT_EQ(out.Version, kFormatVersion);
@@ -123,11 +125,58 @@ TEST(SingleFileFormat, HeaderRoundTrip) {
   ASSERT_EQ(out.RangeCount, 2u);
   EXPECT_EQ(out.Ranges[1].Offset, 592848u);
   EXPECT_EQ(out.Ranges[1].Size, 100000u);
+  ASSERT_EQ(out.StoredCount, 1u);
+  EXPECT_EQ(out.Stored[0].Offset, 700000u);
+  EXPECT_EQ(out.Stored[0].Size, 5u << 20);
+
+  // Versions 2 and 3 have no stored table; a writer refuses to drop one.
+  Header older = header;
+  older.Version = kSharedDictionaryVersion;
+  std::vector<uint8_t> buffer(kMaxHeaderSize);
+  EXPECT_EQ(WriteHeader(older, buffer.data(), kMaxHeaderSize), 0u);
+  older.StoredCount = 0;
+  const Image olderImage = Build(older);
+  EXPECT_EQ(olderImage.trailer.HeaderSize,
+            image.trailer.HeaderSize - kStoredTableFixedSize - kRangeRecordSize);
+  ASSERT_EQ(Read(olderImage.bytes, out), FormatError::None);
+  EXPECT_EQ(out.Version, kSharedDictionaryVersion);
+  EXPECT_EQ(out.StoredCount, 0u);
+  EXPECT_EQ(out.RangeCount, 2u);
+}
+
+// Pieces run to the next stored stretch or the block's end, whichever comes
+// first; a stored stretch runs on across block ends.
+TEST(SingleFileFormat, PiecesEndAtStoredStretchesAndBlockEnds) {
+  Header header;
+  header.UnpackedSize = 10u << 20;
+  header.BlockSize = 4u << 20;
+  header.StoredCount = 2;
+  header.Stored[0] = {1u << 20, 5u << 20};  // 1..6 MB, across the first block's end
+  header.Stored[1] = {7u << 20, 1u << 20};  // 7..8 MB, up to the second block's end
+  const std::vector<std::pair<uint64_t, bool>> expected = {
+      {1u << 20, false}, {5u << 20, true}, {1u << 20, false}, {1u << 20, true}, {2u << 20, false}};
+  uint32_t next = 0;
+  uint64_t offset = 0;
+  for (const auto& [size, stored] : expected) {
+    const Piece piece = PieceAt(header, offset, next);
+    EXPECT_EQ(piece.Size, size) << offset;
+    EXPECT_EQ(piece.Stored, stored) << offset;
+    offset += piece.Size;
+  }
+  EXPECT_EQ(offset, header.UnpackedSize);
+  header.StoredCount = 0;
+  next = 0;
+  EXPECT_EQ(PieceAt(header, 4u << 20, next).Size, 4u << 20);  // blocks alone
+  EXPECT_EQ(PieceAt(header, 8u << 20, next).Size, 2u << 20);
+  header = Header();
+  next = 0;
+  EXPECT_EQ(PieceAt(header, 0, next).Size, 0u);  // an empty package: one empty piece
 }
 
 TEST(SingleFileFormat, SingleStreamHeadersKeepTheirLayout) {
   Header header = SampleHeader();
   header.Version = kSingleStreamVersion;
+  header.StoredCount = 0;
   const Image image = Build(header);
   EXPECT_EQ(image.trailer.HeaderSize,
             kFixedHeaderSize + 3 * kFileRecordFixedSize + 2 * (13 + 9 + 8));
@@ -136,7 +185,8 @@ TEST(SingleFileFormat, SingleStreamHeadersKeepTheirLayout) {
   EXPECT_EQ(out.Version, kSingleStreamVersion);
   EXPECT_EQ(out.BlockSize, 0u);  // one block: the whole stream
   EXPECT_EQ(out.RangeCount, 0u);
-  EXPECT_EQ(BlockBytesAt(out, 0), out.UnpackedSize);
+  uint32_t next = 0;
+  EXPECT_EQ(PieceAt(out, 0, next).Size, out.UnpackedSize);
 }
 
 TEST(SingleFileFormat, RefusesBlocksAndRangesThatDoNotFit) {
@@ -156,15 +206,30 @@ TEST(SingleFileFormat, RefusesBlocksAndRangesThatDoNotFit) {
               h.Ranges[1].Size = ~uint64_t{0} - 100;  // wraps around when added
             }),
             FormatError::BadRanges);
-  EXPECT_EQ(readWith([](Header& h) { h.Ranges[1].Size = h.UnpackedSize - 592848; }),
+  EXPECT_EQ(readWith([](Header& h) {
+              h.StoredCount = 0;
+              h.Ranges[1].Size = h.UnpackedSize - 592848;
+            }),
             FormatError::None);
+  // Stored stretches obey the same rules among themselves.
+  EXPECT_EQ(readWith([](Header& h) { h.Stored[0].Size = 0; }), FormatError::BadRanges);
+  EXPECT_EQ(readWith([](Header& h) { h.Stored[0].Offset = h.UnpackedSize - 10; }),
+            FormatError::BadRanges);
+  EXPECT_EQ(readWith([](Header& h) {
+              h.StoredCount = 2;
+              h.Stored[1] = {h.Stored[0].Offset + 100, 100};  // inside the one before
+            }),
+            FormatError::BadRanges);
   // A wrong range count: one more takes the file table's last name for a range
   // beyond the stream; one fewer leaves a range's bytes after the file table.
-  const Image image = Build(SampleHeader());
-  const size_t countAt = image.trailer.HeaderSize - 4;  // the last field
+  Header withoutStored = SampleHeader();
+  withoutStored.StoredCount = 0;
+  const Image image = Build(withoutStored);
+  const size_t countAt = image.trailer.HeaderSize - 8;  // before the stored count
   EXPECT_EQ(Read(Resigned(image, countAt, {3}), out), FormatError::BadRanges);
   EXPECT_EQ(Read(Resigned(image, countAt, {1}), out), FormatError::BadCounts);
   EXPECT_EQ(Read(Resigned(image, countAt, {0xFF, 0xFF}), out), FormatError::BadRanges);
+  EXPECT_EQ(Read(Resigned(image, countAt + 4, {0xFF, 0xFF}), out), FormatError::BadRanges);
 }
 
 TEST(SingleFileFormat, RefusesFilesThatAreNotSingleFileInstallers) {

@@ -245,10 +245,11 @@ TEST(PackageImageBlocks, UnpacksProgramImagesAcrossBlockBoundaries) {
 
 // Single files of the earlier formats, written by the packers of their time
 // beside the tests: data/version1.sfx, one stream and no filter, and
-// data/version2.sfx, three independent 1 MiB blocks. Both carry a launcher of
-// 3000 bytes i * 7 % 251 and a script naming the version; the second also 300,000
-// lines "line <i % 313>" as data.dat, so that a reader taking its blocks to share
-// a dictionary would get them wrong.
+// data/version2.sfx, three independent 1 MiB blocks, and data/version3.sfx,
+// three blocks that share the dictionary. All carry a launcher of 3000 bytes
+// i * 7 % 251 and a script naming the version; the later two also 300,000 lines
+// "line <i % 313>" as data.dat, so that a reader that took version 2's blocks to
+// share a dictionary, or version 3's not to, would get them wrong.
 void ExpectFixtureUnpacks(const wchar_t* name, uint16_t version, const char* versionName) {
   wchar_t self[MAX_PATH];
   const DWORD length = GetModuleFileNameW(nullptr, self, MAX_PATH);
@@ -269,8 +270,8 @@ void ExpectFixtureUnpacks(const wchar_t* name, uint16_t version, const char* ver
   for (int i = 0; i < 40; ++i) script += std::string("[Setup]\r\nversion=") + versionName + "\r\n";
   EXPECT_TRUE(ReadFileBytes(dir / L"Setup.exe") == launcher);
   EXPECT_TRUE(ReadFileBytes(dir / L"Setup.ini") == script);
-  if (version == onefile::kIndependentBlocksVersion) {
-    EXPECT_EQ(package.Header().BlockSize, onefile::kMinBlockSize);
+  if (version >= onefile::kIndependentBlocksVersion) {
+    EXPECT_LT(uint64_t{package.Header().BlockSize} * 2, package.Header().UnpackedSize);
     std::string data;
     for (int i = 0; i < 300000; ++i) data += "line " + std::to_string(i % 313) + "\r\n";
     EXPECT_TRUE(ReadFileBytes(dir / L"data.dat") == data);
@@ -280,6 +281,57 @@ void ExpectFixtureUnpacks(const wchar_t* name, uint16_t version, const char* ver
 TEST(PackageImageVersions, ReadsTheEarlierFormats) {
   ExpectFixtureUnpacks(L"version1.sfx", onefile::kSingleStreamVersion, "one");
   ExpectFixtureUnpacks(L"version2.sfx", onefile::kIndependentBlocksVersion, "two");
+  ExpectFixtureUnpacks(L"version3.sfx", onefile::kSharedDictionaryVersion, "three");
+}
+
+// Random bytes stand in the stream as they are, between coded pieces that go on
+// from each other's dictionary; a changed stored byte is damage like any other.
+TEST(PackageImageBlocks, StoresIncompressibleStretchesAsTheyAre) {
+  TempDir dir;
+  CreateDirectoryW((dir / L"unpacked").c_str(), nullptr);
+  WritePatternFile(dir / L"sfx.dat", 4096, 1);
+  WritePatternFile(dir / L"media.bin", 6u << 20, 2);
+  std::string text;
+  for (int i = 0; i < 60000; ++i) text += "line " + std::to_string(i % 313) + "\r\n";
+  WriteTextFile(dir / L"Setup.exe", text);
+  WriteTextFile(dir / L"data.dat", ReadFileBytes(dir / L"media.bin") + text);
+  SingleFileJob job;
+  job.StubPath = dir / L"sfx.dat";
+  job.OutputPath = dir / L"single.exe";
+  job.LauncherName = L"Setup.exe";
+  job.Files = {{dir / L"Setup.exe", L"Setup.exe"}, {dir / L"data.dat", L"data.dat"}};
+  job.Settings.BlockSize = 2u << 20;
+  NullProgress progress;
+  const SingleFileResult result = PackSingleFile(job, progress);
+
+  PackageImage package;
+  ExtractFailure failure;
+  ASSERT_TRUE(package.Open(job.OutputPath.c_str(), failure));
+  ASSERT_EQ(package.Header().StoredCount, 1u);
+  const uint64_t start = text.size();  // the media, at a 64 KB boundary on
+  EXPECT_EQ(package.Header().Stored[0].Offset, (start + 0xFFFF) / 0x10000 * 0x10000);
+  EXPECT_EQ(package.Header().Stored[0].Offset + package.Header().Stored[0].Size,
+            (start + (6u << 20)) / 0x10000 * 0x10000);
+  // Stored, the media grows by nothing; the text, twice, shrinks to little.
+  EXPECT_LT(result.StreamSize, (6u << 20) + 0x20000 + 40000);
+  Observer observer;
+  HeldFiles held;
+  ASSERT_TRUE(package.ExtractTo((dir / L"unpacked").c_str(), observer, failure, held))
+      << static_cast<int>(failure.Status);
+  for (const wchar_t* name : {L"Setup.exe", L"data.dat"})
+    EXPECT_TRUE(ReadFileBytes(dir / L"unpacked\\" + name) == ReadFileBytes(dir / name))
+        << Narrow(name);
+
+  std::string bytes = ReadFileBytes(job.OutputPath);
+  bytes[bytes.size() - onefile::kTrailerSize - package.Header().StreamSize / 2] ^= 0x01;
+  const std::wstring damagedPath = dir / L"damaged.exe";
+  WriteTextFile(damagedPath, bytes);
+  held.Close();
+  EmptyTree(dir / L"unpacked");
+  PackageImage damaged;
+  EXPECT_FALSE(damaged.Open(damagedPath.c_str(), failure) &&
+               damaged.ExtractTo((dir / L"unpacked").c_str(), observer, failure, held));
+  EXPECT_EQ(failure.Status, ExtractStatus::Damaged);
 }
 
 // A block reaches back into the blocks before it: a second copy of
