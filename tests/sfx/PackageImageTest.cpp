@@ -194,6 +194,32 @@ TEST_F(PackageImageTest, FindsThePackageBeforeASignatureAndStillRefusesDamage) {
   EXPECT_TRUE(FilesIn(dir / L"unpacked").empty());
 }
 
+// Unpacks an opened single file of Setup.exe and data.dat into dir\\unpacked
+// and compares both with their sources in dir; then a copy with one bit changed
+// `beforeTrailer` bytes before the trailer must be refused as damaged.
+static void ExpectUnpacksAndRefusesDamage(TempDir& dir, PackageImage& package,
+                                          const std::wstring& single, uint64_t beforeTrailer) {
+  ExtractFailure failure;
+  Observer observer;
+  HeldFiles held;
+  ASSERT_TRUE(package.ExtractTo((dir / L"unpacked").c_str(), observer, failure, held))
+      << static_cast<int>(failure.Status);
+  for (const wchar_t* name : {L"Setup.exe", L"data.dat"})
+    EXPECT_TRUE(ReadFileBytes(dir / L"unpacked\\" + name) == ReadFileBytes(dir / name))
+        << Narrow(name);
+
+  std::string bytes = ReadFileBytes(single);
+  bytes[bytes.size() - onefile::kTrailerSize - beforeTrailer] ^= 0x20;
+  const std::wstring damagedPath = dir / L"damaged.exe";
+  WriteTextFile(damagedPath, bytes);
+  held.Close();
+  EmptyTree(dir / L"unpacked");
+  PackageImage damaged;
+  EXPECT_FALSE(damaged.Open(damagedPath.c_str(), failure) &&
+               damaged.ExtractTo((dir / L"unpacked").c_str(), observer, failure, held));
+  EXPECT_EQ(failure.Status, ExtractStatus::Damaged);
+}
+
 // Several blocks, two threads, and a program image whose calls cross every
 // block boundary: the filter's bytes held back at a block's end must be undone
 // with the next block's first ones.
@@ -222,25 +248,8 @@ TEST(PackageImageBlocks, UnpacksProgramImagesAcrossBlockBoundaries) {
   ASSERT_EQ(package.Header().RangeCount, 1u);  // the program image, packed first
   EXPECT_EQ(package.Header().Ranges[0].Offset, 0u);
   EXPECT_EQ(package.Header().Ranges[0].Size, 2600000u);
-  Observer observer;
-  HeldFiles held;
-  ASSERT_TRUE(package.ExtractTo((dir / L"unpacked").c_str(), observer, failure, held))
-      << static_cast<int>(failure.Status);
-  for (const wchar_t* name : {L"Setup.exe", L"data.dat"})
-    EXPECT_TRUE(ReadFileBytes(dir / L"unpacked\\" + name) == ReadFileBytes(dir / name))
-        << Narrow(name);
-
   // A changed byte in a later block is damage too.
-  std::string bytes = ReadFileBytes(job.OutputPath);
-  bytes[bytes.size() - onefile::kTrailerSize - package.Header().StreamSize / 3] ^= 0x20;
-  const std::wstring damagedPath = dir / L"damaged.exe";
-  WriteTextFile(damagedPath, bytes);
-  held.Close();
-  EmptyTree(dir / L"unpacked");
-  PackageImage damaged;
-  EXPECT_FALSE(damaged.Open(damagedPath.c_str(), failure) &&
-               damaged.ExtractTo((dir / L"unpacked").c_str(), observer, failure, held));
-  EXPECT_EQ(failure.Status, ExtractStatus::Damaged);
+  ExpectUnpacksAndRefusesDamage(dir, package, job.OutputPath, package.Header().StreamSize / 3);
 }
 
 // Single files of the earlier formats, written by the packers of their time
@@ -314,24 +323,7 @@ TEST(PackageImageBlocks, StoresIncompressibleStretchesAsTheyAre) {
             (start + (6u << 20)) / 0x10000 * 0x10000);
   // Stored, the media grows by nothing; the text, twice, shrinks to little.
   EXPECT_LT(result.StreamSize, (6u << 20) + 0x20000 + 40000);
-  Observer observer;
-  HeldFiles held;
-  ASSERT_TRUE(package.ExtractTo((dir / L"unpacked").c_str(), observer, failure, held))
-      << static_cast<int>(failure.Status);
-  for (const wchar_t* name : {L"Setup.exe", L"data.dat"})
-    EXPECT_TRUE(ReadFileBytes(dir / L"unpacked\\" + name) == ReadFileBytes(dir / name))
-        << Narrow(name);
-
-  std::string bytes = ReadFileBytes(job.OutputPath);
-  bytes[bytes.size() - onefile::kTrailerSize - package.Header().StreamSize / 2] ^= 0x01;
-  const std::wstring damagedPath = dir / L"damaged.exe";
-  WriteTextFile(damagedPath, bytes);
-  held.Close();
-  EmptyTree(dir / L"unpacked");
-  PackageImage damaged;
-  EXPECT_FALSE(damaged.Open(damagedPath.c_str(), failure) &&
-               damaged.ExtractTo((dir / L"unpacked").c_str(), observer, failure, held));
-  EXPECT_EQ(failure.Status, ExtractStatus::Damaged);
+  ExpectUnpacksAndRefusesDamage(dir, package, job.OutputPath, package.Header().StreamSize / 2);
 }
 
 // A block reaches back into the blocks before it: a second copy of
