@@ -69,26 +69,24 @@ bool BlockStream::StartBlock() {
   return blockLeft_ > 0 || EndBlock();
 }
 
-// Moves stored bytes from the input into the room after the open bytes.
+// Moves stored bytes from the input into the room after the open bytes (never
+// none: at most a few open bytes wait at the front of the output).
 bool BlockStream::CopyStored() {
-  for (;;) {
-    if (!Refill())
-      return false;  // cut short
-    uint64_t size = kStreamOutputBlock - filled_;
-    if (size > blockLeft_)
-      size = blockLeft_;
-    if (size > inputSize_ - inputAt_)
-      size = inputSize_ - inputAt_;
-    for (uint64_t i = 0; i < size; ++i) output_[filled_ + i] = input_[inputAt_ + i];
-    inputAt_ += static_cast<DWORD>(size);
-    filled_ += static_cast<size_t>(size);
-    decoded_ += size;
-    blockLeft_ -= size;
-    if (blockLeft_ == 0)
-      inBlock_ = false;
-    if (size > 0 || blockLeft_ == 0)
-      return true;
-  }
+  if (!Refill())
+    return false;  // cut short
+  uint64_t size = kStreamOutputBlock - filled_;
+  if (size > blockLeft_)
+    size = blockLeft_;
+  if (size > inputSize_ - inputAt_)
+    size = inputSize_ - inputAt_;
+  for (uint64_t i = 0; i < size; ++i) output_[filled_ + i] = input_[inputAt_ + i];
+  inputAt_ += static_cast<DWORD>(size);
+  filled_ += static_cast<size_t>(size);
+  decoded_ += size;
+  blockLeft_ -= size;
+  if (blockLeft_ == 0)
+    inBlock_ = false;
+  return size > 0;
 }
 
 bool BlockStream::EndBlock() {
