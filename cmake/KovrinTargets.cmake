@@ -40,6 +40,24 @@ set(CMAKE_C_FLAGS_RELEASE "-Os -DNDEBUG")
 set(CMAKE_CXX_FLAGS_RELEASE "-Os -DNDEBUG")
 add_compile_options(-ffunction-sections -fdata-sections)
 
+# The build of the shipped programs alone is optimised across units as well: the
+# compiler then keeps one copy of each standard-library helper instead of one per
+# unit, inlines what only one caller uses and drops the rest (about a fifth of the
+# setup program). One partition, because GCC 12 for MinGW fails an assertion
+# (binds_to_current_def_p) when an implicit constructor lands in another one.
+# The test build stays without it: linking every test program so would take
+# minutes, and the end-to-end tests run the shipped programs themselves.
+if(KOVRIN_PROGRAMS_ONLY AND CMAKE_BUILD_TYPE STREQUAL Release)
+  include(CheckIPOSupported)
+  check_ipo_supported(RESULT kovrin_lto_supported OUTPUT kovrin_lto_output LANGUAGES C CXX)
+  if(kovrin_lto_supported)
+    set(CMAKE_INTERPROCEDURAL_OPTIMIZATION ON)
+    add_link_options(-flto-partition=one)
+  else()
+    message(WARNING "Link-time optimisation is not available: the shipped programs stay larger. ${kovrin_lto_output}")
+  endif()
+endif()
+
 # kovrin_program(<target>): a program with a wWinMain or wmain entry point.
 # Release programs are stripped and unreferenced sections dropped. Each one
 # carries its own std::terminate handler (src/support/QuietTerminate.cpp) and

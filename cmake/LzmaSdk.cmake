@@ -19,6 +19,10 @@ function(kovrin_lzma_library name)
   target_compile_definitions(${name} PUBLIC _7ZIP_ST)
   # Outside code: its own warnings are not ours to fix.
   target_compile_options(${name} PRIVATE -O2 -w -ffunction-sections -fdata-sections)
+  # Kept out of link-time optimisation, which would compile it again at the
+  # programs' -Os; nothing throws through it, so it needs no unwind tables.
+  set_target_properties(${name} PROPERTIES INTERPROCEDURAL_OPTIMIZATION OFF)
+  target_compile_options(${name} PRIVATE -fno-asynchronous-unwind-tables)
 endfunction()
 
 kovrin_lzma_library(lzma_enc ${PROJECT_SOURCE_DIR}/src/designer/LzmaEncPrimed.c
