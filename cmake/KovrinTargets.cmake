@@ -47,7 +47,11 @@ add_compile_options(-ffunction-sections -fdata-sections)
 # (binds_to_current_def_p) when an implicit constructor lands in another one.
 # The test build stays without it: linking every test program so would take
 # minutes, and the end-to-end tests run the shipped programs themselves.
+# No code of the kit asks for a type at run time (no dynamic_cast, no typeid),
+# so the shipped programs carry no run-time type information either; what the
+# exceptions need of it the compiler still makes for the types thrown.
 if(KOVRIN_PROGRAMS_ONLY AND CMAKE_BUILD_TYPE STREQUAL Release)
+  add_compile_options($<$<COMPILE_LANGUAGE:CXX>:-fno-rtti>)
   include(CheckIPOSupported)
   check_ipo_supported(RESULT kovrin_lto_supported OUTPUT kovrin_lto_output LANGUAGES C CXX)
   if(kovrin_lto_supported)
