@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <deque>
 #include <memory>
 #include <new>
 #include <optional>
@@ -289,13 +290,18 @@ CLzmaEncProps EncoderProperties(const LzmaSettings& settings, uint64_t total) {
                     L").");
 }
 
-// Keeps up to Threads blocks compressing while the next one is read, writes
-// them in order, and reports the share compressed while it waits.
+// Keeps up to Threads blocks compressing while the next one is read, and
+// writes the pieces in stream order. A block that is done while one before it
+// still compresses gives its output up to the queue, so that its thread takes
+// the next block; a stored piece is read ahead into memory, up to `readAhead`
+// bytes at a time, so that the blocks after it start while the ones before it
+// are compressing (a larger one waits for them and goes straight through).
+// Reports the share compressed while it waits.
 class BlockPipeline {
  public:
   BlockPipeline(int threads, const CLzmaEncProps& props, uint64_t total, uint32_t blockSize,
-                uint32_t dictionary, ProgressSink& progress)
-      : progress_(progress), pump_(progress), total_(total) {
+                uint32_t dictionary, uint32_t readAhead, ProgressSink& progress)
+      : progress_(progress), pump_(progress), total_(total), heldLimit_(readAhead) {
     run_.Props = props;
     // A block after the first sees as much before it as the dictionary holds.
     const uint64_t block = std::min<uint64_t>(total, blockSize);
@@ -312,53 +318,149 @@ class BlockPipeline {
   size_t History() const { return static_cast<size_t>(history_); }
 
   // Hands over the block at stream offset `position`, which `fill` puts into
-  // the input after the `before` bytes ahead of it; the slot's earlier block
-  // is written first.
+  // the input of the first slot free after the `before` bytes ahead of it.
   template <class Fill>
   void Add(size_t before, size_t size, uint64_t position, StreamWriter& writer, Fill fill) {
-    BlockEncoder& slot = *slots_[next_ % slots_.size()];
-    ++next_;
-    if (slot.Busy())
-      Drain(slot, writer);
+    BlockEncoder& slot = FreeSlot(writer);
     fill(slot.Input());
     slot.Start(before, size, position);
+    pending_.push_back({&slot});
   }
-  // Writes the blocks still being compressed, then the `size` bytes of a stored
-  // piece that `fill(buffer, n)` puts into the buffer a chunk at a time.
+  // The `size` bytes of a stored piece, which `fill(buffer, n)` puts into a
+  // buffer (with kBranchSize bytes of room behind them) a chunk at a time.
   template <class Fill>
   void AddStored(uint64_t size, StreamWriter& writer, Fill fill) {
+    if (Hold(size)) {
+      Pending piece;
+      piece.Held = true;
+      piece.Offset = heldUsed_;
+      piece.Size = static_cast<size_t>(size);
+      pending_.push_back(piece);
+      for (size_t at = heldUsed_, end = heldUsed_ + piece.Size; at < end;) {
+        const size_t chunk = std::min(end - at, kStoredChunk);
+        fill(held_.data() + at, chunk);
+        Counted(chunk);
+        at += chunk;
+      }
+      heldUsed_ += piece.Size;
+      return;
+    }
     Finish(writer);
     stored_.resize(kStoredChunk + onefile::kBranchSize);
     while (size > 0) {
       const size_t chunk = static_cast<size_t>(std::min<uint64_t>(size, kStoredChunk));
       fill(stored_.data(), chunk);
       writer.Append(stored_.data(), chunk);
-      run_.Compressed += chunk;
+      Counted(chunk);
       size -= chunk;
-      Report();
-      if (run_.Stop)
-        throw OperationCancelled(kBuildCancelledText);
     }
   }
-  // Writes the blocks still being compressed, oldest first.
+  // Writes everything still pending, in stream order.
   void Finish(StreamWriter& writer) {
-    for (size_t i = 0; i < slots_.size(); ++i) {
-      BlockEncoder& slot = *slots_[(next_ + i) % slots_.size()];
-      if (slot.Busy())
-        Drain(slot, writer);
+    while (!pending_.empty()) {
+      if (pending_.front().Slot)
+        Wait(*pending_.front().Slot);
+      WriteFirst(writer);
     }
   }
 
  private:
-  void Drain(BlockEncoder& slot, StreamWriter& writer) {
+  // A piece not written yet: a block compressing in `Slot` (or done there), a
+  // block's output taken out of its slot, or a stored piece held in held_.
+  struct Pending {
+    BlockEncoder* Slot = nullptr;
+    std::vector<uint8_t> Output;
+    bool Held = false;
+    size_t Offset = 0;
+    size_t Size = 0;
+  };
+
+  // A slot whose block is written or taken out; until there is one, writes
+  // what is done at the front and takes out the output of the others done.
+  BlockEncoder& FreeSlot(StreamWriter& writer) {
+    for (;;) {
+      for (const std::unique_ptr<BlockEncoder>& slot : slots_)
+        if (!slot->Busy())
+          return *slot;
+      bool progressed = false;
+      while (!pending_.empty() && (!pending_.front().Slot || Done(*pending_.front().Slot))) {
+        WriteFirst(writer);
+        progressed = true;
+      }
+      for (Pending& piece : pending_)
+        if (piece.Slot && Done(*piece.Slot)) {
+          TakeOut(piece);
+          progressed = true;
+        }
+      if (!progressed)
+        WaitForAny();
+    }
+  }
+  bool Done(BlockEncoder& slot) const {
+    return WaitForSingleObject(slot.Thread(), 0) == WAIT_OBJECT_0;
+  }
+  void Wait(BlockEncoder& slot) {
     while (WaitForSingleObject(slot.Thread(), 10) == WAIT_TIMEOUT) Report();
-    const SRes result = slot.Finish();
+  }
+  void WaitForAny() {
+    HANDLE threads[MAXIMUM_WAIT_OBJECTS];
+    DWORD count = 0;
+    for (const Pending& piece : pending_)
+      if (piece.Slot && count < MAXIMUM_WAIT_OBJECTS)
+        threads[count++] = piece.Slot->Thread();
+    if (count == 0)
+      return;
+    while (WaitForMultipleObjects(count, threads, FALSE, 10) == WAIT_TIMEOUT) Report();
+  }
+  // The block's result checked and its output moved into the queue; the slot is free.
+  void TakeOut(Pending& piece) {
+    BlockEncoder& slot = *piece.Slot;
+    Checked(slot.Finish());
+    piece.Output.assign(slot.Output(), slot.Output() + slot.OutputSize());
+    piece.Slot = nullptr;
+  }
+  void Checked(SRes result) {
     Report();
     if (run_.Stop || progress_.Cancelled())
       throw OperationCancelled(kBuildCancelledText);
     if (result != SZ_OK)
       ThrowEncodeFailure(result);
-    writer.Append(slot.Output(), slot.OutputSize());
+  }
+  // Writes the first piece; a block's must be done.
+  void WriteFirst(StreamWriter& writer) {
+    Pending& first = pending_.front();
+    if (first.Slot) {
+      Checked(first.Slot->Finish());
+      writer.Append(first.Slot->Output(), first.Slot->OutputSize());
+    } else if (first.Held) {
+      writer.Append(held_.data() + first.Offset, first.Size);
+    } else {
+      writer.Append(first.Output.data(), first.Output.size());
+    }
+    pending_.pop_front();
+    if (std::none_of(pending_.begin(), pending_.end(),
+                     [](const Pending& piece) { return piece.Held; }))
+      heldUsed_ = 0;  // every held piece is written: the room is free again
+  }
+  // Whether a stored piece of `size` bytes fits behind the ones held now. The
+  // room is taken when it is first needed; without it stored pieces wait.
+  bool Hold(uint64_t size) {
+    if (slots_.size() < 2 || size > heldLimit_ - heldUsed_)
+      return false;
+    if (held_.empty()) {
+      try {
+        held_.resize(heldLimit_ + onefile::kBranchSize);
+      } catch (const std::bad_alloc&) {
+        return false;
+      }
+    }
+    return true;
+  }
+  void Counted(size_t stored) {
+    run_.Compressed += stored;
+    Report();
+    if (run_.Stop)
+      throw OperationCancelled(kBuildCancelledText);
   }
   void Report() {
     bool cancel = false;
@@ -379,13 +481,16 @@ class BlockPipeline {
   ProgressSink& progress_;
   ThrottledProgress pump_;
   uint64_t total_;
+  size_t heldLimit_;
   int shown_ = -1;
   static constexpr size_t kStoredChunk = 1u << 20;
   uint64_t history_ = 0;
   std::vector<uint8_t> stored_;  // a stored piece on its way through
+  std::vector<uint8_t> held_;    // stored pieces read ahead
+  size_t heldUsed_ = 0;
+  std::deque<Pending> pending_;  // in stream order
   BlockRun run_;                 // outlives the slots, whose threads use it
   std::vector<std::unique_ptr<BlockEncoder>> slots_;
-  size_t next_ = 0;
 };
 }  // namespace
 
@@ -419,7 +524,8 @@ SingleFileResult PackSingleFile(const SingleFileJob& job, ProgressSink& progress
   std::vector<uint8_t> headerBytes(trailer.HeaderSize);
   file.Write(headerBytes.data(), trailer.HeaderSize);
 
-  BlockPipeline pipeline(job.Settings.Threads, props, total, blockSize, dictionary, progress);
+  BlockPipeline pipeline(job.Settings.Threads, props, total, blockSize, dictionary,
+                         job.Settings.StoredReadAhead, progress);
   PackageReader reader(files, header);
   BlockSource source(reader, header, pipeline.History());
   StreamWriter writer(file);

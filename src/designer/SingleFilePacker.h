@@ -43,6 +43,9 @@ struct LzmaSettings {
   // Incompressible stretches of 4 MB and more stored as they are
   // (designer/IncompressibleStretches.h).
   bool StoreIncompressible = true;
+  // Bytes of stored stretches read ahead into memory while the blocks before
+  // them compress, so that the threads need not wait for each other there.
+  uint32_t StoredReadAhead = 32u << 20;
 };
 
 struct PackedFile {

@@ -326,6 +326,46 @@ TEST(PackageImageBlocks, StoresIncompressibleStretchesAsTheyAre) {
   ExpectUnpacksAndRefusesDamage(dir, package, job.OutputPath, package.Header().StreamSize / 2);
 }
 
+// Stored pieces are read ahead while the blocks before them compress; the
+// one that finds too little room left goes through after the blocks before it.
+// The bytes are those of one thread, which reads nothing ahead, and unpack.
+TEST(PackageImageBlocks, StoredPiecesReadAheadKeepTheBytesOfOneThread) {
+  TempDir dir;
+  CreateDirectoryW((dir / L"unpacked").c_str(), nullptr);
+  WritePatternFile(dir / L"sfx.dat", 4096, 1);
+  std::string text;
+  for (int i = 0; i < 90000; ++i) text += "line " + std::to_string(i % 313) + "\r\n";
+  WriteTextFile(dir / L"Setup.exe", text);
+  std::string data = text;
+  for (const uint32_t media : {5u << 20, 9u << 20, 6u << 20}) {
+    WritePatternFile(dir / L"media.bin", media, media >> 20);
+    data += ReadFileBytes(dir / L"media.bin") + text.substr(0, 700000);
+  }
+  WriteTextFile(dir / L"data.dat", data);
+  SingleFileJob job;
+  job.StubPath = dir / L"sfx.dat";
+  job.OutputPath = dir / L"single.exe";
+  job.LauncherName = L"Setup.exe";
+  job.Files = {{dir / L"Setup.exe", L"Setup.exe"}, {dir / L"data.dat", L"data.dat"}};
+  job.Settings.BlockSize = 2u << 20;
+  job.Settings.StoredReadAhead = 8u << 20;
+  NullProgress progress;
+  std::vector<std::string> outputs;
+  for (int threads : {1, 2, 3}) {
+    job.Settings.Threads = threads;
+    PackSingleFile(job, progress);
+    outputs.push_back(ReadFileBytes(job.OutputPath));
+  }
+  EXPECT_TRUE(outputs[1] == outputs[0]);
+  EXPECT_TRUE(outputs[2] == outputs[0]);
+
+  PackageImage package;
+  ExtractFailure failure;
+  ASSERT_TRUE(package.Open(job.OutputPath.c_str(), failure));
+  ASSERT_EQ(package.Header().StoredCount, 3u);
+  ExpectUnpacksAndRefusesDamage(dir, package, job.OutputPath, package.Header().StreamSize / 5);
+}
+
 // A block reaches back into the blocks before it: a second copy of
 // incompressible bytes in the next block costs next to nothing.
 TEST(PackageImageBlocks, LaterBlocksGoOnFromTheDictionaryBeforeThem) {
