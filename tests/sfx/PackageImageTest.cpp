@@ -220,6 +220,23 @@ static void ExpectUnpacksAndRefusesDamage(TempDir& dir, PackageImage& package,
   EXPECT_EQ(failure.Status, ExtractStatus::Damaged);
 }
 
+// "line <i % 313>" lines, which pack well.
+static std::string NumberedLines(int count) {
+  std::string text;
+  for (int i = 0; i < count; ++i) text += "line " + std::to_string(i % 313) + "\r\n";
+  return text;
+}
+
+// A job over the folder's sfx.dat and its Setup.exe and data.dat, in the order given.
+static SingleFileJob JobOver(TempDir& dir, const std::vector<const wchar_t*>& names) {
+  SingleFileJob job;
+  job.StubPath = dir / L"sfx.dat";
+  job.OutputPath = dir / L"single.exe";
+  job.LauncherName = L"Setup.exe";
+  for (const wchar_t* name : names) job.Files.push_back({dir / name, name});
+  return job;
+}
+
 // Several blocks, two threads, and a program image whose calls cross every
 // block boundary: the filter's bytes held back at a block's end must be undone
 // with the next block's first ones.
@@ -228,14 +245,8 @@ TEST(PackageImageBlocks, UnpacksProgramImagesAcrossBlockBoundaries) {
   CreateDirectoryW((dir / L"unpacked").c_str(), nullptr);
   WritePatternFile(dir / L"sfx.dat", 4096, 1);
   WriteProgramImage(dir / L"Setup.exe", 2600000, 4);
-  std::string text;
-  for (int i = 0; i < 90000; ++i) text += "line " + std::to_string(i % 313) + "\r\n";
-  WriteTextFile(dir / L"data.dat", text);
-  SingleFileJob job;
-  job.StubPath = dir / L"sfx.dat";
-  job.OutputPath = dir / L"single.exe";
-  job.LauncherName = L"Setup.exe";
-  job.Files = {{dir / L"data.dat", L"data.dat"}, {dir / L"Setup.exe", L"Setup.exe"}};
+  WriteTextFile(dir / L"data.dat", NumberedLines(90000));
+  SingleFileJob job = JobOver(dir, {L"data.dat", L"Setup.exe"});
   job.Settings.BlockSize = onefile::kMinBlockSize;
   job.Settings.Threads = 2;
   NullProgress progress;
@@ -300,15 +311,10 @@ TEST(PackageImageBlocks, StoresIncompressibleStretchesAsTheyAre) {
   CreateDirectoryW((dir / L"unpacked").c_str(), nullptr);
   WritePatternFile(dir / L"sfx.dat", 4096, 1);
   WritePatternFile(dir / L"media.bin", 6u << 20, 2);
-  std::string text;
-  for (int i = 0; i < 60000; ++i) text += "line " + std::to_string(i % 313) + "\r\n";
+  const std::string text = NumberedLines(60000);
   WriteTextFile(dir / L"Setup.exe", text);
   WriteTextFile(dir / L"data.dat", ReadFileBytes(dir / L"media.bin") + text);
-  SingleFileJob job;
-  job.StubPath = dir / L"sfx.dat";
-  job.OutputPath = dir / L"single.exe";
-  job.LauncherName = L"Setup.exe";
-  job.Files = {{dir / L"Setup.exe", L"Setup.exe"}, {dir / L"data.dat", L"data.dat"}};
+  SingleFileJob job = JobOver(dir, {L"Setup.exe", L"data.dat"});
   job.Settings.BlockSize = 2u << 20;
   NullProgress progress;
   const SingleFileResult result = PackSingleFile(job, progress);
@@ -333,8 +339,7 @@ TEST(PackageImageBlocks, StoredPiecesReadAheadKeepTheBytesOfOneThread) {
   TempDir dir;
   CreateDirectoryW((dir / L"unpacked").c_str(), nullptr);
   WritePatternFile(dir / L"sfx.dat", 4096, 1);
-  std::string text;
-  for (int i = 0; i < 90000; ++i) text += "line " + std::to_string(i % 313) + "\r\n";
+  const std::string text = NumberedLines(90000);
   WriteTextFile(dir / L"Setup.exe", text);
   std::string data = text;
   for (const uint32_t media : {5u << 20, 9u << 20, 6u << 20}) {
@@ -342,11 +347,7 @@ TEST(PackageImageBlocks, StoredPiecesReadAheadKeepTheBytesOfOneThread) {
     data += ReadFileBytes(dir / L"media.bin") + text.substr(0, 700000);
   }
   WriteTextFile(dir / L"data.dat", data);
-  SingleFileJob job;
-  job.StubPath = dir / L"sfx.dat";
-  job.OutputPath = dir / L"single.exe";
-  job.LauncherName = L"Setup.exe";
-  job.Files = {{dir / L"Setup.exe", L"Setup.exe"}, {dir / L"data.dat", L"data.dat"}};
+  SingleFileJob job = JobOver(dir, {L"Setup.exe", L"data.dat"});
   job.Settings.BlockSize = 2u << 20;
   job.Settings.StoredReadAhead = 8u << 20;
   NullProgress progress;
@@ -380,11 +381,7 @@ TEST(PackageImageBlocks, LaterBlocksGoOnFromTheDictionaryBeforeThem) {
   }
   WriteTextFile(dir / L"Setup.exe", "launcher");
   WriteTextFile(dir / L"data.dat", noise + noise + noise + noise);
-  SingleFileJob job;
-  job.StubPath = dir / L"sfx.dat";
-  job.OutputPath = dir / L"single.exe";
-  job.LauncherName = L"Setup.exe";
-  job.Files = {{dir / L"Setup.exe", L"Setup.exe"}, {dir / L"data.dat", L"data.dat"}};
+  SingleFileJob job = JobOver(dir, {L"Setup.exe", L"data.dat"});
   job.Settings.BlockSize = onefile::kMinBlockSize;
   NullProgress progress;
   const SingleFileResult result = PackSingleFile(job, progress);
