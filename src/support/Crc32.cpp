@@ -234,3 +234,28 @@ uint32_t Crc32Update(uint32_t crc, const void* data, size_t size) noexcept {
   for (; size > 0; --size, ++p) crc = (crc >> 8) ^ tables[0][(crc ^ *p) & 0xFFu];
   return ~crc;
 }
+
+namespace {
+// a * b modulo the polynomial, both bit-reflected (x^0 is the top bit).
+uint32_t MultiplyModulo(uint32_t a, uint32_t b) noexcept {
+  uint32_t product = 0;
+  for (uint32_t m = 1u << 31; m != 0; m >>= 1) {
+    if (a & m)
+      product ^= b;
+    b = (b >> 1) ^ (kPolynomial & (0u - (b & 1u)));
+  }
+  return product;
+}
+}  // namespace
+
+uint32_t Crc32Combine(uint32_t first, uint32_t second, uint64_t secondSize) noexcept {
+  // first * x^(8 * secondSize), by squaring: power holds x^(8 * 2^k).
+  uint32_t power = 1u << 23;  // x^8
+  uint32_t shift = 1u << 31;  // x^0
+  for (uint64_t n = secondSize; n != 0; n >>= 1) {
+    if (n & 1)
+      shift = MultiplyModulo(shift, power);
+    power = MultiplyModulo(power, power);
+  }
+  return MultiplyModulo(first, shift) ^ second;
+}

@@ -69,3 +69,25 @@ TEST(Crc32, FoldsAsFarAsTheProcessorAndTheSystemAllow) {
   EXPECT_EQ(Crc32FoldingStep(), wide ? 256u : fold ? 64u : 0u);
 }
 #endif
+
+// Pieces summed apart and joined afterwards, in order or each moved on by the
+// bytes after it (how the self-extractor sums a file written out of order).
+TEST(Crc32, CombinedPiecesEqualTheWhole) {
+  std::mt19937 random(11);
+  std::vector<uint8_t> bytes(70000);
+  for (uint8_t& byte : bytes) byte = static_cast<uint8_t>(random());
+  const uint32_t whole = BitwiseCrc32(bytes);
+  for (size_t cut : {size_t{0}, size_t{1}, size_t{7}, size_t{4096}, size_t{69999}, bytes.size()}) {
+    const uint32_t first = Crc32(bytes.data(), cut);
+    const uint32_t second = Crc32(bytes.data() + cut, bytes.size() - cut);
+    EXPECT_EQ(Crc32Combine(first, second, bytes.size() - cut), whole) << cut;
+  }
+  const size_t ends[] = {300, 301, 50000, bytes.size()};
+  uint32_t folded = 0;
+  for (size_t i = 0, start = 0; i < 4; start = ends[i++]) {
+    const uint32_t piece = Crc32(bytes.data() + start, ends[i] - start);
+    folded ^= Crc32Combine(piece, 0, bytes.size() - ends[i]);
+  }
+  EXPECT_EQ(folded, whole);
+  EXPECT_EQ(Crc32Combine(0, 0, 0), 0u);
+}
