@@ -101,22 +101,29 @@ FormatError ReadRanges(const uint8_t* p, uint32_t count, uint64_t streamSize, Fi
 }
 
 // The block table closes the header: the filtered ranges, in version 4 the
-// stored ones, then the block size and the counts, the counts last, so the
-// file table before them is read as in version 1 up to `end`, which moves to
-// the table's start.
+// stored ones, in version 5 the moved runs' table, then the block size and the
+// counts, the counts last, so the file table before them is read as in
+// version 1 up to `end`, which moves to the table's start. The moved runs are
+// checked once the files' sizes are known.
 FormatError ReadBlockTable(const uint8_t* begin, const uint8_t*& end, Header& out) {
-  const bool stored = out.Version >= 4;
-  const ptrdiff_t fixed = kBlockTableFixedSize + (stored ? kStoredTableFixedSize : 0);
+  const bool stored = out.Version >= kStoredStretchesVersion;
+  const bool moved = out.Version >= kMovedRunsVersion;
+  const ptrdiff_t fixed = kBlockTableFixedSize + (stored ? kStoredTableFixedSize : 0) +
+                          (moved ? kMovedTableFixedSize : 0);
   if (end - begin < fixed)
     return FormatError::BadCounts;
   const uint8_t* counts = end - fixed;
   out.BlockSize = Get32(counts);
   const uint32_t count = Get32(counts + 4);
   const uint32_t storedCount = stored ? Get32(counts + 8) : 0;
+  const uint32_t movedCount = moved ? Get32(counts + 12) : 0;
+  const uint32_t movedBytes = moved ? Get32(counts + 16) : 0;
   if (count > kMaxFilterRanges || storedCount > kMaxStoredRanges)
     return FormatError::BadRanges;
+  if (movedCount > kMaxMovedRuns || movedBytes > kMaxMovedRuns * kMaxMovedRunBytes)
+    return FormatError::BadMovedRuns;
   const ptrdiff_t tableSize =
-      fixed + (static_cast<ptrdiff_t>(count) + storedCount) * kRangeRecordSize;
+      fixed + (static_cast<ptrdiff_t>(count) + storedCount) * kRangeRecordSize + movedBytes;
   if (end - begin < tableSize)
     return FormatError::BadCounts;
   if (out.BlockSize < kMinBlockSize)
@@ -129,7 +136,32 @@ FormatError ReadBlockTable(const uint8_t* begin, const uint8_t*& end, Header& ou
     return error;
   out.RangeCount = count;
   out.StoredCount = storedCount;
+  out.MovedCount = movedCount;
+  out.MovedBytes = movedBytes;
+  out.Moved = end + (static_cast<ptrdiff_t>(count) + storedCount) * kRangeRecordSize;
   return FormatError::None;
+}
+
+// Every moved run well formed, inside one file, after the one before, the
+// table used up exactly.
+FormatError CheckMovedRuns(const Header& header) {
+  MovedRunReader runs(header);
+  MovedRun run;
+  uint32_t count = 0;
+  while (runs.Next(run)) ++count;
+  if (runs.Failed() || count != header.MovedCount || !runs.AtTableEnd())
+    return FormatError::BadMovedRuns;
+  return FormatError::None;
+}
+
+uint32_t PutNumber(uint64_t value, uint8_t* out) {
+  uint32_t size = 0;
+  do {
+    const uint8_t low = static_cast<uint8_t>(value & 0x7F);
+    value >>= 7;
+    out[size++] = static_cast<uint8_t>(low | (value != 0 ? 0x80 : 0));
+  } while (value != 0);
+  return size;
 }
 }  // namespace
 
@@ -167,6 +199,91 @@ Piece PieceAt(const Header& header, uint64_t offset, uint32_t& nextStored) noexc
   return piece;
 }
 
+uint32_t EncodeMovedRun(uint64_t gap, uint64_t size, uint8_t (&out)[kMaxMovedRunBytes]) noexcept {
+  const uint32_t first = PutNumber(gap, out);
+  return first + PutNumber(size, out + first);
+}
+
+MovedRunReader::MovedRunReader(const Header& header) noexcept
+    : header_(header),
+      at_(header.Moved),
+      end_(header.Moved ? header.Moved + header.MovedBytes : header.Moved),
+      left_(header.Moved ? header.MovedCount : 0) {}
+
+bool MovedRunReader::Number(uint64_t& value) noexcept {
+  value = 0;
+  for (uint32_t shift = 0; shift < 64; shift += 7) {
+    if (at_ == end_)
+      return false;
+    const uint8_t byte = *at_++;
+    if (shift == 63 && byte > 1)
+      return false;  // more than 64 bits
+    value |= uint64_t{byte & 0x7Fu} << shift;
+    if (!(byte & 0x80))
+      return true;
+  }
+  return false;
+}
+
+bool MovedRunReader::Next(MovedRun& run) noexcept {
+  if (left_ == 0 || failed_)
+    return false;
+  uint64_t gap = 0;
+  uint64_t size = 0;
+  if (!Number(gap) || !Number(size) || size == 0 || gap > header_.UnpackedSize - covered_ ||
+      size > header_.UnpackedSize - covered_ - gap) {
+    failed_ = true;
+    return false;
+  }
+  run.Offset = covered_ + gap;
+  run.Size = size;
+  while (file_ < header_.FileCount && fileStart_ + header_.Files[file_].Size <= run.Offset)
+    fileStart_ += header_.Files[file_++].Size;
+  if (file_ == header_.FileCount || run.Offset + size > fileStart_ + header_.Files[file_].Size) {
+    failed_ = true;
+    return false;
+  }
+  run.File = file_;
+  run.FileOffset = run.Offset - fileStart_;
+  covered_ = run.Offset + size;
+  --left_;
+  return true;
+}
+
+StreamSpans::StreamSpans(const Header& header) noexcept
+    : header_(header), skipped_(header), moved_(header), skipping_(skipped_.Next(skip_)) {}
+
+bool StreamSpans::Next(Span& span) noexcept {
+  while (file_ < header_.FileCount) {
+    const uint64_t size = header_.Files[file_].Size;
+    const uint64_t fileEnd = fileStart_ + size;
+    const bool runHere = skipping_ && skip_.File == file_;
+    if (runHere && skip_.Offset == at_) {
+      at_ += skip_.Size;
+      skipping_ = skipped_.Next(skip_);
+      continue;
+    }
+    if (at_ == fileEnd) {
+      fileStart_ = fileEnd;
+      ++file_;
+      if (size == 0) {
+        span = {file_ - 1, 0, 0};
+        return true;
+      }
+      continue;
+    }
+    const uint64_t end = runHere ? skip_.Offset : fileEnd;
+    span = {file_, at_ - fileStart_, end - at_};
+    at_ = end;
+    return true;
+  }
+  MovedRun run;
+  if (!moved_.Next(run))
+    return false;
+  span = {run.File, run.FileOffset, run.Size};
+  return true;
+}
+
 uint32_t DictionarySize(const uint8_t (&props)[kLzmaPropsSize]) noexcept {
   return Get32(props + 1);
 }
@@ -180,10 +297,14 @@ uint32_t HeaderBytes(const Header& header) noexcept {
         header.RangeCount < kMaxFilterRanges ? header.RangeCount : kMaxFilterRanges;
     size += kBlockTableFixedSize + ranges * kRangeRecordSize;
   }
-  if (header.Version >= 4) {
+  if (header.Version >= kStoredStretchesVersion) {
     const uint32_t stored =
         header.StoredCount < kMaxStoredRanges ? header.StoredCount : kMaxStoredRanges;
     size += kStoredTableFixedSize + stored * kRangeRecordSize;
+  }
+  if (header.Version >= kMovedRunsVersion) {
+    const uint32_t limit = kMaxMovedRuns * kMaxMovedRunBytes;
+    size += kMovedTableFixedSize + (header.MovedBytes < limit ? header.MovedBytes : limit);
   }
   return size;
 }
@@ -191,7 +312,11 @@ uint32_t HeaderBytes(const Header& header) noexcept {
 uint32_t WriteHeader(const Header& header, uint8_t* out, uint32_t capacity) noexcept {
   if (header.FileCount == 0 || header.FileCount > kMaxFiles || header.Version == 0 ||
       header.Version > kFormatVersion || header.RangeCount > kMaxFilterRanges ||
-      header.StoredCount > kMaxStoredRanges || (header.Version < 4 && header.StoredCount != 0))
+      header.StoredCount > kMaxStoredRanges ||
+      (header.Version < kStoredStretchesVersion && header.StoredCount != 0) ||
+      header.MovedCount > kMaxMovedRuns || header.MovedBytes > kMaxMovedRuns * kMaxMovedRunBytes ||
+      (header.MovedBytes != 0 && !header.Moved) ||
+      (header.Version < kMovedRunsVersion && header.MovedCount + header.MovedBytes != 0))
     return 0;
   const uint32_t size = HeaderBytes(header);
   if (size > capacity)
@@ -223,15 +348,20 @@ uint32_t WriteHeader(const Header& header, uint8_t* out, uint32_t capacity) noex
       Put64(p, header.Ranges[i].Offset);
       Put64(p + 8, header.Ranges[i].Size);
     }
-    const uint32_t stored = header.Version >= 4 ? header.StoredCount : 0;
+    const uint32_t stored = header.Version >= kStoredStretchesVersion ? header.StoredCount : 0;
     for (uint32_t i = 0; i < stored; ++i, p += kRangeRecordSize) {
       Put64(p, header.Stored[i].Offset);
       Put64(p + 8, header.Stored[i].Size);
     }
+    for (uint32_t i = 0; i < header.MovedBytes; ++i) *p++ = header.Moved[i];
     Put32(p, header.BlockSize);
     Put32(p + 4, header.RangeCount);
-    if (header.Version >= 4)
+    if (header.Version >= kStoredStretchesVersion)
       Put32(p + 8, header.StoredCount);
+    if (header.Version >= kMovedRunsVersion) {
+      Put32(p + 12, header.MovedCount);
+      Put32(p + 16, header.MovedBytes);
+    }
   }
   return size;
 }
@@ -331,6 +461,9 @@ FormatError ReadHeader(const uint8_t* bytes, const Trailer& trailer, uint64_t fi
   out.BlockSize = 0;
   out.RangeCount = 0;
   out.StoredCount = 0;
+  out.MovedCount = 0;
+  out.MovedBytes = 0;
+  out.Moved = nullptr;
   if (out.Version >= 2) {
     const FormatError blocks = ReadBlockTable(p, end, out);
     if (blocks != FormatError::None)
@@ -365,6 +498,11 @@ FormatError ReadHeader(const uint8_t* bytes, const Trailer& trailer, uint64_t fi
     return FormatError::BadCounts;
   if (sum != out.UnpackedSize)
     return FormatError::BadSizes;
+  if (out.MovedCount != 0 || out.MovedBytes != 0) {
+    const FormatError moved = CheckMovedRuns(out);
+    if (moved != FormatError::None)
+      return moved;
+  }
   // The stream fills exactly the room between the header and the trailer.
   const uint64_t streamEnd = StreamOffset(trailer) + out.StreamSize;
   if (out.StreamSize > fileSize || streamEnd < out.StreamSize ||

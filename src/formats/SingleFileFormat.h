@@ -19,10 +19,13 @@ namespace onefile {
 // and the branch filter over the program images' ranges. Version 3: the layout
 // of version 2, each block going on from the dictionary of the blocks before it.
 // Version 4: stretches that LZMA would not shrink stand in the stream as they are.
-inline constexpr uint16_t kFormatVersion = 4;
+// Version 5: runs of the files' bytes may be moved to the stream's end.
+inline constexpr uint16_t kFormatVersion = 5;
 inline constexpr uint16_t kSingleStreamVersion = 1;
 inline constexpr uint16_t kIndependentBlocksVersion = 2;
 inline constexpr uint16_t kSharedDictionaryVersion = 3;
+inline constexpr uint16_t kStoredStretchesVersion = 4;
+inline constexpr uint16_t kMovedRunsVersion = 5;
 
 // Whether a block of this version's stream may refer to the bytes before it.
 inline bool BlocksShareDictionary(uint16_t version) noexcept {
@@ -53,10 +56,15 @@ inline constexpr uint32_t kFileRecordFixedSize = 14;  // size, CRC, name length
 inline constexpr uint32_t kBlockTableFixedSize = 8;   // block size, range count
 inline constexpr uint32_t kRangeRecordSize = 16;      // offset, size
 inline constexpr uint32_t kStoredTableFixedSize = 4;  // stored range count
+// Moved runs beyond this many in one package stay in their place.
+inline constexpr uint32_t kMaxMovedRuns = 1u << 18;
+inline constexpr uint32_t kMaxMovedRunBytes = 20;    // two LEB128 numbers of 64 bits
+inline constexpr uint32_t kMovedTableFixedSize = 8;  // moved run count, table bytes
 inline constexpr uint32_t kMaxHeaderSize =
     kFixedHeaderSize + kMaxFiles * (kFileRecordFixedSize + 2 * kMaxNameLength) +
     kBlockTableFixedSize + kMaxFilterRanges * kRangeRecordSize + kStoredTableFixedSize +
-    kMaxStoredRanges * kRangeRecordSize;
+    kMaxStoredRanges * kRangeRecordSize + kMovedTableFixedSize +
+    kMaxMovedRuns * kMaxMovedRunBytes;
 
 struct FileRecord {
   uint64_t Size = 0;
@@ -81,6 +89,75 @@ struct Header {
   // Version 4: the stretches stored as they are, in stream order.
   uint32_t StoredCount = 0;
   FilterRange Stored[kMaxStoredRanges];
+  // Version 5: runs of the files' bytes, in the files' order, that the stream
+  // carries after all the others, one after another in this order. The table
+  // holds MovedCount pairs of LEB128 numbers: the bytes between the run before
+  // (or the start) and this one, and the run's size. It is not copied: Moved
+  // points into the header's bytes (reader) or the packer's buffer (writer).
+  uint32_t MovedCount = 0;
+  uint32_t MovedBytes = 0;
+  const uint8_t* Moved = nullptr;
+};
+
+// Writes one moved run's two numbers into `out`; returns the bytes written.
+uint32_t EncodeMovedRun(uint64_t gap, uint64_t size, uint8_t (&out)[kMaxMovedRunBytes]) noexcept;
+
+// A moved run with the file it lies in (a run never spans two files).
+struct MovedRun {
+  uint32_t File = 0;
+  uint64_t Offset = 0;      // in the files' order: the files end to end
+  uint64_t FileOffset = 0;  // inside its file
+  uint64_t Size = 0;
+};
+
+// The header's moved runs one by one. Next is false at the end and at a run
+// that does not fit (Failed() then): ReadHeader checks them all before use.
+class MovedRunReader {
+ public:
+  explicit MovedRunReader(const Header& header) noexcept;
+  bool Next(MovedRun& run) noexcept;
+  bool Failed() const noexcept { return failed_; }
+  // Whether the table's bytes were used up exactly by its runs.
+  bool AtTableEnd() const noexcept { return at_ == end_; }
+
+ private:
+  bool Number(uint64_t& value) noexcept;
+
+  const Header& header_;
+  const uint8_t* at_;
+  const uint8_t* end_;
+  uint32_t left_;
+  uint64_t covered_ = 0;  // where the run before ended
+  uint32_t file_ = 0;
+  uint64_t fileStart_ = 0;
+  bool failed_ = false;
+};
+
+// A stretch of the unpacked stream and where it goes: `Size` bytes of file
+// `File` from `Offset` on. An empty file is one empty span.
+struct Span {
+  uint32_t File = 0;
+  uint64_t Offset = 0;
+  uint64_t Size = 0;
+};
+
+// The unpacked stream's spans in stream order: the files in table order
+// without their moved runs, then the moved runs. Before version 5 that is one
+// span for each file. The header must have been checked by ReadHeader.
+class StreamSpans {
+ public:
+  explicit StreamSpans(const Header& header) noexcept;
+  bool Next(Span& span) noexcept;
+
+ private:
+  const Header& header_;
+  MovedRunReader skipped_;  // the runs passed over in the files' order
+  MovedRunReader moved_;    // the same runs again at the stream's end
+  MovedRun skip_;
+  bool skipping_;
+  uint32_t file_ = 0;
+  uint64_t fileStart_ = 0;
+  uint64_t at_ = 0;  // in the files' order
 };
 
 // A run of the stream that is coded one way: stored bytes, or LZMA-coded ones
@@ -116,6 +193,7 @@ enum class FormatError {
   BadSizes,       // a file size, the sum or the stream size does not fit
   BadProperties,  // LZMA properties out of range
   BadRanges,      // block size or filtered ranges out of order or outside the stream
+  BadMovedRuns,   // a moved run malformed, out of order or across a file's end
 };
 
 // Bytes the header takes when written in its Version's layout.

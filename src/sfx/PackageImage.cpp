@@ -2,34 +2,17 @@
 
 #include "sfx/BlockStream.h"
 #include "sfx/FixedText.h"
-#include "support/Crc32.h"
+#include "sfx/HeapBlock.h"
+#include "sfx/UnpackedFiles.h"
 
-namespace {
-// One block of the process heap, freed when it goes out of scope.
-class HeapBlock {
- public:
-  explicit HeapBlock(size_t size)
-      : bytes_(static_cast<uint8_t*>(HeapAlloc(GetProcessHeap(), 0, size))) {}
-  ~HeapBlock() {
-    if (bytes_)
-      HeapFree(GetProcessHeap(), 0, bytes_);
-  }
-  HeapBlock(const HeapBlock&) = delete;
-  HeapBlock& operator=(const HeapBlock&) = delete;
-  uint8_t* Get() const { return bytes_; }
-
- private:
-  uint8_t* bytes_;
-};
-
-bool Fail(ExtractFailure& failure, ExtractStatus status, DWORD code = 0,
-          const wchar_t* fileName = nullptr) {
+bool ReportFailure(ExtractFailure& failure, ExtractStatus status, DWORD code, const wchar_t* fileName) {
   failure.Status = status;
   failure.SystemCode = code;
   failure.FileName = fileName;
   return false;
 }
 
+namespace {
 bool ReadAt(HANDLE file, uint64_t offset, void* buffer, DWORD size) {
   LARGE_INTEGER position;
   position.QuadPart = static_cast<LONGLONG>(offset);
@@ -58,28 +41,6 @@ uint64_t PayloadEnd(HANDLE file, uint64_t fileSize) {
   return end - onefile::SignaturePadding(before, beforeSize);
 }
 
-// Opens the file just written again, for reading only and with write and delete
-// sharing denied, and makes sure it is the very file written (not a link or a
-// file put there between the two opens).
-bool HoldWritten(const wchar_t* path, const BY_HANDLE_FILE_INFORMATION& written, HeldFiles& held) {
-  FileHandle file(CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
-  BY_HANDLE_FILE_INFORMATION opened{};
-  if (!file || !GetFileInformationByHandle(file.Get(), &opened))
-    return false;
-  if (opened.dwVolumeSerialNumber != written.dwVolumeSerialNumber ||
-      opened.nFileIndexHigh != written.nFileIndexHigh ||
-      opened.nFileIndexLow != written.nFileIndexLow ||
-      (opened.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
-    SetLastError(ERROR_ACCESS_DENIED);
-    return false;
-  }
-  if (!held.Keep(file.Release())) {
-    SetLastError(ERROR_TOO_MANY_OPEN_FILES);
-    return false;
-  }
-  return true;
-}
 }  // namespace
 
 bool PackageImage::Open(const wchar_t* imagePath, ExtractFailure& failure) {
@@ -87,7 +48,7 @@ bool PackageImage::Open(const wchar_t* imagePath, ExtractFailure& failure) {
                           OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
   LARGE_INTEGER size{};
   if (!file_ || !GetFileSizeEx(file_.Get(), &size))
-    return Fail(failure, ExtractStatus::Damaged, GetLastError());
+    return ReportFailure(failure, ExtractStatus::Damaged, GetLastError());
   fileSize_ = PayloadEnd(file_.Get(), static_cast<uint64_t>(size.QuadPart));
 
   uint8_t trailerBytes[onefile::kTrailerSize];
@@ -97,18 +58,18 @@ bool PackageImage::Open(const wchar_t* imagePath, ExtractFailure& failure) {
   else
     failure.Format = onefile::ReadTrailer(trailerBytes, fileSize_, trailer_);
   if (failure.Format != onefile::FormatError::None)
-    return Fail(failure, ExtractStatus::Damaged);
+    return ReportFailure(failure, ExtractStatus::Damaged);
 
-  HeapBlock headerBytes(trailer_.HeaderSize);
-  if (!headerBytes.Get())
-    return Fail(failure, ExtractStatus::NoMemory, ERROR_NOT_ENOUGH_MEMORY);
-  if (!ReadAt(file_.Get(), trailer_.HeaderOffset, headerBytes.Get(), trailer_.HeaderSize)) {
+  // Kept while the image is open: the header's table of moved runs points into it.
+  if (!headerBytes_.Allocate(trailer_.HeaderSize))
+    return ReportFailure(failure, ExtractStatus::NoMemory, ERROR_NOT_ENOUGH_MEMORY);
+  if (!ReadAt(file_.Get(), trailer_.HeaderOffset, headerBytes_.Get(), trailer_.HeaderSize)) {
     failure.Format = onefile::FormatError::BadTrailer;
-    return Fail(failure, ExtractStatus::Damaged);
+    return ReportFailure(failure, ExtractStatus::Damaged);
   }
-  failure.Format = onefile::ReadHeader(headerBytes.Get(), trailer_, fileSize_, header_);
+  failure.Format = onefile::ReadHeader(headerBytes_.Get(), trailer_, fileSize_, header_);
   if (failure.Format != onefile::FormatError::None)
-    return Fail(failure, ExtractStatus::Damaged);
+    return ReportFailure(failure, ExtractStatus::Damaged);
   return true;
 }
 
@@ -130,58 +91,42 @@ bool PackageImage::ExtractTo(const wchar_t* folder, ExtractObserver& observer,
   HeapBlock input(kStreamInputBlock);
   HeapBlock output(kStreamOutputBlock);
   if (!input.Get() || !output.Get())
-    return Fail(failure, ExtractStatus::NoMemory, ERROR_NOT_ENOUGH_MEMORY);
+    return ReportFailure(failure, ExtractStatus::NoMemory, ERROR_NOT_ENOUGH_MEMORY);
   LARGE_INTEGER start;
   start.QuadPart = static_cast<LONGLONG>(onefile::StreamOffset(trailer_));
   if (!SetFilePointerEx(file_.Get(), start, nullptr, FILE_BEGIN))
-    return Fail(failure, ExtractStatus::Damaged, GetLastError());
+    return ReportFailure(failure, ExtractStatus::Damaged, GetLastError());
   BlockStream stream(file_.Get(), header_, input.Get(), output.Get());
   const SRes allocated = stream.Allocate();
   if (allocated == SZ_ERROR_MEM)
-    return Fail(failure, ExtractStatus::NoMemory, ERROR_NOT_ENOUGH_MEMORY);
+    return ReportFailure(failure, ExtractStatus::NoMemory, ERROR_NOT_ENOUGH_MEMORY);
   if (allocated != SZ_OK)
-    return Fail(failure, ExtractStatus::Damaged);
+    return ReportFailure(failure, ExtractStatus::Damaged);
 
+  UnpackedFiles files(folder, header_, held);
+  onefile::StreamSpans spans(header_);
+  onefile::Span span;
   uint64_t done = 0;
-  for (uint32_t i = 0; i < header_.FileCount; ++i) {
-    const onefile::FileRecord& record = header_.Files[i];
-    PathText path(folder);
-    if (!path.Append(L'\\') || !path.Append(record.Name))
-      return Fail(failure, ExtractStatus::CannotWrite, ERROR_FILENAME_EXCED_RANGE, record.Name);
-    FileHandle target(CreateFileW(path.Get(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!target)
-      return Fail(failure, ExtractStatus::CannotWrite, GetLastError(), record.Name);
-
-    uint32_t crc = 0;
-    for (uint64_t left = record.Size; left > 0;) {
+  while (spans.Next(span)) {
+    if (!files.Begin(span, failure))
+      return false;
+    for (uint64_t left = span.Size; left > 0;) {
       const uint8_t* data = nullptr;
       size_t size = 0;
       if (!stream.Next(left, data, size))
-        return Fail(failure, ExtractStatus::Damaged, 0, record.Name);
-      DWORD written = 0;
-      const BOOL ok = WriteFile(target.Get(), data, static_cast<DWORD>(size), &written, nullptr);
-      if (!ok || written != size)  // a short write means the disk is full
-        return Fail(failure, ExtractStatus::CannotWrite, ok ? ERROR_DISK_FULL : GetLastError(),
-                    record.Name);
-      crc = Crc32Update(crc, data, size);
+        return ReportFailure(failure, ExtractStatus::Damaged, 0, header_.Files[span.File].Name);
+      if (!files.Write(data, size, failure))
+        return false;
       left -= size;
       done += size;
       observer.Progress(done, header_.UnpackedSize);
       if (observer.Cancelled())
-        return Fail(failure, ExtractStatus::Cancelled);
+        return ReportFailure(failure, ExtractStatus::Cancelled);
     }
-    BY_HANDLE_FILE_INFORMATION written{};
-    if (!GetFileInformationByHandle(target.Get(), &written))
-      return Fail(failure, ExtractStatus::CannotWrite, GetLastError(), record.Name);
-    if (!CloseHandle(target.Release()))
-      return Fail(failure, ExtractStatus::CannotWrite, GetLastError(), record.Name);
-    if (!HoldWritten(path.Get(), written, held))
-      return Fail(failure, ExtractStatus::CannotWrite, GetLastError(), record.Name);
-    if (crc != record.Crc)
-      return Fail(failure, ExtractStatus::Damaged, 0, record.Name);
+    if (span.Size > 0 && !files.End(failure))
+      return false;
   }
   if (!stream.Finish())
-    return Fail(failure, ExtractStatus::Damaged);
+    return ReportFailure(failure, ExtractStatus::Damaged);
   return true;
 }

@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "formats/SingleFileFormat.h"
+#include "sfx/HeapBlock.h"
 #include "support/Handle.h"
 
 enum class ExtractStatus { Ok, Damaged, CannotWrite, NoMemory, Cancelled };
@@ -18,6 +19,10 @@ struct ExtractFailure {
   onefile::FormatError Format = onefile::FormatError::None;  // the header check that failed
   const wchar_t* FileName = nullptr;  // the package file concerned, when there is one
 };
+
+// Fills in `failure` and returns false, for `return ReportFailure(...)`.
+bool ReportFailure(ExtractFailure& failure, ExtractStatus status, DWORD code = 0,
+          const wchar_t* fileName = nullptr);
 
 class ExtractObserver {
  public:
@@ -50,7 +55,8 @@ class PackageImage {
   bool Open(const wchar_t* imagePath, ExtractFailure& failure);
   const onefile::Header& Header() const { return header_; }
 
-  // Unpacks every file into `folder`, an existing empty folder. Files are
+  // Unpacks every file into `folder`, an existing empty folder, each span of
+  // the stream where it belongs (formats' StreamSpans). Files are
   // created anew (an existing one is a failure, never overwritten). A file whose
   // CRC-32 differs, a stream that ends early, runs on or whose CRC-32 differs
   // is Damaged. Files written before a failure stay for the caller to remove
@@ -62,5 +68,6 @@ class PackageImage {
   FileHandle file_;
   uint64_t fileSize_ = 0;  // up to the trailer's end: a signature after it is not counted
   onefile::Trailer trailer_;
+  HeapBlock headerBytes_;
   onefile::Header header_;
 };

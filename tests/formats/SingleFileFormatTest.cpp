@@ -104,7 +104,8 @@ TEST(SingleFileFormat, HeaderRoundTrip) {
   const Image image = Build(header);
   EXPECT_EQ(image.trailer.HeaderSize,
             kFixedHeaderSize + 3 * kFileRecordFixedSize + 2 * (13 + 9 + 8) + kBlockTableFixedSize +
-                2 * kRangeRecordSize + kStoredTableFixedSize + kRangeRecordSize);
+                2 * kRangeRecordSize + kStoredTableFixedSize + kRangeRecordSize +
+                kMovedTableFixedSize);
   Header out;
   ASSERT_EQ(Read(image.bytes, out), FormatError::None);
   EXPECT_EQ(out.Version, kFormatVersion);
@@ -129,7 +130,7 @@ TEST(SingleFileFormat, HeaderRoundTrip) {
   EXPECT_EQ(out.Stored[0].Offset, 700000u);
   EXPECT_EQ(out.Stored[0].Size, 5u << 20);
 
-  // Versions 2 and 3 have no stored table; a writer refuses to drop one.
+  // Versions 2 and 3 have no stored table (nor a moved one); a writer refuses to drop one.
   Header older = header;
   older.Version = kSharedDictionaryVersion;
   std::vector<uint8_t> buffer(kMaxHeaderSize);
@@ -137,7 +138,8 @@ TEST(SingleFileFormat, HeaderRoundTrip) {
   older.StoredCount = 0;
   const Image olderImage = Build(older);
   EXPECT_EQ(olderImage.trailer.HeaderSize,
-            image.trailer.HeaderSize - kStoredTableFixedSize - kRangeRecordSize);
+            image.trailer.HeaderSize - kStoredTableFixedSize - kRangeRecordSize -
+                kMovedTableFixedSize);
   ASSERT_EQ(Read(olderImage.bytes, out), FormatError::None);
   EXPECT_EQ(out.Version, kSharedDictionaryVersion);
   EXPECT_EQ(out.StoredCount, 0u);
@@ -225,7 +227,8 @@ TEST(SingleFileFormat, RefusesBlocksAndRangesThatDoNotFit) {
   Header withoutStored = SampleHeader();
   withoutStored.StoredCount = 0;
   const Image image = Build(withoutStored);
-  const size_t countAt = image.trailer.HeaderSize - 8;  // before the stored count
+  // The range count, before the stored and the moved ones.
+  const size_t countAt = image.trailer.HeaderSize - 8 - kMovedTableFixedSize;
   EXPECT_EQ(Read(Resigned(image, countAt, {3}), out), FormatError::BadRanges);
   EXPECT_EQ(Read(Resigned(image, countAt, {1}), out), FormatError::BadCounts);
   EXPECT_EQ(Read(Resigned(image, countAt, {0xFF, 0xFF}), out), FormatError::BadRanges);
@@ -374,4 +377,93 @@ TEST(SingleFileFormat, WriterRefusesWhatItCannotWrite) {
   EXPECT_EQ(WriteHeader(header, bytes.data(), kMaxHeaderSize), 0u);
   header.FileCount = kMaxFiles + 1;
   EXPECT_EQ(WriteHeader(header, bytes.data(), kMaxHeaderSize), 0u);
+}
+
+namespace {
+// Moved runs as the packer codes them.
+std::vector<uint8_t> MovedTable(const std::vector<std::pair<uint64_t, uint64_t>>& gapsAndSizes) {
+  std::vector<uint8_t> table;
+  for (const auto& [gap, size] : gapsAndSizes) {
+    uint8_t run[kMaxMovedRunBytes];
+    const uint32_t bytes = EncodeMovedRun(gap, size, run);
+    table.insert(table.end(), run, run + bytes);
+  }
+  return table;
+}
+
+std::vector<Span> SpansOf(const Header& header) {
+  std::vector<Span> spans;
+  StreamSpans walk(header);
+  for (Span span; walk.Next(span);) spans.push_back(span);
+  return spans;
+}
+
+}  // namespace
+
+namespace onefile {
+bool operator==(const Span& a, const Span& b) {
+  return a.File == b.File && a.Offset == b.Offset && a.Size == b.Size;
+}
+}  // namespace onefile
+
+// The stream carries the files without their moved runs, then the runs in
+// table order; an empty file is one empty span, a wholly moved one none.
+TEST(SingleFileFormat, MovedRunsGoToTheStreamsEnd) {
+  Header header = SampleHeader();
+  header.FileCount = 4;
+  SetName(header.Files[3], L"empty.txt");
+  header.Files[3].Size = 0;
+  // data.dat (from 592848) loses 100 bytes at 10 and 200 bytes at 1000 to the
+  // end, and a run of 300 bytes right at its start; Setup.ini moves whole.
+  const std::vector<uint8_t> table =
+      MovedTable({{590848, 2000}, {0, 300}, {10, 100}, {590, 200}});
+  header.MovedCount = 4;
+  header.MovedBytes = static_cast<uint32_t>(table.size());
+  header.Moved = table.data();
+  const Image image = Build(header);
+  Header out;
+  ASSERT_EQ(Read(image.bytes, out), FormatError::None);
+  EXPECT_EQ(out.MovedCount, 4u);
+  ASSERT_EQ(out.MovedBytes, table.size());
+  EXPECT_EQ(std::vector<uint8_t>(out.Moved, out.Moved + out.MovedBytes), table);
+  const uint64_t dataSize = header.Files[2].Size;
+  const std::vector<Span> expected = {
+      {0, 0, 590848}, {2, 300, 10},  {2, 410, 590}, {2, 1200, dataSize - 1200},
+      {3, 0, 0},      {1, 0, 2000},  {2, 0, 300},   {2, 310, 100},
+      {2, 1000, 200}};
+  EXPECT_TRUE(SpansOf(out) == expected);
+  uint64_t total = 0;
+  for (const Span& span : SpansOf(out)) total += span.Size;
+  EXPECT_EQ(total, out.UnpackedSize);
+
+  // Without moved runs every file is one span, as before version 5.
+  header.MovedCount = header.MovedBytes = 0;
+  header.Moved = nullptr;
+  ASSERT_EQ(Read(Build(header).bytes, out), FormatError::None);
+  EXPECT_TRUE(SpansOf(out) == (std::vector<Span>{{0, 0, 590848}, {1, 0, 2000},
+                                                 {2, 0, dataSize}, {3, 0, 0}}));
+}
+
+TEST(SingleFileFormat, RefusesMovedRunsThatDoNotFit) {
+  const auto readWith = [](const std::vector<std::pair<uint64_t, uint64_t>>& runs,
+                           int countChange = 0, std::vector<uint8_t> extra = {}) {
+    Header header = SampleHeader();
+    std::vector<uint8_t> table = MovedTable(runs);
+    table.insert(table.end(), extra.begin(), extra.end());
+    header.MovedCount = static_cast<uint32_t>(runs.size() + countChange);
+    header.MovedBytes = static_cast<uint32_t>(table.size());
+    header.Moved = table.data();
+    Header out;
+    return Read(Build(header).bytes, out);
+  };
+  EXPECT_EQ(readWith({{100, 50}, {0, 1}}), FormatError::None);
+  EXPECT_EQ(readWith({{100, 0}}), FormatError::BadMovedRuns);           // empty
+  EXPECT_EQ(readWith({{590800, 100}}), FormatError::BadMovedRuns);      // across a file's end
+  EXPECT_EQ(readWith({{uint64_t{1} << 40, 1}}), FormatError::BadMovedRuns);  // past the stream
+  EXPECT_EQ(readWith({{~uint64_t{0}, 1}}), FormatError::BadMovedRuns);  // offset overflows
+  EXPECT_EQ(readWith({{100, 50}}, 1), FormatError::BadMovedRuns);       // count too large
+  EXPECT_EQ(readWith({{100, 50}, {0, 1}}, -1), FormatError::BadMovedRuns);  // bytes left over
+  EXPECT_EQ(readWith({{100, 50}}, 0, {0x80}), FormatError::BadMovedRuns);   // a cut-off number
+  // A number of more than 64 bits.
+  EXPECT_EQ(readWith({}, 1, std::vector<uint8_t>(10, 0xFF)), FormatError::BadMovedRuns);
 }

@@ -265,8 +265,9 @@ TEST(PackageImageBlocks, UnpacksProgramImagesAcrossBlockBoundaries) {
 
 // Single files of the earlier formats, written by the packers of their time
 // beside the tests: data/version1.sfx, one stream and no filter, and
-// data/version2.sfx, three independent 1 MiB blocks, and data/version3.sfx,
-// three blocks that share the dictionary. All carry a launcher of 3000 bytes
+// data/version2.sfx, three independent 1 MiB blocks, data/version3.sfx,
+// three blocks that share the dictionary, and data/version4.sfx, the same with
+// the (empty) table of stored stretches. All carry a launcher of 3000 bytes
 // i * 7 % 251 and a script naming the version; the later two also 300,000 lines
 // "line <i % 313>" as data.dat, so that a reader that took version 2's blocks to
 // share a dictionary, or version 3's not to, would get them wrong.
@@ -302,6 +303,7 @@ TEST(PackageImageVersions, ReadsTheEarlierFormats) {
   ExpectFixtureUnpacks(L"version1.sfx", onefile::kSingleStreamVersion, "one");
   ExpectFixtureUnpacks(L"version2.sfx", onefile::kIndependentBlocksVersion, "two");
   ExpectFixtureUnpacks(L"version3.sfx", onefile::kSharedDictionaryVersion, "three");
+  ExpectFixtureUnpacks(L"version4.sfx", onefile::kStoredStretchesVersion, "four");
 }
 
 // Random bytes stand in the stream as they are, between coded pieces that go on
