@@ -24,6 +24,7 @@
 #include <vector>
 
 #include "designer/SingleFilePacker.h"
+#include "designer/SingleFileStep.h"
 #include "formats/Payload.h"
 #include "formats/ScriptKeys.h"
 #include "formats/SetupScriptWriter.h"
@@ -226,7 +227,8 @@ int Pack(const std::wstring& stub, const std::wstring& folder, const std::wstrin
   job.OutputPath = output;
   job.LauncherName = L"Setup.exe";
   for (const wchar_t* name : {L"Setup.exe", L"data.dat", L"Setup.ini"})
-    job.Files.push_back({folder + L"\\" + name, name});
+    job.Files.push_back({folder + L"\\" + name, name, {}});
+  job.Files[1].Parts = PayloadParts(folder + L"\\Setup.ini");  // as the designer's build does
   // BENCH_FB, BENCH_MC, BENCH_LC, BENCH_PB, BENCH_BT, BENCH_DICT_MB, BENCH_LEVEL,
   // BENCH_BLOCK_MB, BENCH_THREADS and BENCH_FILTER (0 or 1) try other settings;
   // without them the packer's own apply.

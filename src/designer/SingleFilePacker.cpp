@@ -11,6 +11,7 @@
 #include "designer/BlockEncoder.h"
 #include "designer/BuildRun.h"
 #include "designer/IncompressibleStretches.h"
+#include "designer/MovedMembers.h"
 #include "designer/ProgramImages.h"
 #include "formats/Payload.h"
 #include "formats/SingleFileFormat.h"
@@ -49,13 +50,43 @@ std::vector<PlannedFile> PlanFiles(const std::vector<PackedFile>& files, bool fi
   return planned;
 }
 
-// The images in stream offsets; one that ends where the next begins is merged
-// with it (the filter then runs on as over one file).
-void CollectRanges(const std::vector<PlannedFile>& files, onefile::Header& header) {
-  uint64_t start = 0;
+// Chooses the members that go to the stream's end and codes their table into
+// `table`, at which the header then points. Returns the bytes moved.
+uint64_t PlanMoves(const std::vector<PlannedFile>& files, onefile::Header& header,
+                   std::vector<uint8_t>& table) {
+  uint64_t start = 0;    // the file's offset in the files' order
+  uint64_t covered = 0;  // where the run before ended
+  uint64_t moved = 0;
   for (const PlannedFile& file : files) {
-    for (const onefile::FilterRange& image : file.Images) {
-      onefile::FilterRange range{start + image.Offset, image.Size};
+    const std::vector<onefile::FilterRange> runs =
+        FindMovedMembers(file.Source->SourcePath, file.Size, file.Source->Parts, file.Images,
+                         onefile::kMaxMovedRuns - header.MovedCount);
+    for (const onefile::FilterRange& run : runs) {
+      uint8_t bytes[onefile::kMaxMovedRunBytes];
+      const uint32_t size = onefile::EncodeMovedRun(start + run.Offset - covered, run.Size, bytes);
+      table.insert(table.end(), bytes, bytes + size);
+      covered = start + run.Offset + run.Size;
+      moved += run.Size;
+      ++header.MovedCount;
+    }
+    start += file.Size;
+  }
+  header.MovedBytes = static_cast<uint32_t>(table.size());
+  header.Moved = table.empty() ? nullptr : table.data();
+  return moved;
+}
+
+// The images in stream offsets; one that ends where the next begins is merged
+// with it (the filter then runs on as over one file). No moved run holds an
+// image, so each lies inside one span.
+void CollectRanges(const std::vector<PlannedFile>& files, onefile::Header& header) {
+  onefile::StreamSpans spans(header);
+  onefile::Span span;
+  for (uint64_t at = 0; spans.Next(span); at += span.Size) {
+    for (const onefile::FilterRange& image : files[span.File].Images) {
+      if (image.Offset < span.Offset || image.Offset + image.Size > span.Offset + span.Size)
+        continue;
+      onefile::FilterRange range{at + image.Offset - span.Offset, image.Size};
       onefile::FilterRange* last =
           header.RangeCount > 0 ? &header.Ranges[header.RangeCount - 1] : nullptr;
       if (last && last->Offset + last->Size == range.Offset)
@@ -63,75 +94,98 @@ void CollectRanges(const std::vector<PlannedFile>& files, onefile::Header& heade
       else if (header.RangeCount < onefile::kMaxFilterRanges)
         header.Ranges[header.RangeCount++] = range;
     }
-    start += file.Size;
   }
 }
 
-// The stretches that are stored as they are, found in a first pass over the
-// files. A file that changes before the second pass is reported by that one.
-void CollectStored(const std::vector<PlannedFile>& files, onefile::Header& header) {
-  IncompressibleStretches finder({header.Ranges, header.Ranges + header.RangeCount});
-  std::vector<uint8_t> chunk(1u << 20);
-  for (const PlannedFile& planned : files) {
-    BinaryFile file = BinaryFile::OpenRead(planned.Source->SourcePath);
-    for (uint64_t left = planned.Size; left > 0;) {
-      const uint32_t got =
-          file.Read(chunk.data(), static_cast<uint32_t>(std::min<uint64_t>(left, chunk.size())));
-      if (got == 0)
-        break;
-      finder.Add(chunk.data(), got);
-      left -= got;
-    }
-  }
-  const std::vector<onefile::FilterRange> stored = finder.Finish(onefile::kMaxStoredRanges);
-  std::copy(stored.begin(), stored.end(), header.Stored);
-  header.StoredCount = static_cast<uint32_t>(stored.size());
-}
-
-// The package files one after another, each checked to have the size it had
-// when it was scanned, and each one's CRC-32 taken over the bytes really read.
+// The package files in stream order (the spans of formats' StreamSpans), each
+// file checked to have the size it had when it was scanned and, when `sum`,
+// each one's CRC-32 taken over the bytes really read, a span at a time.
 class PackageReader {
  public:
-  PackageReader(const std::vector<PlannedFile>& files, onefile::Header& header)
-      : files_(files), header_(header) {}
+  PackageReader(const std::vector<PlannedFile>& files, onefile::Header& header, bool sum)
+      : files_(files), header_(header), spans_(header), open_(files.size()), sum_(sum) {}
 
   void Read(uint8_t* buffer, size_t size) {
     while (size > 0) {
-      while (remaining_ == 0) OpenNext();
+      while (left_ == 0) NextSpan();
       const uint32_t want =
-          static_cast<uint32_t>(std::min<uint64_t>({size, remaining_, uint64_t{1} << 30}));
-      const uint32_t got = current_->Read(buffer, want);
+          static_cast<uint32_t>(std::min<uint64_t>({size, left_, uint64_t{1} << 30}));
+      const uint32_t got = open_[span_.File]->Read(buffer, want);
       if (got == 0)
         throw Changed();
-      onefile::FileRecord& record = header_.Files[index_];
-      record.Crc = Crc32Update(record.Crc, buffer, got);
-      remaining_ -= got;
+      if (sum_)
+        spanCrc_ = Crc32Update(spanCrc_, buffer, got);
+      left_ -= got;
       buffer += got;
       size -= got;
+      if (left_ == 0)
+        EndSpan();
     }
   }
 
  private:
-  void OpenNext() {
-    index_ = next_++;
-    current_.reset();
-    current_ = BinaryFile::OpenRead(files_[index_].Source->SourcePath);
-    if (static_cast<uint64_t>(current_->Size()) != files_[index_].Size)
-      throw Changed();
-    remaining_ = files_[index_].Size;
+  void NextSpan() {
+    if (!spans_.Next(span_))
+      throw KovrinError(L"Упаковка прочитала больше, чем содержит пакет.");
+    std::optional<BinaryFile>& file = open_[span_.File];
+    if (!file) {
+      file = BinaryFile::OpenRead(files_[span_.File].Source->SourcePath);
+      if (static_cast<uint64_t>(file->Size()) != files_[span_.File].Size)
+        throw Changed();
+    }
+    if (span_.Size > 0)  // a file's spans meet except around moved runs
+      file->Seek(static_cast<int64_t>(span_.Offset));
+    left_ = span_.Size;
+    spanCrc_ = 0;
+    if (left_ == 0)
+      EndSpan();
+  }
+  // The span's CRC-32 joins its file's value as if the bytes after it followed.
+  void EndSpan() {
+    if (!sum_)
+      return;
+    onefile::FileRecord& record = header_.Files[span_.File];
+    record.Crc ^= Crc32Combine(spanCrc_, 0, record.Size - (span_.Offset + span_.Size));
   }
   KovrinError Changed() const {
-    return KovrinError(L"Файл \"" + current_->Path() +
+    return KovrinError(L"Файл \"" + open_[span_.File]->Path() +
                        L"\" изменился во время упаковки. Повторите сборку.");
   }
 
   const std::vector<PlannedFile>& files_;
   onefile::Header& header_;
-  size_t next_ = 0;
-  size_t index_ = 0;
-  std::optional<BinaryFile> current_;
-  uint64_t remaining_ = 0;
+  onefile::StreamSpans spans_;
+  onefile::Span span_;
+  std::vector<std::optional<BinaryFile>> open_;  // each file opened once
+  bool sum_;
+  uint64_t left_ = 0;
+  uint32_t spanCrc_ = 0;
 };
+
+// The stretches that are stored as they are, found in a first pass over the
+// stream up to the moved runs, which are one stretch at its end. A file that
+// changes before the second pass is reported by that one.
+void CollectStored(const std::vector<PlannedFile>& files, onefile::Header& header, uint64_t moved) {
+  IncompressibleStretches finder({header.Ranges, header.Ranges + header.RangeCount});
+  PackageReader reader(files, header, false);
+  std::vector<uint8_t> chunk(1u << 20);
+  for (uint64_t left = header.UnpackedSize - moved; left > 0;) {
+    const size_t take = static_cast<size_t>(std::min<uint64_t>(left, chunk.size()));
+    reader.Read(chunk.data(), take);
+    finder.Add(chunk.data(), take);
+    left -= take;
+  }
+  std::vector<onefile::FilterRange> stored = finder.Finish(onefile::kMaxStoredRanges);
+  const uint64_t movedStart = header.UnpackedSize - moved;
+  if (moved > 0) {
+    if (!stored.empty() && stored.back().Offset + stored.back().Size == movedStart)
+      stored.back().Size += moved;
+    else if (stored.size() < onefile::kMaxStoredRanges)
+      stored.push_back({movedStart, moved});
+  }
+  std::copy(stored.begin(), stored.end(), header.Stored);
+  header.StoredCount = static_cast<uint32_t>(stored.size());
+}
 
 // The stream cut into pieces, each filtered where it holds program images, a
 // coded one given the last `history` coded bytes before it, which its matches
@@ -498,9 +552,12 @@ SingleFileResult PackSingleFile(const SingleFileJob& job, ProgressSink& progress
   onefile::Header header = HeaderFor(job);
   const std::vector<PlannedFile> files = PlanFiles(job.Files, job.Settings.BranchFilter);
   DescribeFiles(files, job.LauncherName, header);
+  std::vector<uint8_t> movedTable;  // the header points into it until it is written
+  const uint64_t moved =
+      job.Settings.StoreIncompressible ? PlanMoves(files, header, movedTable) : 0;
   CollectRanges(files, header);
   if (job.Settings.StoreIncompressible)
-    CollectStored(files, header);
+    CollectStored(files, header, moved);
   const uint64_t total = header.UnpackedSize;
   const CLzmaEncProps props = EncoderProperties(job.Settings, total);
   if (!WriteEncoderProperties(props, header.LzmaProps))
@@ -526,7 +583,7 @@ SingleFileResult PackSingleFile(const SingleFileJob& job, ProgressSink& progress
 
   BlockPipeline pipeline(job.Settings.Threads, props, total, blockSize, dictionary,
                          job.Settings.StoredReadAhead, progress);
-  PackageReader reader(files, header);
+  PackageReader reader(files, header, true);
   BlockSource source(reader, header, pipeline.History());
   StreamWriter writer(file);
   progress.SetPosition(0);

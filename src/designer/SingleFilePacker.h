@@ -41,7 +41,8 @@ struct LzmaSettings {
   int Threads = 2;           // blocks compressed at once
   bool BranchFilter = true;  // the x86 filter over program images
   // Incompressible stretches of 4 MB and more stored as they are
-  // (designer/IncompressibleStretches.h).
+  // (designer/IncompressibleStretches.h), and incompressible members of files
+  // with Parts moved to the stream's end and stored there.
   bool StoreIncompressible = true;
   // Bytes of stored stretches read ahead into memory while the blocks before
   // them compress, so that the threads need not wait for each other there.
@@ -51,6 +52,10 @@ struct LzmaSettings {
 struct PackedFile {
   std::wstring SourcePath;  // where the bytes are read
   std::wstring Name;        // the plain file name inside the package
+  // The sizes of the files that this one holds end to end (data.dat's), when
+  // known: its incompressible members then travel at the stream's end
+  // (designer/MovedMembers.h).
+  std::vector<uint64_t> Parts;
 };
 
 struct SingleFileJob {

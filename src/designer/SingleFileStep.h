@@ -13,8 +13,13 @@ inline constexpr wchar_t kSingleFileStatus[] = L"Упаковка в один ф
 // The packed program in the build folder while it waits to be signed.
 inline constexpr wchar_t kPackedSingleFile[] = L"~packed.exe";
 
+// The sizes that the setup script at `scriptPath` gives its files, in its
+// order: data.dat's members, as the packer may move them (PackedFile::Parts).
+std::vector<uint64_t> PayloadParts(const std::wstring& scriptPath);
+
 // The package files of the project (those PublishPackage would copy), read
 // from the build folder, under their names in the package; the launcher first.
+// data.dat comes with its members' sizes from the built setup script.
 std::vector<PackedFile> SingleFilePackage(const SetupProject& project,
                                           const std::wstring& buildFolder);
 

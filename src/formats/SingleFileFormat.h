@@ -63,8 +63,7 @@ inline constexpr uint32_t kMovedTableFixedSize = 8;  // moved run count, table b
 inline constexpr uint32_t kMaxHeaderSize =
     kFixedHeaderSize + kMaxFiles * (kFileRecordFixedSize + 2 * kMaxNameLength) +
     kBlockTableFixedSize + kMaxFilterRanges * kRangeRecordSize + kStoredTableFixedSize +
-    kMaxStoredRanges * kRangeRecordSize + kMovedTableFixedSize +
-    kMaxMovedRuns * kMaxMovedRunBytes;
+    kMaxStoredRanges * kRangeRecordSize + kMovedTableFixedSize + kMaxMovedRuns * kMaxMovedRunBytes;
 
 struct FileRecord {
   uint64_t Size = 0;

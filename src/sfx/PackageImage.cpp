@@ -5,7 +5,8 @@
 #include "sfx/HeapBlock.h"
 #include "sfx/UnpackedFiles.h"
 
-bool ReportFailure(ExtractFailure& failure, ExtractStatus status, DWORD code, const wchar_t* fileName) {
+bool ReportFailure(ExtractFailure& failure, ExtractStatus status, DWORD code,
+                   const wchar_t* fileName) {
   failure.Status = status;
   failure.SystemCode = code;
   failure.FileName = fileName;

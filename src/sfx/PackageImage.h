@@ -22,7 +22,7 @@ struct ExtractFailure {
 
 // Fills in `failure` and returns false, for `return ReportFailure(...)`.
 bool ReportFailure(ExtractFailure& failure, ExtractStatus status, DWORD code = 0,
-          const wchar_t* fileName = nullptr);
+                   const wchar_t* fileName = nullptr);
 
 class ExtractObserver {
  public:

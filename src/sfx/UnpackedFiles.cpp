@@ -41,7 +41,8 @@ bool UnpackedFiles::Begin(const onefile::Span& span, ExtractFailure& failure) {
   if (!target.Created) {
     PathText path;
     if (!PathOf(folder_, record, path))
-      return ReportFailure(failure, ExtractStatus::CannotWrite, ERROR_FILENAME_EXCED_RANGE, record.Name);
+      return ReportFailure(failure, ExtractStatus::CannotWrite, ERROR_FILENAME_EXCED_RANGE,
+                           record.Name);
     target.File.Reset(CreateFileW(path.Get(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                   FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!target.File)
@@ -62,7 +63,7 @@ bool UnpackedFiles::Write(const uint8_t* data, size_t size, ExtractFailure& fail
   const BOOL ok = WriteFile(target.File.Get(), data, static_cast<DWORD>(size), &written, nullptr);
   if (!ok || written != size)  // a short write means the disk is full
     return ReportFailure(failure, ExtractStatus::CannotWrite, ok ? ERROR_DISK_FULL : GetLastError(),
-                header_.Files[span_.File].Name);
+                         header_.Files[span_.File].Name);
   spanCrc_ = Crc32Update(spanCrc_, data, size);
   target.Written += size;
   return true;

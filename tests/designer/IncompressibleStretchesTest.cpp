@@ -2,27 +2,12 @@
 
 #include <string>
 
+#include "SampleBytes.h"
 #include "designer/IncompressibleStretches.h"
 #include "formats/SingleFileFormat.h"
 
 namespace {
 constexpr uint32_t kChunk = IncompressibleStretches::kChunkSize;
-
-std::string Noise(size_t size, uint32_t seed) {
-  std::string bytes(size, '\0');
-  for (char& byte : bytes) {
-    seed = seed * 1103515245u + 12345u;
-    byte = static_cast<char>(seed >> 23);
-  }
-  return bytes;
-}
-
-std::string Text(size_t size) {
-  std::string bytes;
-  for (int i = 0; bytes.size() < size; ++i) bytes += "line " + std::to_string(i % 977) + "\r\n";
-  bytes.resize(size);
-  return bytes;
-}
 
 std::vector<onefile::FilterRange> Find(const std::string& stream,
                                        std::vector<onefile::FilterRange> filtered = {},

@@ -102,10 +102,10 @@ FormatError ReadWithName(const std::wstring& name) {
 TEST(SingleFileFormat, HeaderRoundTrip) {
   const Header header = SampleHeader();
   const Image image = Build(header);
-  EXPECT_EQ(image.trailer.HeaderSize,
-            kFixedHeaderSize + 3 * kFileRecordFixedSize + 2 * (13 + 9 + 8) + kBlockTableFixedSize +
-                2 * kRangeRecordSize + kStoredTableFixedSize + kRangeRecordSize +
-                kMovedTableFixedSize);
+  EXPECT_EQ(image.trailer.HeaderSize, kFixedHeaderSize + 3 * kFileRecordFixedSize +
+                                          2 * (13 + 9 + 8) + kBlockTableFixedSize +
+                                          2 * kRangeRecordSize + kStoredTableFixedSize +
+                                          kRangeRecordSize + kMovedTableFixedSize);
   Header out;
   ASSERT_EQ(Read(image.bytes, out), FormatError::None);
   EXPECT_EQ(out.Version, kFormatVersion);
@@ -137,9 +137,8 @@ TEST(SingleFileFormat, HeaderRoundTrip) {
   EXPECT_EQ(WriteHeader(older, buffer.data(), kMaxHeaderSize), 0u);
   older.StoredCount = 0;
   const Image olderImage = Build(older);
-  EXPECT_EQ(olderImage.trailer.HeaderSize,
-            image.trailer.HeaderSize - kStoredTableFixedSize - kRangeRecordSize -
-                kMovedTableFixedSize);
+  EXPECT_EQ(olderImage.trailer.HeaderSize, image.trailer.HeaderSize - kStoredTableFixedSize -
+                                               kRangeRecordSize - kMovedTableFixedSize);
   ASSERT_EQ(Read(olderImage.bytes, out), FormatError::None);
   EXPECT_EQ(out.Version, kSharedDictionaryVersion);
   EXPECT_EQ(out.StoredCount, 0u);
@@ -415,8 +414,7 @@ TEST(SingleFileFormat, MovedRunsGoToTheStreamsEnd) {
   header.Files[3].Size = 0;
   // data.dat (from 592848) loses 100 bytes at 10 and 200 bytes at 1000 to the
   // end, and a run of 300 bytes right at its start; Setup.ini moves whole.
-  const std::vector<uint8_t> table =
-      MovedTable({{590848, 2000}, {0, 300}, {10, 100}, {590, 200}});
+  const std::vector<uint8_t> table = MovedTable({{590848, 2000}, {0, 300}, {10, 100}, {590, 200}});
   header.MovedCount = 4;
   header.MovedBytes = static_cast<uint32_t>(table.size());
   header.Moved = table.data();
@@ -428,8 +426,8 @@ TEST(SingleFileFormat, MovedRunsGoToTheStreamsEnd) {
   EXPECT_EQ(std::vector<uint8_t>(out.Moved, out.Moved + out.MovedBytes), table);
   const uint64_t dataSize = header.Files[2].Size;
   const std::vector<Span> expected = {
-      {0, 0, 590848}, {2, 300, 10},  {2, 410, 590}, {2, 1200, dataSize - 1200},
-      {3, 0, 0},      {1, 0, 2000},  {2, 0, 300},   {2, 310, 100},
+      {0, 0, 590848}, {2, 300, 10}, {2, 410, 590}, {2, 1200, dataSize - 1200},
+      {3, 0, 0},      {1, 0, 2000}, {2, 0, 300},   {2, 310, 100},
       {2, 1000, 200}};
   EXPECT_TRUE(SpansOf(out) == expected);
   uint64_t total = 0;
@@ -440,8 +438,8 @@ TEST(SingleFileFormat, MovedRunsGoToTheStreamsEnd) {
   header.MovedCount = header.MovedBytes = 0;
   header.Moved = nullptr;
   ASSERT_EQ(Read(Build(header).bytes, out), FormatError::None);
-  EXPECT_TRUE(SpansOf(out) == (std::vector<Span>{{0, 0, 590848}, {1, 0, 2000},
-                                                 {2, 0, dataSize}, {3, 0, 0}}));
+  EXPECT_TRUE(SpansOf(out) ==
+              (std::vector<Span>{{0, 0, 590848}, {1, 0, 2000}, {2, 0, dataSize}, {3, 0, 0}}));
 }
 
 TEST(SingleFileFormat, RefusesMovedRunsThatDoNotFit) {
@@ -457,13 +455,13 @@ TEST(SingleFileFormat, RefusesMovedRunsThatDoNotFit) {
     return Read(Build(header).bytes, out);
   };
   EXPECT_EQ(readWith({{100, 50}, {0, 1}}), FormatError::None);
-  EXPECT_EQ(readWith({{100, 0}}), FormatError::BadMovedRuns);           // empty
-  EXPECT_EQ(readWith({{590800, 100}}), FormatError::BadMovedRuns);      // across a file's end
+  EXPECT_EQ(readWith({{100, 0}}), FormatError::BadMovedRuns);                // empty
+  EXPECT_EQ(readWith({{590800, 100}}), FormatError::BadMovedRuns);           // across a file's end
   EXPECT_EQ(readWith({{uint64_t{1} << 40, 1}}), FormatError::BadMovedRuns);  // past the stream
-  EXPECT_EQ(readWith({{~uint64_t{0}, 1}}), FormatError::BadMovedRuns);  // offset overflows
-  EXPECT_EQ(readWith({{100, 50}}, 1), FormatError::BadMovedRuns);       // count too large
-  EXPECT_EQ(readWith({{100, 50}, {0, 1}}, -1), FormatError::BadMovedRuns);  // bytes left over
-  EXPECT_EQ(readWith({{100, 50}}, 0, {0x80}), FormatError::BadMovedRuns);   // a cut-off number
+  EXPECT_EQ(readWith({{~uint64_t{0}, 1}}), FormatError::BadMovedRuns);       // offset overflows
+  EXPECT_EQ(readWith({{100, 50}}, 1), FormatError::BadMovedRuns);            // count too large
+  EXPECT_EQ(readWith({{100, 50}, {0, 1}}, -1), FormatError::BadMovedRuns);   // bytes left over
+  EXPECT_EQ(readWith({{100, 50}}, 0, {0x80}), FormatError::BadMovedRuns);    // a cut-off number
   // A number of more than 64 bits.
   EXPECT_EQ(readWith({}, 1, std::vector<uint8_t>(10, 0xFF)), FormatError::BadMovedRuns);
 }

@@ -334,6 +334,77 @@ TEST(PackageImageBlocks, StoresIncompressibleStretchesAsTheyAre) {
   ExpectUnpacksAndRefusesDamage(dir, package, job.OutputPath, package.Header().StreamSize / 2);
 }
 
+// Random members of data.dat travel at the stream's end, stored, and come
+// back to their places: one at data.dat's start, one at its end, the rest
+// among text. A random member that occurs twice, and one under the least
+// size, stay where they are. A changed byte of the moved ones is found by the
+// file's CRC-32, summed in pieces.
+TEST(PackageImageBlocks, MovedMembersComeBackToTheirPlaces) {
+  TempDir dir;
+  CreateDirectoryW((dir / L"unpacked").c_str(), nullptr);
+  WritePatternFile(dir / L"sfx.dat", 4096, 1);
+  WriteTextFile(dir / L"Setup.exe", NumberedLines(1000));
+  WriteTextFile(dir / L"empty.txt", "");
+  const auto random = [&](int64_t size, unsigned seed) {
+    WritePatternFile(dir / L"member.bin", size, seed);
+    return ReadFileBytes(dir / L"member.bin");
+  };
+  std::vector<std::string> members = {random(3000, 1)};
+  for (unsigned i = 0; i < 40; ++i) {
+    members.push_back(NumberedLines(200 + static_cast<int>(i) * 7));
+    members.push_back(random(1000 + i * 50, 10 + i));
+  }
+  members.push_back(random(5000, 99));  // twice: LZMA finds the copy
+  members.push_back(NumberedLines(300));
+  members.push_back(random(5000, 99));
+  members.push_back(random(100, 7));  // too small to be worth a run
+  members.push_back(random(2000, 8));
+  std::string data;
+  SingleFileJob job = JobOver(dir, {L"Setup.exe", L"empty.txt", L"data.dat"});
+  for (const std::string& member : members) {
+    data += member;
+    job.Files[2].Parts.push_back(member.size());
+  }
+  WriteTextFile(dir / L"data.dat", data);
+  NullProgress progress;
+  PackSingleFile(job, progress);
+
+  ExtractFailure failure;
+  {
+    PackageImage package;
+    ASSERT_TRUE(package.Open(job.OutputPath.c_str(), failure));
+    const onefile::Header& header = package.Header();
+    EXPECT_EQ(header.Version, onefile::kMovedRunsVersion);
+    // The first member, the 40 among text, and the last.
+    ASSERT_EQ(header.MovedCount, 42u);
+    uint64_t moved = 3000 + 2000;
+    for (unsigned i = 0; i < 40; ++i) moved += 1000 + i * 50;
+    ASSERT_EQ(header.StoredCount, 1u);
+    EXPECT_EQ(header.Stored[0].Offset, header.UnpackedSize - moved);
+    EXPECT_EQ(header.Stored[0].Size, moved);
+    {
+      const std::wstring folder = dir / L"whole";
+      CreateDirectoryW(folder.c_str(), nullptr);
+      Observer observer;
+      HeldFiles held;
+      ASSERT_TRUE(package.ExtractTo(folder.c_str(), observer, failure, held));
+      EXPECT_EQ(held.Count(), 3u);
+      EXPECT_TRUE(ReadFileBytes(folder + L"\\data.dat") == data);
+      EXPECT_TRUE(ReadFileBytes(folder + L"\\empty.txt").empty());
+      EXPECT_EQ(observer.last, header.UnpackedSize);
+    }
+    ExpectUnpacksAndRefusesDamage(dir, package, job.OutputPath, 1500);
+  }
+
+  // Without the members' sizes nothing moves, and the file is as before.
+  job.Files[2].Parts.clear();
+  PackSingleFile(job, progress);
+  PackageImage unmoved;
+  ASSERT_TRUE(unmoved.Open(job.OutputPath.c_str(), failure));
+  EXPECT_EQ(unmoved.Header().MovedCount, 0u);
+  EXPECT_EQ(unmoved.Header().StoredCount, 0u);
+}
+
 // Stored pieces are read ahead while the blocks before them compress; the
 // one that finds too little room left goes through after the blocks before it.
 // The bytes are those of one thread, which reads nothing ahead, and unpack.
