@@ -228,9 +228,11 @@ int Pack(const std::wstring& stub, const std::wstring& folder, const std::wstrin
   job.LauncherName = L"Setup.exe";
   for (const wchar_t* name : {L"Setup.exe", L"data.dat", L"Setup.ini"})
     job.Files.push_back({folder + L"\\" + name, name, {}});
-  job.Files[1].Parts = PayloadParts(folder + L"\\Setup.ini");  // as the designer's build does
+  // As the designer's build does; BENCH_MOVE=0 keeps every member in place.
+  if (!std::getenv("BENCH_MOVE") || std::atoi(std::getenv("BENCH_MOVE")) != 0)
+    job.Files[1].Parts = PayloadParts(folder + L"\\Setup.ini");
   // BENCH_FB, BENCH_MC, BENCH_LC, BENCH_PB, BENCH_BT, BENCH_DICT_MB, BENCH_LEVEL,
-  // BENCH_BLOCK_MB, BENCH_THREADS and BENCH_FILTER (0 or 1) try other settings;
+  // BENCH_BLOCK_MB, BENCH_THREADS, BENCH_FILTER and BENCH_MOVE (0 or 1) try other settings;
   // without them the packer's own apply.
   auto setting = [](const char* name, int fallback) {
     const char* value = std::getenv(name);

@@ -563,7 +563,10 @@ SingleFileResult PackSingleFile(const SingleFileJob& job, ProgressSink& progress
   if (!WriteEncoderProperties(props, header.LzmaProps))
     throw KovrinError(L"Недопустимые параметры сжатия LZMA.");
   const uint32_t dictionary = onefile::DictionarySize(header.LzmaProps);
-  const uint32_t blockSize = BlockSizeFor(total, job.Settings.BlockSize, dictionary);
+  // Blocks are cut by the bytes they code (formats' PieceAt).
+  uint64_t codedTotal = total;
+  for (uint32_t i = 0; i < header.StoredCount; ++i) codedTotal -= header.Stored[i].Size;
+  const uint32_t blockSize = BlockSizeFor(codedTotal, job.Settings.BlockSize, dictionary);
   header.BlockSize = blockSize;
 
   BinaryFile stub = BinaryFile::OpenRead(job.StubPath);

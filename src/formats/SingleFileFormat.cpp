@@ -190,9 +190,14 @@ Piece PieceAt(const Header& header, uint64_t offset, uint32_t& nextStored) noexc
     piece.Size = header.Stored[nextStored].Offset + header.Stored[nextStored].Size - offset;
     return piece;
   }
+  // Blocks are cut by unpacked offset, from version 5 on by coded offset, so
+  // that a block holds as much to code wherever the stored stretches lie.
+  uint64_t position = offset;
+  if (header.Version >= kMovedRunsVersion)
+    for (uint32_t i = 0; i < nextStored; ++i) position -= header.Stored[i].Size;
   uint64_t end = header.UnpackedSize;
-  if (header.BlockSize != 0 && end - offset > header.BlockSize - offset % header.BlockSize)
-    end = offset + (header.BlockSize - offset % header.BlockSize);
+  if (header.BlockSize != 0 && end - offset > header.BlockSize - position % header.BlockSize)
+    end = offset + (header.BlockSize - position % header.BlockSize);
   if (nextStored < header.StoredCount && header.Stored[nextStored].Offset < end)
     end = header.Stored[nextStored].Offset;
   piece.Size = end - offset;

@@ -161,7 +161,8 @@ class StreamSpans {
 
 // A run of the stream that is coded one way: stored bytes, or LZMA-coded ones
 // up to the next stored stretch or the end of their block (one LZMA stream
-// with its end mark).
+// with its end mark). Blocks hold BlockSize unpacked bytes; from version 5 on
+// BlockSize coded ones, the stored stretches not counted.
 struct Piece {
   uint64_t Size = 0;
   bool Stored = false;

@@ -149,6 +149,7 @@ TEST(SingleFileFormat, HeaderRoundTrip) {
 // first; a stored stretch runs on across block ends.
 TEST(SingleFileFormat, PiecesEndAtStoredStretchesAndBlockEnds) {
   Header header;
+  header.Version = kStoredStretchesVersion;
   header.UnpackedSize = 10u << 20;
   header.BlockSize = 4u << 20;
   header.StoredCount = 2;
@@ -172,6 +173,30 @@ TEST(SingleFileFormat, PiecesEndAtStoredStretchesAndBlockEnds) {
   header = Header();
   next = 0;
   EXPECT_EQ(PieceAt(header, 0, next).Size, 0u);  // an empty package: one empty piece
+}
+
+// From version 5 on a block holds BlockSize coded bytes: the stored stretches
+// between its pieces do not count.
+TEST(SingleFileFormat, LaterBlocksAreCutByCodedBytes) {
+  Header header;
+  header.UnpackedSize = 10u << 20;
+  header.BlockSize = 3u << 19;  // 1.5 MB
+  header.StoredCount = 2;
+  header.Stored[0] = {1u << 20, 5u << 20};
+  header.Stored[1] = {7u << 20, 1u << 20};
+  constexpr uint64_t kHalf = 1u << 19;
+  const std::vector<std::pair<uint64_t, bool>> expected = {
+      {2 * kHalf, false}, {10 * kHalf, true}, {kHalf, false},    {kHalf, false},
+      {2 * kHalf, true},  {2 * kHalf, false}, {2 * kHalf, false}};
+  uint32_t next = 0;
+  uint64_t offset = 0;
+  for (const auto& [size, stored] : expected) {
+    const Piece piece = PieceAt(header, offset, next);
+    EXPECT_EQ(piece.Size, size) << offset;
+    EXPECT_EQ(piece.Stored, stored) << offset;
+    offset += piece.Size;
+  }
+  EXPECT_EQ(offset, header.UnpackedSize);
 }
 
 TEST(SingleFileFormat, SingleStreamHeadersKeepTheirLayout) {
