@@ -97,6 +97,18 @@ FormatError ReadWithName(const std::wstring& name) {
   Header out;
   return Read(Build(header).bytes, out);
 }
+// The pieces PieceAt gives one after another, sizes and kinds, up to the stream's end.
+void ExpectPieces(const Header& header, const std::vector<std::pair<uint64_t, bool>>& expected) {
+  uint32_t next = 0;
+  uint64_t offset = 0;
+  for (const auto& [size, stored] : expected) {
+    const Piece piece = PieceAt(header, offset, next);
+    EXPECT_EQ(piece.Size, size) << offset;
+    EXPECT_EQ(piece.Stored, stored) << offset;
+    offset += piece.Size;
+  }
+  EXPECT_EQ(offset, header.UnpackedSize);
+}
 }  // namespace
 
 TEST(SingleFileFormat, HeaderRoundTrip) {
@@ -157,17 +169,9 @@ TEST(SingleFileFormat, PiecesEndAtStoredStretchesAndBlockEnds) {
   header.Stored[1] = {7u << 20, 1u << 20};  // 7..8 MB, up to the second block's end
   const std::vector<std::pair<uint64_t, bool>> expected = {
       {1u << 20, false}, {5u << 20, true}, {1u << 20, false}, {1u << 20, true}, {2u << 20, false}};
-  uint32_t next = 0;
-  uint64_t offset = 0;
-  for (const auto& [size, stored] : expected) {
-    const Piece piece = PieceAt(header, offset, next);
-    EXPECT_EQ(piece.Size, size) << offset;
-    EXPECT_EQ(piece.Stored, stored) << offset;
-    offset += piece.Size;
-  }
-  EXPECT_EQ(offset, header.UnpackedSize);
+  ExpectPieces(header, expected);
   header.StoredCount = 0;
-  next = 0;
+  uint32_t next = 0;
   EXPECT_EQ(PieceAt(header, 4u << 20, next).Size, 4u << 20);  // blocks alone
   EXPECT_EQ(PieceAt(header, 8u << 20, next).Size, 2u << 20);
   header = Header();
@@ -188,15 +192,7 @@ TEST(SingleFileFormat, LaterBlocksAreCutByCodedBytes) {
   const std::vector<std::pair<uint64_t, bool>> expected = {
       {2 * kHalf, false}, {10 * kHalf, true}, {kHalf, false},    {kHalf, false},
       {2 * kHalf, true},  {2 * kHalf, false}, {2 * kHalf, false}};
-  uint32_t next = 0;
-  uint64_t offset = 0;
-  for (const auto& [size, stored] : expected) {
-    const Piece piece = PieceAt(header, offset, next);
-    EXPECT_EQ(piece.Size, size) << offset;
-    EXPECT_EQ(piece.Stored, stored) << offset;
-    offset += piece.Size;
-  }
-  EXPECT_EQ(offset, header.UnpackedSize);
+  ExpectPieces(header, expected);
 }
 
 TEST(SingleFileFormat, SingleStreamHeadersKeepTheirLayout) {
