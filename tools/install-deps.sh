@@ -56,6 +56,15 @@ if printf '%s\n' "${need[@]}" | grep -q ':i386$' && ! dpkg --print-foreign-archi
   dpkg --add-architecture i386 >>"$log" 2>&1 || fail "dpkg --add-architecture i386"
 fi
 echo "install-deps: installing ${need[*]}"
-apt-get update -qq >>"$log" 2>&1 || fail "apt-get update"
+# A mirror in the middle of a sync serves an index of the wrong size for a
+# while: try again after a pause, and if one index still fails, install from
+# the ones that were fetched. Only the install's own failure is fatal.
+updated=false
+for pause in 10 30 60; do
+  if apt-get update -qq >>"$log" 2>&1; then updated=true; break; fi
+  echo "install-deps: apt-get update failed, trying again in ${pause} s" >&2
+  sleep "$pause"
+done
+$updated || echo "install-deps: apt-get update still fails; installing from the indexes it has" >&2
 apt-get install -y -qq --no-install-recommends "${need[@]}" >>"$log" 2>&1 || fail "apt-get install ${need[*]}"
 rm -f "$log"

@@ -15,13 +15,28 @@
 // the PE header and the section table of any usual image fit.
 inline constexpr uint32_t kImageProbeSize = 4096;
 
-// The length of the x86 or x64 PE image whose headers begin `head` (`size`
-// bytes are there, of which `available` lie in the same file), up to the end of
-// its last section's raw data and at most `available`; 0 when `head` starts
-// no such image.
-uint64_t ProgramImageSize(const uint8_t* head, size_t size, uint64_t available);
+// An x86 or x64 PE image as its headers describe it.
+struct ImageLayout {
+  // Up to the end of its last section's raw data and at most the bytes
+  // available; 0 when the bytes start no such image.
+  uint64_t Size = 0;
+  // The raw data of its code sections in image offsets, sorted, not
+  // overlapping, inside Size. Only they are filtered: the other sections hold
+  // data, resources and tables, where E8 and E9 are no calls.
+  std::vector<onefile::FilterRange> Code;
+};
 
-// The program images in the file at `path` of `fileSize` bytes, in file
-// offsets, read once through a fixed buffer. An image found inside another
-// (a program carried as a resource) is part of the outer one.
-std::vector<onefile::FilterRange> FindProgramImages(const std::wstring& path, uint64_t fileSize);
+// The image whose headers begin `head` (`size` bytes are there, of which
+// `available` lie in the same file).
+ImageLayout ReadImageLayout(const uint8_t* head, size_t size, uint64_t available);
+
+struct FoundImages {
+  std::vector<onefile::FilterRange> Images;  // whole images, file offsets
+  std::vector<onefile::FilterRange> Code;    // their code sections, file offsets
+  bool IsProgram() const { return !Images.empty() && Images.front().Offset == 0; }
+};
+
+// The program images in the file at `path` of `fileSize` bytes, read once
+// through a fixed buffer. An image found inside another (a program carried as
+// a resource) is part of the outer one.
+FoundImages FindProgramImages(const std::wstring& path, uint64_t fileSize);

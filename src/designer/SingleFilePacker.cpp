@@ -26,8 +26,8 @@ namespace {
 struct PlannedFile {
   const PackedFile* Source = nullptr;
   uint64_t Size = 0;
-  std::vector<onefile::FilterRange> Images;
-  bool IsProgram() const { return !Images.empty() && Images.front().Offset == 0; }
+  FoundImages Images;
+  bool IsProgram() const { return Images.IsProgram(); }
 };
 
 std::vector<PlannedFile> PlanFiles(const std::vector<PackedFile>& files, bool filter) {
@@ -59,7 +59,7 @@ uint64_t PlanMoves(const std::vector<PlannedFile>& files, onefile::Header& heade
   uint64_t moved = 0;
   for (const PlannedFile& file : files) {
     const std::vector<onefile::FilterRange> runs =
-        FindMovedMembers(file.Source->SourcePath, file.Size, file.Source->Parts, file.Images,
+        FindMovedMembers(file.Source->SourcePath, file.Size, file.Source->Parts, file.Images.Images,
                          onefile::kMaxMovedRuns - header.MovedCount);
     for (const onefile::FilterRange& run : runs) {
       uint8_t bytes[onefile::kMaxMovedRunBytes];
@@ -76,23 +76,21 @@ uint64_t PlanMoves(const std::vector<PlannedFile>& files, onefile::Header& heade
   return moved;
 }
 
-// The images in stream offsets; one that ends where the next begins is merged
-// with it (the filter then runs on as over one file). No moved run holds an
-// image, so each lies inside one span.
+// The code sections of the images in stream offsets, each a range of its own:
+// the filter starts afresh at each, so that calls to one function of a
+// library come out alike in every program that links it. No moved run holds
+// an image, so each lies inside one span. Past the header's capacity the
+// rest go unfiltered.
 void CollectRanges(const std::vector<PlannedFile>& files, onefile::Header& header) {
   onefile::StreamSpans spans(header);
   onefile::Span span;
   for (uint64_t at = 0; spans.Next(span); at += span.Size) {
-    for (const onefile::FilterRange& image : files[span.File].Images) {
-      if (image.Offset < span.Offset || image.Offset + image.Size > span.Offset + span.Size)
+    for (const onefile::FilterRange& code : files[span.File].Images.Code) {
+      if (code.Offset < span.Offset || code.Offset + code.Size > span.Offset + span.Size)
         continue;
-      onefile::FilterRange range{at + image.Offset - span.Offset, image.Size};
-      onefile::FilterRange* last =
-          header.RangeCount > 0 ? &header.Ranges[header.RangeCount - 1] : nullptr;
-      if (last && last->Offset + last->Size == range.Offset)
-        last->Size += range.Size;
-      else if (header.RangeCount < onefile::kMaxFilterRanges)
-        header.Ranges[header.RangeCount++] = range;
+      if (header.RangeCount == onefile::kMaxFilterRanges)
+        return;
+      header.Ranges[header.RangeCount++] = {at + code.Offset - span.Offset, code.Size};
     }
   }
 }

@@ -7,6 +7,7 @@
 #include "LzmaDec.h"
 #include "designer/SingleFilePacker.h"
 #include "designer/SingleFileStep.h"
+#include "formats/BranchFilter.h"
 #include "formats/SingleFileFormat.h"
 #include "sfx/PackageImage.h"
 #include "support/Crc32.h"
@@ -281,25 +282,39 @@ TEST(SingleFileBuildRun, OutputHoldsOneProgramCarryingTheSeparatePackage) {
   EXPECT_EQ(singleObserver.Statuses().back(), L"Создание завершено");
 }
 
-TEST_F(SingleFilePacker, ProgramImagesGoFirstAndOnlyTheyAreFiltered) {
+TEST_F(SingleFilePacker, ProgramImagesGoFirstAndOnlyTheirCodeIsFiltered) {
   WriteProgramImage(dir / L"src-uninst.dat", 200000, 7);
+  WriteProgramImage(dir / L"src-tool.dll", 100000, 8);
   job.Files.push_back({dir / L"src-uninst.dat", L"uninst.dat"});
+  job.Files.push_back({dir / L"src-tool.dll", L"tool.dll"});
   PackSingleFile(job, progress);
   const Unpacked packed = TakeApart(job.OutputPath);
-  ASSERT_EQ(packed.header.FileCount, 4u);
+  ASSERT_EQ(packed.header.FileCount, 5u);
   EXPECT_EQ(std::wstring(packed.header.Files[0].Name), L"uninst.dat");
-  EXPECT_EQ(std::wstring(packed.header.Files[1].Name), L"Установка.exe");  // the others in order
-  EXPECT_EQ(std::wstring(packed.header.Files[3].Name), L"data.dat");
-  EXPECT_EQ(packed.header.LauncherIndex, 1u);
-  ASSERT_EQ(packed.header.RangeCount, 1u);
-  EXPECT_EQ(packed.header.Ranges[0].Offset, 0u);
-  EXPECT_EQ(packed.header.Ranges[0].Size, 200000u);
-  // The stream holds the image filtered and every other byte as it was.
-  const std::string image = ReadFileBytes(dir / L"src-uninst.dat");
-  EXPECT_EQ(packed.payload.substr(0, 0x400), image.substr(0, 0x400));  // headers hold no calls
-  EXPECT_NE(packed.payload.substr(0, image.size()), image);
-  job.Files.pop_back();
-  EXPECT_TRUE(packed.payload.substr(image.size()) == Concatenation());
+  EXPECT_EQ(std::wstring(packed.header.Files[1].Name), L"tool.dll");
+  EXPECT_EQ(std::wstring(packed.header.Files[2].Name), L"Установка.exe");  // the others in order
+  EXPECT_EQ(std::wstring(packed.header.Files[4].Name), L"data.dat");
+  EXPECT_EQ(packed.header.LauncherIndex, 2u);
+  // Each image's code section is a range of its own, though the images abut:
+  // the filter starts afresh in each.
+  ASSERT_EQ(packed.header.RangeCount, 2u);
+  EXPECT_EQ(packed.header.Ranges[0].Offset, 0x400u);
+  EXPECT_EQ(packed.header.Ranges[0].Size, 200000u - 0x400);
+  EXPECT_EQ(packed.header.Ranges[1].Offset, 200000u + 0x400);
+  EXPECT_EQ(packed.header.Ranges[1].Size, 100000u - 0x400);
+  // The stream holds the images filtered and every other byte as it was.
+  const std::string images =
+      ReadFileBytes(dir / L"src-uninst.dat") + ReadFileBytes(dir / L"src-tool.dll");
+  EXPECT_EQ(packed.payload.substr(0, 0x400), images.substr(0, 0x400));  // headers hold no calls
+  EXPECT_EQ(packed.payload.substr(200000, 0x400), images.substr(200000, 0x400));
+  EXPECT_NE(packed.payload.substr(0, 200000), images.substr(0, 200000));
+  std::string tool = images.substr(200000);  // filtered as if it were packed alone
+  const onefile::FilterRange code{0x400, tool.size() - 0x400};
+  onefile::RangeFilter(&code, 1, true).Run(reinterpret_cast<uint8_t*>(tool.data()), tool.size(), 0);
+  EXPECT_NE(tool, images.substr(200000));
+  EXPECT_TRUE(packed.payload.substr(200000, 100000) == tool);
+  job.Files.resize(job.Files.size() - 2);
+  EXPECT_TRUE(packed.payload.substr(images.size()) == Concatenation());
 }
 
 // The blocks' size follows from the package's size alone: an even count of

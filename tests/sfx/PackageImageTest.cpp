@@ -256,9 +256,9 @@ TEST(PackageImageBlocks, UnpacksProgramImagesAcrossBlockBoundaries) {
   ExtractFailure failure;
   ASSERT_TRUE(package.Open(job.OutputPath.c_str(), failure));
   EXPECT_EQ(package.Header().BlockSize, onefile::kMinBlockSize);
-  ASSERT_EQ(package.Header().RangeCount, 1u);  // the program image, packed first
-  EXPECT_EQ(package.Header().Ranges[0].Offset, 0u);
-  EXPECT_EQ(package.Header().Ranges[0].Size, 2600000u);
+  ASSERT_EQ(package.Header().RangeCount, 1u);  // the program's code, packed first
+  EXPECT_EQ(package.Header().Ranges[0].Offset, 0x400u);
+  EXPECT_EQ(package.Header().Ranges[0].Size, 2600000u - 0x400);
   // A changed byte in a later block is damage too.
   ExpectUnpacksAndRefusesDamage(dir, package, job.OutputPath, package.Header().StreamSize / 3);
 }

@@ -65,6 +65,7 @@ void WriteProgramImage(const std::wstring& path, uint32_t size, unsigned seed) {
   bytes.replace(section, 5, ".text");
   put(section + 16, size - kRaw, 4);  // raw size
   put(section + 20, kRaw, 4);         // raw offset
+  put(section + 36, 0x60000020, 4);   // code, executable, readable
   unsigned state = seed * 2654435761u + 1;
   for (uint32_t i = kRaw; i < size; ++i) {
     state = state * 1103515245u + 12345u;
