@@ -10,7 +10,7 @@ cd "$here"
 source tools/lib/arch.sh
 kovrin_choose_test_arch
 
-bash tools/install-deps.sh
+kovrin_install_deps
 dist_build=$(kovrin_build_dir i686)
 run_build=$(kovrin_build_dir "$kovrin_test_arch")
 if [ "$run_build" = "$dist_build" ]; then

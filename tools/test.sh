@@ -11,7 +11,7 @@ source tools/lib/arch.sh
 kovrin_choose_test_arch
 echo "== $kovrin_test_arch_why"
 
-bash tools/install-deps.sh
+kovrin_install_deps
 dist_build=$(kovrin_build_dir i686)
 test_build=$(kovrin_build_dir "$kovrin_test_arch")
 if [ "$test_build" = "$dist_build" ]; then

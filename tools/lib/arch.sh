@@ -51,6 +51,26 @@ kovrin_choose_test_arch() {
   esac
 }
 
+# Runs tools/install-deps.sh. 32-bit Wine needs the i386 archive indexes, which
+# a mirror in the middle of a sync can fail to serve; when it cannot be
+# installed and no path was asked for, the tests and the designer take the
+# x86_64 path, which needs none of them (exported, so that the scripts started
+# from here choose it too).
+kovrin_install_deps() {
+  local tools
+  tools=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+  bash "$tools/install-deps.sh" && return 0
+  if [ "$kovrin_test_arch" = i686 ] && [ "${KOVRIN_TEST_ARCH:-auto}" = auto ] &&
+    ! dpkg -s wine32:i386 >/dev/null 2>&1; then
+    echo "== 32-bit Wine could not be installed: taking the x86_64 path instead"
+    export KOVRIN_TEST_ARCH=x86_64
+    kovrin_choose_test_arch
+    bash "$tools/install-deps.sh"
+  else
+    return 1
+  fi
+}
+
 # The build folder of an architecture, relative to the worktree. The 32-bit build
 # is the distribution build and lives in build/.
 kovrin_build_dir() {
