@@ -120,6 +120,11 @@ std::wstring LongFullPath(const std::wstring& path) {
   std::wstring full = FullPathName(path);
   const size_t root = RootLength(full);
   while (full.size() > root && root > 0 && IsSeparator(full.back())) full.pop_back();
+  // Only a short name the system made has a '~' (BASENA~1.EXT); a path without
+  // one is its own long form. Asking the system anyway costs a directory lookup
+  // per component, and the install engine calls this several times per file.
+  if (full.find(L'~', root) == std::wstring::npos)
+    return full;
   // The longest existing head gets its long form; the rest follows as written.
   std::wstring head = full;
   std::wstring tail;

@@ -43,6 +43,23 @@ TEST(PathNamesTest, InsideComparesNormalisedPathsWithoutRegardToCase) {
   EXPECT_FALSE(IsPathInside(L"\\\\server\\share\\a.txt", folder));
 }
 
+TEST(PathNamesTest, LongFullPathExpandsShortNamesAndKeepsTheRestAsWritten) {
+  TempDir dir;
+  const std::wstring folder = dir / L"A folder with a long name";
+  ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+  const std::wstring shortFolder = ShortPathName(folder);
+  ASSERT_NE(shortFolder.find(L'~'), std::wstring::npos) << Narrow(shortFolder);
+  // An existing short head is expanded, a missing tail follows as written.
+  EXPECT_EQ(FoldedPath(LongFullPath(shortFolder + L"\\new\\file.txt")),
+            FoldedPath(LongFullPath(folder) + L"\\new\\file.txt"));
+  EXPECT_TRUE(IsPathInside(shortFolder + L"\\file.txt", folder));
+  EXPECT_TRUE(IsPathInside(folder + L"\\file.txt", shortFolder));
+  // Without a short name the path is only made full: separators, dots, no trailing one.
+  const std::wstring longFolder = LongFullPath(folder);
+  EXPECT_EQ(FoldedPath(longFolder), FoldedPath(folder));
+  EXPECT_EQ(LongFullPath(folder + L"/sub/./missing\\"), longFolder + L"\\sub\\missing");
+}
+
 TEST(PathNamesTest, Cp1251HoldsCyrillicButNotOtherLetters) {
   EXPECT_TRUE(Cp1251CanHold(L"C:\\Program Files\\Программа №1 «x»"));
   EXPECT_FALSE(Cp1251CanHold(L"C:\\Program Files\\M\u00fcller"));
