@@ -28,7 +28,9 @@ size=$(stat -c %s "$work/single.exe")
 header_offset=$(od -An -t u8 -j $((size - 24)) -N 8 "$work/single.exe" | tr -d ' ')
 header_size=$(od -An -t u4 -j $((size - 16)) -N 4 "$work/single.exe" | tr -d ' ')
 stream_at=$((header_offset + header_size))
-tail -c +$((stream_at + 1)) "$work/single.exe" | head -c $((size - 24 - stream_at)) >"$work/stream.lzma"
+# head reads the file and tail the whole pipe: no side stops early, so no SIGPIPE
+# (which pipefail would turn into a silent failure whenever tail still had bytes).
+head -c $((size - 24)) "$work/single.exe" | tail -c +$((stream_at + 1)) >"$work/stream.lzma"
 
 lzma1=lc=3,lp=0,pb=2,dict=8MiB
 xz --format=raw --lzma1=$lzma1 -dc "$work/stream.lzma" >"$work/ours.bin"
@@ -58,7 +60,7 @@ done
 # Runs xz's filter over [offset, offset + size) of <from>, writing it in place into <into>.
 xz_filter_into() {
   local from=$1 into=$2 offset=$3 size=$4 direction=$5
-  tail -c +$((offset + 1)) "$from" | head -c "$size" >"$work/section.bin"
+  head -c $((offset + size)) "$from" | tail -c "$size" >"$work/section.bin"
   if [ "$direction" = encode ]; then
     xz --format=raw --x86 --lzma1=$lzma1 -c "$work/section.bin" | xz --format=raw --lzma1=$lzma1 -dc
   else
