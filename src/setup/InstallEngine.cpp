@@ -31,10 +31,14 @@
 #include "support/Strings.h"
 
 namespace {
+[[noreturn]] void ThrowRedirected(const std::wstring& target) {
+  throw KovrinError(L"Папка на пути к файлу «" + target +
+                    L"» ведёт за пределы папки установки (это ссылка). Установка прервана.");
+}
+
 void RefuseRedirected(const std::wstring& installPath, const std::wstring& target) {
   if (!IsContainedPath(installPath, target))
-    throw KovrinError(L"Папка на пути к файлу «" + target +
-                      L"» ведёт за пределы папки установки (это ссылка). Установка прервана.");
+    ThrowRedirected(target);
 }
 
 int Permille(int64_t done, int64_t total) {
@@ -158,6 +162,7 @@ class Install {
     int64_t payloadPosition = 0;
     CopyBuffer buffer;
     std::wstring madeFolder;  // files of one folder usually follow each other
+    HeldFolder heldFolder;
     for (size_t n = 1; n < state_.FileList.size(); ++n) {
       const ScriptFileRow& file = state_.FileList[n];
       const int32_t row = static_cast<int32_t>(n);
@@ -175,19 +180,27 @@ class Install {
       checkpoints_.Save();
       // A folder on the way swapped for a link to elsewhere is never made or
       // written through: looked at before the folders are made, and again after.
+      // The folder is then held until its files are written, so that only each
+      // file's own name needs a look; one that cannot be held is walked anew.
       const std::wstring folder = FolderOf(target);
       if (folder != madeFolder) {
+        heldFolder = HeldFolder();
         RefuseRedirected(state_.InstallPath, target);
         journal_.MakeFolder(folder);
+        heldFolder = HeldFolder::Hold(state_.InstallPath, folder);
         madeFolder = folder;
       }
-      RefuseRedirected(state_.InstallPath, target);
+      bool entryExists = true;
+      if (!heldFolder.Held())
+        RefuseRedirected(state_.InstallPath, target);
+      else if (!heldFolder.MayWrite(target, &entryExists))
+        ThrowRedirected(target);
       // A file that is there already is replaced only once its new bytes are
       // whole and checked, and is kept aside until the install is complete.
       std::optional<TemporaryFile> staged;
       std::optional<BinaryFile> created;
       bool ours = false;  // created by this install, not found there
-      if (FileExists(target)) {
+      if (entryExists && FileExists(target)) {
         if (IsReadOnlyFile(target)) {
           SetLastError(ERROR_ACCESS_DENIED);
           ThrowCannotCreate(target);

@@ -20,8 +20,8 @@ std::wstring WithoutDevicePrefix(std::wstring path) {
   return path;
 }
 
-FileHandle OpenNoFollow(const std::wstring& path, DWORD access) {
-  return FileHandle(CreateFileW(path.c_str(), access | FILE_READ_ATTRIBUTES, kShareAll, nullptr,
+FileHandle OpenNoFollow(const std::wstring& path, DWORD access, DWORD share = kShareAll) {
+  return FileHandle(CreateFileW(path.c_str(), access | FILE_READ_ATTRIBUTES, share, nullptr,
                                 OPEN_EXISTING, kNoFollow, nullptr));
 }
 
@@ -52,9 +52,10 @@ std::vector<std::wstring> StepsBelow(const std::wstring& folder, const std::wstr
 }
 
 // Walks from the folder down; the handle of the last existing step is returned
-// open with `access`, or the first step that does not check out is reported.
+// open with `access` and `share`, or the first step that does not check out is
+// reported.
 ContainedFile Walk(const std::wstring& folder, const std::wstring& path, DWORD access,
-                   bool missingIsFine) {
+                   bool missingIsFine, DWORD share = kShareAll) {
   ContainedFile result;
   if (!IsPathInside(path, folder)) {
     result.Status = ContainedStatus::Redirected;
@@ -71,7 +72,7 @@ ContainedFile Walk(const std::wstring& folder, const std::wstring& path, DWORD a
   const std::vector<std::wstring> steps = StepsBelow(folder, path);
   for (size_t i = 0; i < steps.size(); ++i) {
     const bool last = i + 1 == steps.size();
-    FileHandle step = OpenNoFollow(steps[i], last ? access : 0);
+    FileHandle step = OpenNoFollow(steps[i], last ? access : 0, last ? share : kShareAll);
     if (!step) {
       result.Error = GetLastError();
       if (IsMissingCode(result.Error)) {
@@ -104,6 +105,14 @@ ContainedFile Walk(const std::wstring& folder, const std::wstring& path, DWORD a
   }
   result.Status = ContainedStatus::Opened;
   return result;
+}
+// Whether the existing entry behind `handle` is a plain one inside `folder`
+// (its final path).
+bool IsPlainEntryInside(HANDLE handle, const std::wstring& folder) {
+  BY_HANDLE_FILE_INFORMATION information{};
+  return GetFileInformationByHandle(handle, &information) &&
+         !(information.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) &&
+         FinalPathInside(HandleFinalPath(handle), folder);
 }
 }  // namespace
 
@@ -146,4 +155,41 @@ bool DeleteThroughHandle(HANDLE handle) {
   disposition.DeleteFile = TRUE;
   return SetFileInformationByHandle(handle, FileDispositionInfo, &disposition,
                                     sizeof disposition) != FALSE;
+}
+
+HeldFolder HeldFolder::Hold(const std::wstring& root, const std::wstring& folder) {
+  // Listing access counts for sharing where attribute access alone does not:
+  // without FILE_SHARE_DELETE beside it, nobody can rename or delete the folder.
+  constexpr DWORD kListing = FILE_LIST_DIRECTORY;
+  constexpr DWORD kNoDeleting = FILE_SHARE_READ | FILE_SHARE_WRITE;
+  HeldFolder held;
+  const std::wstring base = WithoutTrailingBackslash(LongFullPath(root));
+  const std::wstring full = WithoutTrailingBackslash(LongFullPath(folder));
+  if (FoldedPath(full) == FoldedPath(base)) {
+    // The folder itself, like the walk's own start, may be reached through links.
+    held.handle_ = OpenNoFollow(base, kListing, kNoDeleting);
+  } else {
+    ContainedFile walked = Walk(root, folder, kListing, false, kNoDeleting);
+    if (walked.Status == ContainedStatus::Opened &&
+        (walked.Attributes & FILE_ATTRIBUTE_DIRECTORY))
+      held.handle_ = std::move(walked.Handle);
+  }
+  if (held.handle_)
+    held.finalPath_ = HandleFinalPath(held.handle_.Get());
+  if (held.finalPath_.empty())
+    held.handle_.Reset();
+  else
+    held.folder_ = FoldedPath(full);
+  return held;
+}
+
+bool HeldFolder::MayWrite(const std::wstring& path, bool* exists) const {
+  *exists = false;
+  if (!Held() || FoldedPath(FolderOf(LongFullPath(path))) != WithTrailingBackslash(folder_))
+    return false;
+  const FileHandle entry = OpenNoFollow(path, 0);
+  if (!entry)
+    return IsMissingCode(GetLastError());
+  *exists = true;
+  return IsPlainEntryInside(entry.Get(), finalPath_);
 }

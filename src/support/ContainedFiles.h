@@ -39,6 +39,30 @@ ContainedFile OpenContained(const std::wstring& folder, const std::wstring& path
 // components that do not exist yet are fine (the caller will create them).
 bool IsContainedPath(const std::wstring& folder, const std::wstring& path);
 
+// A folder at or below `root` whose way down has checked out, held open so
+// that nobody can rename it, delete it or put a link in its place while it is
+// held: the files then made in it need only their own names looked at.
+class HeldFolder {
+ public:
+  HeldFolder() = default;
+
+  // Walks to `folder` as OpenContained does and keeps its handle. Not held
+  // when the walk refuses it, or when someone else's handle lets it be held
+  // only for deletion as well (then each file needs the whole walk).
+  static HeldFolder Hold(const std::wstring& root, const std::wstring& folder);
+
+  bool Held() const { return handle_.Valid(); }
+
+  // Whether `path`, a name directly in the held folder, is missing or an entry
+  // that is no link; `exists` tells which.
+  bool MayWrite(const std::wstring& path, bool* exists) const;
+
+ private:
+  FileHandle handle_;
+  std::wstring folder_;     // folded, as it was asked for
+  std::wstring finalPath_;  // as the system reports it
+};
+
 // The size of the open file; -1 when the system cannot say.
 int64_t HandleFileSize(HANDLE handle);
 

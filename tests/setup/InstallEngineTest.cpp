@@ -4,6 +4,7 @@
 #include "formats/UninstallRecord.h"
 #include "setup/InstallEngine.h"
 #include "support/ComScope.h"
+#include "support/Handle.h"
 
 namespace {
 class InstallEngineTest : public ::testing::Test {
@@ -239,4 +240,36 @@ TEST_F(InstallEngineTest, FinishPageShowsTheBoxesTheScriptAllows) {
   EXPECT_FALSE(second.boxes.GoSite);
   EXPECT_FALSE(second.boxes.Run);
   EXPECT_TRUE(second.boxes.Reboot);
+}
+
+// While its files are written a folder cannot be moved away and replaced; a
+// folder someone else holds open for deletion is still installed into, each
+// file then looked at on its whole way down.
+TEST_F(InstallEngineTest, AFolderBeingFilledCannotBeMovedAndOneHeldElsewhereStillFills) {
+  package.AddFile(L"docs\\a.txt", 10);
+  package.AddFile(L"docs\\b.txt", 20);
+  package.AddFile(L"held\\c.txt", 30);
+  package.AddFile(L"held\\d.txt", 40);
+  package.Write();
+  const std::wstring held = Installed(L"held");
+  ForceFolder(held);
+  const FileHandle elsewhere(CreateFileW(held.c_str(), DELETE | FILE_READ_ATTRIBUTES,
+                                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                         nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS,
+                                         nullptr));
+  ASSERT_TRUE(elsewhere.Valid());
+  bool moved = true;
+  events.onFileStarted = [&](int32_t row) {
+    if (row == 2)
+      moved = MoveFileW(Installed(L"docs").c_str(), Installed(L"docs.old").c_str()) != FALSE;
+  };
+  SetupState state = package.State();
+
+  RunInstall(state, Choices(), events);
+
+  EXPECT_FALSE(moved);
+  const wchar_t* names[] = {L"docs\\a.txt", L"docs\\b.txt", L"held\\c.txt", L"held\\d.txt"};
+  for (int n = 0; n < 4; ++n)
+    EXPECT_EQ(ReadFileBytes(Installed(names[n])), package.contents[n]) << n;
+  EXPECT_TRUE(events.finished);
 }

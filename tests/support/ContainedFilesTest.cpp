@@ -69,5 +69,42 @@ TEST(ContainedFilesTest, AFolderLinkIsNeverFollowed) {
   EXPECT_EQ(OpenContained(root, root + L"\\evil\\victim.txt", DELETE).Status,
             ContainedStatus::Redirected);
   EXPECT_FALSE(IsContainedPath(root, root + L"\\evil\\new"));
+  EXPECT_FALSE(HeldFolder::Hold(root, root + L"\\evil").Held());
+  const HeldFolder held = HeldFolder::Hold(root, root);
+  bool exists = false;
+  EXPECT_FALSE(held.MayWrite(root + L"\\evil", &exists));
   EXPECT_TRUE(FileExists(victim + L"\\victim.txt"));
+}
+
+TEST(ContainedFilesTest, AHeldFolderStaysWhereItIsAndVouchesOnlyForItsOwnNames) {
+  TempDir dir;
+  const std::wstring root = dir / L"Program";
+  const std::wstring sub = root + L"\\sub";
+  ForceFolder(sub + L"\\deeper");
+  WriteTextFile(sub + L"\\old.txt", "x");
+  {
+    const HeldFolder held = HeldFolder::Hold(root, sub);
+    ASSERT_TRUE(held.Held());
+    EXPECT_FALSE(MoveFileW(sub.c_str(), (root + L"\\moved").c_str()));
+    EXPECT_FALSE(RemoveDirectoryW((sub + L"\\deeper").c_str()) && RemoveDirectoryW(sub.c_str()));
+    EXPECT_TRUE(FileExists(sub + L"\\old.txt"));
+
+    bool exists = true;
+    EXPECT_TRUE(held.MayWrite(sub + L"\\new.txt", &exists));
+    EXPECT_FALSE(exists);
+    EXPECT_TRUE(held.MayWrite(sub + L"\\OLD.TXT", &exists));
+    EXPECT_TRUE(exists);
+    EXPECT_FALSE(held.MayWrite(sub + L"\\deeper\\new.txt", &exists));
+    EXPECT_FALSE(held.MayWrite(root + L"\\new.txt", &exists));
+    EXPECT_FALSE(held.MayWrite(sub + L"\\..\\new.txt", &exists));
+  }
+  EXPECT_TRUE(MoveFileW(sub.c_str(), (root + L"\\moved").c_str()));  // released with the object
+
+  EXPECT_TRUE(HeldFolder::Hold(root, root).Held());
+  EXPECT_TRUE(HeldFolder::Hold(root, root + L"\\moved\\").Held());
+  EXPECT_FALSE(HeldFolder::Hold(root, root + L"\\gone").Held());
+  EXPECT_FALSE(HeldFolder::Hold(root, root + L"\\moved\\old.txt").Held());
+  EXPECT_FALSE(HeldFolder::Hold(root, dir.Path()).Held());
+  bool exists = false;
+  EXPECT_FALSE(HeldFolder().MayWrite(root + L"\\a.txt", &exists));
 }
