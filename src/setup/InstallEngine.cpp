@@ -190,29 +190,34 @@ class Install {
         heldFolder = HeldFolder::Hold(state_.InstallPath, folder);
         madeFolder = folder;
       }
-      bool entryExists = true;
-      if (!heldFolder.Held())
+      std::optional<BinaryFile> created;
+      bool ours = false;  // created by this install, not found there
+      if (!heldFolder.Held()) {
         RefuseRedirected(state_.InstallPath, target);
-      else if (!heldFolder.MayWrite(target, &entryExists))
-        ThrowRedirected(target);
+      } else {
+        // A free name in a held folder is taken at once: making a new file
+        // follows no link. A taken one is looked at before it is replaced.
+        created = BinaryFile::CreateNew(target);
+        if (!created && !heldFolder.MayWrite(target))
+          ThrowRedirected(target);
+        ours = created.has_value();
+      }
       // A file that is there already is replaced only once its new bytes are
       // whole and checked, and is kept aside until the install is complete.
       std::optional<TemporaryFile> staged;
-      std::optional<BinaryFile> created;
-      bool ours = false;  // created by this install, not found there
-      if (entryExists && FileExists(target)) {
+      if (!created && FileExists(target)) {
         if (IsReadOnlyFile(target)) {
           SetLastError(ERROR_ACCESS_DENIED);
           ThrowCannotCreate(target);
         }
         staged.emplace(target);
-      } else {
+      } else if (!created) {
         bool existed = false;
         created.emplace(BinaryFile::Create(target, &existed));
         ours = !existed;
-        if (ours)
-          journal_.Created(target);
       }
+      if (ours)
+        journal_.Created(target);
       BinaryFile& output = staged ? staged->File() : *created;
       int64_t written = 0;
       uint32_t crc = 0;

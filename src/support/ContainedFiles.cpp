@@ -184,6 +184,9 @@ HeldFolder HeldFolder::Hold(const std::wstring& root, const std::wstring& folder
 }
 
 bool HeldFolder::MayWrite(const std::wstring& path, bool* exists) const {
+  bool found = false;
+  if (!exists)
+    exists = &found;
   *exists = false;
   if (!Held() || FoldedPath(FolderOf(LongFullPath(path))) != WithTrailingBackslash(folder_))
     return false;

@@ -54,8 +54,8 @@ class HeldFolder {
   bool Held() const { return handle_.Valid(); }
 
   // Whether `path`, a name directly in the held folder, is missing or an entry
-  // that is no link; `exists` tells which.
-  bool MayWrite(const std::wstring& path, bool* exists) const;
+  // that is no link; `exists` (if given) tells which.
+  bool MayWrite(const std::wstring& path, bool* exists = nullptr) const;
 
  private:
   FileHandle handle_;

@@ -103,26 +103,35 @@ BinaryFile BinaryFile::OpenRead(const std::wstring& path) {
   return BinaryFile(std::move(handle), path);
 }
 
+std::optional<BinaryFile> BinaryFile::CreateNew(const std::wstring& path) {
+  FileHandle handle(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+  if (handle)
+    return BinaryFile(std::move(handle), path);
+  if (GetLastError() == ERROR_FILE_EXISTS)
+    return std::nullopt;
+  ThrowCannotCreate(path);
+}
+
 BinaryFile BinaryFile::Create(const std::wstring& path, bool* existed) {
   // A new file in one call, the usual case; only a name that is taken costs a
   // second look. Windows refuses to replace a read-only file; a process with
   // every right under Wine would not be stopped, so the refusal is made here.
-  const DWORD flags = FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN;
-  FileHandle handle(
-      CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, flags, nullptr));
-  const bool taken = !handle && GetLastError() == ERROR_FILE_EXISTS;
-  if (taken) {
-    if (IsReadOnlyFile(path)) {
-      SetLastError(ERROR_ACCESS_DENIED);
-      ThrowCannotCreate(path);
-    }
-    handle.Reset(
-        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, flags, nullptr));
+  if (std::optional<BinaryFile> made = CreateNew(path)) {
+    if (existed)
+      *existed = false;
+    return std::move(*made);
   }
+  if (IsReadOnlyFile(path)) {
+    SetLastError(ERROR_ACCESS_DENIED);
+    ThrowCannotCreate(path);
+  }
+  FileHandle handle(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
   if (!handle)
     ThrowCannotCreate(path);
   if (existed)
-    *existed = taken;
+    *existed = true;
   return BinaryFile(std::move(handle), path);
 }
 

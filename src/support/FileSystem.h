@@ -49,6 +49,9 @@ class BinaryFile {
   // `Cannot create file "…". …`. `existed` (if given) tells whether a file of
   // that name was replaced.
   static BinaryFile Create(const std::wstring& path, bool* existed = nullptr);
+  // Creates a file whose name must be free: nothing when it is taken, by a
+  // file, a folder or a link (which is never followed). Raises as Create.
+  static std::optional<BinaryFile> CreateNew(const std::wstring& path);
 
   BinaryFile(BinaryFile&&) noexcept = default;
   BinaryFile& operator=(BinaryFile&&) noexcept = default;

@@ -52,6 +52,31 @@ TEST(BinaryFile, ReadExactReportsShortFile) {
   EXPECT_THROW(BinaryFile::OpenRead(dir / L"none"), KovrinError);
 }
 
+// A new file only where the name is free; a taken name, by a file or a folder,
+// is left as it is, and a name that cannot be made at all is an error.
+TEST(BinaryFile, CreateNewTakesOnlyAFreeName) {
+  TempDir dir;
+  WriteTextFile(dir / L"taken.txt", "keep");
+  ForceFolder(dir / L"folder");
+
+  std::optional<BinaryFile> made = BinaryFile::CreateNew(dir / L"new.txt");
+  ASSERT_TRUE(made.has_value());
+  made->Write(std::string("abc"));
+  made->Close();
+  EXPECT_EQ(ReadFileBytes(dir / L"new.txt"), "abc");
+
+  EXPECT_FALSE(BinaryFile::CreateNew(dir / L"taken.txt").has_value());
+  EXPECT_EQ(ReadFileBytes(dir / L"taken.txt"), "keep");
+  EXPECT_FALSE(BinaryFile::CreateNew(dir / L"folder").has_value());
+  EXPECT_TRUE(FolderExists(dir / L"folder"));
+  EXPECT_THROW(BinaryFile::CreateNew(dir / L"no\\such\\folder.txt"), KovrinError);
+
+  bool existed = false;
+  BinaryFile::Create(dir / L"taken.txt", &existed).Close();  // Create replaces it
+  EXPECT_TRUE(existed);
+  EXPECT_EQ(ReadFileBytes(dir / L"taken.txt"), "");
+}
+
 TEST(PathHelpers, FolderAndBackslashes) {
   EXPECT_EQ(FolderOf(L"C:\\a\\b.txt"), L"C:\\a\\");
   EXPECT_EQ(FolderOf(L"b.txt"), L"");
