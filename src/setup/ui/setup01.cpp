@@ -243,7 +243,26 @@ void TForm1::ResetCopyPage(const wchar_t* stageText) {
   SetBar(Frame61.ProgressBar1, 0);
   SetBar(Frame61.ProgressBar2, 0);
   SetText(Frame61.FileLabel, L"");
+  heldFileName_.clear();
   SetText(Frame61.StageLabel, stageText);
+}
+
+void TForm1::ShowFileName(const std::wstring& name) {
+  heldFileName_ = name;
+  ShowHeldFileName();
+}
+
+void TForm1::ShowHeldFileName() {
+  constexpr DWORD kFileLabelInterval = 40;  // milliseconds: 25 names a second
+  if (heldFileName_.empty())
+    return;
+  const DWORD now = GetTickCount();
+  if (fileNameShown_ && now - fileNameShownAt_ < kFileLabelInterval)
+    return;
+  SetText(Frame61.FileLabel, kCopyingFilePrefix + heldFileName_);
+  heldFileName_.clear();
+  fileNameShownAt_ = now;
+  fileNameShown_ = true;
 }
 
 bool TForm1::Cancelled() {
@@ -286,7 +305,7 @@ void TForm1::StageChanged(InstallStage stage) {
 
 void TForm1::FileStarted(int32_t /*row*/, const std::wstring& name) {
   Frame61.Play(Frame61.Animate1);
-  SetText(Frame61.FileLabel, kCopyingFilePrefix + name);
+  ShowFileName(name);
 }
 
 void TForm1::ProgressChanged(int filePermille, int overallPermille) {
@@ -302,6 +321,7 @@ InUseAnswer TForm1::FileInUse(const std::wstring& path, const std::vector<std::w
 }
 
 void TForm1::Pump() {
+  ShowHeldFileName();
   if (pump_)
     pump_->Run();  // a close during the install asks first (WM_CLOSE)
 }

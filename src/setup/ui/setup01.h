@@ -102,6 +102,12 @@ class TForm1 final : public Window, public InstallEvents {
   void ShowInstallStopped();
   // Both clips stopped at their first frame, both bars empty, no file named.
   void ResetCopyPage(const wchar_t* stageText);
+  // The file label names the file being copied, rewritten at most once per
+  // kFileLabelInterval: each text set repaints it at once, and thousands of
+  // small files a second would spend more time on painting their names than on
+  // copying them. A name held back is shown at the next pump.
+  void ShowFileName(const std::wstring& name);
+  void ShowHeldFileName();
   void AskToAbort();
   // An upgrade proposes the installed folder; a refused one is said and "Установить" stays off.
   void CheckInstalledProduct();
@@ -113,4 +119,7 @@ class TForm1 final : public Window, public InstallEvents {
   bool replaceInUseAtRestart_ = false;
   int refusalCode_ = 0;
   std::optional<MessagePump> pump_;  // while the install runs
+  std::wstring heldFileName_;        // a name not shown yet; empty when none
+  DWORD fileNameShownAt_ = 0;        // GetTickCount of the label's last text
+  bool fileNameShown_ = false;
 };

@@ -37,14 +37,17 @@ void TFrame6::Create(HWND parent) {
   ProgressBar2 = CreateBar(Handle(), 184);
 }
 
-void TFrame6::Play(HWND animation) const {
-  if (HasClip(animation))
-    SendMessageW(animation, ACM_PLAY, static_cast<WPARAM>(-1), MAKELONG(0, 0xFFFF));
+void TFrame6::Play(HWND animation) {
+  if (!HasClip(animation) || Playing(animation))
+    return;
+  Playing(animation) = SendMessageW(animation, ACM_PLAY, static_cast<WPARAM>(-1),
+                                    MAKELONG(0, 0xFFFF)) != FALSE;
 }
 
-void TFrame6::Rewind(HWND animation) const {
+void TFrame6::Rewind(HWND animation) {
   if (!HasClip(animation))
     return;
+  Playing(animation) = false;
   SendMessageW(animation, ACM_STOP, 0, 0);
   SendMessageW(animation, ACM_PLAY, 1, MAKELONG(0, 0));  // seek to the first frame
 }

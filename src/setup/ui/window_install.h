@@ -20,10 +20,11 @@ class TFrame6 final : public Panel {
  public:
   void Create(HWND parent);
   // Plays a clip from its first frame, repeated without end; nothing when the
-  // system has no such clip.
-  void Play(HWND animation) const;
+  // system has no such clip, or when it is playing already (a restart at every
+  // small file would hold it at its first frame).
+  void Play(HWND animation);
   // Stops a clip and returns it to its first frame.
-  void Rewind(HWND animation) const;
+  void Rewind(HWND animation);
   bool HasClip(HWND animation) const { return animation == Animate1 ? fileClip_ : filesClip_; }
 
   HWND Animate1 = nullptr;  // one file
@@ -34,5 +35,8 @@ class TFrame6 final : public Panel {
   HWND ProgressBar2 = nullptr;  // the whole payload
 
  private:
+  bool& Playing(HWND animation) { return animation == Animate1 ? filePlaying_ : filesPlaying_; }
+
   bool fileClip_ = false, filesClip_ = false;
+  bool filePlaying_ = false, filesPlaying_ = false;
 };
