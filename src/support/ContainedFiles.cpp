@@ -170,8 +170,7 @@ HeldFolder HeldFolder::Hold(const std::wstring& root, const std::wstring& folder
     held.handle_ = OpenNoFollow(base, kListing, kNoDeleting);
   } else {
     ContainedFile walked = Walk(root, folder, kListing, false, kNoDeleting);
-    if (walked.Status == ContainedStatus::Opened &&
-        (walked.Attributes & FILE_ATTRIBUTE_DIRECTORY))
+    if (walked.Status == ContainedStatus::Opened && (walked.Attributes & FILE_ATTRIBUTE_DIRECTORY))
       held.handle_ = std::move(walked.Handle);
   }
   if (held.handle_)

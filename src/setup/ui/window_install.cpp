@@ -40,8 +40,8 @@ void TFrame6::Create(HWND parent) {
 void TFrame6::Play(HWND animation) {
   if (!HasClip(animation) || Playing(animation))
     return;
-  Playing(animation) = SendMessageW(animation, ACM_PLAY, static_cast<WPARAM>(-1),
-                                    MAKELONG(0, 0xFFFF)) != FALSE;
+  Playing(animation) =
+      SendMessageW(animation, ACM_PLAY, static_cast<WPARAM>(-1), MAKELONG(0, 0xFFFF)) != FALSE;
 }
 
 void TFrame6::Rewind(HWND animation) {
