@@ -73,6 +73,36 @@ function(kovrin_program target)
   target_link_options(${target} PRIVATE -municode $<$<CONFIG:Release>:-s -Wl,--gc-sections>)
 endfunction()
 
+# kovrin_without_exceptions(<target> <library>...): the program is built without
+# exceptions, and compiles the listed libraries' sources itself so that none of
+# their code needs the unwinder, its tables and the landing pads (about a third
+# of a small program). Their code raises through Raise (support/Error.h), which
+# there ends the program with its message (support/ProgramEnd.h). The libraries
+# they link stay linked, those listed excepted; the tests keep linking the
+# libraries themselves, built with exceptions.
+function(kovrin_without_exceptions target)
+  foreach(library ${ARGN})
+    get_target_property(sources ${library} SOURCES)
+    get_target_property(folder ${library} SOURCE_DIR)
+    foreach(source ${sources})
+      if(NOT IS_ABSOLUTE ${source})
+        set(source ${folder}/${source})
+      endif()
+      target_sources(${target} PRIVATE ${source})
+    endforeach()
+    get_target_property(linked ${library} INTERFACE_LINK_LIBRARIES)
+    foreach(dependency ${linked})
+      if(NOT dependency IN_LIST ARGN)
+        target_link_libraries(${target} PRIVATE ${dependency})
+      endif()
+    endforeach()
+  endforeach()
+  target_sources(${target} PRIVATE ${PROJECT_SOURCE_DIR}/src/support/ProgramEnd.cpp)
+  target_compile_definitions(${target} PRIVATE KOVRIN_PROGRAM_END=1)
+  # Nothing unwinds through its code: it needs no unwind tables either.
+  target_compile_options(${target} PRIVATE -fno-exceptions -fno-asynchronous-unwind-tables)
+endfunction()
+
 # kovrin_system_wide_printf(<target>): the program's wide formatting (std::to_wstring,
 # swprintf) goes to the system C runtime's _vsnwprintf instead of MinGW's own
 # C99 formatter, which with its floating-point conversion weighs about 28 KB.

@@ -120,6 +120,21 @@ void ScratchKey::SetDword(const std::wstring& name, DWORD value) {
   RegCloseKey(key);
 }
 
+DWORD RunAndWait(const std::wstring& commandLine) {
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  std::wstring line = commandLine;
+  if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                      &process))
+    return 9999;
+  const KernelHandle running(process.hProcess), thread(process.hThread);
+  WaitForSingleObject(running.Get(), 30000);
+  DWORD code = 0;
+  GetExitCodeProcess(running.Get(), &code);
+  return code;
+}
+
 std::wstring ReadRegText(HKEY root, const std::wstring& key, const wchar_t* name) {
   RegKey handle;
   if (RegOpenKeyExW(root, key.c_str(), 0, KEY_READ, handle.Put()) != ERROR_SUCCESS)

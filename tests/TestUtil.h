@@ -61,6 +61,9 @@ class ScratchKey {
 
 // A string value of a registry key, or "<no key>", "<no value>", "<not REG_SZ>".
 std::wstring ReadRegText(HKEY root, const std::wstring& key, const wchar_t* name);
+// Starts the command line, waits up to 30 s and gives its exit code (9999 when
+// it could not start).
+DWORD RunAndWait(const std::wstring& commandLine);
 bool RegKeyExists(HKEY root, const std::wstring& key);
 
 // The renames and deletions Windows carries out at its next restart, as pairs

@@ -11,8 +11,8 @@ void CopyChunked(BinaryFile& source, BinaryFile& target, int64_t count, CopyBuff
     while (got < piece) {
       uint32_t done = source.Read(buffer.Data() + got, piece - got);
       if (done == 0)
-        throw KovrinError(L"\"" + source.Path() + L"\" ends before \"" + target.Path() +
-                          L"\" is complete: the package is damaged or incomplete.");
+        Raise(KovrinError(L"\"" + source.Path() + L"\" ends before \"" + target.Path() +
+                          L"\" is complete: the package is damaged or incomplete."));
       got += done;
     }
     target.Write(buffer.Data(), piece);

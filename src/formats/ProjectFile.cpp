@@ -193,7 +193,7 @@ class Reporter {
  public:
   explicit Reporter(const std::wstring& projectPath) : name_(FileNamePart(projectPath)) {}
   [[noreturn]] void Fail(int line, const std::wstring& what) const {
-    throw KovrinError(name_ + L", строка " + std::to_wstring(line) + L": " + what);
+    Raise(KovrinError(name_ + L", строка " + std::to_wstring(line) + L": " + what));
   }
   const std::wstring& Name() const { return name_; }
 
@@ -574,9 +574,9 @@ void CheckFormat(const ParsedLines& parsed, const Reporter& reporter) {
   if (!number || *number < 1)
     reporter.Fail(format->line, L"значение Format должно быть целым числом от 1");
   if (*number > kProjectFormat)
-    throw KovrinError(reporter.Name() + L" сохранён более новой версией Kovrin (формат " +
+    Raise(KovrinError(reporter.Name() + L" сохранён более новой версией Kovrin (формат " +
                       std::to_wstring(*number) + L"); эта версия читает формат " +
-                      std::to_wstring(kProjectFormat) + L".");
+                      std::to_wstring(kProjectFormat) + L"."));
 }
 }  // namespace
 
@@ -730,7 +730,7 @@ SetupProject LoadProjectFile(const std::wstring& path) {
   const std::wstring full = FullPathName(path);
   const int64_t size = GetFileSize64(full);
   if (size > static_cast<int64_t>(kMaxProjectFileSize))
-    throw KovrinError(L"Файл \"" + full + L"\" слишком велик для проекта Kovrin.");
+    Raise(KovrinError(L"Файл \"" + full + L"\" слишком велик для проекта Kovrin."));
   return ParseProjectFile(ReadWholeFile(full), full);
 }
 

@@ -12,7 +12,6 @@
 #include "formats/UninstallEntry.h"
 #include "support/ContainedFiles.h"
 #include "support/Environment.h"
-#include "support/Error.h"
 #include "support/FileChecksum.h"
 #include "support/FileSystem.h"
 #include "support/Handle.h"
@@ -86,8 +85,7 @@ std::vector<FileRow> FileRows(const ProfileFile& record) {
 // Whether the open file is still what one of the descriptions says was
 // written. A description without size and checksum proves something only in a
 // record from before checksums; in a record that has them, such a row was added.
-bool StillAsWritten(HANDLE file, const std::wstring& path, const std::vector<Written>& written,
-                    bool recordHasChecksums) {
+bool StillAsWritten(HANDLE file, const std::vector<Written>& written, bool recordHasChecksums) {
   std::optional<int64_t> size;
   std::optional<uint32_t> crc;
   for (const Written& w : written) {
@@ -103,13 +101,8 @@ bool StillAsWritten(HANDLE file, const std::wstring& path, const std::vector<Wri
         continue;
     }
     if (w.crc) {
-      if (!crc) {
-        try {
-          crc = HandleCrc32(file, path);
-        } catch (const KovrinError&) {
-          return false;  // unreadable: not known to be ours
-        }
-      }
+      if (!crc && !(crc = TryHandleCrc32(file)))
+        return false;  // unreadable: not known to be ours
       if (*crc != *w.crc)
         continue;
     }
@@ -185,11 +178,10 @@ std::unordered_set<std::wstring> ListedByOthers(const std::wstring& folder,
     const std::wstring path = folder + L"\\" + found.cFileName;
     if (FoldedPath(path) == ownRecord)
       continue;
-    try {
-      listed.merge(RecordedPaths(ProfileFile::Load(path)));
-    } catch (const KovrinError&) {
-      // An unreadable record protects nothing but itself.
-    }
+    std::wstring problem;
+    // An unreadable record protects nothing but itself.
+    if (const std::optional<ProfileFile> record = ProfileFile::Load(path, problem))
+      listed.merge(RecordedPaths(*record));
   } while (FindNextFileW(search.Get(), &found));
   return listed;
 }
@@ -257,7 +249,7 @@ class Removal {
         break;
     }
     if ((file.Attributes & FILE_ATTRIBUTE_DIRECTORY) ||
-        !StillAsWritten(file.Handle.Get(), path, row.written, recordHasChecksums_)) {
+        !StillAsWritten(file.Handle.Get(), row.written, recordHasChecksums_)) {
       result_.Changed.push_back(path);
       return;
     }

@@ -73,8 +73,8 @@ ScriptFileRow ReadFileRow(const ProfileFile& profile, int32_t n) {
   if (profile.HasKey(kOneFiles, crcKey)) {
     const std::wstring text = profile.ReadString(kOneFiles, crcKey, L"");
     if (!ParseCrcText(text, row.Crc))
-      throw PackageError(L"Сценарий установки повреждён: значение " + std::wstring(crcKey) + L"=" +
-                         text + L" не является контрольной суммой. Установка прервана.");
+      Raise(PackageError(L"Сценарий установки повреждён: значение " + std::wstring(crcKey) + L"=" +
+                         text + L" не является контрольной суммой. Установка прервана."));
     row.HasCrc = true;
   }
   return row;

@@ -9,15 +9,13 @@
 namespace {
 PathVariableTable g_pathVariables;
 
-// A shell-folder value, expanded; a missing or unreadable value gives the fallback.
+// A shell-folder value, expanded. A missing value, one of another data type or
+// one that cannot be read gives the fallback: none of them may end the program.
 std::wstring ShellFolder(const wchar_t* valueName, const wchar_t* fallback) {
   std::wstring raw;
-  try {
-    raw = Registry().ReadRegString(HKEY_CURRENT_USER, kShellFoldersKey, valueName, fallback);
-  } catch (const KovrinError&) {
-    // A value of another data type must not end the program: treat it as missing.
+  const RegistryKey key = RegistryKey::Open(HKEY_CURRENT_USER, kShellFoldersKey);
+  if (!key || key.QueryText(valueName, raw) != ERROR_SUCCESS)
     raw = fallback;
-  }
   return ExpandPathVariables(raw);
 }
 }  // namespace
@@ -35,10 +33,16 @@ std::wstring GetEnvVar(const std::wstring& name) {
 }
 
 std::wstring SystemWindowsFolder() {
+  if (std::optional<std::wstring> folder = TrySystemWindowsFolder())
+    return std::move(*folder);
+  ThrowLastError(L"GetSystemWindowsDirectoryW");
+}
+
+std::optional<std::wstring> TrySystemWindowsFolder() {
   wchar_t folder[MAX_PATH + 1];
   const UINT length = GetSystemWindowsDirectoryW(folder, MAX_PATH + 1);
   if (length == 0 || length > MAX_PATH)
-    ThrowLastError(L"GetSystemWindowsDirectoryW");
+    return std::nullopt;
   return std::wstring(folder, length);
 }
 
@@ -90,6 +94,13 @@ void InitPathVariables() {
   t.Temp = GetEnvVar(L"Temp");
   t.UserName = GetEnvVar(L"UserName");
   t.UserProfile = GetEnvVar(L"UserProfile");
+}
+
+bool TryInitPathVariables() {
+  if (!TrySystemWindowsFolder())
+    return false;
+  InitPathVariables();
+  return true;
 }
 
 const PathVariableTable& PathVariables() {

@@ -3,6 +3,7 @@
 // table of well-known folders built once at start-up.
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -12,6 +13,8 @@ std::wstring GetEnvVar(const std::wstring& name);
 // The machine's Windows folder (GetSystemWindowsDirectoryW), never the
 // environment's SystemRoot or windir, which whoever starts the program sets.
 std::wstring SystemWindowsFolder();
+// The same; nullopt when the system does not give it.
+std::optional<std::wstring> TrySystemWindowsFolder();
 
 // One pass over `text`: the characters between a "%" and the next "%" (empty for
 // a lone "%") are handed to `substitute`, which appends their replacement; all
@@ -45,8 +48,12 @@ struct PathVariableTable {
 inline constexpr wchar_t kShellFoldersKey[] =
     L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
 
-// Fills the program-wide table; the registry object must exist already.
+// Fills the program-wide table. A shell folder whose value is missing or
+// unreadable gets its fallback; a Windows folder the system does not give raises.
 void InitPathVariables();
+// The same without raising: false, the table left empty, when the Windows
+// folder cannot be read.
+bool TryInitPathVariables();
 
 // The program-wide table, read-only after InitPathVariables.
 const PathVariableTable& PathVariables();

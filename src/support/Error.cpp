@@ -35,23 +35,32 @@ std::wstring SystemErrorMessage(const std::wstring& what, unsigned long code) {
 }
 
 void ThrowSystemError(const std::wstring& what, unsigned long code) {
-  throw KovrinError(SystemErrorMessage(what, code));
+  Raise(KovrinError(SystemErrorMessage(what, code)));
 }
 
 void ThrowLastError(const std::wstring& what) {
   ThrowSystemError(what, GetLastError());
 }
 
-void ThrowCannotOpen(const std::wstring& path) {
+std::wstring CannotOpenMessage(const std::wstring& path) {
   const DWORD code = GetLastError();
-  ThrowSystemError(L"Cannot open file \"" + path + L"\"", code);
+  return SystemErrorMessage(L"Cannot open file \"" + path + L"\"", code);
+}
+
+void ThrowCannotOpen(const std::wstring& path) {
+  Raise(KovrinError(CannotOpenMessage(path)));
+}
+
+std::wstring CannotCreateMessage(const std::wstring& path) {
+  const DWORD code = GetLastError();
+  return SystemErrorMessage(L"Cannot create file \"" + path + L"\"", code);
 }
 
 void ThrowCannotCreate(const std::wstring& path) {
-  const DWORD code = GetLastError();
-  ThrowSystemError(L"Cannot create file \"" + path + L"\"", code);
+  Raise(KovrinError(CannotCreateMessage(path)));
 }
 
+#if __cpp_exceptions
 std::wstring CurrentExceptionMessage() {
   try {
     throw;
@@ -71,3 +80,4 @@ std::wstring CurrentExceptionMessage() {
     return L"Unknown error";
   }
 }
+#endif

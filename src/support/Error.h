@@ -4,6 +4,9 @@
 
 #include <exception>
 #include <string>
+#include <utility>
+
+#include "support/ProgramEnd.h"
 
 class KovrinError : public std::exception {
  public:
@@ -18,10 +21,24 @@ class KovrinError : public std::exception {
   std::string utf8_;
 };
 
+// Raises `error`, a KovrinError or one derived from it. A program built without
+// exceptions cannot unwind to a handler: there the error ends the program with
+// its message (support/ProgramEnd.h).
+template <typename Error>
+[[noreturn]] void Raise(Error&& error) {
+#if __cpp_exceptions
+  throw std::forward<Error>(error);
+#else
+  EndProgram(error.Message().c_str());
+#endif
+}
+
+#if __cpp_exceptions
 // The text for the exception being handled (call inside a catch block): a
 // KovrinError's message, "Out of memory", another exception's what(), or
 // "Unknown error".
 std::wstring CurrentExceptionMessage();
+#endif
 
 // The user stopped a long operation (a build, an install, a pack). It carries the
 // text to show, and it is a KovrinError so that a handler catching every error
@@ -41,7 +58,9 @@ std::wstring SystemErrorMessage(const std::wstring& what, unsigned long code);
 // still the failed call's.
 [[noreturn]] void ThrowLastError(const std::wstring& what);
 
-// Raises `Cannot open file "<path>". <reason of GetLastError()>`.
+// `Cannot open file "<path>". <reason of GetLastError()>`, and raising it.
+std::wstring CannotOpenMessage(const std::wstring& path);
 [[noreturn]] void ThrowCannotOpen(const std::wstring& path);
-// Raises `Cannot create file "<path>". <reason of GetLastError()>`.
+// `Cannot create file "<path>". <reason of GetLastError()>`, and raising it.
+std::wstring CannotCreateMessage(const std::wstring& path);
 [[noreturn]] void ThrowCannotCreate(const std::wstring& path);

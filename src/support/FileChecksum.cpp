@@ -15,12 +15,18 @@ uint32_t FileCrc32(const std::wstring& path) {
 }
 
 uint32_t HandleCrc32(HANDLE file, const std::wstring& name) {
+  if (const std::optional<uint32_t> crc = TryHandleCrc32(file))
+    return *crc;
+  ThrowLastError(L"Unable to read from " + name);
+}
+
+std::optional<uint32_t> TryHandleCrc32(HANDLE file) {
   std::vector<char> buffer(256 * 1024);
   uint32_t crc = 0;
   for (;;) {
     DWORD got = 0;
     if (!ReadFile(file, buffer.data(), static_cast<DWORD>(buffer.size()), &got, nullptr))
-      ThrowLastError(L"Unable to read from " + name);
+      return std::nullopt;
     if (got == 0)
       return crc;
     crc = Crc32Update(crc, buffer.data(), got);

@@ -21,7 +21,7 @@ bool FolderExists(const std::wstring& path) {
 
 bool ForceFolder(const std::wstring& path, std::vector<std::wstring>* made) {
   if (path.empty())
-    throw KovrinError(L"Unable to create directory");
+    Raise(KovrinError(L"Unable to create directory"));
   std::wstring folder = WithoutTrailingBackslash(path);
   if (folder.size() < 3 || FolderExists(folder))
     return true;
@@ -148,8 +148,8 @@ void BinaryFile::ReadExact(void* buffer, uint32_t size) {
   while (total < size) {
     uint32_t done = Read(static_cast<char*>(buffer) + total, size - total);
     if (done == 0)
-      throw KovrinError(L"Unexpected end of file \"" + path_ +
-                        L"\": the file is shorter than expected.");
+      Raise(KovrinError(L"Unexpected end of file \"" + path_ +
+                        L"\": the file is shorter than expected."));
     total += done;
   }
 }
@@ -197,16 +197,45 @@ void WriteWholeFile(const std::wstring& path, const std::string& bytes) {
 }
 
 std::string ReadWholeFile(const std::wstring& path) {
-  BinaryFile file = BinaryFile::OpenRead(path);
-  const int64_t size = file.Size();
+  std::wstring problem;
+  std::optional<std::string> bytes = ReadWholeFile(path, problem);
+  if (!bytes)
+    Raise(KovrinError(problem));
+  return std::move(*bytes);
+}
+
+std::optional<std::string> ReadWholeFile(const std::wstring& path, std::wstring& problem) {
+  const FileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                    OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+  if (!file) {
+    problem = CannotOpenMessage(path);
+    return std::nullopt;
+  }
+  LARGE_INTEGER size{};
+  GetFileSizeEx(file.Get(), &size);
   // One read of at most 4 GiB - 1, and no more than a string can hold here.
   const uint64_t limit = std::min<uint64_t>(UINT32_MAX, std::string().max_size());
-  if (size < 0 || static_cast<uint64_t>(size) > limit)
-    throw KovrinError(L"The file \"" + path + L"\" is too large to be read (" +
-                      std::to_wstring(size) + L" bytes).");
-  std::string bytes(static_cast<size_t>(size), '\0');
-  if (size > 0)
-    file.ReadExact(bytes.data(), static_cast<uint32_t>(size));
+  if (size.QuadPart < 0 || static_cast<uint64_t>(size.QuadPart) > limit) {
+    problem = L"The file \"" + path + L"\" is too large to be read (" +
+              std::to_wstring(size.QuadPart) + L" bytes).";
+    return std::nullopt;
+  }
+  std::string bytes(static_cast<size_t>(size.QuadPart), '\0');
+  size_t total = 0;
+  while (total < bytes.size()) {
+    DWORD done = 0;
+    if (!ReadFile(file.Get(), bytes.data() + total, static_cast<DWORD>(bytes.size() - total), &done,
+                  nullptr)) {
+      const DWORD code = GetLastError();
+      problem = SystemErrorMessage(L"Unable to read from " + path, code);
+      return std::nullopt;
+    }
+    if (done == 0) {
+      problem = L"Unexpected end of file \"" + path + L"\": the file is shorter than expected.";
+      return std::nullopt;
+    }
+    total += done;
+  }
   return bytes;
 }
 

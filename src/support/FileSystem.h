@@ -83,6 +83,9 @@ void WriteWholeFile(const std::wstring& path, const std::string& bytes);
 // Reads a whole small file; raises `Cannot open file` when it cannot be opened,
 // and refuses one of 4 GiB or more.
 std::string ReadWholeFile(const std::wstring& path);
+// The same without raising: nullopt, with the message ReadWholeFile would raise
+// in `problem`.
+std::optional<std::string> ReadWholeFile(const std::wstring& path, std::wstring& problem);
 
 // Offers `claim` the names a temporary file beside `target` may take, in a fixed
 // order, until it takes one or fails for another reason than a name already in

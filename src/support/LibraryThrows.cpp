@@ -13,15 +13,24 @@
 
 #include <cstdlib>
 #include <exception>
+#include <functional>
 #include <new>
 #include <typeinfo>
 
-// A program built without exceptions (the self-extractor) cannot throw; for it
-// any of these errors ends the process, as an exception nobody catches would.
+#include "support/ProgramEnd.h"
+
+// A program built without exceptions cannot throw: for it any of these errors
+// ends the process, as an exception nobody catches would. One that sets how it
+// ends (the uninstaller, see support/ProgramEnd.h) reports the message first;
+// the self-extractor, which has no use for that, aborts.
+// `what` is the error's what(), spelt out: the library's own what() lives beside
+// its throwing helpers and would bring them back.
 #if __cpp_exceptions
-#define KOVRIN_RAISE(error) throw error
+#define KOVRIN_RAISE(error, what) throw error
+#elif KOVRIN_PROGRAM_END
+#define KOVRIN_RAISE(error, what) EndProgram(what)
 #else
-#define KOVRIN_RAISE(error) std::abort()
+#define KOVRIN_RAISE(error, what) std::abort()
 #endif
 
 namespace {
@@ -38,50 +47,61 @@ class LibraryError : public std::exception {
 
 namespace std {
 void __throw_bad_exception() {
-  KOVRIN_RAISE(bad_exception());
+  KOVRIN_RAISE(bad_exception(), "std::bad_exception");
 }
 void __throw_bad_alloc() {
-  KOVRIN_RAISE(bad_alloc());
+#if KOVRIN_PROGRAM_END
+  EndProgram(L"Out of memory");  // the text every handler of the kit shows for it
+#else
+  KOVRIN_RAISE(bad_alloc(), "std::bad_alloc");
+#endif
 }
 void __throw_bad_array_new_length() {
-  KOVRIN_RAISE(bad_array_new_length());
+  KOVRIN_RAISE(bad_array_new_length(), "std::bad_array_new_length");
 }
 void __throw_bad_cast() {
-  KOVRIN_RAISE(bad_cast());
+  KOVRIN_RAISE(bad_cast(), "std::bad_cast");
 }
+#if !__cpp_exceptions
+// Only without exceptions: std::bad_function_call's own members share an object
+// with the runtime's helper, so a program that throws one links that helper anyway.
+void __throw_bad_function_call() {
+  KOVRIN_RAISE(bad_function_call(), "bad_function_call");
+}
+#endif
 void __throw_bad_typeid() {
-  KOVRIN_RAISE(bad_typeid());
+  KOVRIN_RAISE(bad_typeid(), "std::bad_typeid");
 }
 void __throw_logic_error([[maybe_unused]] const char* message) {
-  KOVRIN_RAISE(LibraryError(message));
+  KOVRIN_RAISE(LibraryError(message), message);
 }
 void __throw_domain_error([[maybe_unused]] const char* message) {
-  KOVRIN_RAISE(LibraryError(message));
+  KOVRIN_RAISE(LibraryError(message), message);
 }
 void __throw_invalid_argument([[maybe_unused]] const char* message) {
-  KOVRIN_RAISE(LibraryError(message));
+  KOVRIN_RAISE(LibraryError(message), message);
 }
 void __throw_length_error([[maybe_unused]] const char* message) {
-  KOVRIN_RAISE(LibraryError(message));
+  KOVRIN_RAISE(LibraryError(message), message);
 }
 void __throw_out_of_range([[maybe_unused]] const char* message) {
-  KOVRIN_RAISE(LibraryError(message));
+  KOVRIN_RAISE(LibraryError(message), message);
 }
 // The library's format holds "%zu" fields for the index and the size; the
 // message stays the format itself rather than bringing a formatter along.
 void __throw_out_of_range_fmt([[maybe_unused]] const char* format, ...) {
-  KOVRIN_RAISE(LibraryError(format));
+  KOVRIN_RAISE(LibraryError(format), format);
 }
 void __throw_runtime_error([[maybe_unused]] const char* message) {
-  KOVRIN_RAISE(LibraryError(message));
+  KOVRIN_RAISE(LibraryError(message), message);
 }
 void __throw_range_error([[maybe_unused]] const char* message) {
-  KOVRIN_RAISE(LibraryError(message));
+  KOVRIN_RAISE(LibraryError(message), message);
 }
 void __throw_overflow_error([[maybe_unused]] const char* message) {
-  KOVRIN_RAISE(LibraryError(message));
+  KOVRIN_RAISE(LibraryError(message), message);
 }
 void __throw_underflow_error([[maybe_unused]] const char* message) {
-  KOVRIN_RAISE(LibraryError(message));
+  KOVRIN_RAISE(LibraryError(message), message);
 }
 }  // namespace std

@@ -6,11 +6,21 @@
 #include "support/Error.h"
 
 LogFile LogFile::Create(const std::wstring& path) {
+  std::wstring problem;
+  std::optional<LogFile> log = Create(path, problem);
+  if (!log)
+    Raise(KovrinError(problem));
+  return std::move(*log);
+}
+
+std::optional<LogFile> LogFile::Create(const std::wstring& path, std::wstring& problem) {
   LogFile log;
   log.file_.Reset(CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!log.file_)
-    ThrowCannotCreate(path);
+  if (!log.file_) {
+    problem = CannotCreateMessage(path);
+    return std::nullopt;
+  }
   return log;
 }
 

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 
 #include "support/Handle.h"
@@ -14,6 +15,8 @@ class LogFile {
   LogFile() = default;  // no file: lines go nowhere
   // Creates (or empties) the file; raises `Cannot create file "<path>". <reason>`.
   static LogFile Create(const std::wstring& path);
+  // The same without raising: nullopt, with the message Create would raise in `problem`.
+  static std::optional<LogFile> Create(const std::wstring& path, std::wstring& problem);
 
   bool IsOpen() const { return file_.Valid(); }
   // Line breaks inside `text` become blanks, so one event stays one line. A

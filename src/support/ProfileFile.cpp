@@ -110,8 +110,10 @@ View ReaderValue(View raw) {
   return raw;
 }
 
+constexpr wchar_t kTooLarge[] = L"The profile is too large.";
+
 [[noreturn]] void ThrowTooLarge() {
-  throw KovrinError(L"The profile is too large.");
+  Raise(KovrinError(kTooLarge));
 }
 }  // namespace
 
@@ -159,9 +161,24 @@ void ProfileFile::Index::Fill(size_t position, uint32_t hash, uint32_t item) {
 }
 
 ProfileFile ProfileFile::Load(const std::wstring& path) {
+  std::wstring problem;
+  std::optional<ProfileFile> profile = Load(path, problem);
+  if (!profile)
+    Raise(KovrinError(problem));
+  return std::move(*profile);
+}
+
+std::optional<ProfileFile> ProfileFile::Load(const std::wstring& path, std::wstring& problem) {
   if (GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES)
     return ProfileFile();
-  return FromBytes(ReadWholeFile(path));
+  std::optional<std::string> bytes = ReadWholeFile(path, problem);
+  if (!bytes)
+    return std::nullopt;
+  if (bytes->size() >= kNone) {
+    problem = kTooLarge;
+    return std::nullopt;
+  }
+  return FromBytes(std::move(*bytes));
 }
 
 ProfileFile ProfileFile::FromBytes(std::string bytes) {

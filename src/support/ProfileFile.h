@@ -6,6 +6,7 @@
 // new section to the end of the file, lines end with CR LF. Stored as Windows-1251.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -19,6 +20,8 @@ class ProfileFile {
   // Loads the file; a missing file gives an empty profile. Other failures raise
   // `Cannot open file "…"`.
   static ProfileFile Load(const std::wstring& path);
+  // The same without raising: nullopt, with the message Load would raise in `problem`.
+  static std::optional<ProfileFile> Load(const std::wstring& path, std::wstring& problem);
 
   // The value as a reader sees it, or `defaultValue` when the section or key is
   // missing (or the key has no "=").

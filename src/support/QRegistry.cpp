@@ -9,8 +9,8 @@ std::unique_ptr<QRegistry> g_registry;
 
 [[noreturn]] void ThrowReadFailure(const std::wstring& name, LSTATUS status) {
   if (status == ERROR_UNSUPPORTED_TYPE)
-    throw KovrinError(L"Invalid data type for '" + name + L"'");
-  throw KovrinError(L"Failed to get data for '" + name + L"'");
+    Raise(KovrinError(L"Invalid data type for '" + name + L"'"));
+  Raise(KovrinError(L"Failed to get data for '" + name + L"'"));
 }
 }  // namespace
 
@@ -25,7 +25,7 @@ RegistryKey RegistryKey::Create(HKEY root, const std::wstring& path, REGSAM acce
   RegKey key;
   if (RegCreateKeyExW(root, path.c_str(), 0, nullptr, 0, access, nullptr, key.Put(), nullptr) !=
       ERROR_SUCCESS)
-    throw KovrinError(L"Failed to create key " + path);
+    Raise(KovrinError(L"Failed to create key " + path));
   return RegistryKey(std::move(key));
 }
 
@@ -93,12 +93,12 @@ LSTATUS RegistryKey::SetText(const std::wstring& name, const std::wstring& value
 
 void RegistryKey::WriteText(const std::wstring& name, const std::wstring& value) {
   if (SetText(name, value) != ERROR_SUCCESS)
-    throw KovrinError(L"Failed to set data for '" + name + L"'");
+    Raise(KovrinError(L"Failed to set data for '" + name + L"'"));
 }
 
 void RegistryKey::WriteNumber(const std::wstring& name, DWORD value) {
   if (Set(name, REG_DWORD, &value, sizeof value) != ERROR_SUCCESS)
-    throw KovrinError(L"Failed to set data for '" + name + L"'");
+    Raise(KovrinError(L"Failed to set data for '" + name + L"'"));
 }
 
 LSTATUS RegistryKey::DeleteValue(const std::wstring& name) {

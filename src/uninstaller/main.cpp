@@ -4,12 +4,15 @@
 // nor tells; /LOG=<file> keeps a log (uninstaller/CommandLine.h).
 #include <windows.h>
 
+#include <optional>
+#include <utility>
+
 #include "support/ConsoleOutput.h"
 #include "support/DllSearch.h"
 #include "support/Environment.h"
-#include "support/Error.h"
 #include "support/FileSystem.h"
 #include "support/LogFile.h"
+#include "support/ProgramEnd.h"
 #include "support/QRegistry.h"
 #include "uninstaller/CommandLine.h"
 #include "uninstaller/UninstallEngine.h"
@@ -17,6 +20,11 @@
 #include "uninstaller/UninstallMessages.h"
 
 namespace {
+// What a failure that ends the program reports through: set once the command
+// line is read (the log, whether to show a box).
+const UninstallerCommandLine* g_line = nullptr;
+LogFile* g_log = nullptr;
+
 int Refuse(const UninstallerCommandLine& line, LogFile& log, const std::wstring& problem) {
   log.Line(L"Итог: код " + std::to_wstring(kUninstallBadCommandLine) + L", " + problem);
   WriteToErrorStream(problem);
@@ -32,12 +40,10 @@ int Run(const UninstallerCommandLine& line, LogFile& log) {
     return kUninstallDeclined;
   }
   // The folders where an install older than its entry's LinkFolders made links.
+  // Without a Windows folder to expand them against, such an install's links
+  // stay, as any other link would.
   RegistryScope registry;
-  try {
-    InitPathVariables();
-  } catch (...) {
-    // Unreadable shell folders: such an install's links stay, as any other link would.
-  }
+  TryInitPathVariables();
   log.Line(L"Сценарий удаления: " + line.Command.ScriptPath + L"; программа: " +
            line.Command.ProgramName);
   const UninstallResult result = RemoveInstallation(line.Command, ProgramPath(), line.RebootOk);
@@ -57,19 +63,19 @@ int Run(const UninstallerCommandLine& line, LogFile& log) {
 }
 
 // Whatever the record holds (unreadable, huge, malformed), the program ends
-// with a reason and a code of its own, never in std::terminate.
-int Fail(const UninstallerCommandLine& line, LogFile& log) {
-  const std::wstring problem =
-      L"Не удалось прочитать запись об установке: " + CurrentExceptionMessage();
-  try {
-    log.Line(L"Итог: код " + std::to_wstring(kUninstallUnreadableRecord) + L", " + problem);
-  } catch (...) {
-    // The log is what failed: standard error and the box still tell.
+// with a reason and a code of its own, never in std::terminate. The program is
+// built without exceptions: such an error ends it here, from where it arose.
+void ReportFailure(const wchar_t* message) {
+  if (!g_line) {
+    WriteToErrorStream(message);  // before the command line was even read
+    return;
   }
+  const std::wstring problem =
+      L"Не удалось прочитать запись об установке: " + std::wstring(message);
+  g_log->Line(L"Итог: код " + std::to_wstring(kUninstallUnreadableRecord) + L", " + problem);
   WriteToErrorStream(problem);
-  if (!line.Silent)
+  if (!g_line->Silent)
     MessageBoxW(nullptr, problem.c_str(), kUninstallCaption, MB_OK | MB_ICONERROR);
-  return kUninstallUnreadableRecord;
 }
 
 int Main() {
@@ -78,32 +84,24 @@ int Main() {
   LogFile log;
   std::wstring problem = line.Ok ? L"" : kBadCommandLine;
   if (!line.LogPath.empty()) {
-    try {
-      log = LogFile::Create(line.LogPath);
-    } catch (...) {
-      if (problem.empty())
-        problem = L"Не удалось создать файл журнала: " + CurrentExceptionMessage();
-    }
+    std::wstring failure;
+    if (std::optional<LogFile> created = LogFile::Create(line.LogPath, failure))
+      log = std::move(*created);
+    else if (problem.empty())
+      problem = L"Не удалось создать файл журнала: " + failure;
   }
+  g_line = &line;
+  g_log = &log;
   log.Line(L"Начало: программа удаления Kovrin, " + ProgramPath());
   log.Line(L"Командная строка: " + commandLine);
   if (!problem.empty())
     return Refuse(line, log, problem);
-
-  try {
-    return Run(line, log);
-  } catch (...) {
-    return Fail(line, log);
-  }
+  return Run(line, log);
 }
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   RestrictDllSearchToSystem32();  // before anything can load a DLL
-  try {
-    return Main();
-  } catch (...) {
-    WriteToErrorStream(CurrentExceptionMessage());  // before the command line was even read
-    return kUninstallUnreadableRecord;
-  }
+  SetProgramEnd(ReportFailure, kUninstallUnreadableRecord);
+  return Main();
 }

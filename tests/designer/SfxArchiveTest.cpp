@@ -33,21 +33,6 @@ SetupProject FullProject(const std::wstring& output) {
   return p;
 }
 
-DWORD RunAndWait(const std::wstring& commandLine) {
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION process{};
-  std::wstring line = commandLine;
-  if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                      &process))
-    return 9999;
-  const KernelHandle running(process.hProcess), thread(process.hThread);
-  WaitForSingleObject(running.Get(), 30000);
-  DWORD code = 0;
-  GetExitCodeProcess(running.Get(), &code);
-  return code;
-}
-
 class SfxArchiveRun : public BuildRunFixture {};
 }  // namespace
 

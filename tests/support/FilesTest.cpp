@@ -1,9 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "TestUtil.h"
 #include "support/Error.h"
+#include "support/FileChecksum.h"
 #include "support/FileControl.h"
 #include "support/FileSystem.h"
+#include "support/LogFile.h"
 
 TEST(ClearFolder, DeletesFilesKeepsSubFolders) {
   TempDir dir;
@@ -85,6 +89,62 @@ TEST(PathHelpers, FolderAndBackslashes) {
   EXPECT_EQ(WithoutTrailingBackslash(L"C:\\a\\"), L"C:\\a");
 }
 
+namespace {
+std::wstring RaisedMessage(const std::function<void()>& action) {
+  try {
+    action();
+  } catch (const KovrinError& error) {
+    return error.Message();
+  }
+  return L"(nothing raised)";
+}
+}  // namespace
+
+// The forms that give the problem instead of raising it (for a program built
+// without exceptions) fail where the raising ones do, with the same words.
+TEST(ReadWholeFile, QuietFormsFailAsTheRaisingOnesDo) {
+  TempDir dir;
+  const std::wstring text = dir / L"a.ini";
+  WriteTextFile(text, "[A]\r\nKey=value\r\n");
+  std::wstring problem = L"untouched";
+  EXPECT_EQ(ReadWholeFile(text, problem), ReadWholeFile(text));
+  EXPECT_EQ(ProfileFile::Load(text, problem)->ReadString(L"A", L"Key", L""), L"value");
+  EXPECT_EQ(problem, L"untouched");
+  EXPECT_TRUE(ProfileFile::Load(dir / L"missing.ini", problem).has_value());  // an empty profile
+
+  const FileHandle locked(
+      CreateFileW(text.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+  ASSERT_TRUE(locked.Valid());
+  for (const std::wstring& path : {dir / L"missing.ini", text}) {
+    EXPECT_FALSE(ReadWholeFile(path, problem));
+    EXPECT_EQ(problem, RaisedMessage([&] { ReadWholeFile(path); })) << Narrow(path);
+  }
+  EXPECT_FALSE(ProfileFile::Load(text, problem));
+  EXPECT_EQ(problem, RaisedMessage([&] { ProfileFile::Load(text); }));
+  EXPECT_NE(problem.find(L"Cannot open file"), std::wstring::npos) << Narrow(problem);
+
+  const std::wstring log = dir / L"no such folder\\a.log";
+  EXPECT_FALSE(LogFile::Create(log, problem));
+  EXPECT_EQ(problem, RaisedMessage([&] { LogFile::Create(log); }));
+  EXPECT_TRUE(LogFile::Create(dir / L"a.log", problem).has_value());
+}
+
+TEST(FileChecksum, QuietFormGivesNothingForAnUnreadableHandle) {
+  TempDir dir;
+  const std::wstring path = dir / L"data.bin";
+  WriteTextFile(path, "some bytes to sum");
+  const FileHandle readable(CreateFileW(path.c_str(), GENERIC_READ,
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                        0, nullptr));
+  EXPECT_EQ(TryHandleCrc32(readable.Get()), FileCrc32(path));
+  const FileHandle writeOnly(CreateFileW(path.c_str(), GENERIC_WRITE,
+                                         FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                         0, nullptr));
+  EXPECT_FALSE(TryHandleCrc32(writeOnly.Get()));
+  EXPECT_NE(RaisedMessage([&] { HandleCrc32(writeOnly.Get(), path); }).find(L"Unable to read from"),
+            std::wstring::npos);
+}
+
 TEST(ReadWholeFile, RefusesAFileLargerThanOneRead) {
   TempDir dir;
   const std::wstring path = dir / L"huge.bin";
@@ -101,5 +161,8 @@ TEST(ReadWholeFile, RefusesAFileLargerThanOneRead) {
     FAIL() << "a file of 4 GiB + 10 bytes was read";
   } catch (const KovrinError& error) {
     EXPECT_NE(error.Message().find(L"too large"), std::wstring::npos);
+    std::wstring problem;
+    EXPECT_FALSE(ReadWholeFile(path, problem));
+    EXPECT_EQ(problem, error.Message());
   }
 }
