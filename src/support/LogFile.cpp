@@ -5,18 +5,26 @@
 #include "support/CodePage.h"
 #include "support/Error.h"
 
+namespace {
+HANDLE CreateLogFile(const std::wstring& path) {
+  return CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                     FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+}  // namespace
+
+// Two forms rather than one built on the other: the setup program, which
+// travels in every package, links only this one and stays smaller so.
 LogFile LogFile::Create(const std::wstring& path) {
-  std::wstring problem;
-  std::optional<LogFile> log = Create(path, problem);
-  if (!log)
-    Raise(KovrinError(problem));
-  return std::move(*log);
+  LogFile log;
+  log.file_.Reset(CreateLogFile(path));
+  if (!log.file_)
+    ThrowCannotCreate(path);
+  return log;
 }
 
 std::optional<LogFile> LogFile::Create(const std::wstring& path, std::wstring& problem) {
   LogFile log;
-  log.file_.Reset(CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr));
+  log.file_.Reset(CreateLogFile(path));
   if (!log.file_) {
     problem = CannotCreateMessage(path);
     return std::nullopt;

@@ -112,6 +112,10 @@ View ReaderValue(View raw) {
 
 constexpr wchar_t kTooLarge[] = L"The profile is too large.";
 
+bool IsMissing(const std::wstring& path) {
+  return GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES;
+}
+
 [[noreturn]] void ThrowTooLarge() {
   Raise(KovrinError(kTooLarge));
 }
@@ -160,16 +164,16 @@ void ProfileFile::Index::Fill(size_t position, uint32_t hash, uint32_t item) {
   ++used_;
 }
 
+// Two forms rather than one built on the other: the setup program, which
+// travels in every package, links only this one and stays smaller so.
 ProfileFile ProfileFile::Load(const std::wstring& path) {
-  std::wstring problem;
-  std::optional<ProfileFile> profile = Load(path, problem);
-  if (!profile)
-    Raise(KovrinError(problem));
-  return std::move(*profile);
+  if (IsMissing(path))
+    return ProfileFile();
+  return FromBytes(ReadWholeFile(path));
 }
 
 std::optional<ProfileFile> ProfileFile::Load(const std::wstring& path, std::wstring& problem) {
-  if (GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES)
+  if (IsMissing(path))
     return ProfileFile();
   std::optional<std::string> bytes = ReadWholeFile(path, problem);
   if (!bytes)
