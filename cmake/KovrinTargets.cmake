@@ -75,8 +75,8 @@ endfunction()
 
 # kovrin_without_exceptions(<target> <library>...): the program is built without
 # exceptions, and compiles the listed libraries' sources itself so that none of
-# their code needs the unwinder, its tables and the landing pads (about a third
-# of a small program). Their code raises through Raise (support/Error.h), which
+# their code needs the unwinder, its tables and the landing pads (more than 40%
+# of the uninstaller). Their code raises through Raise (support/Error.h), which
 # there ends the program with its message (support/ProgramEnd.h). The libraries
 # they link stay linked, those listed excepted; the tests keep linking the
 # libraries themselves, built with exceptions.
