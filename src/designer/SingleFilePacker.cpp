@@ -291,14 +291,22 @@ void DescribeFiles(const std::vector<PlannedFile>& files, const std::wstring& la
   }
 }
 
+// How many of the bytes before a block its encoder takes in first, so that its
+// matches may reach them: half the dictionary. Taking in the whole of it cost
+// the thread of the second block a quarter of its time on text (taking in runs
+// at 60-80% of the speed of compressing) and packed the corpora under 0.07%
+// smaller.
+uint64_t HistoryFor(uint32_t dictionary) {
+  return dictionary / 2;
+}
+
 // Blocks of at most `largest` bytes (1 MiB at least), and an even count of
 // them once the package is worth two threads. The encoder of every block but
-// the first takes in up to a dictionary's worth of bytes before its block
-// first, which costs about half the time of compressing as many: so all blocks
-// but the last are larger by half that share each, and the last smaller, which
-// evens out the two threads' work (the one with the first block skips the
-// pass). The cut depends on the sizes alone, never on the thread count, so
-// neither does the output.
+// the first takes in the history before its block first, which costs about
+// 70% of the time of compressing as many bytes: so all blocks but the last are
+// larger by that share each, and the last smaller, which evens out the two
+// threads' work (the one with the first block skips the pass). The cut depends
+// on the sizes alone, never on the thread count, so neither does the output.
 uint32_t BlockSizeFor(uint64_t total, uint32_t largest, uint32_t dictionary) {
   constexpr uint64_t kTwoBlocksFrom = 4u << 20;
   constexpr uint64_t kUnit = 64u << 10;
@@ -308,7 +316,7 @@ uint32_t BlockSizeFor(uint64_t total, uint32_t largest, uint32_t dictionary) {
   if (total >= kTwoBlocksFrom)
     count += count % 2;
   const uint64_t even = (total + count - 1) / count;
-  const uint64_t pass = std::min<uint64_t>(dictionary, even) / 2;
+  const uint64_t pass = std::min<uint64_t>(HistoryFor(dictionary), even) * 7 / 10;
   uint64_t size = count > 1 ? (total + pass + count - 1) / count : even;
   if ((size + kUnit - 1) / kUnit * kUnit * (count - 1) >= total)
     size = even;  // no room left for the last block: equal ones
@@ -355,9 +363,8 @@ class BlockPipeline {
                 uint32_t dictionary, uint32_t readAhead, ProgressSink& progress)
       : progress_(progress), pump_(progress), total_(total), heldLimit_(readAhead) {
     run_.Props = props;
-    // A block after the first sees as much before it as the dictionary holds.
     const uint64_t block = std::min<uint64_t>(total, blockSize);
-    history_ = total > block ? std::min<uint64_t>(dictionary, total) : 0;
+    history_ = total > block ? std::min<uint64_t>(HistoryFor(dictionary), total) : 0;
     const size_t capacity = static_cast<size_t>(block + history_);
     threads = std::clamp(threads, 1, 8);
     try {

@@ -32,12 +32,12 @@ struct LzmaSettings {
   uint32_t MatchCycles = 24;
   bool BinaryTree = true;  // bt4 match finder; hash chains (hc4) pack 3% larger
   // Unpacked bytes of each block at most. Blocks are compressed at once on
-  // Threads threads, each going on from the dictionary's worth of bytes before
-  // it, which its encoder takes in again first: the share of time that costs
-  // falls with larger blocks. The packer cuts the stream into an even number of
-  // blocks once it is 4 MB or more, the last one smaller by half that pass, so
-  // that two threads share the work evenly; the cut does not depend on the
-  // thread count, nor does the output.
+  // Threads threads, each going on from half a dictionary's worth of bytes
+  // before it, which its encoder takes in again first: the share of time that
+  // costs falls with larger blocks. The packer cuts the stream into an even
+  // number of blocks once it is 4 MB or more, the last one smaller by what that
+  // pass costs, so that two threads share the work evenly; the cut does not
+  // depend on the thread count, nor does the output.
   uint32_t BlockSize = 32u << 20;
   int Threads = 2;           // blocks compressed at once
   bool BranchFilter = true;  // the x86 filter over program images
