@@ -7,8 +7,8 @@
 // chunk came before (then LZMA would find it again), and a run of at least
 // 64 such chunks (4 MB) outside the filtered program images is one stretch.
 // Shorter ones are left to LZMA: the coded piece after a stretch has its
-// encoder take in the dictionary's worth of bytes before it again, which costs
-// about as much time as compressing 4 MB.
+// encoder take in half a dictionary's worth of bytes before it again, which
+// costs about as much time as compressing 3 MB.
 
 #include <cstdint>
 #include <unordered_set>
