@@ -7,7 +7,9 @@
 //                                         box it opens never blocks the driver)
 //   driver waitbutton <title> <caption|#id> [ms]
 //                                         the same wait, without the click
-//   driver check <title> <caption> <0|1>  sets a check box, as a click would
+//   driver check <title> <caption> <0|1> [ms]
+//                                         waits for the check box to be visible,
+//                                         then sets it as a click would
 //   driver select <title> <entry>         selects a list box entry, as a click would
 //   driver settext <title> <label|#id> <text>
 //                                         types into the edit box under that label
@@ -431,9 +433,15 @@ int wmain(int argc, wchar_t** argv) {
     return 0;
   }
   if (command == L"check" && argc >= 5) {
-    HWND top = FindTop(argv[2], false);
-    HWND box = top ? FindButton(top, argv[3]) : nullptr;
-    if (!box)
+    // A page shows its buttons and boxes one after another: on a slow machine
+    // the box may come a moment after the button a script waited for.
+    HWND box = nullptr;
+    const bool shown = WaitFor(TimeoutArg(argc, argv, 5), [&] {
+      HWND top = FindTop(argv[2], false);
+      box = top ? FindButton(top, argv[3]) : nullptr;
+      return box != nullptr;
+    });
+    if (!shown)
       return Fail(L"no check box \"" + std::wstring(argv[3]) + L"\"");
     const bool want = argv[4][0] == L'1';
     const auto checked = [box] { return SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED; };
