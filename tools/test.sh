@@ -35,10 +35,17 @@ run_ctest() { (cd "$test_build" && ctest -j"$(nproc)" --output-on-failure --time
 run_ctest || { echo "ctest failed; running it once more"; run_ctest; } || status=$?
 e2e_passed=0
 e2e_failed=0
+# Each script starts with no Windows program left over from the one before, so a
+# window a failed script left open cannot stand in for the next script's own. A
+# script that fails runs once more, for the same launch hiccups as above.
+run_e2e() {
+  wineserver -k 2>/dev/null || true
+  KOVRIN_BUILD="$test_build" timeout 900 bash "$1"
+}
 for script in tests/e2e/*.sh; do
   [ -e "$script" ] || continue
   echo "== $script"
-  if KOVRIN_BUILD="$test_build" timeout 900 bash "$script"; then
+  if run_e2e "$script" || { echo "$script failed; running it once more"; run_e2e "$script"; }; then
     e2e_passed=$((e2e_passed + 1))
   else
     e2e_failed=$((e2e_failed + 1))

@@ -33,6 +33,12 @@ pids=()
 cleanup() {
   local status=$?
   for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+  # The script started with no unpacked folder: any left now is this run's,
+  # from a program stopped half way. Ended for good first, it holds none open.
+  if [ -n "$(unpacked)" ]; then
+    wineserver -k 2>/dev/null || true
+    while IFS= read -r folder; do rm -rf "$folder"; done < <(unpacked)
+  fi
   rm -rf "$work" "$install_unix" "$desktop_link"
   rmdir "$drive_c/Program Files/Morvel Labs" 2>/dev/null || true
   wine_run reg delete "HKLM\\$key" /f >/dev/null 2>&1 || true

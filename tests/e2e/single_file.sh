@@ -13,15 +13,21 @@ source "$here/tests/e2e/lib/common.sh"
 name="Один файл E2E $$"
 install_win='C:\Kovrin E2E\Один файл'
 install_unix="$drive_c/Kovrin E2E/Один файл"
+leftovers() { compgen -G "$drive_c/users/*/Temp/KovrinSetup-*" || true; }
+[ -z "$(leftovers)" ] || fail "temporary folders left by an earlier run: $(leftovers)"
 work=$(mktemp -d)
 setup_pid=
-leftovers() { compgen -G "$drive_c/users/*/Temp/KovrinSetup-*" || true; }
 cleanup() {
   [ -n "$setup_pid" ] && kill "$setup_pid" 2>/dev/null || true
+  # The script started with no temporary folder: any left now is this run's,
+  # from a program stopped half way. Ended for good first, it holds none open.
+  if [ -n "$(leftovers)" ]; then
+    wineserver -k 2>/dev/null || true
+    while IFS= read -r folder; do rm -rf "$folder"; done < <(leftovers)
+  fi
   rm -rf "$work" "$drive_c/Kovrin E2E"
 }
 trap cleanup EXIT
-[ -z "$(leftovers)" ] || fail "temporary folders left by an earlier run: $(leftovers)"
 
 # The package as the build writes it: script, payload, launcher.
 mkdir "$work/package"
