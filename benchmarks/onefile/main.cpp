@@ -11,6 +11,8 @@
 //   pack <sfx.dat> <package folder> <output>  the built-in packer; prints seconds
 //   decode <single file>                      unpacks the stream into nothing;
 //                                             prints seconds
+//   layouts <folder>                          the code layouts compared on the
+//                                             folder's files (FilterLayouts.h)
 // Numbers are printed as "key=value" lines for the script.
 #include <windows.h>
 
@@ -23,6 +25,7 @@
 #include <string>
 #include <vector>
 
+#include "FilterLayouts.h"
 #include "designer/SingleFilePacker.h"
 #include "designer/SingleFileStep.h"
 #include "formats/Payload.h"
@@ -325,6 +328,8 @@ int wmain(int argc, wchar_t** argv) {
       return Pack(argv[2], WithoutTrailingBackslash(argv[3]), argv[4]);
     if (command == L"decode" && argc >= 3)
       return Decode(argv[2]);
+    if (command == L"layouts" && argc >= 3)
+      return CompareFilterLayouts(WithoutTrailingBackslash(argv[2]));
   } catch (const KovrinError& error) {
     std::fprintf(stderr, "onefile_benchmark: %s\n", error.what());
     return 1;

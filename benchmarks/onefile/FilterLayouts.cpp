@@ -1,0 +1,131 @@
+#include "FilterLayouts.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "LzmaEnc.h"
+#include "designer/ProgramImages.h"
+#include "designer/SingleFilePacker.h"
+#include "formats/BranchFilter.h"
+#include "formats/OperandSplit.h"
+#include "support/Error.h"
+#include "support/FileSystem.h"
+#include "support/Handle.h"
+
+namespace {
+using Bytes = std::vector<uint8_t>;
+
+void* Allocate(void*, size_t size) {
+  return std::malloc(size);
+}
+void Release(void*, void* address) {
+  std::free(address);
+}
+ISzAlloc kAllocator = {Allocate, Release};
+
+// The size of `data` as one LZMA stream with the packer's settings, on one
+// thread: what the layouts change, without the blocks and stored stretches.
+uint64_t CompressedSize(const Bytes& data) {
+  const LzmaSettings settings;
+  CLzmaEncProps props;
+  LzmaEncProps_Init(&props);
+  props.level = settings.Level;
+  props.dictSize = settings.MaxDictionarySize;
+  props.reduceSize = data.size();
+  props.lc = settings.LiteralContextBits;
+  props.lp = settings.LiteralPositionBits;
+  props.pb = settings.PositionBits;
+  props.fb = settings.FastBytes;
+  props.mc = settings.MatchCycles;
+  props.btMode = settings.BinaryTree ? 1 : 0;
+  props.writeEndMark = 1;
+  props.numThreads = 1;
+  Bytes out(data.size() + data.size() / 16 + 65536);
+  SizeT outSize = out.size();
+  Byte header[LZMA_PROPS_SIZE];
+  SizeT headerSize = LZMA_PROPS_SIZE;
+  const SRes result = LzmaEncode(out.data(), &outSize, data.data(), data.size(), &props, header,
+                                 &headerSize, 1, nullptr, &kAllocator, &kAllocator);
+  if (result != SZ_OK)
+    throw KovrinError(L"LZMA failed with " + std::to_wstring(result));
+  return outSize;
+}
+
+std::vector<std::wstring> FilesIn(const std::wstring& folder) {
+  std::vector<std::wstring> names;
+  WIN32_FIND_DATAW entry;
+  FindHandle find(FindFirstFileW((folder + L"\\*").c_str(), &entry));
+  if (!find)
+    throw KovrinError(L"no files in " + folder);
+  do {
+    if (!(entry.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)))
+      names.push_back(entry.cFileName);
+  } while (FindNextFileW(find.Get(), &entry));
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+void Append(Bytes& out, const std::wstring& path) {
+  BinaryFile file = BinaryFile::OpenRead(path);
+  const size_t start = out.size();
+  out.resize(start + static_cast<size_t>(file.Size()));
+  file.ReadExact(out.data() + start, static_cast<uint32_t>(out.size() - start));
+}
+}  // namespace
+
+int CompareFilterLayouts(const std::wstring& folder) {
+  Bytes plain;
+  std::vector<onefile::FilterRange> code;  // in `plain`
+  const std::vector<std::wstring> names = FilesIn(folder);
+  for (const std::wstring& name : names) {
+    const uint64_t at = plain.size();
+    Append(plain, folder + L"\\" + name);
+    for (const onefile::FilterRange& range :
+         FindProgramImages(folder + L"\\" + name, plain.size() - at).Code)
+      code.push_back({at + range.Offset, range.Size});
+  }
+
+  Bytes branch = plain;
+  onefile::RangeFilter filter(code.data(), static_cast<uint32_t>(code.size()), true);
+  filter.Run(branch.data(), branch.size(), 0);
+
+  // Each code range cut into chunks of at most kMaxSplitChunk bytes, each
+  // split on its own; every chunk is joined again and compared, so the figure
+  // is that of a layout that comes back whole.
+  Bytes split = plain;
+  Bytes chunk(onefile::kMaxSplitChunk);
+  uint64_t codeBytes = 0;
+  uint64_t operands = 0;
+  for (const onefile::FilterRange& range : code) {
+    if (range.Size > onefile::kMaxSplitSpan)
+      continue;  // left as it is, as no code section is
+    codeBytes += range.Size;
+    const uint32_t span = static_cast<uint32_t>(range.Size);
+    for (uint32_t origin = 0; origin < span; origin += onefile::kMaxSplitChunk) {
+      const onefile::SplitChunk piece{origin, std::min(onefile::kMaxSplitChunk, span - origin),
+                                      span};
+      const uint64_t at = range.Offset + origin;
+      const uint32_t count = onefile::SplitOperands(plain.data() + at, piece, split.data() + at);
+      operands += count;
+      if (!onefile::JoinOperands(split.data() + at, piece, count, chunk.data()) ||
+          !std::equal(chunk.begin(), chunk.begin() + piece.Size, plain.begin() + at))
+        throw KovrinError(L"the split layout did not come back at offset " + std::to_wstring(at));
+    }
+  }
+
+  const uint64_t plainSize = CompressedSize(plain);
+  const uint64_t branchSize = CompressedSize(branch);
+  const uint64_t splitSize = CompressedSize(split);
+  std::printf("files=%zu\nbytes=%zu\ncode_bytes=%llu\noperands=%llu\n", names.size(), plain.size(),
+              static_cast<unsigned long long>(codeBytes),
+              static_cast<unsigned long long>(operands));
+  std::printf("plain=%llu\nbranch=%llu\nsplit=%llu\n", static_cast<unsigned long long>(plainSize),
+              static_cast<unsigned long long>(branchSize),
+              static_cast<unsigned long long>(splitSize));
+  return 0;
+}
