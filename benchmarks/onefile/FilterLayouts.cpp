@@ -112,7 +112,7 @@ int CompareFilterLayouts(const std::wstring& folder) {
       const uint64_t at = range.Offset + origin;
       const uint32_t count = onefile::SplitOperands(plain.data() + at, piece, split.data() + at);
       operands += count;
-      if (!onefile::JoinOperands(split.data() + at, piece, count, chunk.data()) ||
+      if (!onefile::JoinOperands(split.data() + at, piece, chunk.data()) ||
           !std::equal(chunk.begin(), chunk.begin() + piece.Size, plain.begin() + at))
         throw KovrinError(L"the split layout did not come back at offset " + std::to_wstring(at));
     }

@@ -79,50 +79,45 @@ bool SplitChunk::Valid() const noexcept {
 
 uint32_t SplitOperands(const uint8_t* code, const SplitChunk& chunk, uint8_t* out) noexcept {
   const uint32_t size = chunk.Size;
+  uint8_t* rest = out;
+  uint8_t* operands = out + size;  // filled from the end towards the front
+  uint32_t copied = 0;             // bytes of `code` before `at` already placed
   uint32_t count = 0;
-  ForEachBranch(code, size, [&](uint32_t, uint32_t) { ++count; });
-  uint8_t* operands = out;
-  uint8_t* rest = out + static_cast<size_t>(count) * kOperandSize;
-  uint32_t copied = 0;  // bytes of `code` before `at` already placed
   ForEachBranch(code, size, [&](uint32_t at, uint32_t opcode) {
     for (; copied < at + opcode; ++copied) *rest++ = code[copied];
     const uint32_t end = at + opcode + kOperandSize;
+    operands -= kOperandSize;
     WriteBig(operands, Stored(ReadLittle(code + at + opcode), chunk.Origin + end, chunk.Span));
-    operands += kOperandSize;
     copied = end;
+    ++count;
   });
   for (; copied < size; ++copied) *rest++ = code[copied];
   return count;
 }
 
-bool JoinOperands(const uint8_t* split, const SplitChunk& chunk, uint32_t count,
-                  uint8_t* out) noexcept {
-  const uint32_t size = chunk.Size;
-  if (!chunk.Valid() || static_cast<uint64_t>(count) * kOperandSize > size)
+bool JoinOperands(const uint8_t* split, const SplitChunk& chunk, uint8_t* out) noexcept {
+  if (!chunk.Valid())
     return false;
-  const uint8_t* operands = split;
-  const uint8_t* rest = split + static_cast<size_t>(count) * kOperandSize;
-  const uint32_t restSize = size - count * kOperandSize;
-  uint32_t taken = 0;  // of `rest`
-  uint32_t at = 0;     // of `out`
-  uint32_t joined = 0;
-  while (taken < restSize) {
-    const uint32_t opcode = OpcodeLength(rest[taken], taken + 1 < restSize ? rest[taken + 1] : -1);
+  const uint32_t size = chunk.Size;
+  // The other bytes run up to where the operands taken so far begin: `at`
+  // (taken + four bytes for each operand) reaches the end exactly there.
+  const uint8_t* operands = split + size;
+  uint32_t taken = 0;
+  uint32_t at = 0;
+  while (at < size) {
+    const uint32_t restEnd = static_cast<uint32_t>(operands - split);
+    const uint32_t opcode = OpcodeLength(split[taken], taken + 1 < restEnd ? split[taken + 1] : -1);
     if (opcode == 0 || size - at < opcode + kOperandSize) {
-      out[at++] = rest[taken++];
+      out[at++] = split[taken++];
       continue;
     }
-    // SplitOperands moves every such operand: one it lacks means the stream
-    // was not written by it.
-    if (joined == count)
-      return false;
-    for (uint32_t i = 0; i < opcode; ++i) out[at++] = rest[taken++];
+    // The room check keeps the operand clear of the bytes before it.
+    for (uint32_t i = 0; i < opcode; ++i) out[at++] = split[taken++];
+    operands -= kOperandSize;
     WriteLittle(out + at, Operand(ReadBig(operands), chunk.Origin + at + kOperandSize, chunk.Span));
-    operands += kOperandSize;
     at += kOperandSize;
-    ++joined;
   }
-  return joined == count;
+  return true;
 }
 
 }  // namespace onefile

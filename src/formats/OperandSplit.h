@@ -1,15 +1,17 @@
 #pragma once
 // A second layout for x86 code, beside the branch filter: the 32-bit operand
 // of every CALL (E8), JMP (E9) and conditional jump (0F 80..8F) leaves its
-// place for the front of the chunk, where the operands stand together, four
-// bytes each, big-endian; the other bytes of the chunk follow in their order.
+// place for the end of the chunk, where the operands stand together, four
+// bytes each, big-endian, the first one last; the other bytes of the chunk
+// come first, in their order.
 // A chunk is a stretch of a code section (the span); an operand whose target
 // lies inside the span is written as that target, counted from the span's
 // start, so that calls to one function repeat; any other keeps its value
 // where it can. For each operand place that is a one-to-one mapping of the
-// 32-bit values, so nothing records which operands were turned into targets:
-// the chunk's place in its span and the count of operands rebuild it. The
-// chunk keeps its size.
+// 32-bit values, so nothing records which operands were turned into targets,
+// and the other bytes end where the operands not yet taken begin, so nothing
+// records their count: the chunk's place in its span rebuilds it. The chunk
+// keeps its size.
 //
 // LZMA then finds the repeated targets among targets and the code without
 // the noise of its operands. No exceptions, no allocation: the self-extractor
@@ -36,15 +38,14 @@ struct SplitChunk {
 };
 
 // Writes the split layout of the chunk's code `code` to `out` (Size bytes, not
-// overlapping `code`); returns the count of operands moved to the front. The
+// overlapping `code`); returns the count of operands moved to the end. The
 // chunk must be Valid().
 uint32_t SplitOperands(const uint8_t* code, const SplitChunk& chunk, uint8_t* out) noexcept;
 
 // Rebuilds into `out` (Size bytes, not overlapping `split`) the code whose
-// layout `split` holds with `count` operands. False for a chunk that is not
-// Valid() or a count that does not fit the bytes: a damaged or forged stream,
-// whose output must not be used.
-bool JoinOperands(const uint8_t* split, const SplitChunk& chunk, uint32_t count,
-                  uint8_t* out) noexcept;
+// layout `split` holds. Any bytes rebuild to some code of the same size (a
+// damaged stream is caught by its checksums); false only for a chunk that is
+// not Valid(), with nothing written.
+bool JoinOperands(const uint8_t* split, const SplitChunk& chunk, uint8_t* out) noexcept;
 
 }  // namespace onefile

@@ -35,13 +35,20 @@ Split SplitOf(const Bytes& code, uint32_t origin = 0, uint32_t span = 0) {
 // The code rebuilt from a layout; fails the test when JoinOperands refuses it.
 Bytes Joined(const Split& split) {
   Bytes out(split.Layout.size(), 0xCC);
-  EXPECT_TRUE(JoinOperands(split.Layout.data(), split.Chunk, split.Count, out.data()));
+  EXPECT_TRUE(JoinOperands(split.Layout.data(), split.Chunk, out.data()));
   return out;
 }
 
 Bytes Big(uint32_t value) {
   return {static_cast<uint8_t>(value >> 24), static_cast<uint8_t>(value >> 16),
           static_cast<uint8_t>(value >> 8), static_cast<uint8_t>(value)};
+}
+
+// The stored value of operand `index` (0: the first in the code), which stand
+// at the layout's end, the first one last.
+Bytes StoredOperand(const Split& split, size_t index) {
+  const auto end = split.Layout.end() - static_cast<ptrdiff_t>(4 * index);
+  return Bytes(end - 4, end);
 }
 
 // Bytes dense in branch opcodes and in operand values near the chunk's size
@@ -62,9 +69,9 @@ Bytes BranchDense(size_t size, std::mt19937& random) {
 }
 }  // namespace
 
-TEST(OperandSplit, CallsToOneFunctionStoreTheSameTargetAtTheFront) {
+TEST(OperandSplit, CallsToOneFunctionStoreTheSameTargetAtTheEnd) {
   // Two calls to offset 0x40 from different places, and a conditional jump to
-  // offset 0x08: the targets come first, in order, the other bytes after.
+  // offset 0x08: the other bytes come first, then the targets, the first last.
   Bytes code(0x50, 0x90);
   const auto put = [&](size_t at, Bytes bytes) {
     std::copy(bytes.begin(), bytes.end(), code.begin() + at);
@@ -74,15 +81,14 @@ TEST(OperandSplit, CallsToOneFunctionStoreTheSameTargetAtTheFront) {
   put(0x20, {0x0F, 0x85, 0xE2, 0xFF, 0xFF, 0xFF});  // ends at 0x26: 0x26 - 0x1E = 0x08
   const Split split = SplitOf(code);
   ASSERT_EQ(split.Count, 3u);
-  const Bytes front(split.Layout.begin(), split.Layout.begin() + 12);
-  Bytes expected = Big(0x40);
-  for (const Bytes& next : {Big(0x40), Big(0x08)})
-    expected.insert(expected.end(), next.begin(), next.end());
-  EXPECT_EQ(front, expected);
-  EXPECT_EQ(split.Layout[12], 0xE8);             // the first call's opcode
-  EXPECT_EQ(split.Layout[12 + 0x10 - 4], 0xE8);  // the second one's, one operand less
-  EXPECT_EQ(split.Layout[12 + 0x20 - 8], 0x0F);
-  EXPECT_EQ(split.Layout[12 + 0x20 - 8 + 1], 0x85);
+  EXPECT_EQ(StoredOperand(split, 0), Big(0x40));
+  EXPECT_EQ(StoredOperand(split, 1), Big(0x40));
+  EXPECT_EQ(StoredOperand(split, 2), Big(0x08));
+  EXPECT_EQ(split.Layout[0], 0xE8);         // the first call's opcode
+  EXPECT_EQ(split.Layout[0x10 - 4], 0xE8);  // the second one's, one operand less
+  EXPECT_EQ(split.Layout[0x20 - 8], 0x0F);
+  EXPECT_EQ(split.Layout[0x20 - 8 + 1], 0x85);
+  EXPECT_EQ(split.Layout[0x50 - 12 - 1], 0x90);  // the code's last byte before the operands
   EXPECT_EQ(Joined(split), code);
 }
 
@@ -99,11 +105,10 @@ TEST(OperandSplit, OperandsOutsideTheChunkKeepOrMoveTheirValueAndComeBack) {
   put(0x1C, {0xE8, 0x01, 0x02, 0x03});        // 4 bytes left: no whole operand
   const Split split = SplitOf(code);
   ASSERT_EQ(split.Count, 2u);
-  const Bytes first(split.Layout.begin(), split.Layout.begin() + 4);
-  const Bytes second(split.Layout.begin() + 4, split.Layout.begin() + 8);
-  EXPECT_EQ(first, Big(0x00100000));
-  EXPECT_EQ(second, Big(0x18u - 0x20u));  // 0xFFFFFFF8
-  EXPECT_TRUE(std::equal(code.begin() + 0x1C, code.end(), split.Layout.end() - 4));
+  EXPECT_EQ(StoredOperand(split, 0), Big(0x00100000));
+  EXPECT_EQ(StoredOperand(split, 1), Big(0x18u - 0x20u));  // 0xFFFFFFF8
+  // The last four bytes of code hold no whole operand and stand before the two moved.
+  EXPECT_TRUE(std::equal(code.begin() + 0x1C, code.end(), split.Layout.end() - 12));
   EXPECT_EQ(Joined(split), code);
 }
 
@@ -125,9 +130,9 @@ TEST(OperandSplit, TargetsCountFromTheSpanSoCallsAcrossChunksRepeat) {
   const Split b = SplitOf(second, 0x1C0, 0x300);
   ASSERT_EQ(a.Count, 1u);
   ASSERT_EQ(b.Count, 2u);
-  EXPECT_EQ(Bytes(a.Layout.begin(), a.Layout.begin() + 4), Big(0x100));
-  EXPECT_EQ(Bytes(b.Layout.begin(), b.Layout.begin() + 4), Big(0x100));
-  EXPECT_EQ(Bytes(b.Layout.begin() + 4, b.Layout.begin() + 8), Big(0));
+  EXPECT_EQ(StoredOperand(a, 0), Big(0x100));
+  EXPECT_EQ(StoredOperand(b, 0), Big(0x100));
+  EXPECT_EQ(StoredOperand(b, 1), Big(0));
   EXPECT_EQ(Joined(a), first);
   EXPECT_EQ(Joined(b), second);
 }
@@ -184,26 +189,31 @@ TEST(OperandSplit, ThisTestProgramSplitInChunksComesBack) {
   EXPECT_GT(moved, image.size() / 100) << "a program has calls and jumps";
 }
 
-TEST(OperandSplit, JoinRefusesACountThatDoesNotFitTheLayout) {
-  Bytes code(64, 0x90);
-  code[3] = 0xE8;
-  code[20] = 0xE9;
-  const Split split = SplitOf(code);
-  ASSERT_EQ(split.Count, 2u);
-  Bytes out(code.size());
-  const SplitChunk chunk = split.Chunk;
-  EXPECT_FALSE(JoinOperands(split.Layout.data(), chunk, 17, out.data()));  // 68 bytes of operands
-  EXPECT_FALSE(JoinOperands(split.Layout.data(), chunk, 0xFFFFFFFFu, out.data()));
-  EXPECT_FALSE(JoinOperands(split.Layout.data(), chunk, 1, out.data()));
-  EXPECT_FALSE(JoinOperands(split.Layout.data(), chunk, 3, out.data()));
-  Bytes plain(code.size(), 0x90);
-  plain[10] = 0xE8;
-  EXPECT_FALSE(JoinOperands(plain.data(), chunk, 0, out.data())) << "a branch left in place";
-  // A chunk that does not lie inside its span, or a span the mapping cannot take.
-  EXPECT_FALSE(JoinOperands(split.Layout.data(), {1, 64, 64}, 2, out.data()));
-  EXPECT_FALSE(JoinOperands(split.Layout.data(), {0xFFFFFFF0u, 64, 0xFFFFFFF0u}, 2, out.data()));
-  EXPECT_FALSE(JoinOperands(split.Layout.data(), {0, 64, kMaxSplitSpan + 1}, 2, out.data()));
-  EXPECT_TRUE(JoinOperands(split.Layout.data(), chunk, 2, out.data()));
+TEST(OperandSplit, AnyBytesJoinToCodeThatSplitsBackToThem) {
+  // Joining is the inverse of splitting over all chunks of a size: damaged or
+  // forged bytes rebuild to some code of the same size, never read or write
+  // outside it, and that code splits back to them.
+  std::mt19937 random(11);
+  for (int round = 0; round < 300; ++round) {
+    const Bytes forged = BranchDense(random() % 64, random);
+    const uint32_t size = static_cast<uint32_t>(forged.size());
+    Bytes code(size + 8, 0xCC);
+    ASSERT_TRUE(JoinOperands(forged.data(), {0, size, size}, code.data()));
+    EXPECT_TRUE(std::all_of(code.begin() + size, code.end(), [](uint8_t b) { return b == 0xCC; }));
+    code.resize(size);
+    EXPECT_EQ(SplitOf(code).Layout, forged) << "round " << round;
+  }
+}
+
+TEST(OperandSplit, JoinRefusesAChunkOutsideItsSpan) {
+  const Bytes code(64, 0x90);
+  Bytes out(code.size(), 0xCC);
+  EXPECT_FALSE(JoinOperands(code.data(), {1, 64, 64}, out.data()));
+  EXPECT_FALSE(JoinOperands(code.data(), {0xFFFFFFF0u, 64, 0xFFFFFFF0u}, out.data()));
+  EXPECT_FALSE(JoinOperands(code.data(), {0, 64, kMaxSplitSpan + 1}, out.data()));
+  EXPECT_FALSE(JoinOperands(code.data(), {0, kMaxSplitChunk + 1, kMaxSplitSpan}, out.data()));
+  EXPECT_EQ(out, Bytes(code.size(), 0xCC)) << "nothing written";
+  EXPECT_TRUE(JoinOperands(code.data(), {0, 64, 64}, out.data()));
   EXPECT_EQ(out, code);
-  EXPECT_TRUE(JoinOperands(nullptr, {0, 0, 0}, 0, nullptr)) << "an empty chunk";
+  EXPECT_TRUE(JoinOperands(nullptr, {0, 0, 0}, nullptr)) << "an empty chunk";
 }
