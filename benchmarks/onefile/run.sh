@@ -71,6 +71,19 @@ timed_install() {
   rm -rf "$target_unix"
 }
 
+# The code layouts side by side on one LZMA stream of the folder's files
+# (onefile_benchmark layouts): what the next stream layout would gain.
+layouts() {
+  bench layouts "$(winpath "$1")" >"$work/layouts.txt"
+  local plain branch split
+  plain=$(value plain <"$work/layouts.txt")
+  branch=$(value branch <"$work/layouts.txt")
+  split=$(value split <"$work/layouts.txt")
+  echo "  code layouts, one stream of the DLLs (bytes):"
+  printf '    %-32s %12s\n' "no filter" "$plain" "branch filter (the stream's)" "$branch"
+  printf '    %-32s %12s   %s of the branch filter\n' "operands split off" "$split" "$(ratio "$split" "$branch")"
+}
+
 summary=()
 compare() {
   local kind=$1 title=$2 source=$3
@@ -191,7 +204,8 @@ for corpus in $corpora; do
     many) compare small "many: 20,000 small files" "$work" ;;
     real)
       read -r dlls before after < <(bash "$here/benchmarks/onefile/wine-dlls.sh" "$work/dlls")
-      compare real "real: $dlls of Wine's own DLLs, $(mib "$before") before stripping, $(mib "$after") after" "$work/dlls" ;;
+      compare real "real: $dlls of Wine's own DLLs, $(mib "$before") before stripping, $(mib "$after") after" "$work/dlls"
+      layouts "$work/dlls" ;;
   esac
 done
 
