@@ -31,20 +31,7 @@ ISzAlloc kAllocator = {Allocate, Release};
 // The size of `data` as one LZMA stream with the packer's settings, on one
 // thread: what the layouts change, without the blocks and stored stretches.
 uint64_t CompressedSize(const Bytes& data) {
-  const LzmaSettings settings;
-  CLzmaEncProps props;
-  LzmaEncProps_Init(&props);
-  props.level = settings.Level;
-  props.dictSize = settings.MaxDictionarySize;
-  props.reduceSize = data.size();
-  props.lc = settings.LiteralContextBits;
-  props.lp = settings.LiteralPositionBits;
-  props.pb = settings.PositionBits;
-  props.fb = settings.FastBytes;
-  props.mc = settings.MatchCycles;
-  props.btMode = settings.BinaryTree ? 1 : 0;
-  props.writeEndMark = 1;
-  props.numThreads = 1;
+  const CLzmaEncProps props = EncoderProperties(LzmaSettings{}, data.size());
   Bytes out(data.size() + data.size() / 16 + 65536);
   SizeT outSize = out.size();
   Byte header[LZMA_PROPS_SIZE];

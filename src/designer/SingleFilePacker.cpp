@@ -323,26 +323,6 @@ uint32_t BlockSizeFor(uint64_t total, uint32_t largest, uint32_t dictionary) {
   return static_cast<uint32_t>(std::clamp((size + kUnit - 1) / kUnit * kUnit, least, most));
 }
 
-// Every block is compressed with the same properties, written once in the
-// header; the dictionary spans the blocks.
-CLzmaEncProps EncoderProperties(const LzmaSettings& settings, uint64_t total) {
-  CLzmaEncProps props;
-  LzmaEncProps_Init(&props);
-  props.level = settings.Level;
-  props.dictSize = settings.MaxDictionarySize;
-  // The encoder shrinks the dictionary to the input it is told to expect.
-  props.reduceSize = static_cast<UInt32>(std::min<uint64_t>(total, 0xFFFFFFFFu));
-  props.lc = settings.LiteralContextBits;
-  props.lp = settings.LiteralPositionBits;
-  props.pb = settings.PositionBits;
-  props.fb = settings.FastBytes;
-  props.mc = settings.MatchCycles;
-  props.btMode = settings.BinaryTree ? 1 : 0;
-  props.writeEndMark = 1;  // each block's end is found by its mark
-  props.numThreads = 1;
-  return props;
-}
-
 [[noreturn]] void ThrowEncodeFailure(SRes result) {
   if (result == SZ_ERROR_MEM)
     throw KovrinError(L"Недостаточно памяти для сжатия установочного файла.");
@@ -552,6 +532,24 @@ class BlockPipeline {
   std::vector<std::unique_ptr<BlockEncoder>> slots_;
 };
 }  // namespace
+
+CLzmaEncProps EncoderProperties(const LzmaSettings& settings, uint64_t total) {
+  CLzmaEncProps props;
+  LzmaEncProps_Init(&props);
+  props.level = settings.Level;
+  props.dictSize = settings.MaxDictionarySize;
+  // The encoder shrinks the dictionary to the input it is told to expect.
+  props.reduceSize = static_cast<UInt32>(std::min<uint64_t>(total, 0xFFFFFFFFu));
+  props.lc = settings.LiteralContextBits;
+  props.lp = settings.LiteralPositionBits;
+  props.pb = settings.PositionBits;
+  props.fb = settings.FastBytes;
+  props.mc = settings.MatchCycles;
+  props.btMode = settings.BinaryTree ? 1 : 0;
+  props.writeEndMark = 1;  // each block's end is found by its mark
+  props.numThreads = 1;
+  return props;
+}
 
 SingleFileResult PackSingleFile(const SingleFileJob& job, ProgressSink& progress) {
   onefile::Header header = HeaderFor(job);

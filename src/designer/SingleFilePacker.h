@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "LzmaEnc.h"
 #include "support/Progress.h"
 
 inline constexpr wchar_t kSelfExtractorImage[] = L"sfx.dat";
@@ -49,6 +50,11 @@ struct LzmaSettings {
   // them compress, so that the threads need not wait for each other there.
   uint32_t StoredReadAhead = 32u << 20;
 };
+
+// The encoder's properties for a stream of `total` unpacked bytes. Every block
+// is compressed with them, written once in the header; the dictionary spans
+// the blocks.
+CLzmaEncProps EncoderProperties(const LzmaSettings& settings, uint64_t total);
 
 struct PackedFile {
   std::wstring SourcePath;  // where the bytes are read
