@@ -22,8 +22,8 @@
 namespace onefile {
 
 // A chunk is buffered whole while it is rebuilt: chunks are cut at most this
-// long. Larger ones gained under 0.1% on real programs, 256 KB ones lose
-// about half of the gain.
+// long. 8 MB ones gained under 0.1% on real programs; 256 KB ones lost a
+// quarter to a third of the gain.
 inline constexpr uint32_t kMaxSplitChunk = 1u << 20;
 // Spans are at most this long (the mapping needs them under 2^31 bytes).
 inline constexpr uint32_t kMaxSplitSpan = 1u << 30;
