@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "FolderFiles.h"
 #include "LzmaEnc.h"
 #include "designer/ProgramImages.h"
 #include "designer/SingleFilePacker.h"
@@ -41,20 +42,6 @@ uint64_t CompressedSize(const Bytes& data) {
   if (result != SZ_OK)
     throw KovrinError(L"LZMA failed with " + std::to_wstring(result));
   return outSize;
-}
-
-std::vector<std::wstring> FilesIn(const std::wstring& folder) {
-  std::vector<std::wstring> names;
-  WIN32_FIND_DATAW entry;
-  FindHandle find(FindFirstFileW((folder + L"\\*").c_str(), &entry));
-  if (!find)
-    throw KovrinError(L"no files in " + folder);
-  do {
-    if (!(entry.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)))
-      names.push_back(entry.cFileName);
-  } while (FindNextFileW(find.Get(), &entry));
-  std::sort(names.begin(), names.end());
-  return names;
 }
 
 void Append(Bytes& out, const std::wstring& path) {

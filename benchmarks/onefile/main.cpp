@@ -26,6 +26,7 @@
 #include <vector>
 
 #include "FilterLayouts.h"
+#include "FolderFiles.h"
 #include "designer/SingleFilePacker.h"
 #include "designer/SingleFileStep.h"
 #include "formats/Payload.h"
@@ -195,17 +196,7 @@ void MakeMixed(PackageWriter& package, const std::wstring& programs) {
 // Every file of a folder (no subfolders), in name order: programs that no one
 // here wrote, as run.sh selects and strips them.
 void MakeReal(PackageWriter& package, const std::wstring& folder) {
-  std::vector<std::wstring> names;
-  WIN32_FIND_DATAW entry;
-  FindHandle find(FindFirstFileW((folder + L"\\*").c_str(), &entry));
-  if (!find)
-    throw KovrinError(L"no programs in " + folder);
-  do {
-    if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-      names.push_back(entry.cFileName);
-  } while (FindNextFileW(find.Get(), &entry));
-  std::sort(names.begin(), names.end());
-  for (const std::wstring& name : names)
+  for (const std::wstring& name : FilesIn(folder))
     package.Add(L"bin\\" + name, ReadWholeFile(folder + L"\\" + name));
 }
 
