@@ -267,10 +267,13 @@ TEST(PackageImageBlocks, UnpacksProgramImagesAcrossBlockBoundaries) {
 // beside the tests: data/version1.sfx, one stream and no filter, and
 // data/version2.sfx, three independent 1 MiB blocks, data/version3.sfx,
 // three blocks that share the dictionary, and data/version4.sfx, the same with
-// the (empty) table of stored stretches. All carry a launcher of 3000 bytes
-// i * 7 % 251 and a script naming the version; the later two also 300,000 lines
-// "line <i % 313>" as data.dat, so that a reader that took version 2's blocks to
-// share a dictionary, or version 3's not to, would get them wrong.
+// the (empty) table of stored stretches, data/version5.sfx, the same with the
+// (empty) table of moved runs and a program image code.exe
+// (WriteProgramImage(12000, 5)) through the branch filter. All carry a
+// launcher of 3000 bytes i * 7 % 251 and a script naming the version; the
+// later ones also 300,000 lines "line <i % 313>" as data.dat, so that a reader
+// that took version 2's blocks to share a dictionary, or version 3's not to,
+// would get them wrong.
 void ExpectFixtureUnpacks(const wchar_t* name, uint16_t version, const char* versionName) {
   wchar_t self[MAX_PATH];
   const DWORD length = GetModuleFileNameW(nullptr, self, MAX_PATH);
@@ -297,6 +300,12 @@ void ExpectFixtureUnpacks(const wchar_t* name, uint16_t version, const char* ver
     for (int i = 0; i < 300000; ++i) data += "line " + std::to_string(i % 313) + "\r\n";
     EXPECT_TRUE(ReadFileBytes(dir / L"data.dat") == data);
   }
+  if (version >= onefile::kMovedRunsVersion) {
+    ASSERT_EQ(package.Header().RangeCount, 1u);
+    TempDir expected;
+    WriteProgramImage(expected / L"code.exe", 12000, 5);
+    EXPECT_TRUE(ReadFileBytes(dir / L"code.exe") == ReadFileBytes(expected / L"code.exe"));
+  }
 }
 
 TEST(PackageImageVersions, ReadsTheEarlierFormats) {
@@ -304,6 +313,7 @@ TEST(PackageImageVersions, ReadsTheEarlierFormats) {
   ExpectFixtureUnpacks(L"version2.sfx", onefile::kIndependentBlocksVersion, "two");
   ExpectFixtureUnpacks(L"version3.sfx", onefile::kSharedDictionaryVersion, "three");
   ExpectFixtureUnpacks(L"version4.sfx", onefile::kStoredStretchesVersion, "four");
+  ExpectFixtureUnpacks(L"version5.sfx", onefile::kMovedRunsVersion, "five");
 }
 
 // Random bytes stand in the stream as they are, between coded pieces that go on
