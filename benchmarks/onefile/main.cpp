@@ -278,8 +278,9 @@ int Decode(const std::wstring& path) {
   at.QuadPart = static_cast<LONGLONG>(onefile::StreamOffset(trailer));
   if (!raw || !SetFilePointerEx(raw.Get(), at, nullptr, FILE_BEGIN))
     throw KovrinError(L"cannot read the single file");
-  std::vector<uint8_t> in(kStreamInputBlock), out(kStreamOutputBlock);
-  BlockStream stream(raw.Get(), *header, in.data(), out.data());
+  std::vector<uint8_t> in(kStreamInputBlock), out(kStreamOutputBlock),
+      scratch(onefile::kMaxSplitChunk);
+  BlockStream stream(raw.Get(), *header, in.data(), out.data(), scratch.data());
   if (stream.Allocate() != SZ_OK)
     throw KovrinError(L"no memory for the dictionary");
   uint64_t produced = 0;

@@ -13,6 +13,7 @@
 #include "designer/IncompressibleStretches.h"
 #include "designer/MovedMembers.h"
 #include "designer/ProgramImages.h"
+#include "formats/CodeFilter.h"
 #include "formats/Payload.h"
 #include "formats/SingleFileFormat.h"
 #include "support/Crc32.h"
@@ -90,7 +91,12 @@ void CollectRanges(const std::vector<PlannedFile>& files, onefile::Header& heade
         continue;
       if (header.RangeCount == onefile::kMaxFilterRanges)
         return;
-      header.Ranges[header.RangeCount++] = {at + code.Offset - span.Offset, code.Size};
+      // A split range is one span of offsets under 2^31; the rest of a larger
+      // section stays as it is.
+      const uint64_t size = onefile::SplitsOperands(header.Version)
+                                ? std::min<uint64_t>(code.Size, onefile::kMaxSplitSpan)
+                                : code.Size;
+      header.Ranges[header.RangeCount++] = {at + code.Offset - span.Offset, size};
     }
   }
 }
@@ -188,33 +194,34 @@ void CollectStored(const std::vector<PlannedFile>& files, onefile::Header& heade
 // The stream cut into pieces, each filtered where it holds program images, a
 // coded one given the last `history` coded bytes before it, which its matches
 // may reach (stored bytes are not in the dictionary). The filter may still
-// change the last few bytes read until the bytes after them are seen, so those
-// are kept and go to the next piece.
+// change the last bytes read until the bytes after them are seen (a few for
+// the branch filter, a chunk for the operand split), so those are kept and go
+// to the next piece.
 class BlockSource {
  public:
   BlockSource(PackageReader& reader, const onefile::Header& header, size_t history)
       : reader_(reader),
-        filter_(header.Ranges, header.RangeCount, true),
+        scratch_(onefile::SplitsOperands(header.Version) ? onefile::kMaxSplitChunk : 0),
+        filter_(header, true, scratch_.data()),
+        open_(onefile::CodeFilter::MostOpen(header.Version)),
         total_(header.UnpackedSize),
         history_(history) {}
 
   // Coded bytes before the next piece that Next puts ahead of a coded one.
   size_t Before() const { return static_cast<size_t>(std::min<uint64_t>(coded_, history_)); }
 
-  // Fills `buffer` (room for Before() + `size` + kBranchSize bytes) with the
+  // Fills `buffer` (room for Before() + `size` + CodeFilter::MostOpen bytes) with the
   // next `size` bytes of the stream, for a `coded` piece after the Before()
   // coded bytes before it.
   void Next(uint8_t* buffer, size_t size, bool coded) {
     const size_t before = coded ? Before() : 0;
     std::copy(kept_.end() - static_cast<ptrdiff_t>(before), kept_.end(), buffer);
     uint8_t* block = buffer + before;
-    std::copy(tail_, tail_ + tailSize_, block);
-    const size_t have =
-        static_cast<size_t>(std::min<uint64_t>(size + onefile::kBranchSize - 1, total_ - at_));
-    reader_.Read(block + tailSize_, have - tailSize_);
-    filter_.Run(block, have, at_);  // final at least up to `size`: see RangeFilter::Run
-    tailSize_ = have - size;
-    std::copy(block + size, block + have, tail_);
+    std::copy(tail_.begin(), tail_.end(), block);
+    const size_t have = static_cast<size_t>(std::min<uint64_t>(size + open_, total_ - at_));
+    reader_.Read(block + tail_.size(), have - tail_.size());
+    filter_.Run(block, have, at_);  // final at least up to `size`: it leaves open_ at most
+    tail_.assign(block + size, block + have);
     at_ += size;
     if (!coded)
       return;
@@ -226,14 +233,15 @@ class BlockSource {
 
  private:
   PackageReader& reader_;
-  onefile::RangeFilter filter_;
+  std::vector<uint8_t> scratch_;
+  onefile::CodeFilter filter_;
+  size_t open_;  // the most bytes the filter leaves open
   uint64_t total_;
   size_t history_;
   std::vector<uint8_t> kept_;  // the last coded bytes before at_, filtered
   uint64_t at_ = 0;            // stream offset of tail_[0]
   uint64_t coded_ = 0;         // coded bytes before at_
-  uint8_t tail_[onefile::kBranchSize];
-  size_t tailSize_ = 0;
+  std::vector<uint8_t> tail_;  // read after at_, some already final
 };
 
 // Appends the blocks to the program and sums them up.
@@ -339,9 +347,14 @@ uint32_t BlockSizeFor(uint64_t total, uint32_t largest, uint32_t dictionary) {
 // Reports the share compressed while it waits.
 class BlockPipeline {
  public:
+  // Buffers have `lookAhead` bytes of room behind a piece.
   BlockPipeline(int threads, const CLzmaEncProps& props, uint64_t total, uint32_t blockSize,
-                uint32_t dictionary, uint32_t readAhead, ProgressSink& progress)
-      : progress_(progress), pump_(progress), total_(total), heldLimit_(readAhead) {
+                uint32_t dictionary, uint32_t readAhead, size_t lookAhead, ProgressSink& progress)
+      : progress_(progress),
+        pump_(progress),
+        total_(total),
+        heldLimit_(readAhead),
+        lookAhead_(lookAhead) {
     run_.Props = props;
     const uint64_t block = std::min<uint64_t>(total, blockSize);
     history_ = total > block ? std::min<uint64_t>(HistoryFor(dictionary), total) : 0;
@@ -349,7 +362,7 @@ class BlockPipeline {
     threads = std::clamp(threads, 1, 8);
     try {
       for (int i = 0; i < threads; ++i)
-        slots_.push_back(std::make_unique<BlockEncoder>(run_, capacity, onefile::kBranchSize));
+        slots_.push_back(std::make_unique<BlockEncoder>(run_, capacity, lookAhead_));
     } catch (const std::bad_alloc&) {
       ThrowEncodeFailure(SZ_ERROR_MEM);
     }
@@ -366,7 +379,7 @@ class BlockPipeline {
     pending_.push_back({&slot});
   }
   // The `size` bytes of a stored piece, which `fill(buffer, n)` puts into a
-  // buffer (with kBranchSize bytes of room behind them) a chunk at a time.
+  // buffer (with the look-ahead's room behind them) a chunk at a time.
   template <class Fill>
   void AddStored(uint64_t size, StreamWriter& writer, Fill fill) {
     if (Hold(size)) {
@@ -385,7 +398,7 @@ class BlockPipeline {
       return;
     }
     Finish(writer);
-    stored_.resize(kStoredChunk + onefile::kBranchSize);
+    stored_.resize(kStoredChunk + lookAhead_);
     while (size > 0) {
       const size_t chunk = static_cast<size_t>(std::min<uint64_t>(size, kStoredChunk));
       fill(stored_.data(), chunk);
@@ -488,7 +501,7 @@ class BlockPipeline {
       return false;
     if (held_.empty()) {
       try {
-        held_.resize(heldLimit_ + onefile::kBranchSize);
+        held_.resize(heldLimit_ + lookAhead_);
       } catch (const std::bad_alloc&) {
         return false;
       }
@@ -521,6 +534,7 @@ class BlockPipeline {
   ThrottledProgress pump_;
   uint64_t total_;
   size_t heldLimit_;
+  size_t lookAhead_;
   int shown_ = -1;
   static constexpr size_t kStoredChunk = 1u << 20;
   uint64_t history_ = 0;
@@ -588,7 +602,8 @@ SingleFileResult PackSingleFile(const SingleFileJob& job, ProgressSink& progress
   file.Write(headerBytes.data(), trailer.HeaderSize);
 
   BlockPipeline pipeline(job.Settings.Threads, props, total, blockSize, dictionary,
-                         job.Settings.StoredReadAhead, progress);
+                         job.Settings.StoredReadAhead,
+                         onefile::CodeFilter::MostOpen(header.Version), progress);
   PackageReader reader(files, header, true);
   BlockSource source(reader, header, pipeline.History());
   StreamWriter writer(file);

@@ -84,16 +84,17 @@ bool SameNameNoCase(const FileRecord& a, const FileRecord& b) {
   return SameFileName({a.Name, a.NameLength}, {b.Name, b.NameLength});
 }
 
-// Ranges in stream order, each non-empty, inside the stream and not
-// overlapping the one before.
-FormatError ReadRanges(const uint8_t* p, uint32_t count, uint64_t streamSize, FilterRange* out) {
+// Ranges in stream order, each non-empty, at most `longest` bytes, inside
+// the stream and not overlapping the one before.
+FormatError ReadRanges(const uint8_t* p, uint32_t count, uint64_t streamSize, uint64_t longest,
+                       FilterRange* out) {
   uint64_t covered = 0;  // the end of the range before
   for (uint32_t i = 0; i < count; ++i, p += kRangeRecordSize) {
     FilterRange& range = out[i];
     range.Offset = Get64(p);
     range.Size = Get64(p + 8);
-    if (range.Offset < covered || range.Size == 0 || range.Offset > streamSize ||
-        range.Size > streamSize - range.Offset)
+    if (range.Offset < covered || range.Size == 0 || range.Size > longest ||
+        range.Offset > streamSize || range.Size > streamSize - range.Offset)
       return FormatError::BadRanges;
     covered = range.Offset + range.Size;
   }
@@ -129,9 +130,12 @@ FormatError ReadBlockTable(const uint8_t* begin, const uint8_t*& end, Header& ou
   if (out.BlockSize < kMinBlockSize)
     return FormatError::BadRanges;
   end -= tableSize;
-  FormatError error = ReadRanges(end, count, out.UnpackedSize, out.Ranges);
+  // A split range is one span: its offsets must stay below 2^31.
+  const uint64_t longestCode = SplitsOperands(out.Version) ? kMaxSplitSpan : UINT64_MAX;
+  FormatError error = ReadRanges(end, count, out.UnpackedSize, longestCode, out.Ranges);
   if (error == FormatError::None)
-    error = ReadRanges(end + count * kRangeRecordSize, storedCount, out.UnpackedSize, out.Stored);
+    error = ReadRanges(end + count * kRangeRecordSize, storedCount, out.UnpackedSize, UINT64_MAX,
+                       out.Stored);
   if (error != FormatError::None)
     return error;
   out.RangeCount = count;
@@ -152,6 +156,16 @@ FormatError CheckMovedRuns(const Header& header) {
   if (runs.Failed() || count != header.MovedCount || !runs.AtTableEnd())
     return FormatError::BadMovedRuns;
   return FormatError::None;
+}
+
+// Whether every filtered range has a size that the header's version allows.
+bool RangesFit(const Header& header) {
+  if (!SplitsOperands(header.Version))
+    return true;
+  for (uint32_t i = 0; i < header.RangeCount && i < kMaxFilterRanges; ++i)
+    if (header.Ranges[i].Size > kMaxSplitSpan)
+      return false;
+  return true;
 }
 
 uint32_t PutNumber(uint64_t value, uint8_t* out) {
@@ -321,7 +335,8 @@ uint32_t WriteHeader(const Header& header, uint8_t* out, uint32_t capacity) noex
       (header.Version < kStoredStretchesVersion && header.StoredCount != 0) ||
       header.MovedCount > kMaxMovedRuns || header.MovedBytes > kMaxMovedRuns * kMaxMovedRunBytes ||
       (header.MovedBytes != 0 && !header.Moved) ||
-      (header.Version < kMovedRunsVersion && header.MovedCount + header.MovedBytes != 0))
+      (header.Version < kMovedRunsVersion && header.MovedCount + header.MovedBytes != 0) ||
+      !RangesFit(header))
     return 0;
   const uint32_t size = HeaderBytes(header);
   if (size > capacity)

@@ -12,6 +12,7 @@
 #include <cstdint>
 
 #include "formats/BranchFilter.h"
+#include "formats/OperandSplit.h"
 
 namespace onefile {
 
@@ -20,16 +21,23 @@ namespace onefile {
 // of version 2, each block going on from the dictionary of the blocks before it.
 // Version 4: stretches that LZMA would not shrink stand in the stream as they are.
 // Version 5: runs of the files' bytes may be moved to the stream's end.
-inline constexpr uint16_t kFormatVersion = 5;
+// Version 6: the program images' operands are split off (formats/OperandSplit.h)
+// instead of going through the branch filter.
+inline constexpr uint16_t kFormatVersion = 6;
 inline constexpr uint16_t kSingleStreamVersion = 1;
 inline constexpr uint16_t kIndependentBlocksVersion = 2;
 inline constexpr uint16_t kSharedDictionaryVersion = 3;
 inline constexpr uint16_t kStoredStretchesVersion = 4;
 inline constexpr uint16_t kMovedRunsVersion = 5;
+inline constexpr uint16_t kSplitOperandsVersion = 6;
 
 // Whether a block of this version's stream may refer to the bytes before it.
 inline bool BlocksShareDictionary(uint16_t version) noexcept {
   return version >= kSharedDictionaryVersion;
+}
+// Whether the program images' ranges hold the operand split, not the branch filter.
+inline bool SplitsOperands(uint16_t version) noexcept {
+  return version >= kSplitOperandsVersion;
 }
 inline constexpr uint8_t kHeaderMagic[8] = {'K', 'v', 'S', 'f', 'x', 'H', 'd', 'r'};
 inline constexpr uint8_t kTrailerMagic[8] = {'K', 'v', 'S', 'f', 'x', 'E', 'n', 'd'};
@@ -83,7 +91,9 @@ struct Header {
   FileRecord Files[kMaxFiles];
   // Version 2 and later: the unpacked bytes of each block; 0 (version 1) is one block.
   uint32_t BlockSize = 0;
-  uint32_t RangeCount = 0;  // the filtered program images, in stream order
+  // The filtered program images, in stream order; from version 6 on none
+  // longer than kMaxSplitSpan.
+  uint32_t RangeCount = 0;
   FilterRange Ranges[kMaxFilterRanges];
   // Version 4: the stretches stored as they are, in stream order.
   uint32_t StoredCount = 0;

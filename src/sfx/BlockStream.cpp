@@ -17,9 +17,9 @@ ISzAlloc kHeapAllocator = {HeapAllocate, HeapRelease};
 }  // namespace
 
 BlockStream::BlockStream(HANDLE file, const onefile::Header& header, uint8_t* input,
-                         uint8_t* output)
+                         uint8_t* output, uint8_t* scratch)
     : header_(header),
-      filter_(header.Ranges, header.RangeCount, false),
+      filter_(header, false, scratch),
       file_(file),
       input_(input),
       unread_(header.StreamSize),
@@ -70,7 +70,7 @@ bool BlockStream::StartBlock() {
 }
 
 // Moves stored bytes from the input into the room after the open bytes (never
-// none: at most a few open bytes wait at the front of the output).
+// none: the open bytes at the front of the output are fewer than it holds).
 bool BlockStream::CopyStored() {
   if (!Refill())
     return false;  // cut short
@@ -139,7 +139,8 @@ bool BlockStream::Next(uint64_t most, const uint8_t*& data, size_t& size) {
       return false;  // asked for more than the stream holds
     // The open bytes move to the front, and more are decoded behind them.
     const size_t open = filled_ - final_;
-    for (size_t i = 0; i < open; ++i) output_[i] = output_[final_ + i];
+    if (final_ != 0)
+      for (size_t i = 0; i < open; ++i) output_[i] = output_[final_ + i];
     outputAt_ += final_;
     read_ = final_ = 0;
     filled_ = open;

@@ -1,27 +1,33 @@
 #pragma once
 // The unpacked bytes of a single file's stream, in order: its LZMA blocks
-// decoded one after the other, each ended by its end mark, and the branch
-// filter undone over the program images' ranges; in version 4 the stored
-// stretches copied between them. A version-1 stream is one block with nothing
-// filtered; the blocks of version 2 are independent, those of versions 3 and 4
-// go on from the dictionary before them. Reads the compressed bytes through a fixed
-// buffer and writes into a fixed one; no exceptions.
+// decoded one after the other, each ended by its end mark, and the layout of
+// the program images' ranges undone (the branch filter, from version 6 on the
+// operand split); from version 4 on the stored stretches copied between them.
+// A version-1 stream is one block with nothing filtered; the blocks of version
+// 2 are independent, those of version 3 and later go on from the dictionary
+// before them. Reads the compressed bytes through a fixed buffer and writes
+// into a fixed one; no exceptions.
 
 #include <windows.h>
 
 #include <cstdint>
 
 #include "LzmaDec.h"
+#include "formats/CodeFilter.h"
 #include "formats/SingleFileFormat.h"
 
 inline constexpr DWORD kStreamInputBlock = 1 << 16;   // compressed bytes read at a time
 inline constexpr DWORD kStreamOutputBlock = 1 << 20;  // unpacked bytes made at a time
+// A chunk of the operand split is undone once it is whole in the output.
+static_assert(kStreamOutputBlock >= onefile::kMaxSplitChunk);
 
 class BlockStream {
  public:
   // `file` stands at the stream's first byte; `input` has kStreamInputBlock
-  // bytes, `output` kStreamOutputBlock.
-  BlockStream(HANDLE file, const onefile::Header& header, uint8_t* input, uint8_t* output);
+  // bytes, `output` kStreamOutputBlock, `scratch` onefile::kMaxSplitChunk
+  // (null will do for a header that does not split operands).
+  BlockStream(HANDLE file, const onefile::Header& header, uint8_t* input, uint8_t* output,
+              uint8_t* scratch);
   ~BlockStream();
   BlockStream(const BlockStream&) = delete;
   BlockStream& operator=(const BlockStream&) = delete;
@@ -44,7 +50,7 @@ class BlockStream {
   bool Decode();
 
   const onefile::Header& header_;
-  onefile::RangeFilter filter_;
+  onefile::CodeFilter filter_;
   CLzmaDec state_;
   // The compressed stream, read front to back, its CRC-32 summed on the way.
   HANDLE file_;

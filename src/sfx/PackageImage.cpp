@@ -91,13 +91,15 @@ bool PackageImage::ExtractTo(const wchar_t* folder, ExtractObserver& observer,
                              ExtractFailure& failure, HeldFiles& held) {
   HeapBlock input(kStreamInputBlock);
   HeapBlock output(kStreamOutputBlock);
-  if (!input.Get() || !output.Get())
+  HeapBlock scratch;  // the operand split rebuilds a chunk through it
+  if (!input.Get() || !output.Get() ||
+      (onefile::SplitsOperands(header_.Version) && !scratch.Allocate(onefile::kMaxSplitChunk)))
     return ReportFailure(failure, ExtractStatus::NoMemory, ERROR_NOT_ENOUGH_MEMORY);
   LARGE_INTEGER start;
   start.QuadPart = static_cast<LONGLONG>(onefile::StreamOffset(trailer_));
   if (!SetFilePointerEx(file_.Get(), start, nullptr, FILE_BEGIN))
     return ReportFailure(failure, ExtractStatus::Damaged, GetLastError());
-  BlockStream stream(file_.Get(), header_, input.Get(), output.Get());
+  BlockStream stream(file_.Get(), header_, input.Get(), output.Get(), scratch.Get());
   const SRes allocated = stream.Allocate();
   if (allocated == SZ_ERROR_MEM)
     return ReportFailure(failure, ExtractStatus::NoMemory, ERROR_NOT_ENOUGH_MEMORY);

@@ -7,8 +7,8 @@
 #include "LzmaDec.h"
 #include "designer/SingleFilePacker.h"
 #include "designer/SingleFileStep.h"
-#include "formats/BranchFilter.h"
 #include "formats/SingleFileFormat.h"
+#include "formats/SplitRangeFilter.h"
 #include "sfx/PackageImage.h"
 #include "support/Crc32.h"
 #include "support/Error.h"
@@ -310,7 +310,9 @@ TEST_F(SingleFilePacker, ProgramImagesGoFirstAndOnlyTheirCodeIsFiltered) {
   EXPECT_NE(packed.payload.substr(0, 200000), images.substr(0, 200000));
   std::string tool = images.substr(200000);  // filtered as if it were packed alone
   const onefile::FilterRange code{0x400, tool.size() - 0x400};
-  onefile::RangeFilter(&code, 1, true).Run(reinterpret_cast<uint8_t*>(tool.data()), tool.size(), 0);
+  std::vector<uint8_t> scratch(onefile::kMaxSplitChunk);
+  onefile::SplitRangeFilter(&code, 1, true, scratch.data())
+      .Run(reinterpret_cast<uint8_t*>(tool.data()), tool.size(), 0);
   EXPECT_NE(tool, images.substr(200000));
   EXPECT_TRUE(packed.payload.substr(200000, 100000) == tool);
   job.Files.resize(job.Files.size() - 2);

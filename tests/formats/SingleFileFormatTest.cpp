@@ -223,12 +223,15 @@ TEST(SingleFileFormat, RefusesBlocksAndRangesThatDoNotFit) {
   EXPECT_EQ(readWith([](Header& h) { h.Ranges[1].Size = 0; }), FormatError::BadRanges);
   EXPECT_EQ(readWith([](Header& h) { h.Ranges[1].Offset = h.UnpackedSize; }),
             FormatError::BadRanges);
+  // Up to version 5 a range may be as long as the stream.
   EXPECT_EQ(readWith([](Header& h) {
+              h.Version = kMovedRunsVersion;
               h.Ranges[1].Offset = 600000;
               h.Ranges[1].Size = ~uint64_t{0} - 100;  // wraps around when added
             }),
             FormatError::BadRanges);
   EXPECT_EQ(readWith([](Header& h) {
+              h.Version = kMovedRunsVersion;
               h.StoredCount = 0;
               h.Ranges[1].Size = h.UnpackedSize - 592848;
             }),
@@ -253,6 +256,26 @@ TEST(SingleFileFormat, RefusesBlocksAndRangesThatDoNotFit) {
   EXPECT_EQ(Read(Resigned(image, countAt, {1}), out), FormatError::BadCounts);
   EXPECT_EQ(Read(Resigned(image, countAt, {0xFF, 0xFF}), out), FormatError::BadRanges);
   EXPECT_EQ(Read(Resigned(image, countAt + 4, {0xFF, 0xFF}), out), FormatError::BadRanges);
+}
+
+// The operand split counts a range's offsets in 32 bits: from version 6 on a
+// range longer than kMaxSplitSpan is neither written nor read.
+TEST(SingleFileFormat, SplitRangesStayUnderTheirSpanLimit) {
+  Header header = SampleHeader();
+  header.StoredCount = 0;
+  header.Ranges[1].Size = kMaxSplitSpan;
+  Header out;
+  ASSERT_EQ(Read(Build(header).bytes, out), FormatError::None);
+  EXPECT_EQ(out.Ranges[1].Size, kMaxSplitSpan);
+
+  header.Ranges[1].Size = kMaxSplitSpan + 1;
+  std::vector<uint8_t> bytes(HeaderBytes(header));
+  EXPECT_EQ(WriteHeader(header, bytes.data(), static_cast<uint32_t>(bytes.size())), 0u);
+  // The same range in a version-5 header, then that header called version 6.
+  header.Version = kMovedRunsVersion;
+  const Image older = Build(header);
+  ASSERT_EQ(Read(older.bytes, out), FormatError::None);
+  EXPECT_EQ(Read(Resigned(older, 8, {kSplitOperandsVersion, 0}), out), FormatError::BadRanges);
 }
 
 TEST(SingleFileFormat, RefusesFilesThatAreNotSingleFileInstallers) {

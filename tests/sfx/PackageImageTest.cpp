@@ -384,7 +384,7 @@ TEST(PackageImageBlocks, MovedMembersComeBackToTheirPlaces) {
     PackageImage package;
     ASSERT_TRUE(package.Open(job.OutputPath.c_str(), failure));
     const onefile::Header& header = package.Header();
-    EXPECT_EQ(header.Version, onefile::kMovedRunsVersion);
+    EXPECT_EQ(header.Version, onefile::kFormatVersion);
     // The first member, the 40 among text, and the last.
     ASSERT_EQ(header.MovedCount, 42u);
     uint64_t moved = 3000 + 2000;
