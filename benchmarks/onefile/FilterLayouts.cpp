@@ -2,7 +2,6 @@
 
 #include <windows.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -13,7 +12,7 @@
 #include "designer/ProgramImages.h"
 #include "designer/SingleFilePacker.h"
 #include "formats/BranchFilter.h"
-#include "formats/OperandSplit.h"
+#include "formats/SplitRangeFilter.h"
 #include "support/Error.h"
 #include "support/FileSystem.h"
 #include "support/Handle.h"
@@ -68,36 +67,31 @@ int CompareFilterLayouts(const std::wstring& folder) {
   onefile::RangeFilter filter(code.data(), static_cast<uint32_t>(code.size()), true);
   filter.Run(branch.data(), branch.size(), 0);
 
-  // Each code range cut into chunks of at most kMaxSplitChunk bytes, each
-  // split on its own; every chunk is joined again and compared, so the figure
-  // is that of a layout that comes back whole.
-  Bytes split = plain;
-  Bytes chunk(onefile::kMaxSplitChunk);
+  // The split of version 6, joined again and compared, so the figure is that
+  // of a layout that comes back whole.
+  std::vector<onefile::FilterRange> splittable;
   uint64_t codeBytes = 0;
-  uint64_t operands = 0;
-  for (const onefile::FilterRange& range : code) {
-    if (range.Size > onefile::kMaxSplitSpan)
-      continue;  // left as it is, as no code section is
-    codeBytes += range.Size;
-    const uint32_t span = static_cast<uint32_t>(range.Size);
-    for (uint32_t origin = 0; origin < span; origin += onefile::kMaxSplitChunk) {
-      const onefile::SplitChunk piece{origin, std::min(onefile::kMaxSplitChunk, span - origin),
-                                      span};
-      const uint64_t at = range.Offset + origin;
-      const uint32_t count = onefile::SplitOperands(plain.data() + at, piece, split.data() + at);
-      operands += count;
-      if (!onefile::JoinOperands(split.data() + at, piece, chunk.data()) ||
-          !std::equal(chunk.begin(), chunk.begin() + piece.Size, plain.begin() + at))
-        throw KovrinError(L"the split layout did not come back at offset " + std::to_wstring(at));
+  for (const onefile::FilterRange& range : code)
+    if (range.Size <= onefile::kMaxSplitSpan) {  // as every code section is
+      splittable.push_back(range);
+      codeBytes += range.Size;
     }
-  }
+  const auto count = static_cast<uint32_t>(splittable.size());
+  Bytes scratch(onefile::kMaxSplitChunk);
+  Bytes split = plain;
+  onefile::SplitRangeFilter(splittable.data(), count, true, scratch.data())
+      .Run(split.data(), split.size(), 0);
+  Bytes joined = split;
+  onefile::SplitRangeFilter(splittable.data(), count, false, scratch.data())
+      .Run(joined.data(), joined.size(), 0);
+  if (joined != plain)
+    throw KovrinError(L"the split layout did not come back whole");
 
   const uint64_t plainSize = CompressedSize(plain);
   const uint64_t branchSize = CompressedSize(branch);
   const uint64_t splitSize = CompressedSize(split);
-  std::printf("files=%zu\nbytes=%zu\ncode_bytes=%llu\noperands=%llu\n", names.size(), plain.size(),
-              static_cast<unsigned long long>(codeBytes),
-              static_cast<unsigned long long>(operands));
+  std::printf("files=%zu\nbytes=%zu\ncode_bytes=%llu\n", names.size(), plain.size(),
+              static_cast<unsigned long long>(codeBytes));
   std::printf("plain=%llu\nbranch=%llu\nsplit=%llu\n", static_cast<unsigned long long>(plainSize),
               static_cast<unsigned long long>(branchSize),
               static_cast<unsigned long long>(splitSize));
