@@ -244,6 +244,7 @@ void TForm1::ResetCopyPage(const wchar_t* stageText) {
   SetBar(Frame61.ProgressBar2, 0);
   SetText(Frame61.FileLabel, L"");
   heldFileName_.clear();
+  heldFileShare_ = heldOverallShare_ = kNoShare;
   SetText(Frame61.StageLabel, stageText);
 }
 
@@ -253,16 +254,18 @@ void TForm1::ShowFileName(const std::wstring& name) {
 }
 
 void TForm1::ShowHeldFileName() {
-  constexpr DWORD kFileLabelInterval = 40;  // milliseconds: 25 names a second
-  if (heldFileName_.empty())
-    return;
-  const DWORD now = GetTickCount();
-  if (fileNameShown_ && now - fileNameShownAt_ < kFileLabelInterval)
+  if (heldFileName_.empty() || !fileNamePace_.Take())
     return;
   SetText(Frame61.FileLabel, kCopyingFilePrefix + heldFileName_);
   heldFileName_.clear();
-  fileNameShownAt_ = now;
-  fileNameShown_ = true;
+}
+
+void TForm1::ShowHeldShares() {
+  if ((heldFileShare_ == kNoShare && heldOverallShare_ == kNoShare) || !sharePace_.Take())
+    return;
+  SetBarShare(Frame61.ProgressBar1, heldFileShare_);
+  SetBarShare(Frame61.ProgressBar2, heldOverallShare_);
+  heldFileShare_ = heldOverallShare_ = kNoShare;
 }
 
 bool TForm1::Cancelled() {
@@ -309,8 +312,11 @@ void TForm1::FileStarted(int32_t /*row*/, const std::wstring& name) {
 }
 
 void TForm1::ProgressChanged(int filePermille, int overallPermille) {
-  SetBarShare(Frame61.ProgressBar1, filePermille);
-  SetBarShare(Frame61.ProgressBar2, overallPermille);
+  if (filePermille != kNoShare)
+    heldFileShare_ = filePermille;
+  if (overallPermille != kNoShare)
+    heldOverallShare_ = overallPermille;
+  ShowHeldShares();
 }
 
 InUseAnswer TForm1::FileInUse(const std::wstring& path, const std::vector<std::wstring>& holders) {
@@ -322,6 +328,7 @@ InUseAnswer TForm1::FileInUse(const std::wstring& path, const std::vector<std::w
 
 void TForm1::Pump() {
   ShowHeldFileName();
+  ShowHeldShares();
   if (pump_)
     pump_->Run();  // a close during the install asks first (WM_CLOSE)
 }

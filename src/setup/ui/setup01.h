@@ -13,6 +13,7 @@
 #include "setup/InstallEngine.h"
 #include "setup/ScriptLoading.h"
 #include "setup/SetupState.h"
+#include "setup/ui/ShowingPace.h"
 #include "setup/ui/window_char.h"
 #include "setup/ui/window_finish.h"
 #include "setup/ui/window_info.h"
@@ -102,12 +103,12 @@ class TForm1 final : public Window, public InstallEvents {
   void ShowInstallStopped();
   // Both clips stopped at their first frame, both bars empty, no file named.
   void ResetCopyPage(const wchar_t* stageText);
-  // The file label names the file being copied, rewritten at most once per
-  // kFileLabelInterval: each text set repaints it at once, and thousands of
-  // small files a second would spend more time on painting their names than on
-  // copying them. A name held back is shown at the next pump.
+  // The file label names the file being copied and the bars show the shares
+  // copied, each at the pace of its ShowingPace; what is held back is shown at
+  // the next pump.
   void ShowFileName(const std::wstring& name);
   void ShowHeldFileName();
+  void ShowHeldShares();
   void AskToAbort();
   // An upgrade proposes the installed folder; a refused one is said and "Установить" stays off.
   void CheckInstalledProduct();
@@ -120,6 +121,8 @@ class TForm1 final : public Window, public InstallEvents {
   int refusalCode_ = 0;
   std::optional<MessagePump> pump_;  // while the install runs
   std::wstring heldFileName_;        // a name not shown yet; empty when none
-  DWORD fileNameShownAt_ = 0;        // GetTickCount of the label's last text
-  bool fileNameShown_ = false;
+  ShowingPace fileNamePace_{40};     // milliseconds: 25 names a second
+  int heldFileShare_ = kNoShare;     // shares not shown yet, or kNoShare
+  int heldOverallShare_ = kNoShare;
+  ShowingPace sharePace_{40};
 };
