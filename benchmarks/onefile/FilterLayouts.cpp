@@ -79,10 +79,10 @@ int CompareFilterLayouts(const std::wstring& folder) {
   const auto count = static_cast<uint32_t>(splittable.size());
   Bytes scratch(onefile::kMaxSplitChunk);
   Bytes split = plain;
-  onefile::SplitRangeFilter(splittable.data(), count, true, scratch.data())
+  onefile::OperandSplitter(splittable.data(), count, scratch.data())
       .Run(split.data(), split.size(), 0);
   Bytes joined = split;
-  onefile::SplitRangeFilter(splittable.data(), count, false, scratch.data())
+  onefile::OperandJoiner(splittable.data(), count, scratch.data())
       .Run(joined.data(), joined.size(), 0);
   if (joined != plain)
     throw KovrinError(L"the split layout did not come back whole");

@@ -202,15 +202,15 @@ class BlockSource {
   BlockSource(PackageReader& reader, const onefile::Header& header, size_t history)
       : reader_(reader),
         scratch_(onefile::SplitsOperands(header.Version) ? onefile::kMaxSplitChunk : 0),
-        filter_(header, true, scratch_.data()),
-        open_(onefile::CodeFilter::MostOpen(header.Version)),
+        filter_(header, scratch_.data()),
+        open_(onefile::MostOpenCodeBytes(header.Version)),
         total_(header.UnpackedSize),
         history_(history) {}
 
   // Coded bytes before the next piece that Next puts ahead of a coded one.
   size_t Before() const { return static_cast<size_t>(std::min<uint64_t>(coded_, history_)); }
 
-  // Fills `buffer` (room for Before() + `size` + CodeFilter::MostOpen bytes) with the
+  // Fills `buffer` (room for Before() + `size` + MostOpenCodeBytes) with the
   // next `size` bytes of the stream, for a `coded` piece after the Before()
   // coded bytes before it.
   void Next(uint8_t* buffer, size_t size, bool coded) {
@@ -234,7 +234,7 @@ class BlockSource {
  private:
   PackageReader& reader_;
   std::vector<uint8_t> scratch_;
-  onefile::CodeFilter filter_;
+  onefile::CodeEncoder filter_;
   size_t open_;  // the most bytes the filter leaves open
   uint64_t total_;
   size_t history_;
@@ -602,8 +602,8 @@ SingleFileResult PackSingleFile(const SingleFileJob& job, ProgressSink& progress
   file.Write(headerBytes.data(), trailer.HeaderSize);
 
   BlockPipeline pipeline(job.Settings.Threads, props, total, blockSize, dictionary,
-                         job.Settings.StoredReadAhead,
-                         onefile::CodeFilter::MostOpen(header.Version), progress);
+                         job.Settings.StoredReadAhead, onefile::MostOpenCodeBytes(header.Version),
+                         progress);
   PackageReader reader(files, header, true);
   BlockSource source(reader, header, pipeline.History());
   StreamWriter writer(file);

@@ -13,28 +13,35 @@
 
 namespace onefile {
 
-class CodeFilter {
+// The most bytes that a code filter of this version leaves open at the end
+// of a piece.
+inline size_t MostOpenCodeBytes(uint16_t version) noexcept {
+  return SplitsOperands(version) ? kMaxSplitChunk - 1 : kBranchSize - 1;
+}
+
+// `Encode` for the packer, not for the reader: the reader carries only the
+// way back.
+template <bool Encode>
+class CodeFilterOf {
  public:
   // `scratch` has room for kMaxSplitChunk bytes; it may be null for a header
   // whose version does not split operands.
-  CodeFilter(const Header& header, bool encode, uint8_t* scratch) noexcept
+  CodeFilterOf(const Header& header, uint8_t* scratch) noexcept
       : split_(SplitsOperands(header.Version)),
-        branch_(header.Ranges, header.RangeCount, encode),
-        operands_(header.Ranges, header.RangeCount, encode, scratch) {}
+        branch_(header.Ranges, header.RangeCount, Encode),
+        operands_(header.Ranges, header.RangeCount, scratch) {}
 
   size_t Run(uint8_t* data, size_t size, uint64_t at) noexcept {
     return split_ ? operands_.Run(data, size, at) : branch_.Run(data, size, at);
   }
 
-  // The most bytes that Run leaves open at the end of a piece.
-  static size_t MostOpen(uint16_t version) noexcept {
-    return SplitsOperands(version) ? kMaxSplitChunk - 1 : kBranchSize - 1;
-  }
-
  private:
   bool split_;
   RangeFilter branch_;
-  SplitRangeFilter operands_;
+  SplitRangeFilter<Encode> operands_;
 };
+
+using CodeEncoder = CodeFilterOf<true>;
+using CodeDecoder = CodeFilterOf<false>;
 
 }  // namespace onefile

@@ -2,15 +2,17 @@
 
 namespace onefile {
 
-void SplitRangeFilter::Convert(uint8_t* code, const SplitChunk& chunk) noexcept {
-  if (encode_)
+template <bool Split>
+void SplitRangeFilter<Split>::Convert(uint8_t* code, const SplitChunk& chunk) noexcept {
+  if constexpr (Split)
     SplitOperands(code, chunk, scratch_);
   else
     JoinOperands(code, chunk, scratch_);  // the chunk is valid: Run cuts it so
   for (uint32_t i = 0; i < chunk.Size; ++i) code[i] = scratch_[i];
 }
 
-size_t SplitRangeFilter::Run(uint8_t* data, size_t size, uint64_t at) noexcept {
+template <bool Split>
+size_t SplitRangeFilter<Split>::Run(uint8_t* data, size_t size, uint64_t at) noexcept {
   const uint64_t end = at + size;
   while (position_ < end) {
     while (next_ < count_ && ranges_[next_].Offset + ranges_[next_].Size <= position_) ++next_;
@@ -39,5 +41,8 @@ size_t SplitRangeFilter::Run(uint8_t* data, size_t size, uint64_t at) noexcept {
   }
   return static_cast<size_t>(position_ - at);
 }
+
+template class SplitRangeFilter<true>;
+template class SplitRangeFilter<false>;
 
 }  // namespace onefile

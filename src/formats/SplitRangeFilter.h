@@ -3,7 +3,8 @@
 // its program images' ranges: each range is cut into chunks of kMaxSplitChunk
 // bytes from its start (the last one shorter), each chunk laid out on its own
 // with the range as its span. A chunk is converted once all of it is there.
-// No exceptions, no allocation: the self-extractor links this unit.
+// The direction is the template's, so the self-extractor, which only joins,
+// does not carry the splitting code. No exceptions, no allocation.
 
 #include <cstddef>
 #include <cstdint>
@@ -13,13 +14,13 @@
 
 namespace onefile {
 
+template <bool Split>
 class SplitRangeFilter {
  public:
   // `ranges` sorted, not overlapping (one longer than kMaxSplitSpan is left
   // as it is); `scratch` has room for kMaxSplitChunk bytes.
-  SplitRangeFilter(const FilterRange* ranges, uint32_t count, bool encode,
-                   uint8_t* scratch) noexcept
-      : ranges_(ranges), count_(count), encode_(encode), scratch_(scratch) {}
+  SplitRangeFilter(const FilterRange* ranges, uint32_t count, uint8_t* scratch) noexcept
+      : ranges_(ranges), count_(count), scratch_(scratch) {}
 
   // As RangeFilter::Run, but the bytes left open are the start of a chunk
   // not yet whole: fewer than kMaxSplitChunk of them.
@@ -30,10 +31,14 @@ class SplitRangeFilter {
 
   const FilterRange* ranges_;
   uint32_t count_;
-  bool encode_;
   uint8_t* scratch_;
   uint32_t next_ = 0;      // index of the current or next range
   uint64_t position_ = 0;  // stream bytes before this one are final
 };
+
+extern template class SplitRangeFilter<true>;
+extern template class SplitRangeFilter<false>;
+using OperandSplitter = SplitRangeFilter<true>;  // the packer's
+using OperandJoiner = SplitRangeFilter<false>;   // the reader's
 
 }  // namespace onefile

@@ -19,7 +19,7 @@ ISzAlloc kHeapAllocator = {HeapAllocate, HeapRelease};
 BlockStream::BlockStream(HANDLE file, const onefile::Header& header, uint8_t* input,
                          uint8_t* output, uint8_t* scratch)
     : header_(header),
-      filter_(header, false, scratch),
+      filter_(header, scratch),
       file_(file),
       input_(input),
       unread_(header.StreamSize),

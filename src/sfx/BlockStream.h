@@ -50,7 +50,7 @@ class BlockStream {
   bool Decode();
 
   const onefile::Header& header_;
-  onefile::CodeFilter filter_;
+  onefile::CodeDecoder filter_;
   CLzmaDec state_;
   // The compressed stream, read front to back, its CRC-32 summed on the way.
   HANDLE file_;

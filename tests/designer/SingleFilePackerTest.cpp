@@ -311,7 +311,7 @@ TEST_F(SingleFilePacker, ProgramImagesGoFirstAndOnlyTheirCodeIsFiltered) {
   std::string tool = images.substr(200000);  // filtered as if it were packed alone
   const onefile::FilterRange code{0x400, tool.size() - 0x400};
   std::vector<uint8_t> scratch(onefile::kMaxSplitChunk);
-  onefile::SplitRangeFilter(&code, 1, true, scratch.data())
+  onefile::OperandSplitter(&code, 1, scratch.data())
       .Run(reinterpret_cast<uint8_t*>(tool.data()), tool.size(), 0);
   EXPECT_NE(tool, images.substr(200000));
   EXPECT_TRUE(packed.payload.substr(200000, 100000) == tool);

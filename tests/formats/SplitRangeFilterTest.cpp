@@ -100,14 +100,14 @@ TEST(SplitRangeFilter, SplitsEachChunkOfEachRangeAndJoinsThemAgain) {
 
   const auto ranges = static_cast<uint32_t>(stream.Ranges.size());
   for (unsigned seed : {1u, 2u}) {
-    SplitRangeFilter encode(stream.Ranges.data(), ranges, true, scratch.data());
+    OperandSplitter encode(stream.Ranges.data(), ranges, scratch.data());
     const Bytes split = RunInPieces(encode, stream.Data, seed, 300000);
     ASSERT_TRUE(split == expected) << "seed " << seed;
-    SplitRangeFilter decode(stream.Ranges.data(), ranges, false, scratch.data());
+    OperandJoiner decode(stream.Ranges.data(), ranges, scratch.data());
     EXPECT_TRUE(RunInPieces(decode, split, seed + 10, 70000) == stream.Data);
   }
   // Whole at once.
-  SplitRangeFilter whole(stream.Ranges.data(), ranges, true, scratch.data());
+  OperandSplitter whole(stream.Ranges.data(), ranges, scratch.data());
   Bytes all = stream.Data;
   EXPECT_EQ(whole.Run(all.data(), all.size(), 0), all.size());
   EXPECT_TRUE(all == expected);
@@ -118,36 +118,40 @@ TEST(SplitRangeFilter, LeavesARangeBeyondTheSpanLimitAsItIs) {
   Bytes stream(4096, 0xE8);
   const FilterRange ranges[] = {{16, uint64_t{kMaxSplitSpan} + 1}};
   Bytes scratch(kMaxSplitChunk);
-  SplitRangeFilter filter(ranges, 1, true, scratch.data());
+  OperandSplitter filter(ranges, 1, scratch.data());
   Bytes data = stream;
   EXPECT_EQ(filter.Run(data.data(), data.size(), 0), data.size());
   EXPECT_TRUE(data == stream);
 }
 
-// The version picks the layout: the branch filter up to 5, the split from 6 on.
+// The version picks the layout: the branch filter up to 5, the split from 6
+// on; the decoder of each version takes its encoder's bytes back.
 TEST(CodeFilter, VersionPicksTheLayout) {
   const CodeStream stream = MakeStream();
   Bytes scratch(kMaxSplitChunk);
   auto header = std::make_unique<Header>();
   header->RangeCount = static_cast<uint32_t>(stream.Ranges.size());
   std::copy(stream.Ranges.begin(), stream.Ranges.end(), header->Ranges);
+  auto encoded = [&](uint16_t version) {
+    header->Version = version;
+    CodeEncoder encoder(*header, scratch.data());
+    Bytes data = stream.Data;
+    EXPECT_EQ(encoder.Run(data.data(), data.size(), 0), data.size());
+    CodeDecoder decoder(*header, scratch.data());
+    Bytes back = data;
+    EXPECT_EQ(decoder.Run(back.data(), back.size(), 0), back.size());
+    EXPECT_TRUE(back == stream.Data) << "version " << version;
+    return data;
+  };
 
-  header->Version = kMovedRunsVersion;
-  CodeFilter branch(*header, true, nullptr);
-  RangeFilter reference(header->Ranges, header->RangeCount, true);
-  Bytes a = stream.Data, b = stream.Data;
-  EXPECT_EQ(branch.Run(a.data(), a.size(), 0), a.size());
-  reference.Run(b.data(), b.size(), 0);
-  EXPECT_TRUE(a == b);
-  EXPECT_EQ(CodeFilter::MostOpen(kMovedRunsVersion), kBranchSize - 1);
+  Bytes branch = stream.Data;
+  RangeFilter(header->Ranges, header->RangeCount, true).Run(branch.data(), branch.size(), 0);
+  EXPECT_TRUE(encoded(kMovedRunsVersion) == branch);
+  EXPECT_EQ(MostOpenCodeBytes(kMovedRunsVersion), kBranchSize - 1);
 
-  header->Version = kSplitOperandsVersion;
-  CodeFilter split(*header, true, scratch.data());
-  SplitRangeFilter direct(header->Ranges, header->RangeCount, true, scratch.data());
-  a = stream.Data;
-  b = stream.Data;
-  EXPECT_EQ(split.Run(a.data(), a.size(), 0), a.size());
-  direct.Run(b.data(), b.size(), 0);
-  EXPECT_TRUE(a == b);
-  EXPECT_EQ(CodeFilter::MostOpen(kSplitOperandsVersion), kMaxSplitChunk - 1);
+  Bytes split = stream.Data;
+  OperandSplitter(header->Ranges, header->RangeCount, scratch.data())
+      .Run(split.data(), split.size(), 0);
+  EXPECT_TRUE(encoded(kSplitOperandsVersion) == split);
+  EXPECT_EQ(MostOpenCodeBytes(kSplitOperandsVersion), kMaxSplitChunk - 1);
 }
