@@ -6,7 +6,8 @@
 # stripped: benchmarks/onefile/wine-dlls.sh). All pack the same package files
 # (launcher, Setup.ini, data.dat). Prints side by side in one run: sizes, packing
 # times in paired rounds, and unpacking + installing the single file under Wine
-# against NSIS's installer and against decoding + the plain install. Then the
+# against NSIS's installer of our package and against decoding + the plain
+# install, and unattended against NSIS installing the same files itself. Then the
 # stub's size and the single file of an empty project, measured on the 32-bit
 # distribution (build/dist), and a summary of the rows.
 #   benchmarks/onefile/run.sh [install runs, default 3] [build rounds, default 3] [corpora]
@@ -84,6 +85,53 @@ layouts() {
   printf '    %-32s %12s\n' "no filter" "$plain" "branch filter (up to version 5)" "$branch"
   printf '    %-32s %12s   %s of the branch filter\n' "operands split off (the stream's)" "$split" \
     "$(ratio "$split" "$branch")"
+}
+
+# Starts a silent installer and prints the seconds until it has ended.
+timed_silent() {
+  rm -rf "$target_unix"
+  local start status=0
+  start=$(now)
+  wine "$@" || status=$?
+  [ "$status" -eq 0 ] || { echo "the silent install ended with $status" >&2; exit 1; }
+  awk -v a="$start" -v b="$(now)" 'BEGIN { printf "%.3f", b - a }'
+}
+
+# NSIS installing the same files itself, as its own installers do, against
+# the single file's unattended install (/S), both without a window: the
+# comparison above hands NSIS our package, so both sides pay for our install.
+# The files are those an install of the plain package leaves.
+nsis_direct() {
+  local kind=$1 package=$2 runs=$3 files=$work/$kind-installed
+  timed_silent "$package/Setup.exe" /S >/dev/null
+  rm -rf "$files"
+  mv "$target_unix" "$files"
+  cat >"$work/$kind-direct.nsi" <<NSI
+Unicode true
+SetCompressor /SOLID lzma
+OutFile "$work/$kind-direct.exe"
+RequestExecutionLevel admin
+SilentInstall silent
+InstallDir "$BENCH_INSTALL_PATH"
+Section
+  SetOutPath "\$INSTDIR"
+  File /r "$files/*"
+SectionEnd
+NSI
+  makensis -V1 "$work/$kind-direct.nsi" >/dev/null
+  rm -rf "$files"
+  local ours=() theirs=() ratios=() run
+  for ((run = 0; run < runs; run++)); do
+    ours+=("$(timed_silent "$work/$kind-single.exe" /S)")
+    theirs+=("$(timed_silent "$work/$kind-direct.exe")")
+    ratios+=("$(ratio "${ours[-1]}" "${theirs[-1]}")")
+  done
+  rm -rf "$work/$kind-direct.exe" "$target_unix"
+  direct_ratio=$(median "${ratios[@]}")
+  echo "  unattended, median of $runs runs (no window on either side):"
+  printf '    single file /S: unpack + install       %8.3f s\n' "$(median "${ours[@]}")"
+  printf '    NSIS installing the files itself       %8.3f s\n' "$(median "${theirs[@]}")"
+  printf '    ratio single / NSIS, median of the runs %8s   (goal <= 0.700; each run: %s)\n' "$direct_ratio" "${ratios[*]}"
 }
 
 summary=()
@@ -184,17 +232,19 @@ NSI
   printf '    plain install of the unpacked package  %8.3f s\n' "$plain"
   printf '    ratio single / (decode + plain)        %8s   (goal <= 1.300)\n' "$(ratio "$single" "$baseline")"
   local install_ratio="n/a"
+  direct_ratio="n/a"
   if kovrin_runs_32bit; then
     install_ratio=$(median "${install_ratios[@]}")
     printf '    NSIS installer (32-bit): unpack + install %8.3f s\n' "$(median "${nsis_installs[@]}")"
     printf '    ratio single / NSIS, median of the runs %8s   (goal <= 0.700; each run: %s)\n' "$install_ratio" "${install_ratios[*]}"
+    nsis_direct "$kind" "$package" "$runs"
   else
     echo "    NSIS installer not run: this machine cannot start 32-bit programs (NSIS makes"
     echo "    32-bit installers only), so against NSIS only size and build time are compared."
   fi
-  summary+=("$(printf '%-8s size/NSIS %s, size/7-Zip %s, build time/NSIS %s, unpack+install/NSIS install %s' \
+  summary+=("$(printf '%-8s size/NSIS %s, size/7-Zip %s, build time/NSIS %s, unpack+install/NSIS install %s, unattended/NSIS direct %s' \
     "$kind" "$(ratio "$ours_size" "$nsis_size")" "$(ratio "$ours_size" "$seven_size")" \
-    "$(median "${wall_ratios[@]}")" "$install_ratio")")
+    "$(median "${wall_ratios[@]}")" "$install_ratio" "$direct_ratio")")
 }
 
 echo "Single-file installer benchmark on the $kovrin_test_arch build ($kovrin_test_arch_why)"
