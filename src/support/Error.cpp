@@ -34,6 +34,20 @@ std::wstring SystemErrorMessage(const std::wstring& what, unsigned long code) {
   return what + L". " + SystemErrorText(code);
 }
 
+void RaiseFailure(Failure failure) {
+  if (failure.Is(FailureKind::Stopped))
+    Raise(OperationCancelled(failure.Message()));
+  Raise(KovrinError(failure.Message()));
+}
+
+Failure SystemFailure(const std::wstring& what, unsigned long code) {
+  return Failure(SystemErrorMessage(what, code));
+}
+
+Failure LastErrorFailure(const std::wstring& what) {
+  return SystemFailure(what, GetLastError());
+}
+
 void ThrowSystemError(const std::wstring& what, unsigned long code) {
   Raise(KovrinError(SystemErrorMessage(what, code)));
 }

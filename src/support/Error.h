@@ -6,6 +6,7 @@
 #include <string>
 #include <utility>
 
+#include "support/Failure.h"
 #include "support/ProgramEnd.h"
 
 class KovrinError : public std::exception {
@@ -48,6 +49,20 @@ class OperationCancelled : public KovrinError {
   explicit OperationCancelled(std::wstring message) : KovrinError(std::move(message)) {}
 };
 
+// A failure raised for callers that handle errors as exceptions: a stop as
+// OperationCancelled, any other kind as KovrinError.
+[[noreturn]] void RaiseFailure(Failure failure);
+inline void RaiseIfFailed(Status status) {
+  if (!status)
+    RaiseFailure(std::move(status).Error());
+}
+template <typename T>
+T ValueOrRaise(Expected<T> expected) {
+  if (!expected.Ok())
+    RaiseFailure(std::move(expected).Error());
+  return std::move(*expected);
+}
+
 // The system's text for an error code, without the trailing line break.
 std::wstring SystemErrorText(unsigned long code);
 
@@ -57,6 +72,9 @@ std::wstring SystemErrorMessage(const std::wstring& what, unsigned long code);
 // The same for GetLastError(); `what` is built before the call, so the code is
 // still the failed call's.
 [[noreturn]] void ThrowLastError(const std::wstring& what);
+// The same as failures.
+Failure SystemFailure(const std::wstring& what, unsigned long code);
+Failure LastErrorFailure(const std::wstring& what);
 
 // `Cannot open file "<path>". <reason of GetLastError()>`, and raising it.
 std::wstring CannotOpenMessage(const std::wstring& path);

@@ -20,15 +20,19 @@ bool FolderExists(const std::wstring& path) {
 }
 
 bool ForceFolder(const std::wstring& path, std::vector<std::wstring>* made) {
+  return ValueOrRaise(TryForceFolder(path, made));
+}
+
+Expected<bool> TryForceFolder(const std::wstring& path, std::vector<std::wstring>* made) {
   if (path.empty())
-    Raise(KovrinError(L"Unable to create directory"));
+    return Failure(L"Unable to create directory");
   std::wstring folder = WithoutTrailingBackslash(path);
   if (folder.size() < 3 || FolderExists(folder))
     return true;
   std::wstring parent = WithoutTrailingBackslash(FolderOf(folder));
   if (parent.empty() || parent == folder)
     return true;
-  if (!ForceFolder(parent, made))
+  if (!*TryForceFolder(parent, made))
     return false;
   if (CreateDirectoryW(folder.c_str(), nullptr)) {
     if (made)
@@ -95,84 +99,120 @@ std::wstring ProgramFolder() {
   return FolderOf(ProgramPath());
 }
 
-BinaryFile BinaryFile::OpenRead(const std::wstring& path) {
+Expected<BinaryFile> BinaryFile::TryOpenRead(const std::wstring& path) {
   FileHandle handle(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                 FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
   if (!handle)
-    ThrowCannotOpen(path);
+    return Failure(CannotOpenMessage(path));
   return BinaryFile(std::move(handle), path);
 }
 
-std::optional<BinaryFile> BinaryFile::CreateNew(const std::wstring& path) {
+BinaryFile BinaryFile::OpenRead(const std::wstring& path) {
+  return ValueOrRaise(TryOpenRead(path));
+}
+
+Expected<std::optional<BinaryFile>> BinaryFile::TryCreateNew(const std::wstring& path) {
   FileHandle handle(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                 FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
   if (handle)
-    return BinaryFile(std::move(handle), path);
+    return std::optional<BinaryFile>(BinaryFile(std::move(handle), path));
   if (GetLastError() == ERROR_FILE_EXISTS)
-    return std::nullopt;
-  ThrowCannotCreate(path);
+    return std::optional<BinaryFile>();
+  return Failure(CannotCreateMessage(path));
 }
 
-BinaryFile BinaryFile::Create(const std::wstring& path, bool* existed) {
+std::optional<BinaryFile> BinaryFile::CreateNew(const std::wstring& path) {
+  return ValueOrRaise(TryCreateNew(path));
+}
+
+Expected<BinaryFile> BinaryFile::TryCreate(const std::wstring& path, bool* existed) {
   // A new file in one call, the usual case; only a name that is taken costs a
   // second look. Windows refuses to replace a read-only file; a process with
   // every right under Wine would not be stopped, so the refusal is made here.
-  if (std::optional<BinaryFile> made = CreateNew(path)) {
+  Expected<std::optional<BinaryFile>> made = TryCreateNew(path);
+  if (!made)
+    return std::move(made).Error();
+  if (*made) {
     if (existed)
       *existed = false;
-    return std::move(*made);
+    return std::move(**made);
   }
   if (IsReadOnlyFile(path)) {
     SetLastError(ERROR_ACCESS_DENIED);
-    ThrowCannotCreate(path);
+    return Failure(CannotCreateMessage(path));
   }
   FileHandle handle(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                 FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
   if (!handle)
-    ThrowCannotCreate(path);
+    return Failure(CannotCreateMessage(path));
   if (existed)
     *existed = true;
   return BinaryFile(std::move(handle), path);
 }
 
-uint32_t BinaryFile::Read(void* buffer, uint32_t size) {
+BinaryFile BinaryFile::Create(const std::wstring& path, bool* existed) {
+  return ValueOrRaise(TryCreate(path, existed));
+}
+
+Expected<uint32_t> BinaryFile::TryRead(void* buffer, uint32_t size) {
   DWORD done = 0;
-  if (!ReadFile(handle_.Get(), buffer, size, &done, nullptr)) {
-    ThrowLastError(L"Unable to read from " + path_);
+  if (!ReadFile(handle_.Get(), buffer, size, &done, nullptr))
+    return LastErrorFailure(L"Unable to read from " + path_);
+  return static_cast<uint32_t>(done);
+}
+
+uint32_t BinaryFile::Read(void* buffer, uint32_t size) {
+  return ValueOrRaise(TryRead(buffer, size));
+}
+
+Status BinaryFile::TryReadExact(void* buffer, uint32_t size) {
+  uint32_t total = 0;
+  while (total < size) {
+    const Expected<uint32_t> done = TryRead(static_cast<char*>(buffer) + total, size - total);
+    if (!done)
+      return done.Error();
+    if (*done == 0)
+      return Failure(L"Unexpected end of file \"" + path_ +
+                     L"\": the file is shorter than expected.");
+    total += *done;
   }
-  return done;
+  return {};
 }
 
 void BinaryFile::ReadExact(void* buffer, uint32_t size) {
-  uint32_t total = 0;
-  while (total < size) {
-    uint32_t done = Read(static_cast<char*>(buffer) + total, size - total);
-    if (done == 0)
-      Raise(KovrinError(L"Unexpected end of file \"" + path_ +
-                        L"\": the file is shorter than expected."));
-    total += done;
-  }
+  RaiseIfFailed(TryReadExact(buffer, size));
 }
 
-void BinaryFile::Write(const void* buffer, uint32_t size) {
+Status BinaryFile::TryWrite(const void* buffer, uint32_t size) {
   DWORD done = 0;
   if (size == 0)
-    return;
+    return {};
   BOOL ok = WriteFile(handle_.Get(), buffer, size, &done, nullptr);
   if (!ok || done != size) {
     const DWORD code = ok ? ERROR_DISK_FULL : GetLastError();  // a short write: the disk is full
-    ThrowSystemError(L"Unable to write to " + path_, code);
+    return SystemFailure(L"Unable to write to " + path_, code);
   }
+  return {};
 }
 
-void BinaryFile::Write(const std::string& bytes) {
+void BinaryFile::Write(const void* buffer, uint32_t size) {
+  RaiseIfFailed(TryWrite(buffer, size));
+}
+
+Status BinaryFile::TryWrite(const std::string& bytes) {
   size_t offset = 0;
   constexpr size_t kChunk = 1 << 20;
   while (offset < bytes.size()) {
     const uint32_t piece = static_cast<uint32_t>(std::min(kChunk, bytes.size() - offset));
-    Write(bytes.data() + offset, piece);
+    if (Status written = TryWrite(bytes.data() + offset, piece); !written)
+      return written;
     offset += piece;
   }
+  return {};
+}
+
+void BinaryFile::Write(const std::string& bytes) {
+  RaiseIfFailed(TryWrite(bytes));
 }
 
 int64_t BinaryFile::Size() const {
@@ -181,11 +221,16 @@ int64_t BinaryFile::Size() const {
   return size.QuadPart;
 }
 
-void BinaryFile::Seek(int64_t offset) {
+Status BinaryFile::TrySeek(int64_t offset) {
   LARGE_INTEGER position{};
   position.QuadPart = offset;
   if (!SetFilePointerEx(handle_.Get(), position, nullptr, FILE_BEGIN))
-    ThrowLastError(L"Unable to write to " + path_);
+    return LastErrorFailure(L"Unable to write to " + path_);
+  return {};
+}
+
+void BinaryFile::Seek(int64_t offset) {
+  RaiseIfFailed(TrySeek(offset));
 }
 
 void BinaryFile::Close() {
@@ -193,14 +238,25 @@ void BinaryFile::Close() {
 }
 
 void WriteWholeFile(const std::wstring& path, const std::string& bytes) {
-  BinaryFile::Create(path).Write(bytes);
+  RaiseIfFailed(TryWriteWholeFile(path, bytes));
+}
+
+Status TryWriteWholeFile(const std::wstring& path, const std::string& bytes) {
+  Expected<BinaryFile> file = BinaryFile::TryCreate(path);
+  if (!file)
+    return std::move(file).Error();
+  return file->TryWrite(bytes);
 }
 
 std::string ReadWholeFile(const std::wstring& path) {
+  return ValueOrRaise(TryReadWholeFile(path));
+}
+
+Expected<std::string> TryReadWholeFile(const std::wstring& path) {
   std::wstring problem;
   std::optional<std::string> bytes = ReadWholeFile(path, problem);
   if (!bytes)
-    Raise(KovrinError(problem));
+    return Failure(std::move(problem));
   return std::move(*bytes);
 }
 
@@ -256,20 +312,6 @@ bool NameTaken(const std::wstring& name, DWORD code) {
 }
 }  // namespace
 
-BinaryFile TemporaryFile::CreateBeside(const std::wstring& target, const std::wstring& failure,
-                                       std::wstring& path) {
-  FileHandle handle;
-  const std::optional<std::wstring> name = ClaimNameBeside(target, [&](const std::wstring& name) {
-    handle.Reset(CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                             FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-    return handle.Valid();
-  });
-  if (!name)
-    ThrowLastError(failure);
-  path = *name;
-  return BinaryFile(std::move(handle), target);
-}
-
 std::optional<std::wstring> ClaimNameBeside(const std::wstring& target,
                                             const std::function<bool(const std::wstring&)>& claim) {
   DWORD code = ERROR_FILE_EXISTS;
@@ -285,10 +327,32 @@ std::optional<std::wstring> ClaimNameBeside(const std::wstring& target,
   return std::nullopt;
 }
 
+Expected<TemporaryFile> TemporaryFile::Make(std::wstring target, std::wstring failure) {
+  if (failure.empty())
+    failure = L"Cannot create file \"" + target + L"\"";
+  FileHandle handle;
+  const std::optional<std::wstring> name = ClaimNameBeside(target, [&](const std::wstring& name) {
+    handle.Reset(CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                             FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    return handle.Valid();
+  });
+  if (!name)
+    return LastErrorFailure(failure);
+  BinaryFile file(std::move(handle), target);
+  return TemporaryFile(std::move(target), std::move(failure), *name, std::move(file));
+}
+
 TemporaryFile::TemporaryFile(std::wstring target, std::wstring failure)
-    : target_(std::move(target)),
-      failure_(failure.empty() ? L"Cannot create file \"" + target_ + L"\"" : std::move(failure)),
-      file_(CreateBeside(target_, failure_, path_)) {}
+    : TemporaryFile(ValueOrRaise(Make(std::move(target), std::move(failure)))) {}
+
+TemporaryFile::TemporaryFile(TemporaryFile&& other) noexcept
+    : target_(std::move(other.target_)),
+      failure_(std::move(other.failure_)),
+      path_(std::move(other.path_)),
+      file_(std::move(other.file_)),
+      committed_(other.committed_) {
+  other.committed_ = true;  // the name is this object's now
+}
 
 TemporaryFile::~TemporaryFile() {
   if (committed_)
@@ -298,6 +362,10 @@ TemporaryFile::~TemporaryFile() {
 }
 
 void TemporaryFile::Commit() {
+  RaiseIfFailed(TryCommit());
+}
+
+Status TemporaryFile::TryCommit() {
   // On the disk before the rename, so a power cut after it never leaves the
   // target named but empty. A file a caller moved onto Path() is flushed too.
   if (!file_.Open())
@@ -306,14 +374,15 @@ void TemporaryFile::Commit() {
                                           FILE_FLAG_OPEN_REPARSE_POINT, nullptr)),
                    target_);
   if (!file_.Open() || !FlushFileBuffers(file_.handle_.Get()))
-    ThrowLastError(failure_);
+    return LastErrorFailure(failure_);
   file_.Close();
   if (IsReadOnlyFile(target_))
-    ThrowSystemError(failure_, ERROR_ACCESS_DENIED);
+    return SystemFailure(failure_, ERROR_ACCESS_DENIED);
   if (!MoveFileExW(path_.c_str(), target_.c_str(),
                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-    ThrowLastError(failure_);
+    return LastErrorFailure(failure_);
   committed_ = true;
+  return {};
 }
 
 std::wstring TemporaryFile::Keep() {
@@ -323,7 +392,14 @@ std::wstring TemporaryFile::Keep() {
 }
 
 void ReplaceFileBytes(const std::wstring& path, const std::string& bytes) {
-  TemporaryFile file(path, L"Unable to write to " + path);
-  file.File().Write(bytes);
-  file.Commit();
+  RaiseIfFailed(TryReplaceFileBytes(path, bytes));
+}
+
+Status TryReplaceFileBytes(const std::wstring& path, const std::string& bytes) {
+  Expected<TemporaryFile> file = TemporaryFile::Make(path, L"Unable to write to " + path);
+  if (!file)
+    return std::move(file).Error();
+  if (Status written = file->File().TryWrite(bytes); !written)
+    return written;
+  return file->TryCommit();
 }

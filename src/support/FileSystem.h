@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "support/Failure.h"
 #include "support/Handle.h"
 
 bool FileExists(const std::wstring& path);
@@ -18,6 +19,8 @@ bool FolderExists(const std::wstring& path);
 // "Unable to create directory"; any other failure returns false. Each folder
 // it made is appended to `made`, parents first.
 bool ForceFolder(const std::wstring& path, std::vector<std::wstring>* made = nullptr);
+// The same, the empty path a failure instead of an error raised.
+Expected<bool> TryForceFolder(const std::wstring& path, std::vector<std::wstring>* made = nullptr);
 
 // An existing file (not a folder) with the read-only attribute: Windows refuses
 // to replace it, and the kit refuses the same under Wine, which would not.
@@ -41,8 +44,13 @@ std::wstring ProgramPath();
 std::wstring ProgramFolder();
 
 // A file opened for one streaming pass. Reads and writes check their counts.
+// Each raising member has a Try twin that returns the failure it would raise.
 class BinaryFile {
  public:
+  static Expected<BinaryFile> TryOpenRead(const std::wstring& path);
+  static Expected<BinaryFile> TryCreate(const std::wstring& path, bool* existed = nullptr);
+  static Expected<std::optional<BinaryFile>> TryCreateNew(const std::wstring& path);
+
   // Opens for reading, others may read too. Raises `Cannot open file "…". …`.
   static BinaryFile OpenRead(const std::wstring& path);
   // Creates or replaces for writing; a read-only file is never replaced. Raises
@@ -55,6 +63,12 @@ class BinaryFile {
 
   BinaryFile(BinaryFile&&) noexcept = default;
   BinaryFile& operator=(BinaryFile&&) noexcept = default;
+
+  Expected<uint32_t> TryRead(void* buffer, uint32_t size);
+  Status TryReadExact(void* buffer, uint32_t size);
+  Status TryWrite(const void* buffer, uint32_t size);
+  Status TryWrite(const std::string& bytes);
+  Status TrySeek(int64_t offset);
 
   // Reads up to `size` bytes; returns the count read (0 at the end).
   uint32_t Read(void* buffer, uint32_t size);
@@ -80,12 +94,14 @@ class BinaryFile {
 
 // Writes the whole byte string to a new file (small texts: scripts, lists).
 void WriteWholeFile(const std::wstring& path, const std::string& bytes);
+Status TryWriteWholeFile(const std::wstring& path, const std::string& bytes);
 // Reads a whole small file; raises `Cannot open file` when it cannot be opened,
 // and refuses one of 4 GiB or more.
 std::string ReadWholeFile(const std::wstring& path);
 // The same without raising: nullopt, with the message ReadWholeFile would raise
 // in `problem`.
 std::optional<std::string> ReadWholeFile(const std::wstring& path, std::wstring& problem);
+Expected<std::string> TryReadWholeFile(const std::wstring& path);
 
 // Offers `claim` the names a temporary file beside `target` may take, in a fixed
 // order, until it takes one or fails for another reason than a name already in
@@ -104,7 +120,10 @@ class TemporaryFile {
  public:
   // `failure` defaults to `Cannot create file "<target>"`.
   explicit TemporaryFile(std::wstring target, std::wstring failure = {});
+  static Expected<TemporaryFile> Make(std::wstring target, std::wstring failure = {});
   ~TemporaryFile();
+  // A moved file is the new object's to delete or commit.
+  TemporaryFile(TemporaryFile&& other) noexcept;
   TemporaryFile(const TemporaryFile&) = delete;
   TemporaryFile& operator=(const TemporaryFile&) = delete;
 
@@ -118,13 +137,17 @@ class TemporaryFile {
   // (which may exist; a read-only one is refused). On failure the target is
   // as it was.
   void Commit();
+  Status TryCommit();
   // Closes the file and hands its name to the caller, who deletes or renames
   // it from now on; this object no longer deletes it.
   std::wstring Keep();
 
  private:
-  static BinaryFile CreateBeside(const std::wstring& target, const std::wstring& failure,
-                                 std::wstring& path);
+  TemporaryFile(std::wstring target, std::wstring failure, std::wstring path, BinaryFile file)
+      : target_(std::move(target)),
+        failure_(std::move(failure)),
+        path_(std::move(path)),
+        file_(std::move(file)) {}
 
   std::wstring target_;
   std::wstring failure_;
@@ -136,3 +159,4 @@ class TemporaryFile {
 // Replaces the file's bytes through a TemporaryFile, so a failure leaves the old
 // file whole. Raises "Unable to write to <path>. <reason>".
 void ReplaceFileBytes(const std::wstring& path, const std::string& bytes);
+Status TryReplaceFileBytes(const std::wstring& path, const std::string& bytes);

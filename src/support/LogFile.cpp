@@ -12,8 +12,8 @@ HANDLE CreateLogFile(const std::wstring& path) {
 }
 }  // namespace
 
-// Two forms rather than one built on the other: the setup program, which
-// travels in every package, links only this one and stays smaller so.
+// Two forms rather than one built on the other: a program that uses only one
+// of them links only that one.
 LogFile LogFile::Create(const std::wstring& path) {
   LogFile log;
   log.file_.Reset(CreateLogFile(path));

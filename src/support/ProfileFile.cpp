@@ -164,8 +164,8 @@ void ProfileFile::Index::Fill(size_t position, uint32_t hash, uint32_t item) {
   ++used_;
 }
 
-// Two forms rather than one built on the other: the setup program, which
-// travels in every package, links only this one and stays smaller so.
+// Two forms rather than one built on the other: a program that uses only one
+// of them links only that one.
 ProfileFile ProfileFile::Load(const std::wstring& path) {
   if (IsMissing(path))
     return ProfileFile();
@@ -458,27 +458,38 @@ std::string ProfileFile::ToBytes() const {
 }
 
 void ProfileFile::Save(const std::wstring& path) const {
+  RaiseIfFailed(TrySave(path));
+}
+
+Status ProfileFile::TrySave(const std::wstring& path) const {
   // Beside the old file and renamed over it: a failed save leaves no half file,
   // and every failure reads "Unable to write to <path>. <reason>".
-  TemporaryFile file(path, L"Unable to write to " + path);
-  // Through one small buffer: a file of many rows is never held twice.
+  Expected<TemporaryFile> file = TemporaryFile::Make(path, L"Unable to write to " + path);
+  if (!file)
+    return std::move(file).Error();
+  // Through one small buffer: a file of many rows is never held twice. The
+  // first failed write ends the writing; the rest of the text is not written.
   std::string buffer;
   constexpr size_t kBlock = 64 * 1024;
   buffer.reserve(kBlock);
-  auto flush = [&] {
-    file.File().Write(buffer.data(), static_cast<uint32_t>(buffer.size()));
-    buffer.clear();
+  Status written;
+  auto write = [&](const char* data, size_t size) {
+    if (written)
+      written = file->File().TryWrite(data, static_cast<uint32_t>(size));
   };
   Emit([&](std::string_view piece) {
     if (buffer.size() + piece.size() > kBlock) {
-      flush();
+      write(buffer.data(), buffer.size());
+      buffer.clear();
       if (piece.size() > kBlock) {
-        file.File().Write(piece.data(), static_cast<uint32_t>(piece.size()));
+        write(piece.data(), piece.size());
         return;
       }
     }
     buffer += piece;
   });
-  flush();
-  file.Commit();
+  write(buffer.data(), buffer.size());
+  if (!written)
+    return written;
+  return file->TryCommit();
 }

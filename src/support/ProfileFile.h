@@ -12,6 +12,8 @@
 #include <utility>
 #include <vector>
 
+#include "support/Failure.h"
+
 class ProfileFile {
  public:
   static constexpr size_t kMaxValueLength = 2047;
@@ -45,6 +47,7 @@ class ProfileFile {
   std::string ToBytes() const;
   // Writes the whole profile; failure raises "Unable to write to <path>".
   void Save(const std::wstring& path) const;
+  Status TrySave(const std::wstring& path) const;
 
  private:
   // The profile keeps the file's own bytes in `store_` (the loaded file first,

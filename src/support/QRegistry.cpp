@@ -7,10 +7,14 @@
 namespace {
 std::unique_ptr<QRegistry> g_registry;
 
-[[noreturn]] void ThrowReadFailure(const std::wstring& name, LSTATUS status) {
+Failure ReadFailure(const std::wstring& name, LSTATUS status) {
   if (status == ERROR_UNSUPPORTED_TYPE)
-    Raise(KovrinError(L"Invalid data type for '" + name + L"'"));
-  Raise(KovrinError(L"Failed to get data for '" + name + L"'"));
+    return Failure(L"Invalid data type for '" + name + L"'");
+  return Failure(L"Failed to get data for '" + name + L"'");
+}
+
+Failure WriteFailure(const std::wstring& name) {
+  return Failure(L"Failed to set data for '" + name + L"'");
 }
 }  // namespace
 
@@ -22,10 +26,14 @@ RegistryKey RegistryKey::Open(HKEY root, const std::wstring& path, REGSAM access
 }
 
 RegistryKey RegistryKey::Create(HKEY root, const std::wstring& path, REGSAM access) {
+  return ValueOrRaise(TryCreate(root, path, access));
+}
+
+Expected<RegistryKey> RegistryKey::TryCreate(HKEY root, const std::wstring& path, REGSAM access) {
   RegKey key;
   if (RegCreateKeyExW(root, path.c_str(), 0, nullptr, 0, access, nullptr, key.Put(), nullptr) !=
       ERROR_SUCCESS)
-    Raise(KovrinError(L"Failed to create key " + path));
+    return Failure(L"Failed to create key " + path);
   return RegistryKey(std::move(key));
 }
 
@@ -59,28 +67,36 @@ LSTATUS RegistryKey::QueryText(const std::wstring& name, std::wstring& text, DWO
 }
 
 std::optional<std::wstring> RegistryKey::ReadText(const std::wstring& name) const {
+  return ValueOrRaise(TryReadText(name));
+}
+
+Expected<std::optional<std::wstring>> RegistryKey::TryReadText(const std::wstring& name) const {
   std::wstring text;
   const LSTATUS status = QueryText(name, text);
   if (status == ERROR_FILE_NOT_FOUND)
-    return std::nullopt;
+    return std::optional<std::wstring>();
   if (status != ERROR_SUCCESS)
-    ThrowReadFailure(name, status);
-  return text;
+    return ReadFailure(name, status);
+  return std::optional<std::wstring>(std::move(text));
 }
 
 std::optional<DWORD> RegistryKey::ReadNumber(const std::wstring& name) const {
+  return ValueOrRaise(TryReadNumber(name));
+}
+
+Expected<std::optional<DWORD>> RegistryKey::TryReadNumber(const std::wstring& name) const {
   DWORD type = REG_NONE;
   DWORD value = 0;
   DWORD bytes = sizeof value;
   LSTATUS status = RegQueryValueExW(key_.Get(), name.c_str(), nullptr, &type,
                                     reinterpret_cast<BYTE*>(&value), &bytes);
   if (status == ERROR_FILE_NOT_FOUND)
-    return std::nullopt;
+    return std::optional<DWORD>();
   if (status == ERROR_SUCCESS || status == ERROR_MORE_DATA)
     status = type == REG_DWORD && bytes == sizeof value ? ERROR_SUCCESS : ERROR_UNSUPPORTED_TYPE;
   if (status != ERROR_SUCCESS)
-    ThrowReadFailure(name, status);
-  return value;
+    return ReadFailure(name, status);
+  return std::optional<DWORD>(value);
 }
 
 LSTATUS RegistryKey::Set(const std::wstring& name, DWORD type, const void* data, DWORD bytes) {
@@ -92,13 +108,23 @@ LSTATUS RegistryKey::SetText(const std::wstring& name, const std::wstring& value
 }
 
 void RegistryKey::WriteText(const std::wstring& name, const std::wstring& value) {
+  RaiseIfFailed(TryWriteText(name, value));
+}
+
+Status RegistryKey::TryWriteText(const std::wstring& name, const std::wstring& value) {
   if (SetText(name, value) != ERROR_SUCCESS)
-    Raise(KovrinError(L"Failed to set data for '" + name + L"'"));
+    return WriteFailure(name);
+  return {};
 }
 
 void RegistryKey::WriteNumber(const std::wstring& name, DWORD value) {
+  RaiseIfFailed(TryWriteNumber(name, value));
+}
+
+Status RegistryKey::TryWriteNumber(const std::wstring& name, DWORD value) {
   if (Set(name, REG_DWORD, &value, sizeof value) != ERROR_SUCCESS)
-    Raise(KovrinError(L"Failed to set data for '" + name + L"'"));
+    return WriteFailure(name);
+  return {};
 }
 
 LSTATUS RegistryKey::DeleteValue(const std::wstring& name) {

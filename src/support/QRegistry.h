@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "support/Failure.h"
 #include "support/Handle.h"
 
 // An open registry key; an empty one when it could not be opened.
@@ -20,6 +21,9 @@ class RegistryKey {
   // Opens the key, creating it and its missing parents. Raises "Failed to create key <path>".
   static RegistryKey Create(HKEY root, const std::wstring& path,
                             REGSAM access = KEY_QUERY_VALUE | KEY_SET_VALUE);
+  // Each raising member has a Try twin that returns the failure it would raise.
+  static Expected<RegistryKey> TryCreate(HKEY root, const std::wstring& path,
+                                         REGSAM access = KEY_QUERY_VALUE | KEY_SET_VALUE);
   // Deletes a key that has no subkeys; ERROR_FILE_NOT_FOUND when there is none.
   static LSTATUS DeleteKey(HKEY root, const std::wstring& path);
 
@@ -37,12 +41,16 @@ class RegistryKey {
   std::optional<std::wstring> ReadText(const std::wstring& name) const;
   // A REG_DWORD value; nullopt when missing. Raises as ReadText does.
   std::optional<DWORD> ReadNumber(const std::wstring& name) const;
+  Expected<std::optional<std::wstring>> TryReadText(const std::wstring& name) const;
+  Expected<std::optional<DWORD>> TryReadNumber(const std::wstring& name) const;
 
   // Writes a REG_SZ value and returns the system's code.
   LSTATUS SetText(const std::wstring& name, const std::wstring& value);
   // Write a REG_SZ or REG_DWORD value or raise "Failed to set data for '<name>'".
   void WriteText(const std::wstring& name, const std::wstring& value);
   void WriteNumber(const std::wstring& name, DWORD value);
+  Status TryWriteText(const std::wstring& name, const std::wstring& value);
+  Status TryWriteNumber(const std::wstring& name, DWORD value);
   // ERROR_FILE_NOT_FOUND when there is no such value.
   LSTATUS DeleteValue(const std::wstring& name);
 
