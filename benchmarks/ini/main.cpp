@@ -47,7 +47,7 @@ Timing Measure(int rows, const std::wstring& folder) {
     ProfileFile script = ProfileFile::Load(path);
     SetupScriptValues values = ReadSetupScriptValues(script);
     int64_t total = 0;
-    for (int32_t n = 1; n <= values.CountOfFiles; ++n) total += ReadFileRow(script, n).FileSize;
+    for (int32_t n = 1; n <= values.CountOfFiles; ++n) total += ReadFileRow(script, n)->FileSize;
     reads.push_back(Now() - start);
     if (values.CountOfFiles != rows || total != int64_t(rows) * (rows - 1) / 2) {
       std::printf("read-back mismatch for %d rows\n", rows);

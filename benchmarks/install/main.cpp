@@ -114,7 +114,10 @@ double InstallThroughEngine(const Package& package, const std::wstring& target, 
   state.CountOfFiles = static_cast<int32_t>(package.Files.size());
   PumpingEvents events;
   const auto start = std::chrono::steady_clock::now();
-  RunInstall(state, {target}, events);
+  if (const Status installed = RunInstall(state, {target}, events); !installed) {
+    fwprintf(stderr, L"install failed: %ls\n", installed.Error().Message().c_str());
+    exit(1);
+  }
   return Seconds(start);
 }
 

@@ -3,6 +3,7 @@
 #include "designer/SigningStep.h"
 #include "formats/ScriptKeys.h"
 #include "formats/SetupScriptReader.h"
+#include "support/Error.h"
 #include "support/ProfileFile.h"
 
 std::vector<uint64_t> PayloadParts(const std::wstring& scriptPath) {
@@ -10,7 +11,7 @@ std::vector<uint64_t> PayloadParts(const std::wstring& scriptPath) {
   const SetupScriptValues values = ReadSetupScriptValues(script);
   std::vector<uint64_t> parts;
   for (int32_t n = 1; n <= values.CountOfFiles; ++n) {
-    const int64_t size = ReadFileRow(script, n).FileSize;
+    const int64_t size = ValueOrRaise(ReadFileRow(script, n)).FileSize;
     if (size < 0)
       return {};  // not a size a payload holds: the packer keeps every byte in place
     parts.push_back(static_cast<uint64_t>(size));

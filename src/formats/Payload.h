@@ -26,17 +26,24 @@ class CopyBuffer {
 // Called after each block with the bytes just moved (a checksum is taken from
 // them in the same pass; most callers only count them).
 using BlockCallback = std::function<void(const char* block, uint32_t size)>;
+// The same for a caller that may stop the copy: a failure it returns ends the
+// copy and is returned.
+using CheckedBlockCallback = std::function<Status(const char* block, uint32_t size)>;
 
 // Moves exactly `count` bytes from the current position of `source` to `target`:
 // while more than `blockSize` bytes remain, one block; then the rest in one
 // piece. A source that ends early raises an error naming the target file.
 void CopyChunked(BinaryFile& source, BinaryFile& target, int64_t count, CopyBuffer& buffer,
                  uint32_t blockSize, const BlockCallback& afterBlock = {});
+Status TryCopyChunked(BinaryFile& source, BinaryFile& target, int64_t count, CopyBuffer& buffer,
+                      uint32_t blockSize, const CheckedBlockCallback& afterBlock = {});
 
 // Appends the whole file at `sourcePath` to `target` and returns the bytes written.
 // The size is taken when the file is opened, so the count is what was really copied.
 int64_t AppendFile(BinaryFile& target, const std::wstring& sourcePath, CopyBuffer& buffer,
                    uint32_t blockSize, const BlockCallback& afterBlock = {});
+Expected<int64_t> TryAppendFile(BinaryFile& target, const std::wstring& sourcePath,
+                                CopyBuffer& buffer, uint32_t blockSize);
 
 struct TextsSplit {
   uint32_t Crc = 0;      // of the bytes moved, taken while moving them
@@ -45,6 +52,6 @@ struct TextsSplit {
 
 // Splits Setup.dat into readme.dat (first readMeSize bytes) and license.dat (the
 // next licenseSize bytes). Both files are always created.
-TextsSplit SplitTexts(const std::wstring& textsPath, int64_t readMeSize, int64_t licenseSize,
-                      const std::wstring& readMePath, const std::wstring& licensePath,
-                      CopyBuffer& buffer);
+Expected<TextsSplit> SplitTexts(const std::wstring& textsPath, int64_t readMeSize,
+                                int64_t licenseSize, const std::wstring& readMePath,
+                                const std::wstring& licensePath, CopyBuffer& buffer);

@@ -197,9 +197,15 @@ class Removal {
         ownRecord_(FoldedPath(LongFullPath(command.ScriptPath))),
         self_(FoldedPath(LongFullPath(selfPath))) {}
 
-  void Run() {
-    const ProfileFile loaded = scope_.Rows ? ProfileFile() : ProfileFile::Load(command_.ScriptPath);
-    const ProfileFile& record = scope_.Rows ? *scope_.Rows : loaded;
+  Status Run() {
+    std::optional<ProfileFile> loaded;
+    if (!scope_.Rows) {
+      std::wstring problem;
+      loaded = ProfileFile::Load(command_.ScriptPath, problem);
+      if (!loaded)
+        return Failure(std::move(problem));
+    }
+    const ProfileFile& record = scope_.Rows ? *scope_.Rows : *loaded;
     others_ = ListedByOthers(folder_, ownRecord_);
     const std::vector<FileRow> rows = FileRows(record);
     recordHasChecksums_ = RecordHasChecksums(rows);
@@ -211,6 +217,7 @@ class Removal {
         !RemoveFile(folder_, command_.ScriptPath))
       result_.NotRemoved.push_back(command_.ScriptPath);
     RemoveEmptyFolders();
+    return {};
   }
 
  private:
@@ -363,9 +370,9 @@ class Removal {
 };
 }  // namespace
 
-void RemoveRecordedInstallation(const UninstallCommand& command, const std::wstring& selfPath,
-                                UninstallResult& result, const RecordRemovalScope& scope) {
-  Removal(command, selfPath, result, scope).Run();
+Status RemoveRecordedInstallation(const UninstallCommand& command, const std::wstring& selfPath,
+                                  UninstallResult& result, const RecordRemovalScope& scope) {
+  return Removal(command, selfPath, result, scope).Run();
 }
 
 bool LinkFolderRule::Allows(const std::wstring& link) const {

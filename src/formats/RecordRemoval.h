@@ -63,9 +63,9 @@ struct RecordRemovalScope {
 // Removes the files and links the record at command.ScriptPath lists, then the
 // record when nothing it answers for is left, then the folders of the install
 // tree that are now empty; `selfPath` is never deleted. What it did goes into
-// `result`.
-void RemoveRecordedInstallation(const UninstallCommand& command, const std::wstring& selfPath,
-                                UninstallResult& result, const RecordRemovalScope& scope = {});
+// `result`. Fails, before anything is removed, when the record cannot be read.
+Status RemoveRecordedInstallation(const UninstallCommand& command, const std::wstring& selfPath,
+                                  UninstallResult& result, const RecordRemovalScope& scope = {});
 
 // The digits of a numbered row's key: "12" for "File12" with prefix "File";
 // nothing for "FileCount", or for "FileSize12" with prefix "File".

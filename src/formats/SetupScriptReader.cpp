@@ -64,7 +64,7 @@ SetupScriptValues ReadSetupScriptValues(const ProfileFile& profile) {
   return v;
 }
 
-ScriptFileRow ReadFileRow(const ProfileFile& profile, int32_t n) {
+Expected<ScriptFileRow> ReadFileRow(const ProfileFile& profile, int32_t n) {
   using namespace script;
   ScriptFileRow row;
   row.FileName = profile.ReadString(kOneFiles, NumberedKey(kFileName, n), L"");
@@ -73,8 +73,8 @@ ScriptFileRow ReadFileRow(const ProfileFile& profile, int32_t n) {
   if (profile.HasKey(kOneFiles, crcKey)) {
     const std::wstring text = profile.ReadString(kOneFiles, crcKey, L"");
     if (!ParseCrcText(text, row.Crc))
-      Raise(PackageError(L"Сценарий установки повреждён: значение " + std::wstring(crcKey) + L"=" +
-                         text + L" не является контрольной суммой. Установка прервана."));
+      return PackageFailure(L"Сценарий установки повреждён: значение " + std::wstring(crcKey) +
+                            L"=" + text + L" не является контрольной суммой. Установка прервана.");
     row.HasCrc = true;
   }
   return row;

@@ -71,7 +71,7 @@ struct ScriptShortcutRow {
 };
 
 // Row n (from 1) of [One_Files]; missing keys read as an empty name of size 0.
-// A FileCrc<n> that is not eight hexadecimal digits raises PackageError.
-ScriptFileRow ReadFileRow(const ProfileFile& profile, int32_t n);
+// A FileCrc<n> that is not eight hexadecimal digits is a damaged package.
+Expected<ScriptFileRow> ReadFileRow(const ProfileFile& profile, int32_t n);
 // Row n (from 1) of the shortcut section, read under the spelling "One_Shortcuts".
 ScriptShortcutRow ReadShortcutRow(const ProfileFile& profile, int32_t n);

@@ -1,26 +1,21 @@
 #include "setup/ExitCodes.h"
 
-#include "formats/PackageError.h"
-#include "setup/FileInUse.h"
-#include "setup/UpgradeCheck.h"
-#include "support/Error.h"
+#include "support/Failure.h"
 
-int InstallExitCode() {
-  try {
-    throw;
-  } catch (const OperationCancelled&) {
-    return kExitCancelled;
-  } catch (const PackageError&) {
-    return kExitBadPackage;
-  } catch (const FileInUseError&) {
-    return kExitFileInUse;
-  } catch (const UpgradeRefused& refused) {
-    return refused.ExitCode();
-  } catch (const KovrinError&) {
-    return kExitCannotWrite;
-  } catch (...) {
-    return kExitCannotWrite;
+int InstallExitCode(const Failure& failure) {
+  switch (failure.Kind()) {
+    case FailureKind::Stopped:
+      return kExitCancelled;
+    case FailureKind::Package:
+      return kExitBadPackage;
+    case FailureKind::FileInUse:
+      return kExitFileInUse;
+    case FailureKind::Refused:
+      return failure.Code();
+    case FailureKind::Error:
+      break;
   }
+  return kExitCannotWrite;
 }
 
 int InstalledExitCode(bool restartToFinish) {

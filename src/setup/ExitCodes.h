@@ -2,6 +2,8 @@
 // The setup program's exit codes, the same for a silent run and a run with
 // windows that ends before its window opens.
 
+class Failure;
+
 enum SetupExitCode : int {
   kExitInstalled = 0,
   kExitCancelled = 1,       // the user stopped the install
@@ -14,12 +16,11 @@ enum SetupExitCode : int {
   kExitRestartToFinish = 3010,  // installed; files in use are replaced when Windows restarts
 };
 
-// Inside a catch block around the install itself (after the package has been
-// read): the code for the exception being handled. A package that does not check
-// out is 2, a cancelled install 1, a target that stayed in use 5, a refused
-// upgrade its own code (6 or 7), every other failure a target that cannot be
-// written, 3.
-int InstallExitCode();
+// The code for a failed install (after the package has been read): a package
+// that does not check out is 2, a cancelled install 1, a target that stayed in
+// use 5, a refused upgrade its own code (6 or 7), every other failure a target
+// that cannot be written, 3.
+int InstallExitCode(const Failure& failure);
 
 // 0, or 3010 when the install completes only once Windows restarts.
 int InstalledExitCode(bool restartToFinish);

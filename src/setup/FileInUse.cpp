@@ -21,3 +21,7 @@ std::wstring FileInUseQuestion(const std::wstring& path, const std::vector<std::
          L"\r\n\r\nЗакройте эту программу и нажмите «Повторить», чтобы продолжить, или «Отмена», "
          L"чтобы прервать установку (всё, что она уже сделала, будет отменено).";
 }
+
+Failure FileInUseFailure(const std::wstring& path, const std::vector<std::wstring>& holders) {
+  return Failure(FileInUseText(path, holders) + L" Установка прервана.", FailureKind::FileInUse);
+}

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "support/Error.h"
+#include "support/Failure.h"
 
 // The codes Windows gives for a file that another process holds open without
 // sharing its deletion, or has locked.
@@ -17,9 +17,5 @@ std::wstring FileInUseText(const std::wstring& path, const std::vector<std::wstr
 // The window's question: close the program and retry, or cancel the install.
 std::wstring FileInUseQuestion(const std::wstring& path, const std::vector<std::wstring>& holders);
 
-// The install stopped at a file that stayed in use; it has been taken back.
-class FileInUseError : public KovrinError {
- public:
-  FileInUseError(const std::wstring& path, const std::vector<std::wstring>& holders)
-      : KovrinError(FileInUseText(path, holders) + L" Установка прервана.") {}
-};
+// The install stopped at a file that stayed in use.
+Failure FileInUseFailure(const std::wstring& path, const std::vector<std::wstring>& holders);

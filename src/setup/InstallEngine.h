@@ -7,7 +7,7 @@
 #include <string>
 
 #include "setup/InstallEvents.h"
-#include "support/Error.h"
+#include "support/Failure.h"
 
 struct SetupState;
 
@@ -24,8 +24,8 @@ struct InstallChoices {
 };
 
 // The user asked to stop (the window's close box, answered "Да"): the install
-// takes back what it made and raises OperationCancelled with this text, and with
-// what could not be taken back added to it (state.LeftBehind names that).
+// takes back what it made and fails as FailureKind::Stopped with this text, and
+// with what could not be taken back added to it (state.LeftBehind names that).
 inline constexpr wchar_t kInstallStopped[] = L"Установка прервана.";
 
 // Button2Click's work and /S's, in order. Before anything is written the install
@@ -39,11 +39,11 @@ inline constexpr wchar_t kInstallStopped[] = L"Установка прерван
 // each file with the size and checksum written, and each link exactly as saved.
 // A failure or a stop (events.Cancelled(), asked at every pause) takes back what
 // this install made (InstallJournal), is told to events.Failed with its exit
-// code and raises: PackageError for a package that does not check out,
-// OperationCancelled for a stop, FileInUseError for a target another program
-// holds open and the user (or nobody, in a silent run) did not retry,
-// KovrinError with the system's wording for a target that cannot be written.
+// code and is returned: FailureKind::Package for a package that does not check
+// out, Stopped for a stop, FileInUse for a target another program holds open
+// and the user (or nobody, in a silent run) did not retry, Error with the
+// system's wording for a target that cannot be written.
 // A file that exists is replaced through a checked copy beside it and kept aside
 // until the install is complete, so a take-back renames it back unchanged.
 // Showing the error is the caller's.
-void RunInstall(SetupState& state, const InstallChoices& choices, InstallEvents& events);
+Status RunInstall(SetupState& state, const InstallChoices& choices, InstallEvents& events);

@@ -16,9 +16,9 @@ bool RenameBack(const std::wstring& aside, const std::wstring& path) {
 }
 }  // namespace
 
-bool InstallJournal::MakeFolder(const std::wstring& folder) {
+Expected<bool> InstallJournal::MakeFolder(const std::wstring& folder) {
   std::vector<std::wstring> made;
-  const bool ok = ForceFolder(folder, &made);
+  const Expected<bool> ok = TryForceFolder(folder, &made);
   for (std::wstring& path : made)
     steps_.push_back({path, [path](bool) {
                         // A folder that now holds something not ours stays, as it should.
@@ -28,12 +28,13 @@ bool InstallJournal::MakeFolder(const std::wstring& folder) {
   return ok;
 }
 
-void InstallJournal::BeforeCreating(const std::wstring& path) {
+Status InstallJournal::BeforeCreating(const std::wstring& path) {
   const DWORD attributes = GetFileAttributesW(path.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES)
     files_.push_back({path, {}});
   else if (!(attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)))
-    KeepCopy(path);  // an earlier version's link, put back if this install is taken back
+    return KeepCopy(path);  // an earlier version's link, put back if this install is taken back
+  return {};
 }
 
 void InstallJournal::Created(const std::wstring& path) {
@@ -50,10 +51,17 @@ std::optional<std::wstring> InstallJournal::MoveAside(const std::wstring& path) 
   return aside;
 }
 
-void InstallJournal::KeepCopy(const std::wstring& path) {
-  TemporaryFile copy(path);
-  copy.File().Write(ReadWholeFile(path));
-  files_.push_back({path, copy.Keep()});
+Status InstallJournal::KeepCopy(const std::wstring& path) {
+  Expected<TemporaryFile> copy = TemporaryFile::Make(path);
+  if (!copy)
+    return std::move(copy).Error();
+  const Expected<std::string> bytes = TryReadWholeFile(path);
+  if (!bytes)
+    return bytes.Error();
+  if (Status written = copy->File().TryWrite(*bytes); !written)
+    return written;
+  files_.push_back({path, copy->Keep()});
+  return {};
 }
 
 bool InstallJournal::ReplaceAtRestart(const std::wstring& staged, const std::wstring& target) {
@@ -79,12 +87,7 @@ std::vector<std::wstring> InstallJournal::TakeBack() {
   }
   const bool somethingLeft = !left.empty();
   for (auto it = steps_.rbegin(); it != steps_.rend(); ++it) {
-    bool undone = false;
-    try {
-      undone = it->undo(somethingLeft);
-    } catch (...) {
-    }
-    if (!undone)
+    if (!it->undo(somethingLeft))
       left.push_back(it->what);
   }
   Forget();

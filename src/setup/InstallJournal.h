@@ -13,17 +13,19 @@
 #include <string>
 #include <vector>
 
+#include "support/Failure.h"
+
 class InstallJournal {
  public:
   // Undoes one step; `somethingLeft` tells a record or registry step that files
   // or links could not be removed. False when the step could not be undone.
   using Undo = std::function<bool(bool somethingLeft)>;
 
-  // ForceFolder that notes each folder it makes; they are removed when empty.
-  bool MakeFolder(const std::wstring& folder);
+  // TryForceFolder that notes each folder it makes; they are removed when empty.
+  Expected<bool> MakeFolder(const std::wstring& folder);
   // Call just before creating `path`: it is noted when nothing is there, and a
   // file that is there is kept as a copy that a take-back renames back.
-  void BeforeCreating(const std::wstring& path);
+  Status BeforeCreating(const std::wstring& path);
   // A file or link this install made; it is deleted.
   void Created(const std::wstring& path);
   // Renames the existing file `path` to a free name beside it; a take-back
@@ -33,9 +35,9 @@ class InstallJournal {
   std::optional<std::wstring> MoveAside(const std::wstring& path);
   // Keeps a copy of the existing file `path` beside it, for a file that is
   // rewritten where it lies (the record): a take-back renames the copy over it,
-  // a commit deletes it. Raises `Cannot create file "<path>". …` when the copy
+  // a commit deletes it. Fails as `Cannot create file "<path>". …` when the copy
   // cannot be made.
-  void KeepCopy(const std::wstring& path);
+  Status KeepCopy(const std::wstring& path);
   // Asks Windows to rename `staged` over `target` when it restarts; a take-back
   // deletes `staged`, so the rename then finds nothing to move. False, with the
   // reason in GetLastError(), when Windows refuses.

@@ -44,8 +44,13 @@ uint8_t ShortcutKindOf(std::wstring_view savePath) {
   return kShortcutOtherFolder;
 }
 
-void LoadInstallLists(SetupState& state, ProgressSink& progress) {
-  const ProfileFile script = ProfileFile::Load(state.PackageFolder + script::kScriptFile);
+Status LoadInstallLists(SetupState& state, ProgressSink& progress) {
+  std::wstring problem;
+  const std::optional<ProfileFile> loaded =
+      ProfileFile::Load(state.PackageFolder + script::kScriptFile, problem);
+  if (!loaded)
+    return Failure(std::move(problem));
+  const ProfileFile& script = *loaded;
 
   const int32_t shortcutLimit = RowLimit(script, script::kOneShortCuts, state.CountOfShortCuts);
   state.ShortcutList.assign(1, TShortCut());
@@ -63,18 +68,22 @@ void LoadInstallLists(SetupState& state, ProgressSink& progress) {
   state.CountOfShortCuts = static_cast<int32_t>(state.ShortcutList.size() - 1);
 
   if (state.CountOfFiles < 0)
-    throw PackageError(L"Сценарий установки повреждён: число файлов CountOfFiles=" +
-                       std::to_wstring(state.CountOfFiles) + L". Установка прервана.");
+    return PackageFailure(L"Сценарий установки повреждён: число файлов CountOfFiles=" +
+                          std::to_wstring(state.CountOfFiles) + L". Установка прервана.");
   const int32_t fileLimit = RowLimit(script, script::kOneFiles, state.CountOfFiles);
   state.FileList.assign(1, ScriptFileRow());
   for (int32_t n = 1; n <= state.CountOfFiles; ++n) {
     // A row beyond the section's keys is missing like any other.
     if (n > fileLimit || !FileRowPresent(script, n))
-      throw PackageError(L"Сценарий установки повреждён: в нём нет файла номер " +
-                         std::to_wstring(n) + L", хотя файлов по сценарию " +
-                         std::to_wstring(state.CountOfFiles) + L". Установка прервана.");
-    state.FileList.push_back(ReadFileRow(script, n));
+      return PackageFailure(L"Сценарий установки повреждён: в нём нет файла номер " +
+                            std::to_wstring(n) + L", хотя файлов по сценарию " +
+                            std::to_wstring(state.CountOfFiles) + L". Установка прервана.");
+    Expected<ScriptFileRow> row = ReadFileRow(script, n);
+    if (!row)
+      return std::move(row).Error();
+    state.FileList.push_back(std::move(*row));
     progress.Pump();
   }
   state.ListsRead = true;
+  return {};
 }

@@ -4,6 +4,7 @@
 
 #include <string_view>
 
+#include "support/Failure.h"
 #include "support/Progress.h"
 
 struct SetupState;
@@ -16,7 +17,7 @@ uint8_t ShortcutKindOf(std::wstring_view savePath);
 // Setup.ini in the package folder. The lists grow only with the rows actually
 // present, so an absurd count never allocates beyond them. Every file row up to
 // CountOfFiles must be there: a missing one, a negative count or a FileCrc<n>
-// that is no checksum raises PackageError. Shortcut rows are read up to the first
+// that is no checksum is a damaged package. Shortcut rows are read up to the first
 // missing one, and CountOfShortCuts is set to the rows read. Lets pending
 // messages run after each file row. Sets state.ListsRead once all is read.
-void LoadInstallLists(SetupState& state, ProgressSink& progress);
+Status LoadInstallLists(SetupState& state, ProgressSink& progress);

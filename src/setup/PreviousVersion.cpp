@@ -7,7 +7,6 @@
 #include "setup/InstallEvents.h"
 #include "setup/SetupState.h"
 #include "setup/UninstallRegistration.h"
-#include "support/Error.h"
 #include "support/FileSystem.h"
 #include "support/PathNames.h"
 
@@ -29,27 +28,36 @@ void Report(const UninstallResult& result, SetupState& state, InstallEvents& eve
 }  // namespace
 
 void RemovePreviousVersion(SetupState& state, InstallEvents& events) {
-  try {
-    const std::unordered_set<std::wstring> written = RecordedPaths(state.UninstallScript);
-    const std::wstring uninstaller = WindowsFolder(state) + L"\\" + uninstall::kUninstallerFileName;
-    const LinkFolderRule links =
-        LinkFoldersOf(state.Previous ? state.Previous->LinkFolders : std::nullopt);
-    if (state.PreviousRecord) {
-      UninstallResult result;
-      RemoveRecordedInstallation({state.UninstallScriptPath, state.ProgramName}, uninstaller,
-                                 result, {&*state.PreviousRecord, &written, false, false, links});
-      Report(result, state, events);
-    }
-    if (state.Previous && !SameFile(state.Previous->RecordPath, state.UninstallScriptPath) &&
-        FileExists(state.Previous->RecordPath)) {
-      UninstallResult result;
-      RemoveRecordedInstallation({state.Previous->RecordPath, state.ProgramName}, uninstaller,
-                                 result, {nullptr, &written, true, false, links});
-      Report(result, state, events);
-    }
-  } catch (...) {
-    // An unreadable earlier record: its files stay, as the uninstaller would leave them.
-    state.KeptFromPrevious.push_back(CurrentExceptionMessage());
-    events.EarlierFileKept(CurrentExceptionMessage(), false);
+  // What cannot be looked at (an unreadable earlier record) stays, as the
+  // uninstaller would leave it.
+  auto keep = [&](const Failure& failure) {
+    state.KeptFromPrevious.push_back(failure.Message());
+    events.EarlierFileKept(failure.Message(), false);
+  };
+  const Expected<std::wstring> windows = WindowsFolder(state);
+  if (!windows)
+    return keep(windows.Error());
+  const std::unordered_set<std::wstring> written = RecordedPaths(state.UninstallScript);
+  const std::wstring uninstaller = *windows + L"\\" + uninstall::kUninstallerFileName;
+  const LinkFolderRule links =
+      LinkFoldersOf(state.Previous ? state.Previous->LinkFolders : std::nullopt);
+  if (state.PreviousRecord) {
+    UninstallResult result;
+    if (Status removed = RemoveRecordedInstallation(
+            {state.UninstallScriptPath, state.ProgramName}, uninstaller, result,
+            {&*state.PreviousRecord, &written, false, false, links});
+        !removed)
+      return keep(removed.Error());
+    Report(result, state, events);
+  }
+  if (state.Previous && !SameFile(state.Previous->RecordPath, state.UninstallScriptPath) &&
+      FileExists(state.Previous->RecordPath)) {
+    UninstallResult result;
+    if (Status removed =
+            RemoveRecordedInstallation({state.Previous->RecordPath, state.ProgramName}, uninstaller,
+                                       result, {nullptr, &written, true, false, links});
+        !removed)
+      return keep(removed.Error());
+    Report(result, state, events);
   }
 }

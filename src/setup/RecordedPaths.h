@@ -6,12 +6,14 @@
 
 #include <string>
 
+#include "support/Failure.h"
+
 using ShortPathFunction = std::wstring (*)(const std::wstring& path);
 
 // `folder` as the record can hold it: as it stands when Windows-1251 holds it,
 // otherwise the short form that `shortPath` gives for it (the folder must exist
-// by then). Raises KovrinError naming the folder, as `what` calls it ("Папку
-// установки", "Папку ярлыков"), when neither form will do.
-std::wstring RecordableFolder(const std::wstring& folder, const wchar_t* what,
-                              ShortPathFunction shortPath);
-std::wstring RecordableFolder(const std::wstring& folder, const wchar_t* what);
+// by then). Fails naming the folder, as `what` calls it ("Папку установки",
+// "Папку ярлыков"), when neither form will do.
+Expected<std::wstring> RecordableFolder(const std::wstring& folder, const wchar_t* what,
+                                        ShortPathFunction shortPath);
+Expected<std::wstring> RecordableFolder(const std::wstring& folder, const wchar_t* what);

@@ -16,14 +16,19 @@
 #include "support/ProfileFile.h"
 #include "support/Strings.h"
 
-void ReadSetupScript(SetupState& state) {
-  static_cast<SetupScriptValues&>(state) =
-      ReadSetupScriptValues(ProfileFile::Load(state.PackageFolder + script::kScriptFile));
+Status ReadSetupScript(SetupState& state) {
+  std::wstring problem;
+  const std::optional<ProfileFile> script =
+      ProfileFile::Load(state.PackageFolder + script::kScriptFile, problem);
+  if (!script)
+    return Failure(std::move(problem));
+  static_cast<SetupScriptValues&>(state) = ReadSetupScriptValues(*script);
   // A name that cannot name its uninstall entry would break the uninstall later.
-  if (const std::wstring problem = ProgramNameProblem(state.ProgramName); !problem.empty()) {
-    state.PackageDamage = problem;
-    throw PackageError(problem);
+  if (std::wstring unusable = ProgramNameProblem(state.ProgramName); !unusable.empty()) {
+    state.PackageDamage = unusable;
+    return PackageFailure(std::move(unusable));
   }
+  return {};
 }
 
 std::vector<std::wstring> BuildPageList(const SetupState& state) {
@@ -59,10 +64,13 @@ std::wstring LicenseTextPath(const SetupState& state) {
   return state.TempFolder + L"\\" + script::kExtractedLicense;
 }
 
-void ExtractTexts(SetupState& state) {
+Status ExtractTexts(SetupState& state) {
   if (!state.UseReadMe && !state.UseLicense)
-    return;
-  state.TempFolder = MakeTextFolder(SafeFolderName(state.ProgramName));
+    return {};
+  Expected<std::wstring> folder = MakeTextFolder(SafeFolderName(state.ProgramName));
+  if (!folder)
+    return std::move(folder).Error();
+  state.TempFolder = std::move(*folder);
 
   // Negative sizes move nothing, as in the copy itself.
   const int64_t readMeSize = state.ReadMe.Size > 0 ? state.ReadMe.Size : 0;
@@ -74,28 +82,34 @@ void ExtractTexts(SetupState& state) {
                           L" bytes, but Setup.ini describes texts of " +
                           std::to_wstring(readMeSize + licenseSize) +
                           L" bytes: the package is damaged or incomplete.";
-    throw PackageError(state.PackageDamage);
+    return PackageFailure(state.PackageDamage);
   }
   bool checked = false;
   uint32_t expected = 0;
   if (!state.TextsCrc.empty() && !(checked = ParseCrcText(state.TextsCrc, expected))) {
     state.PackageDamage = DamagedFileText(script::kTextsFile);
-    throw PackageError(state.PackageDamage);
+    return PackageFailure(state.PackageDamage);
   }
   CopyBuffer buffer;
-  const TextsSplit split = SplitTexts(textsPath, readMeSize, licenseSize, ReadMeTextPath(state),
-                                      LicenseTextPath(state), buffer);
-  if (checked && (split.Crc != expected || split.FileSize != readMeSize + licenseSize)) {
+  const Expected<TextsSplit> split = SplitTexts(
+      textsPath, readMeSize, licenseSize, ReadMeTextPath(state), LicenseTextPath(state), buffer);
+  if (!split)
+    return split.Error();
+  if (checked && (split->Crc != expected || split->FileSize != readMeSize + licenseSize)) {
     // A damaged licence or information text is not shown as if it were the author's.
     DeleteFileW(ReadMeTextPath(state).c_str());
     DeleteFileW(LicenseTextPath(state).c_str());
     state.PackageDamage = DamagedFileText(script::kTextsFile);
-    throw PackageError(state.PackageDamage);
+    return PackageFailure(state.PackageDamage);
   }
+  return {};
 }
 
-std::wstring LoadPlainText(const std::wstring& path) {
-  const std::wstring text = FromCp1251(ReadWholeFile(path));
+Expected<std::wstring> LoadPlainText(const std::wstring& path) {
+  const Expected<std::string> bytes = TryReadWholeFile(path);
+  if (!bytes)
+    return bytes.Error();
+  const std::wstring text = FromCp1251(*bytes);
   std::wstring lines;
   lines.reserve(text.size() + text.size() / 32);
   for (size_t i = 0; i < text.size(); ++i) {

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "support/Failure.h"
+
 struct SetupState;
 
 // Names of the wizard pages: the only texts of the page list and the keys by
@@ -19,8 +21,10 @@ inline constexpr wchar_t kPageShortcuts[] = L"Ярлыки";
 
 // Reads Setup.ini in state.PackageFolder into the state: every value with its
 // default (a missing file gives all defaults); the texts' fonts and sizes only
-// for the texts in use.
-void ReadSetupScript(SetupState& state);
+// for the texts in use. A script that cannot be read fails; a program name that
+// cannot name an uninstall entry is a damaged package (and sets
+// state.PackageDamage).
+Status ReadSetupScript(SetupState& state);
 
 // The page list: "Характеристика", then the license, information, install-path
 // and shortcuts pages that apply, in that order.
@@ -35,9 +39,9 @@ std::wstring SafeFolderName(const std::wstring& name);
 // name, made new (setup/TextFolder.h), and Setup.dat split into readme.dat and
 // license.dat there. A Setup.dat shorter than the two sizes stops with a message
 // naming it before anything is written; one whose CRC-32, taken while it is
-// split, differs from the script's TextsCrc leaves no text behind. Either raises
-// PackageError and sets state.PackageDamage, so the package is not installed.
-void ExtractTexts(SetupState& state);
+// split, differs from the script's TextsCrc leaves no text behind. Either is a
+// damaged package and sets state.PackageDamage, so the package is not installed.
+Status ExtractTexts(SetupState& state);
 
 // Full paths of the two extracted texts (valid after ExtractTexts).
 std::wstring ReadMeTextPath(const SetupState& state);
@@ -45,7 +49,7 @@ std::wstring LicenseTextPath(const SetupState& state);
 
 // A plain text as the viewer shows it: Windows-1251 bytes, every kind of line
 // end turned into CR LF.
-std::wstring LoadPlainText(const std::wstring& path);
+Expected<std::wstring> LoadPlainText(const std::wstring& path);
 
 // "<n> байт", digits not grouped.
 std::wstring ByteCountText(int64_t bytes);

@@ -48,15 +48,19 @@ std::wstring InFolder(const std::wstring& folder, const std::wstring& name) {
   return !folder.empty() && folder.back() == L'\\' ? folder + name : folder + L"\\" + name;
 }
 
-[[noreturn]] void ThrowComError(const wchar_t* what, HRESULT result) {
-  ThrowSystemError(what, static_cast<unsigned long>(result));
+Failure ComFailure(const wchar_t* what, HRESULT result) {
+  return SystemFailure(what, static_cast<unsigned long>(result));
 }
 }  // namespace
 
-std::wstring TShortCut::Save(const std::wstring& folder) const {
-  ForceFolder(folder);
+Expected<std::wstring> TShortCut::Save(const std::wstring& folder) const {
+  if (const Expected<bool> made = TryForceFolder(folder); !made.Ok())
+    return made.Error();
   std::wstring saved;
-  CreateShellLink(folder, FileName, Params, FilePath, L"", Name, &saved);
+  if (const Expected<bool> created =
+          CreateShellLink(folder, FileName, Params, FilePath, L"", Name, &saved);
+      !created.Ok())
+    return created.Error();
   return saved;
 }
 
@@ -64,10 +68,10 @@ std::wstring TShortCut::LinkPath(const std::wstring& folder) const {
   return InFolder(folder, WithLinkExtension(Name));
 }
 
-bool CreateShellLink(const std::wstring& location, const std::wstring& target,
-                     const std::wstring& arguments, const std::wstring& workingFolder,
-                     const std::wstring& subFolder, const std::wstring& linkName,
-                     std::wstring* savedAs) {
+Expected<bool> CreateShellLink(const std::wstring& location, const std::wstring& target,
+                               const std::wstring& arguments, const std::wstring& workingFolder,
+                               const std::wstring& subFolder, const std::wstring& linkName,
+                               std::wstring* savedAs) {
   std::wstring linkFolder;
   if (IsShellFolderName(location)) {
     linkFolder = ReadShellFolder(location);
@@ -89,11 +93,11 @@ bool CreateShellLink(const std::wstring& location, const std::wstring& target,
   HRESULT result = CoCreateInstance(__uuidof(ShellLink), nullptr, CLSCTX_INPROC_SERVER,
                                     __uuidof(IShellLinkW), link.PutVoid());
   if (FAILED(result))
-    ThrowComError(L"Cannot create the shell link object", result);
+    return ComFailure(L"Cannot create the shell link object", result);
   ComPtr<IPersistFile> file;
   result = link->QueryInterface(__uuidof(IPersistFile), file.PutVoid());
   if (FAILED(result))
-    ThrowComError(L"The shell link object offers no IPersistFile", result);
+    return ComFailure(L"The shell link object offers no IPersistFile", result);
 
   link->SetPath(target.c_str());
   link->SetArguments(arguments.c_str());

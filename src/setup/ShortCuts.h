@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+#include "support/Failure.h"
+
 enum ShortcutKind : uint8_t {
   kShortcutDesktop = 0,
   kShortcutStartMenu = 1,
@@ -22,8 +24,9 @@ class TShortCut {
 
   // Creates `folder` with its parents ("Unable to create directory" when empty)
   // and writes the link there; a link that cannot be made is skipped silently.
-  // Returns the full path of the link file saved, or "" when none was.
-  std::wstring Save(const std::wstring& folder) const;
+  // Returns the full path of the link file saved, or "" when none was. Fails
+  // when the folder is empty or the shell's link object is missing.
+  Expected<std::wstring> Save(const std::wstring& folder) const;
   // The full path Save would give the link file in `folder`.
   std::wstring LinkPath(const std::wstring& folder) const;
 };
@@ -31,8 +34,8 @@ class TShortCut {
 // Writes one link file through the shell's wide interfaces, so that names,
 // arguments and folders keep every character whatever the system's code page;
 // true when the shell saved it, and `savedAs` (if given) is then its full path.
-// COM must be initialised.
-bool CreateShellLink(const std::wstring& location, const std::wstring& target,
-                     const std::wstring& arguments, const std::wstring& workingFolder,
-                     const std::wstring& subFolder, const std::wstring& linkName,
-                     std::wstring* savedAs = nullptr);
+// COM must be initialised; fails when the shell offers no link object.
+Expected<bool> CreateShellLink(const std::wstring& location, const std::wstring& target,
+                               const std::wstring& arguments, const std::wstring& workingFolder,
+                               const std::wstring& subFolder, const std::wstring& linkName,
+                               std::wstring* savedAs = nullptr);

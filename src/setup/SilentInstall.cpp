@@ -1,5 +1,6 @@
 #include "setup/SilentInstall.h"
 
+#include "formats/PackageError.h"
 #include "formats/ScriptKeys.h"
 #include "setup/ExitCodes.h"
 #include "setup/InstallEngine.h"
@@ -10,7 +11,6 @@
 #include "setup/SetupState.h"
 #include "setup/SetupVariables.h"
 #include "setup/UpgradeCheck.h"
-#include "support/Error.h"
 #include "support/FileSystem.h"
 
 namespace {
@@ -18,16 +18,20 @@ namespace {
 // install folder, found before anything is written: a missing data.dat, and
 // rows that do not check out. The rows are read here, once, for the folder the
 // install will use, and the engine takes them as read.
-std::wstring PackageProblem(SetupState& state, const std::wstring& installFolder) {
+Status CheckPackage(SetupState& state, const std::wstring& installFolder) {
   const std::wstring payload = state.PackageFolder + script::kPayloadFile;
   const int64_t size = GetFileSize64(payload);
   if (size < 0)
-    return L"В пакете нет файла «" + payload + L"».";
+    return PackageFailure(L"В пакете нет файла «" + payload + L"».");
   state.InstallPath = installFolder;  // what %InstallPath% in the shortcut rows means
   NullProgress progress;
-  LoadInstallLists(state, progress);
-  CheckFileRows(state, size);
-  return {};
+  if (Status read = LoadInstallLists(state, progress); !read)
+    return read;
+  return CheckFileRows(state, size);
+}
+
+SilentOutcome BadPackage(const Failure& failure) {
+  return {kExitBadPackage, failure.Message()};
 }
 }  // namespace
 
@@ -40,43 +44,31 @@ SilentOutcome RunSilentInstall(const std::wstring& packageFolder, const SetupCom
   const std::wstring scriptPath = packageFolder + script::kScriptFile;
   if (!FileExists(scriptPath))
     return {kExitBadPackage, L"Нет сценария установки «" + scriptPath + L"»."};
-  try {
-    ReadSetupScript(state);
-    ExtractTexts(state);  // checks the texts as the window would
-  } catch (...) {
-    return {kExitBadPackage, CurrentExceptionMessage()};
-  }
+  if (Status read = ReadSetupScript(state); !read)
+    return BadPackage(read.Error());
+  if (Status extracted = ExtractTexts(state); !extracted)  // checks the texts as the window would
+    return BadPackage(extracted.Error());
   log.Package(state);
   InstallChoices choices;
   choices.AllowDowngrade = line.AllowDowngrade;
-  std::optional<InstalledProduct> installed;
-  try {
-    installed = CheckUpgrade(state, line.AllowDowngrade);
-  } catch (...) {
-    return {InstallExitCode(), CurrentExceptionMessage()};
-  }
+  const Expected<std::optional<InstalledProduct>> installed =
+      CheckUpgrade(state, line.AllowDowngrade);
+  if (!installed)
+    return {InstallExitCode(installed.Error()), installed.Error().Message()};
   // An upgrade stays in the installed folder unless /D= names another.
   if (line.HasInstallFolder)
     choices.InstallPathText = line.InstallFolder;
-  else if (installed)
-    choices.InstallPathText = installed->InstallLocation;
+  else if (*installed)
+    choices.InstallPathText = (*installed)->InstallLocation;
   else
     choices.InstallPathText = ExpandSetupVariables(state, state.InstallPath);
   choices.DesktopShortcuts = choices.StartMenuShortcuts = choices.StartupShortcuts = true;
   choices.ReplaceInUseAtRestart = line.RebootOk;
-  try {
-    if (const std::wstring problem = PackageProblem(state, choices.InstallPathText);
-        !problem.empty())
-      return {kExitBadPackage, problem};
-  } catch (...) {
-    return {kExitBadPackage, CurrentExceptionMessage()};
-  }
+  if (Status checked = CheckPackage(state, choices.InstallPathText); !checked)
+    return BadPackage(checked.Error());
   log.InstallFolder(choices.InstallPathText);
 
-  try {
-    RunInstall(state, choices, log);
-  } catch (...) {
-    return {InstallExitCode(), CurrentExceptionMessage()};
-  }
+  if (Status done = RunInstall(state, choices, log); !done)
+    return {InstallExitCode(done.Error()), done.Error().Message()};
   return {InstalledExitCode(state.RestartToFinish), {}};
 }

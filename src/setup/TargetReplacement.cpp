@@ -9,8 +9,8 @@
 #include "support/Error.h"
 #include "support/FileSystem.h"
 
-bool ReplaceExistingTarget(TemporaryFile& staged, InstallJournal& journal, InstallEvents& events,
-                           bool replaceAtRestart) {
+Expected<bool> ReplaceExistingTarget(TemporaryFile& staged, InstallJournal& journal,
+                                     InstallEvents& events, bool replaceAtRestart) {
   const std::wstring& target = staged.Target();
   const std::wstring failure = L"Cannot create file \"" + target + L"\"";
   for (;;) {
@@ -18,21 +18,22 @@ bool ReplaceExistingTarget(TemporaryFile& staged, InstallJournal& journal, Insta
       break;
     const DWORD code = GetLastError();
     if (!IsFileInUseError(code))
-      ThrowSystemError(failure, code);
+      return SystemFailure(failure, code);
     if (replaceAtRestart) {
       const std::wstring path = staged.Keep();
       if (!journal.ReplaceAtRestart(path, target)) {
         const DWORD refused = GetLastError();
         DeleteFileW(path.c_str());
-        ThrowSystemError(failure, refused);
+        return SystemFailure(failure, refused);
       }
       events.ReplacedAtRestart(target, path);
       return true;
     }
     const std::vector<std::wstring> holders = ProgramsHoldingFile(target);
     if (events.FileInUse(target, holders) != InUseAnswer::Retry)
-      throw FileInUseError(target, holders);
+      return FileInUseFailure(target, holders);
   }
-  staged.Commit();  // the old file is set aside: the name is free
+  if (Status committed = staged.TryCommit(); !committed)  // the old file is set aside
+    return std::move(committed).Error();
   return false;
 }

@@ -6,6 +6,8 @@
 
 #include <string>
 
+#include "support/Failure.h"
+
 class InstallEvents;
 class InstallJournal;
 class TemporaryFile;
@@ -13,7 +15,8 @@ class TemporaryFile;
 // A target that another program holds open is "in use": with
 // `replaceAtRestart` the new file stays beside it and Windows renames it over
 // the target when it restarts; otherwise events.FileInUse is asked, Retry tries
-// again and Cancel raises FileInUseError. Other failures raise `Cannot create
-// file "<target>". <reason>`. True when the replacement waits for the restart.
-bool ReplaceExistingTarget(TemporaryFile& staged, InstallJournal& journal, InstallEvents& events,
-                           bool replaceAtRestart);
+// again and Cancel fails as FailureKind::FileInUse. Other failures read `Cannot
+// create file "<target>". <reason>`. True when the replacement waits for the
+// restart.
+Expected<bool> ReplaceExistingTarget(TemporaryFile& staged, InstallJournal& journal,
+                                     InstallEvents& events, bool replaceAtRestart);

@@ -34,17 +34,20 @@ MadeFolders& Made() {
   return made;
 }
 
-std::wstring TempRoot() {
+Expected<std::wstring> TempRoot() {
   wchar_t buffer[MAX_PATH + 1];
   const DWORD length = PrivateTempRoot(buffer, MAX_PATH + 1);
   if (length == 0)
-    ThrowLastError(L"Unable to find the temporary folder");
+    return LastErrorFailure(L"Unable to find the temporary folder");
   return std::wstring(buffer, length);
 }
 }  // namespace
 
-std::wstring MakeTextFolder(const std::wstring& name) {
-  const std::wstring wanted = TempRoot() + L"Kovrin_" + name;
+Expected<std::wstring> MakeTextFolder(const std::wstring& name) {
+  const Expected<std::wstring> root = TempRoot();
+  if (!root)
+    return root.Error();
+  const std::wstring wanted = *root + L"Kovrin_" + name;
   if (Made().Holds(wanted))
     return wanted;
   DWORD code = CreatePrivateFolder(wanted.c_str());
@@ -56,7 +59,7 @@ std::wstring MakeTextFolder(const std::wstring& name) {
     code = CreatePrivateFolder(folder.c_str());
   }
   if (code != ERROR_SUCCESS)
-    ThrowSystemError(L"Unable to create directory \"" + folder + L"\"", code);
+    return SystemFailure(L"Unable to create directory \"" + folder + L"\"", code);
   Made().Add(folder);
   return folder;
 }

@@ -7,6 +7,8 @@
 
 #include <string>
 
+#include "support/Failure.h"
+
 // The folder for `name` (already made safe as a folder name), made or reused
-// if this program made it before; raises KovrinError when none can be made.
-std::wstring MakeTextFolder(const std::wstring& name);
+// if this program made it before; fails when none can be made.
+Expected<std::wstring> MakeTextFolder(const std::wstring& name);

@@ -27,30 +27,46 @@ int64_t InstalledBytes(const SetupState& state) {
   return bytes;
 }
 
-void CompleteUninstallEntry(const SetupState& state, InstallEvents& events) {
+Status CompleteUninstallEntry(const SetupState& state, InstallEvents& events) {
   using namespace uninstall;
   const std::wstring keyPath = UninstallRegistryKey(state.ProgramName);
-  RegistryKey key = RegistryKey::Create(HKEY_LOCAL_MACHINE, keyPath);
+  Expected<RegistryKey> key = RegistryKey::TryCreate(HKEY_LOCAL_MACHINE, keyPath);
+  if (!key)
+    return std::move(key).Error();
+  // The first value that cannot be written ends the writing.
+  Status written;
+  auto text = [&](const wchar_t* name, const std::wstring& value) {
+    if (written)
+      written = key->TryWriteText(name, value);
+  };
+  auto number = [&](const wchar_t* name, DWORD value) {
+    if (written)
+      written = key->TryWriteNumber(name, value);
+  };
   if (state.ProductVersion.empty())
-    key.DeleteValue(kDisplayVersion);
+    key->DeleteValue(kDisplayVersion);
   else
-    key.WriteText(kDisplayVersion, state.ProductVersion);
+    text(kDisplayVersion, state.ProductVersion);
   if (state.ProductCode.empty())
-    key.DeleteValue(kProductCode);
+    key->DeleteValue(kProductCode);
   else
-    key.WriteText(kProductCode, state.ProductCode);
-  key.WriteText(kPublisher, state.CompanyName);
-  key.WriteText(kInstallLocation, state.InstallPath);
-  key.WriteText(kInstallDate, Today());
-  key.WriteNumber(kEstimatedSize, EstimatedSizeKb(InstalledBytes(state)));
-  key.WriteText(kQuietUninstallString,
-                QuietUninstallCommand(RegisteredUninstallString(state.ProgramName)));
-  key.WriteText(kLinkFolders, LinkFoldersValue(RecordedLinks(state.UninstallScript)));
-  key.WriteNumber(kNoModify, 1);
-  key.WriteNumber(kNoRepair, 1);
+    text(kProductCode, state.ProductCode);
+  text(kPublisher, state.CompanyName);
+  text(kInstallLocation, state.InstallPath);
+  text(kInstallDate, Today());
+  number(kEstimatedSize, EstimatedSizeKb(InstalledBytes(state)));
+  text(kQuietUninstallString, QuietUninstallCommand(RegisteredUninstallString(state.ProgramName)));
+  text(kLinkFolders, LinkFoldersValue(RecordedLinks(state.UninstallScript)));
+  number(kNoModify, 1);
+  number(kNoRepair, 1);
+  if (!written)
+    return written;
 
-  const std::wstring uninstaller = WindowsFolder(state) + L"\\" + kUninstallerFileName;
-  if (FileExists(uninstaller))
-    events.UninstallerPlaced(uninstaller);
+  if (const Expected<std::wstring> windows = WindowsFolder(state)) {
+    const std::wstring uninstaller = *windows + L"\\" + kUninstallerFileName;
+    if (FileExists(uninstaller))
+      events.UninstallerPlaced(uninstaller);
+  }
   events.EntryRegistered(keyPath);
+  return {};
 }

@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <string>
 
+#include "support/Failure.h"
+
 class InstallEvents;
 struct SetupState;
 
@@ -18,6 +20,6 @@ int64_t InstalledBytes(const SetupState& state);
 // (QuietUninstallString is its UninstallString with /S), then tells `events`
 // about the uninstaller and the entry. DisplayVersion is written only
 // when the script names a version (an older one left by an earlier install is
-// removed), ProductCode likewise. Raises "Failed to create key <key>" or "Failed to set data for
-// '<value>'".
-void CompleteUninstallEntry(const SetupState& state, InstallEvents& events);
+// removed), ProductCode likewise. Fails as "Failed to create key <key>" or
+// "Failed to set data for '<value>'".
+Status CompleteUninstallEntry(const SetupState& state, InstallEvents& events);

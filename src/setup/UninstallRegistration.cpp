@@ -36,9 +36,12 @@ std::optional<std::wstring> ReadValue(const RegistryKey& key, const wchar_t* nam
 
 // Each value opens (creating if needed) the key afresh, as a key removed between
 // two writes must come back.
-void WriteUninstallValue(const std::wstring& keyPath, const std::wstring& name,
-                         const std::wstring& value) {
-  RegistryKey::Create(HKEY_LOCAL_MACHINE, keyPath, KEY_SET_VALUE).WriteText(name, value);
+Status WriteUninstallValue(const std::wstring& keyPath, const std::wstring& name,
+                           const std::wstring& value) {
+  Expected<RegistryKey> key = RegistryKey::TryCreate(HKEY_LOCAL_MACHINE, keyPath, KEY_SET_VALUE);
+  if (!key)
+    return std::move(key).Error();
+  return key->TryWriteText(name, value);
 }
 
 // Notes how to put the entry back as it is now: removed when there was none,
@@ -68,46 +71,64 @@ void NoteEntry(const std::wstring& keyPath, InstallJournal& journal) {
 }
 
 // Places the package's uninstaller unless a newer one is there already.
-void PlaceUninstaller(const SetupState& state, const std::wstring& windows,
-                      InstallJournal& journal) {
+Status PlaceUninstaller(const SetupState& state, const std::wstring& windows,
+                        InstallJournal& journal) {
   const std::wstring image = state.PackageFolder + script::kUninstallerImage;
   const std::wstring target = windows + L"\\" + uninstall::kUninstallerFileName;
   if (!FileExists(image))
-    throw PackageError(L"Пакет неполон: в нём нет файла «" +
-                       std::wstring(script::kUninstallerImage) +
-                       L"» с программой удаления. Установка прервана.");
+    return PackageFailure(L"Пакет неполон: в нём нет файла «" +
+                          std::wstring(script::kUninstallerImage) +
+                          L"» с программой удаления. Установка прервана.");
   const bool existed = GetFileAttributesW(target.c_str()) != INVALID_FILE_ATTRIBUTES;
   if (existed) {
     const std::optional<uint64_t> placed = ProgramFileVersion(target);
     const std::optional<uint64_t> offered = ProgramFileVersion(image);
     if (placed && (!offered || *offered < *placed))
-      return;
+      return {};
   }
   // Written through a handle of its own beside the target: a failure leaves the
   // old uninstaller whole.
-  TemporaryFile copy(target);
+  Expected<TemporaryFile> copy = TemporaryFile::Make(target);
+  if (!copy)
+    return std::move(copy).Error();
   CopyBuffer buffer;
-  AppendFile(copy.File(), image, buffer, kLauncherBlock);
-  copy.Commit();
+  if (Expected<int64_t> copied = TryAppendFile(copy->File(), image, buffer, kLauncherBlock);
+      !copied)
+    return std::move(copied).Error();
+  if (Status committed = copy->TryCommit(); !committed)
+    return committed;
   if (!existed)
     journal.Created(target);
+  return {};
 }
 }  // namespace
 
-std::wstring WindowsFolder(const SetupState& state) {
-  return state.WindowsFolder.empty() ? SystemWindowsFolder() : state.WindowsFolder;
+Expected<std::wstring> WindowsFolder(const SetupState& state) {
+  if (!state.WindowsFolder.empty())
+    return state.WindowsFolder;
+  if (std::optional<std::wstring> folder = TrySystemWindowsFolder())
+    return std::move(*folder);
+  return LastErrorFailure(L"GetSystemWindowsDirectoryW");
 }
 
-void RegisterUninstaller(const SetupState& state, InstallJournal& journal) {
-  const std::wstring windows = WindowsFolder(state);
-  PlaceUninstaller(state, windows, journal);
+Status RegisterUninstaller(const SetupState& state, InstallJournal& journal) {
+  const Expected<std::wstring> windows = WindowsFolder(state);
+  if (!windows)
+    return windows.Error();
+  if (Status placed = PlaceUninstaller(state, *windows, journal); !placed)
+    return placed;
 
   const std::wstring keyPath = UninstallRegistryKey(state.ProgramName);
   NoteEntry(keyPath, journal);
-  WriteUninstallValue(keyPath, uninstall::kDisplayName, state.ProgramName);
-  WriteUninstallValue(keyPath, uninstall::kDisplayIcon, UninstallDisplayIcon(windows));
-  WriteUninstallValue(keyPath, uninstall::kUninstallString,
-                      UninstallCommandLine(windows, state.UninstallScriptPath, state.ProgramName));
+  const std::pair<const wchar_t*, std::wstring> values[] = {
+      {uninstall::kDisplayName, state.ProgramName},
+      {uninstall::kDisplayIcon, UninstallDisplayIcon(*windows)},
+      {uninstall::kUninstallString,
+       UninstallCommandLine(*windows, state.UninstallScriptPath, state.ProgramName)}};
+  for (const auto& [name, value] : values)
+    if (Status written = WriteUninstallValue(keyPath, name, value); !written)
+      return written;
+  return {};
 }
 
 std::wstring RegisteredUninstallString(const std::wstring& programName) {

@@ -21,10 +21,13 @@ bool SamePath(const std::wstring& a, const std::wstring& b) {
 }
 
 // Whether the record at `path` is this product's.
-bool IsOwnRecord(const std::wstring& path, const SetupState& state) {
-  const ProfileFile record = ProfileFile::Load(path);
-  if (record.HasKey(uninstall::kFilesSection, uninstall::kProductName))
-    return SameFileName(record.ReadString(uninstall::kFilesSection, uninstall::kProductName, L""),
+Expected<bool> IsOwnRecord(const std::wstring& path, const SetupState& state) {
+  std::wstring problem;
+  const std::optional<ProfileFile> record = ProfileFile::Load(path, problem);
+  if (!record)
+    return Failure(std::move(problem));
+  if (record->HasKey(uninstall::kFilesSection, uninstall::kProductName))
+    return SameFileName(record->ReadString(uninstall::kFilesSection, uninstall::kProductName, L""),
                         state.ProgramName);
   UninstallCommand registered;
   const std::wstring command = RegisteredUninstallString(state.ProgramName);
@@ -63,43 +66,56 @@ void RestoreEarlierRows(SetupState& state) {
         state.UninstallScript.WriteString(section, key, value);
 }
 
-std::wstring ChooseRecord(const SetupState& state) {
+Expected<std::wstring> ChooseRecord(const SetupState& state) {
   // Joined as the record's path has always been registered, even after a "\".
   const std::wstring folder = state.InstallPath + L"\\";
   const std::set<int> numbers = RecordNumbers(folder);
-  for (int number : numbers)
-    if (IsOwnRecord(folder + RecordFileName(number), state))
+  for (int number : numbers) {
+    const Expected<bool> own = IsOwnRecord(folder + RecordFileName(number), state);
+    if (!own.Ok())
+      return own.Error();
+    if (*own)
       return folder + RecordFileName(number);
+  }
   int free = 0;
   while (numbers.count(free)) ++free;
   return folder + RecordFileName(free);
 }
 }  // namespace
 
-void OpenUninstallScript(SetupState& state, InstallJournal& journal) {
-  state.UninstallScriptPath = ChooseRecord(state);
+Status OpenUninstallScript(SetupState& state, InstallJournal& journal) {
+  Expected<std::wstring> chosen = ChooseRecord(state);
+  if (!chosen)
+    return std::move(chosen).Error();
+  state.UninstallScriptPath = std::move(*chosen);
   const std::wstring path = state.UninstallScriptPath;
   const bool existed = FileExists(path);
-  state.UninstallScript = existed ? ProfileFile::Load(path) : ProfileFile();
+  state.UninstallScript = ProfileFile();
   state.PreviousRecord.reset();
   if (existed) {
+    std::wstring problem;
+    std::optional<ProfileFile> record = ProfileFile::Load(path, problem);
+    if (!record)
+      return Failure(std::move(problem));
+    state.UninstallScript = std::move(*record);
     state.PreviousRecord = state.UninstallScript;
     // The earlier record is kept whole beside it and renamed back by a take-back,
     // never rewritten in place.
-    journal.KeepCopy(path);
+    if (Status kept = journal.KeepCopy(path); !kept)
+      return kept;
   }
   journal.AddBookkeeping(path, [path, existed, &state](bool somethingLeft) {
     if (somethingLeft) {
       // What could not be removed stays listed in the record.
       RestoreEarlierRows(state);
-      SaveUninstallScript(state);
-      return true;
+      return static_cast<bool>(SaveUninstallScript(state));
     }
     if (!existed)
       return DeleteFileW(path.c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND ||
              GetLastError() == ERROR_PATH_NOT_FOUND;
     return true;  // the copy has been renamed back with the files
   });
+  return {};
 }
 
 void ForgetEarlierRows(SetupState& state) {
@@ -120,15 +136,17 @@ void ForgetEarlierRows(SetupState& state) {
       record.WriteString(uninstall::kShortCutsSection, key, L"");
 }
 
-void SaveUninstallScript(const SetupState& state) {
-  ReplaceFileBytes(state.UninstallScriptPath, state.UninstallScript.ToBytes());
+Status SaveUninstallScript(const SetupState& state) {
+  return TryReplaceFileBytes(state.UninstallScriptPath, state.UninstallScript.ToBytes());
 }
 
-void UninstallScriptCheckpoints::Save(bool now) {
+Status UninstallScriptCheckpoints::Save(bool now) {
   const uint64_t tick = GetTickCount64();
   if (!now && (!dirty_ || tick - lastSave_ < intervalMs_))
-    return;
-  SaveUninstallScript(state_);
+    return {};
+  if (Status saved = SaveUninstallScript(state_); !saved)
+    return saved;
   lastSave_ = tick;
   dirty_ = false;
+  return {};
 }

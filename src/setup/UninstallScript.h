@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 
+#include "support/Failure.h"
+
 class InstallJournal;
 struct SetupState;
 
@@ -17,7 +19,7 @@ struct SetupState;
 // none, else the first free Uninst<n>.ini, so that products sharing a folder
 // never share a record. Notes in `journal` how to put the record back as it was.
 // A record that was there is also kept, as it was, in state.PreviousRecord.
-void OpenUninstallScript(SetupState& state, InstallJournal& journal);
+Status OpenUninstallScript(SetupState& state, InstallJournal& journal);
 
 // Empties the rows an earlier install left in the record that this one does not
 // write again: files beyond this package's CountOfFiles (with their sizes and
@@ -27,8 +29,8 @@ void OpenUninstallScript(SetupState& state, InstallJournal& journal);
 void ForgetEarlierRows(SetupState& state);
 
 // Writes the script through a temporary file that replaces the old one, so a
-// failure never leaves a half-written record. Raises "Unable to write to <path>. <reason>".
-void SaveUninstallScript(const SetupState& state);
+// failure never leaves a half-written record. Fails as "Unable to write to <path>. <reason>".
+Status SaveUninstallScript(const SetupState& state);
 
 // Saves at most every `interval` milliseconds, so recording 20,000 files costs a
 // few saves rather than one per file; Save(true) writes now.
@@ -36,7 +38,7 @@ class UninstallScriptCheckpoints {
  public:
   explicit UninstallScriptCheckpoints(const SetupState& state, uint32_t intervalMs = 1000)
       : state_(state), intervalMs_(intervalMs) {}
-  void Save(bool now = false);
+  Status Save(bool now = false);
   void MarkDirty() noexcept { dirty_ = true; }
 
  private:

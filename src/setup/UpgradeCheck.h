@@ -9,24 +9,14 @@
 #include <string>
 
 #include "setup/InstalledProduct.h"
-#include "support/Error.h"
+#include "support/Failure.h"
 
 struct SetupState;
 
-// The install may not go over the installed product; ExitCode() says why
-// (kExitDowngrade or kExitOtherProduct).
-class UpgradeRefused : public KovrinError {
- public:
-  UpgradeRefused(std::wstring message, int exitCode)
-      : KovrinError(std::move(message)), exitCode_(exitCode) {}
-  int ExitCode() const noexcept { return exitCode_; }
-
- private:
-  int exitCode_;
-};
-
 // The installed product this package upgrades, or nothing for a first install.
-// Raises UpgradeRefused for another product's entry under the name, and for an
-// older version over a newer one unless `allowDowngrade`; PackageError when the
-// script's ProductCode is not a GUID.
-std::optional<InstalledProduct> CheckUpgrade(const SetupState& state, bool allowDowngrade);
+// Refuses (FailureKind::Refused, its Code() kExitOtherProduct) another product's
+// entry under the name, and (kExitDowngrade) an older version over a newer one
+// unless `allowDowngrade`; a script's ProductCode that is not a GUID is a
+// damaged package.
+Expected<std::optional<InstalledProduct>> CheckUpgrade(const SetupState& state,
+                                                       bool allowDowngrade);

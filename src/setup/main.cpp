@@ -35,7 +35,20 @@ struct Invocation {
   SetupCommandLine line;
   InstallLog log;
 };
-Invocation* g_invocation = nullptr;
+Invocation* g_invocation = nullptr;  // set for a run with a window
+Invocation* g_running = nullptr;     // set once the command line is read
+
+// The program is built without exceptions: an error nothing can recover from
+// (memory exhausted, a window the system would not create) ends it where it
+// arose. It is logged, and shown as the error box of a run with a window.
+void ReportProgramEnd(const wchar_t* message) {
+  if (g_running)
+    g_running->log.Result(kExitCannotWrite, message);
+  if (g_running && g_running->line.Silent)
+    WriteToErrorStream(message);
+  else
+    ReportError(L"program.error", message);
+}
 
 int RunSetup() {
   ComScope com;  // the shell's links and folder browser need COM on this thread
@@ -83,12 +96,7 @@ int RunSilent(Invocation& invocation) {
   ComScope com;
   RegistryScope registry;
   InitPathVariables();
-  SilentOutcome outcome;
-  try {
-    outcome = RunSilentInstall(ProgramFolder(), invocation.line, invocation.log);
-  } catch (...) {
-    outcome = {kExitCannotWrite, CurrentExceptionMessage()};
-  }
+  const SilentOutcome outcome = RunSilentInstall(ProgramFolder(), invocation.line, invocation.log);
   invocation.log.Result(outcome.ExitCode, outcome.Reason);
   if (outcome.ExitCode != kExitInstalled && outcome.ExitCode != kExitRestartToFinish)
     WriteToErrorStream(L"Установка не выполнена (код " + std::to_wstring(outcome.ExitCode) + L", " +
@@ -108,8 +116,10 @@ int RefuseCommandLine(Invocation& invocation, const std::wstring& problem) {
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   RestrictDllSearchToSystem32();  // before anything can load a DLL
+  SetProgramEnd(ReportProgramEnd, kExitCannotWrite);
   const std::wstring commandLine = GetCommandLineW();
   Invocation invocation{ParseSetupArguments(ArgumentsOf(commandLine)), {}};
+  g_running = &invocation;
   if (invocation.line.Empty())
     return RunProgram(RunSetup);  // no switches: the program as it always was
 
@@ -122,12 +132,11 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   if (problem.empty())
     problem = logProblem;
   if (invocation.line.HasLog && !invocation.line.LogPath.empty() && logProblem.empty()) {
-    try {
-      invocation.log = InstallLog(LogFile::Create(invocation.line.LogPath));
-    } catch (...) {
-      if (problem.empty())
-        problem = L"Не удалось создать файл журнала: " + CurrentExceptionMessage();
-    }
+    std::wstring failure;
+    if (std::optional<LogFile> created = LogFile::Create(invocation.line.LogPath, failure))
+      invocation.log = InstallLog(std::move(*created));
+    else if (problem.empty())
+      problem = L"Не удалось создать файл журнала: " + failure;
   }
   invocation.log.Start(ProgramPath(), commandLine);
   if (!problem.empty())

@@ -4,6 +4,7 @@
 
 #include "formats/RecordRemoval.h"
 #include "formats/UninstallRecord.h"
+#include "support/Error.h"
 #include "support/FileSystem.h"
 
 UninstallResult RemoveInstallation(const UninstallCommand& command, const std::wstring& selfPath,
@@ -14,7 +15,7 @@ UninstallResult RemoveInstallation(const UninstallCommand& command, const std::w
   scope.RemoveAtRestart = removeAtRestart;
   scope.Links = LinkFoldersOf(RegisteredLinkFolders(command.ProgramName));
   if (result.ScriptFound)
-    RemoveRecordedInstallation(command, selfPath, result, scope);
+    RaiseIfFailed(RemoveRecordedInstallation(command, selfPath, result, scope));
 
   // The entry goes with the record. A name that is empty or holds "\" would name
   // another key than the product's.

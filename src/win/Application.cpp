@@ -35,11 +35,14 @@ void ReportError(std::wstring_view id, const std::wstring& message) {
   ErrorPrompter().Ask(id, message, g_title, MB_OK | MB_ICONSTOP);
 }
 
+#if __cpp_exceptions
 void ReportCurrentError(std::wstring_view id) {
   ReportError(id, CurrentExceptionMessage());
 }
+#endif
 
 int RunProgram(int (*body)()) {
+#if __cpp_exceptions
   try {
     return body();
   } catch (...) {
@@ -47,4 +50,7 @@ int RunProgram(int (*body)()) {
     ReportCurrentError(L"program.error");
     return 1;
   }
+#else
+  return body();
+#endif
 }

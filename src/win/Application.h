@@ -20,9 +20,12 @@ HWND ApplicationWindow();
 void SetErrorPrompter(Prompter* prompter);
 // The standard error box (stop icon, OK, the application's title) under `id`.
 void ReportError(std::wstring_view id, const std::wstring& message);
+#if __cpp_exceptions
 // The error box for the exception being handled (call inside a catch block).
 void ReportCurrentError(std::wstring_view id);
+#endif
 
 // Runs the program's body: an exception that escapes it is shown in the error box
-// and ends the program with 1.
+// and ends the program with 1 (a program built without exceptions ends where the
+// error is raised, support/ProgramEnd.h).
 int RunProgram(int (*body)());

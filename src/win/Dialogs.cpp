@@ -34,8 +34,8 @@ bool SystemDialogs::OpenFiles(HWND owner, const std::wstring& filter, bool multi
               (multiSelect ? OFN_ALLOWMULTISELECT : 0);
   if (!GetOpenFileNameW(&ofn)) {
     if (CommDlgExtendedError() == FNERR_BUFFERTOOSMALL)
-      throw KovrinError(
-          L"Выбрано слишком много файлов сразу. Добавьте их по частям или целой папкой.");
+      Raise(KovrinError(
+          L"Выбрано слишком много файлов сразу. Добавьте их по частям или целой папкой."));
     return false;
   }
   files.clear();

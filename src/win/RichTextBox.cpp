@@ -12,26 +12,40 @@
 #include "support/Handle.h"
 
 namespace {
-using StreamStep = std::function<LONG(LPBYTE buffer, LONG size)>;
+// The bytes a step moved, or the failure that stops the stream.
+using StreamStep = std::function<Expected<LONG>(LPBYTE buffer, LONG size)>;
 
 // What a stream moves and the error it met. The callback runs inside the rich-edit
-// control: an exception stops the stream and is raised again once the control has
-// returned, so none ever unwinds through the control.
+// control: a failure (or, where there are exceptions, an exception) stops the
+// stream and is handed on once the control has returned, so none ever unwinds
+// through the control.
 struct StreamState {
   StreamStep step;
+  Status failure;
+#if __cpp_exceptions
   std::exception_ptr error;
+#endif
 };
 
 DWORD CALLBACK RunStep(DWORD_PTR cookie, LPBYTE buffer, LONG size, LONG* done) {
   auto* state = reinterpret_cast<StreamState*>(cookie);
+  *done = 0;
+#if __cpp_exceptions
   try {
-    *done = state->step(buffer, size);
+#endif
+    Expected<LONG> moved = state->step(buffer, size);
+    if (!moved) {
+      state->failure = std::move(moved).Error();
+      return 1;
+    }
+    *done = *moved;
     return 0;
+#if __cpp_exceptions
   } catch (...) {
     state->error = std::current_exception();
-    *done = 0;
     return 1;
   }
+#endif
 }
 
 // Room for a text of any length: a box holds 32,767 characters until told
@@ -40,12 +54,15 @@ void AllowLongText(HWND box) {
   SendMessageW(box, EM_EXLIMITTEXT, 0, 0x7FFFFFFE);
 }
 
-void Stream(HWND box, UINT message, StreamStep step) {
-  StreamState state{std::move(step), nullptr};
+Status Stream(HWND box, UINT message, StreamStep step) {
+  StreamState state{std::move(step), {}};
   EDITSTREAM stream{reinterpret_cast<DWORD_PTR>(&state), 0, &RunStep};
   SendMessageW(box, message, SF_RTF, reinterpret_cast<LPARAM>(&stream));
+#if __cpp_exceptions
   if (state.error)
     std::rethrow_exception(state.error);
+#endif
+  return state.failure;
 }
 }  // namespace
 
@@ -66,31 +83,37 @@ void SetRichTextDefaultFont(HWND box, HFONT font) {
   AllowLongText(box);
 }
 
-void LoadRichTextFile(HWND box, const std::wstring& path) {
-  BinaryFile file = BinaryFile::OpenRead(path);
+Status LoadRichTextFile(HWND box, const std::wstring& path) {
+  Expected<BinaryFile> file = BinaryFile::TryOpenRead(path);
+  if (!file)
+    return std::move(file).Error();
   AllowLongText(box);
-  Stream(box, EM_STREAMIN, [&file](LPBYTE buffer, LONG size) {
-    return static_cast<LONG>(file.Read(buffer, static_cast<uint32_t>(size)));
+  return Stream(box, EM_STREAMIN, [&file](LPBYTE buffer, LONG size) -> Expected<LONG> {
+    const Expected<uint32_t> read = file->TryRead(buffer, static_cast<uint32_t>(size));
+    if (!read)
+      return read.Error();
+    return static_cast<LONG>(*read);
   });
 }
 
 void SetRichText(HWND box, const std::string& rtf) {
   AllowLongText(box);
   size_t offset = 0;
-  Stream(box, EM_STREAMIN, [&](LPBYTE buffer, LONG size) {
+  // Memory cannot fail to be read: the stream has nothing to report.
+  static_cast<void>(Stream(box, EM_STREAMIN, [&](LPBYTE buffer, LONG size) -> Expected<LONG> {
     const size_t count = std::min(rtf.size() - offset, static_cast<size_t>(size));
     memcpy(buffer, rtf.data() + offset, count);
     offset += count;
     return static_cast<LONG>(count);
-  });
+  }));
 }
 
 std::string GetRichText(HWND box) {
   std::string rtf;
-  Stream(box, EM_STREAMOUT, [&rtf](LPBYTE buffer, LONG size) {
+  static_cast<void>(Stream(box, EM_STREAMOUT, [&rtf](LPBYTE buffer, LONG size) -> Expected<LONG> {
     rtf.append(reinterpret_cast<const char*>(buffer), static_cast<size_t>(size));
     return size;
-  });
+  }));
   return rtf;
 }
 

@@ -6,6 +6,8 @@
 
 #include <string>
 
+#include "support/Failure.h"
+
 // The class name to create boxes with: the newest rich-text control the system
 // has (msftedit's, else riched20's), loaded on the first call for the program's life.
 const wchar_t* RichEditClassName();
@@ -14,10 +16,10 @@ const wchar_t* RichEditClassName();
 // and room for texts of any length (the control's own limit is 32,767 characters).
 void SetRichTextDefaultFont(HWND box, HFONT font);
 // Replaces the content with the RTF file, streamed in fixed blocks and never cut
-// at the control's text limit. Raises
-// `Cannot open file "…". …` and keeps the old content when it cannot be opened; a
-// read error midway is raised once the box has stopped reading.
-void LoadRichTextFile(HWND box, const std::wstring& path);
+// at the control's text limit. Fails as `Cannot open file "…". …` and keeps the
+// old content when it cannot be opened; a read error midway is returned once the
+// box has stopped reading.
+Status LoadRichTextFile(HWND box, const std::wstring& path);
 // Replaces the content with an RTF document held in memory, never cut either.
 void SetRichText(HWND box, const std::string& rtf);
 // The content as an RTF document.

@@ -43,15 +43,20 @@ LRESULT CALLBACK Window::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPAR
   }
   if (!self)
     return DefWindowProcW(hwnd, message, wParam, lParam);
+#if __cpp_exceptions
+  // An exception never unwinds through the system's code that called us.
   try {
+#endif
     LRESULT result = self->HandleMessage(message, wParam, lParam);
     if (message == WM_NCDESTROY) {
       SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
       self->hwnd_ = nullptr;
     }
     return result;
+#if __cpp_exceptions
   } catch (...) {
     ReportCurrentError(L"window.error");
     return 0;
   }
+#endif
 }

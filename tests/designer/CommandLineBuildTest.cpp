@@ -144,10 +144,10 @@ TEST_F(CommandLineBuildRun, BuildsTheDemoAndPrintsItsStages) {
   std::string payload;
   for (int32_t n = 1; n <= 5; ++n) {
     const std::string bytes = ReadFileBytes(project + L"\\" + kDemoFiles[n - 1]);
-    EXPECT_EQ(ReadFileRow(script, n).FileSize, static_cast<int64_t>(bytes.size())) << n;
+    EXPECT_EQ(ReadFileRow(script, n)->FileSize, static_cast<int64_t>(bytes.size())) << n;
     payload += bytes;
   }
-  EXPECT_EQ(ReadFileRow(script, 3).FileName, L"lib\\helper.txt");
+  EXPECT_EQ(ReadFileRow(script, 3)->FileName, L"lib\\helper.txt");
   EXPECT_EQ(values.SummarySize, static_cast<int64_t>(payload.size()));
   EXPECT_EQ(ReadFileBytes(fx.output + L"\\data.dat"), payload);
   const std::string readMe = PlainTextBytes(LoadProjectFile(projectFile).ReadMeText);

@@ -70,16 +70,48 @@ TEST(Texts, SplitBothTextsAndLicenseOnly) {
   CopyBuffer buffer;
   WriteTextFile(dir / L"Setup.dat", "READMELICENSE!");
   const TextsSplit split =
-      SplitTexts(dir / L"Setup.dat", 6, 8, dir / L"readme.dat", dir / L"license.dat", buffer);
+      *SplitTexts(dir / L"Setup.dat", 6, 8, dir / L"readme.dat", dir / L"license.dat", buffer);
   EXPECT_EQ(CrcText(split.Crc), CrcKeyText("READMELICENSE!"));  // taken in the same pass
   EXPECT_EQ(split.FileSize, 14);
   EXPECT_EQ(ReadFileBytes(dir / L"readme.dat"), "README");
   EXPECT_EQ(ReadFileBytes(dir / L"license.dat"), "LICENSE!");
 
   WriteTextFile(dir / L"Setup.dat", "LICENSE!");
-  SplitTexts(dir / L"Setup.dat", 0, 8, dir / L"readme.dat", dir / L"license.dat", buffer);
+  ASSERT_TRUE(
+      SplitTexts(dir / L"Setup.dat", 0, 8, dir / L"readme.dat", dir / L"license.dat", buffer));
   EXPECT_EQ(ReadFileBytes(dir / L"readme.dat"), "");
   EXPECT_EQ(ReadFileBytes(dir / L"license.dat"), "LICENSE!");
-  // Sizes beyond the file: refused instead of garbage.
-  EXPECT_THROW(SplitTexts(dir / L"Setup.dat", 6, 8, dir / L"r2", dir / L"l2", buffer), KovrinError);
+  // Sizes beyond the file: refused instead of garbage, naming the text cut short.
+  const Expected<TextsSplit> beyond =
+      SplitTexts(dir / L"Setup.dat", 6, 8, dir / L"r2", dir / L"l2", buffer);
+  ASSERT_FALSE(beyond);
+  EXPECT_NE(beyond.Error().Message().find(dir / L"l2"), std::wstring::npos);
+  // A missing Setup.dat fails before either text is made.
+  const Expected<TextsSplit> missing =
+      SplitTexts(dir / L"none.dat", 1, 1, dir / L"r3", dir / L"l3", buffer);
+  ASSERT_FALSE(missing);
+  EXPECT_EQ(missing.Error().Message().rfind(L"Cannot open file", 0), 0u);
+  EXPECT_EQ(GetFileAttributesW((dir / L"r3").c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+// A failure the block callback returns (the install's stop) ends the copy after
+// that block and is what the copy returns.
+TEST(Payload, AFailureOfTheBlockCallbackEndsTheCopy) {
+  TempDir dir;
+  WriteTextFile(dir / L"data.dat", "aaaabbbbccccdd");
+  CopyBuffer buffer;
+  BinaryFile payload = BinaryFile::OpenRead(dir / L"data.dat");
+  BinaryFile out = BinaryFile::Create(dir / L"target.bin");
+  int blocks = 0;
+  const Status copied =
+      TryCopyChunked(payload, out, 14, buffer, 4, [&](const char*, uint32_t) -> Status {
+        if (++blocks == 2)
+          return Failure(L"stopped", FailureKind::Stopped);
+        return {};
+      });
+  out.Close();
+  ASSERT_FALSE(copied);
+  EXPECT_TRUE(copied.Error().Is(FailureKind::Stopped));
+  EXPECT_EQ(blocks, 2);
+  EXPECT_EQ(ReadFileBytes(dir / L"target.bin"), "aaaabbbb");
 }

@@ -34,10 +34,10 @@ TEST(ReadRows, QuotedParamsMissingRowsAndNegativeSizes) {
   ProfileFile p = LoadProfileText(
       L"[One_Files]\r\nFileName1=a.txt\r\nFileSize1=-5\r\n"
       L"[One_ShortCuts]\r\nShortCutParams1=\"/quiet mode\"\r\n");
-  ScriptFileRow row = ReadFileRow(p, 1);
+  ScriptFileRow row = *ReadFileRow(p, 1);
   EXPECT_EQ(row.FileName, L"a.txt");
   EXPECT_EQ(row.FileSize, -5);
-  ScriptFileRow missing = ReadFileRow(p, 2);
+  ScriptFileRow missing = *ReadFileRow(p, 2);
   EXPECT_EQ(missing.FileName, L"");
   EXPECT_EQ(missing.FileSize, 0);
   EXPECT_EQ(ReadShortcutRow(p, 1).ShortCutParams, L"/quiet mode");

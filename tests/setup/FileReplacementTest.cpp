@@ -79,7 +79,7 @@ class FileReplacementTest : public RegisteredInstallTest {
 };
 }  // namespace
 
-// The last file fails its checksum, or the disk fills while it is written:
+// The last file fails its checksum, is stopped while it is written, or cannot be written:
 // every file, the record and the registry values are as before, the user's
 // file at a target path included, and nothing is left beside them.
 TEST_F(FileReplacementTest, AFailedUpgradeLeavesTheEarlierVersionByteForByte) {
@@ -94,16 +94,33 @@ TEST_F(FileReplacementTest, AFailedUpgradeLeavesTheEarlierVersionByteForByte) {
   EXPECT_EQ(events.failedCode, kExitBadPackage);
   ExpectFirstVersionAsItWas("checksum");
 
+  // Stopped while the last file is being written.
   second.WritePayload(intact);
-  SetupState full = second.State();
-  RecordingEvents diskFull;
-  diskFull.onProgress = [&] {
-    if (diskFull.files.size() == 4 && diskFull.progress.size() > 5)
-      ThrowSystemError(L"Unable to write to " + root + L"\\notes.txt", ERROR_DISK_FULL);
+  SetupState stopped = second.State();
+  RecordingEvents midway;
+  midway.onProgress = [&] {
+    if (midway.files.size() == 4 && midway.progress.size() > 5)
+      midway.cancelAtFile = 4;
   };
-  EXPECT_NE(InstallError(full, {root}, diskFull), L"");
-  EXPECT_EQ(diskFull.failedCode, kExitCannotWrite);
-  ExpectFirstVersionAsItWas("disk full");
+  EXPECT_EQ(InstallError(stopped, {root}, midway).rfind(kInstallStopped, 0), 0u);
+  EXPECT_EQ(midway.failedCode, kExitCancelled);
+  ExpectFirstVersionAsItWas("stopped midway");
+
+  // The last target cannot be written once its turn comes (made read-only then).
+  const std::wstring notes = root + L"\\notes.txt";
+  SetupState refused = second.State();
+  RecordingEvents readOnly;
+  readOnly.onFileStarted = [&](int32_t row) {
+    if (row == 4)
+      SetFileAttributesW(notes.c_str(), FILE_ATTRIBUTE_READONLY);
+  };
+  const std::wstring error2 = InstallError(refused, {root}, readOnly);
+  EXPECT_EQ(error2,
+            SystemErrorMessage(L"Cannot create file \"" + notes + L"\"", ERROR_ACCESS_DENIED))
+      << Narrow(error2);
+  EXPECT_EQ(readOnly.failedCode, kExitCannotWrite);
+  SetFileAttributesW(notes.c_str(), FILE_ATTRIBUTE_NORMAL);
+  ExpectFirstVersionAsItWas("a target refused midway");
 }
 
 TEST_F(FileReplacementTest, ASuccessfulUpgradeLeavesOnlyTheNewFiles) {
@@ -127,12 +144,11 @@ TEST_F(FileReplacementTest, AFileInUseStopsTheUpgradeOrIsRetried) {
   FileHandle holder = HoldWithoutDeleteSharing(app);
   ASSERT_TRUE(holder);
   SetupState silent = second.State();
-  try {
-    RunInstall(silent, {root}, events);
-    ADD_FAILURE() << "the install went on over a file in use";
-  } catch (const FileInUseError& error) {
-    EXPECT_NE(error.Message().find(app), std::wstring::npos) << Narrow(error.Message());
-  }
+  const Status installed = RunInstall(silent, {root}, events);
+  ASSERT_FALSE(installed) << "the install went on over a file in use";
+  EXPECT_TRUE(installed.Error().Is(FailureKind::FileInUse));
+  EXPECT_NE(installed.Error().Message().find(app), std::wstring::npos)
+      << Narrow(installed.Error().Message());
   EXPECT_EQ(events.inUse, std::vector<std::wstring>{app});
   EXPECT_EQ(events.failedCode, kExitFileInUse);
   holder.Reset();
@@ -199,7 +215,7 @@ TEST(InstallJournalLinks, AnEarlierLinkComesBackWhenTheInstallIsTakenBack) {
   WriteTextFile(link, "earlier link");
   {
     InstallJournal journal;
-    journal.BeforeCreating(link);
+    EXPECT_TRUE(journal.BeforeCreating(link));
     WriteTextFile(link, "newer link");
     EXPECT_TRUE(journal.TakeBack().empty());
   }
@@ -207,7 +223,7 @@ TEST(InstallJournalLinks, AnEarlierLinkComesBackWhenTheInstallIsTakenBack) {
   EXPECT_EQ(TreeOf(links.Path()), std::vector<std::wstring>{L"Демо.lnk"});
 
   InstallJournal journal;
-  journal.BeforeCreating(link);
+  EXPECT_TRUE(journal.BeforeCreating(link));
   WriteTextFile(link, "newer link");
   journal.Commit();
   EXPECT_EQ(ReadFileBytes(link), "newer link");

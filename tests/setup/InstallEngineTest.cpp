@@ -28,7 +28,7 @@ TEST_F(InstallEngineTest, CopiesEveryFileByteForByteAndRecordsThemInOrder) {
   package.Write();
   SetupState state = package.State();
 
-  RunInstall(state, Choices(), events);
+  EXPECT_TRUE(RunInstall(state, Choices(), events));
 
   EXPECT_EQ(ReadFileBytes(Installed(L"empty.dat")), package.contents[0]);
   EXPECT_EQ(ReadFileBytes(Installed(L"million.bin")), package.contents[1]);
@@ -59,7 +59,7 @@ TEST_F(InstallEngineTest, SharesFollowTheFileAndThePayloadAndStagesFollowTheStep
   package.Write();
   SetupState state = package.State();
 
-  RunInstall(state, Choices(), events);
+  EXPECT_TRUE(RunInstall(state, Choices(), events));
 
   // 1000000/1000001 of a.bin, its last byte, then b.bin whole; the zero-byte file adds none.
   EXPECT_EQ(events.progress, (std::vector<std::pair<int, int>>{
@@ -81,7 +81,7 @@ TEST_F(InstallEngineTest, EmptyPayloadSkipsTheOverallBarAndStillCreatesTheFiles)
   package.Write();
   SetupState state = package.State();
 
-  RunInstall(state, Choices(), events);
+  EXPECT_TRUE(RunInstall(state, Choices(), events));
 
   EXPECT_TRUE(FileExists(Installed(L"one.txt")));
   EXPECT_TRUE(FileExists(Installed(L"sub\\two.txt")));
@@ -93,7 +93,7 @@ TEST_F(InstallEngineTest, EmptyPayloadSkipsTheOverallBarAndStillCreatesTheFiles)
 TEST_F(InstallEngineTest, NoFilesStillRecordsAndFinishes) {
   package.Write();
   SetupState state = package.State();
-  RunInstall(state, Choices(), events);
+  EXPECT_TRUE(RunInstall(state, Choices(), events));
   EXPECT_EQ(UninstallScriptText(package.InstallFolder()),
             L"[Files]\r\nFileCount=0\r\nProgramName=" + package.programName +
                 L"\r\n\r\n[ShortCuts]\r\nCount=0\r\n");
@@ -149,14 +149,14 @@ TEST_F(InstallEngineTest, SameProductAgainRewritesItsRecordInPlaceAndDropsWhatIt
   package.AddShortcut({L"Two", shortcutFolder, L"%InstallPath%\\two.txt", L"", L""});
   package.Write();
   SetupState first = package.State();
-  RunInstall(first, Choices(), events);
+  EXPECT_TRUE(RunInstall(first, Choices(), events));
 
   TestPackage smaller;
   smaller.programName = package.programName;
   smaller.AddFile(L"only.txt", 10);
   smaller.Write();
   SetupState second = smaller.State();
-  RunInstall(second, Choices(), events);
+  EXPECT_TRUE(RunInstall(second, Choices(), events));
 
   const std::wstring root = package.InstallFolder();
   // The record lists this install alone; the rows of the earlier one are emptied.
@@ -194,7 +194,7 @@ TEST_F(UninstallRegistrationTest, WithoutUninstallNeitherTheWindowsFolderNorTheR
   package.Write();
   SetupState state = package.State();
 
-  RunInstall(state, Choices(), events);
+  EXPECT_TRUE(RunInstall(state, Choices(), events));
 
   EXPECT_FALSE(FileExists(windows + L"\\MVUninst.exe"));
   EXPECT_FALSE(RegKeyExists(HKEY_LOCAL_MACHINE, UninstallRegistryKey(state.ProgramName)));
@@ -208,7 +208,7 @@ TEST_F(UninstallRegistrationTest, UninstallerIsPlacedAndRegisteredWithTheExactTe
   package.Write();
   SetupState state = package.State();
 
-  RunInstall(state, Choices(), events);
+  EXPECT_TRUE(RunInstall(state, Choices(), events));
 
   const std::wstring key = UninstallRegistryKey(state.ProgramName);
   EXPECT_EQ(ReadFileBytes(windows + L"\\MVUninst.exe"), "uninstaller image");
@@ -228,7 +228,7 @@ TEST_F(InstallEngineTest, FinishPageShowsTheBoxesTheScriptAllows) {
   state.UseRun = true;
   state.UseReboot = true;
   state.AskToReboot = true;  // asked when "Готово" is pressed, so no box
-  RunInstall(state, Choices(), events);
+  EXPECT_TRUE(RunInstall(state, Choices(), events));
   EXPECT_TRUE(events.boxes.GoSite);
   EXPECT_TRUE(events.boxes.Run);
   EXPECT_FALSE(events.boxes.Reboot);
@@ -236,7 +236,7 @@ TEST_F(InstallEngineTest, FinishPageShowsTheBoxesTheScriptAllows) {
   SetupState plain = package.State();
   plain.UseReboot = true;
   RecordingEvents second;
-  RunInstall(plain, Choices(), second);
+  EXPECT_TRUE(RunInstall(plain, Choices(), second));
   EXPECT_FALSE(second.boxes.GoSite);
   EXPECT_FALSE(second.boxes.Run);
   EXPECT_TRUE(second.boxes.Reboot);
@@ -265,7 +265,7 @@ TEST_F(InstallEngineTest, AFolderBeingFilledCannotBeMovedAndOneHeldElsewhereStil
   };
   SetupState state = package.State();
 
-  RunInstall(state, Choices(), events);
+  EXPECT_TRUE(RunInstall(state, Choices(), events));
 
   EXPECT_FALSE(moved);
   const wchar_t* names[] = {L"docs\\a.txt", L"docs\\b.txt", L"held\\c.txt", L"held\\d.txt"};

@@ -9,14 +9,8 @@
 #include "support/Handle.h"
 
 std::wstring InstallError(SetupState& state, const InstallChoices& choices, InstallEvents& events) {
-  try {
-    RunInstall(state, choices, events);
-  } catch (const KovrinError& error) {
-    return error.Message();
-  } catch (...) {
-    return L"(stopped without a message)";
-  }
-  return L"";
+  const Status installed = RunInstall(state, choices, events);
+  return installed ? L"" : installed.Error().Message();
 }
 
 std::wstring UninstallScriptText(const std::wstring& installFolder) {

@@ -222,11 +222,10 @@ TEST_F(InstallIntegrityTest, APackageWhoseTextsAreDamagedInstallsNothing) {
       "abd");
   damaged.WritePayload("x");
   SetupState state = damaged.State();
-  ReadSetupScript(state);
-  try {
-    ExtractTexts(state);
-  } catch (const KovrinError&) {
-  }
+  ASSERT_TRUE(ReadSetupScript(state));
+  const Status extracted = ExtractTexts(state);
+  ASSERT_FALSE(extracted) << "the damaged texts were taken";
+  EXPECT_TRUE(extracted.Error().Is(FailureKind::Package));
   RecordingEvents seen;
 
   const std::wstring error = InstallError(state, {damaged.InstallFolder()}, seen);

@@ -1,19 +1,31 @@
 #include <gtest/gtest.h>
 
 #include "InstallFixtures.h"
-#include "formats/PackageError.h"
 #include "setup/InstallLists.h"
 
 namespace {
-SetupState Loaded(TestPackage& package, int32_t claimedFiles, int32_t claimedShortcuts) {
+Status Load(TestPackage& package, int32_t claimedFiles, int32_t claimedShortcuts,
+            SetupState& state) {
   package.Write();
-  SetupState state = package.State();
+  state = package.State();
   state.InstallPath = L"C:\\Chosen";
   state.CountOfFiles = claimedFiles;
   state.CountOfShortCuts = claimedShortcuts;
   NullProgress progress;
-  LoadInstallLists(state, progress);
+  return LoadInstallLists(state, progress);
+}
+
+SetupState Loaded(TestPackage& package, int32_t claimedFiles, int32_t claimedShortcuts) {
+  SetupState state;
+  const Status loaded = Load(package, claimedFiles, claimedShortcuts, state);
+  EXPECT_TRUE(loaded) << Narrow(loaded.Error().Message());
   return state;
+}
+
+Failure LoadFailure(TestPackage& package, int32_t claimedFiles) {
+  SetupState state;
+  Status loaded = Load(package, claimedFiles, 0, state);
+  return loaded ? Failure(L"loaded") : std::move(loaded).Error();
 }
 }  // namespace
 
@@ -69,12 +81,10 @@ TEST(InstallListsTest, ShortcutCountsOnlyReachTheRowsPresentFileCountsMustAddUp)
   // Files the script counts but does not list would make a shorter install that
   // looks complete: they are a damaged package.
   for (int32_t count : {3, 2000000000, -5}) {
-    try {
-      Loaded(package, count, 0);
-      ADD_FAILURE() << count << " files were accepted";
-    } catch (const PackageError& error) {
-      EXPECT_NE(error.Message().find(L"повреждён"), std::wstring::npos) << Narrow(error.Message());
-    }
+    const Failure failure = LoadFailure(package, count);
+    EXPECT_TRUE(failure.Is(FailureKind::Package)) << count << " files were accepted";
+    EXPECT_NE(failure.Message().find(L"повреждён"), std::wstring::npos)
+        << Narrow(failure.Message());
   }
 }
 
@@ -82,9 +92,11 @@ TEST(InstallListsTest, MissingScriptGivesEmptyListsOrAnErrorWhenFilesAreCounted)
   SetupState state;
   state.PackageFolder = L"C:\\no\\such\\package\\";
   NullProgress progress;
-  LoadInstallLists(state, progress);
+  ASSERT_TRUE(LoadInstallLists(state, progress));
   EXPECT_EQ(state.FileList.size(), 1u);
   EXPECT_EQ(state.ShortcutList.size(), 1u);
   state.CountOfFiles = 3;
-  EXPECT_THROW(LoadInstallLists(state, progress), PackageError);
+  const Status counted = LoadInstallLists(state, progress);
+  ASSERT_FALSE(counted);
+  EXPECT_TRUE(counted.Error().Is(FailureKind::Package));
 }

@@ -117,24 +117,15 @@ TEST(InstallLogTest, EachEventIsOneLineNamingWhatWasWritten) {
   EXPECT_EQ(events, expected);
 }
 
-namespace {
-int CodeFor(const std::exception_ptr& error) {
-  try {
-    std::rethrow_exception(error);
-  } catch (...) {
-    return InstallExitCode();
-  }
-}
-}  // namespace
-
 TEST(ExitCodeTest, InstallFailuresMapToTheirKindAndEveryCodeHasAMeaning) {
-  EXPECT_EQ(CodeFor(std::make_exception_ptr(KovrinError(L"Unable to create directory"))),
-            kExitCannotWrite);
-  EXPECT_EQ(CodeFor(std::make_exception_ptr(std::bad_alloc())), kExitCannotWrite);
-  EXPECT_EQ(CodeFor(std::make_exception_ptr(PackageError(L"Файл «a.exe» в пакете повреждён"))),
-            kExitBadPackage);
-  EXPECT_EQ(CodeFor(std::make_exception_ptr(OperationCancelled(L"Установка прервана"))),
-            kExitCancelled);
+  EXPECT_EQ(InstallExitCode(Failure(L"Unable to create directory")), kExitCannotWrite);
+  EXPECT_EQ(InstallExitCode(PackageFailure(L"Файл «a.exe» в пакете повреждён")), kExitBadPackage);
+  EXPECT_EQ(InstallExitCode(Failure(L"Установка прервана", FailureKind::Stopped)), kExitCancelled);
+  EXPECT_EQ(InstallExitCode(Failure(L"занят", FailureKind::FileInUse)), kExitFileInUse);
+  EXPECT_EQ(InstallExitCode(Failure(L"новее", FailureKind::Refused, kExitDowngrade)),
+            kExitDowngrade);
+  EXPECT_EQ(InstallExitCode(Failure(L"чужая", FailureKind::Refused, kExitOtherProduct)),
+            kExitOtherProduct);
   EXPECT_EQ(std::wstring(ExitCodeMeaning(kExitInstalled)), L"установлено");
   EXPECT_EQ(std::wstring(ExitCodeMeaning(kExitBadPackage)), L"пакет повреждён или неполон");
   EXPECT_EQ(std::wstring(ExitCodeMeaning(kExitBadCommandLine)), L"неверная командная строка");

@@ -163,17 +163,14 @@ TEST(UninstallScriptSave, ReplacesTheRecordWholeOrSaysWhyNot) {
   state.UninstallScriptPath = dir / L"Uninst.ini";
   WriteTextFile(state.UninstallScriptPath, "an older, longer record than the one saved now");
   state.UninstallScript.WriteString(uninstall::kFilesSection, L"FileCount", L"0");
-  SaveUninstallScript(state);
+  ASSERT_TRUE(SaveUninstallScript(state));
   EXPECT_EQ(ReadFileBytes(state.UninstallScriptPath), state.UninstallScript.ToBytes());
   EXPECT_EQ(FilesIn(dir.Path()), std::vector<std::wstring>{L"Uninst.ini"});
 
   state.UninstallScriptPath = dir / L"missing\\Uninst.ini";
-  try {
-    SaveUninstallScript(state);
-    ADD_FAILURE() << "saved into a missing folder";
-  } catch (const KovrinError& error) {
-    EXPECT_EQ(error.Message(),
-              SystemErrorMessage(L"Unable to write to " + state.UninstallScriptPath,
-                                 ERROR_PATH_NOT_FOUND));
-  }
+  const Status saved = SaveUninstallScript(state);
+  ASSERT_FALSE(saved) << "saved into a missing folder";
+  EXPECT_EQ(
+      saved.Error().Message(),
+      SystemErrorMessage(L"Unable to write to " + state.UninstallScriptPath, ERROR_PATH_NOT_FOUND));
 }

@@ -86,16 +86,15 @@ TEST_F(InstallRollbackTest, AStopThatCannotTakeEverythingBackIsStillAStop) {
                                nullptr, OPEN_EXISTING, 0, nullptr));
   };
 
-  try {
-    RunInstall(state, {root}, events);
-    ADD_FAILURE() << "the install was not stopped";
-  } catch (const OperationCancelled& stopped) {
-    EXPECT_EQ(
-        stopped.Message().rfind(std::wstring(kInstallStopped) + L"\r\n\r\nНе удалось удалить:", 0),
-        0u)
-        << Narrow(stopped.Message());
-    EXPECT_NE(stopped.Message().find(held), std::wstring::npos) << Narrow(stopped.Message());
-  }
+  const Status installed = RunInstall(state, {root}, events);
+  ASSERT_FALSE(installed) << "the install was not stopped";
+  const Failure& stopped = installed.Error();
+  EXPECT_TRUE(stopped.Is(FailureKind::Stopped)) << "a stop stays a stop with what is left added";
+  EXPECT_EQ(
+      stopped.Message().rfind(std::wstring(kInstallStopped) + L"\r\n\r\nНе удалось удалить:", 0),
+      0u)
+      << Narrow(stopped.Message());
+  EXPECT_NE(stopped.Message().find(held), std::wstring::npos) << Narrow(stopped.Message());
   ASSERT_TRUE(holder);
   EXPECT_NE(std::find(state.LeftBehind.begin(), state.LeftBehind.end(), held),
             state.LeftBehind.end());

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include "TestPackage.h"
-#include "formats/PackageError.h"
 #include "setup/ScriptLoading.h"
 #include "setup/SetupState.h"
 #include "support/Error.h"
@@ -11,18 +10,15 @@ using Pages = std::vector<std::wstring>;
 
 SetupState Loaded(const TestPackage& package) {
   SetupState state = package.State();
-  ReadSetupScript(state);
+  const Status read = ReadSetupScript(state);
+  EXPECT_TRUE(read) << Narrow(read.Error().Message());
   return state;
 }
 
-// The message ExtractTexts raised, or "" when it passed.
+// The message ExtractTexts failed with, or "" when it passed.
 std::wstring ExtractError(SetupState& state) {
-  try {
-    ExtractTexts(state);
-  } catch (const KovrinError& e) {
-    return e.Message();
-  }
-  return L"";
+  const Status extracted = ExtractTexts(state);
+  return extracted ? L"" : extracted.Error().Message();
 }
 }  // namespace
 
@@ -135,7 +131,7 @@ TEST(ExtractTexts, BothTextsSplitInOrder) {
       L"[ReadMe]\r\nSize=4\r\n[License]\r\nSize=6\r\n",
       "READlicens");
   SetupState s = Loaded(package);
-  ExtractTexts(s);
+  ASSERT_EQ(ExtractError(s), L"");
   EXPECT_EQ(s.TempFolder, temp.Path() + L"\\Kovrin_Демо");
   EXPECT_EQ(ReadFileBytes(ReadMeTextPath(s)), "READ");
   EXPECT_EQ(ReadFileBytes(LicenseTextPath(s)), "licens");
@@ -148,7 +144,7 @@ TEST(ExtractTexts, LicenseOnlyStartsAtOffsetZeroBesideAnEmptyReadMe) {
       L"[ReadMe]\r\nSize=2\r\n",  // ignored: the information text is not used
       "abc");
   SetupState s = Loaded(package);
-  ExtractTexts(s);
+  ASSERT_EQ(ExtractError(s), L"");
   EXPECT_EQ(ReadFileBytes(ReadMeTextPath(s)), "");
   EXPECT_TRUE(FileExists(ReadMeTextPath(s)));
   EXPECT_EQ(ReadFileBytes(LicenseTextPath(s)), "abc");
@@ -213,7 +209,7 @@ TEST(ExtractTexts, ProgramNamesCannotLeaveTheTemporaryFolder) {
     TestPackage package(L"[Main]\r\nUseLicense=Yes\r\n[License]\r\nSize=2\r\n", "ok");
     SetupState s = Loaded(package);
     s.ProgramName = name;
-    ExtractTexts(s);
+    ASSERT_EQ(ExtractError(s), L"");
     SCOPED_TRACE(Narrow(name));
     const std::wstring folder = s.TempFolder.substr(temp.Path().size() + 1);
     EXPECT_EQ(s.TempFolder.rfind(temp.Path() + L"\\Kovrin_", 0), 0u);
@@ -228,7 +224,11 @@ TEST(ExtractTexts, ProgramNamesCannotLeaveTheTemporaryFolder) {
 TEST(LoadPlainText, Cp1251WithEveryKindOfLineEnd) {
   TempDir dir;
   WriteTextFile(dir / L"t.txt", "\xcf\xf0\xe8\xe2\xe5\xf2\r\none\ntwo\rthree");
-  EXPECT_EQ(LoadPlainText(dir / L"t.txt"), L"Привет\r\none\r\ntwo\r\nthree");
+  EXPECT_EQ(*LoadPlainText(dir / L"t.txt"), L"Привет\r\none\r\ntwo\r\nthree");
+  // A text that went missing is a failure the page shows, not an empty text.
+  const Expected<std::wstring> gone = LoadPlainText(dir / L"gone.txt");
+  ASSERT_FALSE(gone);
+  EXPECT_EQ(gone.Error().Message().rfind(L"Cannot open file", 0), 0u);
 }
 
 namespace {
@@ -295,7 +295,7 @@ TEST(ExtractTexts, WhatIsAlreadyInTheTextFolderIsNeverTrusted) {
   TestPackage package(L"[Main]\r\nProgramName=Демо\r\nUseLicense=Yes\r\n[License]\r\nSize=6\r\n",
                       "licens");
   SetupState s = Loaded(package);
-  ExtractTexts(s);
+  ASSERT_EQ(ExtractError(s), L"");
   EXPECT_EQ(s.TempFolder, planted);  // emptied and made anew
   EXPECT_EQ(ReadFileBytes(LicenseTextPath(s)), "licens");
   EXPECT_FALSE(FileExists(planted + L"\\sub\\other.txt"));
@@ -307,16 +307,14 @@ TEST(ReadSetupScript, RefusesANameThatWouldBreakTheUninstallEntry) {
     TestPackage package(std::wstring(L"[Main]\r\nProgramName=") + name + L"\r\n");
     SetupState s;
     s.PackageFolder = package.Folder();
-    try {
-      ReadSetupScript(s);
-      ADD_FAILURE() << "the name was accepted";
-    } catch (const PackageError& error) {
-      EXPECT_NE(error.Message().find(L"Название программы"), std::wstring::npos);
-    }
+    const Status read = ReadSetupScript(s);
+    ASSERT_FALSE(read) << "the name was accepted";
+    EXPECT_TRUE(read.Error().Is(FailureKind::Package));
+    EXPECT_NE(read.Error().Message().find(L"Название программы"), std::wstring::npos);
   }
   TestPackage fine(L"[Main]\r\nProgramName=Программа «Учёт»\r\n");
   SetupState s;
   s.PackageFolder = fine.Folder();
-  ReadSetupScript(s);
+  ASSERT_TRUE(ReadSetupScript(s));
   EXPECT_EQ(s.ProgramName, L"Программа «Учёт»");
 }

@@ -24,21 +24,21 @@ TEST_F(ShortCutsTest, LinkNameGetsTheExtensionOnlyWhenItLacksOne) {
                {L"Mylnk", L"Mylnk"},       {L"Xlnk", L"Xlnk.lnk"},
                {L"lnk", L"lnk"},           {L"Программа", L"Программа.lnk"}};
   for (const auto& c : cases) {
-    EXPECT_TRUE(CreateShellLink(dir.Path(), target, L"", L"", L"", c.name)) << Narrow(c.name);
+    EXPECT_TRUE(*CreateShellLink(dir.Path(), target, L"", L"", L"", c.name)) << Narrow(c.name);
     EXPECT_TRUE(FileExists(dir / c.file)) << Narrow(c.file);
   }
 }
 
 TEST_F(ShortCutsTest, LinkCarriesTargetArgumentsAndWorkingFolder) {
   ASSERT_TRUE(
-      CreateShellLink(dir.Path() + L"\\", target, L"/a \"b c\"", dir.Path(), L"", L"Program"));
+      *CreateShellLink(dir.Path() + L"\\", target, L"/a \"b c\"", dir.Path(), L"", L"Program"));
   const LinkFields link = ReadLink(dir / L"Program.lnk");
   EXPECT_EQ(link.Target, target);
   EXPECT_EQ(link.Arguments, L"/a \"b c\"");
   EXPECT_EQ(link.WorkingFolder, dir.Path());
 
   // A folder is a target like a file; empty arguments and folder stay empty.
-  ASSERT_TRUE(CreateShellLink(dir.Path(), dir.Path(), L"", L"", L"", L"Folder"));
+  ASSERT_TRUE(*CreateShellLink(dir.Path(), dir.Path(), L"", L"", L"", L"Folder"));
   const LinkFields folderLink = ReadLink(dir / L"Folder.lnk");
   EXPECT_EQ(folderLink.Target, dir.Path());
   EXPECT_EQ(folderLink.Arguments, L"");
@@ -46,10 +46,10 @@ TEST_F(ShortCutsTest, LinkCarriesTargetArgumentsAndWorkingFolder) {
 }
 
 TEST_F(ShortCutsTest, NothingIsWrittenWithoutTargetNameOrPlace) {
-  EXPECT_FALSE(CreateShellLink(dir.Path(), dir / L"missing.exe", L"", L"", L"", L"Missing"));
+  EXPECT_FALSE(*CreateShellLink(dir.Path(), dir / L"missing.exe", L"", L"", L"", L"Missing"));
   EXPECT_FALSE(FileExists(dir / L"Missing.lnk"));
-  EXPECT_FALSE(CreateShellLink(dir.Path(), target, L"", L"", L"", L""));
-  EXPECT_FALSE(CreateShellLink(dir / L"no such folder", target, L"", L"", L"", L"Nowhere"));
+  EXPECT_FALSE(*CreateShellLink(dir.Path(), target, L"", L"", L"", L""));
+  EXPECT_FALSE(*CreateShellLink(dir / L"no such folder", target, L"", L"", L"", L"Nowhere"));
   EXPECT_FALSE(FileExists(dir / L"no such folder\\Nowhere.lnk"));
 }
 
@@ -57,14 +57,13 @@ TEST_F(ShortCutsTest, SaveMakesTheFolderAndRefusesAnEmptyOne) {
   TShortCut shortcut;
   shortcut.Name = L"Deep";
   shortcut.FileName = target;
-  shortcut.Save(dir / L"a\\b\\c");
+  const Expected<std::wstring> saved = shortcut.Save(dir / L"a\\b\\c");
+  ASSERT_TRUE(saved);
+  EXPECT_EQ(*saved, dir / L"a\\b\\c\\Deep.lnk");
   EXPECT_TRUE(FileExists(dir / L"a\\b\\c\\Deep.lnk"));
-  try {
-    shortcut.Save(L"");
-    ADD_FAILURE() << "an empty folder must raise";
-  } catch (const KovrinError& error) {
-    EXPECT_EQ(error.Message(), L"Unable to create directory");
-  }
+  const Expected<std::wstring> refused = shortcut.Save(L"");
+  ASSERT_FALSE(refused) << "an empty folder must fail";
+  EXPECT_EQ(refused.Error().Message(), L"Unable to create directory");
 }
 
 namespace {
@@ -93,7 +92,8 @@ class ShortcutSelectionTest : public ::testing::Test {
     SetupState state = package.State();
     RecordingEvents events;
     choices.InstallPathText = package.InstallFolder();
-    RunInstall(state, choices, events);
+    const Status installed = RunInstall(state, choices, events);
+    EXPECT_TRUE(installed) << Narrow(installed.Error().Message());
     return UninstallScriptText(package.InstallFolder());
   }
   std::wstring Link(const std::wstring& folder, const wchar_t* name) {
@@ -144,7 +144,7 @@ TEST_F(ShortcutSelectionTest, MissingTargetIsSkippedAndTheInstallGoesOn) {
   SetupState state = broken.State();
   RecordingEvents events;
 
-  RunInstall(state, {broken.InstallFolder()}, events);
+  ASSERT_TRUE(RunInstall(state, {broken.InstallFolder()}, events));
 
   EXPECT_FALSE(FileExists(Link(other, L"Ghost")));
   EXPECT_TRUE(FileExists(Link(other, L"Real")));

@@ -39,15 +39,29 @@ class UpgradeTest : public ::testing::Test {
   }
 
   // Installs `package` as version `version` with ProductCode `code` into `folder`.
-  SetupState Install(const TestPackage& package, const wchar_t* version, const wchar_t* code,
-                     const std::wstring& folder, bool allowDowngrade = false) {
-    SetupState state = package.State();
+  Status TryInstall(const TestPackage& package, const wchar_t* version, const wchar_t* code,
+                    const std::wstring& folder, bool allowDowngrade, SetupState& state) {
+    state = package.State();
     state.ProductVersion = version;
     state.ProductCode = code;
     InstallChoices choices{folder};
     choices.AllowDowngrade = allowDowngrade;
-    RunInstall(state, choices, events);
+    return RunInstall(state, choices, events);
+  }
+  SetupState Install(const TestPackage& package, const wchar_t* version, const wchar_t* code,
+                     const std::wstring& folder, bool allowDowngrade = false) {
+    SetupState state;
+    const Status installed = TryInstall(package, version, code, folder, allowDowngrade, state);
+    EXPECT_TRUE(installed) << Narrow(installed.Error().Message());
     return state;
+  }
+  // The kind of failure the install ends with; Error when it went through.
+  FailureKind FailedAs(const TestPackage& package, const wchar_t* version, const wchar_t* code,
+                       const std::wstring& folder) {
+    SetupState state;
+    const Status installed = TryInstall(package, version, code, folder, false, state);
+    EXPECT_FALSE(installed) << "the install went through";
+    return installed ? FailureKind::Error : installed.Error().Kind();
   }
 
   std::wstring Registered(const wchar_t* value) const {
@@ -107,7 +121,7 @@ TEST_F(UpgradeTest, AnotherFolderRemovesTheEarlierInstallOnlyAfterTheNewOneSucce
   const TestPackage& next = Version({L"keep.txt", L"new.txt"}, {L"Kept"});
 
   events.cancelAtFile = 2;  // a stopped install leaves the earlier one as it was
-  EXPECT_THROW(Install(next, L"2.0", kCode, elsewhere), OperationCancelled);
+  EXPECT_EQ(FailedAs(next, L"2.0", kCode, elsewhere), FailureKind::Stopped);
   EXPECT_EQ(TreeOf(target).size(), 5u) << "keep, old, lib, lib\\a and the record";
   EXPECT_EQ(Registered(uninstall::kInstallLocation), target);
 
@@ -136,7 +150,7 @@ TEST_F(UpgradeTest, RefusesAnOlderVersionAndAnotherProductBeforeWritingAnything)
                  {L"1.10", kCode, kExitDowngrade},  // 1.10 is above 1.9, yet below 2.0
                  {L"3.0", kOtherCode, kExitOtherProduct}};
   for (const auto& [version, code, exitCode] : refused) {
-    EXPECT_THROW(Install(older, version, code, target), UpgradeRefused) << Narrow(version);
+    EXPECT_EQ(FailedAs(older, version, code, target), FailureKind::Refused) << Narrow(version);
     EXPECT_EQ(events.failedCode, exitCode) << Narrow(version);
     EXPECT_EQ(TreeOf(target), installed);
     EXPECT_EQ(ReadFileBytes(target + L"\\Uninst.ini"), record);

@@ -55,7 +55,7 @@ TEST_F(InstallThenUninstallTest, ALinkAddedToTheRecordOutsideTheInstallsLinkFold
       dir / L"links");
   // Someone who can write to the install folder adds a row for another's link.
   ForceFolder(dir / L"theirs");
-  ASSERT_TRUE(CreateShellLink(dir / L"theirs", shared + L"\\prog.exe", L"", L"", L"", L"Theirs"));
+  ASSERT_TRUE(*CreateShellLink(dir / L"theirs", shared + L"\\prog.exe", L"", L"", L"", L"Theirs"));
   std::string record = ReadFileBytes(shared + L"\\Uninst.ini");
   const size_t links = record.find("[ShortCuts]\r\n");
   ASSERT_NE(links, std::string::npos);

@@ -42,8 +42,8 @@ class UninstallEngineTest : public ::testing::Test {
     for (const wchar_t* file :
          {L"\\prog.exe", L"\\bin\\lib.dll", L"\\bin\\plugins\\one.dll", L"\\docs\\read.txt"})
       WriteTextFile(root + file, "data");
-    ASSERT_TRUE(CreateShellLink(links, root + L"\\prog.exe", L"", L"", L"", L"Prog"));
-    ASSERT_TRUE(CreateShellLink(links, root + L"\\docs\\read.txt", L"", L"", L"", L"Docs"));
+    ASSERT_TRUE(*CreateShellLink(links, root + L"\\prog.exe", L"", L"", L"", L"Prog"));
+    ASSERT_TRUE(*CreateShellLink(links, root + L"\\docs\\read.txt", L"", L"", L"", L"Docs"));
     WriteTextFile(root + L"\\Uninst.ini", "[Files]\r\nFileCount=2\r\nFile1=" + Narrow(root) +
                                               "\\prog.exe\r\nFile3=" + Narrow(root) +
                                               "\\bin\\lib.dll\r\nFile7=" + Narrow(root) +

@@ -65,7 +65,7 @@ TEST_F(UninstallSafetyTest, RowsOutsideTheInstallFolderAndLinksThatAreNoLinksAre
   for (const wchar_t* victim : {L"victim1.txt", L"victim2.txt", L"victim3.txt", L"victim4.txt",
                                 L"fake.lnk", L"Links\\victim5.txt"})
     WriteTextFile(dir / victim, "someone else's");
-  ASSERT_TRUE(CreateShellLink(links, root + L"\\prog.exe", L"", L"", L"", L"Real"));
+  ASSERT_TRUE(*CreateShellLink(links, root + L"\\prog.exe", L"", L"", L"", L"Real"));
   const std::wstring outside[] = {
       root + L"\\..\\victim1.txt",      dir / L"victim2.txt", root + L"\\sub\\..\\..\\victim3.txt",
       L"\\\\server\\share\\victim.txt", L"Q:\\victim.txt",    root + L"/../victim4.txt"};
@@ -151,7 +151,7 @@ TEST_F(UninstallSafetyTest, LinksGoOnlyFromTheFoldersTheEntryRegistered) {
   const std::wstring other = dir / L"Other", deeper = links + L"\\Sub";
   for (const std::wstring& folder : {links, other, deeper}) {
     ForceFolder(folder);
-    ASSERT_TRUE(CreateShellLink(folder, root + L"\\prog.exe", L"", L"", L"", L"Prog"));
+    ASSERT_TRUE(*CreateShellLink(folder, root + L"\\prog.exe", L"", L"", L"", L"Prog"));
   }
   Record(Row(1, root + L"\\prog.exe"),
          "ShortCut1=" + Narrow(links) + "\\Prog.lnk\r\nShortCut2=" + Narrow(other) +
@@ -186,7 +186,7 @@ TEST_F(UninstallSafetyTest, WithoutRegisteredFoldersLinksGoOnlyFromTheUsersLinkF
       folders.StartMenu + L"\\kovrin-test-" + std::to_wstring(GetCurrentProcessId());
   ForceFolder(menu);
   for (const std::wstring& folder : {links, menu})
-    ASSERT_TRUE(CreateShellLink(folder, root + L"\\prog.exe", L"", L"", L"", L"Prog"));
+    ASSERT_TRUE(*CreateShellLink(folder, root + L"\\prog.exe", L"", L"", L"", L"Prog"));
   Record(Row(1, root + L"\\prog.exe"), "ShortCut1=" + Narrow(menu) + "\\Prog.lnk\r\nShortCut2=" +
                                            Narrow(links) + "\\Prog.lnk\r\n");
 

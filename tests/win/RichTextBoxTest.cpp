@@ -35,12 +35,9 @@ TEST(RichTextBox, AReadErrorMidwayReachesTheCallerAfterTheBoxHasStopped) {
   HWND box = CreateWindowExW(0, RichEditClassName(), L"", ES_MULTILINE, 0, 0, 200, 100, nullptr,
                              nullptr, GetModuleHandleW(nullptr), nullptr);
   ASSERT_NE(box, nullptr);
-  try {
-    LoadRichTextFile(box, pipe);
-    ADD_FAILURE() << "the failed read must be raised";
-  } catch (const KovrinError& error) {
-    EXPECT_EQ(error.Message().rfind(L"Unable to read from " + pipe, 0), 0u);
-  }
+  const Status loaded = LoadRichTextFile(box, pipe);
+  ASSERT_FALSE(loaded) << "the failed read must be returned";
+  EXPECT_EQ(loaded.Error().Message().rfind(L"Unable to read from " + pipe, 0), 0u);
   WaitForSingleObject(writer.Get(), 10000);
 
   SetRichText(box, "{\\rtf1 Second\\par}");
@@ -74,7 +71,7 @@ TEST(RichTextBox, TakesTextsAboveThirtyTwoThousandCharactersWhole) {
                                nullptr, GetModuleHandleW(nullptr), nullptr);
     ASSERT_NE(box, nullptr);
     if (way == 0)
-      LoadRichTextFile(box, path);
+      ASSERT_TRUE(LoadRichTextFile(box, path));
     else
       SetRichText(box, rtf);
     EXPECT_GE(SendMessageW(box, EM_GETLIMITTEXT, 0, 0), static_cast<LRESULT>(expected.size()))

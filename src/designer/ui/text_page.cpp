@@ -4,6 +4,7 @@
 #include <richedit.h>
 
 #include "support/CodePage.h"
+#include "support/Error.h"
 #include "support/FileSystem.h"
 #include "win/Layout.h"
 #include "win/RichTextBox.h"
@@ -126,7 +127,7 @@ void TextPage::Button1Click() {
             chosen) ||
         chosen.empty())
       return;
-    LoadRichTextFile(RichEdit1, chosen.front());
+    RaiseIfFailed(LoadRichTextFile(RichEdit1, chosen.front()));
   } else {
     if (!context_.dialogs.OpenFiles(
             owner, DialogFilter(L"Текстовые файлы (*.txt)|*.txt|Все файлы (*.*)|*.*"), false,

@@ -86,58 +86,56 @@ void TForm1::FormCreate() {
   HideAllPages();
   ShowPage(0);
   SendMessageW(ListBox1, LB_SETCURSEL, 0, 0);
-  try {
-    ReadSetupScript(state_);
-    const std::vector<std::wstring> pages = BuildPageList(state_);
-    for (size_t i = 1; i < pages.size(); ++i)
-      SendMessageW(ListBox1, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(pages[i].c_str()));
-    FillPages();
-    SetTextFitted(Label1, kHeaderPrefix + state_.ProgramName);
-  } catch (...) {
-    ReportCurrentError(L"setup.error");
-    return;
-  }
+  if (Status read = ReadSetupScript(state_); !read)
+    return ReportError(L"setup.error", read.Error().Message());
+  const std::vector<std::wstring> pages = BuildPageList(state_);
+  for (size_t i = 1; i < pages.size(); ++i)
+    SendMessageW(ListBox1, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(pages[i].c_str()));
+  if (Status filled = FillPages(); !filled)
+    return ReportError(L"setup.error", filled.Error().Message());
+  SetTextFitted(Label1, kHeaderPrefix + state_.ProgramName);
   CheckInstalledProduct();
 }
 
 void TForm1::CheckInstalledProduct() {
-  try {
-    if (const std::optional<InstalledProduct> installed =
-            CheckUpgrade(state_, services_.allowDowngrade))
-      SetText(Frame41.Edit1, installed->InstallLocation);  // the free-space line follows
-  } catch (const UpgradeRefused& refused) {
-    refusalCode_ = refused.ExitCode();
-    EnableWindow(Button2, FALSE);
-    if (services_.log)
-      services_.log->Failed(refused.Message(), refusalCode_);
-    ReportError(refusalCode_ == kExitDowngrade ? L"setup.downgrade" : L"setup.other_product",
-                refused.Message());
-  } catch (...) {
-    ReportCurrentError(L"setup.error");
+  const Expected<std::optional<InstalledProduct>> installed =
+      CheckUpgrade(state_, services_.allowDowngrade);
+  if (installed) {
+    if (*installed)
+      SetText(Frame41.Edit1, (*installed)->InstallLocation);  // the free-space line follows
+    return;
   }
+  const Failure& failure = installed.Error();
+  if (!failure.Is(FailureKind::Refused))
+    return ReportError(L"setup.error", failure.Message());
+  refusalCode_ = failure.Code();
+  EnableWindow(Button2, FALSE);
+  if (services_.log)
+    services_.log->Failed(failure.Message(), refusalCode_);
+  ReportError(refusalCode_ == kExitDowngrade ? L"setup.downgrade" : L"setup.other_product",
+              failure.Message());
 }
 
-void TForm1::FillPages() {
+Status TForm1::FillPages() {
   Frame11.SetValue(TFrame1::kProductName, state_.ProgramName);
   Frame11.SetValue(TFrame1::kCompanyName, state_.CompanyName);
   Frame11.SetValue(TFrame1::kFileCount, std::to_wstring(state_.CountOfFiles));
   Frame11.SetValue(TFrame1::kTotalSize, ByteCountText(state_.SummarySize));
-  ExtractTexts(state_);
-  if (state_.UseLicense) {
-    if (state_.License.IsRtf)
-      Frame21.LoadRichText(LicenseTextPath(state_));
-    else
-      Frame21.LoadPlainText(LicenseTextPath(state_), state_.License);
-  }
-  if (state_.UseReadMe) {
-    if (state_.ReadMe.IsRtf)
-      Frame31.LoadRichText(ReadMeTextPath(state_));
-    else
-      Frame31.LoadPlainText(ReadMeTextPath(state_), state_.ReadMe);
-  }
+  if (Status extracted = ExtractTexts(state_); !extracted)
+    return extracted;
+  auto load = [](TextPage& page, const std::wstring& path, const ScriptTextInfo& text) {
+    return text.IsRtf ? page.LoadRichText(path) : page.LoadPlainText(path, text);
+  };
+  if (state_.UseLicense)
+    if (Status loaded = load(Frame21, LicenseTextPath(state_), state_.License); !loaded)
+      return loaded;
+  if (state_.UseReadMe)
+    if (Status loaded = load(Frame31, ReadMeTextPath(state_), state_.ReadMe); !loaded)
+      return loaded;
   SetText(Frame41.Edit1, ExpandSetupVariables(state_, state_.InstallPath));
   Frame41.SetProgramSize(ByteCountText(state_.SummarySize));
   ShowFreeSpace(GetText(Frame41.Edit1));
+  return {};
 }
 
 void TForm1::HideAllPages() {
@@ -208,25 +206,23 @@ void TForm1::Button2Click() {
                                IsChecked(Frame51.CheckBox2), IsChecked(Frame51.CheckBox3),
                                replaceInUseAtRestart_,       services_.allowDowngrade};
   pump_.emplace(Handle());
-  try {
-    ShownAndLoggedEvents events(*this, services_.log);
-    RunInstall(state_, choices, events);
-  } catch (const OperationCancelled& stopped) {
+  ShownAndLoggedEvents events(*this, services_.log);
+  const Status installed = RunInstall(state_, choices, events);
+  if (!installed && installed.Error().Is(FailureKind::Stopped)) {
     // The user closed the window and chose to stop: it closes once the install
     // has taken back what it made, telling only of what it could not.
     pump_.reset();
     if (!state_.LeftBehind.empty())
-      ReportError(L"setup.error", stopped.Message());
+      ReportError(L"setup.error", installed.Error().Message());
     DestroyWindow(Handle());
     return;
-  } catch (const FileInUseError& inUse) {
-    // The user answered "Отмена" to the question that named the file.
+  }
+  if (!installed) {
     ShowInstallStopped();
-    if (!state_.LeftBehind.empty())
-      ReportError(L"setup.error", inUse.Message());
-  } catch (...) {
-    ShowInstallStopped();
-    ReportCurrentError(L"setup.error");
+    // After "Отмена" to the question that named a file in use, only what could
+    // not be taken back is worth a box.
+    if (!installed.Error().Is(FailureKind::FileInUse) || !state_.LeftBehind.empty())
+      ReportError(L"setup.error", installed.Error().Message());
   }
   abortAsked_ = false;
   pump_.reset();

@@ -96,7 +96,7 @@ class TForm1 final : public Window, public InstallEvents {
 
  private:
   void CreateControls();
-  void FillPages();
+  Status FillPages();
   void OnCommand(HWND control, int code);
   void PaintHeaderBand();
   // After a failed install: the copy page says so and "Отмена" closes the window.

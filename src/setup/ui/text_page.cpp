@@ -21,19 +21,23 @@ void TextPage::Create(HWND parent, const std::wstring& caption) {
   SetRichTextDefaultFont(RichEdit1, UiFont());
 }
 
-void TextPage::LoadRichText(const std::wstring& path) {
+Status TextPage::LoadRichText(const std::wstring& path) {
   ShowWindow(Memo1, SW_HIDE);
   ShowWindow(RichEdit1, SW_SHOW);
-  LoadRichTextFile(RichEdit1, path);
+  return LoadRichTextFile(RichEdit1, path);
 }
 
-void TextPage::LoadPlainText(const std::wstring& path, const ScriptTextInfo& font) {
+Status TextPage::LoadPlainText(const std::wstring& path, const ScriptTextInfo& font) {
   ShowWindow(RichEdit1, SW_HIDE);
   ShowWindow(Memo1, SW_SHOW);
-  SetText(Memo1, ::LoadPlainText(path));
+  const Expected<std::wstring> text = ::LoadPlainText(path);
+  if (!text)
+    return text.Error();
+  SetText(Memo1, *text);
   plainFont_.Reset(CreateUiFont(font.FontName, font.FontSize));
   plainColor_ = ResolveColor(font.FontColor);
   SendMessageW(Memo1, WM_SETFONT, reinterpret_cast<WPARAM>(plainFont_.Get()), TRUE);
+  return {};
 }
 
 HBRUSH TextPage::ControlColors(HWND control, HDC dc) {

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "formats/SetupScriptReader.h"
+#include "support/Failure.h"
 #include "support/Handle.h"
 #include "win/Panel.h"
 
@@ -14,9 +15,9 @@ class TextPage : public Panel {
  public:
   void Create(HWND parent, const std::wstring& caption);
   // Shows the rich-text viewer with the RTF file's content.
-  void LoadRichText(const std::wstring& path);
+  Status LoadRichText(const std::wstring& path);
   // Shows the plain-text viewer with the file's lines in the script's font and colour.
-  void LoadPlainText(const std::wstring& path, const ScriptTextInfo& font);
+  Status LoadPlainText(const std::wstring& path, const ScriptTextInfo& font);
   COLORREF PlainTextColor() const { return plainColor_; }
 
   HWND RichEdit1 = nullptr;
