@@ -74,8 +74,6 @@ class [[nodiscard]] Expected {
   const T* operator->() const { return std::get_if<0>(&state_); }
   const Failure& Error() const& { return *std::get_if<1>(&state_); }
   Failure&& Error() && { return std::move(*std::get_if<1>(&state_)); }
-  // The failure alone, for a caller that passes it on as a Status.
-  Status AsStatus() const { return Ok() ? Status() : Status(Error()); }
 
  private:
   std::variant<T, Failure> state_;

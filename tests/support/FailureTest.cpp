@@ -24,11 +24,9 @@ TEST(Failure, StatusAndExpectedHoldASuccessOrTheFailure) {
   ASSERT_TRUE(value);
   EXPECT_EQ(*value, L"text");
   EXPECT_EQ(value->size(), 4u);
-  EXPECT_TRUE(value.AsStatus());
   const Expected<std::wstring> none = Failure(L"refused", FailureKind::Refused, 6);
   ASSERT_FALSE(none);
   EXPECT_EQ(none.Error().Code(), 6);
-  EXPECT_FALSE(none.AsStatus());
 
   // A false value is a value: Expected<bool> is asked Ok(), never read as false.
   const Expected<bool> no = false;
